@@ -1,0 +1,42 @@
+// Media fixtures made at test time by the ffmpeg command-line tool, and an
+// independent reading of output files by ffprobe.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qelo::test {
+
+// Runs `ffmpeg -y -hide_banner -loglevel error <args...> <output>`; true when
+// it succeeded and the output exists.
+bool MakeMedia(const std::vector<std::string>& args, const std::string& output);
+
+// Common fixtures, written into `dir`; return the path, or "" on failure.
+std::string MakeVideoAudio(const std::string& dir, const std::string& name, double seconds,
+                           int width = 320, int height = 240, int fps = 25);
+std::string MakeVideoOnly(const std::string& dir, const std::string& name, double seconds,
+                          int width = 320, int height = 240, int fps = 25);
+std::string MakeAudioOnly(const std::string& dir, const std::string& name, double seconds,
+                          int sampleRate = 44100, int channels = 2);
+
+struct ProbedStream {
+  std::map<std::string, std::string> fields;  // ffprobe's stream entries (codec_type, codec_name, ...)
+  std::string Get(const std::string& key) const;
+  double Number(const std::string& key) const;  // also reads "num/den" as a ratio; NaN when absent
+};
+
+struct ProbedFile {
+  bool ok = false;
+  std::map<std::string, std::string> format;  // format entries (format_name, duration, ...)
+  std::vector<ProbedStream> streams;
+  const ProbedStream* First(const std::string& codecType) const;
+  double Duration() const;  // container duration in seconds, NaN when absent
+};
+
+ProbedFile Probe(const std::string& path);
+
+// Counts the decoded frames of the first video stream (ffprobe -count_frames).
+int CountVideoFrames(const std::string& path);
+
+}  // namespace qelo::test
