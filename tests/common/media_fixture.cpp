@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "common/process.h"
 
@@ -64,6 +67,24 @@ bool MakeMedia(const std::vector<std::string>& args, const std::string& output) 
   argv.insert(argv.end(), args.begin(), args.end());
   argv.push_back(output);
   return RunProcess(argv).exitCode == 0 && std::filesystem::exists(output);
+}
+
+std::string CachedMedia(const std::string& name, const std::vector<std::string>& args) {
+  std::string key;
+  for (const auto& a : args) key += a + '\n';
+  const std::filesystem::path dir(QELO_FIXTURE_CACHE);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  const std::string path =
+      (dir / (std::to_string(std::hash<std::string>{}(key)) + "-" + name)).string();
+  if (std::filesystem::exists(path)) return path;
+  // Made under a private name and renamed, so a parallel test never reads a
+  // half-written file.
+  const std::string extension = std::filesystem::path(name).extension().string();
+  const std::string partial = path + "." + std::to_string(getpid()) + ".part" + extension;
+  if (!MakeMedia(args, partial)) return "";
+  std::filesystem::rename(partial, path, error);
+  return error ? "" : path;
 }
 
 std::string MakeVideoAudio(const std::string& dir, const std::string& name, double seconds,

@@ -12,6 +12,11 @@ namespace qelo::test {
 // it succeeded and the output exists.
 bool MakeMedia(const std::vector<std::string>& args, const std::string& output);
 
+// Makes a fixture once for the whole build: test processes share a cache
+// folder, keyed by the ffmpeg arguments, so every case (each runs in its own
+// process) does not make its files again. Returns the path, or "" on failure.
+std::string CachedMedia(const std::string& name, const std::vector<std::string>& args);
+
 // Common fixtures, written into `dir`; return the path, or "" on failure.
 std::string MakeVideoAudio(const std::string& dir, const std::string& name, double seconds,
                            int width = 320, int height = 240, int fps = 25);

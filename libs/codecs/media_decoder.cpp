@@ -1,0 +1,409 @@
+#include "media_decoder.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "codec_library.h"
+#include "win/codepage.h"
+
+namespace qelo::codecs {
+namespace {
+
+// Bit rate assumed for Flash video whose container and codec report none.
+constexpr int64_t kFlashVideoBitRate = 368000;
+
+int BitsPerSample(AVSampleFormat format) {
+  switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_U8: return 8;
+    case AV_SAMPLE_FMT_S32:
+    case AV_SAMPLE_FMT_FLT: return 32;
+    case AV_SAMPLE_FMT_DBL: return 64;
+    default: return 16;
+  }
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+
+StreamInfo* NewStreamInfo(int type, int64_t duration, AVCodecID codec) {
+  auto* info = new StreamInfo{};
+  info->type = type;
+  info->duration = duration;
+  const std::string name = std::string(avcodec_get_name(codec)).substr(0, 32);
+  win::CopyToUtf16Field(info->codecName, 64, win::Utf8ToUtf16(name));
+  info->valid = 1;
+  return info;
+}
+
+void AppendStreamInfo(MediaInfo* info, StreamInfo* stream) {
+  if (info->streamCount < 0 || info->streamCount >= QELO_MAX_STREAM_INFOS) {
+    gLog.Write("media information is full; stream not described...");
+    delete stream;
+    return;
+  }
+  info->streams[info->streamCount++] = stream;
+}
+
+}  // namespace
+
+double DecoderContext::Stream::Seconds(int64_t timestamp) const {
+  return (timestamp - startTime) * av_q2d(stream->time_base);
+}
+
+DecoderContext::~DecoderContext() {
+  RequestStop();
+  reader_.Join();
+  std::lock_guard<std::mutex> codecLock(CodecLock());
+  video_.codec.reset();
+  audio_.codec.reset();
+  avformat_close_input(&format_);
+  av_channel_layout_uninit(&convertedFromLayout_);
+}
+
+void DecoderContext::RequestStop() {
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  stop_ = true;
+  dataArrived_.notify_all();
+  roomFreed_.notify_all();
+  wakeReader_.notify_all();
+}
+
+// ---------------------------------------------------------------- opening
+
+bool DecoderContext::Open(std::u16string_view path, MediaInfo* info) {
+  path_ = win::Utf16ToUtf8(path);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path_, error)) {
+    gLog.Write("media file(%s)don't exist..", path_.c_str());
+    return false;
+  }
+  if (!OpenInput(path_)) return false;
+  if (info) info->bitRate = ClampToInt32(format_->bit_rate);
+  for (unsigned i = 0; i < format_->nb_streams; ++i) {
+    AVStream* stream = format_->streams[i];
+    const AVMediaType type = stream->codecpar->codec_type;
+    const bool isPicture = stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
+    if (type == AVMEDIA_TYPE_VIDEO && !isPicture && !video_.stream) {
+      if (!OpenVideoStream(stream) || !CheckVideoLength(path_)) return false;
+    } else if (type == AVMEDIA_TYPE_AUDIO && !audio_.stream) {
+      if (!OpenAudioStream(stream)) return false;
+    } else {
+      stream->discard = AVDISCARD_ALL;
+    }
+  }
+  if (!video_.Decodes() && !audio_.Decodes()) {
+    gLog.Write("no audio or video stream exist...");
+    return false;
+  }
+  if (info) DescribeStreams(info);
+  if (!reader_.Start([this] { ReadPackets(); }, win::ThreadPriority::Idle)) {
+    gLog.Write("failed to begin to read packet");
+    return false;
+  }
+  return true;
+}
+
+bool DecoderContext::OpenInput(const std::string& path) {
+  format_ = avformat_alloc_context();
+  if (!format_) {
+    gLog.Write("Failed to open media file(%s)", path.c_str());
+    return false;
+  }
+  // A stop interrupts a read that is under way, so closing never waits on I/O.
+  format_->interrupt_callback = {&DecoderContext::InterruptRead, this};
+  if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) {
+    gLog.Write("Failed to open media file(%s)", path.c_str());
+    return false;  // avformat_open_input freed the context
+  }
+  format_->flags |= AVFMT_FLAG_GENPTS;
+  {
+    std::lock_guard<std::mutex> codecLock(CodecLock());
+    if (avformat_find_stream_info(format_, nullptr) < 0) {
+      gLog.Write("failed to find stream info...");
+      return false;
+    }
+  }
+  av_dump_format(format_, 0, path.c_str(), 0);
+  return true;
+}
+
+bool DecoderContext::OpenDecoder(Stream& side, AVStream* stream, const char* noDecoder,
+                                 const char* openFailed) {
+  side.stream = stream;
+  side.startTime = KnownOrZero(stream->start_time);
+  std::lock_guard<std::mutex> codecLock(CodecLock());
+  const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+  if (!decoder) {
+    gLog.Write("%s", noDecoder);
+    return false;
+  }
+  side.codec.reset(avcodec_alloc_context3(decoder));
+  if (!side.codec || avcodec_parameters_to_context(side.codec.get(), stream->codecpar) < 0) {
+    gLog.Write("%s", openFailed);
+    return false;
+  }
+  side.codec->pkt_timebase = stream->time_base;
+  side.codec->thread_count = 0;  // as many decoding threads as the machine has
+  if (avcodec_open2(side.codec.get(), decoder, nullptr) < 0) {
+    side.codec.reset();
+    gLog.Write("%s", openFailed);
+    return false;
+  }
+  return true;
+}
+
+bool DecoderContext::OpenVideoStream(AVStream* stream) {
+  if (!OpenDecoder(video_, stream, "failed to find decoder", "can't initialize video decoder..."))
+    return false;
+  picture_.reset(av_frame_alloc());
+  if (!picture_) {
+    gLog.Write("Failed to alloc decode frame...");
+    return false;
+  }
+  const AVRational guessed = av_guess_frame_rate(format_, stream, nullptr);
+  if (guessed.num > 0 && guessed.den > 0) frameRate_ = guessed;
+  PrepareDisplaySize();
+  return true;
+}
+
+void DecoderContext::PrepareDisplaySize() {
+  const int width = video_.codec->width, height = video_.codec->height;
+  const AVRational aspect = av_guess_sample_aspect_ratio(format_, video_.stream, nullptr);
+  displayHeight_ = height;
+  displayWidth_ = width;
+  if (aspect.num != 0 && aspect.den != 0 && height > 0) {
+    const long double exact = static_cast<long double>(aspect.num) / aspect.den * width / height;
+    displayWidth_ = static_cast<int>(height * static_cast<float>(exact));
+  }
+}
+
+bool DecoderContext::CheckVideoLength(const std::string& path) {
+  const AVStream* stream = video_.stream;
+  if (stream->duration != AV_NOPTS_VALUE) {
+    if (stream->duration + video_.startTime <= 0) {
+      gLog.Write("video stream length must over zero.");
+      return false;
+    }
+    return true;
+  }
+  int64_t bitRate = format_->bit_rate;
+  if (bitRate <= 0) bitRate = stream->codecpar->bit_rate;
+  if (bitRate <= 0 && stream->codecpar->codec_id == AV_CODEC_ID_FLV1) bitRate = kFlashVideoBitRate;
+  if (bitRate <= 0) {
+    gLog.Write("can't Estimate video file length.");
+    return false;
+  }
+  std::error_code error;
+  const auto fileSize = static_cast<int64_t>(std::filesystem::file_size(path, error));
+  estimatedLength_ = error ? 0 : fileSize * 8 / bitRate;
+  if (estimatedLength_ <= 0) {
+    gLog.Write("video length lower one second.");
+    return false;
+  }
+  lengthEstimated_ = true;
+  return true;
+}
+
+bool DecoderContext::OpenAudioStream(AVStream* stream) {
+  if (!OpenDecoder(audio_, stream, "failed to find audio decoder....",
+                   "failed to initialize audio decoder..."))
+    return false;
+  samples_.reset(av_frame_alloc());
+  if (!samples_) {
+    gLog.Write("failed to initialize audio decoder...");
+    return false;
+  }
+  // Until a format is chosen, chunks come interleaved in the stream's own
+  // sample format, rate and channel count.
+  outFormat_ = av_get_packed_sample_fmt(audio_.codec->sample_fmt);
+  outRate_ = audio_.codec->sample_rate;
+  outChannels_ = audio_.codec->ch_layout.nb_channels;
+  return true;
+}
+
+void DecoderContext::DescribeStreams(MediaInfo* info) const {
+  info->bitRate = ClampToInt32(format_->bit_rate);
+  auto lengthOf = [this](const Stream& side) -> int64_t {
+    if (lengthEstimated_) return estimatedLength_;
+    if (side.stream->duration != AV_NOPTS_VALUE)
+      return static_cast<int64_t>((side.stream->duration + side.startTime) *
+                                  av_q2d(side.stream->time_base));
+    return format_->duration != AV_NOPTS_VALUE ? format_->duration / AV_TIME_BASE : 0;
+  };
+  if (video_.Decodes()) {
+    StreamInfo* s = NewStreamInfo(STREAM_VIDEO, lengthOf(video_), video_.codec->codec_id);
+    s->frameRateNum = frameRate_.num;
+    s->frameRateDen = frameRate_.den;
+    s->displayWidth = displayWidth_;
+    s->displayHeight = displayHeight_;
+    AppendStreamInfo(info, s);
+  }
+  if (audio_.Decodes()) {
+    StreamInfo* s = NewStreamInfo(STREAM_AUDIO, lengthOf(audio_), audio_.codec->codec_id);
+    s->sampleRate = audio_.codec->sample_rate;
+    s->bitRate = ClampToInt32(audio_.stream->codecpar->bit_rate);
+    s->bitsPerSample = BitsPerSample(audio_.codec->sample_fmt);
+    s->channels = audio_.codec->ch_layout.nb_channels;
+    AppendStreamInfo(info, s);
+  }
+}
+
+// ---------------------------------------------------------- reader thread
+
+int DecoderContext::InterruptRead(void* context) {
+  return static_cast<DecoderContext*>(context)->stop_.load() ? 1 : 0;
+}
+
+void DecoderContext::ReadPackets() {
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return;
+  std::unique_lock<std::mutex> lock(decoderLock_);
+  while (!stop_) {
+    endOfFile_ = false;
+    if (MustWaitForRoom()) {
+      roomFreed_.wait(lock);
+      continue;
+    }
+    if (av_read_frame(format_, packet.get()) < 0) {
+      endOfFile_ = true;
+      dataArrived_.notify_all();  // readers waiting for data learn of the end
+      wakeReader_.wait(lock, [this] { return stop_ || wakeRequested_; });
+      wakeRequested_ = false;
+      continue;
+    }
+    QueuePacket(packet.get());
+    av_packet_unref(packet.get());
+    dataArrived_.notify_all();
+    // Let the frame readers in between two packets.
+    lock.unlock();
+    lock.lock();
+  }
+}
+
+void DecoderContext::QueuePacket(const AVPacket* packet) {
+  Stream* side = video_.Decodes() && packet->stream_index == video_.stream->index   ? &video_
+                 : audio_.Decodes() && packet->stream_index == audio_.stream->index ? &audio_
+                                                                                    : nullptr;
+  if (side) side->queue.Append(packet);
+}
+
+// A full queue holds the reader back until its packets are taken. When the
+// other stream's reader waits on an empty queue meanwhile, nobody would take
+// them: the oldest packets of the full queue are dropped instead, so that a
+// caller that reads one stream of a two-stream file is never stalled.
+bool DecoderContext::MustWaitForRoom() {
+  auto blocks = [this](Stream& full, const Stream& other) {
+    if (!full.Decodes() || !full.queue.Full()) return false;
+    if (!(other.waiting && other.queue.empty())) return true;
+    if (!dropLogged_) {
+      gLog.Write("one stream is read alone; dropping the oldest packets of the other...");
+      dropLogged_ = true;
+    }
+    full.queue.DropOldestGroup();
+    return false;
+  };
+  const bool videoBlocks = blocks(video_, audio_);
+  const bool audioBlocks = blocks(audio_, video_);
+  return videoBlocks || audioBlocks;
+}
+
+DecoderContext::Taken DecoderContext::TakePacket(Stream& side, QueuedPacket* entry) {
+  std::unique_lock<std::mutex> lock(decoderLock_);
+  for (;;) {
+    if (stop_) return Taken::End;
+    if (!side.queue.empty()) {
+      *entry = side.queue.Take();
+      roomFreed_.notify_all();
+      return entry->IsFlushMarker() ? Taken::FlushMarker : Taken::Packet;
+    }
+    if (endOfFile_) return Taken::End;
+    side.waiting = true;
+    roomFreed_.notify_all();
+    dataArrived_.wait_for(lock, std::chrono::milliseconds(1000));
+    side.waiting = false;
+  }
+}
+
+DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int* errors,
+                                                const char* tooManyErrors) {
+  QueuedPacket entry;
+  switch (TakePacket(side, &entry)) {
+    case Taken::End:
+      if (side.drainSent || stop_) return Fed::End;
+      // Ask the decoder for the pictures or samples it still holds.
+      avcodec_send_packet(side.codec.get(), nullptr);
+      side.drainSent = true;
+      return Fed::Packet;
+    case Taken::FlushMarker:
+      avcodec_flush_buffers(side.codec.get());
+      side.drainSent = false;
+      *clock = entry.seekClock;
+      return Fed::Flushed;
+    case Taken::Packet:
+      break;
+  }
+  const int result = avcodec_send_packet(side.codec.get(), entry.packet.get());
+  if (result < 0 && result != AVERROR(EAGAIN)) return CountDecodeError(errors, tooManyErrors);
+  return Fed::Packet;
+}
+
+DecoderContext::Fed DecoderContext::CountDecodeError(int* errors, const char* tooManyErrors) {
+  if (++*errors < kMaxDecodeErrors) return Fed::Packet;
+  gLog.Write("%s", tooManyErrors);
+  return Fed::Failed;
+}
+
+// ------------------------------------------------------------------ seeking
+
+int DecoderContext::Seek(int64_t time) {
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  endOfFile_ = false;
+  const int64_t micros = time / 10;
+  const double clock = std::trunc(static_cast<double>(time) / QELO_TIME_UNITS_PER_SECOND);
+  Stream* primary = video_.Decodes() ? &video_ : audio_.Decodes() ? &audio_ : nullptr;
+  auto streamTime = [micros](const Stream& side) {
+    return av_rescale_q(micros, AVRational{1, 1000000}, side.stream->time_base) + side.startTime;
+  };
+  int64_t first = 0, last = 0;
+  const int64_t target = primary ? streamTime(*primary) : micros;
+  if (primary && primary->queue.DtsRange(&first, &last) && target >= first && target <= last) {
+    // The target is already queued: no demultiplexer seek is needed.
+    for (Stream* side : {&video_, &audio_}) {
+      if (!side->Decodes()) continue;
+      side->queue.DropBeforeKeyAt(streamTime(*side));
+      side->queue.PutFlushMarkerFirst(clock);
+    }
+  } else {
+    // Land on the key frame at or before the target, never after it.
+    const int streamIndex = primary ? primary->stream->index : -1;
+    if (av_seek_frame(format_, streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) {
+      gLog.Write("failed to seek file...");
+      return 0;
+    }
+    for (Stream* side : {&video_, &audio_}) {
+      if (!side->Decodes()) continue;
+      side->queue.Empty();
+      side->queue.AppendFlushMarker(clock);
+    }
+  }
+  wakeRequested_ = true;
+  roomFreed_.notify_all();
+  wakeReader_.notify_all();
+  dataArrived_.notify_all();
+  return 1;
+}
+
+void DecoderContext::FlushVideoQueue() {
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  video_.queue.Empty();
+  roomFreed_.notify_all();
+}
+
+void DecoderContext::FlushAudioQueue() {
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  audio_.queue.Empty();
+  roomFreed_.notify_all();
+}
+
+}  // namespace qelo::codecs

@@ -1,0 +1,155 @@
+// One open media file: probes it, opens one video and one audio decoder,
+// demultiplexes on a reader thread of its own into two bounded packet queues,
+// and decodes frames and PCM chunks from them.
+//
+// Threads: the reader thread fills the queues; a video reader and an audio
+// reader (the callers of GetNextVideoFrame / GetNextAudioFrame, possibly two
+// threads) take from them. `decoderLock_` guards the queues, the end-of-file
+// flag and the demultiplexer; each stream's decoding state belongs to its
+// reader and is guarded by `videoLock_` / `audioLock_`, always taken before
+// `decoderLock_`.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ffmpeg_ptr.h"
+#include "packet_queue.h"
+#include "qelo/media.h"
+#include "win/thread.h"
+
+namespace qelo::codecs {
+
+class DecoderContext {
+ public:
+  DecoderContext() = default;
+  DecoderContext(const DecoderContext&) = delete;
+  DecoderContext& operator=(const DecoderContext&) = delete;
+  // Stops the reader thread and frees everything.
+  ~DecoderContext();
+
+  // Opens the file and appends its streams to `info` (may be null). False
+  // after one log line naming the failed step.
+  bool Open(std::u16string_view path, MediaInfo* info);
+
+  // Wakes every waiting reader and ends reading; later reads fail. The
+  // context itself is freed by its last user.
+  void RequestStop();
+
+  int Seek(int64_t time);
+  void FlushVideoQueue();
+  void FlushAudioQueue();
+
+  int VideoBufferSize();
+  void Resize(int32_t* width, int32_t* height);
+  int Resample(int sampleRate, int bitsPerSample, int channels);
+  int GetNextVideoFrame(VideoFrame* frame);
+  int GetNextAudioFrame(AudioFrame* frame);
+
+ private:
+  // One decoded stream.
+  struct Stream {
+    explicit Stream(int maxPackets) : queue(maxPackets) {}
+    AVStream* stream = nullptr;
+    CodecContextPtr codec;
+    int64_t startTime = 0;  // in the stream's time base; 0 when unknown
+    PacketQueue queue;      // guarded by decoderLock_
+    bool waiting = false;   // its reader waits for a packet; guarded by decoderLock_
+    bool drainSent = false;  // end of input was sent to the decoder
+    bool Decodes() const { return codec != nullptr; }
+    double Seconds(int64_t timestamp) const;
+  };
+
+  enum class Taken { Packet, FlushMarker, End };
+  enum class Fed { Packet, Flushed, End, Failed };
+
+  // Opening.
+  bool OpenInput(const std::string& path);
+  bool OpenDecoder(Stream& side, AVStream* stream, const char* noDecoder, const char* openFailed);
+  bool OpenVideoStream(AVStream* stream);
+  bool OpenAudioStream(AVStream* stream);
+  bool CheckVideoLength(const std::string& path);
+  void DescribeStreams(MediaInfo* info) const;
+  void PrepareDisplaySize();
+
+  // Reader thread.
+  void ReadPackets();
+  bool MustWaitForRoom();
+  void QueuePacket(const AVPacket* packet);
+  static int InterruptRead(void* context);
+
+  // Hands the next entry of a stream's queue to its reader, waiting while
+  // the queue is empty and the file not at its end.
+  Taken TakePacket(Stream& side, QueuedPacket* entry);
+  // Sends the next packet (or, once, the end of input) to the stream's
+  // decoder. A flush marker flushes the decoder and moves `clock` to the
+  // seek's time. Failed after too many decoding errors (logged).
+  Fed FeedDecoder(Stream& side, double* clock, int* errors, const char* tooManyErrors);
+  // Counts one decoding error; Failed (with its line) at the tenth of a call.
+  static Fed CountDecodeError(int* errors, const char* tooManyErrors);
+  static constexpr int kMaxDecodeErrors = 10;
+
+  // Video.
+  bool DecodeNextPicture();
+  void SynchroniseVideo();
+  void DeliveredSize(int* width, int* height) const;
+  void ScalePicture(uint8_t* pixels, int width, int height);
+
+  // Audio.
+  bool DecodeNextSamples();
+  bool ConvertSamples(const AVFrame* decoded);
+  bool DrainConverter();
+  bool EnsureConverter(const AVFrame* decoded);
+  bool HasPendingSamples() const { return pendingOffset_ < pending_.size(); }
+  int OutputFrameBytes() const;
+  void DropPendingSamplesAfterSeek();
+
+  std::string path_;
+  AVFormatContext* format_ = nullptr;
+  std::atomic<bool> stop_{false};
+
+  std::mutex decoderLock_;
+  std::condition_variable dataArrived_;   // a packet was queued, or reading ended
+  std::condition_variable roomFreed_;     // a packet was taken, or a reader starves
+  std::condition_variable wakeReader_;    // a seek or a stop after the end of the file
+  bool endOfFile_ = false;
+  bool wakeRequested_ = false;
+  bool dropLogged_ = false;
+  Stream video_{16384};
+  Stream audio_{4096};
+  win::Thread reader_;
+
+  bool lengthEstimated_ = false;
+  int64_t estimatedLength_ = 0;  // whole seconds
+
+  // Video reader state, guarded by videoLock_.
+  std::mutex videoLock_;
+  FramePtr picture_;
+  ScalerPtr scaler_;
+  AVRational frameRate_{25, 1};
+  int displayWidth_ = 0, displayHeight_ = 0;
+  int outputWidth_ = 0, outputHeight_ = 0;  // 0 x 0: frames come at the display size
+  double frameTime_ = 0, videoClock_ = 0;
+
+  // Audio reader state, guarded by audioLock_.
+  std::mutex audioLock_;
+  FramePtr samples_;
+  ResamplerPtr converter_;
+  bool converterValid_ = false;  // converter_ (or none) fits the current input and output
+  AVSampleFormat convertedFrom_ = AV_SAMPLE_FMT_NONE;
+  int convertedFromRate_ = 0;
+  AVChannelLayout convertedFromLayout_{};
+  AVSampleFormat outFormat_ = AV_SAMPLE_FMT_NONE;
+  int outRate_ = 0, outChannels_ = 0;
+  std::vector<uint8_t> pending_;  // converted bytes not yet handed out
+  size_t pendingOffset_ = 0;
+  double pendingTime_ = 0;
+  double audioClock_ = 0;
+};
+
+}  // namespace qelo::codecs

@@ -1,0 +1,77 @@
+// One output file: a container with at most one video and one audio stream,
+// made from a FormatSettings record. Video frames come as 32-bit pixels;
+// audio comes as interleaved PCM in the settings' rate, channel count and
+// sample width, cut here into the encoder's frames.
+//
+// Every public call takes the encoder lock for its whole work; codec opening
+// and closing also take the library's codec lock, inside it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "ffmpeg_ptr.h"
+#include "packet_queue.h"
+#include "qelo/media.h"
+
+namespace qelo::codecs {
+
+class EncoderContext {
+ public:
+  EncoderContext() = default;
+  EncoderContext(const EncoderContext&) = delete;
+  EncoderContext& operator=(const EncoderContext&) = delete;
+  // Frees everything without finishing the file (no trailer is written).
+  ~EncoderContext();
+
+  // Builds the container and its streams and writes the header; false after
+  // one log line naming the failed step.
+  bool Open(const FormatSettings* settings);
+
+  int AddVideoFrame(int width, int height, int pixelFormat, const uint8_t* pixels);
+  int AddAudio(const uint8_t* pcm, int byteCount);
+  int CloseAudio();
+  // Drains both encoders, writes the trailer and frees everything.
+  int Finish();
+
+ private:
+  struct Output {
+    AVStream* stream = nullptr;
+    CodecContextPtr codec;
+    int64_t nextPts = 0;  // in the codec's time base: frames for video, samples for audio
+    explicit operator bool() const { return codec != nullptr; }
+  };
+
+  bool CreateOutput(const FormatSettings& settings);
+  bool AddVideoStream(const FormatSettings& settings);
+  bool AddAudioStream(const FormatSettings& settings);
+  bool OpenVideoEncoder();
+  bool OpenAudioEncoder();
+  bool OpenFileAndWriteHeader();
+  bool Encode(Output& out, AVFrame* frame, const char* encodeFailed, const char* writeFailed);
+  bool EncodeAudioFrame(const uint8_t* pcm, int samples);
+  int FrameBytes() const { return samplesPerFrame_ * inputFrameBytes_; }
+  void FreeAll();
+
+  std::mutex lock_;
+  std::string path_;
+  AVFormatContext* output_ = nullptr;
+  bool fileOpen_ = false;
+  PacketPtr packet_;
+
+  Output video_;
+  FramePtr picture_;     // in the encoder's pixel format
+  ScalerPtr converter_;  // 32-bit pixels to the encoder's format, made on the first frame
+
+  Output audio_;
+  FramePtr audioFrame_;  // in the encoder's sample format
+  ResamplerPtr sampleConverter_;  // only when the encoder takes another sample format
+  AVSampleFormat inputFormat_ = AV_SAMPLE_FMT_S16;
+  int inputFrameBytes_ = 0;  // channels x bytes per sample of the caller's PCM
+  int samplesPerFrame_ = 0;
+  std::vector<uint8_t> sampleBuffer_;  // bytes of an unfinished audio frame
+  int pending_ = 0;
+};
+
+}  // namespace qelo::codecs

@@ -1,0 +1,137 @@
+// Video frames of a media file: decoding, timing and scaling to 32-bit
+// pixels (bytes B G R A) at the display size or at a chosen output size.
+#include <cmath>
+#include <cstring>
+
+#include "codec_library.h"
+#include "media_decoder.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+namespace qelo::codecs {
+namespace {
+
+constexpr AVPixelFormat kDeliveredFormat = AV_PIX_FMT_BGRA;
+constexpr const char* kVideoDecodeFailed = "failed to decode this frame.";
+
+bool IsDecodeError(int result) { return result != AVERROR(EAGAIN) && result != AVERROR_EOF; }
+
+}  // namespace
+
+void DecoderContext::DeliveredSize(int* width, int* height) const {
+  const bool resized = outputWidth_ > 0 && outputHeight_ > 0;
+  *width = resized ? outputWidth_ : displayWidth_;
+  *height = resized ? outputHeight_ : displayHeight_;
+}
+
+int DecoderContext::VideoBufferSize() {
+  std::lock_guard<std::mutex> lock(videoLock_);
+  if (!video_.Decodes()) return 0;
+  int width, height;
+  DeliveredSize(&width, &height);
+  return std::max(0, av_image_get_buffer_size(kDeliveredFormat, width, height, 1));
+}
+
+void DecoderContext::Resize(int32_t* width, int32_t* height) {
+  std::lock_guard<std::mutex> lock(videoLock_);
+  const int64_t w = *width, h = *height;
+  const bool isDisplaySize = w == displayWidth_ && h == displayHeight_;
+  if (w <= 0 || h <= 0 || isDisplaySize || !video_.Decodes() || displayWidth_ <= 0 ||
+      displayHeight_ <= 0) {
+    outputWidth_ = outputHeight_ = 0;  // frames come at the display size
+    return;
+  }
+  if (w == outputWidth_ && h == outputHeight_) return;
+  // Fit inside the asked size, keeping the display aspect.
+  int64_t fitW = w, fitH = h;
+  if (w * displayHeight_ < displayWidth_ * h)
+    fitH = w * displayHeight_ / displayWidth_;
+  else
+    fitW = displayWidth_ * h / displayHeight_;
+  outputWidth_ = static_cast<int>(std::max<int64_t>(fitW, 1));
+  outputHeight_ = static_cast<int>(std::max<int64_t>(fitH, 1));
+  *width = outputWidth_;
+  *height = outputHeight_;
+}
+
+int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
+  if (!frame || !frame->pixels) {
+    gLog.Write("Error parameter...");
+    return 0;
+  }
+  auto fail = [frame](const char* line) {
+    if (frame->bufferSize > 0) std::memset(frame->pixels, 0, frame->bufferSize);
+    gLog.Write("%s", line);
+    return 0;
+  };
+  if (!video_.Decodes()) return fail("no video stream exist....");
+  std::lock_guard<std::mutex> lock(videoLock_);
+  if (!DecodeNextPicture()) return fail("no more video frame exist...");
+  int width, height;
+  DeliveredSize(&width, &height);
+  const int64_t bytes = static_cast<int64_t>(width) * height * 4;
+  if (frame->bufferSize < bytes) return fail("video frame buffer too small...");
+  ScalePicture(frame->pixels, width, height);
+  std::memset(frame->pixels + bytes, 0, frame->bufferSize - bytes);
+  frame->width = width;
+  frame->height = height;
+  frame->stride = width * 4;
+  frame->pts = SecondsToUnits(frameTime_);
+  frame->nextPts = SecondsToUnits(videoClock_);
+  return 1;
+}
+
+void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
+  const auto format = static_cast<AVPixelFormat>(picture_->format);
+  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, width, height,
+                    kDeliveredFormat)) {
+    gLog.Write("warning: failed to convert to argb...");
+    std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
+    return;
+  }
+  uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
+  int strides[4] = {width * 4, 0, 0, 0};
+  sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, planes, strides);
+}
+
+bool DecoderContext::DecodeNextPicture() {
+  int errors = 0;
+  for (;;) {
+    const int result = avcodec_receive_frame(video_.codec.get(), picture_.get());
+    if (result == 0) {
+      SynchroniseVideo();
+      return true;
+    }
+    if (IsDecodeError(result) && CountDecodeError(&errors, kVideoDecodeFailed) == Fed::Failed)
+      return false;
+    switch (FeedDecoder(video_, &videoClock_, &errors, kVideoDecodeFailed)) {
+      case Fed::End:
+        gLog.Write("finish get video packet...");
+        return false;
+      case Fed::Failed:
+        return false;
+      case Fed::Packet:
+      case Fed::Flushed:
+        break;
+    }
+  }
+}
+
+// The frame's time comes from its stamp; a picture without one (or at time
+// zero) takes the clock. The clock then moves on by one frame interval,
+// longer for pictures the decoder asks to repeat.
+void DecoderContext::SynchroniseVideo() {
+  const int64_t stamp = picture_->best_effort_timestamp;
+  double time = stamp == AV_NOPTS_VALUE ? videoClock_ : video_.Seconds(stamp);
+  if (std::fabs(time) > 0.00001)
+    videoClock_ = time;
+  else
+    time = videoClock_;
+  frameTime_ = time;
+  const double interval = av_q2d(av_inv_q(frameRate_));
+  videoClock_ += interval + picture_->repeat_pict * interval * 0.5;
+}
+
+}  // namespace qelo::codecs

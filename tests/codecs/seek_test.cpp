@@ -1,0 +1,109 @@
+// Seeking, and reading one stream of a file that has two.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+#include "codecs/codec_test_support.h"
+#include "codecs/fixtures.h"
+
+namespace qelo::test {
+namespace {
+
+constexpr int64_t kSecond = 10000000;
+
+class Seeking : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitializeCodecsForTests();
+    ClearLog();
+  }
+  void TearDown() override {
+    if (handle_ >= 0) QeloUnloadMediaFile(handle_);
+  }
+  void Open(const std::string& path) {
+    handle_ = Load(path);
+    ASSERT_GE(handle_, 0) << path;
+    frame_ = std::make_unique<OwnedFrame>(QeloGetVideoBuffersize(handle_));
+  }
+  int64_t NextVideoPts() {
+    return QeloGetNextVideoFrame(&frame_->frame, handle_) == 1 ? frame_->frame.pts : -1;
+  }
+  int64_t NextAudioPts() { return QeloGetNextAudioFrame(&chunk_, handle_) == 1 ? chunk_.pts : -1; }
+
+  int handle_ = -1;
+  std::unique_ptr<OwnedFrame> frame_;
+  static AudioFrame chunk_;
+};
+AudioFrame Seeking::chunk_;
+
+// The key frames of these fixtures are one second apart: a seek lands on the
+// key frame at or before its target, never after it.
+TEST_F(Seeking, LandsOnTheKeyFrameAtOrBeforeTheTarget) {
+  struct Case {
+    const char* name;
+    std::string (*clip)();
+    int64_t target;
+  } cases[] = {
+      {"mp4 forward", VideoAudioClip, 15 * kSecond / 10},
+      {"transport stream", TransportStreamClip, 25 * kSecond / 10},
+      {"avi", VideoOnlyClip, 12 * kSecond / 10},
+  };
+  for (const auto& c : cases) {
+    Open(c.clip());
+    ASSERT_GE(NextVideoPts(), 0);
+    ASSERT_EQ(QeloSeekMediaFile(c.target, handle_), 1) << c.name;
+    const int64_t landed = NextVideoPts();
+    EXPECT_LE(landed, c.target) << c.name;
+    EXPECT_GT(landed, c.target - kSecond) << c.name;
+    // Frames go on from there in order.
+    EXPECT_GT(NextVideoPts(), landed) << c.name;
+    QeloUnloadMediaFile(handle_);
+    handle_ = -1;
+  }
+}
+
+TEST_F(Seeking, BackwardAndAgainForwardAfterReadingToTheEnd) {
+  Open(VideoAudioClip());
+  while (NextVideoPts() >= 0) {
+  }
+  ASSERT_EQ(QeloSeekMediaFile(5 * kSecond / 10, handle_), 1);
+  const int64_t landed = NextVideoPts();
+  EXPECT_EQ(landed, 0);  // the only key frame before 0.5 s
+  ASSERT_EQ(QeloSeekMediaFile(12 * kSecond / 10, handle_), 1);
+  EXPECT_EQ(NextVideoPts(), kSecond);
+}
+
+TEST_F(Seeking, AudioFollowsTheSeek) {
+  Open(VideoAudioClip());
+  ASSERT_GE(NextAudioPts(), 0);
+  ASSERT_EQ(QeloSeekMediaFile(15 * kSecond / 10, handle_), 1);
+  const int64_t landed = NextAudioPts();
+  EXPECT_LE(landed, 15 * kSecond / 10);
+  EXPECT_GT(landed, 15 * kSecond / 10 - kSecond / 10);
+}
+
+TEST_F(Seeking, AudioOnlyFilesSeekByTheirSound) {
+  Open(AudioOnlyClip());
+  ASSERT_EQ(QeloSeekMediaFile(kSecond, handle_), 1);
+  const int64_t landed = NextAudioPts();
+  EXPECT_LE(landed, kSecond);
+  EXPECT_GT(landed, kSecond - kSecond / 5);
+}
+
+// 4,500 audio packets are more than the audio queue holds: a caller that
+// reads only the pictures must still get all of them.
+TEST_F(Seeking, ReadingOnlyTheVideoOfATwoStreamFileNeverStalls) {
+  Open(ManyAudioPacketsClip());
+  auto frames = std::async(std::launch::async, [this] {
+    int count = 0;
+    while (NextVideoPts() >= 0) ++count;
+    return count;
+  });
+  ASSERT_EQ(frames.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  EXPECT_EQ(frames.get(), 90);
+  EXPECT_TRUE(Logged("Qelo Codecs: one stream is read alone; dropping the oldest packets of the other..."));
+}
+
+}  // namespace
+}  // namespace qelo::test

@@ -1,0 +1,126 @@
+// Video frames: pixel layout, sizes, time stamps and the end of the stream.
+#include <gtest/gtest.h>
+
+#include "codecs/codec_test_support.h"
+#include "codecs/fixtures.h"
+#include "common/media_fixture.h"
+
+namespace qelo::test {
+namespace {
+
+class VideoFrames : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitializeCodecsForTests();
+    ClearLog();
+  }
+  void TearDown() override {
+    if (handle_ >= 0) QeloUnloadMediaFile(handle_);
+  }
+  void Open(const std::string& path) {
+    handle_ = Load(path);
+    ASSERT_GE(handle_, 0) << path;
+  }
+  int handle_ = -1;
+};
+
+TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
+  Open(Fixture("orange.avi", {"-f", "lavfi", "-i", "color=c=0xFF8000:size=64x48:rate=10:duration=1",
+                              "-c:v", "mjpeg", "-q:v", "1", "-pix_fmt", "yuvj444p"}));
+  OwnedFrame f(QeloGetVideoBuffersize(handle_));
+  ASSERT_EQ(f.buffer.size(), 64u * 48 * 4);
+  ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
+  EXPECT_EQ(f.frame.width, 64);
+  EXPECT_EQ(f.frame.height, 48);
+  EXPECT_EQ(f.frame.stride, 64 * 4);
+  const uint8_t* px = &f.buffer[(24 * 64 + 32) * 4];
+  EXPECT_NEAR(px[0], 0x00, 6);
+  EXPECT_NEAR(px[1], 0x80, 6);
+  EXPECT_NEAR(px[2], 0xFF, 6);
+  EXPECT_EQ(px[3], 0xFF);
+}
+
+TEST_F(VideoFrames, EveryFrameArrivesInOrderWithItsInterval) {
+  const std::string clip = VideoAudioClip();  // B-frames and threaded decoding delay pictures
+  Open(clip);
+  OwnedFrame f(QeloGetVideoBuffersize(handle_));
+  int count = 0;
+  int64_t lastPts = -1;
+  while (QeloGetNextVideoFrame(&f.frame, handle_) == 1) {
+    EXPECT_EQ(f.frame.pts, count * 400000) << "frame " << count;
+    EXPECT_NEAR(f.frame.nextPts, f.frame.pts + 400000, 1);  // clocks are truncated seconds
+    EXPECT_GT(f.frame.pts, lastPts);
+    lastPts = f.frame.pts;
+    ++count;
+  }
+  EXPECT_EQ(count, CountVideoFrames(clip));
+  EXPECT_EQ(count, 50);
+  const auto lines = LoggedLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Qelo Codecs: finish get video packet...");
+  EXPECT_EQ(lines[1], "Qelo Codecs: no more video frame exist...");
+}
+
+TEST_F(VideoFrames, ResizeFitsInsideTheAskedSizeKeepingTheAspect) {
+  Open(WideSampleAspectClip());  // displayed at 768 x 576
+  struct Case {
+    int32_t askW, askH;
+    int32_t expectW, expectH;  // what the pointers hold afterwards
+    int frameW, frameH;
+  } cases[] = {
+      {400, 200, 266, 200, 266, 200},  // height bound: 768 x 200 / 576
+      {266, 200, 266, 200, 266, 200},  // the current size again: unchanged
+      {320, 240, 320, 240, 320, 240},  // exactly the display's aspect
+      {400, 600, 400, 300, 400, 300},  // width bound: 400 x 576 / 768
+      {0, 0, 0, 0, 768, 576},          // back to the display size, pointers untouched
+      {768, 576, 768, 576, 768, 576},
+  };
+  for (const auto& c : cases) {
+    int32_t w = c.askW, h = c.askH;
+    EXPECT_EQ(QeloResizeVideoSize(&w, &h, handle_), 1);
+    EXPECT_EQ(w, c.expectW);
+    EXPECT_EQ(h, c.expectH);
+    const int bytes = QeloGetVideoBuffersize(handle_);
+    EXPECT_EQ(bytes, c.frameW * c.frameH * 4);
+    OwnedFrame f(bytes);
+    ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
+    EXPECT_EQ(f.frame.width, c.frameW);
+    EXPECT_EQ(f.frame.height, c.frameH);
+    EXPECT_EQ(f.frame.stride, c.frameW * 4);
+  }
+}
+
+TEST_F(VideoFrames, ABufferTooSmallIsRefusedAndCleared) {
+  Open(VideoOnlyClip());
+  const int bytes = QeloGetVideoBuffersize(handle_);
+  OwnedFrame f(bytes - 4);
+  std::fill(f.buffer.begin(), f.buffer.end(), 0xAB);
+  EXPECT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 0);
+  EXPECT_TRUE(Logged("Qelo Codecs: video frame buffer too small..."));
+  EXPECT_EQ(std::count(f.buffer.begin(), f.buffer.end(), 0), bytes - 4);
+
+  VideoFrame noPixels{};
+  EXPECT_EQ(QeloGetNextVideoFrame(&noPixels, handle_), 0);
+  EXPECT_TRUE(Logged("Qelo Codecs: Error parameter..."));
+  EXPECT_EQ(QeloGetNextVideoFrame(nullptr, handle_), 0);
+}
+
+TEST_F(VideoFrames, ALargerBufferGetsItsTailCleared) {
+  Open(VideoOnlyClip());
+  const int bytes = QeloGetVideoBuffersize(handle_);
+  OwnedFrame f(bytes + 64);
+  std::fill(f.buffer.begin(), f.buffer.end(), 0xAB);
+  ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
+  EXPECT_EQ(std::count(f.buffer.begin() + bytes, f.buffer.end(), 0), 64);
+}
+
+TEST_F(VideoFrames, AudioOnlyFilesHaveNoVideo) {
+  Open(AudioOnlyClip());
+  EXPECT_EQ(QeloGetVideoBuffersize(handle_), 0);
+  OwnedFrame f(64);
+  EXPECT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 0);
+  EXPECT_TRUE(Logged("Qelo Codecs: no video stream exist...."));
+}
+
+}  // namespace
+}  // namespace qelo::test
