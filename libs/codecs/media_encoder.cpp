@@ -15,6 +15,7 @@ namespace qelo::codecs {
 namespace {
 
 constexpr int kPcmFrameBytes = 10000;
+constexpr int kMaxMuxDelay = AV_TIME_BASE * 7 / 10;
 
 const AVCodec* FindEncoder(const EncoderChoice& choice) {
   if (choice.preferredEncoder)
@@ -119,6 +120,8 @@ bool EncoderContext::CreateOutput(const FormatSettings& s) {
     gLog.Write("Failed to alloc format context...");
     return false;
   }
+  // Room for interleaving, as the program streams (MPEG) expect of a muxer.
+  output_->max_delay = kMaxMuxDelay;
   return true;
 }
 
@@ -149,10 +152,11 @@ bool EncoderContext::AddVideoStream(const FormatSettings& s) {
   c->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
   ApplyVideoCodecOptions(c.get(), s);
   if (output_->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  // The Xvid encoder wants a sample aspect; square pixels are what the
+  // frames have. (The built-in MPEG-4 encoder keeps its own IDCT: the Xvid
+  // one trips its SIMD quantiser in this FFmpeg.)
   if (std::strcmp(encoder->name, "libxvid") == 0)
     c->sample_aspect_ratio = stream->sample_aspect_ratio = AVRational{1, 1};
-  else if (encoder->id == AV_CODEC_ID_MPEG4)
-    c->idct_algo = FF_IDCT_XVID;
   stream->time_base = c->time_base;
   video_.stream = stream;
   video_.codec = std::move(c);
@@ -282,6 +286,9 @@ bool EncoderContext::Encode(Output& out, AVFrame* frame, const char* encodeFaile
       gLog.Write("%s", encodeFailed);
       return false;
     }
+    // A picture lasts one tick of the codec's time base; without a duration
+    // the muxer cannot tell how long the last one is shown.
+    if (packet_->duration <= 0 && &out == &video_) packet_->duration = 1;
     av_packet_rescale_ts(packet_.get(), out.codec->time_base, out.stream->time_base);
     packet_->stream_index = out.stream->index;
     if (av_interleaved_write_frame(output_, packet_.get()) < 0) {
