@@ -100,9 +100,9 @@ bool EncoderContext::Open(const FormatSettings* settings) {
   if (FFmpegAudioCodec(settings->audioCodecId).id != AV_CODEC_ID_NONE &&
       !AddAudioStream(*settings))
     return false;
-  av_dump_format(output_, 0, path_.c_str(), 1);
   if (video_ && !OpenVideoEncoder()) return false;
   if (audio_ && !OpenAudioEncoder()) return false;
+  av_dump_format(output_, 0, path_.c_str(), 1);
   return OpenFileAndWriteHeader();
 }
 

@@ -1,6 +1,7 @@
 // Writing output files: every container and codec pair, read back by ffprobe.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -161,36 +162,46 @@ const Output kWritable[] = {
     {FORMAT_WAV, -1, ACODEC_PCM_S16LE, "s32.wav", nullptr, "pcm_s16le", 0, 0, 25, 1, 44100, 2, 32},
 };
 
-TEST_F(Encoder, WritesEveryPairThatCanBeEncoded) {
-  for (const Output& o : kWritable) {
-    const std::string path = dir_.File(o.file);
-    ClearLog();
-    Write(o, path, 1.0);
-    const ProbedFile probed = Probe(path);
-    ASSERT_TRUE(probed.ok) << o.file;
-    EXPECT_EQ(probed.streams.size(), size_t(o.streams ? o.streams : o.videoCodec ? 2 : 1)) << o.file;
-    if (o.videoCodec) {
-      const ProbedStream* v = probed.First("video");
-      ASSERT_NE(v, nullptr) << o.file;
-      EXPECT_EQ(v->Get("codec_name"), o.videoCodec) << o.file;
-      EXPECT_EQ(v->Number("width"), o.width) << o.file;
-      EXPECT_EQ(v->Number("height"), o.height) << o.file;
-      EXPECT_NEAR(v->Number("r_frame_rate"), double(o.fpsNum) / o.fpsDen, 0.01) << o.file;
-      // Every picture written comes back: encoders that hold pictures back
-      // are drained at the end.
-      EXPECT_EQ(CountVideoFrames(path), o.fpsNum / o.fpsDen) << o.file;
-    }
-    const ProbedStream* a = probed.First("audio");
-    ASSERT_NE(a, nullptr) << o.file;
-    EXPECT_EQ(a->Get("codec_name"), o.audioCodec) << o.file;
-    EXPECT_EQ(a->Number("sample_rate"), o.sampleRate) << o.file;
-    EXPECT_EQ(a->Number("channels"), o.channels) << o.file;
-    const double frame = o.videoCodec ? double(o.fpsDen) / o.fpsNum : 0.0;
-    // Encoders pad the sound to whole frames (up to 4,608 samples).
-    const double slack = std::max(frame, 4608.0 / o.sampleRate);
-    EXPECT_NEAR(probed.Duration(), 1.0, slack) << o.file;
+class EncoderPair : public Encoder, public ::testing::WithParamInterface<Output> {};
+
+TEST_P(EncoderPair, WritesAFileFfprobeReadsBack) {
+  const Output& o = GetParam();
+  const std::string path = dir_.File(o.file);
+  ClearLog();
+  Write(o, path, 1.0);
+  const ProbedFile probed = Probe(path);
+  ASSERT_TRUE(probed.ok) << o.file;
+  EXPECT_EQ(probed.streams.size(), size_t(o.streams ? o.streams : o.videoCodec ? 2 : 1)) << o.file;
+  if (o.videoCodec) {
+    const ProbedStream* v = probed.First("video");
+    ASSERT_NE(v, nullptr) << o.file;
+    EXPECT_EQ(v->Get("codec_name"), o.videoCodec) << o.file;
+    EXPECT_EQ(v->Number("width"), o.width) << o.file;
+    EXPECT_EQ(v->Number("height"), o.height) << o.file;
+    EXPECT_NEAR(v->Number("r_frame_rate"), double(o.fpsNum) / o.fpsDen, 0.01) << o.file;
+    // Every picture written comes back: encoders that hold pictures back
+    // are drained at the end.
+    EXPECT_EQ(CountVideoFrames(path), o.fpsNum / o.fpsDen) << o.file;
   }
+  const ProbedStream* a = probed.First("audio");
+  ASSERT_NE(a, nullptr) << o.file;
+  EXPECT_EQ(a->Get("codec_name"), o.audioCodec) << o.file;
+  EXPECT_EQ(a->Number("sample_rate"), o.sampleRate) << o.file;
+  EXPECT_EQ(a->Number("channels"), o.channels) << o.file;
+  const double frame = o.videoCodec ? double(o.fpsDen) / o.fpsNum : 0.0;
+  // Encoders pad the sound to whole frames (up to 4,608 samples).
+  const double slack = std::max(frame, 4608.0 / o.sampleRate);
+  EXPECT_NEAR(probed.Duration(), 1.0, slack) << o.file;
 }
+
+std::string PairName(const ::testing::TestParamInfo<Output>& info) {
+  std::string name = info.param.file;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWritablePair, EncoderPair, ::testing::ValuesIn(kWritable), PairName);
 
 // What this platform's FFmpeg cannot write: the open fails with a line.
 TEST_F(Encoder, PairsWithoutAnEncoderOrMuxerFailToOpen) {
