@@ -1,11 +1,10 @@
 #include "registry/store_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <fcntl.h>
@@ -104,14 +103,20 @@ bool ParseLine(std::string_view line, Store* store, ValueMap** current) {
   return true;
 }
 
+// False when the file cannot be read; `missing` tells whether it is absent.
 bool ReadWholeFile(const std::string& path, std::string* text, bool* missing) {
-  std::ifstream in(path, std::ios::binary);
-  *missing = !in && errno == ENOENT;
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  *text = buffer.str();
-  return !in.bad();
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  *missing = fd < 0 && errno == ENOENT;
+  if (fd < 0) return false;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    text->append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return n == 0;
 }
 
 bool WriteAll(int fd, const std::string& text) {
