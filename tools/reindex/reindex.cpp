@@ -5,7 +5,8 @@
 // The streams are copied packet by packet; the muxer writes a new simple
 // index at the end. The copy is written beside the destination under a
 // temporary name and renamed into place only when it is complete, so a
-// failure leaves the destination as it was. Exit code 0 on success, 1 when
+// failure leaves the destination as it was (and a source may be its own
+// destination). Exit code 0 on success, 1 when
 // the copy fails, 2 for a bad command line.
 extern "C" {
 #include <libavformat/avformat.h>
@@ -47,12 +48,6 @@ std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);
   return text;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 // Owns the demuxer and muxer contexts of one copy.
@@ -140,8 +135,6 @@ bool MakeTemporaryBeside(const std::string& destination, std::string* path) {
 }
 
 int Reindex(const Options& options) {
-  if (SameFile(options.source, options.destination))
-    return Fail("the source and the destination are the same file");
   Remuxer remuxer;
   std::string error = remuxer.OpenSource(options.source);
   if (!error.empty()) return Fail(error);
