@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <mutex>
 #include <unordered_map>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
