@@ -31,7 +31,14 @@ double HueToChannel(double p, double q, double t) {
   return p;
 }
 
-int ToByte(double channel) { return ClampByte(static_cast<int>(channel * 255.0)); }
+// A channel that is a whole number of steps in exact arithmetic can come out
+// a hair below it in floating point (1 - l + l for lightness above 0.5);
+// the slack keeps the truncation from losing that step.
+constexpr double kTruncationSlack = 1e-9;
+
+int ToByte(double channel) {
+  return ClampByte(static_cast<int64_t>(channel * 255.0 + kTruncationSlack));
+}
 
 }  // namespace
 

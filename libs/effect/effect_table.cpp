@@ -42,7 +42,9 @@ void Run(VideoFrame& frame, Settings... settings) {
 // would lose one step for values such as 29.
 int64_t Scaled(int32_t param, int64_t range) { return int64_t{param} * range / 100; }
 
-int LevelK(int32_t param) { return static_cast<int>(std::clamp<int64_t>(Scaled(param, 200), 0, 200)) - 100; }
+int LevelK(int32_t param) {
+  return static_cast<int>(std::clamp<int64_t>(Scaled(param, 200), 0, 200)) - 100;
+}
 
 int ByteThreshold(int32_t param) {
   return static_cast<int>(std::clamp<int64_t>(Scaled(param, 255), 0, 255));
@@ -95,9 +97,13 @@ constexpr EffectEntry kEffects[EFFECT_ID_COUNT] = {
        Run<FCPixelPosterize>(f, PosterizeLevels(r.param1));
      }},
     {EFFECT_SOLARIZE, u"Solarize", 1, {ParamSpec{u"Threshold", 10}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelSolarize>(f, ByteThreshold(r.param1)); }},
+     [](const EffectRecord& r, VideoFrame& f) {
+       Run<FCPixelSolarize>(f, ByteThreshold(r.param1));
+     }},
     {EFFECT_THRESHOLD, u"Threshold", 1, {ParamSpec{u"Level", 10}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelThreshold>(f, ByteThreshold(r.param1)); }},
+     [](const EffectRecord& r, VideoFrame& f) {
+       Run<FCPixelThreshold>(f, ByteThreshold(r.param1));
+     }},
     {EFFECT_VIDEO, u"Video", 0, {kNoParam, kNoParam},
      [](const EffectRecord&, VideoFrame& f) { Run<FCPixelVideo>(f, kVideoPattern); }},
     {EFFECT_WAVE, nullptr, 0, {kNoParam, kNoParam},

@@ -30,10 +30,13 @@ int FCPixelGamma::mapValue(int v) const {
 
 int FCPixelSolarize::mapValue(int v) const { return v < threshold_ ? v : 255 - v; }
 
+// With step = 255 / (levels - 1): q = v / step and q x step, each rounded
+// half away from zero. Worked in integers, so that a product that is
+// exactly a half is rounded as a half, not as a neighbour in floating point.
 int FCPixelPosterize::mapValue(int v) const {
-  const double step = 255.0 / (levels_ - 1);
-  const double level = round(v / step);
-  return ClampByte(static_cast<int>(round(level * step)));
+  const int64_t intervals = levels_ - 1;
+  const int64_t q = (2 * v * intervals + 255) / 510;
+  return ClampByte((2 * q * 255 + intervals) / (2 * intervals));
 }
 
 }  // namespace qelo::effect

@@ -47,9 +47,10 @@ FCPixelColorTone::FCPixelColorTone(Rgb tone) {
   const Hsl toneHsl = RgbToHsl(tone);
   for (int l = 0; l < 256; ++l) {
     const Rgb shade = HslToRgb({toneHsl.hue, toneHsl.saturation, l / 255.0});
-    red_[l] = static_cast<int32_t>(shade.red / 255.0 * l);
-    green_[l] = static_cast<int32_t>(l * shade.green / 255.0);
-    blue_[l] = static_cast<int32_t>(l * shade.blue / 255.0);
+    // channel / 255 x L, truncated: exact in integers.
+    red_[l] = shade.red * l / 255;
+    green_[l] = shade.green * l / 255;
+    blue_[l] = shade.blue * l / 255;
   }
 }
 
