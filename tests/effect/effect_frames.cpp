@@ -29,6 +29,17 @@ TestFrame::TestFrame(int width, int height, int padding, const std::vector<Px>& 
 TestFrame::TestFrame(int width, int height, int padding, Px fill)
     : TestFrame(width, height, padding, std::vector<Px>(static_cast<size_t>(width) * height, fill)) {}
 
+TestFrame::TestFrame(const TestFrame& other) : buffer_(other.buffer_), frame_(other.frame_) {
+  frame_.pixels = buffer_.data();
+}
+
+TestFrame& TestFrame::operator=(const TestFrame& other) {
+  buffer_ = other.buffer_;
+  frame_ = other.frame_;
+  frame_.pixels = buffer_.data();
+  return *this;
+}
+
 Px TestFrame::At(int x, int rowFromTop) const {
   Px px;
   memcpy(&px, buffer_.data() + rowFromTop * frame_.stride + 4 * x, 4);

@@ -30,6 +30,9 @@ class TestFrame {
   // `padding` sentinel bytes.
   TestFrame(int width, int height, int padding, const std::vector<Px>& rowsTopDown);
   TestFrame(int width, int height, int padding, Px fill);
+  // Copies own their own buffer.
+  TestFrame(const TestFrame& other);
+  TestFrame& operator=(const TestFrame& other);
 
   VideoFrame* get() { return &frame_; }
   std::vector<Px> Pixels() const;  // rows from the top
