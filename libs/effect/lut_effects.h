@@ -5,6 +5,7 @@
 #include <array>
 
 #include "pix_base.h"
+#include "vector_rows.h"
 
 namespace qelo::effect {
 
@@ -12,16 +13,19 @@ class FCPixelLUTRoutine : public CPixBase {
  public:
   void prepare(VideoFrame* frame) override;
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) final {
-    pixel[kBlue] = static_cast<uint8_t>(table_[pixel[kBlue]]);
-    pixel[kGreen] = static_cast<uint8_t>(table_[pixel[kGreen]]);
-    pixel[kRed] = static_cast<uint8_t>(table_[pixel[kRed]]);
+    pixel[kBlue] = table_[pixel[kBlue]];
+    pixel[kGreen] = table_[pixel[kGreen]];
+    pixel[kRed] = table_[pixel[kRed]];
+  }
+  int processLeadingPixels(uint8_t* row, int width) const {
+    return MapRowLeading(table_.data(), row, width);
   }
   // The new value of a channel whose old value is v (0 to 255); the result
   // is already clamped to 0 to 255.
   virtual int mapValue(int v) const = 0;
 
  private:
-  std::array<int32_t, 256> table_{};
+  std::array<uint8_t, 256> table_{};  // mapValue is already clamped to a byte
 };
 
 // k from -100 to 100.

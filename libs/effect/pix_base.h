@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include <concepts>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,13 @@ class CPixBase {
   std::unique_ptr<ImageCopy> imageCopy_;
 };
 
+// Effects whose pixels do not depend on their position may process the
+// start of each row in one go, returning how many pixels they did.
+template <typename Effect>
+concept HasRowForm = requires(Effect& effect, uint8_t* row, int width) {
+  { effect.processLeadingPixels(row, width) } -> std::same_as<int>;
+};
+
 // Prepares the effect once, then processes every pixel, bottom row first.
 // Takes the effect by its own (final) type so that the per-pixel call is
 // resolved at compile time.
@@ -59,7 +67,12 @@ void RunEffect(Effect& effect, VideoFrame& frame) {
   effect.prepare(&frame);
   for (int y = 0; y < frame.height; ++y) {
     uint8_t* pixel = PixelAt(frame, 0, y);
-    for (int x = 0; x < frame.width; ++x, pixel += 4) effect.processPixel(&frame, x, y, pixel);
+    int x = 0;
+    if constexpr (HasRowForm<Effect>) {
+      x = effect.processLeadingPixels(pixel, frame.width);
+      pixel += 4 * x;
+    }
+    for (; x < frame.width; ++x, pixel += 4) effect.processPixel(&frame, x, y, pixel);
   }
 }
 

@@ -6,6 +6,7 @@
 #include "color_hsl.h"
 #include "noise_source.h"
 #include "pix_base.h"
+#include "vector_rows.h"
 
 namespace qelo::effect {
 
@@ -14,6 +15,7 @@ class FCPixelGrayscale final : public CPixBase {
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) override {
     SetColor(pixel, static_cast<uint8_t>(GrayOf(pixel)));
   }
+  int processLeadingPixels(uint8_t* row, int width) const { return GrayRowLeading(row, width); }
 };
 
 class FCPixelInvert final : public CPixBase {
@@ -21,6 +23,7 @@ class FCPixelInvert final : public CPixBase {
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) override {
     for (int channel = kBlue; channel <= kRed; ++channel) pixel[channel] = 255 - pixel[channel];
   }
+  int processLeadingPixels(uint8_t* row, int width) const { return InvertRowLeading(row, width); }
 };
 
 // Tints the picture by its gray level with the hue and saturation of a tone.
@@ -86,6 +89,9 @@ class FCPixelThreshold final : public CPixBase {
   explicit FCPixelThreshold(int threshold) : threshold_(threshold) {}
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) override {
     SetColor(pixel, threshold_ < GrayOf(pixel) ? 255 : 0);
+  }
+  int processLeadingPixels(uint8_t* row, int width) const {
+    return ThresholdRowLeading(row, width, threshold_);
   }
 
  private:
