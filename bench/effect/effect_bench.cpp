@@ -107,14 +107,14 @@ int main() {
   std::vector<uint8_t> pixels(kFrameBytes);
   const auto restore = [&] { memcpy(pixels.data(), picture.data(), kFrameBytes); };
 
-  const double copyRate =
-      kMegapixels / MedianSeconds([] {}, [&] { memcpy(pixels.data(), picture.data(), kFrameBytes); });
+  const double copyRate = kMegapixels / MedianSeconds([] {}, restore);
   printf("%d x %d frame, median of %d rounds\n", kWidth, kHeight, kRounds);
   printf("%-18s %10.1f MP/s\n", "memcpy", copyRate);
 
   bool goalMet = true;
   for (const Subject& subject : Subjects()) {
-    VideoFrame frame{pixels.data(), kWidth, kHeight, kStride, static_cast<int32_t>(kFrameBytes), 0, 0};
+    VideoFrame frame{pixels.data(), kWidth, kHeight, kStride,
+                     static_cast<int32_t>(kFrameBytes), 0, 0};
     const double rate =
         kMegapixels / MedianSeconds(restore, [&] { QeloDoEffect(&frame, &subject.effect, 0); });
     const double share = rate / copyRate;

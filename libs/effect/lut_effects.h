@@ -25,7 +25,7 @@ class FCPixelLUTRoutine : public CPixBase {
   virtual int mapValue(int v) const = 0;
 
  private:
-  std::array<uint8_t, 256> table_{};  // mapValue is already clamped to a byte
+  std::array<uint8_t, 256> table_{};
 };
 
 // k from -100 to 100.

@@ -27,7 +27,8 @@ TestFrame::TestFrame(int width, int height, int padding, const std::vector<Px>& 
 }
 
 TestFrame::TestFrame(int width, int height, int padding, Px fill)
-    : TestFrame(width, height, padding, std::vector<Px>(static_cast<size_t>(width) * height, fill)) {}
+    : TestFrame(width, height, padding,
+                std::vector<Px>(static_cast<size_t>(width) * height, fill)) {}
 
 TestFrame::TestFrame(const TestFrame& other) : buffer_(other.buffer_), frame_(other.frame_) {
   frame_.pixels = buffer_.data();

@@ -78,7 +78,8 @@ TEST(EffectTable, EffectsWithoutParametersHaveNoParameterList) {
   std::vector<int> withoutList;
   QeloEnumEffect(
       [](const EffectInfo* effect, void* user) {
-        if (effect->enumParams == nullptr) static_cast<std::vector<int>*>(user)->push_back(effect->effectId);
+        auto* ids = static_cast<std::vector<int>*>(user);
+        if (effect->enumParams == nullptr) ids->push_back(effect->effectId);
         return true;
       },
       &withoutList);
@@ -124,7 +125,8 @@ TEST(EffectTable, ParameterListOfAnIdWithoutParametersIsEmpty) {
       },
       &enumParams);
   ASSERT_NE(enumParams, nullptr);
-  for (int id : {int{EFFECT_VIDEO}, int{EFFECT_GRAY}, int{EFFECT_WAVE}, -1, int{EFFECT_ID_COUNT}, 42}) {
+  const int ids[] = {EFFECT_VIDEO, EFFECT_GRAY, EFFECT_WAVE, -1, EFFECT_ID_COUNT, 42};
+  for (int id : ids) {
     Listed listed{id, u"", {}};
     enumParams(id, CollectParam, &listed);
     EXPECT_TRUE(listed.params.empty()) << "effect " << id;

@@ -77,7 +77,8 @@ TEST(EffectFrameChecks, FramesThatCannotBeAddressedSafelyAreRefused) {
       TestFrame frame(3, 2, 0, kPixel);
       const std::vector<uint8_t> before = frame.Bytes();
       c.spoil(*frame.get());
-      EXPECT_FALSE(QeloDoEffect(frame.get(), &effect, 0)) << c.name << ", effect " << effect.effectId;
+      EXPECT_FALSE(QeloDoEffect(frame.get(), &effect, 0))
+          << c.name << ", effect " << effect.effectId;
       EXPECT_EQ(frame.Bytes(), before) << c.name;
     }
   }

@@ -50,8 +50,8 @@ TEST(Noisify, AddsTheScaledSumOfFourDraws) {
   // Seed 1: draws 16838 + 5758 + 10113 + 17515 = 50224 give
   // 50224 x 5.28596089837e-05 - 3.46410161514 = -0.80928, x 127 = -102;
   // then 67107 gives 0.08313, x 127 = 10. The bottom row comes first.
-  const std::vector<Px> pixels = Noisified(100, 1, TestFrame(1, 2, 4, {Gray(200, 7), Gray(250, 8)}));
-  EXPECT_EQ(pixels, (std::vector<Px>{Gray(210, 7), Gray(148, 8)}));
+  EXPECT_EQ(Noisified(100, 1, TestFrame(1, 2, 4, {Gray(200, 7), Gray(250, 8)})),
+            (std::vector<Px>{Gray(210, 7), Gray(148, 8)}));
   // Level 50: -0.80928 x 63.5 = -51, 0.08313 x 63.5 = 5.
   EXPECT_EQ(Noisified(50, 1, TestFrame(2, 1, 0, {{0, 100, 200, 1}, {0, 100, 200, 2}})),
             (std::vector<Px>{{0, 49, 149, 1}, {5, 105, 205, 2}}));

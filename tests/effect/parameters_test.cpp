@@ -34,7 +34,8 @@ struct SameAs {
 
 TEST(EffectParameters, ValuesOutsideTheRangeActAsTheNearestEnd) {
   const SameAs cases[] = {
-      {"brightness above the range", Effect(EFFECT_BRIGHTNESS, 150), Effect(EFFECT_BRIGHTNESS, 100)},
+      {"brightness above the range", Effect(EFFECT_BRIGHTNESS, 150),
+       Effect(EFFECT_BRIGHTNESS, 100)},
       {"brightness below the range", Effect(EFFECT_BRIGHTNESS, -30), Effect(EFFECT_BRIGHTNESS, 0)},
       {"contrast above the range", Effect(EFFECT_CONTRAST, 1000), Effect(EFFECT_CONTRAST, 100)},
       {"gamma of 0", Effect(EFFECT_GAMMA, 0), Effect(EFFECT_GAMMA, 1)},
@@ -76,7 +77,8 @@ TEST(EffectParameters, ExtremeParametersClampInsteadOfOverflowing) {
       const Px& p = after[i];
       const bool atAnEnd = p.b == p.g && p.g == p.r && (p.b == 0 || p.b == 128 || p.b == 255);
       const bool grid = effect.effectId == EFFECT_3D_GRID;
-      EXPECT_TRUE(atAnEnd || (grid && p == before[i])) << "effect " << effect.effectId << " pixel " << i;
+      EXPECT_TRUE(atAnEnd || (grid && p == before[i]))
+          << "effect " << effect.effectId << " pixel " << i;
     }
   }
 }
