@@ -25,7 +25,10 @@ constexpr bool DivisionIsExact() {
 static_assert(DivisionIsExact());
 
 bool CpuHasAvx512Bw() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+  }();
   return has;
 }
 
@@ -95,8 +98,6 @@ __attribute__((target("avx512f,avx512bw"))) int ThresholdRowAvx512(uint8_t* row,
 
 }  // namespace
 
-bool HaveVectorRows() { return CpuHasAvx512Vbmi(); }
-
 int MapRowLeading(const uint8_t* table, uint8_t* row, int width) {
   return CpuHasAvx512Vbmi() ? MapRowVbmi(table, row, width) : 0;
 }
@@ -122,7 +123,6 @@ int InvertRowLeading(uint8_t* row, int width) {
 
 #else
 
-bool HaveVectorRows() { return false; }
 int MapRowLeading(const uint8_t*, uint8_t*, int) { return 0; }
 int GrayRowLeading(uint8_t*, int) { return 0; }
 int ThresholdRowLeading(uint8_t*, int, int) { return 0; }

@@ -19,8 +19,4 @@ int ThresholdRowLeading(uint8_t* row, int width, int threshold);
 // Blue, green and red become 255 minus their value.
 int InvertRowLeading(uint8_t* row, int width);
 
-// Whether the forms above use vector instructions on this processor (tests
-// compare them with the per-pixel rules only then).
-bool HaveVectorRows();
-
 }  // namespace qelo::effect
