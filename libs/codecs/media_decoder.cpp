@@ -375,16 +375,9 @@ int DecoderContext::Seek(int64_t time) {
       side->queue.PutFlushMarkerFirst(clock);
     }
   } else {
-    // Land on the key frame at or before the target, never after it.
-    const int streamIndex = primary ? primary->stream->index : -1;
-    if (av_seek_frame(format_, streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) {
+    if (!SeekDemuxerAtOrBefore(primary, target, clock)) {
       gLog.Write("failed to seek file...");
       return 0;
-    }
-    for (Stream* side : {&video_, &audio_}) {
-      if (!side->Decodes()) continue;
-      side->queue.Empty();
-      side->queue.AppendFlushMarker(clock);
     }
   }
   wakeRequested_ = true;
@@ -392,6 +385,45 @@ int DecoderContext::Seek(int64_t time) {
   wakeReader_.notify_all();
   dataArrived_.notify_all();
   return 1;
+}
+
+// Lands on the key frame at or before the target, never after it. Some
+// demultiplexers (MPEG transport streams) only estimate where a time lies
+// and may land after it: the first packet of the primary stream is looked
+// at, and the seek is made again further back until it lies at or before
+// the target. Packets read on the way stay queued after the flush markers.
+bool DecoderContext::SeekDemuxerAtOrBefore(Stream* primary, int64_t target, double clock) {
+  const int streamIndex = primary ? primary->stream->index : -1;
+  const AVRational base = primary ? primary->stream->time_base : AV_TIME_BASE_Q;
+  int64_t step = av_rescale_q(1, AVRational{1, 1}, base);
+  int64_t aim = target;
+  for (int attempt = 0; attempt < kMaxSeekAttempts; ++attempt) {
+    if (av_seek_frame(format_, streamIndex, aim, AVSEEK_FLAG_BACKWARD) < 0) return attempt > 0;
+    for (Stream* side : {&video_, &audio_}) {
+      if (!side->Decodes()) continue;
+      side->queue.Empty();
+      side->queue.AppendFlushMarker(clock);
+    }
+    if (!primary || FirstPrimaryTime(*primary) <= target) return true;
+    aim = target - step;
+    step *= 2;
+  }
+  return true;
+}
+
+// Reads and queues packets up to the first of `primary`; its presentation
+// (else decoding) time, or INT64_MIN when the file ended first.
+int64_t DecoderContext::FirstPrimaryTime(const Stream& primary) {
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return INT64_MIN;
+  while (av_read_frame(format_, packet.get()) >= 0) {
+    QueuePacket(packet.get());
+    const bool found = packet->stream_index == primary.stream->index;
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    av_packet_unref(packet.get());
+    if (found) return time == AV_NOPTS_VALUE ? INT64_MIN : time;
+  }
+  return INT64_MIN;
 }
 
 void DecoderContext::FlushVideoQueue() {

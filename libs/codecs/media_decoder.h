@@ -81,6 +81,8 @@ class DecoderContext {
   void ReadPackets();
   bool MustWaitForRoom();
   void QueuePacket(const AVPacket* packet);
+  bool SeekDemuxerAtOrBefore(Stream* primary, int64_t target, double clock);
+  int64_t FirstPrimaryTime(const Stream& primary);
   static int InterruptRead(void* context);
 
   // Hands the next entry of a stream's queue to its reader, waiting while
@@ -93,6 +95,7 @@ class DecoderContext {
   // Counts one decoding error; Failed (with its line) at the tenth of a call.
   static Fed CountDecodeError(int* errors, const char* tooManyErrors);
   static constexpr int kMaxDecodeErrors = 10;
+  static constexpr int kMaxSeekAttempts = 8;
 
   // Video.
   bool DecodeNextPicture();
