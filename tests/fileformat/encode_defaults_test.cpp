@@ -2,6 +2,7 @@
 // generated pictures and sound is written and read back by ffprobe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -94,12 +95,14 @@ class EncodeDefaults : public testing::TestWithParam<FormatAt> {
   }
   void TearDown() override { QeloDeInitializeProfile(); }
 
-  // One second: each picture followed by the sound up to the next one.
-  void WriteOneSecond(const FormatSettings& s) {
+  // Each picture is followed by the sound up to the next one; without video
+  // the sound goes in tenths of a second.
+  void Write(const FormatSettings& s, double seconds) {
     const int handle = QeloInitializeEncoder(&s);
     ASSERT_GE(handle, 0) << Log();
     const bool video = s.videoCodecId >= 0;
-    const int frames = video ? int(std::lround(double(s.frameRateNum) / s.frameRateDen)) : 10;
+    const double rate = video ? double(s.frameRateNum) / s.frameRateDen : 10.0;
+    const int frames = std::max(1, int(std::lround(seconds * rate)));
     int64_t written = 0;
     for (int i = 0; i < frames; ++i) {
       if (video) {
@@ -109,7 +112,7 @@ class EncodeDefaults : public testing::TestWithParam<FormatAt> {
                   1)
             << "picture " << i << Log();
       }
-      const int64_t until = int64_t(s.sampleRate) * (i + 1) / frames;
+      const int64_t until = std::llround(s.sampleRate * seconds * (i + 1) / frames);
       const auto pcm = Tone(s, written, until - written);
       ASSERT_EQ(QeloAddAudioFrame(pcm.data(), int(pcm.size()), handle), 1) << Log();
       written = until;
@@ -138,7 +141,7 @@ TEST_P(EncodeDefaults, WritesOneSecondThatFfprobeReadsBack) {
   const std::string path = dir_.File("out" + FileExtension(at.name));
   win::CopyToUtf16Field(s.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(path));
   ClearLog();
-  WriteOneSecond(s);
+  Write(s, 1.0);
 
   const ProbedFile probed = Probe(path);
   ASSERT_TRUE(probed.ok) << at.name;
@@ -158,6 +161,91 @@ TEST_P(EncodeDefaults, WritesOneSecondThatFfprobeReadsBack) {
   EXPECT_EQ(a->Number("sample_rate"), s.sampleRate);
   EXPECT_EQ(a->Number("channels"), s.channels);
   EXPECT_NEAR(probed.Duration(), 1.0, 0.25);
+}
+
+// The settings of one codec of a format with every list at its default
+// except list `changed`, which takes item `item` (no change for -1).
+void PickAudio(const AudioCodecDesc& codec, int changed, int item, FormatSettings* s) {
+  const ValueList* lists[] = {&codec.sampleRate, &codec.channel, &codec.sampleBits, &codec.bitrate};
+  int32_t values[4];
+  for (int i = 0; i < 4; ++i)
+    values[i] = lists[i]->items[i == changed ? item : lists[i]->def]->value;
+  s->audioCodecId = codec.id;
+  s->sampleRate = values[0], s->channels = values[1], s->bitsPerSample = values[2];
+  const bool amr = codec.id == ACODEC_AMR_NB || codec.id == ACODEC_AMR_WB;
+  s->audioBitRate = amr ? values[3] : values[3] * 1000;
+}
+
+void PickVideo(const VideoCodecDesc& codec, int changed, int item, FormatSettings* s) {
+  const ValueList* lists[] = {&codec.resolution, &codec.fps, &codec.bitrate, &codec.profile,
+                              &codec.level};
+  const ValueItem* items[5] = {};
+  for (int i = 0; i < 5; ++i)
+    if (lists[i]->count > 0) items[i] = lists[i]->items[i == changed ? item : lists[i]->def];
+  s->videoCodecId = codec.id;
+  s->width = items[0]->value, s->height = items[0]->value2;
+  s->frameRateNum = items[1]->value, s->frameRateDen = items[1]->value2;
+  s->videoBitRate = items[2]->value * 1000;
+  s->videoProfile = items[3] ? items[3]->value : 0;
+  s->videoLevel = items[4] ? items[4]->value : 0;
+}
+
+struct Variant {
+  std::string what;
+  FormatSettings settings;
+};
+
+// Every codec of the format at its defaults, then with each other value of
+// each of its lists in turn; the other stream stays at the format's default.
+template <typename Codec, typename Pick>
+void AddVariants(const Codec& codec, const ValueList* const* lists, int listCount,
+                 const FormatSettings& defaults, Pick pick, std::vector<Variant>* out) {
+  const std::string name = win::Utf16ToUtf8(codec.name);
+  Variant base{name + " at its defaults", defaults};
+  pick(codec, -1, 0, &base.settings);
+  out->push_back(base);
+  for (int l = 0; l < listCount; ++l)
+    for (int i = 0; i < lists[l]->count; ++i) {
+      if (i == lists[l]->def) continue;
+      Variant v{name + " with " + win::Utf16ToUtf8(lists[l]->items[i]->text), defaults};
+      pick(codec, l, i, &v.settings);
+      out->push_back(v);
+    }
+}
+
+std::vector<Variant> Variants(const FileFormatDesc& format, const FormatSettings& defaults) {
+  std::vector<Variant> variants;
+  for (int c = 0; c < format.audio.count; ++c) {
+    const AudioCodecDesc& codec = *format.audio.codecs.audio[c];
+    const ValueList* lists[] = {&codec.sampleRate, &codec.channel, &codec.sampleBits, &codec.bitrate};
+    AddVariants(codec, lists, 4, defaults, PickAudio, &variants);
+  }
+  if (defaults.videoCodecId < 0) return variants;
+  for (int c = 0; c < format.video.count; ++c) {
+    const VideoCodecDesc& codec = *format.video.codecs.video[c];
+    const ValueList* lists[] = {&codec.resolution, &codec.fps, &codec.bitrate, &codec.profile,
+                                &codec.level};
+    AddVariants(codec, lists, 5, defaults, PickVideo, &variants);
+  }
+  return variants;
+}
+
+// What the settings dialog offers must open an encoder too: every codec and
+// every value of its lists, each written for a fifth of a second.
+TEST_P(EncodeDefaults, EveryCodecAndListValueIsAccepted) {
+  const FormatAt& at = GetParam();
+  const FileFormatDesc* format = nullptr;
+  QeloGetFileFormatDesEx(at.profile, at.format, &format);
+  ASSERT_NE(format, nullptr);
+  FormatSettings defaults;
+  QeloGetFileFormatDefault(at.profile, at.format, &defaults);
+  const std::string path = dir_.File("out" + FileExtension(at.name));
+  win::CopyToUtf16Field(defaults.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(path));
+  for (const Variant& v : Variants(*format, defaults)) {
+    SCOPED_TRACE(v.what);
+    ClearLog();
+    Write(v.settings, 0.2);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, EncodeDefaults, testing::ValuesIn(AllFormats()), CaseName);

@@ -64,6 +64,36 @@ TEST_F(Catalogue, HoldsEveryProfileAndFormatOfTheTableInItsOrder) {
   EXPECT_EQ(formats, 82);
 }
 
+std::vector<const ValueList*> Lists(const VideoCodecDesc& c) {
+  return {&c.resolution, &c.fps, &c.bitrate};
+}
+std::vector<const ValueList*> Lists(const AudioCodecDesc& c) {
+  return {&c.sampleRate, &c.channel, &c.sampleBits, &c.bitrate};
+}
+
+template <typename Codec>
+void ExpectListsFilled(Codec* const* codecs, int count, const std::string& where) {
+  for (int c = 0; c < count; ++c)
+    for (const ValueList* list : Lists(*codecs[c])) {
+      EXPECT_GT(list->count, 0) << where << ", " << Text(codecs[c]->name);
+      for (int i = 0; i < list->count; ++i)
+        EXPECT_GT(list->items[i]->value, 0) << where << ", " << Text(list->items[i]->text);
+    }
+}
+
+// The settings dialog and the defaults read these lists: none is empty and
+// no size, rate, count or bit rate is zero.
+TEST_F(Catalogue, EveryRequiredListHasPositiveValues) {
+  for (int p = 0; p < QeloGetDefaultProfileCount(); ++p)
+    for (int f = 0; f < QeloGetFileFormatCount(p); ++f) {
+      const FileFormatDesc* desc = nullptr;
+      QeloGetFileFormatDesEx(p, f, &desc);
+      ASSERT_NE(desc, nullptr);
+      ExpectListsFilled(desc->video.codecs.video, desc->video.count, Text(desc->name));
+      ExpectListsFilled(desc->audio.codecs.audio, desc->audio.count, Text(desc->name));
+    }
+}
+
 // Profiles' Property and iconid are not handed out by any export; they are
 // read here from the same document the library carries.
 TEST(CatalogueDocument, ProfilesHaveTheTablesPropertyAndIcon) {
