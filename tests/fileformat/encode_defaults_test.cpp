@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct FormatAt {
   int profile, format;
   std::string name;
 };
+
+void PrintTo(const FormatAt& at, std::ostream* out) { *out << at.name; }
 
 std::vector<FormatAt> AllFormats() {
   std::vector<FormatAt> all;
