@@ -1,0 +1,115 @@
+#include "fileformat/catalogue_table.h"
+
+namespace qelo::test {
+
+const std::vector<ProfileEntry>& ExpectedCatalogue() {
+  static const std::vector<ProfileEntry> catalogue = {
+      {"General Video", 0, 108, {
+          {"MPEG-2 Movie File(*.mpg)", 2, 123, {{"mpeg-2", 1}}, {{"mp2", 0}, {"ac3", 2}}},
+          {"DVD-MPEG2 PS Format(*.vob)", 4, 127, {{"mpeg-2", 1}}, {{"mp2", 0}, {"ac3", 2}}},
+          {"VOB-MPEG2 PS Format(*.vob)", 4, 127, {{"mpeg-2", 1}}, {{"mp2", 0}, {"ac3", 2}}},
+          {"Super VideoCD-MPEG2 PS Format(*.mpg)", 3, 126, {{"mpeg-2", 1}}, {{"mp2", 0}}},
+          {"MPEG-1 Movie File(*.mpg)", 0, 122, {{"mpeg-1", 0}}, {{"mp2", 0}}},
+          {"VideoCD-MPEG1 PS Format(*.mpg)", 0, 122, {{"mpeg-1", 0}}, {{"mp2", 0}}},
+          {"MP4-MPEG4 Video File(*.mp4)", 5, 124, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"MPEG4 H264(AVC) Video Format(*.mp4)", 5, 118, {{"h264", 5}}, {{"AAC", 3}}},
+          {"MOV-QuickTime Video File(*.mov)", 6, 121, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"ASF-Advanced Streaming Format(*.asf)", 11, 117, {{"msmpeg4v2", 16}}, {{"wma7", 6}, {"wma8", 7}}},
+          {"AVI-Audio-Video Interlace(*.avi)", 9, 119, {{"msmpeg4v2", 16}, {"xvid", 4}, {"msmpeg4", 2}, {"h264", 5}}, {{"mp2", 0}, {"mp3", 1}, {"pcm s16le", 17}}},
+          {"WMV-Windows Media Video File(*.wmv)", 10, 128, {{"wmv1", 6}, {"wmv2", 7}}, {{"wma7", 6}, {"wma8", 7}}},
+          {"FLV-Flash Video Format(*.flv)", 14, 120, {{"flv1", 19}}, {{"mp3", 1}}},
+          {"RM-Real Media Video Format(*.rm)", 12, 125, {{"realvedio1", 9}, {"realvedio2", 10}}, {{"ac3", 2}}},
+      }},
+      {"General Audio", 1, 107, {
+          {"AAC-Advanced Audio Coding(*.aac)", 22, 132, {}, {{"AAC", 3}}},
+          {"MP3-MPEG Layer-3 Audio(*.mp3)", 16, 135, {}, {{"mp3", 1}}},
+          {"WMA-Windows Media Audio(*.wma)", 19, 131, {}, {{"wma7", 6}, {"wma8", 7}}},
+          {"WAV-Wave Audio Format(*.wav)", 17, 130, {}, {{"pcm s16le", 17}, {"adpcm_ima", 9}}},
+          {"OGG-Ogg Vorbis Audio(*.ogg)", 15, 129, {}, {{"vorbis", 10}}},
+          {"AIFF-Audio Interchange File Format(*.aiff)", 24, 133, {}, {{"pcm_s16be", 18}}},
+      }},
+      {"HD Video", 0, 109, {
+          {"HD ASF Video Format(*.asf)", 11, 142, {{"msmpeg4v2", 16}}, {{"wma8", 7}}},
+          {"HD AVI Video Format(*.avi)", 9, 143, {{"msmpeg4v2", 16}, {"xvid", 4}}, {{"mp3", 1}}},
+          {"HD H.264(AVC) MPEG4 Video Format(*.mp4)", 5, 146, {{"h264", 5}}, {{"AAC", 3}}},
+          {"HD MPEG-4 Video Format(*.mp4)", 5, 146, {{"xvid", 4}}, {{"AAC", 3}}},
+          {"HD MOV Video Format(*.mov)", 6, 144, {{"xvid", 4}}, {{"AAC", 3}}},
+          {"HD MPEG2 Video Format(*.mpg)", 2, 145, {{"mpeg2", 1}}, {{"mp2", 0}, {"ac3", 2}}},
+          {"HD WMV Video Format(*.wmv)", 10, 141, {{"wmv2", 7}}, {{"wma8", 7}}},
+      }},
+      {"iPod", 2, 111, {
+          {"iPod(320x240) MPEG-4 Excellent Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod(320x240) MPEG-4 Normal Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod(320x240) MPEG-4 Mini Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod Video2 For TV(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod Video2(640x480) MPEG4 Excellent Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod Video2(640x480) MPEG4 Normal Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod Video2(640x480) MPEG4 Mini Video(*.mp4)", 5, 136, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod touch MPEG-4 Video(*.mp4)", 5, 137, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod touch MPEG-4 Extra Video(*.mp4)", 5, 137, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod touch MPEG-4 480p Video(*.mp4)", 5, 137, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPod touch MPEG-4 Wide Screen Video(*.mp4)", 5, 137, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+      }},
+      {"iPhone", 2, 110, {
+          {"iPhone MPEG-4(320x240) Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPhone MPEG-4(480x320) Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPhone MPEG-4 Wide Screen Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPhone MPEG-4 Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPhone MPEG-4 480p Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"iPhone MPEG-4 Extra Video(*.mp4)", 5, 138, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+      }},
+      {"PSP Video", 2, 115, {
+          {"PSP MPEG-4 Video(*.mp4)", 5, 139, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"PSP MPEG-4 Video-Excellent Quality(*.mp4)", 5, 139, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"PSP MPEG-4 Video-Minimal Size(*.mp4)", 5, 139, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"PSP H264(AVC) Video(*.mp4)", 5, 139, {{"h264", 5}}, {{"AAC", 3}}},
+          {"PSP H264(AVC)(480x272) Video(*.mp4)", 5, 139, {{"h264", 5}}, {{"AAC", 3}}},
+          {"PSP H264(AVC) 480p Video(*.mp4)", 5, 139, {{"h264", 5}}, {{"AAC", 3}}},
+      }},
+      {"PS3 Video", 2, 114, {
+          {"PS3 H264(AVC)(1080p) MPEG4 Video(*.mp4)", 5, 140, {{"h264", 5}}, {{"AAC", 3}}},
+          {"PS3 H264(AVC)(720p) MPEG4 Video(*.mp4)", 5, 140, {{"h264", 5}}, {{"AAC", 3}}},
+          {"PS3 H264(AVC)(480p) MPEG4 Video(*.mp4)", 5, 140, {{"h264", 5}}, {{"AAC", 3}}},
+          {"PS3 H264(AVC)(480p) MPEG4 Excellent Video(*.mp4)", 5, 140, {{"h264", 5}}, {{"AAC", 3}}},
+      }},
+      {"Apple TV", 2, 106, {
+          {"Apple TV MPEG-4 Excellent 480p Video(*.mp4)", 5, 147, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Apple TV MPEG-4 Normal 480p Video(*.mp4)", 5, 147, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Apple TV MPEG-4 Mini 480p Video(*.mp4)", 5, 147, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Apple TV H264 High 480p Video(*.mp4)", 5, 147, {{"h264", 5}}, {{"AAC", 3}}},
+          {"Apple TV H264 High 720p Video(*.mp4)", 5, 147, {{"h264", 5}}, {{"AAC", 3}}},
+          {"Apple TV H264(320x240) Video(*.mp4)", 5, 147, {{"h264", 5}}, {{"AAC", 3}}},
+      }},
+      {"Xbox360", 2, 116, {
+          {"Xbox360 H264 video(*.mp4)", 5, 148, {{"h264", 5}}, {{"AAC", 3}}},
+          {"Xbox360 HD H264 video(*.mp4)", 5, 148, {{"h264", 5}}, {{"AAC", 3}}},
+          {"Xbox360 MPEG-4 Video(*.mp4)", 5, 148, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Xbox360 HD MPEG-4 Video(*.mp4)", 5, 148, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Xbox360 MCE HD MPEG2 video(*.mpg)", 2, 148, {{"Mpeg2", 1}}, {{"mp2", 0}, {"ac3", 2}}},
+          {"Xbox360 WMV Movie Video(*.wmv)", 10, 148, {{"wmv1", 6}, {"wmv2", 7}}, {{"wma7", 6}}},
+          {"Xbox360 WMV HDTV Video(*.wmv)", 10, 148, {{"wmv1", 6}, {"wmv2", 7}}, {{"wma7", 6}}},
+          {"Xbox360 WinMCE HD WMV video(*.wmv)", 10, 148, {{"wmv2", 7}}, {{"wma7", 6}}},
+          {"Xbox360 MCE AVI Video(*.avi)", 9, 148, {{"xvid", 4}, {"msmpeg4", 2}}, {{"mp3", 1}}},
+          {"Xbox360 MCE HD AVI Video(*.avi)", 9, 148, {{"xvid", 4}, {"msmpeg4", 2}}, {{"mp3", 1}}},
+          {"Xbox360 WinMCE HD ASF Video(*.asf)", 11, 148, {{"msmpeg4v2", 2}}, {{"wma7", 6}}},
+      }},
+      {"Mobile Phone", 2, 112, {
+          {"3GPP-3rd Generation Partnership Project(*.3gp)", 7, 151, {{"h263", 3}, {"xvid", 4}}, {{"AAC", 3}, {"amr_nb", 4}}},
+          {"3GPP2-3rd Generation Partnership Project 2(*.3g2)", 8, 150, {{"h263", 3}, {"xvid", 4}}, {{"AAC", 3}, {"amr_nb", 4}}},
+          {"BlackBerry 3GP Video(*.3gp)", 7, 149, {{"h263", 3}, {"xvid", 4}}, {{"amr_nb", 4}}},
+          {"BlackBerry MPEG-4 Video(*.mp4)", 5, 149, {{"xvid", 4}}, {{"AAC", 3}}},
+          {"BlackBerry AVI Video(*.avi)", 9, 149, {{"xvid", 4}}, {{"mp3", 1}}},
+      }},
+      {"PMP Video", 2, 113, {
+          {"Zune WMV-Windows Media Video(*.wmv)", 10, 155, {{"wmv1", 6}, {"wmv2", 7}}, {{"wma7", 6}, {"wma8", 7}}},
+          {"Zune MPEG-4 Video(*.mp4)", 5, 155, {{"xvid", 4}, {"msmpeg4", 2}}, {{"AAC", 3}}},
+          {"Zune MPEG-4 AVC Video Format(*.mp4)", 5, 155, {{"h264", 5}}, {{"AAC", 3}}},
+          {"iRiver PMP-100 Video Format(*.avi)", 9, 153, {{"xvid", 4}}, {{"mp2", 0}, {"mp3", 1}}},
+          {"Archos AV500/GMini402 Video Format(*.avi)", 9, 156, {{"xvid", 4}}, {{"mp2", 0}, {"mp3", 1}}},
+          {"Archos AV700 video file(*.avi)", 9, 156, {{"xvid", 4}}, {{"mp2", 0}, {"mp3", 1}}},
+      }},
+  };
+  return catalogue;
+}
+
+}  // namespace qelo::test
