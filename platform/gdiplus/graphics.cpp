@@ -139,7 +139,8 @@ Status Graphics::FillRectangle(const SolidBrush& brush, const RectF& rect) {
   if (!Finite(rect)) return Done(Status::InvalidParameter);
   return Done(detail::PaintThroughCairo(surface_, detail::Enclosing(rect), Clip(), [&](cairo_t* cr) {
     SetSourceColor(cr, brush.GetColor());
-    cairo_rectangle(cr, rect.X, rect.Y, rect.Width, rect.Height);
+    const RectF visible = detail::Limit(rect, detail::WholeSurface(surface_));
+    cairo_rectangle(cr, visible.X, visible.Y, visible.Width, visible.Height);
     cairo_fill(cr);
   }));
 }
@@ -164,7 +165,10 @@ Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
     cairo_set_line_width(cr, width);
     const std::vector<double> dashes = DashPattern(pen.GetDashStyle(), width);
     cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
-    cairo_rectangle(cr, rect.X + 0.5, rect.Y + 0.5, rect.Width, rect.Height);
+    // Sides beyond the surface are moved, not dropped, and stay out of sight.
+    const RectF path = detail::Limit({rect.X + 0.5f, rect.Y + 0.5f, rect.Width, rect.Height},
+                                     detail::WholeSurface(surface_), width + 2);
+    cairo_rectangle(cr, path.X, path.Y, path.Width, path.Height);
     cairo_stroke(cr);
   }));
 }
@@ -222,7 +226,8 @@ Status Graphics::DrawScaled(const Bitmap& image, const RectF& dest, const RectF&
     cairo_matrix_translate(&toSource, -dest.X, -dest.Y);
     cairo_pattern_set_matrix(pattern, &toSource);
     cairo_set_source(cr, pattern);
-    cairo_rectangle(cr, dest.X, dest.Y, dest.Width, dest.Height);
+    const RectF visible = detail::Limit(dest, detail::WholeSurface(surface_));
+    cairo_rectangle(cr, visible.X, visible.Y, visible.Width, visible.Height);
     cairo_fill(cr);
     cairo_pattern_destroy(pattern);
   });

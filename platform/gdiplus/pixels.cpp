@@ -128,7 +128,8 @@ void ApplyStep(cairo_t* cr, const Region::Step& step, PixelBox box) {
   if (step.region) {
     PaintRegion(cr, *step.region, box);
   } else {
-    cairo_rectangle(cr, step.rect.X, step.rect.Y, step.rect.Width, step.rect.Height);
+    const RectF r = Limit(step.rect, box);
+    cairo_rectangle(cr, r.X, r.Y, r.Width, r.Height);
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     cairo_fill(cr);
   }
@@ -151,6 +152,13 @@ PixelBox Enclosing(const RectF& rect, float margin) {
   return {clampToInt(std::floor(rect.X - margin)), clampToInt(std::floor(rect.Y - margin)),
           clampToInt(std::ceil(double{rect.X} + rect.Width + margin)),
           clampToInt(std::ceil(double{rect.Y} + rect.Height + margin))};
+}
+
+RectF Limit(const RectF& rect, PixelBox box, float margin) {
+  const float x0 = std::max(rect.X, box.x0 - margin), y0 = std::max(rect.Y, box.y0 - margin);
+  const float x1 = std::min(rect.X + rect.Width, box.x1 + margin), y1 = std::min(rect.Y + rect.Height, box.y1 + margin);
+  if (x1 < x0 || y1 < y0) return {};
+  return {x0, y0, x1 - x0, y1 - y0};
 }
 
 uint32_t Premultiply(uint32_t argb) {

@@ -26,6 +26,10 @@ PixelBox WholeSurface(const Graphics::Surface& surface);
 // The pixels `rect` reaches, grown by `margin` on every side.
 PixelBox Enclosing(const RectF& rect, float margin = 0);
 
+// `rect` cut to `box` grown by `margin`: Cairo's fixed-point coordinates
+// cannot hold very large values, and nothing beyond the box is seen.
+RectF Limit(const RectF& rect, PixelBox box, float margin = 1);
+
 uint32_t Premultiply(uint32_t argb);
 uint32_t Unpremultiply(uint32_t premultiplied);
 // Source-over in straight alpha, rounded to nearest.

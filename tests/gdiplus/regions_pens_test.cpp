@@ -164,6 +164,21 @@ TEST_F(RegionsAndPens, DashesScaleWithThePenWidth) {
   EXPECT_EQ(longestRun, 9);  // 3 widths of 3 pixels
 }
 
+TEST_F(RegionsAndPens, HugeShapesDrawWhatFallsOnTheSurface) {
+  constexpr float kFar = 3e9f;
+  Canvas canvas(12, 8);
+  Graphics graphics(&canvas.bitmap);
+  ASSERT_EQ(graphics.FillRectangle(SolidBrush(Color(0xFF0000FF)), {-kFar, -kFar, 2 * kFar, 2 * kFar}), Status::Ok);
+  EXPECT_EQ(canvas.pixels, std::vector<uint32_t>(96, 0xFF0000FF));
+  Region huge(RectF{-kFar, 2, 2 * kFar, 3});
+  ASSERT_EQ(graphics.FillRegion(SolidBrush(Color(0xFF00FF00)), huge), Status::Ok);
+  ASSERT_EQ(graphics.DrawRectangle(Pen(Color(0xFFFF0000)), {-kFar, 6, 2 * kFar, kFar}), Status::Ok);
+  for (int y = 0; y < 8; ++y) {
+    const uint32_t expected = y >= 2 && y < 5 ? 0xFF00FF00 : y == 6 ? 0xFFFF0000 : 0xFF0000FF;
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(canvas.At(x, y), expected) << x << "," << y;
+  }
+}
+
 TEST_F(RegionsAndPens, BadPensAreRefused) {
   Canvas canvas(4, 4);
   Graphics graphics(&canvas.bitmap);
