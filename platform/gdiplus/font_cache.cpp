@@ -88,12 +88,3 @@ std::size_t FontMatchCount() {
 }
 
 }  // namespace qelo::gdiplus::detail
-
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig links a pattern to its values by encoded offsets, which the
-// leak checker cannot follow, so the patterns that Pango and Cairo keep in
-// their font caches read as leaks. Any program that draws text links this.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-#endif
