@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -134,6 +135,87 @@ TEST_F(ImageFiles, PalettedAndOneBitBmpsMatchTheSamePng) {
     ASSERT_EQ(png.GetLastStatus(), Status::Ok) << format;
     EXPECT_EQ(ReadPixels(bmp), ReadPixels(png)) << format;
   }
+}
+
+// A BMP file of 2 x 2 pixels written by hand: `header` bytes of information
+// header (40, or 108 with masks inside), rows top-down when `topDown`.
+std::string HandMadeBmp(uint32_t header, uint16_t bits, uint32_t compression, bool topDown,
+                        const std::vector<uint32_t>& masks, const std::string& rows) {
+  std::string out;
+  auto put = [&](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i) & 0xFF);
+  };
+  const uint32_t extraMasks = header == 40 ? static_cast<uint32_t>(masks.size()) * 4 : 0;
+  const uint32_t offset = 14 + header + extraMasks;
+  out += "BM";
+  put(offset + static_cast<uint32_t>(rows.size()), 4);
+  put(0, 4);
+  put(offset, 4);
+  put(header, 4);
+  put(2, 4);
+  put(topDown ? static_cast<uint32_t>(-2) : 2, 4);
+  put(1, 2);
+  put(bits, 2);
+  put(compression, 4);
+  put(static_cast<uint32_t>(rows.size()), 4);
+  put(0, 16);  // resolution, colours used, colours important
+  for (uint32_t m : masks) put(m, 4);
+  if (header > 40) out.resize(14 + header, '\0');
+  return out + rows;
+}
+
+TEST_F(ImageFiles, HandMadeBmpsReadRowsAndMasksRight) {
+  const std::string path = dir_.File("hand.bmp");
+  // 24 bits, rows padded to 8 bytes, stored top-down.
+  const std::string rows24("\x01\x02\x03\x04\x05\x06\0\0\x07\x08\x09\x0A\x0B\x0C\0\0", 16);
+  Write(path, HandMadeBmp(40, 24, 0, true, {}, rows24));
+  Bitmap topDown(path);
+  ASSERT_EQ(topDown.GetLastStatus(), Status::Ok);
+  EXPECT_EQ(ReadPixels(topDown), (std::vector<uint32_t>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A}));
+
+  // The same rows bottom-up.
+  Write(path, HandMadeBmp(40, 24, 0, false, {}, rows24));
+  Bitmap bottomUp(path);
+  EXPECT_EQ(ReadPixels(bottomUp), (std::vector<uint32_t>{0xFF090807, 0xFF0C0B0A, 0xFF030201, 0xFF060504}));
+
+  // 32 bits with red, green, blue and alpha masks inside a 108-byte header:
+  // the alpha is kept.
+  const std::string rows32("\x11\x22\x33\x80\x44\x55\x66\x00\x77\x88\x99\xFF\xAA\xBB\xCC\x01", 16);
+  Write(path, HandMadeBmp(108, 32, 3, true, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, rows32));
+  Bitmap withAlpha(path);
+  ASSERT_EQ(withAlpha.GetLastStatus(), Status::Ok);
+  EXPECT_EQ(ReadPixels(withAlpha), (std::vector<uint32_t>{0x80332211, 0x00665544, 0xFF998877, 0x01CCBBAA}));
+
+  // 32 bits without masks: the fourth byte is unused and the pixels opaque.
+  Write(path, HandMadeBmp(40, 32, 0, true, {}, rows32));
+  Bitmap noAlpha(path);
+  EXPECT_EQ(ReadPixels(noAlpha), (std::vector<uint32_t>{0xFF332211, 0xFF665544, 0xFF998877, 0xFFCCBBAA}));
+
+  // 16 bits with 5-6-5 masks after a 40-byte header: pure red, green, blue, white.
+  const std::string rows16("\x00\xF8\xE0\x07\x1F\x00\xFF\xFF", 8);  // 4-byte rows need no padding
+  Write(path, HandMadeBmp(40, 16, 3, true, {0xF800, 0x07E0, 0x001F}, rows16));
+  Bitmap rgb565(path);
+  ASSERT_EQ(rgb565.GetLastStatus(), Status::Ok);
+  EXPECT_EQ(ReadPixels(rgb565), (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}));
+}
+
+TEST_F(ImageFiles, PaddedRowsSaveAndLoad) {
+  constexpr int kWidth = 5, kHeight = 3, kStride = 4 * kWidth + 12;
+  std::vector<uint8_t> buffer(kStride * kHeight, 0xEE);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const uint32_t p = 0xFF000000u | static_cast<uint32_t>(y * 40 << 16 | x * 50 << 8 | 7);
+      std::memcpy(buffer.data() + y * kStride + x * 4, &p, 4);
+    }
+  }
+  Bitmap padded(kWidth, kHeight, kStride, PixelFormat::Argb32, buffer.data());
+  const std::string png = dir_.File("padded.png"), jpg = dir_.File("padded.jpg");
+  ASSERT_EQ(padded.Save(png, Encoder("image/png")), Status::Ok);
+  ASSERT_EQ(padded.Save(jpg, Encoder("image/jpeg")), Status::Ok);
+  Bitmap fromPng(png), fromJpg(jpg);
+  const std::vector<uint32_t> original = ReadPixels(padded);
+  EXPECT_EQ(ReadPixels(fromPng), original);
+  EXPECT_LT(MeanDifference(ReadPixels(fromJpg), original), 12);
 }
 
 TEST_F(ImageFiles, UnreadableFilesGiveClearErrors) {
