@@ -10,8 +10,6 @@
 namespace qelo::gdiplus::detail {
 namespace {
 
-constexpr const char* kGenericSansKey = "\x01generic sans-serif";
-
 std::mutex cacheMutex;
 std::unordered_map<std::string, FamilyMatch> cache;
 
@@ -75,7 +73,7 @@ FamilyMatch MatchFamily(const std::string& name) {
   return Remembered(Folded(name), [&] { return ListFamily(name); });
 }
 
-std::string GenericSansFamily() { return Remembered(kGenericSansKey, MatchGenericSans).family; }
+std::string GenericSansFamily() { return MatchGenericSans().family; }
 
 void ClearFontMatches() {
   std::lock_guard lock(cacheMutex);

@@ -12,7 +12,8 @@ struct FamilyMatch {
 };
 
 FamilyMatch MatchFamily(const std::string& name);
-// The family fontconfig gives for the generic "sans-serif".
+// The family fontconfig gives for the generic "sans-serif" (not cached: the
+// caller keeps it).
 std::string GenericSansFamily();
 void ClearFontMatches();
 std::size_t FontMatchCount();

@@ -39,6 +39,12 @@ Graphics::Surface SurfaceOf(const Bitmap& bitmap) {
   return {bitmap.Scan0(), bitmap.GetWidth(), bitmap.GetHeight(), bitmap.Stride()};
 }
 
+bool Overlaps(const Graphics::Surface& a, const Graphics::Surface& b) {
+  const uint8_t* aEnd = a.pixels + static_cast<std::ptrdiff_t>(a.stride) * a.height;
+  const uint8_t* bEnd = b.pixels + static_cast<std::ptrdiff_t>(b.stride) * b.height;
+  return a.pixels < bEnd && b.pixels < aEnd;
+}
+
 // A copy of the source pixels a drawing reads, so that drawing an image onto
 // itself reads none it has already written.
 std::vector<uint32_t> CopyPixels(const Graphics::Surface& source, PixelBox box) {
@@ -53,9 +59,16 @@ std::vector<uint32_t> CopyPixels(const Graphics::Surface& source, PixelBox box) 
 
 using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
-// A premultiplied copy of `box` of the image: exactly the pixels the source
-// rectangle covers, so that nothing outside it is sampled.
-SurfacePtr PremultipliedSource(const Graphics::Surface& image, PixelBox box) {
+// `box` of the image as Cairo reads it: exactly the pixels the source
+// rectangle covers, so that nothing outside it is sampled. The image's own
+// memory when it reads the same premultiplied and is not being drawn on,
+// else a premultiplied copy.
+SurfacePtr SourcePixels(const Graphics::Surface& image, PixelBox box, const Graphics::Surface& target) {
+  if (!Overlaps(image, target) && detail::ReadsTheSamePremultiplied(image, box)) {
+    return SurfacePtr(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(detail::Row(image, box.y0) + box.x0),
+                                                          CAIRO_FORMAT_ARGB32, box.Width(), box.Height(), image.stride),
+                      cairo_surface_destroy);
+  }
   SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, box.Width(), box.Height()), cairo_surface_destroy);
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return surface;
   cairo_surface_flush(surface.get());
@@ -203,9 +216,12 @@ Status Graphics::DrawExact(const Bitmap& image, const RectF& dest, const RectF& 
   if (target.Empty()) return Status::Ok;
   const Graphics::Surface from = SurfaceOf(image);
   const PixelBox read{target.x0 - dx + sx, target.y0 - dy + sy, target.x1 - dx + sx, target.y1 - dy + sy};
-  const std::vector<uint32_t> pixels = CopyPixels(from, read);
-  const uint32_t* next = pixels.data();
+  const bool sameMemory = Overlaps(from, surface_);
+  const std::vector<uint32_t> copy = sameMemory ? CopyPixels(from, read) : std::vector<uint32_t>{};
   for (int y = target.y0; y < target.y1; ++y) {
+    const int line = y - target.y0;
+    const uint32_t* next = sameMemory ? copy.data() + static_cast<std::ptrdiff_t>(line) * read.Width()
+                                      : detail::Row(from, read.y0 + line) + read.x0;
     uint32_t* row = detail::Row(surface_, y);
     for (int x = target.x0; x < target.x1; ++x, ++next) row[x] = detail::BlendOver(*next, row[x]);
   }
@@ -214,7 +230,7 @@ Status Graphics::DrawExact(const Bitmap& image, const RectF& dest, const RectF& 
 
 Status Graphics::DrawScaled(const Bitmap& image, const RectF& dest, const RectF& source) {
   const PixelBox read = detail::Intersect(detail::Enclosing(source), detail::WholeSurface(SurfaceOf(image)));
-  SurfacePtr pixels = PremultipliedSource(SurfaceOf(image), read);
+  SurfacePtr pixels = SourcePixels(SurfaceOf(image), read, surface_);
   if (cairo_surface_status(pixels.get()) != CAIRO_STATUS_SUCCESS) return Status::OutOfMemory;
   return detail::PaintThroughCairo(surface_, detail::Enclosing(dest), Clip(), [&](cairo_t* cr) {
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(pixels.get());

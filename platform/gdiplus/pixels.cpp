@@ -22,14 +22,6 @@ uint32_t MulDiv255(uint32_t x, uint32_t a) {
 // In premultiplied form these pixels have the same bytes as in straight form.
 bool IsNeutral(uint32_t argb) { return Alpha(argb) == 255 || argb == 0; }
 
-bool BoxIsNeutral(const Graphics::Surface& surface, PixelBox box) {
-  for (int y = box.y0; y < box.y1; ++y) {
-    const uint32_t* row = Row(surface, y);
-    if (!std::all_of(row + box.x0, row + box.x1, IsNeutral)) return false;
-  }
-  return true;
-}
-
 using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 using ContextPtr = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
@@ -141,6 +133,15 @@ void ApplyStep(cairo_t* cr, const Region::Step& step, PixelBox box) {
 
 }  // namespace
 
+bool ReadsTheSamePremultiplied(const Graphics::Surface& surface, PixelBox box) {
+  if (reinterpret_cast<uintptr_t>(surface.pixels) % 4 != 0) return false;
+  for (int y = box.y0; y < box.y1; ++y) {
+    const uint32_t* row = Row(surface, y);
+    if (!std::all_of(row + box.x0, row + box.x1, IsNeutral)) return false;
+  }
+  return true;
+}
+
 PixelBox Intersect(PixelBox a, PixelBox b) {
   return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
 }
@@ -181,6 +182,13 @@ uint32_t BlendOver(uint32_t source, uint32_t destination) {
   if (sa == 255) return source;
   if (sa == 0) return destination;
   const uint32_t da = Alpha(destination);
+  if (da == 255) {
+    // The same rounding as below with the division by a constant.
+    auto channel = [&](int shift) {
+      return (Channel(source, shift) * sa + Channel(destination, shift) * (255 - sa) + 127) / 255;
+    };
+    return 0xFF000000u | channel(16) << 16 | channel(8) << 8 | channel(0);
+  }
   // Colour weights scaled by 255: the source's sa * 255, the destination's
   // da * (255 - sa).
   const uint32_t sourceWeight = sa * 255;
@@ -206,8 +214,7 @@ cairo_surface_t* RasterizeRegion(const Region& region, PixelBox box) {
 Status PaintThroughCairo(const Graphics::Surface& surface, PixelBox box, const Region* clip, const CairoDrawing& draw) {
   box = Intersect(box, WholeSurface(surface));
   if (box.Empty()) return Status::Ok;
-  const bool aligned = reinterpret_cast<uintptr_t>(surface.pixels) % 4 == 0;
-  if (aligned && BoxIsNeutral(surface, box)) return PaintInPlace(surface, box, clip, draw);
+  if (ReadsTheSamePremultiplied(surface, box)) return PaintInPlace(surface, box, clip, draw);
   return PaintOnCopy(surface, box, clip, draw);
 }
 

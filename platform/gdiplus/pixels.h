@@ -30,6 +30,10 @@ PixelBox Enclosing(const RectF& rect, float margin = 0);
 // cannot hold very large values, and nothing beyond the box is seen.
 RectF Limit(const RectF& rect, PixelBox box, float margin = 1);
 
+// Whether Cairo can use `box` of the surface as it stands: every pixel is
+// opaque or all zero, and the memory is word-aligned.
+bool ReadsTheSamePremultiplied(const Graphics::Surface& surface, PixelBox box);
+
 uint32_t Premultiply(uint32_t argb);
 uint32_t Unpremultiply(uint32_t premultiplied);
 // Source-over in straight alpha, rounded to nearest.
