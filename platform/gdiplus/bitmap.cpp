@@ -1,14 +1,10 @@
 #include "gdiplus/bitmap.h"
 
 #include "image_io.h"
+#include "pixels.h"
 
 namespace qelo::gdiplus {
 namespace {
-
-bool ValidSurface(int width, int height, int stride, const uint8_t* scan0) {
-  return scan0 && width > 0 && height > 0 && detail::SizeAllowed(width, height) && stride % 4 == 0 &&
-         stride >= 4 * width;
-}
 
 bool ValidRect(const Rect& r, int width, int height) {
   return r.X >= 0 && r.Y >= 0 && r.Width > 0 && r.Height > 0 && r.Width <= width - r.X && r.Height <= height - r.Y;
@@ -17,7 +13,7 @@ bool ValidRect(const Rect& r, int width, int height) {
 }  // namespace
 
 Bitmap::Bitmap(int width, int height, int stride, PixelFormat, uint8_t* scan0) {
-  if (!ValidSurface(width, height, stride, scan0)) {
+  if (!detail::ValidSurface(scan0, width, height, stride)) {
     status_ = Status::InvalidParameter;
     return;
   }

@@ -110,8 +110,7 @@ Graphics::Graphics(Bitmap* bitmap) : bitmap_(bitmap) {
 }
 
 Graphics::Graphics(uint8_t* pixels, int width, int height, int stride) {
-  valid_ = pixels && width > 0 && height > 0 && detail::SizeAllowed(width, height) && stride % 4 == 0 &&
-           stride >= 4 * width;
+  valid_ = detail::ValidSurface(pixels, width, height, stride);
   if (valid_) surface_ = {pixels, width, height, stride};
   status_ = valid_ ? Status::Ok : Status::InvalidParameter;
 }

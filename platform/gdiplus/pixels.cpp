@@ -1,5 +1,7 @@
 #include "pixels.h"
 
+#include "image_io.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -134,12 +136,16 @@ void ApplyStep(cairo_t* cr, const Region::Step& step, PixelBox box) {
 }  // namespace
 
 bool ReadsTheSamePremultiplied(const Graphics::Surface& surface, PixelBox box) {
-  if (reinterpret_cast<uintptr_t>(surface.pixels) % 4 != 0) return false;
   for (int y = box.y0; y < box.y1; ++y) {
     const uint32_t* row = Row(surface, y);
     if (!std::all_of(row + box.x0, row + box.x1, IsNeutral)) return false;
   }
   return true;
+}
+
+bool ValidSurface(const uint8_t* pixels, int width, int height, int stride) {
+  return pixels && reinterpret_cast<uintptr_t>(pixels) % 4 == 0 && width > 0 && height > 0 &&
+         SizeAllowed(width, height) && stride % 4 == 0 && stride / 4 >= width;
 }
 
 PixelBox Intersect(PixelBox a, PixelBox b) {

@@ -21,6 +21,10 @@ struct PixelBox {
   int Height() const { return y1 - y0; }
 };
 
+// A surface the drawing code can work on: word-aligned memory, a positive
+// stride that holds a row and a size within the limits.
+bool ValidSurface(const uint8_t* pixels, int width, int height, int stride);
+
 PixelBox Intersect(PixelBox a, PixelBox b);
 PixelBox WholeSurface(const Graphics::Surface& surface);
 // The pixels `rect` reaches, grown by `margin` on every side.
@@ -31,7 +35,7 @@ PixelBox Enclosing(const RectF& rect, float margin = 0);
 RectF Limit(const RectF& rect, PixelBox box, float margin = 1);
 
 // Whether Cairo can use `box` of the surface as it stands: every pixel is
-// opaque or all zero, and the memory is word-aligned.
+// opaque or all zero.
 bool ReadsTheSamePremultiplied(const Graphics::Surface& surface, PixelBox box);
 
 uint32_t Premultiply(uint32_t argb);

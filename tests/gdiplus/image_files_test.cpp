@@ -251,6 +251,7 @@ TEST_F(ImageFiles, UnreadableFilesGiveClearErrors) {
     EXPECT_EQ(Graphics(&target.bitmap).DrawImage(image, 0, 0), Status::InvalidParameter) << c.name;
   }
   EXPECT_EQ(Bitmap(dir_.File("missing.png")).GetLastStatus(), Status::FileNotFound);
+  EXPECT_NE(Bitmap(dir_.path()).GetLastStatus(), Status::Ok);
   EXPECT_EQ(Bitmap(std::string()).GetLastStatus(), Status::InvalidParameter);
 }
 

@@ -24,8 +24,8 @@ TEST_F(Pixels, BitmapOverCallerBufferSharesItsPixels) {
 }
 
 TEST_F(Pixels, BadSurfacesAreRefused) {
-  uint32_t word = 0;
-  auto* p = reinterpret_cast<uint8_t*>(&word);
+  uint32_t words[2] = {};
+  auto* p = reinterpret_cast<uint8_t*>(words);
   struct Case {
     const char* name;
     int width, height, stride;
@@ -33,7 +33,7 @@ TEST_F(Pixels, BadSurfacesAreRefused) {
   } cases[] = {
       {"null pixels", 1, 1, 4, nullptr}, {"zero width", 0, 1, 4, p},     {"negative height", 1, -1, 4, p},
       {"short stride", 2, 1, 4, p},      {"unaligned stride", 1, 1, 6, p}, {"negative stride", 1, 1, -4, p},
-      {"huge", 1 << 20, 1 << 20, 4 << 20, p},
+      {"huge", 1 << 20, 1 << 20, 4 << 20, p},  {"unaligned pixels", 1, 1, 4, p + 1},
   };
   for (const Case& c : cases) {
     Bitmap bitmap(c.width, c.height, c.stride, PixelFormat::Argb32, c.scan0);

@@ -28,8 +28,9 @@ struct EncoderId {
 
 class Bitmap {
  public:
-  // Wraps `scan0` without copying; the buffer must outlive the bitmap.
-  // `stride` is positive, a multiple of 4 and at least 4 x width.
+  // Wraps `scan0` without copying; the buffer must outlive the bitmap and be
+  // 4-byte aligned. `stride` is positive, a multiple of 4 and at least
+  // 4 x width.
   Bitmap(int width, int height, int stride, PixelFormat format, uint8_t* scan0);
   // An owned bitmap, all pixels transparent black.
   Bitmap(int width, int height, PixelFormat format = PixelFormat::Argb32);
