@@ -158,7 +158,7 @@ std::string HandMadeBmp(uint32_t header, uint16_t bits, uint32_t compression, bo
   put(bits, 2);
   put(compression, 4);
   put(static_cast<uint32_t>(rows.size()), 4);
-  put(0, 16);  // resolution, colours used, colours important
+  for (int field = 0; field < 4; ++field) put(0, 4);  // resolution, colours used, colours important
   for (uint32_t m : masks) put(m, 4);
   if (header > 40) out.resize(14 + header, '\0');
   return out + rows;
