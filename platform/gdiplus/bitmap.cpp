@@ -37,6 +37,12 @@ Bitmap::Bitmap(const std::string& path) {
   if (status_ == Status::Ok) status_ = Adopt(image.width, image.height, std::move(image.pixels));
 }
 
+Bitmap::Bitmap(std::span<const uint8_t> encoded) {
+  detail::DecodedImage image;
+  status_ = detail::DecodeImage(encoded, &image);
+  if (status_ == Status::Ok) status_ = Adopt(image.width, image.height, std::move(image.pixels));
+}
+
 Status Bitmap::Adopt(int width, int height, std::vector<uint8_t> pixels) {
   owned_ = std::move(pixels);
   width_ = width;

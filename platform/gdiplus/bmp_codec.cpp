@@ -17,7 +17,7 @@ enum : uint32_t { kRgb = 0, kBitFields = 3, kAlphaBitFields = 6 };
 
 class Reader {
  public:
-  explicit Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  explicit Reader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   bool Has(std::size_t offset, std::size_t count) const {
     return offset <= bytes_.size() && count <= bytes_.size() - offset;
   }
@@ -27,7 +27,7 @@ class Reader {
   const uint8_t* At(std::size_t at) const { return bytes_.data() + at; }
 
  private:
-  const std::vector<uint8_t>& bytes_;
+  std::span<const uint8_t> bytes_;
 };
 
 struct Masks {
@@ -136,7 +136,7 @@ bool SupportedDepth(uint32_t bits) {
 
 }  // namespace
 
-Status DecodeBmp(const std::vector<uint8_t>& file, DecodedImage* out) {
+Status DecodeBmp(std::span<const uint8_t> file, DecodedImage* out) {
   const Reader in(file);
   Layout layout;
   std::size_t afterHeader = 0, paletteEntryBytes = 0;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,12 @@ struct DecodedImage {
   std::vector<uint8_t> pixels;  // B, G, R, A; stride 4 x width
 };
 
-// Decoders by the file's first bytes.
+// Decoders chosen by the file's first bytes.
 Status LoadImageFile(const std::string& path, DecodedImage* image);
-Status DecodePng(const std::vector<uint8_t>& file, DecodedImage* image);
-Status DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* image);
-Status DecodeBmp(const std::vector<uint8_t>& file, DecodedImage* image);
+Status DecodeImage(std::span<const uint8_t> file, DecodedImage* image);
+Status DecodePng(std::span<const uint8_t> file, DecodedImage* image);
+Status DecodeJpeg(std::span<const uint8_t> file, DecodedImage* image);
+Status DecodeBmp(std::span<const uint8_t> file, DecodedImage* image);
 
 struct PixelView {
   const uint8_t* pixels;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 
-bool StartsWith(const std::vector<uint8_t>& file, std::initializer_list<uint8_t> signature) {
+bool StartsWith(std::span<const uint8_t> file, std::initializer_list<uint8_t> signature) {
   return file.size() >= signature.size() && std::equal(signature.begin(), signature.end(), file.begin());
 }
 
@@ -35,6 +35,10 @@ Status LoadImageFile(const std::string& path, DecodedImage* image) {
   if (path.empty()) return Status::InvalidParameter;
   std::vector<uint8_t> file;
   if (Status status = ReadWholeFile(path, &file); status != Status::Ok) return status;
+  return DecodeImage(file, image);
+}
+
+Status DecodeImage(std::span<const uint8_t> file, DecodedImage* image) {
   if (StartsWith(file, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return DecodePng(file, image);
   if (StartsWith(file, {0xFF, 0xD8, 0xFF})) return DecodeJpeg(file, image);
   if (StartsWith(file, {'B', 'M'})) return DecodeBmp(file, image);

@@ -77,7 +77,7 @@ bool WriteImage(JpegWriter* writer, const PixelView* view, std::FILE* out) {
 
 }  // namespace
 
-Status DecodeJpeg(const std::vector<uint8_t>& file, DecodedImage* out) {
+Status DecodeJpeg(std::span<const uint8_t> file, DecodedImage* out) {
   JpegReader reader;
   std::memset(&reader, 0, sizeof reader);
   reader.info.err = &reader.errors.base;

@@ -20,7 +20,7 @@ png_image BgraImage(int width, int height) {
 
 }  // namespace
 
-Status DecodePng(const std::vector<uint8_t>& file, DecodedImage* out) {
+Status DecodePng(std::span<const uint8_t> file, DecodedImage* out) {
   png_image image = BgraImage(0, 0);
   if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return Status::UnknownImageFormat;
   if (!SizeAllowed(image.width, image.height)) {

@@ -218,6 +218,18 @@ TEST_F(ImageFiles, PaddedRowsSaveAndLoad) {
   EXPECT_LT(MeanDifference(ReadPixels(fromJpg), original), 12);
 }
 
+TEST_F(ImageFiles, BytesInMemoryDecodeLikeTheirFiles) {
+  for (const char* name : {"memory.bmp", "memory.png", "memory.jpg"}) {
+    const std::string path = Pattern(name, std::string(name).ends_with(".jpg") ? "yuvj420p" : "bgr24");
+    const std::string bytes = Bytes(path);
+    Bitmap fromFile(path);
+    Bitmap fromMemory(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    ASSERT_EQ(fromMemory.GetLastStatus(), Status::Ok) << name;
+    EXPECT_EQ(ReadPixels(fromMemory), ReadPixels(fromFile)) << name;
+  }
+  EXPECT_EQ(Bitmap(std::span<const uint8_t>()).GetLastStatus(), Status::UnknownImageFormat);
+}
+
 TEST_F(ImageFiles, UnreadableFilesGiveClearErrors) {
   const std::string bmp = Bytes(Pattern("good.bmp", "bgr24"));
   const std::string png = Bytes(Pattern("good.png", "rgb24"));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ class Bitmap {
   Bitmap(int width, int height, PixelFormat format = PixelFormat::Argb32);
   // Loads a PNG, JPEG or BMP file (the kind is read from its first bytes).
   explicit Bitmap(const std::string& path);
+  // Decodes the bytes of such a file held in memory, such as a resource.
+  explicit Bitmap(std::span<const uint8_t> encoded);
 
   Bitmap(const Bitmap&) = delete;
   Bitmap& operator=(const Bitmap&) = delete;
