@@ -1,7 +1,6 @@
 #include "gdiplus/graphics.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -83,20 +82,12 @@ SurfacePtr SourcePixels(const Graphics::Surface& image, PixelBox box, const Grap
   return surface;
 }
 
-constexpr std::array<double, 2> kDash{3, 1};
-constexpr std::array<double, 2> kDot{1, 1};
-constexpr std::array<double, 4> kDashDot{3, 1, 1, 1};
-constexpr std::array<double, 6> kDashDotDot{3, 1, 1, 1, 1, 1};
+// On and off lengths in pen widths, by DashStyle.
+const std::vector<double> kDashPatterns[] = {{}, {3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
 
 std::vector<double> DashPattern(DashStyle style, double width) {
-  std::vector<double> pattern;
-  switch (style) {
-    case DashStyle::Solid: break;
-    case DashStyle::Dash: pattern.assign(kDash.begin(), kDash.end()); break;
-    case DashStyle::Dot: pattern.assign(kDot.begin(), kDot.end()); break;
-    case DashStyle::DashDot: pattern.assign(kDashDot.begin(), kDashDot.end()); break;
-    case DashStyle::DashDotDot: pattern.assign(kDashDotDot.begin(), kDashDotDot.end()); break;
-  }
+  const auto index = static_cast<std::size_t>(style);
+  std::vector<double> pattern = index < std::size(kDashPatterns) ? kDashPatterns[index] : std::vector<double>{};
   for (double& length : pattern) length *= width;
   return pattern;
 }

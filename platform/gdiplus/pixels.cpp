@@ -1,12 +1,11 @@
 #include "pixels.h"
 
-#include "image_io.h"
-
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <vector>
+
+#include "image_io.h"
 
 namespace qelo::gdiplus::detail {
 namespace {
