@@ -1,7 +1,7 @@
 // Loading image files: the kind is told by the first bytes, not the name.
-#include <cstring>
+#include <algorithm>
 #include <fstream>
-#include <iterator>
+#include <initializer_list>
 
 #include "image_io.h"
 
