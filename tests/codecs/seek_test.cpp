@@ -78,9 +78,12 @@ TEST_F(Seeking, AudioFollowsTheSeek) {
   Open(VideoAudioClip());
   ASSERT_GE(NextAudioPts(), 0);
   ASSERT_EQ(QeloSeekMediaFile(15 * kSecond / 10, handle_), 1);
+  // Inside the queues the sound is cut at the target; a demultiplexer seek
+  // (when the reader has not queued that far yet) lands it with the video's
+  // key frame at 1 s, give or take the interleaving.
   const int64_t landed = NextAudioPts();
   EXPECT_LE(landed, 15 * kSecond / 10);
-  EXPECT_GT(landed, 15 * kSecond / 10 - kSecond / 10);
+  EXPECT_GT(landed, kSecond - kSecond / 5);
 }
 
 TEST_F(Seeking, AudioOnlyFilesSeekByTheirSound) {
