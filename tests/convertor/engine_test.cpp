@@ -185,8 +185,11 @@ TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   EXPECT_EQ(v->Number("height"), 288);
   ASSERT_NE(out.First("audio"), nullptr);
   EXPECT_EQ(out.First("audio")->Get("codec_name"), "mp2");
+  // 2 s and the trimmed 2 s, within one frame; the sound may run a little
+  // past (whole encoder frames, the decoders' own padding).
   EXPECT_NEAR(CountVideoFrames(video) / 25.0, 4.0, 0.04 + 1e-9);
-  EXPECT_NEAR(out.Duration(), 4.0, 0.1);
+  EXPECT_NEAR(v->Number("duration"), 4.0, 0.04 + 1e-9);
+  EXPECT_NEAR(out.Duration(), 4.0, 0.15);
 
   RegisterCallBackPorcess(&Recorder::Callback, &recorder_);
   QeloClearWorkGroup();
@@ -223,9 +226,13 @@ TEST_F(Engine, CallbacksComeInTheirOrderWithPercentsUpToAHundred) {
     lastTotal = c.total;
   }
   EXPECT_EQ(lastTotal, 100.0);
-  // The first group is a third of the run.
-  for (const Call& c : recorder_.Calls())
-    if (c.state == ConvertProgress && c.group == 0) EXPECT_LE(c.total, 100.0 / 3 + 1e-9);
+  // The first group is a third of the run (its streams may run up to half a
+  // second past its end).
+  for (const Call& c : recorder_.Calls()) {
+    if (c.state == ConvertProgress && c.group == 0) {
+      EXPECT_LE(c.total, 2.5 / 6 * 100);
+    }
+  }
 }
 
 TEST_F(Engine, ARunOverNoGroupIsAllDoneAtOnce) {
@@ -242,6 +249,7 @@ TEST_F(Engine, SourcesThatCannotBeOpenedFailTheGroup) {
   Group missing(Mpeg2(dir_.File("missing.mpg")), {Entry("/no/such/clip.mp4", 2 * kSecond)});
   ASSERT_EQ(QeloCreateWorkGroup(&missing.group), 0);
   RunAndWait();
+  QeloClearWorkGroup();  // the line follows the callback: wait for the thread
   EXPECT_EQ(recorder_.States().back(), (std::pair<int, int>{0, ConvertError}));
   EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to decode file(/no/such/clip.mp4)"));
   EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to coverter video"));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "decoder_api.h"
+#include "qelo/convertor.h"
 
 namespace qelo::test {
 
@@ -20,7 +21,7 @@ struct FakeSource {
   int64_t audioLength = 0;  // 0: no audio stream
   int64_t chunkDuration = 1000000;
   int64_t seekShortfall = 0;  // a seek lands this much before its target
-  std::shared_future<void> openGate;  // when valid, opening waits for it
+  std::shared_future<void> openGate{};  // when valid, opening waits for it
 };
 
 class FakeDecoder final : public convertor::DecoderApi {

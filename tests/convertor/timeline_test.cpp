@@ -75,6 +75,12 @@ class Consumer {
       }
     }
   }
+  // The last picture a source gave (filler frames may follow it).
+  const Picture& LastSourcePicture() const {
+    for (auto p = pictures.rbegin(); p != pictures.rend(); ++p)
+      if (p->index >= 0) return *p;
+    return pictures.front();
+  }
   const Picture* At(int64_t t) const {
     for (const Picture& p : pictures)
       if (p.t == t) return &p;
@@ -108,13 +114,18 @@ TEST_F(Timeline, EntriesFollowOneAnotherOnOneTimeline) {
   Consumer c(reader);
   c.Run();
 
-  ASSERT_EQ(c.pictures.size(), 375u);  // 15 s at 25 fps
-  for (const Picture& p : c.pictures) {
+  // 15 s at 25 fps. A filler frame may follow at the very end, when the
+  // fetch came before the reader had marked its reading over.
+  std::vector<Picture> fromSources;
+  for (const Picture& p : c.pictures)
+    if (p.index >= 0) fromSources.push_back(p);
+  ASSERT_EQ(fromSources.size(), 375u);
+  for (const Picture& p : fromSources) {
     EXPECT_EQ(p.pts, p.t);
     EXPECT_EQ(p.index, int((p.t < 10 * kSecond ? p.t : p.t - 10 * kSecond) / kFrame) & 0xFF) << p.t;
   }
-  ASSERT_EQ(c.chunks.size(), 15u);
-  for (size_t i = 0; i < c.chunks.size(); ++i) EXPECT_EQ(c.chunks[i].pts, int64_t(i) * kSecond);
+  ASSERT_EQ(c.chunks.size(), 150u);  // of 0.1 s each
+  for (size_t i = 0; i < c.chunks.size(); ++i) EXPECT_EQ(c.chunks[i].pts, int64_t(i) * kSecond / 10);
   EXPECT_EQ(c.audioClock, 15 * kSecond);
 }
 
@@ -134,7 +145,7 @@ TEST_F(Timeline, ATrimmedEntryIsSoughtShiftedAndEndsAtItsTrimEnd) {
   EXPECT_EQ(at11->index, 150);  // source time 6 s
   // The first frame at or after the trim end (8 s, frame 200) is used, and
   // is the entry's last.
-  const Picture& last = c.pictures.back();
+  const Picture& last = c.LastSourcePicture();
   EXPECT_EQ(last.index, 200 & 0xFF);
   EXPECT_EQ(last.pts, 13 * kSecond);
   EXPECT_LT(last.t, 13 * kSecond + kFrame);
@@ -153,7 +164,7 @@ TEST_F(Timeline, TimesBeforeATrimStartAreDropped) {
   EXPECT_EQ(c.pictures.front().pts, 0);
   EXPECT_EQ(c.pictures.front().index, 50);  // source time 2 s
   ASSERT_FALSE(c.chunks.empty());
-  EXPECT_EQ(c.chunks.front().pts, 0);  // the chunk at source time 1 s went
+  EXPECT_EQ(c.chunks.front().pts, 0);  // the chunks from 1.5 s to 1.9 s went
 }
 
 TEST_F(Timeline, FramesRepeatOrAreSkippedToMatchTheOutputRate) {
@@ -210,7 +221,7 @@ TEST_F(Timeline, FillerFramesCoverVideoThatEndsBeforeItsEntry) {
   EXPECT_EQ(c.pictures.back().t, 5 * kSecond);
   next.release.set_value();
   c.Run();
-  EXPECT_EQ(c.pictures.back().pts, 5 * kSecond + kSecond - kFrame);
+  EXPECT_EQ(c.LastSourcePicture().pts, 5 * kSecond + kSecond - kFrame);
 }
 
 TEST_F(Timeline, SilenceComesInWholeSampleFramesOfAtMostOneSecond) {
@@ -268,7 +279,7 @@ TEST_F(Timeline, AFullAudioRingNeverLeavesTheVideoWaitingForever) {
   c.Run();
   EXPECT_TRUE(c.videoDone);
   EXPECT_TRUE(c.audioDone);
-  EXPECT_EQ(c.pictures.back().pts, kSecond + kSecond - kFrame);  // the second source's last frame
+  EXPECT_EQ(c.LastSourcePicture().pts, kSecond + kSecond - kFrame);  // the second source's last frame
 }
 
 TEST_F(Timeline, AGroupWithoutVideoNeverSeeks) {
@@ -282,7 +293,7 @@ TEST_F(Timeline, AGroupWithoutVideoNeverSeeks) {
   EXPECT_TRUE(c.pictures.empty());
   // From the start of the source: the chunks before the trim start have
   // negative times and are dropped, the one at the trim end is the last.
-  ASSERT_EQ(c.chunks.size(), 3u);
+  ASSERT_EQ(c.chunks.size(), 21u);  // 2 s to 4 s in 0.1 s chunks
   EXPECT_EQ(c.chunks.front().pts, 0);
   EXPECT_EQ(c.chunks.back().pts, 2 * kSecond);
 }
