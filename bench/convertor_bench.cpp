@@ -1,0 +1,103 @@
+// The engine against the ffmpeg command-line tool on one job: a 20 s 1080p
+// H.264 + AAC clip converted to MPEG-2 640x480 at 2 Mbit/s with MP2 sound.
+// Prints both times and their ratio (engine / ffmpeg).
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/media_fixture.h"
+#include "common/process.h"
+#include "common/temp_dir.h"
+#include "qelo/convertor.h"
+#include "win/codepage.h"
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;
+
+void Quiet(const char16_t*) {}
+
+struct RunEnd {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int state = -1;
+};
+
+void OnProgress(int32_t, double, double, int32_t state, void* user) {
+  auto* end = static_cast<RunEnd*>(user);
+  if (state == ConvertProgress || state == ConvertGroupStarted || state == ConvertGroupDone) return;
+  std::lock_guard<std::mutex> hold(end->mutex);
+  end->state = state;
+  end->changed.notify_all();
+}
+
+bool ConvertWithEngine(const std::string& clip, const std::string& output) {
+  SourceEntry source{};
+  qelo::win::CopyToUtf16Field(source.path, QELO_PATH_CHARS, qelo::win::Utf8ToUtf16(clip));
+  source.sourceDuration = 20 * kSecond;
+  WorkGroup group{};
+  group.sourceCount = 1;
+  group.sources[0] = &source;
+  FormatSettings& f = group.format;
+  qelo::win::CopyToUtf16Field(f.outputPath, QELO_PATH_CHARS, qelo::win::Utf8ToUtf16(output));
+  f.formatId = FORMAT_MPEG2;
+  f.videoCodecId = VCODEC_MPEG2;
+  f.audioCodecId = ACODEC_MP2;
+  f.width = 640, f.height = 480, f.frameRateNum = 25, f.frameRateDen = 1, f.videoBitRate = 2000000;
+  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = 192000;
+
+  RunEnd end;
+  RegisterCallBackPorcess(OnProgress, &end);
+  QeloClearWorkGroup();
+  QeloCreateWorkGroup(&group);
+  QeloRunWorkGroup();
+  std::unique_lock<std::mutex> hold(end.mutex);
+  end.changed.wait(hold, [&] { return end.state != -1; });
+  return end.state == ConvertAllDone;
+}
+
+double Seconds(bool (*work)(const std::string&, const std::string&), const std::string& clip,
+               const std::string& output, bool* ok) {
+  const auto start = std::chrono::steady_clock::now();
+  *ok = work(clip, output);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool ConvertWithFfmpeg(const std::string& clip, const std::string& output) {
+  // The same picture: fitted into 640x480 on black bars, as the engine does.
+  return qelo::test::RunProcess({"ffmpeg", "-y", "-hide_banner", "-loglevel", "error", "-i", clip, "-vf",
+                                 "scale=640:360:flags=bicubic,pad=640:480:0:60", "-c:v", "mpeg2video", "-b:v", "2M",
+                                 "-c:a", "mp2", "-b:a", "192k", "-ar", "44100", output})
+             .exitCode == 0;
+}
+
+}  // namespace
+
+int main() {
+  qelo::test::TempDir dir;
+  const std::string clip = dir.File("clip-1080p.mp4");
+  std::puts("making the 20 s 1080p H.264 + AAC clip...");
+  if (!qelo::test::MakeMedia({"-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25:duration=20", "-f", "lavfi",
+                              "-i", "sine=frequency=440:sample_rate=44100:duration=20", "-ac", "2", "-c:v",
+                              "libx264", "-preset", "veryfast", "-c:a", "aac", "-shortest"},
+                             clip)) {
+    std::puts("ffmpeg could not make the clip");
+    return 1;
+  }
+  if (!InitializeVideoConvertor(Quiet)) {
+    std::puts("the engine did not start");
+    return 1;
+  }
+  bool engineOk = false, ffmpegOk = false;
+  const double engine = Seconds(ConvertWithEngine, clip, dir.File("engine.mpg"), &engineOk);
+  const double ffmpeg = Seconds(ConvertWithFfmpeg, clip, dir.File("ffmpeg.mpg"), &ffmpegOk);
+  std::printf("1080p H.264 + AAC -> MPEG-2 640x480 2 Mbit/s + MP2 (20 s)\n");
+  std::printf("engine %.2f s%s   ffmpeg %.2f s%s   ratio %.2f\n", engine, engineOk ? "" : " (FAILED)", ffmpeg,
+              ffmpegOk ? "" : " (FAILED)", engine / ffmpeg);
+  QeloStopWorkGroup();
+  DeInitializeVideoConvertor();
+  return 0;
+}

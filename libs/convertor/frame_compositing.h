@@ -1,0 +1,58 @@
+// What happens to every frame of a source before it is encoded: the crop,
+// the text or picture watermark, the effects; and the scaling of a frame to
+// the output size. Drawing goes through the 2-D layer straight on the
+// frame's own pixels.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "owned_frame.h"
+#include "qelo/convertor.h"
+
+namespace qelo::gdiplus {
+class Bitmap;
+}
+
+namespace qelo::convertor {
+
+// A picture of sw x sh fitted into a box of bw x bh, aspect kept, centred.
+struct FittedRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+FittedRect Fit(int sourceWidth, int sourceHeight, int boxWidth, int boxHeight);
+
+// The watermark picture of a group, made once per image file and region
+// size. The alpha is not part of the match: the picture keeps the alpha it
+// was made with.
+struct WatermarkImageCache {
+  WatermarkImageCache();
+  ~WatermarkImageCache();
+  std::u16string path;
+  int alpha = 255;
+  std::unique_ptr<gdiplus::Bitmap> picture;
+};
+
+// The `rect` part of `src` enlarged into a frame of src's size, aspect kept,
+// on transparent black bars.
+bool CropFrame(const RelativeRect& rect, OwnedFrame* dst, const VideoFrame& src);
+// `src` fitted into `dst` on opaque black; false when dst has no pixels.
+bool ScaleToOutput(VideoFrame* dst, const VideoFrame& src);
+bool DrawTextWatermark(const char16_t* text, const WatermarkFont& font, int alpha, const RelativeRect& region,
+                       VideoFrame* frame);
+bool DrawImageWatermark(VideoFrame* frame, const RelativeRect& region, WatermarkImageCache* cache,
+                        const char16_t* path, int alpha);
+bool LoadWatermarkImage(WatermarkImageCache* cache, const char16_t* path, int alpha, int width, int height);
+
+// The chain of one source's frames, with its scratch crop frame and picture
+// cache. Failures are logged; the frame goes on as the earlier steps left it.
+class FrameCompositor {
+ public:
+  void Composite(const SourceEntry& source, VideoFrame* frame);
+
+ private:
+  OwnedFrame cropFrame_;
+  WatermarkImageCache imageCache_;
+};
+
+}  // namespace qelo::convertor

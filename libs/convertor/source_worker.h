@@ -1,0 +1,89 @@
+// The source reader of one group: a thread that decodes the group's sources
+// one after another, moves their times onto the group's timeline, composites
+// every frame and fills two rings that the conversion thread empties.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "decoder_api.h"
+#include "frame_compositing.h"
+#include "owned_frame.h"
+#include "qelo/convertor.h"
+#include "win/sync.h"
+#include "win/thread.h"
+
+namespace qelo::convertor {
+
+constexpr int VIDEO_RING_SLOTS = 32;
+constexpr int AUDIO_RING_SLOTS = 8;
+
+// What a fetch hands back. `Later`: the reader waits for room in the other
+// stream's full ring, so this stream cannot move until that one is emptied.
+enum class Fetch { Got, None, Later };
+
+class SourceWorker {
+ public:
+  // Starts the reading thread at once. `group` and `decoder` outlive it.
+  SourceWorker(const WorkGroup& group, DecoderApi& decoder);
+  ~SourceWorker();  // stops the reader and waits for it
+  SourceWorker(const SourceWorker&) = delete;
+  SourceWorker& operator=(const SourceWorker&) = delete;
+
+  // The frame whose display interval holds `t`; filler frames where the
+  // current source's video ended before its length.
+  Fetch FetchVideoFrame(int64_t t, OwnedFrame* target);
+  // The next chunk; silence where the current source's audio ended early.
+  Fetch FetchAudioChunk(AudioFrame* target);
+  // Throws the oldest frame or chunk away, so that the reader can go on
+  // when its stream's encoder has already closed.
+  void DiscardOldestVideoFrame();
+  void DiscardOldestAudioChunk();
+
+ private:
+  void ReadSources();
+  // Reads source `index` until both of its streams ended; false when it
+  // could not be opened.
+  bool ReadSource(int index, int64_t offset);
+  bool WaitForWork();
+  void ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift);
+  void ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift);
+  void StopReading();
+  void UnloadMedia();
+  // Under the lock: the reader is waiting for room in a ring.
+  bool ReaderWaitsForSpace() const;
+  static void CopyFrame(const VideoFrame& from, OwnedFrame* target);
+  void GiveFillerFrame(int64_t t, OwnedFrame* target) const;
+  bool GiveSilence(AudioFrame* target);
+
+  const WorkGroup& group_;
+  DecoderApi& decoder_;
+  const int32_t bytesPerSecond_;
+  const int32_t sampleFrameBytes_;
+
+  // Owned by the reading thread.
+  int mediaHandle_ = -1;
+  int32_t outputWidth_, outputHeight_;
+  FrameCompositor compositor_;
+
+  // Guards the rings, their counters, the ended flags and the end times.
+  win::CriticalSection lock_;
+  win::ManualResetEvent dataEvent_;   // set by the reader; the fetches wait on it
+  win::ManualResetEvent spaceEvent_;  // set by the fetches; the reader waits on it
+  std::atomic<bool> stopFlag_{false};
+
+  std::array<OwnedFrame, VIDEO_RING_SLOTS> videoRing_;
+  int videoCount_ = 0, videoRead_ = 0, videoWrite_ = 0;
+  std::unique_ptr<std::array<AudioFrame, AUDIO_RING_SLOTS>> audioRing_;
+  int audioCount_ = 0, audioRead_ = 0, audioWrite_ = 0;
+  bool videoEnded_ = false, audioEnded_ = false;
+  int64_t audioClock_ = 0;  // audio handed out in this group; the consumer's
+  int64_t audioEnd_ = 0, videoEnd_ = 0;
+
+  win::Thread thread_;  // last: starts after every member above exists
+};
+
+}  // namespace qelo::convertor

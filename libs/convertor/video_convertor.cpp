@@ -1,0 +1,196 @@
+#include "video_convertor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "convertor_log.h"
+#include "frame_compositing.h"
+#include "qelo/codecs.h"
+#include "work_group.h"
+
+namespace qelo::convertor {
+namespace {
+
+constexpr int64_t kRunOver = 5000000;  // a stream may run half a second past its group
+constexpr int kPixelFormatArgb = 1;
+
+// One output frame in 100-ns units: 25/1 gives 400,000, 30000/1001 333,666.
+int64_t FrameDuration(const FormatSettings& format) {
+  if (!HasVideo(format)) return 0;
+  if (format.frameRateNum <= 0 || format.frameRateDen <= 0) return -1;
+  return int64_t(double(int64_t(format.frameRateDen) * QELO_TIME_UNITS_PER_SECOND) / format.frameRateNum);
+}
+
+double Percent(int64_t part, int64_t whole) {
+  if (whole <= 0) return 100.0;
+  return std::min(100.0, double(part * 100) / double(whole));
+}
+
+}  // namespace
+
+CVideoConvertor::CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
+                                 DecoderApi& decoder)
+    : groups_(std::move(groups)),
+      callback_(callback),
+      userData_(userData),
+      decoder_(decoder),
+      audioChunk_(std::make_unique<AudioFrame>()) {}
+
+CVideoConvertor::~CVideoConvertor() {
+  stopRequested_ = true;
+  thread_.Join();
+  reader_.reset();
+}
+
+QeloThreadHandle CVideoConvertor::Start() {
+  if (!thread_.Start([this] { RunConversion(); })) return nullptr;
+  return &thread_;
+}
+
+void CVideoConvertor::Notify(int group, double filePercent, double totalPercent, ConvertState state) const {
+  // A run started without a registered callback reports to nobody.
+  if (callback_) callback_(group, filePercent, totalPercent, state, userData_);
+}
+
+void CVideoConvertor::RunConversion() {
+  int64_t totalLength = 0;
+  for (const WorkGroup* group : groups_) totalLength += GroupLength(*group);
+  int64_t doneLength = 0;
+  for (int i = 0; i < int(groups_.size()); ++i) {
+    if (!ConvertGroup(i, doneLength, totalLength)) return;
+    doneLength += groupLength_;
+    Notify(i, 0, 0, ConvertGroupDone);
+  }
+  reader_.reset();
+  Notify(0, 0, 0, ConvertAllDone);
+}
+
+bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalLength) {
+  const WorkGroup& group = *groups_[index];
+  if (!PrepareGroup(index, group)) return false;
+  Notify(index, 0, 0, ConvertGroupStarted);
+  EncodeSteps(index, doneLength, totalLength);
+  if (QeloDeInitializeEncoder(encoderHandle_) == 0) {
+    Notify(index, 0, 0, ConvertError);
+    gLog.Write("failed to Close Encoder.");
+    return false;
+  }
+  if (stopRequested_) {
+    Notify(index, 0, 0, ConvertStopped);
+    return false;
+  }
+  const int64_t half = groupLength_ / 2;
+  if (videoClock_ < half && audioClock_ < half) {
+    Notify(index, 0, 0, ConvertError);
+    gLog.Write("failed to coverter video");
+    return false;
+  }
+  return true;
+}
+
+bool CVideoConvertor::PrepareGroup(int index, const WorkGroup& group) {
+  reader_.reset();
+  audioBytes_ = 0;
+  reader_ = std::make_unique<SourceWorker>(group, decoder_);
+  frameDuration_ = FrameDuration(group.format);
+  bytesPerSecond_ = BytesPerSecond(group.format);
+  groupLength_ = GroupLength(group);
+  if (frameDuration_ < 0) {
+    // A zero frame rate would never move the video clock.
+    Notify(index, 0, 0, ConvertError);
+    gLog.Write("CVideoConvertor::RunConversion--invalid frame rate %d/%d", group.format.frameRateNum,
+               group.format.frameRateDen);
+    return false;
+  }
+  encoderHandle_ = QeloInitializeEncoder(&group.format);
+  if (encoderHandle_ == -1) {
+    Notify(index, 0, 0, ConvertError);
+    gLog.Write("CVideoConvertor::RunConversion--failed QeloInitializeEncoder");
+    return false;
+  }
+  audioClock_ = videoClock_ = 0;
+  videoDone_ = !HasVideo(group.format);
+  audioDone_ = false;
+  if (!videoDone_) {
+    const int width = std::max(group.format.width, 0), height = std::max(group.format.height, 0);
+    outputFrame_.Reserve(width * height * 4);
+    outputFrame_.frame.width = width;
+    outputFrame_.frame.height = height;
+    outputFrame_.frame.stride = width * 4;
+  }
+  return true;
+}
+
+void CVideoConvertor::EncodeSteps(int index, int64_t doneLength, int64_t totalLength) {
+  while (!stopRequested_ && !(videoDone_ && audioDone_)) {
+    // On equal clocks video goes first; a finished stream never blocks.
+    const bool audioStep = (audioClock_ < videoClock_ && !audioDone_) || (audioClock_ >= videoClock_ && videoDone_);
+    if ((audioStep ? EncodeAudioStep() : EncodeVideoStep()) == Step::Later) RelieveReader(audioStep);
+    const int64_t clock = videoDone_ ? audioClock_ : videoClock_;
+    Notify(index, Percent(clock, groupLength_), Percent(doneLength + clock, totalLength), ConvertProgress);
+  }
+}
+
+// The reader waits for room in the ring of the stream that did not wait:
+// empty that ring by one, into the encoder or, when its stream is closed,
+// away.
+void CVideoConvertor::RelieveReader(bool audioWaited) {
+  if (audioWaited) {
+    if (videoDone_)
+      reader_->DiscardOldestVideoFrame();
+    else
+      EncodeVideoStep();
+  } else {
+    if (audioDone_)
+      reader_->DiscardOldestAudioChunk();
+    else
+      EncodeAudioStep();
+  }
+}
+
+CVideoConvertor::Step CVideoConvertor::EncodeVideoStep() {
+  if (videoClock_ >= groupLength_ + kRunOver) {
+    QeloCloseVideo(encoderHandle_);
+    videoDone_ = true;
+    return Step::Done;
+  }
+  const Fetch fetched = reader_->FetchVideoFrame(videoClock_, &fetchedFrame_);
+  if (fetched == Fetch::Later) return Step::Later;
+  if (fetched == Fetch::None) {
+    QeloCloseVideo(encoderHandle_);
+    videoDone_ = true;
+    return Step::Done;
+  }
+  videoClock_ += frameDuration_;
+  const VideoFrame* out = &fetchedFrame_.frame;
+  if (out->width != outputFrame_.frame.width || out->height != outputFrame_.frame.height) {
+    if (out->pixels) ScaleToOutput(&outputFrame_.frame, *out);
+    out = &outputFrame_.frame;
+  }
+  if (QeloAddVideoFrame(out->width, out->height, kPixelFormatArgb, out->pixels, out->bufferSize, encoderHandle_) ==
+      0) {
+    QeloCloseVideo(encoderHandle_);
+    videoDone_ = true;
+  }
+  return Step::Done;
+}
+
+CVideoConvertor::Step CVideoConvertor::EncodeAudioStep() {
+  if (audioClock_ >= groupLength_ + kRunOver) {
+    QeloCloseAudio(encoderHandle_);
+    audioDone_ = true;
+    return Step::Done;
+  }
+  const Fetch fetched = reader_->FetchAudioChunk(audioChunk_.get());
+  if (fetched == Fetch::Later) return Step::Later;
+  if (fetched == Fetch::None || QeloAddAudioFrame(audioChunk_->data, audioChunk_->byteCount, encoderHandle_) == 0) {
+    QeloCloseAudio(encoderHandle_);
+    audioDone_ = true;
+    return Step::Done;
+  }
+  audioBytes_ += audioChunk_->byteCount;
+  audioClock_ = bytesPerSecond_ != 0 ? audioBytes_ * QELO_TIME_UNITS_PER_SECOND / bytesPerSecond_ : audioChunk_->pts;
+  return Step::Done;
+}
+
+}  // namespace qelo::convertor

@@ -1,0 +1,66 @@
+// One run of the engine: a conversion thread that converts the run's groups
+// one after another, each through a source reader and one encoder, and
+// reports progress through the registered callback.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "decoder_api.h"
+#include "owned_frame.h"
+#include "qelo/convertor.h"
+#include "source_worker.h"
+#include "win/thread.h"
+
+namespace qelo::convertor {
+
+class CVideoConvertor {
+ public:
+  // `groups` stay alive (and unchanged) as long as the run exists.
+  CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
+                  DecoderApi& decoder = CodecBridgeDecoder());
+  // Stops the run: the step in progress finishes, the output is closed and
+  // ConvertStopped reported; then waits for the thread.
+  ~CVideoConvertor();
+  CVideoConvertor(const CVideoConvertor&) = delete;
+  CVideoConvertor& operator=(const CVideoConvertor&) = delete;
+
+  // Starts the conversion thread; its handle, or null when it did not start.
+  QeloThreadHandle Start();
+
+ private:
+  enum class Step { Done, Later };
+
+  void RunConversion();
+  // Converts group `index`; false when the run ends with it.
+  bool ConvertGroup(int index, int64_t doneLength, int64_t totalLength);
+  bool PrepareGroup(int index, const WorkGroup& group);
+  void EncodeSteps(int index, int64_t doneLength, int64_t totalLength);
+  Step EncodeVideoStep();
+  Step EncodeAudioStep();
+  void RelieveReader(bool audioWaited);
+  void Notify(int group, double filePercent, double totalPercent, ConvertState state) const;
+
+  const std::vector<const WorkGroup*> groups_;
+  const ConvertCallback callback_;
+  void* const userData_;
+  DecoderApi& decoder_;
+
+  // Owned by the conversion thread while it runs.
+  std::unique_ptr<SourceWorker> reader_;
+  int encoderHandle_ = -1;
+  OwnedFrame outputFrame_;
+  OwnedFrame fetchedFrame_;
+  std::unique_ptr<AudioFrame> audioChunk_;
+  int64_t audioClock_ = 0, videoClock_ = 0, frameDuration_ = 0;
+  int32_t bytesPerSecond_ = 0;
+  bool videoDone_ = false, audioDone_ = false;
+  int64_t audioBytes_ = 0, groupLength_ = 0;
+
+  std::atomic<bool> stopRequested_{false};  // written by the destroying thread
+  win::Thread thread_;
+};
+
+}  // namespace qelo::convertor
