@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <ostream>
 
 #include "codecs/codec_test_support.h"
 #include "common/media_fixture.h"
@@ -26,6 +27,8 @@ struct Output {
   int videoKbps = 800, audioKbps = 128;
   int streams = 0;  // streams ffprobe finds, when not one for each codec
 };
+
+void PrintTo(const Output& o, std::ostream* out) { *out << o.file; }
 
 FormatSettings SettingsFor(const Output& o, const std::string& path) {
   FormatSettings s{};
