@@ -135,9 +135,6 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
   if (auto* brush = Live(static_cast<HBRUSH>(object))) return Swap(dc->state.brush, brush);
   if (auto* font = Live(static_cast<HFONT>(object))) return Swap(dc->state.font, font);
   if (auto* bitmap = Live(static_cast<HBITMAP>(object))) return SelectBitmap(*dc, bitmap);
-  if (auto* region = Live(static_cast<HRGN>(object))) {
-    return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(SelectClipRgn(dc, region)));
-  }
   return nullptr;
 }
 

@@ -8,6 +8,7 @@
 // deleted or foreign handle gives the call's failure answer, never a crash.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,13 +51,36 @@ struct FontObject;
 struct BitmapObject;
 struct RegionObject;
 struct DeviceContext;
-using HGDIOBJ = GdiObject*;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
 using HFONT = FontObject*;
 using HBITMAP = BitmapObject*;
 using HRGN = RegionObject*;
 using HDC = DeviceContext*;
+
+// Any drawing object. Made from any object handle; turned back into one
+// with static_cast, which gives nullptr unless the handle is a live object
+// of that kind.
+class HGDIOBJ {
+ public:
+  HGDIOBJ() = default;
+  HGDIOBJ(std::nullptr_t) {}
+  HGDIOBJ(PenObject* object);
+  HGDIOBJ(BrushObject* object);
+  HGDIOBJ(FontObject* object);
+  HGDIOBJ(BitmapObject* object);
+  HGDIOBJ(RegionObject* object);
+  explicit operator PenObject*() const;
+  explicit operator BrushObject*() const;
+  explicit operator FontObject*() const;
+  explicit operator BitmapObject*() const;
+  explicit operator RegionObject*() const;
+  GdiObject* get() const { return object_; }
+  friend bool operator==(HGDIOBJ a, HGDIOBJ b) { return a.object_ == b.object_; }
+
+ private:
+  GdiObject* object_ = nullptr;
+};
 
 // ---- rectangles ----------------------------------------------------------
 
@@ -209,6 +233,7 @@ HDC CreateDisplayDC();
 HDC CreateSurfaceDC(HBITMAP surface, const RECT& area);
 BOOL DeleteDC(HDC dc);
 
+// Pens, brushes, fonts and bitmaps; regions go through SelectClipRgn.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 HGDIOBJ GetCurrentObject(HDC dc, unsigned type);
 constexpr unsigned OBJ_PEN = 1;

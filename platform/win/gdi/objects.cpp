@@ -37,12 +37,29 @@ void UnregisterDC(DeviceContext* dc) {
   Handles().contexts.erase(dc);
 }
 
-GdiObject* LiveObject(const void* handle, GdiKind kind) {
+GdiObject* LiveObject(const GdiObject* handle, GdiKind kind) {
   if (handle == nullptr) return nullptr;
   std::lock_guard lock(Handles().mutex);
   if (Handles().objects.count(handle) == 0) return nullptr;
-  auto* object = static_cast<GdiObject*>(const_cast<void*>(handle));
+  auto* object = const_cast<GdiObject*>(handle);
   return object->kind == kind ? object : nullptr;
+}
+
+HGDIOBJ::HGDIOBJ(PenObject* object) : object_(object) {}
+HGDIOBJ::HGDIOBJ(BrushObject* object) : object_(object) {}
+HGDIOBJ::HGDIOBJ(FontObject* object) : object_(object) {}
+HGDIOBJ::HGDIOBJ(BitmapObject* object) : object_(object) {}
+HGDIOBJ::HGDIOBJ(RegionObject* object) : object_(object) {}
+HGDIOBJ::operator PenObject*() const { return static_cast<PenObject*>(LiveObject(object_, GdiKind::Pen)); }
+HGDIOBJ::operator BrushObject*() const {
+  return static_cast<BrushObject*>(LiveObject(object_, GdiKind::Brush));
+}
+HGDIOBJ::operator FontObject*() const { return static_cast<FontObject*>(LiveObject(object_, GdiKind::Font)); }
+HGDIOBJ::operator BitmapObject*() const {
+  return static_cast<BitmapObject*>(LiveObject(object_, GdiKind::Bitmap));
+}
+HGDIOBJ::operator RegionObject*() const {
+  return static_cast<RegionObject*>(LiveObject(object_, GdiKind::Region));
 }
 
 DeviceContext* LiveDC(HDC dc) {
@@ -59,14 +76,15 @@ void Release(GdiObject* object) {
   if (object) --object->uses;
 }
 
-BOOL DeleteObject(HGDIOBJ object) {
+BOOL DeleteObject(HGDIOBJ handle) {
+  GdiObject* object = handle.get();
   if (object == nullptr) return 0;
   {
     std::lock_guard lock(Handles().mutex);
     if (Handles().objects.count(object) == 0) return 0;
     if (object->stock) return 1;
     if (object->uses > 0) return 0;
-    if (object->kind == GdiKind::Bitmap && static_cast<HBITMAP>(object)->selectedInto) return 0;
+    if (object->kind == GdiKind::Bitmap && static_cast<BitmapObject*>(object)->selectedInto) return 0;
     Handles().objects.erase(object);
   }
   delete object;

@@ -114,7 +114,7 @@ struct DeviceContext {
 void RegisterObject(GdiObject* object);
 void RegisterDC(DeviceContext* dc);
 void UnregisterDC(DeviceContext* dc);
-GdiObject* LiveObject(const void* handle, GdiKind kind);
+GdiObject* LiveObject(const GdiObject* handle, GdiKind kind);
 DeviceContext* LiveDC(HDC dc);
 
 template <typename T>
