@@ -54,6 +54,22 @@ class Source {
     return Sample{raw, raw};
   }
 
+  bool Converts() const { return convert_ != Convert::None; }
+
+  // Copies source pixels sx .. sx + count - 1 of row sy to out; pixels
+  // beyond the source's drawable part are left alone.
+  void CopyRun(int sx, int sy, int count, Pixel* out) const {
+    const RECT& b = dc_.bounds;
+    if (sy < b.top || sy >= b.bottom) return;
+    const int from = std::max(sx, static_cast<int>(b.left));
+    const int to = std::min(sx + count, static_cast<int>(b.right));
+    if (from >= to) return;
+    const int by = sy + dc_.areaOrigin.y;
+    const Pixel* row = snapshot_.empty() ? dc_.bitmap->Row(by)
+                                         : &snapshot_[static_cast<size_t>(by) * dc_.bitmap->width];
+    std::copy(row + from + dc_.areaOrigin.x, row + to + dc_.areaOrigin.x, out + (from - sx));
+  }
+
  private:
   enum class Convert { None, MonoToColour, ColourToMono };
   const DeviceContext& dc_;
@@ -90,10 +106,10 @@ struct Axis {
   }
 };
 
-using PixelOp = std::function<void(Pixel& dest, const Source::Sample* src, int x, int y)>;
-
 // Walks the visible destination pixels of a blit. Logical units in; the
-// op sees device coordinates of the destination.
+// op, op(Pixel& dest, const Source::Sample* src, int x, int y), sees device
+// coordinates of the destination.
+template <typename PixelOp>
 BOOL ForEachBlitPixel(DeviceContext& dest, int x, int y, int width, int height,
                       const DeviceContext* src, int srcX, int srcY, int srcWidth, int srcHeight,
                       const PixelOp& op) {
@@ -107,6 +123,8 @@ BOOL ForEachBlitPixel(DeviceContext& dest, int x, int y, int width, int height,
   const Axis ax(d.x, width, s.x, srcWidth);
   const Axis ay(d.y, height, s.y, srcHeight);
   if (ax.length == 0 || ay.length == 0) return 1;
+  std::vector<int> sourceColumn(ax.length);
+  for (int i = 0; i < ax.length; ++i) sourceColumn[i] = ax.SourceOf(ax.start + i);
   const Target target(dest);
   target.ForEachSpan({ax.start, ay.start, ax.start + ax.length, ay.start + ay.length},
                      [&](int row, int x0, int x1) {
@@ -117,11 +135,25 @@ BOOL ForEachBlitPixel(DeviceContext& dest, int x, int y, int width, int height,
                            op(pixels[col], nullptr, col, row);
                            continue;
                          }
-                         const auto sample = source->At(ax.SourceOf(col), sy);
+                         const auto sample = source->At(sourceColumn[col - ax.start], sy);
                          if (sample) op(pixels[col], &*sample, col, row);
                        }
                      });
   return 1;
+}
+
+// An unscaled copy between bitmaps of the same kind, a row at a time.
+bool TryPlainCopy(DeviceContext& dest, int x, int y, int width, int height, const DeviceContext& src,
+                  int srcX, int srcY) {
+  const Source source(src, dest);
+  if (source.Converts()) return false;
+  const POINT d = ToDevice(dest, x, y);
+  const POINT s = ToDevice(src, srcX, srcY);
+  const Target target(dest);
+  target.ForEachSpan({d.x, d.y, d.x + width, d.y + height}, [&](int row, int x0, int x1) {
+    source.CopyRun(s.x + (x0 - d.x), s.y + (row - d.y), x1 - x0, target.Row(row) + x0);
+  });
+  return true;
 }
 
 BOOL RopBlit(HDC destHandle, int x, int y, int width, int height, HDC srcHandle, int srcX, int srcY,
@@ -134,6 +166,8 @@ BOOL RopBlit(HDC destHandle, int x, int y, int width, int height, HDC srcHandle,
     src = Live(srcHandle);
     if (src == nullptr) return 0;
   }
+  const bool unscaled = width == srcWidth && height == srcHeight && width >= 0 && height >= 0;
+  if (table == 0xCC && unscaled && TryPlainCopy(*dest, x, y, width, height, *src, srcX, srcY)) return 1;
   const Ink pattern = Ink::FromBrush(*dest, Live(dest->state.brush));
   if (RopUsesPattern(table) && pattern.Empty()) return 1;
   return ForEachBlitPixel(*dest, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight,

@@ -50,6 +50,7 @@ struct Line {
   size_t end;
   std::string shown;
   size_t keptBytes;  // bytes of the original still shown before any ellipsis
+  int width = 0;     // of what is shown
 };
 
 class Formatter {
@@ -112,9 +113,10 @@ class Formatter {
       std::erase_if(shown, [](char c) { return c == '\r' || c == '\n'; });
     }
     if (!(format_ & DT_EXPANDTABS)) std::replace(shown.begin(), shown.end(), '\t', ' ');
-    Line line{start, end, shown, shown.size()};
-    if ((format_ & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && Width(shown) > width_) {
+    Line line{start, end, shown, shown.size(), Width(shown)};
+    if ((format_ & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && line.width > width_) {
       (format_ & DT_PATH_ELLIPSIS) ? PathEllipsis(line) : EndEllipsis(line, "");
+      line.width = Width(line.shown);
     }
     lines.push_back(std::move(line));
   }
@@ -183,7 +185,7 @@ int DrawText(HDC handle, std::string_view text, RECT* r, unsigned format) {
   const int total = static_cast<int>(lines.size()) * lineHeight;
   if (format & DT_CALCRECT) {
     int widest = 0;
-    for (const Line& line : lines) widest = std::max(widest, formatter.Width(line.shown));
+    for (const Line& line : lines) widest = std::max(widest, line.width);
     r->right = r->left + widest;
     r->bottom = r->top + total;
     return total;
@@ -199,7 +201,7 @@ int DrawText(HDC handle, std::string_view text, RECT* r, unsigned format) {
       style.underlineEnd = static_cast<int>(NextChar(line.shown, mark - line.start));
     }
     TextPlacement where;
-    where.reference = ToDevice(*dc, AlignedLeft(*r, formatter.Width(line.shown), format), top);
+    where.reference = ToDevice(*dc, AlignedLeft(*r, line.width, format), top);
     where.opaque = dc->state.bkMode == OPAQUE;
     where.limit = (format & DT_NOCLIP) ? nullptr : &limit;
     DrawTextLine(*dc, font, line.shown, where, style);

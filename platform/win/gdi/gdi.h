@@ -353,8 +353,10 @@ constexpr uint32_t WHITENESS = 0x00FF0062;
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, uint32_t rop);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
             uint32_t rop);
-// Nearest-pixel stretching; a negative width or height on either side
-// mirrors.
+// Nearest-pixel stretching. A negative width or height runs back from its
+// coordinate, that pixel included (x + width + 1 .. x), so opposite signs
+// on the two sides mirror: StretchBlt(d, w - 1, 0, -w, h, s, 0, 0, w, h)
+// flips horizontally.
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
                 int srcWidth, int srcHeight, uint32_t rop);
 // Copies (stretching) every source pixel whose colour is not `transparent`.

@@ -6,6 +6,16 @@
 namespace qelo::win {
 
 Pixel ApplyRop3(uint8_t table, Pixel p, Pixel s, Pixel d) {
+  constexpr Pixel kOpaque = 0xFF000000u;
+  switch (table) {  // the common ones without walking the truth table
+    case 0x88: return (s & d) | kOpaque;
+    case 0xEE: return (s | d) | kOpaque;
+    case 0x66: return (s ^ d) | kOpaque;
+    case 0xBB: return (~s | d) | kOpaque;
+    case 0x33: return ~s | kOpaque;
+    case 0x55: return ~d | kOpaque;
+    case 0x5A: return (p ^ d) | kOpaque;
+  }
   Pixel result = 0;
   for (int i = 0; i < 8; ++i) {
     if (((table >> i) & 1) == 0) continue;
@@ -178,6 +188,10 @@ void FillBox(const Target& target, const RECT& box, const Ink& ink, uint8_t tabl
   if (ink.Empty() && RopUsesPattern(table)) return;
   target.ForEachSpan(box, [&](int y, int x0, int x1) {
     Pixel* row = target.Row(y);
+    if (table == 0xF0 && ink.Uniform()) {
+      std::fill(row + x0, row + x1, ink.At(x0, y));
+      return;
+    }
     for (int x = x0; x < x1; ++x) {
       const Pixel p = ink.Empty() ? 0 : ink.At(x, y);
       row[x] = table == 0xF0 ? p : ApplyRop3(table, p, 0, row[x]);
@@ -207,8 +221,10 @@ void PaintMask(const Target& target, const Mask& mask, const Ink& ink, uint8_t t
       mask.box,
       [&](int y, int x0, int x1) {
         Pixel* row = target.Row(y);
+        const uint8_t* cover =
+            mask.coverage.data() + static_cast<ptrdiff_t>(y - mask.box.top) * mask.Width() - mask.box.left;
         for (int x = x0; x < x1; ++x) {
-          const int coverage = mask.At(x, y);
+          const int coverage = cover[x];
           if (coverage == 0) continue;
           const Pixel p = ink.Empty() ? 0 : ink.At(x, y);
           if (blend && coverage < 255) {

@@ -26,6 +26,7 @@ class Ink {
   // nullopt-like empty ink for a null brush.
   static Ink FromBrush(const DeviceContext& dc, const BrushObject* brush);
   bool Empty() const { return empty_; }
+  bool Uniform() const { return !empty_ && !patterned_; }
   Pixel At(int x, int y) const {
     if (!patterned_) return solid_;
     return pattern_[((y - origin_.y) & 7) * 8 + ((x - origin_.x) & 7)];

@@ -72,19 +72,23 @@ void ConfigureContext(PangoContext* context, bool antialias) {
   cairo_font_options_destroy(options);
 }
 
-// Each thread measures with a context of its own (Pango contexts are not
-// shared between threads).
-PangoContext* MeasuringContext() {
+// Each thread measures and draws unrotated text with contexts of its own
+// (Pango contexts are not shared between threads): one antialiased, one
+// not (for monochrome bitmaps). Both measure alike.
+PangoContext* SharedContext(bool antialias) {
   struct Holder {
     PangoContext* context;
-    Holder() : context(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
-      ConfigureContext(context, true);
+    explicit Holder(bool aa) : context(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
+      ConfigureContext(context, aa);
     }
     ~Holder() { g_object_unref(context); }
   };
-  thread_local Holder holder;
-  return holder.context;
+  thread_local Holder smooth(true);
+  thread_local Holder sharp(false);
+  return antialias ? smooth.context : sharp.context;
 }
+
+PangoContext* MeasuringContext() { return SharedContext(true); }
 
 PangoLayout* MakeLayout(PangoContext* context, const FontObject& font, std::string_view text,
                         const TextStyle& style) {
@@ -299,6 +303,21 @@ RECT CellBox(const TextPlacement& where, Anchor anchor, int width, int height) {
           static_cast<int>(std::ceil(x1)) + margin, static_cast<int>(std::ceil(y1)) + margin};
 }
 
+// For unrotated text: the glyphs' ink, and the cell too when it is filled.
+RECT InkBox(PangoLayout* layout, const TextPlacement& where, Anchor anchor, int width, const TEXTMETRIC& tm) {
+  PangoRectangle ink;
+  pango_layout_line_get_pixel_extents(pango_layout_get_line_readonly(layout, 0), &ink, nullptr);
+  const int left = where.reference.x - static_cast<int>(anchor.x);
+  const int top = where.reference.y - static_cast<int>(anchor.y);
+  const int baseline = top + tm.tmAscent;
+  RECT cell{left, top, left + width, top + tm.tmHeight};
+  const RECT glyphs{left + ink.x - 1, baseline + ink.y - 1, left + ink.x + ink.width + 1,
+                    baseline + ink.y + ink.height + 1};
+  if (!where.opaque) return glyphs;
+  UnionRect(&cell, &cell, &glyphs);
+  return cell;
+}
+
 RECT Clamp(const RECT& box, const DeviceContext& dc, const RECT* limit) {
   RECT out;
   IntersectRect(&out, &box, &dc.bounds);
@@ -306,21 +325,30 @@ RECT Clamp(const RECT& box, const DeviceContext& dc, const RECT* limit) {
   return out;
 }
 
-Mask GlyphMask(const RECT& box, const FontObject& font, std::string_view text, const TextStyle& style,
-               const TextPlacement& where, Anchor anchor, bool antialias) {
+// Rasterises the line into a coverage mask. Unrotated lines draw the
+// layout they were measured with; rotated ones are laid out again in the
+// rotated space so that hinting follows the rotation.
+Mask GlyphMask(const RECT& box, const FontObject& font, PangoLayout* measured, std::string_view text,
+               const TextStyle& style, const TextPlacement& where, Anchor anchor, bool antialias) {
   Mask mask = Mask::Blank(box);
   if (mask.coverage.empty()) return mask;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, mask.Width(), mask.Height());
   cairo_t* cr = cairo_create(surface);
   cairo_translate(cr, -box.left, -box.top);
   EnterTextSpace(cr, where, anchor);
-  PangoContext* context = pango_cairo_create_context(cr);
-  ConfigureContext(context, antialias);
-  PangoLayout* layout = MakeLayout(context, font, text, style);
+  PangoContext* rotated = nullptr;
+  PangoLayout* layout = measured;
+  if (where.escapement != 0) {
+    rotated = pango_cairo_create_context(cr);
+    ConfigureContext(rotated, antialias);
+    layout = MakeLayout(rotated, font, text, style);
+  }
   cairo_move_to(cr, 0, font.metrics.tmAscent);
   pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
-  g_object_unref(layout);
-  g_object_unref(context);
+  if (rotated) {
+    g_object_unref(layout);
+    g_object_unref(rotated);
+  }
   cairo_destroy(cr);
   cairo_surface_flush(surface);
   const unsigned char* data = cairo_image_surface_get_data(surface);
@@ -337,27 +365,33 @@ Mask GlyphMask(const RECT& box, const FontObject& font, std::string_view text, c
 
 int DrawTextLine(DeviceContext& dc, const FontObject& font, std::string_view text,
                  const TextPlacement& where, const TextStyle& style) {
-  const int width = TextWidth(font, text, style);
+  const bool antialias = !dc.bitmap->mono;
+  PangoLayout* layout = MakeLayout(SharedContext(antialias), font, text, style);
+  const int width = text.empty() ? 0 : LayoutWidth(layout);
   const int height = font.metrics.tmHeight;
   const Anchor anchor = AnchorOf(where.align, width, font.metrics);
-  const RECT box = Clamp(CellBox(where, anchor, width, height), dc, where.limit);
-  if (IsRectEmpty(&box)) return width;
-  const Target target(dc);
-  constexpr uint8_t kCopy = 0xF0;
-  if (where.opaque) {
-    const Mask cell = FillPathMask(
-        box,
-        [&](cairo_t* cr) {
-          EnterTextSpace(cr, where, anchor);
-          cairo_rectangle(cr, 0, 0, width, height);
-        },
-        true);
-    PaintMask(target, cell, Ink::Solid(dc, dc.state.bkColor), kCopy, where.limit);
+  const RECT box = Clamp(where.escapement == 0 ? InkBox(layout, where, anchor, width, font.metrics)
+                                             : CellBox(where, anchor, width, height),
+                         dc, where.limit);
+  if (!IsRectEmpty(&box)) {
+    const Target target(dc);
+    constexpr uint8_t kCopy = 0xF0;
+    if (where.opaque) {
+      const Mask cell = FillPathMask(
+          box,
+          [&](cairo_t* cr) {
+            EnterTextSpace(cr, where, anchor);
+            cairo_rectangle(cr, 0, 0, width, height);
+          },
+          true);
+      PaintMask(target, cell, Ink::Solid(dc, dc.state.bkColor), kCopy, where.limit);
+    }
+    if (!text.empty()) {
+      const Mask glyphs = GlyphMask(box, font, layout, text, style, where, anchor, antialias);
+      PaintMask(target, glyphs, Ink::Solid(dc, dc.state.textColor), kCopy, where.limit);
+    }
   }
-  if (!text.empty()) {
-    const Mask glyphs = GlyphMask(box, font, text, style, where, anchor, !dc.bitmap->mono);
-    PaintMask(target, glyphs, Ink::Solid(dc, dc.state.textColor), kCopy, where.limit);
-  }
+  g_object_unref(layout);
   return width;
 }
 
