@@ -90,13 +90,13 @@ struct Axis {
   int srcLength;
   bool mirror;
 
-  static int First(int at, int extent) { return extent < 0 ? at + extent + 1 : at; }
+  static int First(int at, int extent) { return extent < 0 ? Coordinate(int64_t{at} + extent + 1) : at; }
 
   Axis(int dest, int extent, int src, int srcExtent)
       : start(First(dest, extent)),
-        length(std::abs(extent)),
+        length(Coordinate(std::abs(int64_t{extent}))),
         srcStart(First(src, srcExtent)),
-        srcLength(std::abs(srcExtent)),
+        srcLength(Coordinate(std::abs(int64_t{srcExtent}))),
         mirror((extent < 0) != (srcExtent < 0)) {}
 
   int SourceOf(int d) const {
@@ -123,10 +123,13 @@ BOOL ForEachBlitPixel(DeviceContext& dest, int x, int y, int width, int height,
   const Axis ax(d.x, width, s.x, srcWidth);
   const Axis ay(d.y, height, s.y, srcHeight);
   if (ax.length == 0 || ay.length == 0) return 1;
-  std::vector<int> sourceColumn(ax.length);
-  for (int i = 0; i < ax.length; ++i) sourceColumn[i] = ax.SourceOf(ax.start + i);
+  // Source columns of the destination columns that can be drawn.
+  RECT box{ax.start, ay.start, Coordinate(int64_t{ax.start} + ax.length), Coordinate(int64_t{ay.start} + ay.length)};
+  if (!IntersectRect(&box, &box, &dest.bounds)) return 1;
+  std::vector<int> sourceColumn(box.right - box.left);
+  for (int i = 0; i < box.right - box.left; ++i) sourceColumn[i] = ax.SourceOf(box.left + i);
   const Target target(dest);
-  target.ForEachSpan({ax.start, ay.start, ax.start + ax.length, ay.start + ay.length},
+  target.ForEachSpan(box,
                      [&](int row, int x0, int x1) {
                        Pixel* pixels = target.Row(row);
                        const int sy = ay.SourceOf(row);
@@ -135,7 +138,7 @@ BOOL ForEachBlitPixel(DeviceContext& dest, int x, int y, int width, int height,
                            op(pixels[col], nullptr, col, row);
                            continue;
                          }
-                         const auto sample = source->At(sourceColumn[col - ax.start], sy);
+                         const auto sample = source->At(sourceColumn[col - box.left], sy);
                          if (sample) op(pixels[col], &*sample, col, row);
                        }
                      });

@@ -180,7 +180,7 @@ Mask Without(Mask a, const Mask& b) {
 
 void RadioButton(DeviceContext& dc, const RECT& r, unsigned state) {
   const RECT box = ToDevice(dc, Square(r));
-  const Mask disc = EllipseMask(box);
+  const Mask disc = RoundedShape::Ellipse(box).MaskIn(box);
   const Mask outer = OutlineOf(disc, 1);
   const Mask rest = Without(disc, outer);
   const Mask inner = OutlineOf(rest, 1);
@@ -196,7 +196,7 @@ void RadioButton(DeviceContext& dc, const RECT& r, unsigned state) {
     const int at = (side - dot) / 2;
     const RECT dotBox{box.left + at, box.top + at, box.left + at + dot, box.top + at + dot};
     const int text = (state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT;
-    PaintMask(target, EllipseMask(dotBox), Ink::Solid(dc, GetSysColor(text)), 0xF0);
+    PaintMask(target, RoundedShape::Ellipse(dotBox).MaskIn(dotBox), Ink::Solid(dc, GetSysColor(text)), 0xF0);
   }
 }
 

@@ -251,8 +251,10 @@ Pixel DevicePixel(const DeviceContext& dc, COLORREF c) {
 }
 
 RegionPtr MakeRegion(const RECT& r) {
-  cairo_rectangle_int_t rect{r.left, r.top, std::max(0, r.right - r.left),
-                             std::max(0, r.bottom - r.top)};
+  const int left = Coordinate(r.left);
+  const int top = Coordinate(r.top);
+  cairo_rectangle_int_t rect{left, top, std::max(0, Coordinate(r.right) - left),
+                             std::max(0, Coordinate(r.bottom) - top)};
   return RegionPtr(cairo_region_create_rectangle(&rect));
 }
 
@@ -272,9 +274,9 @@ RegionPtr VisibleRegion(const DeviceContext& dc) {
 }
 
 RECT ToDevice(const DeviceContext& dc, const RECT& r) {
-  RECT out = r;
-  OffsetRect(&out, dc.state.viewport.x, dc.state.viewport.y);
-  return out;
+  const POINT topLeft = ToDevice(dc, r.left, r.top);
+  const POINT bottomRight = ToDevice(dc, r.right, r.bottom);
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 }  // namespace qelo::win

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <memory>
@@ -173,8 +174,15 @@ int RegionType(const cairo_region_t* r);
 RegionPtr VisibleRegion(const DeviceContext& dc);
 RECT DeviceBounds(const DeviceContext& dc);
 
+// Coordinates are kept within the platform's 28-bit range, so that no
+// origin or extent arithmetic can overflow.
+constexpr int kCoordinateLimit = 1 << 27;
+inline int Coordinate(int64_t v) {
+  return static_cast<int>(std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit));
+}
+
 inline POINT ToDevice(const DeviceContext& dc, int x, int y) {
-  return {x + dc.state.viewport.x, y + dc.state.viewport.y};
+  return {Coordinate(int64_t{x} + dc.state.viewport.x), Coordinate(int64_t{y} + dc.state.viewport.y)};
 }
 RECT ToDevice(const DeviceContext& dc, const RECT& r);
 

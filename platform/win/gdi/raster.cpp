@@ -129,37 +129,38 @@ Mask OutlineOf(const Mask& filled, int width) {
   return outline;
 }
 
-std::vector<POINT> LinePixels(POINT a, POINT b) {
-  std::vector<POINT> pixels;
-  const int dx = std::abs(b.x - a.x);
-  const int dy = std::abs(b.y - a.y);
-  const int sx = a.x < b.x ? 1 : -1;
-  const int sy = a.y < b.y ? 1 : -1;
-  const int steps = std::max(dx, dy);
-  pixels.reserve(steps);
-  // Major axis steps one pixel at a time; the minor axis follows the error
-  // term, rounding halfway points toward the start.
-  int error = 0;
-  POINT p = a;
-  for (int i = 0; i < steps; ++i) {
-    pixels.push_back(p);
-    if (dx >= dy) {
-      p.x += sx;
-      error += 2 * dy;
-      if (error > dx) {
-        p.y += sy;
-        error -= 2 * dx;
-      }
-    } else {
-      p.y += sy;
-      error += 2 * dx;
-      if (error > dy) {
-        p.x += sx;
-        error -= 2 * dy;
-      }
-    }
+void StepLine(POINT a, POINT b, const RECT& window, const std::function<void(POINT, int64_t)>& visit) {
+  const bool xMajor = std::abs(int64_t{b.x} - a.x) >= std::abs(int64_t{b.y} - a.y);
+  // Walk along the major axis; the minor axis follows the error term,
+  // rounding halfway points toward the start.
+  const int64_t major0 = xMajor ? a.x : a.y;
+  const int64_t minor0 = xMajor ? a.y : a.x;
+  const int64_t dMajor = std::abs((xMajor ? int64_t{b.x} : int64_t{b.y}) - major0);
+  const int64_t dMinor = std::abs((xMajor ? int64_t{b.y} : int64_t{b.x}) - minor0);
+  const int sMajor = (xMajor ? a.x < b.x : a.y < b.y) ? 1 : -1;
+  const int sMinor = (xMajor ? a.y < b.y : a.x < b.x) ? 1 : -1;
+  // Only the steps whose major coordinate lies in the window are visited.
+  const int64_t low = xMajor ? window.left : window.top;
+  const int64_t high = (xMajor ? window.right : window.bottom) - 1;
+  int64_t first = sMajor > 0 ? low - major0 : major0 - high;
+  int64_t last = sMajor > 0 ? high - major0 : major0 - low;
+  first = std::max<int64_t>(first, 0);
+  last = std::min<int64_t>(last, dMajor - 1);
+  for (int64_t i = first; i <= last; ++i) {
+    // Minor steps taken after i major steps: the fewest that keep the
+    // error 2 * dMinor * i - 2 * dMajor * m at or below dMajor.
+    const int64_t excess = 2 * dMinor * i - dMajor;
+    const int64_t m = excess <= 0 ? 0 : (excess + 2 * dMajor - 1) / (2 * dMajor);
+    const int64_t major = major0 + sMajor * i;
+    const int64_t minor = minor0 + sMinor * m;
+    visit(xMajor ? POINT{static_cast<int>(major), static_cast<int>(minor)}
+                 : POINT{static_cast<int>(minor), static_cast<int>(major)},
+          i);
   }
-  return pixels;
+}
+
+int64_t LineSteps(POINT a, POINT b) {
+  return std::max(std::abs(int64_t{b.x} - a.x), std::abs(int64_t{b.y} - a.y));
 }
 
 // ---- targets -------------------------------------------------------------

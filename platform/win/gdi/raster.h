@@ -87,8 +87,11 @@ Mask FillPathMask(const RECT& box, const std::function<void(cairo_t*)>& path, bo
 // Pixels of the mask within `width` steps (4-neighbour) of its outside.
 Mask OutlineOf(const Mask& filled, int width);
 
-// The pixels of a one-pixel line from a to b, b left out, as the classic
-// line algorithm steps them.
-std::vector<POINT> LinePixels(POINT a, POINT b);
+// Visits the pixels of a one-pixel line from a to b, b left out, as the
+// classic line algorithm steps them, with each pixel's step number; steps
+// whose major-axis coordinate is outside `window` are skipped without cost.
+void StepLine(POINT a, POINT b, const RECT& window, const std::function<void(POINT, int64_t)>& visit);
+// The number of pixels StepLine steps from a to b.
+int64_t LineSteps(POINT a, POINT b);
 
 }  // namespace qelo::win

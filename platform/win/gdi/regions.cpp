@@ -7,20 +7,13 @@ namespace {
 
 HRGN NewRegion(RegionPtr r) { return NewObject<RegionObject>(std::move(r)); }
 
-RegionPtr RegionFromMask(const Mask& mask) {
+RegionPtr RegionFromShape(const RoundedShape& shape) {
   RegionPtr region(cairo_region_create());
-  for (int y = mask.box.top; y < mask.box.bottom; ++y) {
-    int x = mask.box.left;
-    while (x < mask.box.right) {
-      if (mask.At(x, y) == 0) {
-        ++x;
-        continue;
-      }
-      const int start = x;
-      while (x < mask.box.right && mask.At(x, y) != 0) ++x;
-      cairo_rectangle_int_t run{start, y, x - start, 1};
-      cairo_region_union_rectangle(region.get(), &run);
-    }
+  for (int y = shape.box.top; y < shape.box.bottom; ++y) {
+    int x0, x1;
+    if (!shape.Row(y, &x0, &x1)) continue;
+    cairo_rectangle_int_t run{x0, y, x1 - x0, 1};
+    cairo_region_union_rectangle(region.get(), &run);
   }
   return region;
 }
@@ -39,12 +32,12 @@ HRGN CreateRectRgnIndirect(const RECT* r) {
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight) {
   const RECT box{left, top, right - 1, bottom - 1};
-  return NewRegion(RegionFromMask(RoundRectMask(box, ellipseWidth, ellipseHeight)));
+  return NewRegion(RegionFromShape(RoundedShape(box, ellipseWidth, ellipseHeight)));
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
   const RECT box{left, top, right - 1, bottom - 1};
-  return NewRegion(RegionFromMask(EllipseMask(box)));
+  return NewRegion(RegionFromShape(RoundedShape::Ellipse(box)));
 }
 
 BOOL SetRectRgn(HRGN handle, int left, int top, int right, int bottom) {

@@ -7,16 +7,18 @@
 namespace qelo::win {
 namespace {
 
-RECT Normalised(int left, int top, int right, int bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+// Where masks of a shape are worth making: the drawable part of the
+// context, with room for a pen's width so that outlines cut at the edge
+// are not mistaken for real ones.
+RECT MaskArea(const DeviceContext& dc, int margin) {
+  RECT area = dc.bounds;
+  InflateRect(&area, margin + 1, margin + 1);
+  return area;
 }
 
-void EllipsePath(cairo_t* cr, double cx, double cy, double rx, double ry, double from, double to) {
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_scale(cr, rx, ry);
-  cairo_arc(cr, 0, 0, 1, from, to);
-  cairo_restore(cr);
+
+RECT Normalised(int left, int top, int right, int bottom) {
+  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
 }
 
 // The pixels a pen sets and, for styled pens, leaves as gaps.
@@ -45,25 +47,34 @@ bool Wide(const PenObject& pen) { return pen.width > 1; }
 // Lines through the points; each leaves out its end pixel, so the joints of
 // a polyline are set once. A wide pen is a square of its width stepped along
 // the line, end pixel included.
-Stroke StrokeOf(const PenObject& pen, const std::vector<POINT>& points) {
+// Whether the pixel at a position along a styled line is in a dash.
+bool InDash(const std::vector<int>& dashes, int64_t position) {
+  int period = 0;
+  for (int d : dashes) period += d;
+  int64_t at = position % period;
+  for (size_t i = 0; i < dashes.size(); ++i) {
+    if (at < dashes[i]) return i % 2 == 0;
+    at -= dashes[i];
+  }
+  return true;
+}
+
+// Only pixels within `area` are kept, so a line running far off the bitmap
+// costs nothing for its invisible part. Dashes run on from one segment to
+// the next.
+Stroke StrokeOf(const PenObject& pen, const std::vector<POINT>& points, const RECT& area) {
   Stroke stroke;
   const std::vector<int>& dashes = Wide(pen) ? DashPattern(PS_SOLID) : DashPattern(pen.style);
-  size_t dash = 0;
-  int left = dashes.empty() ? 0 : dashes[0];
+  int64_t start = 0;  // pixels of the earlier segments
+  auto visit = [&](POINT p, int64_t step) {
+    if (!PtInRect(&area, p)) return;
+    (dashes.empty() || InDash(dashes, start + step) ? stroke.on : stroke.gaps).push_back(p);
+  };
   for (size_t i = 1; i < points.size(); ++i) {
-    std::vector<POINT> line = LinePixels(points[i - 1], points[i]);
-    if (Wide(pen)) line.push_back(points[i]);
-    for (const POINT& p : line) {
-      if (dashes.empty() || dash % 2 == 0) {
-        stroke.on.push_back(p);
-      } else {
-        stroke.gaps.push_back(p);
-      }
-      if (!dashes.empty() && --left == 0) {
-        dash = (dash + 1) % dashes.size();
-        left = dashes[dash];
-      }
-    }
+    StepLine(points[i - 1], points[i], area, visit);
+    const int64_t steps = LineSteps(points[i - 1], points[i]);
+    if (Wide(pen)) visit(points[i], steps);
+    start += steps;
   }
   return stroke;
 }
@@ -99,7 +110,7 @@ void DrawStroke(DeviceContext& dc, const std::vector<POINT>& devicePoints) {
   PenObject* pen = CurrentPen(dc);
   if (pen == nullptr) return;
   Target target(dc);
-  const Stroke stroke = StrokeOf(*pen, devicePoints);
+  const Stroke stroke = StrokeOf(*pen, devicePoints, MaskArea(dc, pen->width));
   PaintWithPen(dc, target, *pen, MaskOfPoints(stroke.on, pen->width));
   if (dc.state.bkMode == OPAQUE && !stroke.gaps.empty()) {
     PaintMask(target, MaskOfPoints(stroke.gaps, 1), Ink::Solid(dc, dc.state.bkColor),
@@ -118,11 +129,11 @@ RECT OutlineBox(const RECT& box, const PenObject& pen) {
   return {box.left - before, box.top - before, box.right + after, box.bottom + after};
 }
 
-// Paints a closed shape from its filled mask: brush inside, pen on the
-// outline. With a null pen the shape is one pixel smaller at the right and
-// bottom, as the classic platform draws it.
+// Paints a closed shape: brush inside, pen on the outline. With a null pen
+// the shape is one pixel smaller at the right and bottom, as the classic
+// platform draws it.
 void DrawClosedShape(HDC handle, int left, int top, int right, int bottom,
-                     const std::function<Mask(const RECT&)>& shape) {
+                     const std::function<RoundedShape(const RECT&)>& shape) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return;
   RECT box = ToDevice(*dc, Normalised(left, top, right, bottom));
@@ -131,10 +142,10 @@ void DrawClosedShape(HDC handle, int left, int top, int right, int bottom,
   if (pen == nullptr) {
     --box.right;
     --box.bottom;
-    PaintMask(target, shape(box), CurrentBrush(*dc), Rop2Table(dc->state.rop2));
+    PaintMask(target, shape(box).MaskIn(MaskArea(*dc, 0)), CurrentBrush(*dc), Rop2Table(dc->state.rop2));
     return;
   }
-  const Mask filled = shape(OutlineBox(box, *pen));
+  const Mask filled = shape(OutlineBox(box, *pen)).MaskIn(MaskArea(*dc, pen->width));
   const Mask outline = OutlineOf(filled, pen->width);
   Mask inside = filled;
   for (size_t i = 0; i < inside.coverage.size(); ++i) {
@@ -153,37 +164,45 @@ std::vector<POINT> DevicePoints(const DeviceContext& dc, const POINT* points, in
 
 }  // namespace
 
-Mask EllipseMask(const RECT& box) {
-  const double rx = (box.right - box.left) / 2.0;
-  const double ry = (box.bottom - box.top) / 2.0;
-  if (rx <= 0 || ry <= 0) return Mask::Blank({});
-  return FillPathMask(
-      box,
-      [&](cairo_t* cr) { EllipsePath(cr, box.left + rx, box.top + ry, rx, ry, 0, 2 * M_PI); },
-      true);
-}
-
-Mask RoundRectMask(const RECT& box, int ellipseWidth, int ellipseHeight) {
+RoundedShape::RoundedShape(const RECT& b, int ellipseWidth, int ellipseHeight) : box(b) {
   const int w = box.right - box.left;
   const int h = box.bottom - box.top;
-  if (w <= 0 || h <= 0) return Mask::Blank({});
-  const double rx = std::clamp(ellipseWidth, 0, w) / 2.0;
-  const double ry = std::clamp(ellipseHeight, 0, h) / 2.0;
-  return FillPathMask(
-      box,
-      [&](cairo_t* cr) {
-        if (rx <= 0 || ry <= 0) {
-          cairo_rectangle(cr, box.left, box.top, w, h);
-          return;
-        }
-        cairo_new_path(cr);
-        EllipsePath(cr, box.right - rx, box.top + ry, rx, ry, -M_PI / 2, 0);
-        EllipsePath(cr, box.right - rx, box.bottom - ry, rx, ry, 0, M_PI / 2);
-        EllipsePath(cr, box.left + rx, box.bottom - ry, rx, ry, M_PI / 2, M_PI);
-        EllipsePath(cr, box.left + rx, box.top + ry, rx, ry, M_PI, 3 * M_PI / 2);
-        cairo_close_path(cr);
-      },
-      true);
+  rx = std::clamp(ellipseWidth, 0, std::max(w, 0)) / 2.0;
+  ry = std::clamp(ellipseHeight, 0, std::max(h, 0)) / 2.0;
+}
+
+RoundedShape RoundedShape::Ellipse(const RECT& b) {
+  return RoundedShape(b, b.right - b.left, b.bottom - b.top);
+}
+
+bool RoundedShape::Row(int y, int* x0, int* x1) const {
+  if (y < box.top || y >= box.bottom || box.right <= box.left) return false;
+  const double centre = y + 0.5;
+  double inset = 0;
+  if (rx > 0 && ry > 0) {
+    // Distance of the row into a corner ellipse, if it is in one.
+    const double dy = std::max({box.top + ry - centre, centre - (box.bottom - ry), 0.0});
+    if (dy > ry) return false;
+    inset = rx - rx * std::sqrt(std::max(0.0, 1.0 - (dy / ry) * (dy / ry)));
+  }
+  // Pixels whose centres are inside: left + inset <= x + 0.5 <= right - inset.
+  *x0 = static_cast<int>(std::ceil(box.left + inset - 0.5));
+  *x1 = static_cast<int>(std::floor(box.right - inset - 0.5)) + 1;
+  return *x1 > *x0;
+}
+
+Mask RoundedShape::MaskIn(const RECT& area) const {
+  RECT limit;
+  if (!IntersectRect(&limit, &box, &area)) return Mask::Blank({});
+  Mask mask = Mask::Blank(limit);
+  for (int y = limit.top; y < limit.bottom; ++y) {
+    int x0, x1;
+    if (!Row(y, &x0, &x1)) continue;
+    for (int x = std::max(x0, static_cast<int>(limit.left)); x < std::min(x1, static_cast<int>(limit.right)); ++x) {
+      mask.At(x, y) = 255;
+    }
+  }
+  return mask;
 }
 
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
@@ -239,26 +258,21 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
     DrawStroke(*dc, DevicePoints(*dc, corners, 5));
     return 1;
   }
-  DrawClosedShape(handle, left, top, right, bottom, [](const RECT& box) {
-    Mask mask = Mask::Blank(box);
-    std::fill(mask.coverage.begin(), mask.coverage.end(), 255);
-    return mask;
-  });
+  DrawClosedShape(handle, left, top, right, bottom, [](const RECT& b) { return RoundedShape(b, 0, 0); });
   return 1;
 }
 
 BOOL RoundRect(HDC handle, int left, int top, int right, int bottom, int ellipseWidth,
                int ellipseHeight) {
   if (Live(handle) == nullptr) return 0;
-  DrawClosedShape(handle, left, top, right, bottom, [&](const RECT& box) {
-    return RoundRectMask(box, ellipseWidth, ellipseHeight);
-  });
+  DrawClosedShape(handle, left, top, right, bottom,
+                  [&](const RECT& b) { return RoundedShape(b, ellipseWidth, ellipseHeight); });
   return 1;
 }
 
 BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
   if (Live(handle) == nullptr) return 0;
-  DrawClosedShape(handle, left, top, right, bottom, EllipseMask);
+  DrawClosedShape(handle, left, top, right, bottom, RoundedShape::Ellipse);
   return 1;
 }
 
@@ -271,6 +285,7 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
     box = {std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
            std::max(box.bottom, p.y)};
   }
+  IntersectRect(&box, &box, &dc->bounds);
   const Mask fill = FillPathMask(
       box,
       [&](cairo_t* cr) {
@@ -319,15 +334,22 @@ BOOL DrawFocusRect(HDC handle, const RECT* r) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr || r == nullptr) return 0;
   const RECT box = ToDevice(*dc, *r);
-  if (IsRectEmpty(&box)) return 1;
-  Mask mask = Mask::Blank(box);
-  for (int y = box.top; y < box.bottom; ++y) {
-    for (int x = box.left; x < box.right; ++x) {
-      const bool edge = x == box.left || x == box.right - 1 || y == box.top || y == box.bottom - 1;
-      if (edge && ((x - box.left) + (y - box.top)) % 2 == 0) mask.At(x, y) = 255;
-    }
+  RECT visible;
+  if (IsRectEmpty(&box) || !IntersectRect(&visible, &box, &dc->bounds)) return 1;
+  // Every other pixel of the frame, counted from the top-left corner.
+  std::vector<POINT> dots;
+  auto dot = [&](int x, int y) {
+    if (((x - box.left) + (y - box.top)) % 2 == 0 && PtInRect(&visible, {x, y})) dots.push_back({x, y});
+  };
+  for (int x = visible.left; x < visible.right; ++x) {
+    dot(x, box.top);
+    if (box.bottom - 1 > box.top) dot(x, box.bottom - 1);
   }
-  PaintMask(Target(*dc), mask, Ink::Solid(*dc, 0), Rop3Table(DSTINVERT));
+  for (int y = std::max(visible.top, box.top + 1); y < std::min(visible.bottom, box.bottom - 1); ++y) {
+    dot(box.left, y);
+    if (box.right - 1 > box.left) dot(box.right - 1, y);
+  }
+  PaintMask(Target(*dc), MaskOfPoints(dots, 1), Ink::Solid(*dc, 0), Rop3Table(DSTINVERT));
   return 1;
 }
 

@@ -66,6 +66,15 @@ TEST(GdiLines, DottedPenLeavesGapsAndOpaqueModeFillsThem) {
     for (int x = 0; x < 12; ++x) row += canvas.At(x, 1) == kBlack ? '#' : canvas.At(x, 1) == kBlue ? 'o' : '.';
     EXPECT_EQ(row, mode == OPAQUE ? "###ooo###ooo" : "###...###...");
   }
+  // The pattern runs on across the joints of a polyline.
+  Canvas canvas(20, 4);
+  Selected pen(canvas.dc(), CreatePen(PS_DOT, 1, kBlack));
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  const POINT points[] = {{0, 1}, {4, 1}, {8, 1}, {12, 1}};
+  Polyline(canvas.dc(), points, 4);
+  std::string row;
+  for (int x = 0; x < 12; ++x) row += canvas.At(x, 1) == kBlack ? '#' : '.';
+  EXPECT_EQ(row, "###...###...");
 }
 
 struct OutlineCase {
@@ -197,6 +206,32 @@ TEST(GdiShapes, FocusRectIsDottedAndUndoneByASecondCall) {
   EXPECT_EQ(canvas.InkBox().right, 11);
   DrawFocusRect(canvas.dc(), &r);
   EXPECT_EQ(canvas.Count(kWhite), 12 * 10);
+}
+
+// Shapes far larger than the bitmap cost only their visible part, and
+// extreme coordinates do not overflow.
+TEST(GdiShapes, HugeAndExtremeCoordinatesAreSafe) {
+  Canvas canvas(16, 16);
+  HDC dc = canvas.dc();
+  Selected brush(dc, CreateSolidBrush(kBlue));
+  ASSERT_TRUE(Ellipse(dc, -1000000, -1000000, 1000000, 1000000));
+  EXPECT_EQ(canvas.Count(kBlue), 16 * 16) << "the inside of a huge ellipse covers the bitmap";
+  Selected pen(dc, CreatePen(PS_SOLID, 3, kRed));
+  ASSERT_TRUE(Rectangle(dc, -1, -1, 2000000000, 2000000000));
+  EXPECT_EQ(canvas.At(0, 5), kRed) << "left edge, three pixels wide around x = -1";
+  EXPECT_EQ(canvas.At(1, 5), kBlue);
+  EXPECT_EQ(canvas.At(8, 8), kBlue);
+  MoveToEx(dc, -2000000000, 8, nullptr);
+  LineTo(dc, 2000000000, 8);
+  EXPECT_EQ(canvas.At(8, 8), kRed);
+  RECT all{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  EXPECT_TRUE(FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+  EXPECT_EQ(canvas.Count(kWhite), 16 * 16);
+  EXPECT_TRUE(DrawFocusRect(dc, &all));
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, INT32_MAX, INT32_MAX, dc, 0, 0, 2, 2, SRCCOPY));
+  SetViewportOrgEx(dc, INT32_MAX, INT32_MAX, nullptr);
+  EXPECT_TRUE(FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))));
+  EXPECT_TRUE(TextOut(dc, INT32_MAX, INT32_MIN, "far away"));
 }
 
 TEST(GdiShapes, SetPixelAndGetPixelHonourBounds) {
