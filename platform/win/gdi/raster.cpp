@@ -39,7 +39,6 @@ uint8_t Rop2Table(int mode) {
 
 bool RopUsesPattern(uint8_t t) { return ((t >> 4) & 0x0F) != (t & 0x0F); }
 bool RopUsesSource(uint8_t t) { return ((t >> 2) & 0x33) != (t & 0x33); }
-bool RopUsesDest(uint8_t t) { return ((t >> 1) & 0x55) != (t & 0x55); }
 
 // ---- inks ----------------------------------------------------------------
 

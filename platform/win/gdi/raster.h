@@ -17,7 +17,6 @@ uint8_t Rop3Table(uint32_t rop);
 uint8_t Rop2Table(int mode);
 bool RopUsesPattern(uint8_t table);
 bool RopUsesSource(uint8_t table);
-bool RopUsesDest(uint8_t table);
 
 // The colour a pen, brush or text paints at a device pixel.
 class Ink {
