@@ -177,6 +177,8 @@ constexpr unsigned DIB_RGB_COLORS = 0;
 // top-down.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* info, unsigned usage, void** bits);
 
+// Bitmaps only. bmBits points at the 32-bit pixels (B, G, R, A, rows
+// top-down); it is null for monochrome bitmaps.
 int GetObject(HGDIOBJ object, int size, void* out);
 
 // Loads a BMP (1, 4, 8, 24 or 32 bits, uncompressed) or PNG as a 32-bit
@@ -241,7 +243,9 @@ constexpr unsigned OBJ_BRUSH = 2;
 constexpr unsigned OBJ_FONT = 6;
 constexpr unsigned OBJ_BITMAP = 7;
 
-// Returns the new saved level (1 for the first), 0 on failure.
+// Saves pens, brushes, fonts, colours, modes, origins, the current position
+// and the clip region (not the selected bitmap). Returns the new saved level
+// (1 for the first), 0 on failure.
 int SaveDC(HDC dc);
 // A negative level is relative to the current one (-1: the last save).
 BOOL RestoreDC(HDC dc, int level);
@@ -386,7 +390,9 @@ constexpr uint8_t VARIABLE_PITCH = 2;
 
 // lfHeight < 0: character (em) height in pixels; > 0: cell height
 // (ascent + descent); 0: the default size. lfEscapement in tenths of a
-// degree, counter-clockwise.
+// degree, counter-clockwise (TextOut and ExtTextOut turn the line; DrawText
+// lays out unturned). lfWidth, lfOrientation, the precisions and the
+// quality are kept but do not change the drawing.
 struct LOGFONT {
   int32_t lfHeight = 0;
   int32_t lfWidth = 0;
@@ -532,7 +538,7 @@ constexpr unsigned BF_ADJUST = 0x2000;
 constexpr unsigned BF_FLAT = 0x4000;
 constexpr unsigned BF_MONO = 0x8000;
 // Each border is one pixel per side; BF_ADJUST shrinks the rectangle by
-// what was drawn.
+// what was drawn. Diagonal edges are not drawn.
 BOOL DrawEdge(HDC dc, RECT* r, unsigned edge, unsigned flags);
 
 constexpr unsigned DFC_SCROLL = 3;

@@ -174,9 +174,12 @@ int GetObject(HGDIOBJ object, int size, void* out) {
   BITMAP info;
   info.bmWidth = bitmap->width;
   info.bmHeight = bitmap->height;
-  info.bmWidthBytes = cairo_image_surface_get_stride(bitmap->surface);
   info.bmBitsPixel = bitmap->mono ? 1 : 32;
-  info.bmBits = cairo_image_surface_get_data(bitmap->surface);
+  // Monochrome bitmaps are kept one word per pixel; their bits are not
+  // handed out in a layout they do not have.
+  info.bmWidthBytes = bitmap->mono ? ((bitmap->width + 15) / 16) * 2
+                                   : cairo_image_surface_get_stride(bitmap->surface);
+  info.bmBits = bitmap->mono ? nullptr : cairo_image_surface_get_data(bitmap->surface);
   std::memcpy(out, &info, sizeof info);
   return sizeof(BITMAP);
 }

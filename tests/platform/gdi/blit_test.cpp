@@ -142,6 +142,8 @@ TEST(GdiMono, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
   BITMAP info;
   ASSERT_EQ(GetObject(b, sizeof info, &info), static_cast<int>(sizeof info));
   EXPECT_EQ(info.bmBitsPixel, 1);
+  EXPECT_EQ(info.bmBits, nullptr);
+  EXPECT_EQ(info.bmWidthBytes, 2);
   HDC display = CreateDisplayDC();
   HBITMAP colour = CreateCompatibleBitmap(display, 4, 4);
   GetObject(colour, sizeof info, &info);
