@@ -72,6 +72,32 @@ const DrawCase kDrawCases[] = {
     {"BitBltInvert", [](HDC dc) { BlitFrom(dc, SRCINVERT, false); }},
     {"StretchBlt", [](HDC dc) { BlitFrom(dc, SRCCOPY, true); }},
     {"PatBlt", [](HDC dc) { PatBlt(dc, 2, 2, 10, 8, DSTINVERT); }},
+    {"TransparentBlt",
+     [](HDC dc) {
+       Canvas src(6, 6, kRed);
+       SetPixel(src.dc(), 2, 2, kBlue);
+       TransparentBlt(dc, 1, 1, 14, 12, src.dc(), 0, 0, 6, 6, kBlue);
+     }},
+    {"AlphaBlend",
+     [](HDC dc) {
+       Canvas src(6, 6, kBlue);
+       AlphaBlend(dc, 2, 1, 12, 11, src.dc(), 0, 0, 6, 6, BLENDFUNCTION{AC_SRC_OVER, 0, 100, 0});
+     }},
+    {"Polyline",
+     [](HDC dc) {
+       const POINT p[] = {{0, 0}, {15, 13}, {0, 13}, {15, 0}};
+       Polyline(dc, p, 4);
+     }},
+    {"InvertRect",
+     [](HDC dc) {
+       RECT r{2, 1, 14, 12};
+       InvertRect(dc, &r);
+     }},
+    {"ExtTextOut",
+     [](HDC dc) {
+       RECT r{1, 1, 15, 12};
+       ExtTextOut(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &r, "Wide text");
+     }},
     {"TextOut", [](HDC dc) { TextOut(dc, 1, 1, "Wg"); }},
     {"DrawText",
      [](HDC dc) {
