@@ -27,6 +27,11 @@ void RegisterObject(GdiObject* object) {
   Handles().objects.insert(object);
 }
 
+void UnregisterObject(GdiObject* object) {
+  std::lock_guard lock(Handles().mutex);
+  Handles().objects.erase(object);
+}
+
 void RegisterDC(DeviceContext* dc) {
   std::lock_guard lock(Handles().mutex);
   Handles().contexts.insert(dc);

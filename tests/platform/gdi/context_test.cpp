@@ -254,6 +254,21 @@ TEST(GdiObjects, SelectedObjectsCannotBeDeleted) {
   EXPECT_EQ(SelectObject(canvas.dc(), brush), nullptr);
 }
 
+TEST(GdiObjects, SelectingTheDefaultBitmapBackFreesTheCallersBitmap) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP mine = CreateBitmap(4, 4, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, mine);
+  ASSERT_NE(old, nullptr);
+  EXPECT_FALSE(DeleteObject(mine)) << "still selected";
+  EXPECT_EQ(SelectObject(dc, old), HGDIOBJ(mine));
+  EXPECT_TRUE(DeleteObject(mine));
+  EXPECT_TRUE(DeleteObject(old)) << "the default bitmap ignores deletion";
+  HDC other = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SelectObject(other, old), nullptr) << "it belongs to its own context";
+  DeleteDC(other);
+  DeleteDC(dc);
+}
+
 TEST(GdiObjects, BitmapIsSelectedIntoOneContextAtATime) {
   Canvas canvas(4, 4);
   HDC other = CreateCompatibleDC(nullptr);
