@@ -100,6 +100,19 @@ HDC CreateSurfaceDC(HBITMAP surface, const RECT& area) {
   return dc;
 }
 
+BOOL SetSystemClip(HDC handle, HRGN region) {
+  DeviceContext* dc = Live(handle);
+  if (dc == nullptr || !dc->surfaceDC) return 0;
+  if (region == nullptr) {
+    dc->systemClip.reset();
+    return 1;
+  }
+  RegionObject* limit = Live(region);
+  if (limit == nullptr) return 0;
+  dc->systemClip = CopyRegion(limit->region.get());
+  return 1;
+}
+
 BOOL DeleteDC(HDC handle) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return 0;

@@ -233,6 +233,11 @@ HDC CreateDisplayDC();
 // client contexts are made this way (the client area is the window's area
 // moved by the non-client offset).
 HDC CreateSurfaceDC(HBITMAP surface, const RECT& area);
+// For the window layer: limits a surface context to a region (device
+// units) no clip region can widen, such as the window's region less its
+// clipped children, or the update region while painting. nullptr lifts the
+// limit. Fails for other contexts.
+BOOL SetSystemClip(HDC dc, HRGN region);
 BOOL DeleteDC(HDC dc);
 
 // Pens, brushes, fonts and bitmaps; regions go through SelectClipRgn.

@@ -277,6 +277,7 @@ RECT DeviceBounds(const DeviceContext& dc) { return dc.bounds; }
 
 RegionPtr VisibleRegion(const DeviceContext& dc) {
   RegionPtr visible = MakeRegion(DeviceBounds(dc));
+  if (dc.systemClip) cairo_region_intersect(visible.get(), dc.systemClip.get());
   if (dc.state.clip) cairo_region_intersect(visible.get(), dc.state.clip.get());
   return visible;
 }

@@ -107,6 +107,7 @@ struct DeviceContext {
   bool surfaceDC = false;         // a window layer view; bitmaps cannot be selected
   POINT areaOrigin;               // device (0, 0) in the bitmap
   RECT bounds;                    // the drawable part, device units
+  RegionPtr systemClip;           // the window layer's limit, device units; null: none
   DcState state;
   std::vector<DcState> saved;
 };
@@ -172,7 +173,8 @@ RegionPtr MakeRegion(const RECT& r);
 RegionPtr CopyRegion(const cairo_region_t* r);
 int RegionType(const cairo_region_t* r);
 
-// The context's bitmap area clipped by its clip region, in device units.
+// The context's bitmap area clipped by the window layer's limit and the
+// clip region, in device units.
 RegionPtr VisibleRegion(const DeviceContext& dc);
 RECT DeviceBounds(const DeviceContext& dc);
 

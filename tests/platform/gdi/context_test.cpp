@@ -315,6 +315,40 @@ TEST(GdiSurface, SurfaceContextDrawsInItsAreaOnly) {
   DeleteDC(partial);
 }
 
+TEST(GdiSurface, SystemClipBoundsEveryClipRegion) {
+  Canvas backing(20, 20);
+  RECT window{0, 0, 20, 20};
+  HDC dc = CreateSurfaceDC(backing.bitmap(), window);
+  // The window less a child at 5..10 x 5..10.
+  HRGN visible = CreateRectRgn(0, 0, 20, 20);
+  HRGN child = CreateRectRgn(5, 5, 10, 10);
+  CombineRgn(visible, visible, child, RGN_DIFF);
+  ASSERT_TRUE(SetSystemClip(dc, visible));
+  RECT box;
+  EXPECT_EQ(GetClipBox(dc, &box), COMPLEXREGION);
+  HRGN everything = CreateRectRgn(-100, -100, 100, 100);
+  SelectClipRgn(dc, everything);
+  SelectClipRgn(dc, nullptr);
+  RECT all{0, 0, 20, 20};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.At(7, 7), kWhite) << "the child stays untouched";
+  EXPECT_EQ(backing.Count(kBlack), 400 - 25);
+  ExcludeClipRect(dc, 0, 0, 2, 2);
+  backing.Fill(kWhite);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.Count(kBlack), 400 - 25 - 4);
+  ASSERT_TRUE(SetSystemClip(dc, nullptr));
+  SelectClipRgn(dc, nullptr);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.Count(kBlack), 400);
+  Canvas memory(2, 2);
+  EXPECT_FALSE(SetSystemClip(memory.dc(), visible)) << "only surface contexts have one";
+  DeleteObject(visible);
+  DeleteObject(child);
+  DeleteObject(everything);
+  DeleteDC(dc);
+}
+
 struct CombineCase {
   int mode;
   int type;
