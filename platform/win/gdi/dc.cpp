@@ -278,7 +278,7 @@ BOOL OffsetViewportOrgEx(HDC handle, int dx, int dy, POINT* previous) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return 0;
   const POINT now = dc->state.viewport;
-  return SetViewportOrgEx(handle, now.x + dx, now.y + dy, previous);
+  return SetViewportOrgEx(handle, Coordinate(int64_t{now.x} + dx), Coordinate(int64_t{now.y} + dy), previous);
 }
 
 BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous) {

@@ -125,7 +125,9 @@ constexpr int PS_NULL = 5;
 constexpr int PS_INSIDEFRAME = 6;
 
 // Styled (dash, dot) pens are one pixel wide, as cosmetic pens are; a wider
-// styled pen draws solid.
+// styled pen draws solid. Width 0 is one pixel; widths beyond kMaxPenWidth
+// are drawn that wide.
+constexpr int kMaxPenWidth = 1024;
 HPEN CreatePen(int style, int width, COLORREF color);
 
 HBRUSH CreateSolidBrush(COLORREF color);

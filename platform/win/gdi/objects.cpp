@@ -109,7 +109,7 @@ BitmapObject::~BitmapObject() { cairo_surface_destroy(surface); }
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   if (style < PS_SOLID || style > PS_INSIDEFRAME || width < 0) return nullptr;
-  return NewObject<PenObject>(style, std::max(width, 1), color & 0xFFFFFF);
+  return NewObject<PenObject>(style, std::clamp(width, 1, kMaxPenWidth), color & 0xFFFFFF);
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
