@@ -1,11 +1,13 @@
 // Device-context drawing for the window layer and the controls: memory
 // bitmaps, regions, pens, brushes, fonts, text and blits, with the pixel
-// conventions the controls were written against. Rasterising is done by
-// Cairo, text by Pango; everything runs without a display.
+// conventions the controls were written against. Bitmaps are Cairo image
+// surfaces, polygons are filled and PNG files read and written by Cairo,
+// text is shaped and rasterised by Pango; everything runs without a display.
 //
 // Colours are COLORREF values 0x00BBGGRR. Pixels in bitmaps are 32-bit,
 // bytes B, G, R, A. Text is UTF-8. Handles are checked on every call: a
-// deleted or foreign handle gives the call's failure answer, never a crash.
+// deleted or foreign handle gives the call's failure answer instead of a
+// crash (as long as no new object has taken over its memory).
 #pragma once
 
 #include <cstddef>
