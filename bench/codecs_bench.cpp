@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/media_fixture.h"
+#include "bench_clip.h"
 #include "common/process.h"
 #include "common/temp_dir.h"
 #include "qelo/codecs.h"
@@ -107,15 +107,8 @@ void Report(const char* what, double bridge, bool bridgeOk, double ffmpeg, bool 
 
 int main() {
   qelo::test::TempDir dir;
-  const std::string clip = dir.File("clip-1080p.mp4");
-  std::puts("making the 20 s 1080p H.264 + AAC clip...");
-  if (!qelo::test::MakeMedia({"-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25:duration=20", "-f", "lavfi",
-                              "-i", "sine=frequency=440:sample_rate=44100:duration=20", "-ac", "2", "-c:v",
-                              "libx264", "-preset", "veryfast", "-c:a", "aac", "-shortest"},
-                             clip)) {
-    std::puts("ffmpeg could not make the clip");
-    return 1;
-  }
+  const std::string clip = qelo::bench::Make1080pClip(dir.path());
+  if (clip.empty()) return 1;
   QeloInitializeCodecs(Quiet);
 
   int frames = 0, width = 640, height = 480;

@@ -115,10 +115,7 @@ void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int
   OwnedFrame& slot = videoRing_[videoWrite_];
   slot.Reserve(decoder_.VideoBufferSize(mediaHandle_));
   if (!slot.frame.pixels || !decoder_.NextVideoFrame(&slot.frame, mediaHandle_)) {
-    win::CriticalSectionLock hold(lock_);
-    videoEnd_ = offset + EntryLength(source);
-    videoEnded_ = true;
-    dataEvent_.Set();
+    EndStream(&videoEnded_, &videoEnd_, offset + EntryLength(source));
     return;
   }
   const bool pastTrimEnd = source.trimEnabled == 1 && slot.frame.pts >= source.trimEnd;
@@ -126,32 +123,36 @@ void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int
   slot.frame.nextPts += shift;
   const bool keep = slot.frame.pts >= 0;
   if (keep) compositor_.Composite(source, &slot.frame);
-  win::CriticalSectionLock hold(lock_);
-  if (pastTrimEnd) videoEnded_ = true;
-  if (keep) {
-    videoWrite_ = Next(videoWrite_, VIDEO_RING_SLOTS);
-    ++videoCount_;
-  }
-  if (keep || pastTrimEnd) dataEvent_.Set();
+  Publish(keep, pastTrimEnd, &videoEnded_, &videoWrite_, &videoCount_, VIDEO_RING_SLOTS);
 }
 
 void SourceWorker::ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift) {
   AudioFrame& slot = (*audioRing_)[audioWrite_];
   if (!decoder_.NextAudioChunk(&slot, mediaHandle_)) {
-    win::CriticalSectionLock hold(lock_);
-    audioEnd_ = offset + EntryLength(source);
-    audioEnded_ = true;
-    dataEvent_.Set();
+    EndStream(&audioEnded_, &audioEnd_, offset + EntryLength(source));
     return;
   }
   const bool pastTrimEnd = source.trimEnabled == 1 && slot.pts >= source.trimEnd;
   slot.pts += shift;
   const bool keep = slot.pts >= 0;
+  Publish(keep, pastTrimEnd, &audioEnded_, &audioWrite_, &audioCount_, AUDIO_RING_SLOTS);
+}
+
+void SourceWorker::EndStream(bool* ended, int64_t* end, int64_t at) {
   win::CriticalSectionLock hold(lock_);
-  if (pastTrimEnd) audioEnded_ = true;
+  *end = at;
+  *ended = true;
+  dataEvent_.Set();
+}
+
+// Counts the slot just filled when it is kept; a frame or chunk at or past
+// the trim end is the stream's last.
+void SourceWorker::Publish(bool keep, bool pastTrimEnd, bool* ended, int* write, int* count, int slots) {
+  win::CriticalSectionLock hold(lock_);
+  if (pastTrimEnd) *ended = true;
   if (keep) {
-    audioWrite_ = Next(audioWrite_, AUDIO_RING_SLOTS);
-    ++audioCount_;
+    *write = Next(*write, slots);
+    ++*count;
   }
   if (keep || pastTrimEnd) dataEvent_.Set();
 }
@@ -185,12 +186,20 @@ Fetch SourceWorker::FetchVideoFrame(int64_t t, OwnedFrame* target) {
       return Fetch::Got;
     }
     spaceEvent_.Set();
-    if (ReaderWaitsForSpace()) return Fetch::Later;
-    hold.unlock();
-    dataEvent_.Wait();
-    dataEvent_.Reset();
-    hold.lock();
+    if (!WaitForData(hold)) return Fetch::Later;
   }
+}
+
+// Waits, without the lock, for the reader's next frame, chunk or end; false
+// at once when the reader itself waits for room, which only the other
+// stream's fetch can make.
+bool SourceWorker::WaitForData(std::unique_lock<win::CriticalSection>& hold) {
+  if (ReaderWaitsForSpace()) return false;
+  hold.unlock();
+  dataEvent_.Wait();
+  dataEvent_.Reset();
+  hold.lock();
+  return true;
 }
 
 void SourceWorker::CopyFrame(const VideoFrame& from, OwnedFrame* target) {
@@ -238,11 +247,7 @@ Fetch SourceWorker::FetchAudioChunk(AudioFrame* target) {
     } else {
       spaceEvent_.Set();
     }
-    if (ReaderWaitsForSpace()) return Fetch::Later;
-    hold.unlock();
-    dataEvent_.Wait();
-    dataEvent_.Reset();
-    hold.lock();
+    if (!WaitForData(hold)) return Fetch::Later;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "decoder_api.h"
@@ -51,10 +52,13 @@ class SourceWorker {
   bool WaitForWork();
   void ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift);
   void ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift);
+  void EndStream(bool* ended, int64_t* end, int64_t at);
+  void Publish(bool keep, bool pastTrimEnd, bool* ended, int* write, int* count, int slots);
   void StopReading();
   void UnloadMedia();
   // Under the lock: the reader is waiting for room in a ring.
   bool ReaderWaitsForSpace() const;
+  bool WaitForData(std::unique_lock<win::CriticalSection>& hold);
   static void CopyFrame(const VideoFrame& from, OwnedFrame* target);
   void GiveFillerFrame(int64_t t, OwnedFrame* target) const;
   bool GiveSilence(AudioFrame* target);

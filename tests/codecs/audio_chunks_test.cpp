@@ -9,19 +9,8 @@
 namespace qelo::test {
 namespace {
 
-class AudioChunks : public ::testing::Test {
+class AudioChunks : public OpenFileTest {
  protected:
-  void SetUp() override {
-    InitializeCodecsForTests();
-    ClearLog();
-  }
-  void TearDown() override {
-    if (handle_ >= 0) QeloUnloadMediaFile(handle_);
-  }
-  void Open(const std::string& path) {
-    handle_ = Load(path);
-    ASSERT_GE(handle_, 0) << path;
-  }
   struct Totals {
     int64_t bytes = 0;
     int chunks = 0;
@@ -44,7 +33,6 @@ class AudioChunks : public ::testing::Test {
     return t;
   }
 
-  int handle_ = -1;
   static AudioFrame chunk_;
 };
 AudioFrame AudioChunks::chunk_;

@@ -71,4 +71,18 @@ int Load(const std::string& path, MediaInfo* info) {
   return QeloLoadMediaFile(U16(path).c_str(), info);
 }
 
+void OpenFileTest::SetUp() {
+  InitializeCodecsForTests();
+  ClearLog();
+}
+
+void OpenFileTest::TearDown() {
+  if (handle_ >= 0) QeloUnloadMediaFile(handle_);
+}
+
+void OpenFileTest::Open(const std::string& path) {
+  handle_ = Load(path);
+  ASSERT_GE(handle_, 0) << path;
+}
+
 }  // namespace qelo::test

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "qelo/codecs.h"
 
 namespace qelo::test {
@@ -34,5 +36,15 @@ struct OwnedFrame {
 // Loads a file; -1 on failure. The MediaInfo, when asked for, is freed by
 // the caller with QeloFreeFileFormatInfo.
 int Load(const std::string& path, MediaInfo* info = nullptr);
+
+// A suite that opens one media file per case and unloads it afterwards.
+class OpenFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  void Open(const std::string& path);
+
+  int handle_ = -1;
+};
 
 }  // namespace qelo::test

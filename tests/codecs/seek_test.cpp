@@ -12,18 +12,10 @@ namespace {
 
 constexpr int64_t kSecond = 10000000;
 
-class Seeking : public ::testing::Test {
+class Seeking : public OpenFileTest {
  protected:
-  void SetUp() override {
-    InitializeCodecsForTests();
-    ClearLog();
-  }
-  void TearDown() override {
-    if (handle_ >= 0) QeloUnloadMediaFile(handle_);
-  }
   void Open(const std::string& path) {
-    handle_ = Load(path);
-    ASSERT_GE(handle_, 0) << path;
+    OpenFileTest::Open(path);
     frame_ = std::make_unique<OwnedFrame>(QeloGetVideoBuffersize(handle_));
   }
   int64_t NextVideoPts() {
@@ -31,7 +23,6 @@ class Seeking : public ::testing::Test {
   }
   int64_t NextAudioPts() { return QeloGetNextAudioFrame(&chunk_, handle_) == 1 ? chunk_.pts : -1; }
 
-  int handle_ = -1;
   std::unique_ptr<OwnedFrame> frame_;
   static AudioFrame chunk_;
 };

@@ -8,21 +8,7 @@
 namespace qelo::test {
 namespace {
 
-class VideoFrames : public ::testing::Test {
- protected:
-  void SetUp() override {
-    InitializeCodecsForTests();
-    ClearLog();
-  }
-  void TearDown() override {
-    if (handle_ >= 0) QeloUnloadMediaFile(handle_);
-  }
-  void Open(const std::string& path) {
-    handle_ = Load(path);
-    ASSERT_GE(handle_, 0) << path;
-  }
-  int handle_ = -1;
-};
+using VideoFrames = OpenFileTest;
 
 TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
   Open(Fixture("orange.avi", {"-f", "lavfi", "-i", "color=c=0xFF8000:size=64x48:rate=10:duration=1",
