@@ -106,7 +106,9 @@ void ReplaceFile(const std::string& path, const std::string& bytes) {
   std::string temp = path + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) throw EFCreateError("Cannot create file \"" + path + "\". " + SystemError());
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, 0644) == 0;
+  struct stat old {};
+  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0;
   std::string error = ok ? "" : SystemError();
   if (::close(fd) != 0 && ok) {
     ok = false;
