@@ -198,10 +198,10 @@ void TComponent::Loaded() { state_.Exclude(csLoading); }
 // references; the list may shrink while it is walked.
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
-  for (size_t i = components_.size(); i > 0; --i) {
-    if (i > components_.size()) i = components_.size();
-    if (i == 0) break;
-    components_[i - 1]->Notification(component, operation);
+  size_t i = components_.size();
+  while (i > 0) {
+    components_[--i]->Notification(component, operation);
+    i = std::min(i, components_.size());
   }
 }
 

@@ -225,10 +225,9 @@ class Parser {
     while (!AtEnd() && (hex ? HexDigit(text_[pos_]) >= 0 : std::isdigit(static_cast<unsigned char>(text_[pos_]))))
       ++pos_;
     uint64_t value = 0;
-    auto [end, err] = std::from_chars(text_.data() + start, text_.data() + pos_, value, hex ? 16 : 10);
-    if (start == pos_ || err != std::errc() || value > uint64_t{INT64_MAX}) Fail("invalid number");
+    std::from_chars_result result = std::from_chars(text_.data() + start, text_.data() + pos_, value, hex ? 16 : 10);
+    if (start == pos_ || result.ec != std::errc() || value > uint64_t{INT64_MAX}) Fail("invalid number");
     if (!AtEnd() && (IsIdentChar(text_[pos_]) || text_[pos_] == '.')) Fail("invalid number");
-    (void)end;
     int64_t signedValue = static_cast<int64_t>(value);
     return negative ? -signedValue : signedValue;
   }

@@ -103,7 +103,7 @@ void FormReader::ReadProperty(TComponent& component, const FormProperty& prop) {
     std::string_view segment = path.substr(0, dot);
     const PropInfo* p = target->ClassType().FindProperty(segment);
     if (dot == std::string_view::npos) {
-      if (p) return Assign(*target, *p, prop.value);
+      if (p) return AssignValue(*target, *p, prop.value);
       if (const DefinedPropertyReader* reader = target->ClassType().FindDefinedProperty(segment)) {
         try {
           (*reader)(*target, prop.value);
@@ -121,7 +121,7 @@ void FormReader::ReadProperty(TComponent& component, const FormProperty& prop) {
   }
 }
 
-void FormReader::Assign(TObject& target, const PropInfo& prop, const FormValue& value) {
+void FormReader::AssignValue(TObject& target, const PropInfo& prop, const FormValue& value) {
   using T = FormValue::Type;
   auto mismatch = [&] { Fail(value.line, "Invalid property value: " + prop.name + " cannot take " + value.TypeName()); };
   try {

@@ -42,7 +42,7 @@ class FormReader {
   void ReadChild(TComponent& parent, const FormObject& obj);
   void ReadProperties(TComponent& component, const FormObject& obj);
   void ReadProperty(TComponent& component, const FormProperty& prop);
-  void Assign(TObject& target, const PropInfo& prop, const FormValue& value);
+  void AssignValue(TObject& target, const PropInfo& prop, const FormValue& value);
   void AssignOrdinal(TObject& target, const PropInfo& prop, const FormValue& value);
   void AssignEvent(TObject& target, const PropInfo& prop, const FormValue& value);
   void ResolveFixups();

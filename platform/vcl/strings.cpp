@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <numeric>
@@ -20,22 +21,41 @@ namespace {
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
+// Holds one level of BeginUpdate for a scope. While an exception passes, a
+// change handler's own failure must not end the program, so it is dropped.
+class UpdateScope {
+ public:
+  explicit UpdateScope(TStrings& strings) : strings_(strings), exceptions_(std::uncaught_exceptions()) {
+    strings_.BeginUpdate();
+  }
+  ~UpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() == exceptions_) {
+      strings_.EndUpdate();
+      return;
+    }
+    try {
+      strings_.EndUpdate();
+    } catch (...) {
+    }
+  }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  TStrings& strings_;
+  int exceptions_;
+};
+
 // Lines of a form file's "Strings = ( 'a' 'b' )".
 void ReadStringsValue(TObject& self, const FormValue& value) {
   if (value.type != FormValue::Type::List) throw EReadError("Strings takes a list of strings");
   auto& strings = static_cast<TStrings&>(self);
-  strings.BeginUpdate();
-  try {
-    strings.Clear();
-    for (const FormValue& item : value.items) {
-      if (item.type != FormValue::Type::String) throw EReadError("Strings takes a list of strings");
-      strings.Add(item.text);
-    }
-  } catch (...) {
-    strings.EndUpdate();
-    throw;
+  UpdateScope update(strings);
+  strings.Clear();
+  for (const FormValue& item : value.items) {
+    if (item.type != FormValue::Type::String) throw EReadError("Strings takes a list of strings");
+    strings.Add(item.text);
   }
-  strings.EndUpdate();
 }
 
 std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
@@ -149,10 +169,9 @@ void TStrings::IndexError(int index) {
 
 void TStrings::Put(int index, const std::string& text) {
   TObject* object = GetObject(index);
-  BeginUpdate();
+  UpdateScope update(*this);
   Delete(index);
   InsertObject(index, text, object);
-  EndUpdate();
 }
 
 TObject* TStrings::GetObject(int index) const {
@@ -163,10 +182,9 @@ TObject* TStrings::GetObject(int index) const {
 void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::InsertObject(int index, const std::string& text, TObject* object) {
-  BeginUpdate();
+  UpdateScope update(*this);
   Insert(index, text);
   PutObject(index, object);
-  EndUpdate();
 }
 
 int TStrings::Add(const std::string& text) {
@@ -176,21 +194,19 @@ int TStrings::Add(const std::string& text) {
 }
 
 int TStrings::AddObject(const std::string& text, TObject* object) {
-  BeginUpdate();
+  UpdateScope update(*this);
   int index = Add(text);
   PutObject(index, object);
-  EndUpdate();
   return index;
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-  BeginUpdate();
+  UpdateScope update(*this);
   for (int i = 0; i < strings.Count(); ++i) AddObject(strings.Get(i), strings.GetObject(i));
-  EndUpdate();
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  BeginUpdate();
+  UpdateScope update(*this);
   std::string text1 = Get(index1), text2 = Get(index2);
   TObject* object1 = GetObject(index1);
   TObject* object2 = GetObject(index2);
@@ -198,17 +214,15 @@ void TStrings::Exchange(int index1, int index2) {
   PutObject(index1, object2);
   Put(index2, text1);
   PutObject(index2, object1);
-  EndUpdate();
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
-  BeginUpdate();
+  UpdateScope update(*this);
   std::string text = Get(curIndex);
   TObject* object = GetObject(curIndex);
   Delete(curIndex);
   InsertObject(newIndex, text, object);
-  EndUpdate();
 }
 
 int TStrings::IndexOf(const std::string& text) const {
@@ -239,22 +253,16 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view text) {
-  BeginUpdate();
-  try {
-    Clear();
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find_first_of("\r\n", start);
-      if (end == std::string_view::npos) end = text.size();
-      Add(std::string(text.substr(start, end - start)));
-      start = end + 1;
-      if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  UpdateScope update(*this);
+  Clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    Add(std::string(text.substr(start, end - start)));
+    start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
   }
-  EndUpdate();
 }
 
 void TStrings::LoadFromFile(const std::string& path) {
@@ -290,15 +298,9 @@ void TStrings::Assign(const TPersistent* source) {
   const auto* strings = dynamic_cast<const TStrings*>(source);
   if (!strings) return TPersistent::Assign(source);
   if (strings == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    AddStrings(*strings);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateScope update(*this);
+  Clear();
+  AddStrings(*strings);
 }
 
 // ---- TStringList ----

@@ -226,6 +226,18 @@ TEST_F(FormReading, BadFilesFailWithFileLineAndWhat) {
   for (const Case& c : cases) EXPECT_EQ(ReadError(c.body), c.message) << c.body;
 }
 
+TEST_F(FormReading, AFailedStringsValueLeavesTheListUsable) {
+  TfrmSample form(nullptr);
+  EXPECT_THROW(ReadComponentText(form,
+                                 "object frmSample: TfrmSample\n  object p: TSamplePanel\n"
+                                 "    Items.Strings = ('a' 1)\n  end\nend\n",
+                                 "f.form"),
+               EReadError);
+  auto* panel = dynamic_cast<TSamplePanel*>(form.FindComponent("p"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->Items()->UpdateCount(), 0);
+}
+
 TEST_F(FormReading, AFileOfAnotherFormClassIsRefused) {
   TfrmSample form(nullptr);
   EXPECT_THROW(ReadComponentText(form, "object x: TSamplePanel\nend\n", "x.form"), EReadError);
