@@ -49,6 +49,9 @@ int HexDigit(char c) {
   return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
+// Deeper nesting than any form has is refused before it can exhaust the stack.
+constexpr int kMaxDepth = 64;
+
 class Parser {
  public:
   Parser(std::string_view text, std::string_view fileName) : text_(text), file_(fileName) {}
@@ -108,7 +111,22 @@ class Parser {
     return SameText(text_.substr(pos_, end - pos_), word);
   }
 
+  // Counts one level of nesting for as long as it lives.
+  class Level {
+   public:
+    explicit Level(Parser& parser) : parser_(parser) {
+      if (++parser_.depth_ > kMaxDepth) parser_.Fail("nested too deeply");
+    }
+    ~Level() { --parser_.depth_; }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
   FormObject ParseObject() {
+    Level level(*this);
     if (!NextWordIs("object")) Fail("'object' expected");
     FormObject obj;
     obj.line = line_;
@@ -137,6 +155,7 @@ class Parser {
   }
 
   FormValue ParseValue() {
+    Level level(*this);
     SkipBlank();
     FormValue v;
     v.line = line_;
@@ -275,6 +294,7 @@ class Parser {
   std::string_view file_;
   size_t pos_ = 0;
   int line_ = 1;
+  int depth_ = 0;
 };
 
 }  // namespace

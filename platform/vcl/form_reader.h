@@ -5,6 +5,19 @@
 // form's published methods by name; component references are resolved by name
 // once the whole file is read; then every component read gets Loaded().
 // Every error is an EReadError that names the file and line.
+//
+// A form class describes what its file may name, and reads it when made:
+//   const ClassInfo& TfrmAbout::StaticClass() {
+//     static const ClassInfo info = ClassBuilder<TfrmAbout>("TfrmAbout", TSkinForm::StaticClass())
+//         .Field("LabName", &TfrmAbout::LabName)        // filled when LabName is made
+//         .Method("FormCreate", &TfrmAbout::FormCreate)  // OnCreate = FormCreate
+//         .Done();
+//     return info;
+//   }
+//   TfrmAbout::TfrmAbout(TComponent* owner) : TSkinForm(owner) {
+//     ReadComponentResource(*this, kProgramResources);  // resource FORM "TfrmAbout"
+//   }
+// The classes of the nested objects must be registered (RegisterClasses).
 #pragma once
 
 #include <string>

@@ -94,6 +94,18 @@ TEST(FormFile, BadTextNamesFileAndLine) {
   }
 }
 
+TEST(FormFile, NestingDeeperThanAnyFormIsRefused) {
+  std::string objects, lists = "object f: TF\n  A = ";
+  for (int i = 0; i < 100; ++i) objects += "object o" + std::to_string(i) + ": TF\n";
+  for (int i = 0; i < 100; ++i) objects += "end\n";
+  for (int i = 0; i < 100; ++i) lists += "(";
+  for (int i = 0; i < 100; ++i) lists += ")";
+  lists += "\nend\n";
+  EXPECT_THROW(ParseForm(objects, "deep.form"), EReadError);
+  EXPECT_THROW(ParseForm(lists, "deep.form"), EReadError);
+  EXPECT_NO_THROW(ParseForm("object f: TF\n  A = ((((1))))\n  object g: TG\n  end\nend\n", "ok.form"));
+}
+
 class FormReading : public ::testing::Test {
  protected:
   void SetUp() override {
