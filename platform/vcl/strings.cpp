@@ -218,6 +218,7 @@ void TStrings::Exchange(int index1, int index2) {
 
 void TStrings::Move(int curIndex, int newIndex) {
   if (curIndex == newIndex) return;
+  if (newIndex < 0 || newIndex >= Count()) IndexError(newIndex);  // checked before the line is taken out
   UpdateScope update(*this);
   std::string text = Get(curIndex);
   TObject* object = GetObject(curIndex);
@@ -357,17 +358,16 @@ void TStringList::InsertObject(int index, const std::string& text, TObject* obje
   InsertItem(index, text, object);
 }
 
-int TStringList::Add(const std::string& text) {
-  if (!sorted_) {
-    InsertItem(Count(), text, nullptr);
-    return Count() - 1;
-  }
-  int index = 0;
-  if (Find(text, index)) {
+int TStringList::Add(const std::string& text) { return AddObject(text, nullptr); }
+
+// An ignored duplicate keeps the line already there, object and all.
+int TStringList::AddObject(const std::string& text, TObject* object) {
+  int index = Count();
+  if (sorted_ && Find(text, index)) {
     if (duplicates_ == dupIgnore) return index;
     if (duplicates_ == dupError) throw EStringListError("String list does not allow duplicates");
   }
-  InsertItem(index, text, nullptr);
+  InsertItem(index, text, object);
   return index;
 }
 
@@ -390,6 +390,20 @@ void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index2, Count());
   Changing();
   std::swap(items_[static_cast<size_t>(index1)], items_[static_cast<size_t>(index2)]);
+  Changed();
+}
+
+void TStringList::Move(int curIndex, int newIndex) {
+  NotSortedCheck();
+  CheckIndex(curIndex, Count());
+  CheckIndex(newIndex, Count());
+  if (curIndex == newIndex) return;
+  Changing();
+  auto from = items_.begin() + curIndex, to = items_.begin() + newIndex;
+  if (curIndex < newIndex)
+    std::rotate(from, from + 1, to + 1);
+  else
+    std::rotate(to, from, from + 1);
   Changed();
 }
 

@@ -27,12 +27,12 @@ class TStrings : public TPersistent {
   virtual void Insert(int index, const std::string& text) = 0;
   virtual void InsertObject(int index, const std::string& text, TObject* object);
   virtual int Add(const std::string& text);
-  int AddObject(const std::string& text, TObject* object);
+  virtual int AddObject(const std::string& text, TObject* object);
   void AddStrings(const TStrings& strings);
   virtual void Delete(int index) = 0;
   virtual void Clear() = 0;
   virtual void Exchange(int index1, int index2);
-  void Move(int curIndex, int newIndex);
+  virtual void Move(int curIndex, int newIndex);
   virtual int IndexOf(const std::string& text) const;
   int IndexOfObject(const TObject* object) const;
   bool Equals(const TStrings& other) const;
@@ -89,13 +89,15 @@ class TStringList : public TStrings {
   void Insert(int index, const std::string& text) override;
   void InsertObject(int index, const std::string& text, TObject* object) override;
   int Add(const std::string& text) override;
+  int AddObject(const std::string& text, TObject* object) override;
   void Delete(int index) override;
   void Clear() override;
   void Exchange(int index1, int index2) override;
+  void Move(int curIndex, int newIndex) override;
   int IndexOf(const std::string& text) const override;
 
-  // Sorted lists keep their order on every Add; Insert and Put on them are
-  // errors. Adding an existing line to a sorted list follows Duplicates.
+  // Sorted lists keep their order on every Add; Insert, Put and Move on them
+  // are errors that change nothing. Adding an existing line to a sorted list follows Duplicates.
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);
   TDuplicates Duplicates() const { return duplicates_; }

@@ -62,9 +62,6 @@ struct EComponentError : Exception {
 struct EPropertyError : Exception {
   using Exception::Exception;
 };
-struct EClassNotFound : Exception {
-  using Exception::Exception;
-};
 struct EReadError : Exception {
   using Exception::Exception;
 };

@@ -149,6 +149,23 @@ TEST(StringLists, SortedListsKeepOrderAndFollowTheirDuplicatesRule) {
   }
 }
 
+TEST(StringLists, RefusedChangesOfSortedListsLoseNothing) {
+  TObject first, second;
+  TStringList list;
+  list.SetSorted(true);
+  list.AddObject("b", &first);
+  list.AddObject("a", nullptr);
+  EXPECT_EQ(list.AddObject("B", &second), 1);  // ignored duplicate
+  EXPECT_EQ(list.GetObject(1), &first);
+  EXPECT_THROW(list.Move(0, 1), EStringListError);
+  EXPECT_EQ(Lines(list), std::vector<std::string>({"a", "b"}));
+  list.SetSorted(false);
+  list.Move(0, 1);
+  EXPECT_EQ(Lines(list), std::vector<std::string>({"b", "a"}));
+  EXPECT_THROW(list.Move(0, 2), EStringListError);
+  EXPECT_EQ(list.Count(), 2);
+}
+
 TEST(StringLists, CaseSensitivityDecidesOrderAndSearch) {
   TStringList list;
   for (const char* s : {"b", "B", "a"}) list.Add(s);
