@@ -153,7 +153,8 @@ bool TryPlainCopy(DeviceContext& dest, int x, int y, int width, int height, cons
   const POINT d = ToDevice(dest, x, y);
   const POINT s = ToDevice(src, srcX, srcY);
   const Target target(dest);
-  target.ForEachSpan({d.x, d.y, d.x + width, d.y + height}, [&](int row, int x0, int x1) {
+  const RECT box{d.x, d.y, Coordinate(int64_t{d.x} + width), Coordinate(int64_t{d.y} + height)};
+  target.ForEachSpan(box, [&](int row, int x0, int x1) {
     source.CopyRun(s.x + (x0 - d.x), s.y + (row - d.y), x1 - x0, target.Row(row) + x0);
   });
   return true;

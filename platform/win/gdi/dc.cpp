@@ -58,15 +58,20 @@ DeviceContext* NewDC(HBITMAP bitmap, HBITMAP own, bool surface, POINT origin, RE
   dc->state.brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   dc->state.font = DefaultFont();
   HoldState(dc->state);
+  if (own) own->owner = dc;
   if (!surface) bitmap->selectedInto = dc;
   RegisterDC(dc);
   return dc;
 }
 
+// The 1x1 bitmap a fresh context draws into. It has a handle, so that the
+// usual select-and-put-back works, but it cannot be deleted and belongs to
+// its context alone.
 HBITMAP OwnBitmap(bool mono) {
-  auto* bitmap = new BitmapObject(1, 1, mono);
+  auto* bitmap = NewObject<BitmapObject>(1, 1, mono);
+  bitmap->stock = true;
   *bitmap->Row(0) = kBlackPixel;
-  return bitmap;  // not registered: no handle to it leaves the context
+  return bitmap;
 }
 
 }  // namespace
@@ -95,6 +100,19 @@ HDC CreateSurfaceDC(HBITMAP surface, const RECT& area) {
   return dc;
 }
 
+BOOL SetSystemClip(HDC handle, HRGN region) {
+  DeviceContext* dc = Live(handle);
+  if (dc == nullptr || !dc->surfaceDC) return 0;
+  if (region == nullptr) {
+    dc->systemClip.reset();
+    return 1;
+  }
+  RegionObject* limit = Live(region);
+  if (limit == nullptr) return 0;
+  dc->systemClip = CopyRegion(limit->region.get());
+  return 1;
+}
+
 BOOL DeleteDC(HDC handle) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return 0;
@@ -103,10 +121,13 @@ BOOL DeleteDC(HDC handle) {
   ReleaseState(dc->state);
   if (dc->surfaceDC) {
     Release(dc->bitmap);
-  } else if (dc->bitmap != dc->ownBitmap) {
+  } else {
     dc->bitmap->selectedInto = nullptr;
   }
-  delete dc->ownBitmap;
+  if (dc->ownBitmap) {
+    UnregisterObject(dc->ownBitmap);
+    delete dc->ownBitmap;
+  }
   delete dc;
   return 1;
 }
@@ -116,14 +137,13 @@ namespace {
 HGDIOBJ SelectBitmap(DeviceContext& dc, BitmapObject* bitmap) {
   if (dc.surfaceDC) return nullptr;
   if (bitmap->selectedInto != nullptr && bitmap->selectedInto != &dc) return nullptr;
+  if (bitmap->owner != nullptr && bitmap->owner != &dc) return nullptr;
   HBITMAP previous = dc.bitmap;
   previous->selectedInto = nullptr;
   bitmap->selectedInto = &dc;
   dc.bitmap = bitmap;
   dc.bounds = {0, 0, bitmap->width, bitmap->height};
-  // The context's own default bitmap has no handle; hand out the stock-like
-  // answer null for it, as nothing may be done with it.
-  return previous == dc.ownBitmap ? nullptr : previous;
+  return previous;
 }
 
 }  // namespace
@@ -145,7 +165,7 @@ HGDIOBJ GetCurrentObject(HDC handle, unsigned type) {
     case OBJ_PEN: return dc->state.pen;
     case OBJ_BRUSH: return dc->state.brush;
     case OBJ_FONT: return dc->state.font;
-    case OBJ_BITMAP: return dc->bitmap == dc->ownBitmap ? nullptr : dc->bitmap;
+    case OBJ_BITMAP: return dc->bitmap;
     default: return nullptr;
   }
 }
@@ -258,7 +278,7 @@ BOOL OffsetViewportOrgEx(HDC handle, int dx, int dy, POINT* previous) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return 0;
   const POINT now = dc->state.viewport;
-  return SetViewportOrgEx(handle, now.x + dx, now.y + dy, previous);
+  return SetViewportOrgEx(handle, Coordinate(int64_t{now.x} + dx), Coordinate(int64_t{now.y} + dy), previous);
 }
 
 BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous) {

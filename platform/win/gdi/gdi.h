@@ -125,7 +125,9 @@ constexpr int PS_NULL = 5;
 constexpr int PS_INSIDEFRAME = 6;
 
 // Styled (dash, dot) pens are one pixel wide, as cosmetic pens are; a wider
-// styled pen draws solid.
+// styled pen draws solid. Width 0 is one pixel; widths beyond kMaxPenWidth
+// are drawn that wide.
+constexpr int kMaxPenWidth = 1024;
 HPEN CreatePen(int style, int width, COLORREF color);
 
 HBRUSH CreateSolidBrush(COLORREF color);
@@ -233,6 +235,11 @@ HDC CreateDisplayDC();
 // client contexts are made this way (the client area is the window's area
 // moved by the non-client offset).
 HDC CreateSurfaceDC(HBITMAP surface, const RECT& area);
+// For the window layer: limits a surface context to a region (device
+// units) no clip region can widen, such as the window's region less its
+// clipped children, or the update region while painting. nullptr lifts the
+// limit. Fails for other contexts.
+BOOL SetSystemClip(HDC dc, HRGN region);
 BOOL DeleteDC(HDC dc);
 
 // Pens, brushes, fonts and bitmaps; regions go through SelectClipRgn.

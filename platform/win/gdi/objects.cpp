@@ -27,6 +27,11 @@ void RegisterObject(GdiObject* object) {
   Handles().objects.insert(object);
 }
 
+void UnregisterObject(GdiObject* object) {
+  std::lock_guard lock(Handles().mutex);
+  Handles().objects.erase(object);
+}
+
 void RegisterDC(DeviceContext* dc) {
   std::lock_guard lock(Handles().mutex);
   Handles().contexts.insert(dc);
@@ -104,7 +109,7 @@ BitmapObject::~BitmapObject() { cairo_surface_destroy(surface); }
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   if (style < PS_SOLID || style > PS_INSIDEFRAME || width < 0) return nullptr;
-  return NewObject<PenObject>(style, std::max(width, 1), color & 0xFFFFFF);
+  return NewObject<PenObject>(style, std::clamp(width, 1, kMaxPenWidth), color & 0xFFFFFF);
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
@@ -272,6 +277,7 @@ RECT DeviceBounds(const DeviceContext& dc) { return dc.bounds; }
 
 RegionPtr VisibleRegion(const DeviceContext& dc) {
   RegionPtr visible = MakeRegion(DeviceBounds(dc));
+  if (dc.systemClip) cairo_region_intersect(visible.get(), dc.systemClip.get());
   if (dc.state.clip) cairo_region_intersect(visible.get(), dc.state.clip.get());
   return visible;
 }

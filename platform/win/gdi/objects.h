@@ -67,6 +67,7 @@ struct BitmapObject : GdiObject {
   bool mono;
   cairo_surface_t* surface = nullptr;
   DeviceContext* selectedInto = nullptr;
+  DeviceContext* owner = nullptr;  // a context's default bitmap: only it may select it
 
   Pixel* Row(int y) const {
     return reinterpret_cast<Pixel*>(cairo_image_surface_get_data(surface) +
@@ -102,10 +103,11 @@ struct DcState {
 
 struct DeviceContext {
   HBITMAP bitmap = nullptr;       // drawn into
-  HBITMAP ownBitmap = nullptr;    // the default or display bitmap, owned
+  HBITMAP ownBitmap = nullptr;    // the default or display bitmap, owned (none for surfaces)
   bool surfaceDC = false;         // a window layer view; bitmaps cannot be selected
   POINT areaOrigin;               // device (0, 0) in the bitmap
   RECT bounds;                    // the drawable part, device units
+  RegionPtr systemClip;           // the window layer's limit, device units; null: none
   DcState state;
   std::vector<DcState> saved;
 };
@@ -113,6 +115,7 @@ struct DeviceContext {
 // ---- live handle table ---------------------------------------------------
 
 void RegisterObject(GdiObject* object);
+void UnregisterObject(GdiObject* object);
 void RegisterDC(DeviceContext* dc);
 void UnregisterDC(DeviceContext* dc);
 GdiObject* LiveObject(const GdiObject* handle, GdiKind kind);
@@ -170,7 +173,8 @@ RegionPtr MakeRegion(const RECT& r);
 RegionPtr CopyRegion(const cairo_region_t* r);
 int RegionType(const cairo_region_t* r);
 
-// The context's bitmap area clipped by its clip region, in device units.
+// The context's bitmap area clipped by the window layer's limit and the
+// clip region, in device units.
 RegionPtr VisibleRegion(const DeviceContext& dc);
 RECT DeviceBounds(const DeviceContext& dc);
 

@@ -104,26 +104,33 @@ Mask FillPathMask(const RECT& box, const std::function<void(cairo_t*)>& path, bo
 }
 
 Mask OutlineOf(const Mask& filled, int width) {
-  auto inside = [](const Mask& m, int x, int y) {
-    return x >= m.box.left && x < m.box.right && y >= m.box.top && y < m.box.bottom &&
-           m.At(x, y) != 0;
-  };
-  Mask eroded = filled;
-  for (int step = 0; step < width; ++step) {
-    Mask next = Mask::Blank(filled.box);
-    for (int y = filled.box.top; y < filled.box.bottom; ++y) {
-      for (int x = filled.box.left; x < filled.box.right; ++x) {
-        const bool keep = inside(eroded, x, y) && inside(eroded, x - 1, y) &&
-                          inside(eroded, x + 1, y) && inside(eroded, x, y - 1) &&
-                          inside(eroded, x, y + 1);
-        next.At(x, y) = keep ? 255 : 0;
+  // City-block distance of every covered pixel to the nearest uncovered one
+  // (outside the box counts as uncovered), in one pass down and one up.
+  const int w = filled.Width();
+  const int h = filled.Height();
+  std::vector<int> distance(filled.coverage.size());
+  auto at = [&](int x, int y) -> int& { return distance[static_cast<size_t>(y) * w + x]; };
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (filled.coverage[static_cast<size_t>(y) * w + x] == 0) {
+        at(x, y) = 0;
+        continue;
       }
+      const int up = y > 0 ? at(x, y - 1) : 0;
+      const int left = x > 0 ? at(x - 1, y) : 0;
+      at(x, y) = std::min(up, left) + 1;
     }
-    eroded = std::move(next);
+  }
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = w - 1; x >= 0; --x) {
+      const int down = y + 1 < h ? at(x, y + 1) : 0;
+      const int right = x + 1 < w ? at(x + 1, y) : 0;
+      at(x, y) = std::min(at(x, y), std::min(down, right) + 1);
+    }
   }
   Mask outline = filled;
   for (size_t i = 0; i < outline.coverage.size(); ++i) {
-    if (eroded.coverage[i]) outline.coverage[i] = 0;
+    if (distance[i] > width) outline.coverage[i] = 0;
   }
   return outline;
 }

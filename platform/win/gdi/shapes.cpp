@@ -79,6 +79,31 @@ Stroke StrokeOf(const PenObject& pen, const std::vector<POINT>& points, const RE
   return stroke;
 }
 
+// Grows every set pixel of each row into a run of `width` starting
+// `before` pixels to its left (a sliding count keeps this linear).
+void DilateRows(Mask& mask, int before, int width, bool vertical) {
+  const int rows = vertical ? mask.Width() : mask.Height();
+  const int length = vertical ? mask.Height() : mask.Width();
+  std::vector<uint8_t> line(length);
+  for (int r = 0; r < rows; ++r) {
+    auto cell = [&](int i) -> uint8_t& {
+      return vertical ? mask.At(mask.box.left + r, mask.box.top + i) : mask.At(mask.box.left + i, mask.box.top + r);
+    };
+    for (int i = 0; i < length; ++i) line[i] = cell(i);
+    // A pixel i is covered when a set pixel lies in i - (width - 1 - before) .. i + before.
+    int count = 0;
+    for (int i = 0; i < std::min(before, length); ++i) count += line[i] != 0;
+    for (int i = 0; i < length; ++i) {
+      if (i + before < length) count += line[i + before] != 0;
+      const int leaving = i - (width - before);
+      if (leaving >= 0) count -= line[leaving] != 0;
+      cell(i) = count > 0 ? 255 : 0;
+    }
+  }
+}
+
+// The pixels a pen of `width` covers when centred on each point: a square
+// of that size, `width / 2` of it before the point.
 Mask MaskOfPoints(const std::vector<POINT>& points, int width) {
   if (points.empty()) return Mask::Blank({});
   const int before = width / 2;
@@ -89,10 +114,10 @@ Mask MaskOfPoints(const std::vector<POINT>& points, int width) {
   }
   box = {box.left - before, box.top - before, box.right - before + width, box.bottom - before + width};
   Mask mask = Mask::Blank(box);
-  for (const POINT& p : points) {
-    for (int y = p.y - before; y < p.y - before + width; ++y) {
-      for (int x = p.x - before; x < p.x - before + width; ++x) mask.At(x, y) = 255;
-    }
+  for (const POINT& p : points) mask.At(p.x, p.y) = 255;
+  if (width > 1) {
+    DilateRows(mask, before, width, false);
+    DilateRows(mask, before, width, true);
   }
   return mask;
 }

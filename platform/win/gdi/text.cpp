@@ -63,32 +63,30 @@ Face ResolveFace(const std::string& requested) {
   return cache->emplace(key, face).first->second;
 }
 
-void ConfigureContext(PangoContext* context, bool antialias) {
+// Text is always rasterised with greyscale antialiasing, so that it
+// measures the same everywhere; monochrome bitmaps cut the coverage at half.
+void ConfigureContext(PangoContext* context) {
   cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
   pango_cairo_context_set_font_options(context, options);
   cairo_font_options_destroy(options);
 }
 
-// Each thread measures and draws unrotated text with contexts of its own
-// (Pango contexts are not shared between threads): one antialiased, one
-// not (for monochrome bitmaps). Both measure alike.
-PangoContext* SharedContext(bool antialias) {
+// Each thread measures and draws unrotated text with a context of its own
+// (Pango contexts are not shared between threads).
+PangoContext* MeasuringContext() {
   struct Holder {
     PangoContext* context;
-    explicit Holder(bool aa) : context(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
-      ConfigureContext(context, aa);
+    Holder() : context(pango_font_map_create_context(pango_cairo_font_map_get_default())) {
+      ConfigureContext(context);
     }
     ~Holder() { g_object_unref(context); }
   };
-  thread_local Holder smooth(true);
-  thread_local Holder sharp(false);
-  return antialias ? smooth.context : sharp.context;
+  thread_local Holder holder;
+  return holder.context;
 }
-
-PangoContext* MeasuringContext() { return SharedContext(true); }
 
 PangoLayout* MakeLayout(PangoContext* context, const FontObject& font, std::string_view text,
                         const TextStyle& style) {
@@ -329,7 +327,7 @@ RECT Clamp(const RECT& box, const DeviceContext& dc, const RECT* limit) {
 // layout they were measured with; rotated ones are laid out again in the
 // rotated space so that hinting follows the rotation.
 Mask GlyphMask(const RECT& box, const FontObject& font, PangoLayout* measured, std::string_view text,
-               const TextStyle& style, const TextPlacement& where, Anchor anchor, bool antialias) {
+               const TextStyle& style, const TextPlacement& where, Anchor anchor) {
   Mask mask = Mask::Blank(box);
   if (mask.coverage.empty()) return mask;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, mask.Width(), mask.Height());
@@ -340,7 +338,7 @@ Mask GlyphMask(const RECT& box, const FontObject& font, PangoLayout* measured, s
   PangoLayout* layout = measured;
   if (where.escapement != 0) {
     rotated = pango_cairo_create_context(cr);
-    ConfigureContext(rotated, antialias);
+    ConfigureContext(rotated);
     layout = MakeLayout(rotated, font, text, style);
   }
   cairo_move_to(cr, 0, font.metrics.tmAscent);
@@ -365,8 +363,7 @@ Mask GlyphMask(const RECT& box, const FontObject& font, PangoLayout* measured, s
 
 int DrawTextLine(DeviceContext& dc, const FontObject& font, std::string_view text,
                  const TextPlacement& where, const TextStyle& style) {
-  const bool antialias = !dc.bitmap->mono;
-  PangoLayout* layout = MakeLayout(SharedContext(antialias), font, text, style);
+  PangoLayout* layout = MakeLayout(MeasuringContext(), font, text, style);
   const int width = text.empty() ? 0 : LayoutWidth(layout);
   const int height = font.metrics.tmHeight;
   const Anchor anchor = AnchorOf(where.align, width, font.metrics);
@@ -387,7 +384,7 @@ int DrawTextLine(DeviceContext& dc, const FontObject& font, std::string_view tex
       PaintMask(target, cell, Ink::Solid(dc, dc.state.bkColor), kCopy, where.limit);
     }
     if (!text.empty()) {
-      const Mask glyphs = GlyphMask(box, font, layout, text, style, where, anchor, antialias);
+      const Mask glyphs = GlyphMask(box, font, layout, text, style, where, anchor);
       PaintMask(target, glyphs, Ink::Solid(dc, dc.state.textColor), kCopy, where.limit);
     }
   }

@@ -283,5 +283,52 @@ TEST(GdiSheet, DrawsATestSheetScreenshot) {
   DeleteObject(written);
 }
 
+// A second sheet: every frame control and edge state, and the fonts the
+// forms ask for, with their styles.
+TEST(GdiSheet, DrawsAControlsAndFontsScreenshot) {
+  Canvas sheet(360, 240, GetSysColor(COLOR_BTNFACE));
+  HDC dc = sheet.dc();
+  const unsigned states[] = {0, DFCS_CHECKED, DFCS_PUSHED, DFCS_INACTIVE, DFCS_CHECKED | DFCS_INACTIVE, DFCS_FLAT};
+  const unsigned kinds[][2] = {{DFC_BUTTON, DFCS_BUTTONCHECK}, {DFC_BUTTON, DFCS_BUTTONRADIO},
+                               {DFC_BUTTON, DFCS_BUTTONPUSH},  {DFC_SCROLL, DFCS_SCROLLUP},
+                               {DFC_SCROLL, DFCS_SCROLLDOWN},  {DFC_SCROLL, DFCS_SCROLLLEFT},
+                               {DFC_SCROLL, DFCS_SCROLLRIGHT}, {DFC_SCROLL, DFCS_SCROLLCOMBOBOX}};
+  for (int k = 0; k < 8; ++k) {
+    for (int s = 0; s < 6; ++s) {
+      RECT r{8 + s * 22, 8 + k * 20, 24 + s * 22, 24 + k * 20};
+      DrawFrameControl(dc, &r, kinds[k][0], kinds[k][1] | states[s]);
+    }
+  }
+  const unsigned edges[] = {EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED, EDGE_BUMP};
+  for (int e = 0; e < 4; ++e) {
+    RECT r{150 + e * 50, 8, 194 + e * 50, 40};
+    DrawEdge(dc, &r, edges[e], BF_RECT | BF_MIDDLE);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  const char* faces[] = {"Verdana", "Tahoma", "MS Sans Serif", "DejaVu Serif", "DejaVu Sans Mono"};
+  for (int f = 0; f < 5; ++f) {
+    LOGFONT log;
+    log.lfFaceName = faces[f];
+    log.lfHeight = PointsToFontHeight(9);
+    log.lfWeight = f == 1 ? FW_BOLD : FW_NORMAL;
+    log.lfItalic = f == 2;
+    log.lfUnderline = f == 3;
+    log.lfStrikeOut = f == 4;
+    HFONT font = CreateFontIndirect(&log);
+    HGDIOBJ old = SelectObject(dc, font);
+    std::string face;
+    GetTextFace(dc, &face);
+    TextOut(dc, 150, 50 + f * 18, std::string(faces[f]) + " -> " + face);
+    SelectObject(dc, old);
+    DeleteObject(font);
+  }
+  RECT wrap{150, 145, 350, 230};
+  DrawEdge(dc, &wrap, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  FillRect(dc, &wrap, GetSysColorBrush(COLOR_WINDOW));
+  DrawText(dc, "Word breaking keeps words whole;\ttabs expand, && marks show one, &prefix underlines.", &wrap,
+           DT_WORDBREAK | DT_EXPANDTABS);
+  ASSERT_TRUE(SaveDCToPng(dc, ScreenshotPath("gdi_controls.png")));
+}
+
 }  // namespace
 }  // namespace qelo::test

@@ -72,6 +72,32 @@ const DrawCase kDrawCases[] = {
     {"BitBltInvert", [](HDC dc) { BlitFrom(dc, SRCINVERT, false); }},
     {"StretchBlt", [](HDC dc) { BlitFrom(dc, SRCCOPY, true); }},
     {"PatBlt", [](HDC dc) { PatBlt(dc, 2, 2, 10, 8, DSTINVERT); }},
+    {"TransparentBlt",
+     [](HDC dc) {
+       Canvas src(6, 6, kRed);
+       SetPixel(src.dc(), 2, 2, kBlue);
+       TransparentBlt(dc, 1, 1, 14, 12, src.dc(), 0, 0, 6, 6, kBlue);
+     }},
+    {"AlphaBlend",
+     [](HDC dc) {
+       Canvas src(6, 6, kBlue);
+       AlphaBlend(dc, 2, 1, 12, 11, src.dc(), 0, 0, 6, 6, BLENDFUNCTION{AC_SRC_OVER, 0, 100, 0});
+     }},
+    {"Polyline",
+     [](HDC dc) {
+       const POINT p[] = {{0, 0}, {15, 13}, {0, 13}, {15, 0}};
+       Polyline(dc, p, 4);
+     }},
+    {"InvertRect",
+     [](HDC dc) {
+       RECT r{2, 1, 14, 12};
+       InvertRect(dc, &r);
+     }},
+    {"ExtTextOut",
+     [](HDC dc) {
+       RECT r{1, 1, 15, 12};
+       ExtTextOut(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &r, "Wide text");
+     }},
     {"TextOut", [](HDC dc) { TextOut(dc, 1, 1, "Wg"); }},
     {"DrawText",
      [](HDC dc) {
@@ -228,6 +254,21 @@ TEST(GdiObjects, SelectedObjectsCannotBeDeleted) {
   EXPECT_EQ(SelectObject(canvas.dc(), brush), nullptr);
 }
 
+TEST(GdiObjects, SelectingTheDefaultBitmapBackFreesTheCallersBitmap) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP mine = CreateBitmap(4, 4, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, mine);
+  ASSERT_NE(old, nullptr);
+  EXPECT_FALSE(DeleteObject(mine)) << "still selected";
+  EXPECT_EQ(SelectObject(dc, old), HGDIOBJ(mine));
+  EXPECT_TRUE(DeleteObject(mine));
+  EXPECT_TRUE(DeleteObject(old)) << "the default bitmap ignores deletion";
+  HDC other = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(SelectObject(other, old), nullptr) << "it belongs to its own context";
+  DeleteDC(other);
+  DeleteDC(dc);
+}
+
 TEST(GdiObjects, BitmapIsSelectedIntoOneContextAtATime) {
   Canvas canvas(4, 4);
   HDC other = CreateCompatibleDC(nullptr);
@@ -272,6 +313,40 @@ TEST(GdiSurface, SurfaceContextDrawsInItsAreaOnly) {
   const RECT expected{0, 0, 5, 5};
   EXPECT_TRUE(EqualRect(&ink2, &expected));
   DeleteDC(partial);
+}
+
+TEST(GdiSurface, SystemClipBoundsEveryClipRegion) {
+  Canvas backing(20, 20);
+  RECT window{0, 0, 20, 20};
+  HDC dc = CreateSurfaceDC(backing.bitmap(), window);
+  // The window less a child at 5..10 x 5..10.
+  HRGN visible = CreateRectRgn(0, 0, 20, 20);
+  HRGN child = CreateRectRgn(5, 5, 10, 10);
+  CombineRgn(visible, visible, child, RGN_DIFF);
+  ASSERT_TRUE(SetSystemClip(dc, visible));
+  RECT box;
+  EXPECT_EQ(GetClipBox(dc, &box), COMPLEXREGION);
+  HRGN everything = CreateRectRgn(-100, -100, 100, 100);
+  SelectClipRgn(dc, everything);
+  SelectClipRgn(dc, nullptr);
+  RECT all{0, 0, 20, 20};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.At(7, 7), kWhite) << "the child stays untouched";
+  EXPECT_EQ(backing.Count(kBlack), 400 - 25);
+  ExcludeClipRect(dc, 0, 0, 2, 2);
+  backing.Fill(kWhite);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.Count(kBlack), 400 - 25 - 4);
+  ASSERT_TRUE(SetSystemClip(dc, nullptr));
+  SelectClipRgn(dc, nullptr);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(backing.Count(kBlack), 400);
+  Canvas memory(2, 2);
+  EXPECT_FALSE(SetSystemClip(memory.dc(), visible)) << "only surface contexts have one";
+  DeleteObject(visible);
+  DeleteObject(child);
+  DeleteObject(everything);
+  DeleteDC(dc);
 }
 
 struct CombineCase {

@@ -120,6 +120,28 @@ INSTANTIATE_TEST_SUITE_P(
                       OutlineCase{"nullpen", PS_NULL, 1, 4, 4, 12, 12}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(GdiLines, WidePenIsASquareSteppedAlongTheLineEndIncluded) {
+  Canvas canvas(24, 24);
+  Selected pen(canvas.dc(), CreatePen(PS_SOLID, 5, kBlack));
+  MoveToEx(canvas.dc(), 5, 10, nullptr);
+  LineTo(canvas.dc(), 15, 10);
+  const RECT ink = canvas.InkBox();
+  const RECT expected{3, 8, 18, 13};
+  EXPECT_TRUE(EqualRect(&ink, &expected)) << canvas.Picture();
+  EXPECT_EQ(canvas.Count(kBlack), 15 * 5);
+}
+
+TEST(GdiShapes, VeryWidePensStayBounded) {
+  Canvas canvas(32, 32);
+  Selected pen(canvas.dc(), CreatePen(PS_SOLID, 1 << 30, kBlack));
+  Selected brush(canvas.dc(), CreateSolidBrush(kBlue));
+  ASSERT_TRUE(Ellipse(canvas.dc(), 0, 0, 32, 32));
+  EXPECT_EQ(canvas.Count(kBlue), 0) << "the pen covers the whole shape";
+  MoveToEx(canvas.dc(), 0, 0, nullptr);
+  ASSERT_TRUE(LineTo(canvas.dc(), 31, 31));
+  EXPECT_EQ(canvas.Count(kWhite), 0);
+}
+
 TEST(GdiShapes, PolygonOutlinePassesThroughEveryVertex) {
   for (int width : {1, 2}) {
     Canvas canvas(20, 20);

@@ -179,6 +179,19 @@ TEST(GdiText, RotatedNinetyDegreesRunsUpward) {
   EXPECT_GE(ink.left, 30 - tm.tmAscent - 1);
 }
 
+TEST(GdiText, MonochromeBitmapsGetTheSameLayoutInPureBlackAndWhite) {
+  Canvas colour(120, 20);
+  Canvas mono(120, 20, kWhite, true);
+  RECT r{0, 0, 120, 20};
+  RECT colourCalc = r, monoCalc = r;
+  DrawText(colour.dc(), "Mask text 123", &colourCalc, DT_SINGLELINE | DT_CALCRECT);
+  DrawText(mono.dc(), "Mask text 123", &monoCalc, DT_SINGLELINE | DT_CALCRECT);
+  EXPECT_TRUE(EqualRect(&colourCalc, &monoCalc));
+  DrawText(mono.dc(), "Mask text 123", &r, DT_SINGLELINE);
+  EXPECT_GT(mono.Count(kBlack), 20);
+  EXPECT_EQ(mono.Count(kBlack) + mono.Count(kWhite), 120 * 20);
+}
+
 TEST(GdiText, UpdateCurrentPositionAdvancesByTheExtent) {
   Canvas canvas(100, 20);
   SetTextAlign(canvas.dc(), TA_UPDATECP);
