@@ -207,7 +207,7 @@ BOOL ValidateRect(HWND window, const RECT* r) {
   if (w == nullptr) return 0;
   Region region(r ? CreateRectRgnIndirect(r) : nullptr);
   RemoveFromUpdate(*w, region.handle);
-  if (r == nullptr) w->internalPaint = false;
+  if (r == nullptr) w->internalPaint = w->frameDue = w->eraseDue = false;
   return 1;
 }
 
