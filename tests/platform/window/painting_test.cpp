@@ -2,6 +2,7 @@
 // and regions, and a child window painted by a second thread.
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <future>
 #include <thread>
 
@@ -75,7 +76,8 @@ TEST(Painting, ChildrenAreClippedBySiblingsParentsAndRegions) {
   SetWindowPos(below, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_EQ(PixelAt(top, 40, 40), kGreen) << "raised above its sibling";
   EXPECT_EQ(GetWindow(top, GW_CHILD), below);
-  EXPECT_TRUE(SaveWindowScreenshot(top, "windows_clipping.png"));
+  std::filesystem::create_directories(QELO_SCREENSHOT_DIR);
+  EXPECT_TRUE(SaveWindowScreenshot(top, QELO_SCREENSHOT_DIR "/windows_clipping.png"));
   DestroyWindow(top);
   EXPECT_FALSE(IsWindow(above));
 }
