@@ -1,0 +1,52 @@
+// Display back ends and what tests and back ends feed into the window
+// system: input as a user would give it, and pictures of windows.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "win/window/window.h"
+
+namespace qelo::win {
+
+// How the window system shows its top-level windows. The window system
+// calls these without holding any of its locks; they must not block.
+class DisplayBackend {
+ public:
+  virtual ~DisplayBackend() = default;
+  virtual const char* Name() const = 0;
+  virtual SIZE ScreenSize() const = 0;
+  // A top-level window appeared, or changed place, size, visibility or
+  // region.
+  virtual void TopLevelChanged(HWND window) = 0;
+  virtual void TopLevelGone(HWND window) = 0;
+  // Pixels of the top-level window (or of one of its children) changed.
+  virtual void Painted(HWND topLevel) = 0;
+};
+
+// Headless when QELO_HEADLESS is set (not "0") or there is no display;
+// otherwise SDL. Chosen on the window system's first use.
+std::unique_ptr<DisplayBackend> MakeHeadlessDisplay(SIZE screen);
+std::unique_ptr<DisplayBackend> MakeSdlDisplay();  // nullptr when SDL has no display
+const char* DisplayName();
+// Headless only: a new screen size (work area and monitor follow).
+void SetHeadlessScreenSize(SIZE screen);
+
+// The window as the screen shows it: its surface with its children
+// composited in z-order, each clipped by its parents and window regions.
+// Pixels outside the window's region are black. nullptr for a bad window.
+HBITMAP ComposeWindow(HWND topLevel);
+BOOL SaveWindowScreenshot(HWND topLevel, const std::string& pngPath);
+
+// Input, as the pointer and keyboard give it, in screen coordinates.
+// Routed at once to the window under the pointer (or the capture, or the
+// focus) and queued on its thread.
+enum class MouseButton { Left, Right, Middle };
+void InjectMouseMove(POINT screen);
+void InjectMouseButton(MouseButton button, bool down, POINT screen);
+void InjectMouseWheel(int delta, POINT screen);
+void InjectKey(int virtualKey, bool down);
+// Each character becomes WM_CHAR (two, lead then trail, beyond U+FFFF).
+void InjectText(const std::string& utf8);
+
+}  // namespace qelo::win

@@ -1,0 +1,501 @@
+// Mouse and keyboard input: routing to the window under the pointer, the
+// capture or the focus; activation and focus; key state; cursors; the move
+// and size loops.
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include "win/window/internal.h"
+
+namespace qelo::win {
+
+struct CursorObject {
+  std::string name;
+};
+
+namespace detail {
+namespace {
+
+using Lock = std::unique_lock<std::mutex>;
+
+constexpr DWORD kDoubleClickTime = 500;
+constexpr int kDoubleClickDistance = 2;
+
+struct LastDown {
+  UINT message = 0;
+  HWND window = nullptr;
+  DWORD time = 0;
+  POINT point;
+};
+LastDown g_lastDown;    // State::lock
+HCURSOR g_cursor = nullptr;  // State::lock
+
+bool IsMouseMessage(UINT m) { return m >= WM_MOUSEMOVE && m <= WM_MBUTTONDBLCLK; }
+
+WPARAM MouseKeys() {
+  const uint8_t* keys = GetState().keys;
+  WPARAM w = 0;
+  if (keys[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
+  if (keys[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
+  if (keys[VK_MBUTTON] & 0x80) w |= MK_MBUTTON;
+  if (keys[VK_SHIFT] & 0x80) w |= MK_SHIFT;
+  if (keys[VK_CONTROL] & 0x80) w |= MK_CONTROL;
+  return w;
+}
+
+void Queue(Window& target, UINT message, WPARAM w, LPARAM l) {
+  MSG m{target.handle, message, w, l, GetTickCount(), GetState().cursor};
+  PostInput(*target.owner, m);
+}
+
+// The window that gets pointer input at the point: the capture, else the
+// window under it when it and its parents are enabled.
+Window* PointerTarget(POINT screen) {
+  State& s = GetState();
+  if (s.capture) return Find(s.capture);
+  Window* under = WindowAtScreenPoint(screen);
+  return under && EnabledChain(*under) ? under : nullptr;
+}
+
+void TrackHover(POINT screen) {
+  State& s = GetState();
+  Window* under = WindowAtScreenPoint(screen);
+  HWND now = under ? under->handle : nullptr;
+  if (now == s.hovered) return;
+  if (Window* old = Find(s.hovered); old && old->trackLeave) {
+    old->trackLeave = false;
+    Queue(*old, WM_MOUSELEAVE, 0, 0);
+  }
+  s.hovered = now;
+}
+
+UINT ButtonMessage(MouseButton button, bool down) {
+  switch (button) {
+    case MouseButton::Left: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case MouseButton::Right: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case MouseButton::Middle: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+  }
+  return WM_NULL;
+}
+
+int ButtonKey(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left: return VK_LBUTTON;
+    case MouseButton::Right: return VK_RBUTTON;
+    case MouseButton::Middle: return VK_MBUTTON;
+  }
+  return 0;
+}
+
+// A second press close in time and place on a window whose class asks for
+// double clicks becomes the double-click message.
+UINT WithDoubleClick(UINT message, Window& target, POINT screen) {
+  const DWORD now = GetTickCount();
+  const bool again = g_lastDown.message == message && g_lastDown.window == target.handle &&
+                     now - g_lastDown.time < kDoubleClickTime &&
+                     std::abs(screen.x - g_lastDown.point.x) <= kDoubleClickDistance &&
+                     std::abs(screen.y - g_lastDown.point.y) <= kDoubleClickDistance;
+  if (again && (target.windowClass.style & CS_DBLCLKS)) {
+    g_lastDown = {};
+    return message + 2;  // xBUTTONDOWN + 2 is xBUTTONDBLCLK
+  }
+  g_lastDown = {message, target.handle, now, screen};
+  return message;
+}
+
+void SetKey(int vk, bool down) {
+  uint8_t& k = GetState().keys[vk & 0xFF];
+  if (down && !(k & 0x80)) k ^= 0x01;
+  k = static_cast<uint8_t>(down ? (k | 0x80) : (k & ~0x80));
+}
+
+Window* KeyboardTarget() {
+  State& s = GetState();
+  Window* target = Find(s.focus);
+  if (target == nullptr) target = Find(s.active);
+  return target && EnabledChain(*target) ? target : nullptr;
+}
+
+bool IsSystemKey(int vk) {
+  const uint8_t* keys = GetState().keys;
+  return vk == VK_F10 || ((keys[VK_MENU] & 0x80) && !(keys[VK_CONTROL] & 0x80));
+}
+
+std::u16string Utf16(const std::string& utf8) {
+  std::u16string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+    for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += extra + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+HWND RootHandle(HWND window) { return GetAncestor(window, GA_ROOT); }
+
+void ActivateForClick(HWND window, LRESULT hit, UINT message) {
+  const HWND root = RootHandle(window);
+  if (root == nullptr || GetActiveWindow() == root) return;
+  const LRESULT answer = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
+                                     MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
+  if (answer == 1 || answer == 2) SetActiveWindow(root);
+}
+
+// Resizing edges of the size loop: how each side follows the pointer.
+struct EdgeFollow {
+  int left, top, right, bottom;
+};
+EdgeFollow EdgeOf(WPARAM edge) {
+  static const EdgeFollow kEdges[] = {
+      {0, 0, 0, 0},  {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {1, 1, 0, 0},
+      {0, 1, 1, 0},  {0, 0, 0, 1}, {1, 0, 0, 1}, {0, 0, 1, 1}};
+  return edge < 9 ? kEdges[edge] : kEdges[8];
+}
+
+// Moves or sizes the window with the pointer until the left button is
+// released (or Escape puts it back).
+LRESULT TrackLoop(HWND window, bool move, WPARAM edge) {
+  if (GetKeyState(VK_LBUTTON) >= 0) return 0;
+  POINT start;
+  GetCursorPos(&start);
+  RECT r;
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  const EdgeFollow follow = move ? EdgeFollow{1, 1, 1, 1} : EdgeOf(edge);
+  SetCapture(window);
+  MSG m;
+  while (GetCapture() == window && IsWindow(window)) {
+    if (GetMessage(&m, nullptr, 0, 0) == 0) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      break;
+    }
+    if (m.message == WM_LBUTTONUP) break;
+    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
+      SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+      break;
+    }
+    if (m.message == WM_MOUSEMOVE && m.hwnd == window) {
+      POINT now;
+      GetCursorPos(&now);
+      const int dx = now.x - start.x, dy = now.y - start.y;
+      const RECT next{r.left + follow.left * dx, r.top + follow.top * dy,
+                      r.right + follow.right * dx, r.bottom + follow.bottom * dy};
+      SetWindowPos(window, nullptr, next.left, next.top, next.right - next.left,
+                   next.bottom - next.top, SWP_NOZORDER | (move ? SWP_NOSIZE : 0));
+      continue;
+    }
+    TranslateMessage(&m);
+    DispatchMessage(&m);
+  }
+  if (GetCapture() == window) ReleaseCapture();
+  return 0;
+}
+
+}  // namespace
+
+bool CookInput(MSG* msg) {
+  if (!IsMouseMessage(msg->message)) return true;
+  const LPARAM screen = msg->lParam;
+  const bool captured = GetCapture() == msg->hwnd;
+  const LRESULT hit = captured ? HTCLIENT : SendMessage(msg->hwnd, WM_NCHITTEST, 0, screen);
+  if (hit == HTTRANSPARENT) {
+    // Passed on to the window beneath: the parent.
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    Window* w = Find(msg->hwnd);
+    if (w && w->parent) Queue(*w->parent, msg->message, msg->wParam, screen);
+    return false;
+  }
+  if (hit == HTNOWHERE || hit == HTERROR) return false;
+  const bool press = msg->message != WM_MOUSEMOVE && ((msg->message - WM_LBUTTONDOWN) % 3) != 1;
+  if (!captured && (msg->message == WM_MOUSEMOVE || press))
+    SendMessage(msg->hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg->hwnd),
+                MAKELPARAM(static_cast<int>(hit), static_cast<int>(msg->message)));
+  if (!captured && press) ActivateForClick(msg->hwnd, hit, msg->message);
+  if (hit == HTCLIENT) {
+    POINT p{GET_X_LPARAM(screen), GET_Y_LPARAM(screen)};
+    ScreenToClient(msg->hwnd, &p);
+    msg->lParam = MAKELPARAM(p.x, p.y);
+    return true;
+  }
+  msg->message = msg->message - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
+  msg->wParam = static_cast<WPARAM>(hit);
+  return true;
+}
+
+void ForgetWindowInput(HWND window) {
+  State& s = GetState();
+  if (s.capture == window) s.capture = nullptr;
+  if (s.focus == window) s.focus = nullptr;
+  if (s.active == window) s.active = nullptr;
+  if (s.hovered == window) s.hovered = nullptr;
+}
+
+LRESULT DefaultSetCursor(HWND window, LPARAM hitAndMessage) {
+  const HWND parent = GetParent(window);
+  if (parent && SendMessage(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), hitAndMessage))
+    return 1;
+  const auto hit = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(hitAndMessage)));
+  HCURSOR cursor = nullptr;
+  switch (hit) {
+    case HTCLIENT: {
+      WNDCLASS cls;
+      if (GetClassInfo(GetClassName(window), &cls)) cursor = cls.hCursor;
+      break;
+    }
+    case HTLEFT: case HTRIGHT: cursor = LoadCursor(nullptr, IDC_SIZEWE); break;
+    case HTTOP: case HTBOTTOM: cursor = LoadCursor(nullptr, IDC_SIZENS); break;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: cursor = LoadCursor(nullptr, IDC_SIZENWSE); break;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: cursor = LoadCursor(nullptr, IDC_SIZENESW); break;
+    default: cursor = LoadCursor(nullptr, IDC_ARROW); break;
+  }
+  if (cursor) SetCursor(cursor);
+  return 0;
+}
+
+LRESULT DefaultSysCommand(HWND window, WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_CLOSE: return SendMessage(window, WM_CLOSE, 0, 0);
+    case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); return 0;
+    case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
+    case SC_MOVE: return TrackLoop(window, true, 0);
+    case SC_SIZE: return TrackLoop(window, false, command & 0x000F);
+    default: return 0;
+  }
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+// ---- injection ------------------------------------------------------------------
+
+void InjectMouseMove(POINT screen) {
+  Display();
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  s.cursor = screen;
+  TrackHover(screen);
+  if (Window* target = PointerTarget(screen))
+    Queue(*target, WM_MOUSEMOVE, MouseKeys(), MAKELPARAM(screen.x, screen.y));
+}
+
+void InjectMouseButton(MouseButton button, bool down, POINT screen) {
+  Display();
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  s.cursor = screen;
+  TrackHover(screen);
+  SetKey(ButtonKey(button), down);
+  Window* target = PointerTarget(screen);
+  if (target == nullptr) return;
+  UINT message = ButtonMessage(button, down);
+  if (down) message = WithDoubleClick(message, *target, screen);
+  Queue(*target, message, MouseKeys(), MAKELPARAM(screen.x, screen.y));
+}
+
+void InjectMouseWheel(int delta, POINT screen) {
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  s.cursor = screen;
+  if (Window* target = KeyboardTarget())
+    Queue(*target, WM_MOUSEWHEEL, (static_cast<WPARAM>(static_cast<uint16_t>(delta)) << 16) | MouseKeys(),
+          MAKELPARAM(screen.x, screen.y));
+}
+
+void InjectKey(int virtualKey, bool down) {
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  const bool wasDown = (s.keys[virtualKey & 0xFF] & 0x80) != 0;
+  const bool system = IsSystemKey(virtualKey) || (virtualKey == VK_MENU);
+  SetKey(virtualKey, down);
+  Window* target = KeyboardTarget();
+  if (target == nullptr) return;
+  UINT message = down ? WM_KEYDOWN : WM_KEYUP;
+  if (system) message += WM_SYSKEYDOWN - WM_KEYDOWN;
+  const uint32_t flags = 1u | (wasDown ? 0x40000000u : 0u) | (down ? 0u : 0xC0000000u);
+  Queue(*target, message, static_cast<WPARAM>(virtualKey), static_cast<LPARAM>(flags));
+}
+
+void InjectText(const std::string& utf8) {
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  Window* target = KeyboardTarget();
+  if (target == nullptr) return;
+  for (char16_t unit : Utf16(utf8)) Queue(*target, WM_CHAR, unit, 1);
+}
+
+// ---- capture, pointer, focus -------------------------------------------------------
+
+HWND SetCapture(HWND window) {
+  HWND old = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    if (Find(window) == nullptr) return nullptr;
+    old = std::exchange(GetState().capture, window);
+  }
+  if (old && old != window) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+  return old;
+}
+
+BOOL ReleaseCapture() {
+  HWND old = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    old = std::exchange(GetState().capture, nullptr);
+  }
+  if (old) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+  return 1;
+}
+
+HWND GetCapture() {
+  std::lock_guard lock(GetState().lock);
+  return GetState().capture;
+}
+
+BOOL GetCursorPos(POINT* screenPoint) {
+  if (screenPoint == nullptr) return 0;
+  std::lock_guard lock(GetState().lock);
+  *screenPoint = GetState().cursor;
+  return 1;
+}
+
+BOOL SetCursorPos(int x, int y) {
+  InjectMouseMove(POINT{x, y});
+  return 1;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+  if (track == nullptr || !(track->dwFlags & TME_LEAVE)) return 0;
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  Window* w = Find(track->hwndTrack);
+  if (w == nullptr) return 0;
+  if (track->dwFlags & TME_CANCEL) {
+    w->trackLeave = false;
+  } else if (s.hovered == track->hwndTrack) {
+    w->trackLeave = true;
+  } else {
+    Queue(*w, WM_MOUSELEAVE, 0, 0);
+  }
+  return 1;
+}
+
+HCURSOR LoadCursor(void*, const char* name) {
+  static const char* const kNames[] = {IDC_ARROW,    IDC_IBEAM,    IDC_WAIT,   IDC_CROSS,
+                                       IDC_SIZEALL,  IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE,
+                                       IDC_SIZENS,   IDC_NO,       IDC_HAND};
+  static std::map<std::string, CursorObject>* cursors = [] {
+    auto* table = new std::map<std::string, CursorObject>;
+    for (const char* n : kNames) (*table)[n] = CursorObject{n};
+    return table;
+  }();
+  if (name == nullptr) return nullptr;
+  auto it = cursors->find(name);
+  return it == cursors->end() ? nullptr : &it->second;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  std::lock_guard lock(GetState().lock);
+  return std::exchange(g_cursor, cursor);
+}
+
+HCURSOR GetCursor() {
+  std::lock_guard lock(GetState().lock);
+  return g_cursor;
+}
+
+std::string CursorName(HCURSOR cursor) { return cursor ? cursor->name : std::string(); }
+
+int16_t GetKeyState(int virtualKey) {
+  std::lock_guard lock(GetState().lock);
+  const uint8_t k = GetState().keys[virtualKey & 0xFF];
+  return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
+}
+
+int16_t GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+
+HWND SetFocus(HWND window) {
+  HWND old = nullptr;
+  {
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    Window* w = Find(window);
+    if (window && (w == nullptr || !EnabledChain(*w))) return nullptr;
+    old = s.focus;
+    if (old == window) return old;
+    s.focus = window;
+  }
+  if (old) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+  if (window) {
+    const HWND root = RootHandle(window);
+    if (GetActiveWindow() != root) SetActiveWindow(root);
+    SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  }
+  return old;
+}
+
+HWND GetFocus() {
+  std::lock_guard lock(GetState().lock);
+  return GetState().focus;
+}
+
+HWND SetActiveWindow(HWND window) {
+  HWND old = nullptr;
+  {
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    Window* w = Find(window);
+    if (w == nullptr) return nullptr;
+    window = RootOf(*w)->handle;
+    old = s.active;
+    if (old == window) return old;
+    s.active = window;
+  }
+  if (old) {
+    SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    RedrawWindow(old, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  }
+  SendMessage(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  return old;
+}
+
+HWND GetActiveWindow() {
+  std::lock_guard lock(GetState().lock);
+  return GetState().active;
+}
+
+BOOL SetForegroundWindow(HWND window) { return SetActiveWindow(window) != nullptr || IsWindow(window); }
+HWND GetForegroundWindow() { return GetActiveWindow(); }
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+  bool wasDisabled = false, loseFocus = false;
+  {
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    Window* w = Find(window);
+    if (w == nullptr) return 0;
+    wasDisabled = (w->style & WS_DISABLED) != 0;
+    if (wasDisabled == !enable) return wasDisabled;
+    w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
+    Window* focus = Find(s.focus);
+    for (Window* f = focus; f && !enable; f = f->parent)
+      if (f == w) loseFocus = true;
+  }
+  if (loseFocus) SetFocus(nullptr);
+  SendMessage(window, WM_ENABLE, enable ? 1 : 0, 0);
+  return wasDisabled;
+}
+
+}  // namespace qelo::win

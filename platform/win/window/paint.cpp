@@ -1,0 +1,352 @@
+// Update regions, WM_PAINT, window and client contexts over the windows'
+// surfaces, and composing a top-level window with its children.
+#include <algorithm>
+
+#include "win/window/internal.h"
+
+namespace qelo::win {
+namespace detail {
+namespace {
+
+struct OpenDC {
+  WindowPtr window;
+};
+// Contexts handed out by GetDC, GetWindowDC and BeginPaint (State::lock).
+std::map<HDC, OpenDC>& OpenDCs() {
+  static auto* dcs = new std::map<HDC, OpenDC>;
+  return *dcs;
+}
+
+RECT ClientBounds(const Window& w) {
+  return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
+}
+
+void AddToUpdate(Window& w, HRGN clientRegion) {
+  const RECT bounds = ClientBounds(w);
+  Region clipped(CreateRectRgnIndirect(&bounds));
+  if (clientRegion) CombineRgn(clipped.handle, clipped.handle, clientRegion, RGN_AND);
+  if (w.update.handle == nullptr) w.update.Reset(CreateRectRgn(0, 0, 0, 0));
+  CombineRgn(w.update.handle, w.update.handle, clipped.handle, RGN_OR);
+  Wake(*w.owner);
+}
+
+void RemoveFromUpdate(Window& w, HRGN clientRegion) {
+  if (w.update.handle == nullptr) return;
+  if (clientRegion == nullptr) {
+    w.update.Reset();
+    return;
+  }
+  CombineRgn(w.update.handle, w.update.handle, clientRegion, RGN_DIFF);
+}
+
+bool PaintDue(const Window& w) {
+  if (w.redrawOff || w.destroying || !VisibleChain(w)) return false;
+  return w.frameDue || w.internalPaint || !w.update.Empty();
+}
+
+// The window's region moved into the coordinates of a context whose origin
+// is at `origin` in window coordinates; nullptr when it has none.
+HRGN ShapeAt(const Window& w, POINT origin) {
+  if (w.windowRegion.handle == nullptr) return nullptr;
+  HRGN r = CreateRectRgn(0, 0, 0, 0);
+  CombineRgn(r, w.windowRegion.handle, nullptr, RGN_COPY);
+  OffsetRgn(r, -origin.x, -origin.y);
+  return r;
+}
+
+void TryDeleteRetired(Window& w) {
+  std::erase_if(w.retiredSurfaces, [](HBITMAP b) { return DeleteObject(b) != 0; });
+}
+
+// A context on the window's surface; the paint mutex stays locked until
+// the context is released. `extraClip` (context coordinates) limits it
+// further.
+HDC OpenSurfaceDC(HWND window, bool whole, HRGN extraClip) {
+  WindowPtr w;
+  RECT area;
+  HRGN shape = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    w = FindShared(window);
+    if (!w) return nullptr;
+    area = whole ? RECT{0, 0, w->Width(), w->Height()} : w->client;
+    shape = ShapeAt(*w, POINT{area.left, area.top});
+  }
+  w->paintMutex.lock();
+  HDC dc = CreateSurfaceDC(w->surface, area);
+  if (dc == nullptr) {
+    w->paintMutex.unlock();
+    if (shape) DeleteObject(shape);
+    return nullptr;
+  }
+  if (extraClip) {
+    if (shape)
+      CombineRgn(shape, shape, extraClip, RGN_AND);
+    else
+      shape = extraClip;
+  }
+  if (shape) SetSystemClip(dc, shape);
+  if (shape && shape != extraClip) DeleteObject(shape);
+  std::lock_guard lock(GetState().lock);
+  OpenDCs()[dc] = OpenDC{w};
+  return dc;
+}
+
+void ClearDue(Window& w, bool* frame, bool* erase, Region* update) {
+  *frame = std::exchange(w.frameDue, false);
+  *erase = std::exchange(w.eraseDue, false);
+  w.internalPaint = false;
+  const RECT bounds = ClientBounds(w);
+  update->Reset(CreateRectRgn(0, 0, 0, 0));
+  if (w.update.handle) CombineRgn(update->handle, w.update.handle, nullptr, RGN_COPY);
+  Region inside(CreateRectRgnIndirect(&bounds));
+  CombineRgn(update->handle, update->handle, inside.handle, RGN_AND);
+  w.update.Reset();
+}
+
+struct Layer {
+  WindowPtr window;
+  POINT offset;   // of the window's corner in the root
+  Region clip;    // root coordinates
+};
+
+void CollectLayers(Window& w, HRGN parentClip, std::vector<Layer>& layers) {
+  const POINT at = OffsetInRoot(w);
+  Layer layer{FindShared(w.handle), at, Region(CreateRectRgn(at.x, at.y, at.x + w.Width(), at.y + w.Height()))};
+  if (parentClip) CombineRgn(layer.clip.handle, layer.clip.handle, parentClip, RGN_AND);
+  if (HRGN shape = ShapeAt(w, POINT{-at.x, -at.y})) {
+    CombineRgn(layer.clip.handle, layer.clip.handle, shape, RGN_AND);
+    DeleteObject(shape);
+  }
+  Region inner(CreateRectRgn(at.x + w.client.left, at.y + w.client.top, at.x + w.client.right,
+                             at.y + w.client.bottom));
+  CombineRgn(inner.handle, inner.handle, layer.clip.handle, RGN_AND);
+  layers.push_back(std::move(layer));
+  for (auto it = w.children.rbegin(); it != w.children.rend(); ++it)
+    if ((*it)->style & WS_VISIBLE) CollectLayers(**it, inner.handle, layers);
+}
+
+}  // namespace
+
+void InvalidateWhole(Window& w, bool erase, bool frame) {
+  AddToUpdate(w, nullptr);
+  w.eraseDue = w.eraseDue || erase;
+  w.frameDue = w.frameDue || frame;
+}
+
+bool TakePaintMessage(ThreadQueue& q, MSG* msg, HWND filter) {
+  for (Window* w : q.windows) {
+    if (filter && w->handle != filter) continue;
+    if (!PaintDue(*w)) continue;
+    *msg = MSG{w->handle, WM_PAINT, 0, 0, GetTickCount(), GetState().cursor};
+    return true;
+  }
+  return false;
+}
+
+void ReplaceSurface(Window& w) {
+  int width, height;
+  {
+    std::lock_guard lock(GetState().lock);
+    width = std::max(w.Width(), 1);
+    height = std::max(w.Height(), 1);
+  }
+  std::lock_guard paint(w.paintMutex);
+  HBITMAP next = CreateBitmap(width, height, 1, 32, nullptr);
+  if (w.surface) {
+    HDC from = CreateSurfaceDC(w.surface, RECT{0, 0, width, height});
+    HDC to = CreateSurfaceDC(next, RECT{0, 0, width, height});
+    BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+    DeleteDC(from);
+    DeleteDC(to);
+    if (!DeleteObject(w.surface)) w.retiredSurfaces.push_back(w.surface);
+  }
+  w.surface = next;
+  TryDeleteRetired(w);
+}
+
+void DestroySurface(Window& w) {
+  std::lock_guard paint(w.paintMutex);
+  if (w.surface && !DeleteObject(w.surface)) w.retiredSurfaces.push_back(w.surface);
+  w.surface = nullptr;
+  TryDeleteRetired(w);
+}
+
+void NotifyPainted(HWND window) {
+  HWND root = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(window);
+    if (w == nullptr) return;
+    root = RootOf(*w)->handle;
+  }
+  Display().Painted(root);
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+BOOL InvalidateRgn(HWND window, HRGN region, BOOL erase) {
+  std::lock_guard lock(GetState().lock);
+  Window* w = Find(window);
+  if (w == nullptr) return 0;
+  AddToUpdate(*w, region);
+  w->eraseDue = w->eraseDue || erase;
+  return 1;
+}
+
+BOOL InvalidateRect(HWND window, const RECT* r, BOOL erase) {
+  Region region(r ? CreateRectRgnIndirect(r) : nullptr);
+  return InvalidateRgn(window, region.handle, erase);
+}
+
+BOOL ValidateRect(HWND window, const RECT* r) {
+  std::lock_guard lock(GetState().lock);
+  Window* w = Find(window);
+  if (w == nullptr) return 0;
+  Region region(r ? CreateRectRgnIndirect(r) : nullptr);
+  RemoveFromUpdate(*w, region.handle);
+  if (r == nullptr) w->internalPaint = w->frameDue = w->eraseDue = false;
+  return 1;
+}
+
+BOOL GetUpdateRect(HWND window, RECT* r, BOOL) {
+  std::lock_guard lock(GetState().lock);
+  Window* w = Find(window);
+  if (w == nullptr) return 0;
+  RECT box{};
+  if (w->update.handle) GetRgnBox(w->update.handle, &box);
+  if (r) *r = box;
+  return !IsRectEmpty(&box);
+}
+
+int GetUpdateRgn(HWND window, HRGN region, BOOL) {
+  std::lock_guard lock(GetState().lock);
+  Window* w = Find(window);
+  if (w == nullptr) return ERROR;
+  if (w->update.handle == nullptr) return SetRectRgn(region, 0, 0, 0, 0) ? NULLREGION : ERROR;
+  return CombineRgn(region, w->update.handle, nullptr, RGN_COPY);
+}
+
+BOOL UpdateWindow(HWND window) {
+  bool due = false;
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(window);
+    if (w == nullptr) return 0;
+    due = PaintDue(*w);
+  }
+  if (due) SendMessage(window, WM_PAINT, 0, 0);
+  return 1;
+}
+
+BOOL RedrawWindow(HWND window, const RECT* r, HRGN region, UINT flags) {
+  std::vector<HWND> targets{window};
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(window);
+    if (w == nullptr) return 0;
+    Region given(region ? nullptr : (r ? CreateRectRgnIndirect(r) : nullptr));
+    HRGN area = region ? region : given.handle;
+    std::vector<Window*> all{w};
+    for (size_t i = 0; (flags & RDW_ALLCHILDREN) && i < all.size(); ++i)
+      for (Window* c : all[i]->children) all.push_back(c);
+    for (Window* each : all) {
+      HRGN part = each == w ? area : nullptr;
+      if (flags & RDW_INVALIDATE) {
+        AddToUpdate(*each, part);
+        if (flags & RDW_ERASE) each->eraseDue = true;
+        if (flags & RDW_FRAME) each->frameDue = true;
+      }
+      if (flags & RDW_INTERNALPAINT) each->internalPaint = true;
+      if (flags & RDW_VALIDATE) RemoveFromUpdate(*each, part);
+      if (flags & RDW_NOFRAME) each->frameDue = false;
+      if (flags & RDW_NOERASE) each->eraseDue = false;
+      if (each != w) targets.push_back(each->handle);
+    }
+    if (flags & RDW_INTERNALPAINT) Wake(*w->owner);
+  }
+  if (flags & (RDW_UPDATENOW | RDW_ERASENOW))
+    for (HWND each : targets) UpdateWindow(each);
+  return 1;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (paint == nullptr) return nullptr;
+  bool frame = false, erase = false;
+  Region update;
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(window);
+    if (w == nullptr) return nullptr;
+    ClearDue(*w, &frame, &erase, &update);
+  }
+  if (frame) SendMessage(window, WM_NCPAINT, 1, 0);
+  HDC dc = OpenSurfaceDC(window, false, update.handle);
+  if (dc == nullptr) return nullptr;
+  paint->hdc = dc;
+  GetRgnBox(update.handle, &paint->rcPaint);
+  paint->fErase = erase ? !SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) : 0;
+  return dc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
+  return paint && ReleaseDC(window, paint->hdc);
+}
+
+HDC GetDC(HWND window) { return OpenSurfaceDC(window, false, nullptr); }
+HDC GetWindowDC(HWND window) { return OpenSurfaceDC(window, true, nullptr); }
+
+int ReleaseDC(HWND, HDC dc) {
+  WindowPtr w;
+  {
+    std::lock_guard lock(GetState().lock);
+    auto it = OpenDCs().find(dc);
+    if (it == OpenDCs().end()) return 0;
+    w = it->second.window;
+    OpenDCs().erase(it);
+  }
+  DeleteDC(dc);
+  TryDeleteRetired(*w);
+  w->paintMutex.unlock();
+  NotifyPainted(w->handle);
+  return 1;
+}
+
+HBITMAP ComposeWindow(HWND topLevel) {
+  std::vector<Layer> layers;
+  RECT size;
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(topLevel);
+    if (w == nullptr) return nullptr;
+    w = RootOf(*w);
+    size = RECT{0, 0, std::max(w->Width(), 1), std::max(w->Height(), 1)};
+    CollectLayers(*w, nullptr, layers);
+  }
+  HBITMAP picture = CreateBitmap(size.right, size.bottom, 1, 32, nullptr);
+  HDC to = CreateSurfaceDC(picture, size);
+  for (Layer& layer : layers) {
+    std::lock_guard paint(layer.window->paintMutex);
+    if (layer.window->surface == nullptr) continue;
+    BITMAP info;
+    GetObject(layer.window->surface, sizeof info, &info);
+    HDC from = CreateSurfaceDC(layer.window->surface, RECT{0, 0, info.bmWidth, info.bmHeight});
+    SetSystemClip(to, layer.clip.handle);
+    BitBlt(to, layer.offset.x, layer.offset.y, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
+    DeleteDC(from);
+  }
+  DeleteDC(to);
+  return picture;
+}
+
+BOOL SaveWindowScreenshot(HWND topLevel, const std::string& pngPath) {
+  HBITMAP picture = ComposeWindow(topLevel);
+  if (picture == nullptr) return 0;
+  const BOOL saved = SaveBitmapToPng(picture, pngPath);
+  DeleteObject(picture);
+  return saved;
+}
+
+}  // namespace qelo::win

@@ -1,0 +1,250 @@
+// Message queues: order, sent versus posted, threads, quit, waits, timers.
+#include <atomic>
+#include <future>
+#include <thread>
+
+#include "window_fixture.h"
+
+namespace qelo::win::test {
+namespace {
+
+constexpr UINT kPing = WM_USER + 1;
+constexpr UINT kPong = WM_USER + 2;
+
+std::vector<UINT> Drain(HWND window) {
+  std::vector<UINT> got;
+  MSG m;
+  while (PeekMessage(&m, window, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_PAINT) {
+      DispatchMessage(&m);
+      continue;
+    }
+    got.push_back(m.message);
+    if (m.message == WM_QUIT) break;
+  }
+  return got;
+}
+
+TEST(Messages, DeliveryOrder) {
+  struct Case {
+    const char* name;
+    std::function<void(HWND)> act;
+    std::vector<UINT> queued;  // what the queue then gives, in order
+  };
+  const Case cases[] = {
+      {"posted in order", [](HWND w) { PostMessage(w, kPing, 0, 0); PostMessage(w, kPong, 0, 0); },
+       {kPing, kPong}},
+      {"sent is a direct call, not queued", [](HWND w) { SendMessage(w, kPing, 0, 0); }, {}},
+      {"quit after posted messages",
+       [](HWND w) { PostQuitMessage(3); PostMessage(w, kPing, 0, 0); }, {kPing, WM_QUIT}},
+      {"thread messages", [](HWND) { PostThreadMessage(GetCurrentThreadId(), kPong, 0, 0); },
+       {kPong}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+    Pump();
+    Windows::Get().Clear(w);
+    c.act(w);
+    EXPECT_EQ(Drain(nullptr), c.queued);
+    DestroyWindow(w);
+  }
+}
+
+TEST(Messages, SendReturnsTheHandlersResultAndGetMessageEndsOnQuit) {
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr,
+                                 [](HWND, UINT m, WPARAM wp, LPARAM, bool* handled) -> LRESULT {
+                                   *handled = m == kPing;
+                                   return static_cast<LRESULT>(wp * 2);
+                                 });
+  EXPECT_EQ(SendMessage(w, kPing, 21, 0), 42);
+  PostMessage(w, kPing, 1, 0);
+  PostQuitMessage(7);
+  MSG m;
+  EXPECT_EQ(GetMessage(&m, nullptr, 0, 0), 1);
+  EXPECT_EQ(m.message, kPing);
+  EXPECT_EQ(GetMessage(&m, nullptr, 0, 0), 0);
+  EXPECT_EQ(m.wParam, 7u);
+  DestroyWindow(w);
+}
+
+TEST(Messages, DestroyedWindowsRefuseMessagesAndTheirQueuedOnesAreDropped) {
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+  ASSERT_TRUE(PostMessage(w, kPing, 0, 0));
+  EXPECT_TRUE(DestroyWindow(w));
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_FALSE(PostMessage(w, kPing, 0, 0));
+  EXPECT_EQ(SendMessage(w, kPing, 0, 0), 0);
+  EXPECT_TRUE(Drain(nullptr).empty());
+  const auto seen = Windows::Get().Seen(w);
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[seen.size() - 2], WM_DESTROY);
+  EXPECT_EQ(seen.back(), WM_NCDESTROY);
+}
+
+TEST(Messages, CreationGivesTheParameterAndRefusalDestroys) {
+  int param = 5;
+  void* received = nullptr;
+  WNDCLASS c;
+  c.lpszClassName = "RefusingWindow";
+  c.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM l) -> LRESULT {
+    if (m == WM_CREATE) {
+      auto* cs = reinterpret_cast<CREATESTRUCT*>(l);
+      SetWindowLongPtr(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+      return *static_cast<int*>(cs->lpCreateParams) == 0 ? -1 : 0;
+    }
+    return DefWindowProc(w, m, wp, l);
+  };
+  RegisterClass(c);
+  HWND ok = CreateWindowEx(0, "RefusingWindow", "", WS_POPUP, 0, 0, 5, 5, nullptr, &param);
+  ASSERT_NE(ok, nullptr);
+  received = reinterpret_cast<void*>(GetWindowLongPtr(ok, GWLP_USERDATA));
+  EXPECT_EQ(received, &param);
+  int zero = 0;
+  EXPECT_EQ(CreateWindowEx(0, "RefusingWindow", "", WS_POPUP, 0, 0, 5, 5, nullptr, &zero), nullptr);
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr), nullptr);
+  EXPECT_EQ(CreateWindowEx(0, "RefusingWindow", "", WS_CHILD, 0, 0, 5, 5, nullptr, &param), nullptr);
+  DestroyWindow(ok);
+}
+
+TEST(Messages, SubclassingChainsThroughCallWindowProc) {
+  static WNDPROC original = nullptr;
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr,
+                                 [](HWND, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+                                   *handled = m == kPing;
+                                   return 1;
+                                 });
+  original = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+      w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM l) -> LRESULT {
+        return CallWindowProc(original, h, m, wp, l) + (m == kPing ? 10 : 0);
+      })));
+  EXPECT_EQ(SendMessage(w, kPing, 0, 0), 11);
+  DestroyWindow(w);
+}
+
+// A thread that owns one window and runs its message loop until quit.
+class WindowThread {
+ public:
+  explicit WindowThread(Handler handler) {
+    std::promise<HWND> made;
+    auto future = made.get_future();
+    thread_ = std::thread([&made, handler] {
+      made.set_value(Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr, handler));
+      MSG m;
+      while (GetMessage(&m, nullptr, 0, 0) > 0) DispatchMessage(&m);
+    });
+    window_ = future.get();
+    threadId_ = GetWindowThreadProcessId(window_, nullptr);
+  }
+  ~WindowThread() { Stop(); }
+  void Stop() {
+    if (!thread_.joinable()) return;
+    PostThreadMessage(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  HWND window() const { return window_; }
+
+ private:
+  std::thread thread_;
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+TEST(Messages, CrossThreadSendsInBothDirectionsAtOnceDoNotDeadlock) {
+  std::atomic<HWND> mine{nullptr}, theirs{nullptr};
+  // Each ping is answered by a send to the window of the other thread.
+  auto answering = [](std::atomic<HWND>* other) {
+    return [other](HWND, UINT m, WPARAM w, LPARAM, bool* handled) -> LRESULT {
+      *handled = m == kPing || m == kPong;
+      if (m == kPing) return SendMessage(other->load(), kPong, w, 0) + 1;
+      return static_cast<LRESULT>(w);
+    };
+  };
+  mine = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr, answering(&theirs));
+  WindowThread other(answering(&mine));
+  theirs = other.window();
+  std::atomic<bool> senderDone{false};
+  // A third thread sends to this thread's window (which sends on to the
+  // other thread) while this thread sends to the other thread's window
+  // (which sends back here while this thread waits).
+  std::thread sender([&] {
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(SendMessage(mine.load(), kPing, i, 0), i + 1);
+    senderDone = true;
+  });
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(SendMessage(theirs.load(), kPing, i, 0), i + 1);
+  while (!senderDone) {
+    MsgWaitForMultipleObjects(0, nullptr, 0, 5, QS_ALLINPUT);
+    Pump();
+  }
+  sender.join();
+  other.Stop();
+  EXPECT_FALSE(IsWindow(theirs.load())) << "a thread's windows end with it";
+  DestroyWindow(mine.load());
+}
+
+TEST(Messages, SendToAThreadThatEndsReturnsZero) {
+  WindowThread t([](HWND, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    *handled = m == kPing;
+    if (m == kPing) PostQuitMessage(0);
+    return 9;
+  });
+  EXPECT_EQ(SendMessage(t.window(), kPing, 0, 0), 9);
+  t.Stop();
+  EXPECT_EQ(SendMessage(t.window(), kPing, 0, 0), 0);
+}
+
+TEST(Messages, TimersFireOnlyWhenIdleAndKilledTimersNever) {
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+  Pump();
+  ASSERT_EQ(SetTimer(w, 10, 1, nullptr), 10u);
+  ASSERT_EQ(SetTimer(w, 11, 20, nullptr), 11u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  PostMessage(w, kPing, 0, 0);
+  PostMessage(w, kPong, 0, 0);
+  MSG m;
+  std::vector<UINT> order;
+  for (int i = 0; i < 3 && GetMessage(&m, nullptr, 0, 0) > 0; ++i) order.push_back(m.message);
+  EXPECT_EQ(order, (std::vector<UINT>{kPing, kPong, WM_TIMER}));
+  EXPECT_TRUE(KillTimer(w, 10));
+  EXPECT_TRUE(KillTimer(w, 11));
+  EXPECT_FALSE(KillTimer(w, 11));
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 60) {
+    MsgWaitForMultipleObjects(0, nullptr, 0, 20, QS_ALLINPUT);
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) EXPECT_NE(m.message, WM_TIMER);
+  }
+  EXPECT_EQ(SetTimer(nullptr, 1, 10, nullptr), 0u);
+  DestroyWindow(w);
+}
+
+TEST(Messages, WaitsSeeEventsMessagesAndTimeouts) {
+  WaitableEvent manual(true), automatic(false);
+  WaitableEvent* both[] = {&manual, &automatic};
+  EXPECT_EQ(MsgWaitForMultipleObjects(2, both, 0, 10, QS_ALLINPUT), WAIT_TIMEOUT);
+  std::thread setter([&] { automatic.Set(); });
+  EXPECT_EQ(MsgWaitForMultipleObjects(2, both, 0, 5000, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
+  setter.join();
+  EXPECT_FALSE(automatic.IsSet());
+  PostThreadMessage(GetCurrentThreadId(), kPing, 0, 0);
+  EXPECT_EQ(MsgWaitForMultipleObjects(2, both, 0, 5000, QS_ALLINPUT), WAIT_OBJECT_0 + 2);
+  Pump();
+  manual.Set();
+  EXPECT_EQ(MsgWaitForMultipleObjects(2, both, 0, 0, QS_ALLINPUT), WAIT_OBJECT_0);
+  EXPECT_TRUE(manual.IsSet());
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, both, 1, 0, QS_ALLINPUT), WAIT_FAILED);
+}
+
+TEST(Messages, PostFromAThreadWithoutWindows) {
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+  std::thread([w] {
+    for (int i = 0; i < 50; ++i) PostMessage(w, kPing, i, 0);
+  }).join();
+  MSG m;
+  int count = 0;
+  while (PeekMessage(&m, w, kPing, kPing, PM_REMOVE)) EXPECT_EQ(m.wParam, static_cast<WPARAM>(count++));
+  EXPECT_EQ(count, 50);
+  DestroyWindow(w);
+}
+
+}  // namespace
+}  // namespace qelo::win::test

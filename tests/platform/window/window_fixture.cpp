@@ -1,0 +1,114 @@
+#include "window_fixture.h"
+
+#include <cstdlib>
+
+namespace qelo::win::test {
+namespace {
+
+// Tests run without a display whatever the environment says.
+const bool g_headless = [] { return setenv("QELO_HEADLESS", "1", 1) == 0; }();
+
+void RegisterOnce(const char* name, UINT style) {
+  WNDCLASS c;
+  c.lpszClassName = name;
+  c.lpfnWndProc = &Windows::Procedure;
+  c.style = style;
+  c.hbrBackground = SysColorBackground(COLOR_WINDOW);
+  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  RegisterClass(c);
+}
+
+}  // namespace
+
+Windows& Windows::Get() {
+  static Windows* windows = [] {
+    RegisterOnce("TestWindow", CS_DBLCLKS);
+    RegisterOnce("PlainWindow", 0);
+    return new Windows;
+  }();
+  return *windows;
+}
+
+HWND Windows::Create(DWORD style, RECT r, HWND parent, Handler handler, DWORD exStyle,
+                     const char* className) {
+  HWND w = CreateWindowEx(exStyle, className, "test", style, r.left, r.top, r.right - r.left,
+                          r.bottom - r.top, parent, nullptr);
+  if (w && handler) SetHandler(w, std::move(handler));
+  return w;
+}
+
+void Windows::SetHandler(HWND window, Handler handler) {
+  std::lock_guard lock(mutex_);
+  handlers_[window] = std::move(handler);
+}
+
+std::vector<UINT> Windows::Seen(HWND window) {
+  std::lock_guard lock(mutex_);
+  return seen_[window];
+}
+
+void Windows::Clear(HWND window) {
+  std::lock_guard lock(mutex_);
+  seen_[window].clear();
+}
+
+LRESULT Windows::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  Windows& self = Get();
+  Handler handler;
+  {
+    std::lock_guard lock(self.mutex_);
+    self.seen_[window].push_back(message);
+    auto it = self.handlers_.find(window);
+    if (it != self.handlers_.end()) handler = it->second;
+  }
+  if (handler) {
+    bool handled = true;
+    const LRESULT result = handler(window, message, w, l, &handled);
+    if (handled) return result;
+  }
+  return DefWindowProc(window, message, w, l);
+}
+
+void Pump() {
+  MSG m;
+  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      return;
+    }
+    TranslateMessage(&m);
+    DispatchMessage(&m);
+  }
+}
+
+Handler Paints(COLORREF color) {
+  return [color](HWND window, UINT message, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    if (message != WM_PAINT) {
+      *handled = false;
+      return 0;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT r;
+    GetClientRect(window, &r);
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    EndPaint(window, &ps);
+    return 0;
+  };
+}
+
+COLORREF PixelAt(HWND topLevel, int x, int y) {
+  HBITMAP picture = ComposeWindow(topLevel);
+  if (picture == nullptr) return CLR_INVALID;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, picture);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(picture);
+  return c;
+}
+
+}  // namespace qelo::win::test
