@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "vcl/typeinfo.h"
+#include "win/codepage.h"
 #include "vcl/types.h"
 
 namespace qelo::vcl {
@@ -22,24 +23,6 @@ const char* FormValue::TypeName() const {
 }
 
 namespace {
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -201,7 +184,7 @@ class Parser {
         ++pos_;
         int64_t code = ParseInteger();
         if (code < 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) Fail("invalid character code");
-        AppendUtf8(out, static_cast<uint32_t>(code));
+        win::AppendUtf8(out, static_cast<char32_t>(code));
       } else {
         size_t save = pos_;
         int saveLine = line_;

@@ -13,6 +13,9 @@ namespace qelo::win {
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// Appends one code point (at most U+10FFFF, not a surrogate) as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Length of a zero-terminated UTF-16 line; 0 for null.
 std::size_t Utf16Length(const char16_t* text);
 
