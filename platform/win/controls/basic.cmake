@@ -1,0 +1,2 @@
+# Buttons, statics, edits, list and combo boxes, progress and status bars, tool tips.
+target_sources(qelo_controls PRIVATE ${CMAKE_CURRENT_LIST_DIR}/basic_classes.cpp)

@@ -1,0 +1,2 @@
+# Image lists, headers, list views and tree views.
+target_sources(qelo_controls PRIVATE ${CMAKE_CURRENT_LIST_DIR}/list_classes.cpp)
