@@ -29,6 +29,9 @@ void RegisterOnce(const char* name, win::WNDPROC procedure) {
   win::RegisterClass(c);
 }
 
+// 0x00RRGGBB of a screen pixel given as 0x00BBGGRR.
+uint32_t Rgb(win::COLORREF c) { return win::GetRValue(c) << 16 | win::GetGValue(c) << 8 | win::GetBValue(c); }
+
 }  // namespace
 
 void PaintQuadrants(VideoFrame& frame) {
@@ -41,8 +44,6 @@ void PaintQuadrants(VideoFrame& frame) {
     }
   }
 }
-
-uint32_t Rgb(win::COLORREF c) { return win::GetRValue(c) << 16 | win::GetGValue(c) << 8 | win::GetBValue(c); }
 
 PlayerWindow::PlayerWindow(bool twoPane, int width, int height) : display(twoPane, width, height) {
   EXPECT_TRUE(g_headless && StartDrawingLayer());
@@ -81,17 +82,18 @@ void PlayerWindow::Mouse(win::UINT message, int x, int y) {
   win::SendMessage(hwnd, message, 0, win::MAKELPARAM(x, y));
 }
 
-win::COLORREF PlayerWindow::Pixel(int x, int y) const {
-  win::HBITMAP picture = win::ComposeWindow(hwnd);
-  if (picture == nullptr) return win::CLR_INVALID;
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, x, y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return c;
+Screenshot::Screenshot(win::HWND window)
+    : picture_(win::ComposeWindow(window)), dc_(win::CreateCompatibleDC(nullptr)), old_(win::SelectObject(dc_, picture_)) {}
+
+Screenshot::~Screenshot() {
+  win::SelectObject(dc_, old_);
+  win::DeleteDC(dc_);
+  win::DeleteObject(picture_);
 }
+
+uint32_t Screenshot::At(int x, int y) const { return Rgb(win::GetPixel(dc_, x, y)); }
+
+uint32_t PlayerWindow::Pixel(int x, int y) const { return Screenshot(hwnd).At(x, y); }
 
 void PlayerWindow::Pump() {
   win::MSG m;

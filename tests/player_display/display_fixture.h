@@ -18,6 +18,22 @@ constexpr uint32_t kTopLeft = 0xFF0000, kTopRight = 0x00FF00, kBottomLeft = 0x00
 // Fills a frame record with four opaque quadrants.
 void PaintQuadrants(VideoFrame& frame);
 
+// The window as the screen shows it at one moment.
+class Screenshot {
+ public:
+  explicit Screenshot(win::HWND window);
+  ~Screenshot();
+  Screenshot(const Screenshot&) = delete;
+  Screenshot& operator=(const Screenshot&) = delete;
+  // 0x00RRGGBB.
+  uint32_t At(int x, int y) const;
+
+ private:
+  win::HBITMAP picture_;
+  win::HDC dc_;
+  win::HGDIOBJ old_;
+};
+
 class PlayerWindow {
  public:
   PlayerWindow(bool twoPane, int width, int height);
@@ -29,8 +45,8 @@ class PlayerWindow {
   void Close();
   // Mouse messages through the window procedure, as the pointer gives them.
   void Mouse(win::UINT message, int x, int y);
-  // The window's pixel as the screen shows it (0x00BBGGRR).
-  win::COLORREF Pixel(int x, int y) const;
+  // The window's pixel as the screen shows it (0x00RRGGBB).
+  uint32_t Pixel(int x, int y) const;
   // Dispatches what waits in the thread's queue.
   static void Pump();
 
@@ -58,8 +74,5 @@ class HostWindow {
 
   win::HWND hwnd = nullptr;
 };
-
-// 0x00RRGGBB of a screen pixel given as 0x00BBGGRR.
-uint32_t Rgb(win::COLORREF c);
 
 }  // namespace qelo::player::test

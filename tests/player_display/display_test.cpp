@@ -25,9 +25,11 @@ using win::WM_LBUTTONDOWN;
 using win::WM_LBUTTONUP;
 using win::WM_MOUSEMOVE;
 
-bool IsGrey(win::COLORREF c, int low, int high) {
-  for (int v : {win::GetRValue(c), win::GetGValue(c), win::GetBValue(c)})
+bool IsGrey(uint32_t rgb, int low, int high) {
+  for (int shift : {0, 8, 16}) {
+    const int v = static_cast<int>(rgb >> shift & 0xFF);
     if (v < low || v > high) return false;
+  }
   return true;
 }
 
@@ -54,30 +56,68 @@ class TwoPanes : public ::testing::Test {
 
 TEST_F(TwoPanes, FirstPaneShadesOutsideTheCropAndSecondShowsTheCropFitted) {
   EditCrop({0, 0, 0.5, 0.5});  // the top-left (red) quadrant
-  EXPECT_EQ(Rgb(window_.Pixel(390, 100)), 0xE8E8E8u) << "gap";
-  EXPECT_EQ(Rgb(window_.Pixel(100, 10)), 0u) << "bar above the picture";
-  EXPECT_EQ(Rgb(window_.Pixel(50, 82)), kTopLeft) << "inside the crop, untouched";
+  EXPECT_EQ(window_.Pixel(390, 100), 0xE8E8E8u) << "gap";
+  EXPECT_EQ(window_.Pixel(100, 10), 0u) << "bar above the picture";
+  EXPECT_EQ(window_.Pixel(50, 82), kTopLeft) << "inside the crop, untouched";
   EXPECT_TRUE(IsGrey(window_.Pixel(300, 212), 125, 130)) << std::hex << window_.Pixel(300, 212)
                                                           << ": white shaded half black";
-  EXPECT_EQ(Rgb(window_.Pixel(300, 70)), 0x007F00u) << "green shaded half black";
+  EXPECT_EQ(window_.Pixel(300, 70), 0x007F00u) << "green shaded half black";
   for (auto [x, y] : {std::pair{405, 42}, std::pair{588, 141}, std::pair{770, 240}})
-    EXPECT_EQ(Rgb(window_.Pixel(x, y)), kTopLeft) << "second pane at " << x << ", " << y;
+    EXPECT_EQ(window_.Pixel(x, y), kTopLeft) << "second pane at " << x << ", " << y;
   ASSERT_TRUE(win::SaveWindowScreenshot(window_.hwnd, QELO_SCREENSHOT_DIR "/player_two_panes.png"));
 }
 
 TEST_F(TwoPanes, RepaintingDoesNotShadeTheOverlayAgain) {
   EditCrop({0, 0, 0.5, 0.5});
-  const win::COLORREF once = window_.Pixel(300, 212);
+  const uint32_t once = window_.Pixel(300, 212);
   for (int i = 0; i < 3; ++i) window_.display.RepaintVideo();
   EXPECT_EQ(window_.Pixel(300, 212), once);
   window_.display.crop().SetEditing(false);
   window_.display.RepaintVideo();
-  EXPECT_EQ(Rgb(window_.Pixel(300, 212)), kBottomRight) << "no overlay once editing is off";
+  EXPECT_EQ(window_.Pixel(300, 212), kBottomRight) << "no overlay once editing is off";
 }
 
 TEST_F(TwoPanes, ACropPastTheFrameShowsOnlyWhatLiesInside) {
   EditCrop({0.5, 0.5, 0.8, 0.8});  // set by the host, reaching past the frame
-  EXPECT_EQ(Rgb(window_.Pixel(588, 141)), kBottomRight);
+  EXPECT_EQ(window_.Pixel(588, 141), kBottomRight);
+}
+
+TEST_F(TwoPanes, ATextWatermarkShowsInTheSecondPaneInItsColourAndAlpha) {
+  WatermarkState state{};
+  state.kind = WATERMARK_TEXT;
+  win::CopyToUtf16Field(state.text.text, QELO_WATERMARK_TEXT_CHARS, u"MMMM");
+  win::CopyToUtf16Field(state.text.font.faceName, 32, u"DejaVu Sans");
+  state.text.font.size = 20;
+  state.text.font.style = 1;
+  state.text.font.color = 0x00FF00;  // green, with no alpha of its own
+  state.text.region = {0.1, 0.1, 0, 0};
+  struct Case {
+    int alpha;
+    uint32_t strongest;  // the greenest text pixel over the red frame
+  };
+  for (const Case& c : {Case{255, 0x00FF00}, Case{128, 0x7F8000}}) {
+    state.text.alpha = c.alpha;
+    window_.display.watermark().Enable(&state);
+    window_.display.RepaintVideo();
+    const Screenshot shown(window_.hwnd);
+    uint32_t strongest = 0;
+    for (int y = 32 + 21; y < 32 + 60; ++y)
+      for (int x = 395 + 40; x < 395 + 120; ++x) {
+        const uint32_t rgb = shown.At(x, y);
+        if ((rgb >> 8 & 0xFF) > (strongest >> 8 & 0xFF)) strongest = rgb;
+      }
+    EXPECT_NEAR(static_cast<int>(strongest >> 8 & 0xFF), static_cast<int>(c.strongest >> 8 & 0xFF), 2) << c.alpha;
+    EXPECT_NEAR(static_cast<int>(strongest >> 16), static_cast<int>(c.strongest >> 16), 2) << c.alpha;
+  }
+}
+
+TEST_F(TwoPanes, AFileWithoutPicturesShowsTheBackgroundOnly) {
+  window_.display.CloseVideo();  // what stays open is a file without video
+  win::InvalidateRect(window_.hwnd, nullptr, 0);
+  PlayerWindow::Pump();
+  EXPECT_EQ(window_.Pixel(50, 82), 0u) << "no stale frame";
+  EXPECT_EQ(window_.Pixel(390, 100), 0xE8E8E8u);
+  EXPECT_EQ(window_.Pixel(588, 141), 0u);
 }
 
 TEST(OnePane, PictureIsFittedWithBarsAndDrawsNoOverlay) {
@@ -87,11 +127,11 @@ TEST(OnePane, PictureIsFittedWithBarsAndDrawsNoOverlay) {
   window.display.crop().SetEditing(true);
   window.display.UpdateCropGeometry();
   window.display.RepaintVideo();
-  EXPECT_EQ(Rgb(window.Pixel(200, 36)), 0u);
-  EXPECT_EQ(Rgb(window.Pixel(200, 37)), kTopRight);
-  EXPECT_EQ(Rgb(window.Pixel(100, 261)), kBottomLeft);
-  EXPECT_EQ(Rgb(window.Pixel(100, 262)), 0u);
-  EXPECT_EQ(Rgb(window.Pixel(300, 250)), kBottomRight) << "no shade in one pane";
+  EXPECT_EQ(window.Pixel(200, 36), 0u);
+  EXPECT_EQ(window.Pixel(200, 37), kTopRight);
+  EXPECT_EQ(window.Pixel(100, 261), kBottomLeft);
+  EXPECT_EQ(window.Pixel(100, 262), 0u);
+  EXPECT_EQ(window.Pixel(300, 250), kBottomRight) << "no shade in one pane";
 }
 
 // 808 x 300 two panes with 400 x 300 frames from an 800 x 600 source: the
@@ -159,7 +199,7 @@ TEST_F(MouseEditing, DraggingTheLeftEdgeAndMovingTheCropTellTheHost) {
   window_.Mouse(WM_MOUSEMOVE, 900, 900);
   EXPECT_EQ(LastCropRect(), (std::array<int, 4>{200, 300, 600, 300})) << "held inside the frame";
   window_.Mouse(WM_LBUTTONUP, 900, 900);
-  EXPECT_EQ(Rgb(window_.Pixel(50, 50)), 0x7F0000u) << "the repaint shaded the uncovered red corner";
+  EXPECT_EQ(window_.Pixel(50, 50), 0x7F0000u) << "the repaint shaded the uncovered red corner";
 }
 
 TEST_F(MouseEditing, WithNoFileOpenTheCropMessageCarriesZeroes) {
@@ -203,8 +243,8 @@ TEST_F(MouseEditing, TheWatermarkIsDraggedInTheSecondPaneAndHeldInThePicture) {
   ASSERT_TRUE(window_.display.watermark().GetRegion(&region));
   EXPECT_DOUBLE_EQ(region.left, 0.8);
   // Drawn at frame 320, 40: the 2:1 picture fills 80 x 40 from y 50.
-  EXPECT_EQ(Rgb(window_.Pixel(408 + 360, 70)), 0xFF0000u);
-  EXPECT_EQ(Rgb(window_.Pixel(408 + 300, 70)), kTopRight) << "the frame beside it";
+  EXPECT_EQ(window_.Pixel(408 + 360, 70), 0xFF0000u);
+  EXPECT_EQ(window_.Pixel(408 + 300, 70), kTopRight) << "the frame beside it";
 }
 
 TEST(IdlePictures, BothResourcesArePresentAndShownWithoutAFile) {
@@ -230,7 +270,7 @@ TEST(IdlePictures, BothResourcesArePresentAndShownWithoutAFile) {
     win::InvalidateRect(window.hwnd, nullptr, 0);
     PlayerWindow::Pump();
     for (auto [x, y] : {std::pair{c.w / 2, c.h / 2}, std::pair{c.w - 10, c.h - 10}, std::pair{3, 3}})
-      EXPECT_EQ(Rgb(window.Pixel(x, y)), pixelOf(*c.picture, x, y)) << c.w << " at " << x << ", " << y;
+      EXPECT_EQ(window.Pixel(x, y), pixelOf(*c.picture, x, y)) << c.w << " at " << x << ", " << y;
   }
 }
 
