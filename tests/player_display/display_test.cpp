@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
@@ -64,7 +65,8 @@ TEST_F(TwoPanes, FirstPaneShadesOutsideTheCropAndSecondShowsTheCropFitted) {
   EXPECT_EQ(window_.Pixel(300, 70), 0x007F00u) << "green shaded half black";
   for (auto [x, y] : {std::pair{405, 42}, std::pair{588, 141}, std::pair{770, 240}})
     EXPECT_EQ(window_.Pixel(x, y), kTopLeft) << "second pane at " << x << ", " << y;
-  ASSERT_TRUE(win::SaveWindowScreenshot(window_.hwnd, QELO_SCREENSHOT_DIR "/player_two_panes.png"));
+  std::filesystem::create_directories(QELO_SCREENSHOT_DIR);
+  EXPECT_TRUE(win::SaveWindowScreenshot(window_.hwnd, QELO_SCREENSHOT_DIR "/player_two_panes.png"));
 }
 
 TEST_F(TwoPanes, RepaintingDoesNotShadeTheOverlayAgain) {
