@@ -196,8 +196,9 @@ class TCanvas : public TPersistent {
   TCanvas();
   ~TCanvas() override;
 
-  // The context; EInvalidOperation "Canvas does not allow drawing" when
-  // there is none and none can be made.
+  // The context with pen, brush and font selected, for drawing on it
+  // directly; EInvalidOperation "Canvas does not allow drawing" when there
+  // is none and none can be made.
   win::HDC Handle();
   void SetHandle(win::HDC dc);
   bool HandleAllocated() const { return dc_ != nullptr; }
@@ -275,6 +276,7 @@ class TCanvas : public TPersistent {
   virtual void Changed();
 
  private:
+  void EnsureHandle();
   void DeselectHandles();
   void SelectFont();
   void SelectPen();
