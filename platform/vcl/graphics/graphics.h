@@ -270,6 +270,8 @@ class TCanvas : public TPersistent {
  protected:
   // Descendants make their context here and call SetHandle.
   virtual void CreateHandle() {}
+  // The context as it is, nothing selected into it (null when none).
+  win::HDC ContextHandle() const { return dc_; }
   // Selects what `required` names that is not selected yet.
   void RequiredState(TCanvasState required);
   virtual void Changing();

@@ -194,6 +194,37 @@ TEST(MenuItems, FormFilesNestItemsInMenus) {
   EXPECT_FALSE(ShowPopupMenu(form.pmList, &form, 0, 0)) << "no AutoPopup";
 }
 
+TEST(MenuLayouts, BreaksStartColumnsAndHiddenItemsTakeNoRoom) {
+  TPopupMenu menu(nullptr);
+  for (const char* caption : {"One", "-", "Two", "Three", "Four", "Gone"}) NewItem(menu.Items(), caption);
+  menu.Items()->Items(3)->SetBreak(mbBarBreak);
+  menu.Items()->Items(4)->SetBreak(mbBreak);
+  menu.Items()->Items(5)->SetVisible(false);
+  menu.Items()->Items(4)->SetShortCut(TextToShortCut("Ctrl+F4"));
+  TCanvas measure;
+  win::HDC dc = win::CreateDisplayDC();
+  measure.SetHandle(dc);
+  AssignMenuFont(*measure.Font());
+  const MenuLayout layout = LayoutMenu(*menu.Items(), measure);
+  measure.SetHandle(nullptr);
+  win::DeleteDC(dc);
+
+  ASSERT_EQ(layout.boxes.size(), 5u);
+  const auto& b = layout.boxes;
+  EXPECT_EQ(b[0].rect.top, kBorder);
+  EXPECT_EQ(RectHeight(b[1].rect), kSeparatorHeight);
+  EXPECT_EQ(b[2].rect.top, b[1].rect.bottom);
+  EXPECT_EQ(b[3].rect.top, kBorder) << "a break starts a new column at the top";
+  EXPECT_EQ(b[3].rect.left, b[0].rect.right + kColumnGap);
+  EXPECT_EQ(b[4].rect.left, b[3].rect.right + kColumnGap);
+  ASSERT_EQ(layout.barBreaks.size(), 1u) << "only the bar break draws a bar";
+  EXPECT_GT(layout.barBreaks[0], b[0].rect.right);
+  EXPECT_LT(layout.barBreaks[0], b[3].rect.left);
+  EXPECT_GT(RectWidth(b[4].rect), RectWidth(b[3].rect)) << "room for the shortcut text";
+  EXPECT_EQ(layout.size.cy, b[2].rect.bottom + kBorder) << "as high as the highest column";
+  EXPECT_EQ(layout.size.cx, b[4].rect.right + kBorder);
+}
+
 // ---- popup windows -------------------------------------------------------------------
 
 // A focused window of the test whose timer plays a script while a menu
