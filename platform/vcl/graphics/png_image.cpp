@@ -1,5 +1,6 @@
 #include "vcl/graphics/png_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qelo::vcl {
@@ -16,6 +17,17 @@ TPngImage::TPngImage() {
 }
 
 TPngImage::~TPngImage() { pixels_.OnChange = nullptr; }
+
+void TPngImage::Resize(int width, int height) {
+  const int oldWidth = Width();
+  const int oldHeight = Height();
+  pixels_.SetSize(width, height);
+  for (int y = 0; y < Height(); ++y) {
+    uint32_t* row = pixels_.ScanLine(y);
+    const int keep = y < oldHeight ? std::min(oldWidth, Width()) : 0;
+    std::fill(row + keep, row + Width(), 0u);
+  }
+}
 
 void TPngImage::LoadFromMemory(const void* data, size_t size) {
   static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -20,8 +20,9 @@ class TPngImage : public TGraphic {
   bool Empty() const override { return pixels_.Empty(); }
   int Width() const override { return pixels_.Width(); }
   int Height() const override { return pixels_.Height(); }
-  void SetWidth(int width) override { pixels_.SetWidth(width); }
-  void SetHeight(int height) override { pixels_.SetHeight(height); }
+  // New pixels are fully transparent.
+  void SetWidth(int width) override { Resize(width, Height()); }
+  void SetHeight(int height) override { Resize(Width(), height); }
 
   // The image's pixels, colours premultiplied by their alpha (B, G, R, A).
   uint32_t* ScanLine(int row) { return pixels_.ScanLine(row); }
@@ -41,6 +42,8 @@ class TPngImage : public TGraphic {
   void Draw(TCanvas& canvas, const TRect& r) override;
 
  private:
+  void Resize(int width, int height);
+
   TBitmap pixels_;
 };
 

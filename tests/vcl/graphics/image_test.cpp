@@ -150,6 +150,14 @@ TEST(PngImage, DrawsBlendedByItsAlpha) {
   EXPECT_EQ(sheet.pixels.At(1, 1), RGB(255, 0, 0));
   EXPECT_EQ(sheet.pixels.At(5, 1), RGB(255, 255, 255));
   EXPECT_EQ(sheet.pixels.At(7, 3), RGB(0, 0, 0));
+
+  png.SetWidth(6);
+  png.SetHeight(3);
+  sheet.pixels.Fill(RGB(255, 255, 255));
+  sheet.canvas.Draw(0, 0, &png);
+  EXPECT_EQ(sheet.pixels.At(0, 0), RGB(255, 0, 0)) << "resizing keeps the old pixels";
+  EXPECT_EQ(sheet.pixels.At(5, 0), RGB(255, 255, 255)) << "and adds transparent ones";
+  EXPECT_EQ(sheet.pixels.At(0, 2), RGB(255, 255, 255));
 }
 
 TEST(PngImage, LoadsFromFilesAndStreamsAndRefusesOtherData) {
