@@ -216,4 +216,16 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
   }
 }
 
+// A canvas call that needs the bitmap class.
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect, TColor color) {
+  if (!bitmap || bitmap->Empty()) return;
+  Changing();
+  RequiredState({csHandleValid, csBrushValid});
+  win::FillRect(dc_, &dest, brush_->Handle());
+  win::TransparentBlt(dc_, dest.left, dest.top, RectWidth(dest), RectHeight(dest), bitmap->Canvas()->Handle(),
+                      sourceRect.left, sourceRect.top, RectWidth(sourceRect), RectHeight(sourceRect),
+                      ColorToRGB(color) & 0xFFFFFF);
+  Changed();
+}
+
 }  // namespace qelo::vcl

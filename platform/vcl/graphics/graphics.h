@@ -180,6 +180,7 @@ class TBrush : public TGraphicsObject {
 // ---- canvas --------------------------------------------------------------------
 
 class TGraphic;
+class TBitmap;
 
 enum TCanvasStateItem { csHandleValid, csFontValid, csPenValid, csBrushValid };
 using TCanvasState = TSet<TCanvasStateItem>;
@@ -248,6 +249,9 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& r, TGraphic* graphic);
   // Copies (stretching) from another canvas with CopyMode.
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
+  // Copies (stretching) part of a bitmap with its pixels of `color` in the
+  // brush's colour instead.
+  void BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect, TColor color);
 
   // The clip box in logical coordinates.
   TRect ClipRect();

@@ -120,6 +120,18 @@ TEST(Bitmap, TransparentColourIsLeftOut) {
   EXPECT_EQ(glyph.TransparentColor(), kOliveRgb);
 }
 
+TEST(Bitmap, BrushCopyPaintsTheColourInTheBrush) {
+  TBitmap glyph;
+  glyph.LoadFromResourceName(res::kVclGraphicsTestResources, "GLYPH");
+  Sheet sheet(6, 4);
+  sheet.canvas.Brush()->SetColor(clLime);
+  sheet.canvas.BrushCopy(Rect(0, 0, 6, 4), &glyph, Rect(0, 0, 3, 2), clOlive);
+  EXPECT_EQ(sheet.pixels.Count(kOliveRgb), 0);
+  EXPECT_EQ(sheet.pixels.Count(RGB(0, 255, 0)), 16);
+  EXPECT_EQ(sheet.pixels.At(2, 0), RGB(0, 0, 255));
+  EXPECT_EQ(sheet.pixels.At(5, 3), RGB(255, 0, 0));
+}
+
 TEST(Bitmap, BadSourcesRaiseTheirErrors) {
   TBitmap bitmap;
   test::TempDir dir;
