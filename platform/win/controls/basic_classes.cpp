@@ -1,8 +1,10 @@
 #include "win/controls/commctrl.h"
+#include "win/controls/control.h"
 
 namespace qelo::win {
 
-// No basic control classes yet.
-void RegisterBasicControlClasses() {}
+void RegisterBasicControlClasses() {
+  controls::RegisterButtonClass();
+}
 
 }  // namespace qelo::win
