@@ -5,6 +5,8 @@ namespace qelo::win {
 
 void RegisterBasicControlClasses() {
   controls::RegisterButtonClass();
+  controls::RegisterStaticClass();
+  controls::RegisterEditClass();
 }
 
 }  // namespace qelo::win

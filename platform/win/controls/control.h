@@ -114,5 +114,7 @@ void RegisterControlClass(const char* name, UINT style, const char* cursor = IDC
 
 // Class registration of each group of basic controls.
 void RegisterButtonClass();
+void RegisterStaticClass();
+void RegisterEditClass();
 
 }  // namespace qelo::win::controls

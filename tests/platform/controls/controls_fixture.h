@@ -26,7 +26,7 @@ std::ostream& operator<<(std::ostream& out, const Note& note);
 Note Command(UINT code, UINT id = 100);
 
 class ControlsTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override;
   void TearDown() override;
 
