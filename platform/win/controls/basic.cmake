@@ -4,5 +4,6 @@ target_sources(qelo_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/button.cpp
   ${CMAKE_CURRENT_LIST_DIR}/static.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/edit.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/edit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/listbox.cpp)
 target_link_libraries(qelo_controls PRIVATE qelo_win_base)

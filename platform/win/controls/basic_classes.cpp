@@ -7,6 +7,7 @@ void RegisterBasicControlClasses() {
   controls::RegisterButtonClass();
   controls::RegisterStaticClass();
   controls::RegisterEditClass();
+  controls::RegisterListBoxClasses();
 }
 
 }  // namespace qelo::win

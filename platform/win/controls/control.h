@@ -116,5 +116,6 @@ void RegisterControlClass(const char* name, UINT style, const char* cursor = IDC
 void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterEditClass();
+void RegisterListBoxClasses();
 
 }  // namespace qelo::win::controls
