@@ -8,6 +8,7 @@ void RegisterBasicControlClasses() {
   controls::RegisterStaticClass();
   controls::RegisterEditClass();
   controls::RegisterListBoxClasses();
+  controls::RegisterComboBoxClass();
 }
 
 }  // namespace qelo::win

@@ -117,5 +117,6 @@ void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterEditClass();
 void RegisterListBoxClasses();
+void RegisterComboBoxClass();
 
 }  // namespace qelo::win::controls
