@@ -9,6 +9,9 @@ void RegisterBasicControlClasses() {
   controls::RegisterEditClass();
   controls::RegisterListBoxClasses();
   controls::RegisterComboBoxClass();
+  controls::RegisterProgressClass();
+  controls::RegisterStatusBarClass();
+  controls::RegisterToolTipClass();
 }
 
 }  // namespace qelo::win

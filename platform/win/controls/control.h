@@ -118,5 +118,8 @@ void RegisterStaticClass();
 void RegisterEditClass();
 void RegisterListBoxClasses();
 void RegisterComboBoxClass();
+void RegisterProgressClass();
+void RegisterStatusBarClass();
+void RegisterToolTipClass();
 
 }  // namespace qelo::win::controls
