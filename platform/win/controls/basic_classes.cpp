@@ -1,8 +1,17 @@
 #include "win/controls/commctrl.h"
+#include "win/controls/control.h"
 
 namespace qelo::win {
 
-// No basic control classes yet.
-void RegisterBasicControlClasses() {}
+void RegisterBasicControlClasses() {
+  controls::RegisterButtonClass();
+  controls::RegisterStaticClass();
+  controls::RegisterEditClass();
+  controls::RegisterListBoxClasses();
+  controls::RegisterComboBoxClass();
+  controls::RegisterProgressClass();
+  controls::RegisterStatusBarClass();
+  controls::RegisterToolTipClass();
+}
 
 }  // namespace qelo::win
