@@ -1,2 +1,4 @@
 # Image lists, headers, list views and tree views.
-target_sources(qelo_controls PRIVATE ${CMAKE_CURRENT_LIST_DIR}/list_classes.cpp)
+target_sources(qelo_controls PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/list_classes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/imagelist.cpp)
