@@ -1,8 +1,10 @@
 #include "win/controls/commctrl.h"
+#include "win/controls/lists/header.h"
 
 namespace qelo::win {
 
-// No list control classes yet.
-void RegisterListControlClasses() {}
+void RegisterListControlClasses() {
+  RegisterHeaderClass();
+}
 
 }  // namespace qelo::win

@@ -1,4 +1,6 @@
 # Image lists, headers, list views and tree views.
 target_sources(qelo_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/list_classes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lists/imagelist.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/lists/control_data.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/imagelist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/header.cpp)
