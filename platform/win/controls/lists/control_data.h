@@ -7,8 +7,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "win/controls/commctrl.h"
+#include "win/controls/lists/text_callback.h"
 
 namespace qelo::win::lists {
 
@@ -18,10 +20,11 @@ namespace qelo::win::lists {
 template <typename State>
 class PerWindow {
  public:
-  State* Make(HWND window) {
+  template <typename... Args>
+  State* Make(HWND window, Args&&... args) {
     std::lock_guard lock(mutex_);
     auto& slot = states_[window];
-    slot = std::make_unique<State>();
+    slot = std::make_unique<State>(std::forward<Args>(args)...);
     return slot.get();
   }
   State* Find(HWND window) {
@@ -42,10 +45,6 @@ class PerWindow {
   std::mutex mutex_;
   std::map<HWND, std::unique_ptr<State>> states_;
 };
-
-// The text pointer that asks the parent for an item's text when it is
-// needed (LVN_GETDISPINFO, TVN_GETDISPINFO).
-inline char* const LPSTR_TEXTCALLBACK = reinterpret_cast<char*>(static_cast<intptr_t>(-1));
 
 // Copies `text` into `buffer` of `size` bytes, zero-terminated, cut at a
 // character boundary when it does not fit. Nothing for a null buffer.
