@@ -8,4 +8,8 @@ target_sources(qelo_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/lists/listview.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lists/listview_items.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lists/listview_paint.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lists/listview_input.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/lists/listview_input.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/treeview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/treeview_items.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/treeview_paint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lists/treeview_input.cpp)

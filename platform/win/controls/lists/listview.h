@@ -63,9 +63,6 @@ constexpr UINT INDEXTOSTATEIMAGEMASK(int i) { return static_cast<UINT>(i) << 12;
 constexpr UINT LVIS_UNCHECKED = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT LVIS_CHECKED = INDEXTOSTATEIMAGEMASK(2);
 
-constexpr int I_IMAGECALLBACK = -1;
-constexpr int I_IMAGENONE = -2;
-
 // pszText may be LPSTR_TEXTCALLBACK (the parent answers LVN_GETDISPINFO).
 struct LVITEM {
   UINT mask = 0;
