@@ -70,9 +70,6 @@ struct NMCUSTOMDRAW {
   LPARAM lItemlParam = 0;
 };
 
-// WM_DRAWITEM's record for owner-drawn items (list boxes, combo boxes, headers, list views).
-struct DRAWITEMSTRUCT { UINT CtlType = 0, CtlID = 0, itemID = 0, itemAction = 0, itemState = 0; HWND hwndItem = nullptr; HDC hDC = nullptr; RECT rcItem{}; UINT_PTR itemData = 0; };
-
 // Sends `header` (filled in with the sender's handle and id and `code`) to
 // the sender's parent as WM_NOTIFY and returns the parent's answer; 0 when
 // the control has no parent.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "win/controls/basic_common.h"
 #include "win/controls/commctrl.h"
 #include "win/window/display.h"
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "win/controls/basic_common.h"
 #include "win/controls/commctrl.h"
 #include "win/controls/lists/text_callback.h"
 
@@ -60,10 +61,5 @@ LPARAM ScreenPointParam(HWND window, POINT client);
 // WM_CONTEXTMENU that reaches a control's own default handling goes on to
 // its parent, as default window handling does for child windows.
 LRESULT ForwardContextMenu(HWND window, WPARAM w, LPARAM l);
-
-// Owner-draw actions and states of DRAWITEMSTRUCT.
-constexpr UINT ODA_DRAWENTIRE = 0x0001;
-constexpr UINT ODS_SELECTED = 0x0001;
-constexpr UINT ODS_FOCUS = 0x0010;
 
 }  // namespace qelo::win::lists

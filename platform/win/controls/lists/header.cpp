@@ -179,8 +179,8 @@ void DrawItem(HWND window, HDC dc, const Header& h, size_t index) {
     draw.CtlType = ODT_HEADER;
     draw.CtlID = static_cast<UINT>(GetWindowLongPtr(window, GWLP_ID));
     draw.itemID = static_cast<UINT>(index);
-    draw.itemAction = lists::ODA_DRAWENTIRE;
-    draw.itemState = down ? lists::ODS_SELECTED : 0;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.itemState = down ? ODS_SELECTED : 0;
     draw.hwndItem = window;
     draw.hDC = dc;
     draw.rcItem = r;

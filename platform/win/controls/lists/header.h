@@ -3,6 +3,7 @@
 // sort marks and owner-drawn items (WM_DRAWITEM to the parent).
 #pragma once
 
+#include "win/controls/basic_common.h"
 #include "win/controls/commctrl.h"
 #include "win/controls/lists/imagelist.h"
 

@@ -3,13 +3,11 @@
 #include <map>
 #include <mutex>
 
+#include "win/controls/basic_common.h"
+#include "win/controls/edit.h"
+
 namespace qelo::win::lists {
 namespace {
-
-constexpr const char* kEditClass = "Edit";
-constexpr DWORD kAutoScroll = 0x0080;      // ES_AUTOHSCROLL
-constexpr UINT kSetSelection = 0x00B1;     // EM_SETSEL
-constexpr LRESULT kWantAllKeys = 0x0004;   // DLGC_WANTALLKEYS
 
 struct Editing {
   WNDPROC previous = nullptr;
@@ -35,7 +33,7 @@ LRESULT EditProc(HWND edit, UINT message, WPARAM w, LPARAM l) {
   WNDPROC previous = PreviousProc(edit);
   if (previous == nullptr) return DefWindowProc(edit, message, w, l);
   switch (message) {
-    case WM_GETDLGCODE: return kWantAllKeys;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
       if (w == VK_RETURN || w == VK_ESCAPE) {
         EndLabelEdit(edit, w == VK_RETURN);
@@ -65,7 +63,7 @@ LRESULT EditProc(HWND edit, UINT message, WPARAM w, LPARAM l) {
 
 HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
                     LabelEditDone done) {
-  HWND edit = CreateWindowEx(0, kEditClass, text, WS_CHILD | WS_BORDER | kAutoScroll,
+  HWND edit = CreateWindowEx(0, WC_EDIT, text, WS_CHILD | WS_BORDER | ES_AUTOHSCROLL,
                              where.left, where.top, where.right - where.left,
                              where.bottom - where.top, owner, nullptr);
   if (edit == nullptr) return nullptr;
@@ -77,7 +75,7 @@ HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
     e.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
   }
-  SendMessage(edit, kSetSelection, 0, -1);
+  SendMessage(edit, EM_SETSEL, 0, -1);
   ShowWindow(edit, SW_SHOW);
   SetFocus(edit);
   return edit;

@@ -7,7 +7,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr WPARAM kWantArrowsAndChars = 0x0001 | 0x0080;  // DLGC_WANTARROWS | DLGC_WANTCHARS
 constexpr int kWheelRows = 3;
 
 PerWindow<ListView>& States() {
@@ -59,7 +58,7 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
       if (LOWORD(static_cast<uintptr_t>(l))) InvalidateRect(window_, nullptr, 1);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-    case WM_GETDLGCODE: return kWantArrowsAndChars;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       InvalidateRect(window_, nullptr, 1);

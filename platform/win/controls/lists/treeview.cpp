@@ -9,7 +9,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr LRESULT kWantArrowsAndChars = 0x0001 | 0x0080;
 constexpr int kWheelRows = 3;
 
 PerWindow<TreeView>& States() {
@@ -38,7 +37,7 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
       LayoutChanged();
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-    case WM_GETDLGCODE: return kWantArrowsAndChars;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: case WM_KILLFOCUS: {
       InvalidateRect(window_, nullptr, 1);
       NMHDR n;
