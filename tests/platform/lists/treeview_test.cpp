@@ -66,7 +66,7 @@ class TreeViewTest : public ::testing::Test {
     return reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
   }
   bool Rect(HTREEITEM item, bool textOnly, RECT* r) {
-    *reinterpret_cast<HTREEITEM*>(r) = item;
+    PutItemInRect(r, item);
     return SendMessage(tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(r)) != 0;
   }
   RECT TextRect(HTREEITEM item) {

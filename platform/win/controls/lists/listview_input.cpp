@@ -76,11 +76,11 @@ void ListView::ButtonDown(POINT p, WPARAM keys, bool doubleClick) {
 
 void ListView::ButtonUp(POINT p) {
   if (!leftDown_) return;
+  const bool edit = std::exchange(editOnUp_, false);
   leftDown_ = false;
   if (GetCapture() == window_) ReleaseCapture();
   NotifyActivate(NM_CLICK, p);
-  if (editOnUp_ && ValidItem(downItem_)) EditLabel(downItem_);
-  editOnUp_ = false;
+  if (edit && ValidItem(downItem_)) EditLabel(downItem_);
 }
 
 void ListView::RightButtonDown(POINT p) {

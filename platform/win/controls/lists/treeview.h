@@ -6,6 +6,8 @@
 // Text is UTF-8.
 #pragma once
 
+#include <cstring>
+
 #include "win/controls/commctrl.h"
 #include "win/controls/lists/imagelist.h"
 #include "win/controls/lists/text_callback.h"
@@ -110,6 +112,16 @@ constexpr UINT TVHT_ABOVE = 0x0100;
 constexpr UINT TVHT_BELOW = 0x0200;
 constexpr UINT TVHT_TORIGHT = 0x0400;
 constexpr UINT TVHT_TOLEFT = 0x0800;
+
+// TVM_GETITEMRECT takes the item in the rectangle's first bytes.
+inline void PutItemInRect(RECT* r, HTREEITEM item) {
+  std::memcpy(static_cast<void*>(r), &item, sizeof item);
+}
+inline HTREEITEM ItemInRect(const RECT* r) {
+  HTREEITEM item;
+  std::memcpy(&item, static_cast<const void*>(r), sizeof item);
+  return item;
+}
 
 struct TVHITTESTINFO {
   POINT pt;

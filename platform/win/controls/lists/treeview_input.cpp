@@ -52,12 +52,12 @@ void TreeView::ButtonDown(POINT p, bool doubleClick) {
 
 void TreeView::ButtonUp() {
   if (!leftDown_) return;
+  const bool edit = std::exchange(editOnUp_, false);
   leftDown_ = false;
   if (GetCapture() == window_) ReleaseCapture();
   NMHDR n;
   Notify(NM_CLICK, &n);
-  if (editOnUp_ && Valid(downItem_)) EditLabel(downItem_);
-  editOnUp_ = false;
+  if (edit && Valid(downItem_)) EditLabel(downItem_);
 }
 
 void TreeView::RightButtonDown() {

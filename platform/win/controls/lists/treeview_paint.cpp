@@ -98,7 +98,7 @@ RECT TreeView::TextRect(HTREEITEM item) {
 
 LRESULT TreeView::GetItemRect(bool textOnly, RECT* r) {
   if (r == nullptr) return 0;
-  HTREEITEM item = *reinterpret_cast<HTREEITEM*>(r);
+  HTREEITEM item = ItemInRect(r);
   if (!Valid(item) || Row(item) < 0) return 0;
   RECT text = TextRect(item);
   if (!textOnly) {
