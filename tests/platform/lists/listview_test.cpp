@@ -8,6 +8,7 @@
 
 #include "list_fixture.h"
 #include "win/controls/lists/listview.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::test {
 namespace {
@@ -470,6 +471,39 @@ TEST_F(ListViewTest, ScrollingMovesRowsAndClampsAtTheEnds) {
   InjectMouseWheel(WHEEL_DELTA, POINT{ListParent::kLeft + 50, ListParent::kTop + 100});
   PumpMessages();
   EXPECT_EQ(SendMessage(list, LVM_GETTOPINDEX, 0, 0), 30 - page);
+}
+
+TEST_F(ListViewTest, ScrollBarsFollowTheRowsAndDriveThem) {
+  EXPECT_FALSE(GetWindowLongPtr(list, GWL_STYLE) & WS_VSCROLL) << "nothing to scroll yet";
+  for (int i = 0; i < 30; ++i) AddItem("more");
+  EXPECT_TRUE(GetWindowLongPtr(list, GWL_STYLE) & WS_VSCROLL);
+  const int page = static_cast<int>(SendMessage(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  SCROLLINFO info;
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &info));
+  EXPECT_EQ(info.nMax, 32);
+  EXPECT_EQ(info.nPage, static_cast<UINT>(page));
+  struct Request {
+    int code;
+    int position;
+    int top;
+  };
+  for (const Request& r : {Request{SB_LINEDOWN, 0, 1}, Request{SB_PAGEDOWN, 0, 1 + page},
+                           Request{SB_THUMBPOSITION, 10, 10}, Request{SB_LINEUP, 0, 9},
+                           Request{SB_BOTTOM, 0, 33 - page}, Request{SB_TOP, 0, 0}}) {
+    SendMessage(list, WM_VSCROLL, static_cast<WPARAM>(r.code) | (static_cast<WPARAM>(r.position) << 16), 0);
+    EXPECT_EQ(SendMessage(list, LVM_GETTOPINDEX, 0, 0), r.top) << "request " << r.code;
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), r.top) << "request " << r.code;
+  }
+  AddColumn("Wide", 400);
+  EXPECT_TRUE(GetWindowLongPtr(list, GWL_STYLE) & WS_HSCROLL);
+  SendMessage(list, WM_HSCROLL, SB_THUMBPOSITION | (50 << 16), 0);
+  EXPECT_EQ(ItemRect(0, LVIR_BOUNDS).left, -50) << "rows move left with the bar";
+  RECT header;
+  GetWindowRect(reinterpret_cast<HWND>(SendMessage(list, LVM_GETHEADER, 0, 0)), &header);
+  POINT origin{0, 0};
+  ClientToScreen(list, &origin);
+  EXPECT_EQ(header.left - origin.x, -50) << "and so does the header";
 }
 
 TEST_F(ListViewTest, InfoTipAsksTheParentForACutLabel) {

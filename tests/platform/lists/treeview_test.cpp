@@ -8,6 +8,7 @@
 
 #include "list_fixture.h"
 #include "win/controls/lists/treeview.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::test {
 namespace {
@@ -375,10 +376,16 @@ TEST_F(TreeViewTest, ScrollingKeepsTheSelectionInView) {
   RECT r;
   ASSERT_TRUE(Rect(last, false, &r));
   EXPECT_EQ(r.bottom, 160);
+  EXPECT_EQ(GetScrollPos(tree, SB_VERT), 23 - 8);
   InjectMouseWheel(WHEEL_DELTA, POINT{ListParent::kLeft + 50, ListParent::kTop + 50});
   PumpMessages();
   ASSERT_TRUE(Rect(last, false, &r));
   EXPECT_EQ(r.bottom, 160 + 3 * 20);
+  EXPECT_EQ(GetScrollPos(tree, SB_VERT), 23 - 8 - 3);
+  SendMessage(tree, WM_VSCROLL, SB_THUMBTRACK | (2 << 16), 0);
+  EXPECT_EQ(SendMessage(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0), reinterpret_cast<LRESULT>(empty));
+  SendMessage(tree, WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(GetScrollPos(tree, SB_VERT), 0) << "never above the first row";
 }
 
 }  // namespace

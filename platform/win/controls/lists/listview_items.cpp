@@ -54,6 +54,7 @@ LRESULT ListView::InsertItem(const LVITEM* in) {
   items_.insert(items_.begin() + at, std::move(item));
   if (editItem_ >= at) ++editItem_;
   if (anchor_ >= at) ++anchor_;
+  ClampScroll();
   InvalidateRect(window_, nullptr, 1);
   NotifyItem(LVN_INSERTITEM, at);
   return at;
@@ -79,6 +80,7 @@ LRESULT ListView::DeleteAllItems() {
   items_.clear();
   anchor_ = hot_ = tipItem_ = -1;
   top_ = 0;
+  ClampScroll();
   InvalidateRect(window_, nullptr, 1);
   return 1;
 }
@@ -352,6 +354,7 @@ LRESULT ListView::InsertColumn(int index, const LVCOLUMN* in) {
   if (SendMessage(header_, HDM_INSERTITEM, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item)) < 0)
     return -1;
   columns_.insert(columns_.begin() + at, column);
+  ClampScroll();
   InvalidateRect(window_, nullptr, 1);
   return at;
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "win/controls/lists/listview_state.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 namespace {
@@ -232,6 +233,52 @@ void ListView::ClampScroll() {
   GetClientRect(window_, &client);
   top_ = std::clamp(top_, 0, std::max(0, Count() - RowsPerPage()));
   scrollX_ = std::clamp(scrollX_, 0, std::max(0, TotalWidth() - client.right));
+  UpdateScrollBars();
+}
+
+// The bars show rows (vertical) and pixels (horizontal); they appear when
+// there is something to scroll, unless LVS_NOSCROLL. Showing a bar changes
+// the client area, which comes back here through WM_SIZE.
+void ListView::UpdateScrollBars() {
+  if ((Style() & LVS_NOSCROLL) || updatingBars_) return;
+  updatingBars_ = true;
+  RECT client;
+  GetClientRect(window_, &client);
+  SCROLLINFO vertical;
+  vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  vertical.nMax = std::max(0, Count() - 1);
+  vertical.nPage = static_cast<UINT>(RowsPerPage());
+  vertical.nPos = top_;
+  SetScrollInfo(window_, SB_VERT, &vertical, 1);
+  SCROLLINFO horizontal;
+  horizontal.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  horizontal.nMax = std::max(0, TotalWidth() - 1);
+  horizontal.nPage = static_cast<UINT>(std::max(0, client.right));
+  horizontal.nPos = scrollX_;
+  SetScrollInfo(window_, SB_HORZ, &horizontal, 1);
+  updatingBars_ = false;
+}
+
+void ListView::ScrollBarRequest(int bar, int code, int position) {
+  const bool vertical = bar == SB_VERT;
+  RECT client;
+  GetClientRect(window_, &client);
+  const int line = vertical ? 1 : 8;
+  const int page = vertical ? std::max(1, RowsPerPage()) : std::max(1, client.right);
+  const int now = vertical ? top_ : scrollX_;
+  int to = now;
+  switch (code) {
+    case SB_LINEUP: to = now - line; break;
+    case SB_LINEDOWN: to = now + line; break;
+    case SB_PAGEUP: to = now - page; break;
+    case SB_PAGEDOWN: to = now + page; break;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: to = position; break;
+    case SB_TOP: to = 0; break;
+    case SB_BOTTOM: to = vertical ? Count() : TotalWidth(); break;
+    default: return;
+  }
+  if (vertical) Scroll(0, to - now);
+  else Scroll(to - now, 0);
 }
 
 void ListView::Scroll(int dx, int dyRows) {

@@ -106,6 +106,8 @@ class ListView {
   void Scroll(int dx, int dyRows);
   void EnsureVisible(int index);
   void ClampScroll();
+  void UpdateScrollBars();
+  void ScrollBarRequest(int bar, int code, int position);
   void Paint();
   void PaintRows(HDC dc, const RECT& update, LRESULT prepaint);
   void PaintItem(HDC dc, int index, LRESULT prepaint);
@@ -152,6 +154,7 @@ class ListView {
   bool leftDown_ = false;
   bool rightDown_ = false;
   bool editOnUp_ = false;
+  bool updatingBars_ = false;
   int downItem_ = -1;
   POINT downPoint_;
   char dispText_[1024] = {};

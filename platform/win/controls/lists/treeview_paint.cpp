@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "win/controls/lists/treeview_state.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 namespace {
@@ -152,6 +153,35 @@ int TreeView::RowsPerPage() const {
 void TreeView::ClampScroll() {
   const int rows = static_cast<int>(VisibleRows().size());
   top_ = std::clamp(top_, 0, std::max(0, rows - RowsPerPage()));
+  UpdateScrollBar();
+}
+
+// The vertical bar shows rows; it appears when there is something to
+// scroll, unless TVS_NOSCROLL.
+void TreeView::UpdateScrollBar() {
+  if ((Style() & TVS_NOSCROLL) || updatingBar_) return;
+  updatingBar_ = true;
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = std::max(0, static_cast<int>(VisibleRows().size()) - 1);
+  info.nPage = static_cast<UINT>(RowsPerPage());
+  info.nPos = top_;
+  SetScrollInfo(window_, SB_VERT, &info, 1);
+  updatingBar_ = false;
+}
+
+void TreeView::ScrollBarRequest(int code, int position) {
+  const int page = std::max(1, RowsPerPage());
+  switch (code) {
+    case SB_LINEUP: Scroll(-1); break;
+    case SB_LINEDOWN: Scroll(1); break;
+    case SB_PAGEUP: Scroll(-page); break;
+    case SB_PAGEDOWN: Scroll(page); break;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: Scroll(position - top_); break;
+    case SB_TOP: Scroll(-top_); break;
+    case SB_BOTTOM: Scroll(static_cast<int>(VisibleRows().size())); break;
+    default: break;
+  }
 }
 
 void TreeView::Scroll(int rows) {

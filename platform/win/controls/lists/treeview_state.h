@@ -75,6 +75,8 @@ class TreeView {
   void Scroll(int rows);
   void EnsureVisible(HTREEITEM item);
   void ClampScroll();
+  void UpdateScrollBar();
+  void ScrollBarRequest(int code, int position);
   void Paint();
   void PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint);
   void DrawLines(HDC dc, TreeNode* node, const RECT& row);
@@ -115,6 +117,7 @@ class TreeView {
   bool leftDown_ = false;
   bool rightDown_ = false;
   bool editOnUp_ = false;
+  bool updatingBar_ = false;
   POINT downPoint_;
   char dispText_[1024] = {};
 };
