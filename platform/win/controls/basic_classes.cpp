@@ -8,6 +8,10 @@ void RegisterBasicControlClasses() {
   controls::RegisterStaticClass();
   controls::RegisterEditClass();
   controls::RegisterListBoxClasses();
+  controls::RegisterComboBoxClass();
+  controls::RegisterProgressClass();
+  controls::RegisterStatusBarClass();
+  controls::RegisterToolTipClass();
 }
 
 }  // namespace qelo::win

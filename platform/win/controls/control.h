@@ -117,5 +117,9 @@ void RegisterButtonClass();
 void RegisterStaticClass();
 void RegisterEditClass();
 void RegisterListBoxClasses();
+void RegisterComboBoxClass();
+void RegisterProgressClass();
+void RegisterStatusBarClass();
+void RegisterToolTipClass();
 
 }  // namespace qelo::win::controls

@@ -162,11 +162,19 @@ void DefaultNcPaint(HWND window) {
   if (dc == nullptr) return;
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
   RECT r{0, 0, size.cx, size.cy};
-  if (f.border == 1) {
+  // The client edge is the sunken inner two pixels; the frame lies outside it.
+  const bool clientEdge = (exStyle & WS_EX_CLIENTEDGE) != 0;
+  const int outer = f.border - (clientEdge ? 2 : 0);
+  if (outer == 1) {
     FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  } else if (f.border > 1) {
+  } else if (outer > 1) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  }
+  if (clientEdge) {
+    RECT edge = r;
+    InflateRect(&edge, -outer, -outer);
+    DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
   }
   if (f.caption) {
     const bool active = GetActiveWindow() == window;

@@ -519,6 +519,7 @@ constexpr int VK_INSERT = 0x2D;
 constexpr int VK_DELETE = 0x2E;
 constexpr int VK_APPS = 0x5D;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F4 = 0x73;
 constexpr int VK_F10 = 0x79;
 // High bit (negative) while down; low bit toggles on each press.
 int16_t GetKeyState(int virtualKey);
