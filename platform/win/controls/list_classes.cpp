@@ -1,8 +1,14 @@
 #include "win/controls/commctrl.h"
+#include "win/controls/lists/header.h"
+#include "win/controls/lists/listview.h"
+#include "win/controls/lists/treeview.h"
 
 namespace qelo::win {
 
-// No list control classes yet.
-void RegisterListControlClasses() {}
+void RegisterListControlClasses() {
+  RegisterHeaderClass();
+  RegisterListViewClass();
+  RegisterTreeViewClass();
+}
 
 }  // namespace qelo::win

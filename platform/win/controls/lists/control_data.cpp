@@ -1,0 +1,36 @@
+#include "win/controls/lists/control_data.h"
+
+#include <cstring>
+
+namespace qelo::win::lists {
+
+void CopyText(const std::string& text, char* buffer, int size) {
+  if (buffer == nullptr || buffer == LPSTR_TEXTCALLBACK || size <= 0) return;
+  size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
+  // Never cut a multi-byte character in two.
+  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+}
+
+std::string ReadText(const char* text) {
+  if (text == nullptr || text == LPSTR_TEXTCALLBACK) return {};
+  return text;
+}
+
+HFONT ControlFont(HFONT chosen) {
+  return chosen ? chosen : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+LPARAM ScreenPointParam(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  return MAKELPARAM(client.x, client.y);
+}
+
+LRESULT ForwardContextMenu(HWND window, WPARAM w, LPARAM l) {
+  HWND parent = GetParent(window);
+  if (parent == nullptr || !(GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD)) return 0;
+  return SendMessage(parent, WM_CONTEXTMENU, w, l);
+}
+
+}  // namespace qelo::win::lists

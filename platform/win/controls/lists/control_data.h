@@ -1,0 +1,65 @@
+// What the list controls share: the per-window state each control keeps
+// beside its handle, UTF-8 text copied into callers' buffers, fonts and the
+// context-menu hand-over to the parent.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "win/controls/basic_common.h"
+#include "win/controls/commctrl.h"
+#include "win/controls/lists/text_callback.h"
+
+namespace qelo::win::lists {
+
+// One state object per live window of a class, made on WM_NCCREATE and
+// freed on WM_NCDESTROY. The map is locked because any thread may look a
+// handle up; the state itself is touched only on the window's own thread.
+template <typename State>
+class PerWindow {
+ public:
+  template <typename... Args>
+  State* Make(HWND window, Args&&... args) {
+    std::lock_guard lock(mutex_);
+    auto& slot = states_[window];
+    slot = std::make_unique<State>(std::forward<Args>(args)...);
+    return slot.get();
+  }
+  State* Find(HWND window) {
+    std::lock_guard lock(mutex_);
+    auto it = states_.find(window);
+    return it == states_.end() ? nullptr : it->second.get();
+  }
+  void Drop(HWND window) {
+    std::unique_ptr<State> gone;
+    std::lock_guard lock(mutex_);
+    auto it = states_.find(window);
+    if (it == states_.end()) return;
+    gone = std::move(it->second);
+    states_.erase(it);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<HWND, std::unique_ptr<State>> states_;
+};
+
+// Copies `text` into `buffer` of `size` bytes, zero-terminated, cut at a
+// character boundary when it does not fit. Nothing for a null buffer.
+void CopyText(const std::string& text, char* buffer, int size);
+// The zero-terminated text, empty for null or the callback marker.
+std::string ReadText(const char* text);
+
+// The control's font (WM_SETFONT) or the default GUI font.
+HFONT ControlFont(HFONT chosen);
+
+// Client point to the screen point packed as WM_CONTEXTMENU wants it.
+LPARAM ScreenPointParam(HWND window, POINT client);
+// WM_CONTEXTMENU that reaches a control's own default handling goes on to
+// its parent, as default window handling does for child windows.
+LRESULT ForwardContextMenu(HWND window, WPARAM w, LPARAM l);
+
+}  // namespace qelo::win::lists

@@ -1,0 +1,23 @@
+// The in-place edit box of list and tree view labels: an "Edit" child of
+// the control over the label, ended by Enter (accepted), Escape (cancelled)
+// or losing the focus (accepted).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "win/controls/commctrl.h"
+
+namespace qelo::win::lists {
+
+// Called once when the edit ends, before its window is destroyed; `text`
+// is the edited text when accepted.
+using LabelEditDone = std::function<void(bool accepted, const std::string& text)>;
+
+// nullptr when no edit box can be made (the "Edit" class is missing).
+HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
+                    LabelEditDone done);
+// Ends an edit started here; nothing for any other window.
+void EndLabelEdit(HWND edit, bool accept);
+
+}  // namespace qelo::win::lists

@@ -1,0 +1,252 @@
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "win/controls/lists/label_edit.h"
+#include "win/controls/lists/listview_state.h"
+
+namespace qelo::win::lists {
+namespace {
+
+constexpr int kF2 = 0x71;
+
+bool Down(int key) { return GetKeyState(key) < 0; }
+
+UINT KeyFlags() {
+  return (Down(VK_SHIFT) ? LVKF_SHIFT : 0u) | (Down(VK_CONTROL) ? LVKF_CONTROL : 0u) |
+         (Down(VK_MENU) ? LVKF_ALT : 0u);
+}
+
+}  // namespace
+
+LRESULT ListView::NotifyActivate(UINT code, POINT p) {
+  const LVHITTESTINFO hit = HitTest(p);
+  NMITEMACTIVATE n;
+  n.iItem = hit.iItem;
+  n.iSubItem = hit.iSubItem;
+  n.ptAction = p;
+  n.uKeyFlags = KeyFlags();
+  if (ValidItem(hit.iItem)) {
+    n.lParam = items_[static_cast<size_t>(hit.iItem)].param;
+    n.uNewState = n.uOldState = items_[static_cast<size_t>(hit.iItem)].state;
+  }
+  return Notify(code, &n.hdr);
+}
+
+// A left press selects as the platform does: alone, or with Ctrl toggled,
+// or with Shift as a range from the anchor; a press on a check box toggles
+// it; a press beside the items clears the selection.
+void ListView::ButtonDown(POINT p, WPARAM keys, bool doubleClick) {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (GetFocus() != window_) SetFocus(window_);
+  const LVHITTESTINFO hit = HitTest(p);
+  const int index = hit.iItem;
+  const bool multi = !(Style() & LVS_SINGLESEL);
+  const bool wasCurrent = ValidItem(index) && index == FocusedItem() &&
+                          (items_[static_cast<size_t>(index)].state & LVIS_SELECTED) &&
+                          SelectedCount() == 1;
+  editOnUp_ = false;
+  if (ValidItem(index) && (hit.flags & LVHT_ONITEMSTATEICON) && HasCheckBoxes()) {
+    ToggleCheck(index);
+  } else if (ValidItem(index)) {
+    if ((keys & MK_CONTROL) && multi) {
+      const UINT old = items_[static_cast<size_t>(index)].state;
+      SetItemState(index, (old ^ LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      anchor_ = index;
+    } else if ((keys & MK_SHIFT) && multi) {
+      SelectRange(anchor_, index);
+    } else {
+      SelectOnly(index);
+      anchor_ = index;
+      editOnUp_ = !doubleClick && wasCurrent && (Style() & LVS_EDITLABELS) &&
+                  (hit.flags & LVHT_ONITEMLABEL);
+    }
+  } else if (!(keys & (MK_CONTROL | MK_SHIFT))) {
+    DeselectAll();
+  }
+  leftDown_ = !doubleClick;
+  downItem_ = index;
+  downPoint_ = p;
+  if (leftDown_) SetCapture(window_);
+  if (doubleClick) {
+    NotifyActivate(NM_DBLCLK, p);
+    if (ValidItem(index)) NotifyActivate(LVN_ITEMACTIVATE, p);
+  }
+}
+
+void ListView::ButtonUp(POINT p) {
+  if (!leftDown_) return;
+  const bool edit = std::exchange(editOnUp_, false);
+  leftDown_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  NotifyActivate(NM_CLICK, p);
+  if (edit && ValidItem(downItem_)) EditLabel(downItem_);
+}
+
+void ListView::RightButtonDown(POINT p) {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (GetFocus() != window_) SetFocus(window_);
+  const LVHITTESTINFO hit = HitTest(p);
+  if (ValidItem(hit.iItem)) {
+    if (!(items_[static_cast<size_t>(hit.iItem)].state & LVIS_SELECTED)) SelectOnly(hit.iItem);
+    else SetItemState(hit.iItem, LVIS_FOCUSED, LVIS_FOCUSED);
+    anchor_ = hit.iItem;
+  } else if (!Down(VK_CONTROL)) {
+    DeselectAll();
+  }
+  rightDown_ = true;
+  SetCapture(window_);
+}
+
+// NM_RCLICK, then, unless the parent answered it, WM_CONTEXTMENU to the
+// control itself (whose default handling passes it to the parent).
+void ListView::RightButtonUp(POINT p) {
+  if (!rightDown_) return;
+  rightDown_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  if (NotifyActivate(NM_RCLICK, p) == 0)
+    SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+                ScreenPointParam(window_, p));
+}
+
+void ListView::MouseMove(POINT p, WPARAM keys) {
+  if (leftDown_ && (keys & MK_LBUTTON) && ValidItem(downItem_) &&
+      (std::abs(p.x - downPoint_.x) > GetSystemMetrics(SM_CXDRAG) ||
+       std::abs(p.y - downPoint_.y) > GetSystemMetrics(SM_CYDRAG))) {
+    leftDown_ = editOnUp_ = false;
+    ReleaseCapture();
+    NMLISTVIEW n;
+    n.iItem = downItem_;
+    n.ptAction = downPoint_;
+    n.lParam = items_[static_cast<size_t>(downItem_)].param;
+    Notify(LVN_BEGINDRAG, &n.hdr);
+    return;
+  }
+  const int over = HitTest(p).iItem;
+  if (over != hot_) {
+    hot_ = over;
+    if (exStyle_ & LVS_EX_INFOTIP) AskInfoTip(over);
+  }
+}
+
+// The parent gets the label (when it does not fit its column) to change;
+// showing the tip is left to the tool-tip control.
+void ListView::AskInfoTip(int index) {
+  if (!ValidItem(index) || index == tipItem_) return;
+  tipItem_ = index;
+  const std::string label = Text(index, 0);
+  const RECT r = PartRect(index, LVIR_LABEL);
+  const bool fits = TextWidth(label) + 4 <= r.right - r.left;
+  NMLVGETINFOTIP tip;
+  char text[1024];
+  CopyText(fits ? std::string() : label, text, sizeof text);
+  tip.dwFlags = fits ? LVGIT_UNFOLDED : 0;
+  tip.pszText = text;
+  tip.cchTextMax = sizeof text;
+  tip.iItem = index;
+  tip.lParam = items_[static_cast<size_t>(index)].param;
+  Notify(LVN_GETINFOTIP, &tip.hdr);
+}
+
+void ListView::MoveFocus(int to) {
+  if (Count() == 0) return;
+  to = std::clamp(to, 0, Count() - 1);
+  const bool multi = !(Style() & LVS_SINGLESEL);
+  if (Down(VK_SHIFT) && multi) {
+    SelectRange(anchor_, to);
+  } else if (Down(VK_CONTROL) && multi) {
+    SetItemState(to, LVIS_FOCUSED, LVIS_FOCUSED);
+  } else {
+    SelectOnly(to);
+    anchor_ = to;
+  }
+  EnsureVisible(to);
+}
+
+void ListView::KeyDown(int key) {
+  NMLVKEYDOWN n;
+  n.wVKey = static_cast<uint16_t>(key);
+  Notify(LVN_KEYDOWN, &n.hdr);
+  const int focus = FocusedItem();
+  const int page = std::max(1, RowsPerPage() - 1);
+  switch (key) {
+    case VK_UP: MoveFocus(focus < 0 ? 0 : focus - 1); break;
+    case VK_DOWN: MoveFocus(focus + 1); break;
+    case VK_HOME: MoveFocus(0); break;
+    case VK_END: MoveFocus(Count() - 1); break;
+    case VK_PRIOR: MoveFocus(focus - page); break;
+    case VK_NEXT: MoveFocus(focus + page); break;
+    case VK_SPACE:
+      if (HasCheckBoxes()) ToggleCheck(focus);
+      else if (ValidItem(focus)) SetItemState(focus, LVIS_SELECTED, LVIS_SELECTED);
+      break;
+    case kF2:
+      if (Style() & LVS_EDITLABELS) EditLabel(focus);
+      break;
+    case VK_RETURN: {
+      NMHDR h;
+      Notify(NM_RETURN, &h);
+      break;
+    }
+    case VK_F10:
+      if (!Down(VK_SHIFT)) break;
+      [[fallthrough]];
+    case VK_APPS:
+      SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
+      break;
+    case 'A':
+      if (Down(VK_CONTROL) && !(Style() & LVS_SINGLESEL)) {
+        LVITEM all;
+        all.state = all.stateMask = LVIS_SELECTED;
+        SetItemStates(static_cast<WPARAM>(-1), &all);
+      }
+      break;
+    default: break;
+  }
+}
+
+HWND ListView::EditLabel(int index) {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (!ValidItem(index)) return nullptr;
+  EnsureVisible(index);
+  std::string text = Text(index, 0);
+  char buffer[1024];
+  CopyText(text, buffer, sizeof buffer);
+  NMLVDISPINFO begin;
+  begin.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+  begin.item.iItem = index;
+  begin.item.pszText = buffer;
+  begin.item.cchTextMax = sizeof buffer;
+  begin.item.lParam = items_[static_cast<size_t>(index)].param;
+  begin.item.state = items_[static_cast<size_t>(index)].state;
+  if (Notify(LVN_BEGINLABELEDIT, &begin.hdr) != 0 || !ValidItem(index)) return nullptr;
+  RECT where = PartRect(index, LVIR_LABEL);
+  editItem_ = index;
+  auto done = [this](bool accepted, const std::string& edited) {
+    const int item = std::exchange(editItem_, -1);
+    edit_ = nullptr;
+    if (!ValidItem(item)) return;
+    char result[1024];
+    CopyText(edited, result, sizeof result);
+    NMLVDISPINFO end;
+    end.item.mask = LVIF_TEXT | LVIF_PARAM;
+    end.item.iItem = item;
+    end.item.pszText = accepted ? result : nullptr;
+    end.item.cchTextMax = sizeof result;
+    end.item.lParam = items_[static_cast<size_t>(item)].param;
+    if (Notify(LVN_ENDLABELEDIT, &end.hdr) != 0 && accepted) {
+      LVITEM set;
+      set.pszText = result;
+      SetItemText(item, &set);
+    }
+  };
+  edit_ = StartLabelEdit(window_, where, text, ControlFont(font_), done);
+  if (edit_ == nullptr) done(false, text);  // no edit box: the edit ends at once
+  return edit_;
+}
+
+void ListView::CancelEdit() {
+  if (edit_) EndLabelEdit(edit_, false);
+}
+
+}  // namespace qelo::win::lists

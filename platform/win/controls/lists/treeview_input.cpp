@@ -1,0 +1,183 @@
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "win/controls/lists/label_edit.h"
+#include "win/controls/lists/treeview_state.h"
+
+namespace qelo::win::lists {
+namespace {
+
+constexpr int kF2 = 0x71;
+constexpr int kAdd = 0x6B;
+constexpr int kSubtract = 0x6D;
+
+bool Down(int key) { return GetKeyState(key) < 0; }
+
+}  // namespace
+
+// A press on a button expands or collapses, on a check box toggles it,
+// on an item selects it; a second press on the selected label edits it
+// (on release) when labels are editable.
+void TreeView::ButtonDown(POINT p, bool doubleClick) {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (GetFocus() != window_) SetFocus(window_);
+  const TVHITTESTINFO hit = HitTest(p);
+  TreeNode* node = hit.hItem;
+  const bool onItem = hit.flags & (TVHT_ONITEM | ((Style() & TVS_FULLROWSELECT) ? TVHT_ONITEMRIGHT : 0u));
+  editOnUp_ = false;
+  if (node && (hit.flags & TVHT_ONITEMBUTTON)) {
+    Expand(node, TVE_TOGGLE);
+  } else if (node && (hit.flags & TVHT_ONITEMSTATEICON) && (Style() & TVS_CHECKBOXES)) {
+    ToggleCheck(node);
+  } else if (node && onItem) {
+    const bool wasSelected = node == selected_;
+    if (doubleClick) {
+      NMHDR n;
+      if (Notify(NM_DBLCLK, &n) == 0 && Valid(node)) Expand(node, TVE_TOGGLE);
+      return;
+    }
+    Select(node, TVC_BYMOUSE);
+    editOnUp_ = wasSelected && (Style() & TVS_EDITLABELS) && (hit.flags & TVHT_ONITEMLABEL);
+  } else if (doubleClick) {
+    NMHDR n;
+    Notify(NM_DBLCLK, &n);
+    return;
+  }
+  leftDown_ = true;
+  downItem_ = node && onItem ? node : nullptr;
+  downPoint_ = p;
+  SetCapture(window_);
+}
+
+void TreeView::ButtonUp() {
+  if (!leftDown_) return;
+  const bool edit = std::exchange(editOnUp_, false);
+  leftDown_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  NMHDR n;
+  Notify(NM_CLICK, &n);
+  if (edit && Valid(downItem_)) EditLabel(downItem_);
+}
+
+void TreeView::RightButtonDown() {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (GetFocus() != window_) SetFocus(window_);
+  rightDown_ = true;
+  SetCapture(window_);
+}
+
+// NM_RCLICK, then, unless the parent answered it, WM_CONTEXTMENU to the
+// control itself.
+void TreeView::RightButtonUp(POINT p) {
+  if (!rightDown_) return;
+  rightDown_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  NMHDR n;
+  if (Notify(NM_RCLICK, &n) == 0)
+    SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), ScreenPointParam(window_, p));
+}
+
+void TreeView::MouseMove(POINT p, WPARAM keys) {
+  if (!leftDown_ || !(keys & MK_LBUTTON) || !Valid(downItem_) || (Style() & TVS_DISABLEDRAGDROP))
+    return;
+  if (std::abs(p.x - downPoint_.x) <= GetSystemMetrics(SM_CXDRAG) &&
+      std::abs(p.y - downPoint_.y) <= GetSystemMetrics(SM_CYDRAG))
+    return;
+  leftDown_ = editOnUp_ = false;
+  ReleaseCapture();
+  NMTREEVIEW n;
+  n.action = TVC_BYMOUSE;
+  n.itemNew = Describe(downItem_);
+  n.ptDrag = downPoint_;
+  Notify(TVN_BEGINDRAG, &n.hdr);
+}
+
+void TreeView::SelectRow(int row) {
+  const auto& rows = VisibleRows();
+  if (rows.empty()) return;
+  row = std::clamp(row, 0, static_cast<int>(rows.size()) - 1);
+  Select(rows[static_cast<size_t>(row)], TVC_BYKEYBOARD);
+}
+
+void TreeView::KeyDown(int key) {
+  NMTVKEYDOWN n;
+  n.wVKey = static_cast<uint16_t>(key);
+  Notify(TVN_KEYDOWN, &n.hdr);
+  const int row = selected_ ? Row(selected_) : -1;
+  const int page = std::max(1, RowsPerPage() - 1);
+  switch (key) {
+    case VK_UP: SelectRow(row - 1); break;
+    case VK_DOWN: SelectRow(row + 1); break;
+    case VK_HOME: SelectRow(0); break;
+    case VK_END: SelectRow(static_cast<int>(VisibleRows().size()) - 1); break;
+    case VK_PRIOR: SelectRow(row - page); break;
+    case VK_NEXT: SelectRow(row + page); break;
+    case VK_LEFT:
+      if (selected_ && (selected_->state & TVIS_EXPANDED)) Expand(selected_, TVE_COLLAPSE);
+      else if (selected_ && selected_->parent != &root_) Select(selected_->parent, TVC_BYKEYBOARD);
+      break;
+    case VK_RIGHT:
+      if (selected_ && !(selected_->state & TVIS_EXPANDED) && HasChildren(selected_)) Expand(selected_, TVE_EXPAND);
+      else if (selected_ && !selected_->children.empty()) Select(selected_->children.front().get(), TVC_BYKEYBOARD);
+      break;
+    case kAdd: if (selected_) Expand(selected_, TVE_EXPAND); break;
+    case kSubtract: if (selected_) Expand(selected_, TVE_COLLAPSE); break;
+    case VK_SPACE: ToggleCheck(selected_); break;
+    case kF2: if (Style() & TVS_EDITLABELS) EditLabel(selected_); break;
+    case VK_RETURN: {
+      NMHDR ret;
+      Notify(NM_RETURN, &ret);
+      break;
+    }
+    case VK_F10:
+      if (!Down(VK_SHIFT)) break;
+      [[fallthrough]];
+    case VK_APPS:
+      SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
+      break;
+    default: break;
+  }
+}
+
+HWND TreeView::EditLabel(HTREEITEM item) {
+  if (edit_) EndLabelEdit(edit_, true);
+  if (!Valid(item)) return nullptr;
+  EnsureVisible(item);
+  const std::string text = Text(item);
+  char buffer[1024];
+  CopyText(text, buffer, sizeof buffer);
+  NMTVDISPINFO begin;
+  begin.item = Describe(item);
+  begin.item.mask |= TVIF_TEXT;
+  begin.item.pszText = buffer;
+  begin.item.cchTextMax = sizeof buffer;
+  if (Notify(TVN_BEGINLABELEDIT, &begin.hdr) != 0 || !Valid(item)) return nullptr;
+  RECT where = TextRect(item);
+  RECT client;
+  GetClientRect(window_, &client);
+  where.right = std::max(where.right + 40, std::min<int>(client.right, where.left + 80));
+  editItem_ = item;
+  auto done = [this](bool accepted, const std::string& edited) {
+    TreeNode* node = std::exchange(editItem_, nullptr);
+    edit_ = nullptr;
+    if (!Valid(node)) return;
+    char result[1024];
+    CopyText(edited, result, sizeof result);
+    NMTVDISPINFO end;
+    end.item = Describe(node);
+    end.item.mask |= TVIF_TEXT;
+    end.item.pszText = accepted ? result : nullptr;
+    end.item.cchTextMax = sizeof result;
+    if (Notify(TVN_ENDLABELEDIT, &end.hdr) != 0 && accepted && Valid(node)) {
+      node->text = result;
+      node->textCallback = false;
+      LayoutChanged();
+    }
+  };
+  edit_ = StartLabelEdit(window_, where, text, ControlFont(font_), done);
+  if (edit_ == nullptr) done(false, text);  // no edit box: the edit ends at once
+  return edit_;
+}
+
+}  // namespace qelo::win::lists

@@ -1,0 +1,125 @@
+// The tree view's state and behaviour behind its window procedure: nodes
+// (treeview_items.cpp), geometry and painting (treeview_paint.cpp), mouse,
+// keyboard and label editing (treeview_input.cpp), message dispatch
+// (treeview.cpp).
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "win/controls/lists/control_data.h"
+#include "win/controls/lists/treeview.h"
+
+namespace qelo::win {
+
+struct TreeNode {
+  TreeNode* parent = nullptr;
+  std::vector<std::unique_ptr<TreeNode>> children;
+  std::string text;
+  bool textCallback = false;
+  int image = 0;
+  int selectedImage = 0;
+  int childrenFlag = 0;  // cChildren: 1 has children, I_CHILDRENCALLBACK asks
+  LPARAM param = 0;
+  UINT state = 0;
+};
+
+}  // namespace qelo::win
+
+namespace qelo::win::lists {
+
+class TreeView {
+ public:
+  explicit TreeView(HWND window) : window_(window) { root_.state = TVIS_EXPANDED; }
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+
+ private:
+  // ---- nodes (treeview_items.cpp)
+  bool Valid(HTREEITEM item) const { return item && nodes_.count(item); }
+  DWORD Style() const { return static_cast<DWORD>(GetWindowLongPtr(window_, GWL_STYLE)); }
+  HTREEITEM Insert(const TVINSERTSTRUCT* in);
+  bool Delete(HTREEITEM item);
+  void DeleteChildren(TreeNode* node);
+  void Forget(TreeNode* node);
+  LRESULT GetItem(TVITEM* out);
+  LRESULT SetItem(const TVITEM* in);
+  std::string Text(HTREEITEM item);
+  int Image(HTREEITEM item, bool selected);
+  bool HasChildren(HTREEITEM item);
+  TVITEM Describe(HTREEITEM item) const;
+  bool Expand(HTREEITEM item, UINT code);
+  bool Select(HTREEITEM item, UINT action);
+  void ToggleCheck(HTREEITEM item);
+  HTREEITEM Next(UINT code, HTREEITEM item);
+  static size_t IndexInParent(const TreeNode* node);
+  int Level(const TreeNode* node) const;
+  bool Sort(HTREEITEM parent, bool recurse, const TVSORTCB* callback);
+  LRESULT Notify(UINT code, NMHDR* header) { return SendNotify(window_, code, header); }
+
+  // ---- geometry and painting (treeview_paint.cpp)
+  const std::vector<TreeNode*>& VisibleRows();
+  void LayoutChanged();
+  int Row(const TreeNode* node);  // -1 when hidden under a collapsed node
+  int ItemHeight() const;
+  int DefaultItemHeight() const;
+  int TextWidth(const std::string& text) const;
+  int ContentLeft(const TreeNode* node) const;  // where the state image starts
+  int StateWidth() const;
+  int ImageWidth() const;
+  RECT TextRect(HTREEITEM item);
+  LRESULT GetItemRect(bool textOnly, RECT* r);
+  TVHITTESTINFO HitTest(POINT p);
+  int RowsPerPage() const;
+  void Scroll(int rows);
+  void EnsureVisible(HTREEITEM item);
+  void ClampScroll();
+  void UpdateScrollBar();
+  void ScrollBarRequest(int code, int position);
+  void Paint();
+  void PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint);
+  void DrawLines(HDC dc, TreeNode* node, const RECT& row);
+  void DrawButton(HDC dc, TreeNode* node, const RECT& row);
+  LRESULT CustomDraw(DWORD stage, HDC dc, RECT rc, TreeNode* node, COLORREF* text,
+                     COLORREF* background);
+
+  // ---- input and label editing (treeview_input.cpp)
+  void ButtonDown(POINT p, bool doubleClick);
+  void ButtonUp();
+  void RightButtonDown();
+  void RightButtonUp(POINT p);
+  void MouseMove(POINT p, WPARAM keys);
+  void KeyDown(int key);
+  void SelectRow(int row);
+  HWND EditLabel(HTREEITEM item);
+
+  HWND window_;
+  TreeNode root_;                 // holds the top-level nodes
+  std::set<TreeNode*> nodes_;     // every live node, to check handles
+  std::vector<TreeNode*> rows_;   // expanded nodes in display order
+  bool rowsDirty_ = true;
+  TreeNode* selected_ = nullptr;
+  TreeNode* dropHilite_ = nullptr;
+  TreeNode* editItem_ = nullptr;
+  TreeNode* downItem_ = nullptr;
+  HWND edit_ = nullptr;
+  HWND tooltips_ = nullptr;
+  HFONT font_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  HIMAGELIST stateImages_ = nullptr;
+  int itemHeight_ = -1;  // -1: from the font and images
+  int indent_ = 19;
+  COLORREF background_ = CLR_NONE;  // CLR_NONE: the system colours
+  COLORREF textColour_ = CLR_NONE;
+  COLORREF lineColour_ = CLR_NONE;
+  int top_ = 0;  // first row shown
+  bool leftDown_ = false;
+  bool rightDown_ = false;
+  bool editOnUp_ = false;
+  bool updatingBar_ = false;
+  POINT downPoint_;
+  char dispText_[1024] = {};
+};
+
+}  // namespace qelo::win::lists
