@@ -61,6 +61,22 @@ void HandleSent(Lock& lock, ThreadQueue& q) {
   sent->sender->wake.notify_all();
 }
 
+// Handles one message sent to this thread, or one notice; false when
+// there is none.
+bool HandleIncoming(Lock& lock, ThreadQueue& q) {
+  if (!q.sent.empty()) {
+    HandleSent(lock, q);
+    return true;
+  }
+  if (q.notices.empty()) return false;
+  std::function<void()> notice = std::move(q.notices.front());
+  q.notices.pop_front();
+  lock.unlock();
+  notice();
+  lock.lock();
+  return true;
+}
+
 bool TakeFrom(std::deque<MSG>& queue, MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
   for (auto it = queue.begin(); it != queue.end();) {
     if (it->hwnd != nullptr && Find(it->hwnd) == nullptr) {
@@ -111,14 +127,18 @@ enum class Took { Nothing, Message, Input };
 // Finds the next message for the caller in retrieval order. Sent messages
 // are handled on the way.
 Took Take(Lock& lock, ThreadQueue& q, MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
-  while (!q.sent.empty()) HandleSent(lock, q);
+  while (HandleIncoming(lock, q)) {
+  }
   if (TakeFrom(q.posted, msg, filter, low, high, remove)) return Took::Message;
   if (q.quitPosted && InRange(WM_QUIT, low, high)) {
     *msg = MakeMsg(nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0);
     if (remove) q.quitPosted = false;
     return Took::Message;
   }
-  if (TakeFrom(q.input, msg, filter, low, high, remove)) return Took::Input;
+  if (TakeFrom(q.input, msg, filter, low, high, remove)) {
+    if (remove) NoteInputRead(q, *msg);
+    return Took::Input;
+  }
   if (InRange(WM_PAINT, low, high) && TakePaintMessage(q, msg, filter)) return Took::Message;
   if (TakeTimer(q, msg, filter, low, high, remove)) return Took::Message;
   return Took::Nothing;
@@ -156,6 +176,11 @@ void Wake(ThreadQueue& q) { q.wake.notify_all(); }
 
 void PostInput(ThreadQueue& q, const MSG& msg) {
   q.input.push_back(msg);
+  Wake(q);
+}
+
+void PostNotice(ThreadQueue& q, std::function<void()> call) {
+  q.notices.push_back(std::move(call));
   Wake(q);
 }
 
@@ -227,12 +252,8 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   sent->sender = self;
   target->owner->sent.push_back(sent);
   Wake(*target->owner);
-  while (!sent->done) {
-    if (!self->sent.empty())
-      HandleSent(lock, *self);
-    else
-      self->wake.wait(lock);
-  }
+  while (!sent->done)
+    if (!HandleIncoming(lock, *self)) self->wake.wait(lock);
   return sent->result;
 }
 
@@ -295,7 +316,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
   ++q->waitingEvents;
   DWORD result = WAIT_TIMEOUT;
   for (;;) {
-    while (!q->sent.empty()) HandleSent(lock, *q);
+    while (HandleIncoming(lock, *q)) {
+    }
     auto set = std::find_if(events, events + count, [](const WaitableEvent* e) { return e->set_; });
     if (set != events + count) {
       if (!(*set)->manualReset_) (*set)->set_ = false;

@@ -458,8 +458,11 @@ constexpr LPARAM PRF_CHILDREN = 0x0010;
 
 // ---- input -------------------------------------------------------------------
 
+// A window of the calling thread only (nullptr otherwise). One window
+// captures the mouse: a capture of another thread ends with
+// WM_CAPTURECHANGED to its window.
 HWND SetCapture(HWND window);
-BOOL ReleaseCapture();
+BOOL ReleaseCapture();  // the calling thread's capture
 HWND GetCapture();
 BOOL GetCursorPos(POINT* screenPoint);
 BOOL SetCursorPos(int x, int y);
@@ -518,15 +521,24 @@ constexpr int VK_DELETE = 0x2E;
 constexpr int VK_APPS = 0x5D;
 constexpr int VK_F1 = 0x70;
 constexpr int VK_F10 = 0x79;
-// High bit (negative) while down; low bit toggles on each press.
+// The key as of the input messages the calling thread has read: high bit
+// (negative) while down; low bit toggles on each press.
 int16_t GetKeyState(int virtualKey);
+// The key now, whatever any thread has read: high bit while down.
 int16_t GetAsyncKeyState(int virtualKey);
 
-// Focus is per process here (one keyboard): the focused window gets the
-// keyboard messages. Sends WM_KILLFOCUS to the old and WM_SETFOCUS to the
-// new window, and activates the new window's top-level window.
+// Focus, capture and activation are kept per thread and answered for the
+// calling thread. There is one keyboard: the thread that took the focus
+// last has it, and the focus window (else the foreground window) gets the
+// keyboard messages; another thread that had the focus loses it.
+// SetFocus sends WM_KILLFOCUS to the old and WM_SETFOCUS to the new window,
+// after activating the new window's top-level window; for a window of
+// another thread all of that runs on the window's thread.
 HWND SetFocus(HWND window);
 HWND GetFocus();
+// Activates the window's top-level window on that window's thread; it
+// becomes the foreground window, and the window active before (of any
+// thread) gets WM_ACTIVATE with WA_INACTIVE.
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND window);

@@ -152,7 +152,7 @@ LRESULT ShowOnOwner(HWND window, int command) {
     std::lock_guard lock(GetState().lock);
     if (hide) {
       w->style &= ~WS_VISIBLE;
-      ForgetWindowInput(window);
+      ForgetWindowInput(*w);
     } else {
       if (!wasVisible) InvalidateWhole(*w, true, true);
       w->style |= WS_VISIBLE;
@@ -179,7 +179,7 @@ LRESULT DestroyOnOwner(HWND window) {
     if (!w || w->destroying) return 0;
     w->destroying = true;
     w->style &= ~WS_VISIBLE;
-    ForgetWindowInput(window);
+    ForgetWindowInput(*w);
   }
   NotifyMoved(*w);
   SendMessage(window, WM_DESTROY, 0, 0);
@@ -207,7 +207,7 @@ LRESULT DestroyOnOwner(HWND window) {
       sent->sender->wake.notify_all();
     }
     std::erase_if(q.sent, [window](const auto& sent) { return sent->window == window; });
-    ForgetWindowInput(window);
+    ForgetWindowInput(*w);
     s.windows.erase(reinterpret_cast<uintptr_t>(window));
   }
   DestroySurface(*w);

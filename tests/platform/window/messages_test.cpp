@@ -122,34 +122,6 @@ TEST(Messages, SubclassingChainsThroughCallWindowProc) {
   DestroyWindow(w);
 }
 
-// A thread that owns one window and runs its message loop until quit.
-class WindowThread {
- public:
-  explicit WindowThread(Handler handler) {
-    std::promise<HWND> made;
-    auto future = made.get_future();
-    thread_ = std::thread([&made, handler] {
-      made.set_value(Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr, handler));
-      MSG m;
-      while (GetMessage(&m, nullptr, 0, 0) > 0) DispatchMessage(&m);
-    });
-    window_ = future.get();
-    threadId_ = GetWindowThreadProcessId(window_, nullptr);
-  }
-  ~WindowThread() { Stop(); }
-  void Stop() {
-    if (!thread_.joinable()) return;
-    PostThreadMessage(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-  HWND window() const { return window_; }
-
- private:
-  std::thread thread_;
-  HWND window_ = nullptr;
-  DWORD threadId_ = 0;
-};
-
 TEST(Messages, CrossThreadSendsInBothDirectionsAtOnceDoNotDeadlock) {
   std::atomic<HWND> mine{nullptr}, theirs{nullptr};
   // Each ping is answered by a send to the window of the other thread.
