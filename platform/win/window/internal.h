@@ -83,8 +83,9 @@ struct SentMessage {
 };
 
 struct Timer {
-  HWND window = nullptr;
+  HWND window = nullptr;  // nullptr: a timer of the thread
   UINT_PTR id = 0;
+  TIMERPROC procedure = nullptr;
   std::chrono::milliseconds interval{0};
   Clock::time_point due;
 };
@@ -123,6 +124,7 @@ struct State {
   std::map<std::string, WNDCLASS> classes;
   uintptr_t nextHandle = 0x10;
   DWORD nextThreadId = 1;
+  UINT_PTR nextThreadTimerId = 1;
   ThreadQueue* keyboardOwner = nullptr;  // its focus (or the foreground window) gets the keys
   ThreadQueue* mouseOwner = nullptr;     // its capture gets the pointer
   HWND foreground = nullptr;             // the one active window on the screen

@@ -98,7 +98,7 @@ bool TakeTimer(ThreadQueue& q, MSG* msg, HWND filter, UINT low, UINT high, bool 
   const auto now = Clock::now();
   for (Timer& t : q.timers) {
     if (t.due > now) continue;
-    MSG m = MakeMsg(t.window, WM_TIMER, t.id, 0);
+    MSG m = MakeMsg(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.procedure));
     if (!ForWindow(m, filter)) continue;
     *msg = m;
     if (remove) t.due = now + t.interval;
@@ -168,6 +168,22 @@ bool HasAnything(ThreadQueue& q) {
   if (TakePaintMessage(q, &ignored, nullptr)) return true;
   const auto now = Clock::now();
   return std::any_of(q.timers.begin(), q.timers.end(), [&](const Timer& t) { return t.due <= now; });
+}
+
+// Only a live timer of the calling thread with that procedure is called: a
+// WM_TIMER posted with any other lParam, or taken before its timer was
+// killed, calls nothing.
+LRESULT CallTimerProcedure(const MSG& m) {
+  auto q = CurrentQueue();
+  TIMERPROC procedure = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    for (const Timer& t : q->timers)
+      if (t.window == m.hwnd && t.id == m.wParam && reinterpret_cast<LPARAM>(t.procedure) == m.lParam)
+        procedure = t.procedure;
+  }
+  if (procedure) procedure(m.hwnd, WM_TIMER, m.wParam, GetTickCount());
+  return 0;
 }
 
 }  // namespace
@@ -277,7 +293,9 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-  if (msg == nullptr || msg->hwnd == nullptr || msg->message == kInternalCall) return 0;
+  if (msg == nullptr || msg->message == kInternalCall) return 0;
+  if (msg->message == WM_TIMER && msg->lParam != 0) return CallTimerProcedure(*msg);
+  if (msg->hwnd == nullptr) return 0;
   return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -335,17 +353,21 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
   return result;
 }
 
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void*) {
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure) {
   // The platform's shortest timer period; shorter requests get it.
   constexpr UINT kMinimumPeriod = 10;
   auto q = CurrentQueue();
-  std::lock_guard lock(GetState().lock);
-  Window* w = Find(window);
-  if (w == nullptr || w->owner != q) return 0;
-  const std::chrono::milliseconds interval(std::max(milliseconds, kMinimumPeriod));
-  Timer timer{window, id, interval, Clock::now() + interval};
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  if (window != nullptr) {
+    Window* w = Find(window);
+    if (w == nullptr || w->owner != q) return 0;
+  }
   auto same = std::find_if(q->timers.begin(), q->timers.end(),
                            [&](const Timer& t) { return t.window == window && t.id == id; });
+  if (window == nullptr && same == q->timers.end()) id = s.nextThreadTimerId++;
+  const std::chrono::milliseconds interval(std::max(milliseconds, kMinimumPeriod));
+  Timer timer{window, id, procedure, interval, Clock::now() + interval};
   if (same != q->timers.end())
     *same = timer;
   else

@@ -402,10 +402,15 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
 
 // ---- timers ------------------------------------------------------------------
 
-// Per window and id, for a window of the calling thread (0 otherwise).
-// Setting an existing id restarts it. WM_TIMER comes only when no other
-// message waits; a killed timer never fires again.
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void* unused);
+using TIMERPROC = void (*)(HWND window, UINT message, UINT_PTR id, DWORD tickCount);
+// Per window and id, for a window of the calling thread (0 otherwise);
+// setting an existing id restarts it. With no window the timer is the
+// calling thread's: an id that names none of its timers gets a fresh one,
+// which is returned, and WM_TIMER comes with hwnd null. WM_TIMER comes
+// only when no other message waits. With a procedure, WM_TIMER carries it
+// in lParam and DispatchMessage calls it instead of the window procedure,
+// and only while the timer lives: a killed timer never fires again.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
 // Milliseconds since an arbitrary start, monotonic.
 DWORD GetTickCount();
