@@ -170,6 +170,10 @@ constexpr DWORD WS_OVERLAPPEDWINDOW = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// A transparent child window is skipped by hit tests (the pointer reaches
+// what lies below it), is painted after its parent and the siblings below
+// it, begins each paint over a copy of what they show, and is painted
+// again when they change beneath it.
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;

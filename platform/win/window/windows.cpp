@@ -281,7 +281,8 @@ Window* ChildAt(Window& parent, POINT inParentWindow) {
   const POINT inClient{inParentWindow.x - parent.client.left, inParentWindow.y - parent.client.top};
   if (!PtInRect(&parent.client, inParentWindow)) return nullptr;
   for (Window* c : parent.children) {
-    if (!(c->style & WS_VISIBLE)) continue;
+    // Transparent windows let the pointer through to what lies below.
+    if (!(c->style & WS_VISIBLE) || (c->exStyle & WS_EX_TRANSPARENT)) continue;
     if (InShape(*c, POINT{inClient.x - c->rect.left, inClient.y - c->rect.top})) return c;
   }
   return nullptr;
