@@ -499,8 +499,13 @@ HCURSOR LoadCursor(void*, const char* name) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-  std::lock_guard lock(GetState().lock);
-  return std::exchange(g_cursor, cursor);
+  HCURSOR old = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    old = std::exchange(g_cursor, cursor);
+  }
+  if (old != cursor) Display().CursorChanged(CursorName(cursor));
+  return old;
 }
 
 HCURSOR GetCursor() {

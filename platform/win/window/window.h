@@ -334,7 +334,7 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 
 // The window takes a copy of nothing: it owns `region` from now on (in
 // window coordinates, nullptr: none). The region clips painting and hit
-// tests.
+// tests; on a real display it shapes a top-level window.
 int SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 // Copies the window's region into `region`; ERROR when it has none.
 int GetWindowRgn(HWND window, HRGN region);
@@ -502,6 +502,7 @@ inline const char* const IDC_NO = "no";
 inline const char* const IDC_HAND = "hand";
 // Standard cursors only (instance ignored); nullptr for an unknown name.
 HCURSOR LoadCursor(void* instance, const char* name);
+// One cursor for the whole screen, shown by the display; nullptr hides it.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 std::string CursorName(HCURSOR cursor);
