@@ -218,6 +218,9 @@ TEST_F(InputTest, FocusActivationAndCaptureBelongToEachThread) {
   InjectKey('Q', false);
   EXPECT_TRUE(PumpUntil([&] { return Saw(theirs, WM_KEYUP); }));
   EXPECT_TRUE(TakeInput().empty()) << "no key came to this thread";
+  EnableWindow(theirs, 0);
+  EXPECT_EQ(ask(&GetFocus), nullptr) << "disabling it took the focus on its own thread";
+  EnableWindow(theirs, 1);
 
   // Capture: only for the caller's windows; one capture holds the mouse.
   EXPECT_EQ(SetCapture(theirs), nullptr);
