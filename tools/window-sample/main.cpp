@@ -69,7 +69,8 @@ LRESULT RoundProc(HWND window, UINT message, WPARAM w, LPARAM l) {
       GetClientRect(window, &r);
       for (int ring = 0; ring < 4; ++ring) {
         HBRUSH brush = CreateSolidBrush(kColours[(ring + g_ticks) % 4]);
-        HRGN disc = CreateEllipticRgn(ring * 20, ring * 20, kRoundSize + 1 - ring * 20, kRoundSize + 1 - ring * 20);
+        const int inset = ring * 20;
+        HRGN disc = CreateEllipticRgn(inset, inset, kRoundSize + 1 - inset, kRoundSize + 1 - inset);
         FillRgn(dc, disc, brush);
         DeleteObject(disc);
         DeleteObject(brush);

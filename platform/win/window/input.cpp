@@ -1,6 +1,6 @@
 // Mouse and keyboard input: routing to the window under the pointer, the
-// capture or the focus; activation and focus; key state; cursors; the move
-// and size loops.
+// capture or the focus; activation, focus, capture and key state, kept per
+// thread; cursors; the move and size loops.
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -547,8 +547,9 @@ HWND KeyboardFocus() {
   return s.keyboardOwner ? s.keyboardOwner->inputState.focus : nullptr;
 }
 
-// On the window's thread; gives the focus window before. Activation comes first: its default handling may
-// focus the top-level window, which the focus then leaves for this one.
+// On the window's thread; gives the focus window before. Activation comes
+// first: its default handling may focus the top-level window, which the
+// focus then leaves for this one.
 HWND FocusOnOwner(HWND window) {
   const HWND before = KeyboardFocus();
   const HWND root = RootHandle(window);

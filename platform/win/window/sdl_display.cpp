@@ -183,9 +183,9 @@ class SdlDisplay final : public DisplayBackend {
     if (GetWindowLongPtr(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
     const std::string title = GetWindowText(window);
     if (shaped) {
-      SDL_Window* sdl = SDL_CreateShapedWindow(title.c_str(), static_cast<unsigned>(std::max<int>(r.left, 0)),
-                                               static_cast<unsigned>(std::max<int>(r.top, 0)),
-                                               static_cast<unsigned>(width), static_cast<unsigned>(height), flags);
+      auto unsignedOf = [](int v) { return static_cast<unsigned>(std::max(v, 0)); };
+      SDL_Window* sdl = SDL_CreateShapedWindow(title.c_str(), unsignedOf(r.left), unsignedOf(r.top),
+                                               unsignedOf(width), unsignedOf(height), flags);
       if (sdl != nullptr) return sdl;
       ShapingFailed();
     }
