@@ -144,12 +144,26 @@ std::u16string Utf16(const std::string& utf8) {
 
 HWND RootHandle(HWND window) { return GetAncestor(window, GA_ROOT); }
 
+// A click in a child of another thread's top-level window activates that
+// window on its thread without the clicked thread waiting for it: that
+// thread may be waiting for this one.
 void ActivateForClick(HWND window, LRESULT hit, UINT message) {
   const HWND root = RootHandle(window);
   if (root == nullptr || GetForegroundWindow() == root) return;
   const LRESULT answer = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
                                      MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
-  if (answer == 1 || answer == 2) SetActiveWindow(root);
+  if (answer != 1 && answer != 2) return;
+  auto self = CurrentQueue();
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* r = Find(root);
+    if (r == nullptr) return;
+    if (r->owner != self) {
+      PostNotice(*r->owner, [root] { SetActiveWindow(root); });
+      return;
+    }
+  }
+  SetActiveWindow(root);
 }
 
 // Resizing edges of the size loop: how each side follows the pointer.
@@ -268,9 +282,12 @@ void ForgetThreadInput(ThreadQueue& q) {
   if (s.mouseOwner == &q) s.mouseOwner = nullptr;
 }
 
+// The parent chooses first, when it is of the same thread: a thread never
+// waits on another for its cursor.
 LRESULT DefaultSetCursor(HWND window, LPARAM hitAndMessage) {
   const HWND parent = GetParent(window);
-  if (parent && SendMessage(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), hitAndMessage))
+  const bool parentHere = parent && GetWindowThreadProcessId(parent, nullptr) == GetCurrentThreadId();
+  if (parentHere && SendMessage(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), hitAndMessage))
     return 1;
   const auto hit = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(hitAndMessage)));
   HCURSOR cursor = nullptr;

@@ -245,5 +245,32 @@ TEST_F(InputTest, FocusActivationAndCaptureBelongToEachThread) {
   TakeInput();
 }
 
+// The player's pattern: a child window of a second thread inside this
+// thread's window. Clicking it activates this thread's window without the
+// second thread waiting for this one, which is not reading its queue.
+TEST_F(InputTest, AClickInAnotherThreadsChildActivatesWithoutWaiting) {
+  HWND elsewhere = Windows::Get().Create(WS_POPUP | WS_VISIBLE, RECT{600, 600, 650, 650});
+  ASSERT_EQ(GetForegroundWindow(), elsewhere);
+  WindowThread other;
+  const HWND theirs = other.window();
+  other.Run([&] {
+    SetWindowLongPtr(theirs, GWL_STYLE, WS_CHILD);
+    SetParent(theirs, top);
+    MoveWindow(theirs, 60, 60, 30, 30, 0);
+    ShowWindow(theirs, SW_SHOW);
+    return LRESULT{0};
+  });
+  InjectMouseButton(MouseButton::Left, true, POINT{270, 270});
+  InjectMouseButton(MouseButton::Left, false, POINT{270, 270});
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!Saw(theirs, WM_LBUTTONUP) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(Saw(theirs, WM_LBUTTONUP)) << "the click was handled while this thread did not pump";
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; })) << "activated once this thread pumped";
+  EXPECT_EQ(GetActiveWindow(), top);
+  other.Stop();
+  DestroyWindow(elsewhere);
+}
+
 }  // namespace
 }  // namespace qelo::win::test
