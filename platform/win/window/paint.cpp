@@ -216,6 +216,10 @@ void CopyBackdrop(HWND window, HRGN clientUpdate) {
   DeleteDC(to);
   {
     std::lock_guard paint(w->paintMutex);
+    if (w->surface == nullptr) {
+      DeleteObject(picture);
+      return;
+    }
     HDC from = CreateSurfaceDC(picture, size);
     HDC surface = CreateSurfaceDC(w->surface, size);
     Region area(CreateRectRgn(0, 0, 0, 0));
