@@ -191,6 +191,16 @@ void DrawLayers(HDC to, std::vector<Layer>& layers, POINT origin) {
   }
 }
 
+// Copies `size` of one picture into another, within `clip`.
+void CopyPicture(HBITMAP from, HBITMAP to, const RECT& size, HRGN clip) {
+  HDC source = CreateSurfaceDC(from, size);
+  HDC target = CreateSurfaceDC(to, size);
+  SetSystemClip(target, clip);
+  BitBlt(target, 0, 0, size.right, size.bottom, source, 0, 0, SRCCOPY);
+  DeleteDC(target);
+  DeleteDC(source);
+}
+
 // Before a transparent window paints, the part of its client area to be
 // painted gets what lies beneath it: its parent and the siblings below.
 void CopyBackdrop(HWND window, HRGN clientUpdate) {
@@ -214,21 +224,12 @@ void CopyBackdrop(HWND window, HRGN clientUpdate) {
   HDC to = CreateSurfaceDC(picture, size);
   DrawLayers(to, below, at);
   DeleteDC(to);
+  Region area(CreateRectRgn(0, 0, 0, 0));
+  CombineRgn(area.handle, clientUpdate, nullptr, RGN_COPY);
+  OffsetRgn(area.handle, client.left, client.top);
   {
     std::lock_guard paint(w->paintMutex);
-    if (w->surface == nullptr) {
-      DeleteObject(picture);
-      return;
-    }
-    HDC from = CreateSurfaceDC(picture, size);
-    HDC surface = CreateSurfaceDC(w->surface, size);
-    Region area(CreateRectRgn(0, 0, 0, 0));
-    CombineRgn(area.handle, clientUpdate, nullptr, RGN_COPY);
-    OffsetRgn(area.handle, client.left, client.top);
-    SetSystemClip(surface, area.handle);
-    BitBlt(surface, 0, 0, size.right, size.bottom, from, 0, 0, SRCCOPY);
-    DeleteDC(surface);
-    DeleteDC(from);
+    if (w->surface != nullptr) CopyPicture(picture, w->surface, size, area.handle);
   }
   DeleteObject(picture);
 }
