@@ -22,6 +22,9 @@ class DisplayBackend {
   virtual void TopLevelGone(HWND window) = 0;
   // Pixels of the top-level window (or of one of its children) changed.
   virtual void Painted(HWND topLevel) = 0;
+  // The pointer shows another standard cursor (a name of LoadCursor); an
+  // empty name hides it.
+  virtual void CursorChanged(const std::string& name) = 0;
 };
 
 // Headless when QELO_HEADLESS is set (not "0") or there is no display;

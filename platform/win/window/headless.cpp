@@ -17,6 +17,7 @@ class HeadlessDisplay final : public DisplayBackend {
   void TopLevelChanged(HWND) override {}
   void TopLevelGone(HWND) override {}
   void Painted(HWND) override {}
+  void CursorChanged(const std::string&) override {}
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Mouse and keyboard input: routing to the window under the pointer, the
-// capture or the focus; activation and focus; key state; cursors; the move
-// and size loops.
+// capture or the focus; activation, focus, capture and key state, kept per
+// thread; cursors; the move and size loops.
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -33,7 +33,7 @@ HCURSOR g_cursor = nullptr;  // State::lock
 bool IsMouseMessage(UINT m) { return m >= WM_MOUSEMOVE && m <= WM_MBUTTONDBLCLK; }
 
 WPARAM MouseKeys() {
-  const uint8_t* keys = GetState().keys;
+  const uint8_t* keys = GetState().asyncKeys;
   WPARAM w = 0;
   if (keys[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
   if (keys[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
@@ -52,7 +52,7 @@ void Queue(Window& target, UINT message, WPARAM w, LPARAM l) {
 // window under it when it and its parents are enabled.
 Window* PointerTarget(POINT screen) {
   State& s = GetState();
-  if (s.capture) return Find(s.capture);
+  if (s.mouseOwner && s.mouseOwner->inputState.capture) return Find(s.mouseOwner->inputState.capture);
   Window* under = WindowAtScreenPoint(screen);
   return under && EnabledChain(*under) ? under : nullptr;
 }
@@ -103,21 +103,22 @@ UINT WithDoubleClick(UINT message, Window& target, POINT screen) {
   return message;
 }
 
-void SetKey(int vk, bool down) {
-  uint8_t& k = GetState().keys[vk & 0xFF];
+void SetKey(uint8_t* keys, int vk, bool down) {
+  uint8_t& k = keys[vk & 0xFF];
   if (down && !(k & 0x80)) k ^= 0x01;
   k = static_cast<uint8_t>(down ? (k | 0x80) : (k & ~0x80));
 }
 
+// The focus of the thread that has the keyboard, else the foreground window.
 Window* KeyboardTarget() {
   State& s = GetState();
-  Window* target = Find(s.focus);
-  if (target == nullptr) target = Find(s.active);
+  Window* target = s.keyboardOwner ? Find(s.keyboardOwner->inputState.focus) : nullptr;
+  if (target == nullptr) target = Find(s.foreground);
   return target && EnabledChain(*target) ? target : nullptr;
 }
 
 bool IsSystemKey(int vk) {
-  const uint8_t* keys = GetState().keys;
+  const uint8_t* keys = GetState().asyncKeys;
   return vk == VK_F10 || ((keys[VK_MENU] & 0x80) && !(keys[VK_CONTROL] & 0x80));
 }
 
@@ -143,12 +144,26 @@ std::u16string Utf16(const std::string& utf8) {
 
 HWND RootHandle(HWND window) { return GetAncestor(window, GA_ROOT); }
 
+// A click in a child of another thread's top-level window activates that
+// window on its thread without the clicked thread waiting for it: that
+// thread may be waiting for this one.
 void ActivateForClick(HWND window, LRESULT hit, UINT message) {
   const HWND root = RootHandle(window);
-  if (root == nullptr || GetActiveWindow() == root) return;
+  if (root == nullptr || GetForegroundWindow() == root) return;
   const LRESULT answer = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
                                      MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
-  if (answer == 1 || answer == 2) SetActiveWindow(root);
+  if (answer != 1 && answer != 2) return;
+  auto self = CurrentQueue();
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* r = Find(root);
+    if (r == nullptr) return;
+    if (r->owner != self) {
+      PostNotice(*r->owner, [root] { SetActiveWindow(root); });
+      return;
+    }
+  }
+  SetActiveWindow(root);
 }
 
 // Resizing edges of the size loop: how each side follows the pointer.
@@ -233,17 +248,46 @@ bool CookInput(MSG* msg) {
   return true;
 }
 
-void ForgetWindowInput(HWND window) {
-  State& s = GetState();
-  if (s.capture == window) s.capture = nullptr;
-  if (s.focus == window) s.focus = nullptr;
-  if (s.active == window) s.active = nullptr;
-  if (s.hovered == window) s.hovered = nullptr;
+void NoteInputRead(ThreadQueue& q, const MSG& msg) {
+  uint8_t* keys = q.inputState.keys;
+  switch (msg.message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: SetKey(keys, static_cast<int>(msg.wParam), true); break;
+    case WM_KEYUP: case WM_SYSKEYUP: SetKey(keys, static_cast<int>(msg.wParam), false); break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: SetKey(keys, VK_LBUTTON, true); break;
+    case WM_LBUTTONUP: SetKey(keys, VK_LBUTTON, false); break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: SetKey(keys, VK_RBUTTON, true); break;
+    case WM_RBUTTONUP: SetKey(keys, VK_RBUTTON, false); break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: SetKey(keys, VK_MBUTTON, true); break;
+    case WM_MBUTTONUP: SetKey(keys, VK_MBUTTON, false); break;
+    default: break;
+  }
 }
 
+void ForgetWindowInput(Window& w) {
+  State& s = GetState();
+  InputState& in = w.owner->inputState;
+  if (in.capture == w.handle) {
+    in.capture = nullptr;
+    if (s.mouseOwner == w.owner.get()) s.mouseOwner = nullptr;
+  }
+  if (in.focus == w.handle) in.focus = nullptr;
+  if (in.active == w.handle) in.active = nullptr;
+  if (s.foreground == w.handle) s.foreground = nullptr;
+  if (s.hovered == w.handle) s.hovered = nullptr;
+}
+
+void ForgetThreadInput(ThreadQueue& q) {
+  State& s = GetState();
+  if (s.keyboardOwner == &q) s.keyboardOwner = nullptr;
+  if (s.mouseOwner == &q) s.mouseOwner = nullptr;
+}
+
+// The parent chooses first, when it is of the same thread: a thread never
+// waits on another for its cursor.
 LRESULT DefaultSetCursor(HWND window, LPARAM hitAndMessage) {
   const HWND parent = GetParent(window);
-  if (parent && SendMessage(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), hitAndMessage))
+  const bool parentHere = parent && GetWindowThreadProcessId(parent, nullptr) == GetCurrentThreadId();
+  if (parentHere && SendMessage(parent, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), hitAndMessage))
     return 1;
   const auto hit = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(hitAndMessage)));
   HCURSOR cursor = nullptr;
@@ -296,7 +340,7 @@ void InjectMouseButton(MouseButton button, bool down, POINT screen) {
   std::lock_guard lock(s.lock);
   s.cursor = screen;
   TrackHover(screen);
-  SetKey(ButtonKey(button), down);
+  SetKey(s.asyncKeys, ButtonKey(button), down);
   Window* target = PointerTarget(screen);
   if (target == nullptr) return;
   UINT message = ButtonMessage(button, down);
@@ -316,9 +360,9 @@ void InjectMouseWheel(int delta, POINT screen) {
 void InjectKey(int virtualKey, bool down) {
   State& s = GetState();
   std::lock_guard lock(s.lock);
-  const bool wasDown = (s.keys[virtualKey & 0xFF] & 0x80) != 0;
+  const bool wasDown = (s.asyncKeys[virtualKey & 0xFF] & 0x80) != 0;
   const bool system = IsSystemKey(virtualKey) || (virtualKey == VK_MENU);
-  SetKey(virtualKey, down);
+  SetKey(s.asyncKeys, virtualKey, down);
   Window* target = KeyboardTarget();
   if (target == nullptr) return;
   UINT message = down ? WM_KEYDOWN : WM_KEYUP;
@@ -337,30 +381,96 @@ void InjectText(const std::string& utf8) {
 
 // ---- capture, pointer, focus -------------------------------------------------------
 
-HWND SetCapture(HWND window) {
-  HWND old = nullptr;
+namespace {
+
+enum class Loss { Focus, Activation, Capture };
+
+bool StillLost(const Window& w, Loss loss) {
+  const InputState& in = w.owner->inputState;
+  switch (loss) {
+    case Loss::Focus: return in.focus != w.handle;
+    case Loss::Activation: return in.active != w.handle;
+    case Loss::Capture: return in.capture != w.handle;
+  }
+  return false;
+}
+
+void SendLoss(HWND loser, Loss loss, HWND winner) {
+  switch (loss) {
+    case Loss::Focus: SendMessage(loser, WM_KILLFOCUS, reinterpret_cast<WPARAM>(winner), 0); break;
+    case Loss::Activation:
+      SendMessage(loser, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(winner));
+      RedrawWindow(loser, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      break;
+    case Loss::Capture: SendMessage(loser, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(winner)); break;
+  }
+}
+
+// Tells a window that it lost the focus, the activation or the capture to
+// `winner`: at once on its own thread, else when its thread next looks at
+// its queue, so that threads taking these from each other never wait on
+// each other. A loss undone meanwhile is not told.
+void TellLoss(HWND loser, Loss loss, HWND winner) {
+  if (loser == nullptr || loser == winner) return;
+  auto tell = [loser, loss, winner] {
+    {
+      std::lock_guard lock(GetState().lock);
+      Window* w = Find(loser);
+      if (w == nullptr || !StillLost(*w, loss)) return;
+    }
+    SendLoss(loser, loss, winner);
+  };
+  auto self = CurrentQueue();
   {
     std::lock_guard lock(GetState().lock);
-    if (Find(window) == nullptr) return nullptr;
-    old = std::exchange(GetState().capture, window);
+    Window* w = Find(loser);
+    if (w == nullptr) return;
+    if (w->owner != self) {
+      PostNotice(*w->owner, tell);
+      return;
+    }
   }
-  if (old && old != window) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+  tell();
+}
+
+}  // namespace
+
+// Only one window captures the mouse: taking it from another thread tells
+// that thread's capture window too.
+HWND SetCapture(HWND window) {
+  auto self = CurrentQueue();
+  HWND old = nullptr, taken = nullptr;
+  {
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    Window* w = Find(window);
+    if (w == nullptr || w->owner != self) return nullptr;
+    old = std::exchange(self->inputState.capture, window);
+    if (s.mouseOwner && s.mouseOwner != self.get())
+      taken = std::exchange(s.mouseOwner->inputState.capture, nullptr);
+    s.mouseOwner = self.get();
+  }
+  for (HWND lost : {old, taken}) TellLoss(lost, Loss::Capture, window);
   return old;
 }
 
 BOOL ReleaseCapture() {
+  auto self = CurrentQueue();
   HWND old = nullptr;
   {
-    std::lock_guard lock(GetState().lock);
-    old = std::exchange(GetState().capture, nullptr);
+    State& s = GetState();
+    std::lock_guard lock(s.lock);
+    old = std::exchange(self->inputState.capture, nullptr);
+    if (s.mouseOwner == self.get()) s.mouseOwner = nullptr;
   }
-  if (old) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+  TellLoss(old, Loss::Capture, nullptr);
   return 1;
 }
 
 HWND GetCapture() {
+  auto self = CurrentQueue();
   std::lock_guard lock(GetState().lock);
-  return GetState().capture;
+  return self->inputState.capture;
 }
 
 BOOL GetCursorPos(POINT* screenPoint) {
@@ -406,8 +516,13 @@ HCURSOR LoadCursor(void*, const char* name) {
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-  std::lock_guard lock(GetState().lock);
-  return std::exchange(g_cursor, cursor);
+  HCURSOR old = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    old = std::exchange(g_cursor, cursor);
+  }
+  if (old != cursor) Display().CursorChanged(CursorName(cursor));
+  return old;
 }
 
 HCURSOR GetCursor() {
@@ -418,69 +533,147 @@ HCURSOR GetCursor() {
 std::string CursorName(HCURSOR cursor) { return cursor ? cursor->name : std::string(); }
 
 int16_t GetKeyState(int virtualKey) {
+  auto self = CurrentQueue();
   std::lock_guard lock(GetState().lock);
-  const uint8_t k = GetState().keys[virtualKey & 0xFF];
+  const uint8_t k = self->inputState.keys[virtualKey & 0xFF];
   return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
 }
 
-int16_t GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+int16_t GetAsyncKeyState(int virtualKey) {
+  std::lock_guard lock(GetState().lock);
+  return static_cast<int16_t>((GetState().asyncKeys[virtualKey & 0xFF] & 0x80) ? 0x8000 : 0);
+}
 
-HWND SetFocus(HWND window) {
+namespace {
+
+// The keyboard moves to thread `q` (State::lock held): the thread that had
+// it loses its focus, returned so that it can be told, and q's key state
+// catches up with the keys held down now.
+HWND TakeKeyboard(ThreadQueue& q) {
+  State& s = GetState();
+  if (s.keyboardOwner == &q) return nullptr;
+  HWND lost = s.keyboardOwner ? std::exchange(s.keyboardOwner->inputState.focus, nullptr) : nullptr;
+  std::copy(std::begin(s.asyncKeys), std::end(s.asyncKeys), std::begin(q.inputState.keys));
+  s.keyboardOwner = &q;
+  return lost;
+}
+
+HWND KeyboardFocus() {
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  return s.keyboardOwner ? s.keyboardOwner->inputState.focus : nullptr;
+}
+
+// On the window's thread; gives the focus window before. Activation comes
+// first: its default handling may focus the top-level window, which the
+// focus then leaves for this one.
+HWND FocusOnOwner(HWND window) {
+  const HWND before = KeyboardFocus();
+  const HWND root = RootHandle(window);
+  if (root && GetForegroundWindow() != root) SetActiveWindow(root);
+  auto self = CurrentQueue();
+  HWND old = nullptr, lost = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    Window* w = Find(window);
+    if (w == nullptr || w->destroying || !EnabledChain(*w)) return nullptr;
+    old = self->inputState.focus;
+    if (old == window) return before;
+    lost = TakeKeyboard(*self);
+    self->inputState.focus = window;
+  }
+  for (HWND gone : {lost, old}) TellLoss(gone, Loss::Focus, window);
+  SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old ? old : lost), 0);
+  return before;
+}
+
+HWND ClearFocus() {
+  auto self = CurrentQueue();
   HWND old = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    old = std::exchange(self->inputState.focus, nullptr);
+  }
+  TellLoss(old, Loss::Focus, nullptr);
+  return old;
+}
+
+// On the top-level window's thread: it becomes the active and foreground
+// window; the window that was (of this or another thread) is deactivated.
+HWND ActivateOnOwner(HWND root) {
+  auto self = CurrentQueue();
+  HWND old = nullptr, otherThreads = nullptr, lostFocus = nullptr;
   {
     State& s = GetState();
     std::lock_guard lock(s.lock);
+    if (Find(root) == nullptr) return nullptr;
+    old = self->inputState.active;
+    if (old == root) return old;
+    if (Window* f = Find(s.foreground); f && f->owner != self) {
+      otherThreads = f->handle;
+      f->owner->inputState.active = nullptr;
+    }
+    self->inputState.active = root;
+    s.foreground = root;
+    lostFocus = TakeKeyboard(*self);
+  }
+  TellLoss(lostFocus, Loss::Focus, nullptr);
+  for (HWND gone : {otherThreads, old}) TellLoss(gone, Loss::Activation, root);
+  const HWND previous = old ? old : otherThreads;
+  SendMessage(root, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+  RedrawWindow(root, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  return previous;
+}
+
+}  // namespace
+
+// A window of another thread takes the focus on its own thread, which then
+// has the keyboard.
+HWND SetFocus(HWND window) {
+  if (window == nullptr) return ClearFocus();
+  {
+    std::lock_guard lock(GetState().lock);
     Window* w = Find(window);
-    if (window && (w == nullptr || !EnabledChain(*w))) return nullptr;
-    old = s.focus;
-    if (old == window) return old;
-    s.focus = window;
+    if (w == nullptr || !EnabledChain(*w)) return nullptr;
   }
-  if (old) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-  if (window) {
-    const HWND root = RootHandle(window);
-    if (GetActiveWindow() != root) SetActiveWindow(root);
-    SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-  }
-  return old;
+  return reinterpret_cast<HWND>(
+      RunOnOwner(window, [window] { return reinterpret_cast<LRESULT>(FocusOnOwner(window)); }));
 }
 
 HWND GetFocus() {
+  auto self = CurrentQueue();
   std::lock_guard lock(GetState().lock);
-  return GetState().focus;
+  return self->inputState.focus;
 }
 
 HWND SetActiveWindow(HWND window) {
-  HWND old = nullptr;
+  HWND root = nullptr;
   {
-    State& s = GetState();
-    std::lock_guard lock(s.lock);
+    std::lock_guard lock(GetState().lock);
     Window* w = Find(window);
     if (w == nullptr) return nullptr;
-    window = RootOf(*w)->handle;
-    old = s.active;
-    if (old == window) return old;
-    s.active = window;
+    root = RootOf(*w)->handle;
   }
-  if (old) {
-    SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
-    RedrawWindow(old, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-  }
-  SendMessage(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
-  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-  return old;
+  return reinterpret_cast<HWND>(
+      RunOnOwner(root, [root] { return reinterpret_cast<LRESULT>(ActivateOnOwner(root)); }));
 }
 
 HWND GetActiveWindow() {
+  auto self = CurrentQueue();
   std::lock_guard lock(GetState().lock);
-  return GetState().active;
+  return self->inputState.active;
 }
 
 BOOL SetForegroundWindow(HWND window) { return SetActiveWindow(window) != nullptr || IsWindow(window); }
-HWND GetForegroundWindow() { return GetActiveWindow(); }
+
+HWND GetForegroundWindow() {
+  std::lock_guard lock(GetState().lock);
+  return GetState().foreground;
+}
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-  bool wasDisabled = false, loseFocus = false;
+  bool wasDisabled = false;
+  HWND loseFocus = nullptr;
   {
     State& s = GetState();
     std::lock_guard lock(s.lock);
@@ -489,11 +682,11 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     wasDisabled = (w->style & WS_DISABLED) != 0;
     if (wasDisabled == !enable) return wasDisabled;
     w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
-    Window* focus = Find(s.focus);
+    Window* focus = s.keyboardOwner ? Find(s.keyboardOwner->inputState.focus) : nullptr;
     for (Window* f = focus; f && !enable; f = f->parent)
-      if (f == w) loseFocus = true;
+      if (f == w) loseFocus = focus->handle;
   }
-  if (loseFocus) SetFocus(nullptr);
+  if (loseFocus) RunOnOwner(loseFocus, [] { return reinterpret_cast<LRESULT>(SetFocus(nullptr)); });
   SendMessage(window, WM_ENABLE, enable ? 1 : 0, 0);
   return wasDisabled;
 }

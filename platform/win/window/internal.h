@@ -83,18 +83,31 @@ struct SentMessage {
 };
 
 struct Timer {
-  HWND window = nullptr;
+  HWND window = nullptr;  // nullptr: a timer of the thread
   UINT_PTR id = 0;
+  TIMERPROC procedure = nullptr;
   std::chrono::milliseconds interval{0};
   Clock::time_point due;
 };
 
+// A thread's own view of the keyboard and mouse. Only the thread that has
+// the keyboard has a focus window, only the one that has the mouse has a
+// capture, and only the owner of the foreground window has an active one.
+struct InputState {
+  HWND focus = nullptr;
+  HWND active = nullptr;
+  HWND capture = nullptr;
+  uint8_t keys[256] = {};  // as of the input the thread has read: 0x80 down, 0x01 toggled
+};
+
 struct ThreadQueue {
   DWORD threadId = 0;
+  InputState inputState;
   std::condition_variable wake;
   std::deque<MSG> posted;
   std::deque<MSG> input;
   std::deque<std::shared_ptr<SentMessage>> sent;
+  std::deque<std::function<void()>> notices;  // run by the thread, nobody waits
   std::vector<Timer> timers;
   std::vector<Window*> windows;  // in creation order
   bool quitPosted = false;
@@ -111,12 +124,13 @@ struct State {
   std::map<std::string, WNDCLASS> classes;
   uintptr_t nextHandle = 0x10;
   DWORD nextThreadId = 1;
-  HWND capture = nullptr;
-  HWND focus = nullptr;
-  HWND active = nullptr;
+  UINT_PTR nextThreadTimerId = 1;
+  ThreadQueue* keyboardOwner = nullptr;  // its focus (or the foreground window) gets the keys
+  ThreadQueue* mouseOwner = nullptr;     // its capture gets the pointer
+  HWND foreground = nullptr;             // the one active window on the screen
   POINT cursor;
   HWND hovered = nullptr;  // the window the pointer was last over
-  uint8_t keys[256] = {};   // bit 0x80 down, bit 0x01 toggled
+  uint8_t asyncKeys[256] = {};  // the keyboard and buttons now: 0x80 down, 0x01 toggled
   std::condition_variable eventSet;  // any WaitableEvent set
   std::unique_ptr<DisplayBackend> display;
 };
@@ -138,6 +152,8 @@ LRESULT RunOnOwner(HWND window, const std::function<LRESULT()>& call);
 // Queue internals (State::lock held).
 void Wake(ThreadQueue& q);
 void PostInput(ThreadQueue& q, const MSG& msg);
+// Runs `call` on the thread when it next looks at its queue or waits.
+void PostNotice(ThreadQueue& q, std::function<void()> call);
 void DropWindowMessages(ThreadQueue& q, HWND window);
 void KillWindowTimers(ThreadQueue& q, HWND window);
 
@@ -161,7 +177,10 @@ bool TakePaintMessage(ThreadQueue& q, MSG* msg, HWND filter);  // State::lock he
 
 // Messages made from input when it is taken from the queue (owner thread).
 bool CookInput(MSG* msg);
-void ForgetWindowInput(HWND window);  // capture, focus, hover (State::lock held)
+// The thread read an input message: its key state follows (State::lock held).
+void NoteInputRead(ThreadQueue& q, const MSG& msg);
+void ForgetWindowInput(Window& w);  // capture, focus, activation, hover (State::lock held)
+void ForgetThreadInput(ThreadQueue& q);  // the thread ends (State::lock held)
 
 // Default handling pieces.
 LRESULT DefaultNcHitTest(HWND window, LPARAM screenPoint);

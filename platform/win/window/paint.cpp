@@ -21,13 +21,42 @@ RECT ClientBounds(const Window& w) {
   return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
 }
 
+bool SeeThrough(const Window& w) {
+  return w.parent != nullptr && (w.exStyle & WS_EX_TRANSPARENT) && (w.style & WS_VISIBLE);
+}
+
+void AddToUpdate(Window& w, HRGN clientRegion);
+
+// What a transparent window shows through changed where `area` (the
+// client coordinates of `below`) lies: that part of it is painted again.
+void InvalidateSeeThrough(Window& below, HRGN area, Window& transparent) {
+  Region moved(CreateRectRgn(0, 0, 0, 0));
+  CombineRgn(moved.handle, area, nullptr, RGN_COPY);
+  const POINT from = ClientOriginOnScreen(below), to = ClientOriginOnScreen(transparent);
+  OffsetRgn(moved.handle, from.x - to.x, from.y - to.y);
+  AddToUpdate(transparent, moved.handle);
+}
+
+// The transparent children of `w` and its transparent siblings above it.
+void InvalidateWindowsAbove(Window& w, HRGN area) {
+  for (Window* c : w.children)
+    if (SeeThrough(*c)) InvalidateSeeThrough(w, area, *c);
+  if (w.parent == nullptr) return;
+  for (Window* sibling : w.parent->children) {
+    if (sibling == &w) break;  // the rest lie below
+    if (SeeThrough(*sibling)) InvalidateSeeThrough(w, area, *sibling);
+  }
+}
+
 void AddToUpdate(Window& w, HRGN clientRegion) {
   const RECT bounds = ClientBounds(w);
   Region clipped(CreateRectRgnIndirect(&bounds));
   if (clientRegion) CombineRgn(clipped.handle, clipped.handle, clientRegion, RGN_AND);
+  if (clipped.Empty()) return;
   if (w.update.handle == nullptr) w.update.Reset(CreateRectRgn(0, 0, 0, 0));
   CombineRgn(w.update.handle, w.update.handle, clipped.handle, RGN_OR);
   Wake(*w.owner);
+  InvalidateWindowsAbove(w, clipped.handle);
 }
 
 void RemoveFromUpdate(Window& w, HRGN clientRegion) {
@@ -42,6 +71,23 @@ void RemoveFromUpdate(Window& w, HRGN clientRegion) {
 bool PaintDue(const Window& w) {
   if (w.redrawOff || w.destroying || !VisibleChain(w)) return false;
   return w.frameDue || w.internalPaint || !w.update.Empty();
+}
+
+bool Overlap(const Window& a, const Window& b) {
+  RECT both;
+  return IntersectRect(&both, &a.rect, &b.rect) != 0;
+}
+
+// A transparent window is painted after its parent and the siblings below
+// it that overlap it, of its own thread: it shows them through.
+bool WaitsForWindowsBelow(const Window& w) {
+  if (!SeeThrough(w)) return false;
+  auto due = [&w](const Window& other) { return other.owner == w.owner && PaintDue(other); };
+  if (due(*w.parent)) return true;
+  const auto& siblings = w.parent->children;
+  for (auto it = std::find(siblings.begin(), siblings.end(), &w) + 1; it != siblings.end(); ++it)
+    if (due(**it) && Overlap(w, **it)) return true;
+  return false;
 }
 
 // The window's region moved into the coordinates of a context whose origin
@@ -110,6 +156,8 @@ struct Layer {
   Region clip;    // root coordinates
 };
 
+// The layers of a root window, bottom first: the window, then its visible
+// children from the bottom up, each clipped by its parents and its region.
 void CollectLayers(Window& w, HRGN parentClip, std::vector<Layer>& layers) {
   const POINT at = OffsetInRoot(w);
   Layer layer{FindShared(w.handle), at, Region(CreateRectRgn(at.x, at.y, at.x + w.Width(), at.y + w.Height()))};
@@ -126,6 +174,66 @@ void CollectLayers(Window& w, HRGN parentClip, std::vector<Layer>& layers) {
     if ((*it)->style & WS_VISIBLE) CollectLayers(**it, inner.handle, layers);
 }
 
+// Draws the layers into a picture whose corner lies at `origin` in the
+// root; each surface is locked only while it is copied.
+void DrawLayers(HDC to, std::vector<Layer>& layers, POINT origin) {
+  for (Layer& layer : layers) {
+    std::lock_guard paint(layer.window->paintMutex);
+    if (layer.window->surface == nullptr) continue;
+    BITMAP info;
+    GetObject(layer.window->surface, sizeof info, &info);
+    HDC from = CreateSurfaceDC(layer.window->surface, RECT{0, 0, info.bmWidth, info.bmHeight});
+    OffsetRgn(layer.clip.handle, -origin.x, -origin.y);
+    SetSystemClip(to, layer.clip.handle);
+    BitBlt(to, layer.offset.x - origin.x, layer.offset.y - origin.y, info.bmWidth, info.bmHeight, from, 0,
+           0, SRCCOPY);
+    DeleteDC(from);
+  }
+}
+
+// Copies `size` of one picture into another, within `clip`.
+void CopyPicture(HBITMAP from, HBITMAP to, const RECT& size, HRGN clip) {
+  HDC source = CreateSurfaceDC(from, size);
+  HDC target = CreateSurfaceDC(to, size);
+  SetSystemClip(target, clip);
+  BitBlt(target, 0, 0, size.right, size.bottom, source, 0, 0, SRCCOPY);
+  DeleteDC(target);
+  DeleteDC(source);
+}
+
+// Before a transparent window paints, the part of its client area to be
+// painted gets what lies beneath it: its parent and the siblings below.
+void CopyBackdrop(HWND window, HRGN clientUpdate) {
+  std::vector<Layer> below;
+  WindowPtr w;
+  POINT at;
+  RECT client, size;
+  {
+    std::lock_guard lock(GetState().lock);
+    w = FindShared(window);
+    if (!w || !SeeThrough(*w)) return;
+    CollectLayers(*RootOf(*w), nullptr, below);
+    const auto mine = std::find_if(below.begin(), below.end(), [&](const Layer& l) { return l.window == w; });
+    const auto count = static_cast<size_t>(mine - below.begin());
+    while (below.size() > count) below.pop_back();  // the window itself and all above it
+    at = OffsetInRoot(*w);
+    client = w->client;
+    size = RECT{0, 0, std::max(w->Width(), 1), std::max(w->Height(), 1)};
+  }
+  HBITMAP picture = CreateBitmap(size.right, size.bottom, 1, 32, nullptr);
+  HDC to = CreateSurfaceDC(picture, size);
+  DrawLayers(to, below, at);
+  DeleteDC(to);
+  Region area(CreateRectRgn(0, 0, 0, 0));
+  CombineRgn(area.handle, clientUpdate, nullptr, RGN_COPY);
+  OffsetRgn(area.handle, client.left, client.top);
+  {
+    std::lock_guard paint(w->paintMutex);
+    if (w->surface != nullptr) CopyPicture(picture, w->surface, size, area.handle);
+  }
+  DeleteObject(picture);
+}
+
 }  // namespace
 
 void InvalidateWhole(Window& w, bool erase, bool frame) {
@@ -137,7 +245,7 @@ void InvalidateWhole(Window& w, bool erase, bool frame) {
 bool TakePaintMessage(ThreadQueue& q, MSG* msg, HWND filter) {
   for (Window* w : q.windows) {
     if (filter && w->handle != filter) continue;
-    if (!PaintDue(*w)) continue;
+    if (!PaintDue(*w) || (filter == nullptr && WaitsForWindowsBelow(*w))) continue;
     *msg = MSG{w->handle, WM_PAINT, 0, 0, GetTickCount(), GetState().cursor};
     return true;
   }
@@ -283,6 +391,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     ClearDue(*w, &frame, &erase, &update);
   }
   if (frame) SendMessage(window, WM_NCPAINT, 1, 0);
+  CopyBackdrop(window, update.handle);
   HDC dc = OpenSurfaceDC(window, false, update.handle);
   if (dc == nullptr) return nullptr;
   paint->hdc = dc;
@@ -327,16 +436,7 @@ HBITMAP ComposeWindow(HWND topLevel) {
   }
   HBITMAP picture = CreateBitmap(size.right, size.bottom, 1, 32, nullptr);
   HDC to = CreateSurfaceDC(picture, size);
-  for (Layer& layer : layers) {
-    std::lock_guard paint(layer.window->paintMutex);
-    if (layer.window->surface == nullptr) continue;
-    BITMAP info;
-    GetObject(layer.window->surface, sizeof info, &info);
-    HDC from = CreateSurfaceDC(layer.window->surface, RECT{0, 0, info.bmWidth, info.bmHeight});
-    SetSystemClip(to, layer.clip.handle);
-    BitBlt(to, layer.offset.x, layer.offset.y, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
-    DeleteDC(from);
-  }
+  DrawLayers(to, layers, POINT{0, 0});
   DeleteDC(to);
   return picture;
 }

@@ -61,6 +61,22 @@ void HandleSent(Lock& lock, ThreadQueue& q) {
   sent->sender->wake.notify_all();
 }
 
+// Handles one message sent to this thread, or one notice; false when
+// there is none.
+bool HandleIncoming(Lock& lock, ThreadQueue& q) {
+  if (!q.sent.empty()) {
+    HandleSent(lock, q);
+    return true;
+  }
+  if (q.notices.empty()) return false;
+  std::function<void()> notice = std::move(q.notices.front());
+  q.notices.pop_front();
+  lock.unlock();
+  notice();
+  lock.lock();
+  return true;
+}
+
 bool TakeFrom(std::deque<MSG>& queue, MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
   for (auto it = queue.begin(); it != queue.end();) {
     if (it->hwnd != nullptr && Find(it->hwnd) == nullptr) {
@@ -82,7 +98,7 @@ bool TakeTimer(ThreadQueue& q, MSG* msg, HWND filter, UINT low, UINT high, bool 
   const auto now = Clock::now();
   for (Timer& t : q.timers) {
     if (t.due > now) continue;
-    MSG m = MakeMsg(t.window, WM_TIMER, t.id, 0);
+    MSG m = MakeMsg(t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.procedure));
     if (!ForWindow(m, filter)) continue;
     *msg = m;
     if (remove) t.due = now + t.interval;
@@ -111,14 +127,18 @@ enum class Took { Nothing, Message, Input };
 // Finds the next message for the caller in retrieval order. Sent messages
 // are handled on the way.
 Took Take(Lock& lock, ThreadQueue& q, MSG* msg, HWND filter, UINT low, UINT high, bool remove) {
-  while (!q.sent.empty()) HandleSent(lock, q);
+  while (HandleIncoming(lock, q)) {
+  }
   if (TakeFrom(q.posted, msg, filter, low, high, remove)) return Took::Message;
   if (q.quitPosted && InRange(WM_QUIT, low, high)) {
     *msg = MakeMsg(nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0);
     if (remove) q.quitPosted = false;
     return Took::Message;
   }
-  if (TakeFrom(q.input, msg, filter, low, high, remove)) return Took::Input;
+  if (TakeFrom(q.input, msg, filter, low, high, remove)) {
+    if (remove) NoteInputRead(q, *msg);
+    return Took::Input;
+  }
   if (InRange(WM_PAINT, low, high) && TakePaintMessage(q, msg, filter)) return Took::Message;
   if (TakeTimer(q, msg, filter, low, high, remove)) return Took::Message;
   return Took::Nothing;
@@ -150,12 +170,33 @@ bool HasAnything(ThreadQueue& q) {
   return std::any_of(q.timers.begin(), q.timers.end(), [&](const Timer& t) { return t.due <= now; });
 }
 
+// Only a live timer of the calling thread with that procedure is called: a
+// WM_TIMER posted with any other lParam, or taken before its timer was
+// killed, calls nothing.
+LRESULT CallTimerProcedure(const MSG& m) {
+  auto q = CurrentQueue();
+  TIMERPROC procedure = nullptr;
+  {
+    std::lock_guard lock(GetState().lock);
+    for (const Timer& t : q->timers)
+      if (t.window == m.hwnd && t.id == m.wParam && reinterpret_cast<LPARAM>(t.procedure) == m.lParam)
+        procedure = t.procedure;
+  }
+  if (procedure) procedure(m.hwnd, WM_TIMER, m.wParam, GetTickCount());
+  return 0;
+}
+
 }  // namespace
 
 void Wake(ThreadQueue& q) { q.wake.notify_all(); }
 
 void PostInput(ThreadQueue& q, const MSG& msg) {
   q.input.push_back(msg);
+  Wake(q);
+}
+
+void PostNotice(ThreadQueue& q, std::function<void()> call) {
+  q.notices.push_back(std::move(call));
   Wake(q);
 }
 
@@ -227,12 +268,8 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   sent->sender = self;
   target->owner->sent.push_back(sent);
   Wake(*target->owner);
-  while (!sent->done) {
-    if (!self->sent.empty())
-      HandleSent(lock, *self);
-    else
-      self->wake.wait(lock);
-  }
+  while (!sent->done)
+    if (!HandleIncoming(lock, *self)) self->wake.wait(lock);
   return sent->result;
 }
 
@@ -256,7 +293,9 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-  if (msg == nullptr || msg->hwnd == nullptr || msg->message == kInternalCall) return 0;
+  if (msg == nullptr || msg->message == kInternalCall) return 0;
+  if (msg->message == WM_TIMER && msg->lParam != 0) return CallTimerProcedure(*msg);
+  if (msg->hwnd == nullptr) return 0;
   return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
@@ -295,7 +334,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
   ++q->waitingEvents;
   DWORD result = WAIT_TIMEOUT;
   for (;;) {
-    while (!q->sent.empty()) HandleSent(lock, *q);
+    while (HandleIncoming(lock, *q)) {
+    }
     auto set = std::find_if(events, events + count, [](const WaitableEvent* e) { return e->set_; });
     if (set != events + count) {
       if (!(*set)->manualReset_) (*set)->set_ = false;
@@ -313,17 +353,21 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
   return result;
 }
 
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void*) {
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure) {
   // The platform's shortest timer period; shorter requests get it.
   constexpr UINT kMinimumPeriod = 10;
   auto q = CurrentQueue();
-  std::lock_guard lock(GetState().lock);
-  Window* w = Find(window);
-  if (w == nullptr || w->owner != q) return 0;
-  const std::chrono::milliseconds interval(std::max(milliseconds, kMinimumPeriod));
-  Timer timer{window, id, interval, Clock::now() + interval};
+  State& s = GetState();
+  std::lock_guard lock(s.lock);
+  if (window != nullptr) {
+    Window* w = Find(window);
+    if (w == nullptr || w->owner != q) return 0;
+  }
   auto same = std::find_if(q->timers.begin(), q->timers.end(),
                            [&](const Timer& t) { return t.window == window && t.id == id; });
+  if (window == nullptr && same == q->timers.end()) id = s.nextThreadTimerId++;
+  const std::chrono::milliseconds interval(std::max(milliseconds, kMinimumPeriod));
+  Timer timer{window, id, procedure, interval, Clock::now() + interval};
   if (same != q->timers.end())
     *same = timer;
   else

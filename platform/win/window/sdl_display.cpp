@@ -1,19 +1,27 @@
 // The display on a real screen through SDL. Every SDL video call runs on
 // one display thread; other threads only queue what changed and wake it
-// with an SDL user event. SDL input becomes injected input.
+// with an SDL user event. SDL input becomes injected input. Top-level
+// windows with a region are shaped windows; the standard cursors are SDL's
+// system cursors.
 #include <SDL.h>
+#include <SDL_shape.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <future>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "win/window/internal.h"
+#include "win/window/shape.h"
 
 namespace qelo::win {
 namespace {
+
+using detail::Region;
 
 struct KeyMapping {
   SDL_Keycode key;
@@ -28,6 +36,30 @@ constexpr KeyMapping kKeys[] = {
     {SDLK_LSHIFT, VK_SHIFT},   {SDLK_RSHIFT, VK_SHIFT},  {SDLK_LCTRL, VK_CONTROL},
     {SDLK_RCTRL, VK_CONTROL},  {SDLK_LALT, VK_MENU},     {SDLK_RALT, VK_MENU},
     {SDLK_APPLICATION, VK_APPS}};
+
+struct CursorMapping {
+  const char* name;
+  SDL_SystemCursor cursor;
+};
+const CursorMapping kCursors[] = {
+    {IDC_ARROW, SDL_SYSTEM_CURSOR_ARROW},       {IDC_IBEAM, SDL_SYSTEM_CURSOR_IBEAM},
+    {IDC_WAIT, SDL_SYSTEM_CURSOR_WAIT},         {IDC_CROSS, SDL_SYSTEM_CURSOR_CROSSHAIR},
+    {IDC_SIZEALL, SDL_SYSTEM_CURSOR_SIZEALL},   {IDC_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENWSE},
+    {IDC_SIZENESW, SDL_SYSTEM_CURSOR_SIZENESW}, {IDC_SIZEWE, SDL_SYSTEM_CURSOR_SIZEWE},
+    {IDC_SIZENS, SDL_SYSTEM_CURSOR_SIZENS},     {IDC_NO, SDL_SYSTEM_CURSOR_NO},
+    {IDC_HAND, SDL_SYSTEM_CURSOR_HAND}};
+
+SDL_SystemCursor SystemCursor(const std::string& name) {
+  for (const CursorMapping& m : kCursors)
+    if (name == m.name) return m.cursor;
+  return SDL_SYSTEM_CURSOR_ARROW;
+}
+
+// The last shape given to an SDL window, so that moves do not shape anew.
+struct Shape {
+  Region region;  // nullptr: the window had none
+  int width = 0, height = 0;
+};
 
 int VirtualKey(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
@@ -51,6 +83,13 @@ class SdlDisplay final : public DisplayBackend {
   void TopLevelChanged(HWND window) override { Queue(changed_, window); }
   void TopLevelGone(HWND window) override { Queue(gone_, window); }
   void Painted(HWND topLevel) override { Queue(dirty_, topLevel); }
+  void CursorChanged(const std::string& name) override {
+    {
+      std::lock_guard lock(mutex_);
+      cursor_ = name;
+    }
+    WakeDisplay();
+  }
 
  private:
   void Queue(std::set<HWND>& set, HWND window) {
@@ -58,6 +97,10 @@ class SdlDisplay final : public DisplayBackend {
       std::lock_guard lock(mutex_);
       set.insert(window);
     }
+    WakeDisplay();
+  }
+
+  void WakeDisplay() {
     SDL_Event wake{};
     wake.type = wakeEvent_;
     SDL_PushEvent(&wake);
@@ -65,6 +108,9 @@ class SdlDisplay final : public DisplayBackend {
 
   void Run(std::promise<bool>& started) {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Window surfaces in plain memory: an accelerated surface would remake
+    // the window for a renderer, which loses a shaped window its shape.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       started.set_value(false);
       return;
@@ -85,41 +131,132 @@ class SdlDisplay final : public DisplayBackend {
 
   void ApplyChanges() {
     std::set<HWND> changed, gone, dirty;
+    std::optional<std::string> cursor;
     {
       std::lock_guard lock(mutex_);
       changed.swap(changed_);
       gone.swap(gone_);
       dirty.swap(dirty_);
+      cursor.swap(cursor_);
     }
     for (HWND w : gone) Forget(w);
     for (HWND w : changed) Place(w);
     for (HWND w : dirty) Present(w);
+    if (cursor) ShowCursor(*cursor);
+  }
+
+  void ShowCursor(const std::string& name) {
+    if (name.empty()) {
+      SDL_ShowCursor(SDL_DISABLE);
+      return;
+    }
+    SDL_Cursor*& made = cursors_[SystemCursor(name)];
+    if (made == nullptr) made = SDL_CreateSystemCursor(SystemCursor(name));
+    if (made != nullptr) SDL_SetCursor(made);
+    SDL_ShowCursor(SDL_ENABLE);
   }
 
   void Forget(HWND window) {
+    shapes_.erase(window);
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     SDL_DestroyWindow(it->second);
     windows_.erase(it);
   }
 
+  static bool HasRegion(HWND window) {
+    Region region(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(window, region.handle) != ERROR;
+  }
+
+  // Shaping is tried until it fails once; then windows stay rectangular.
+  void ShapingFailed() {
+    if (!shapingWorks_) return;
+    shapingWorks_ = false;
+    std::fprintf(stderr, "window system: windows cannot be shaped here (%s); they stay rectangular\n",
+                 SDL_GetError());
+  }
+
+  SDL_Window* Create(HWND window, const RECT& r, int width, int height, bool shaped) {
+    // Borderless always: the window layer draws its own frame and caption.
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    if (GetWindowLongPtr(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
+    const std::string title = GetWindowText(window);
+    if (shaped) {
+      auto unsignedOf = [](int v) { return static_cast<unsigned>(std::max(v, 0)); };
+      SDL_Window* sdl = SDL_CreateShapedWindow(title.c_str(), unsignedOf(r.left), unsignedOf(r.top),
+                                               unsignedOf(width), unsignedOf(height), flags);
+      if (sdl != nullptr) return sdl;
+      ShapingFailed();
+    }
+    return SDL_CreateWindow(title.c_str(), r.left, r.top, width, height, flags);
+  }
+
+  // Gives a shaped SDL window the window's region at its present size;
+  // false when SDL refused it.
+  bool ApplyShape(HWND window, SDL_Window* sdl, int width, int height) {
+    Region region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(window, region.handle) == ERROR) region.Reset();
+    Shape& last = shapes_[window];
+    const bool sameRegion = (last.region.handle == nullptr) == (region.handle == nullptr) &&
+                            (region.handle == nullptr || EqualRgn(last.region.handle, region.handle));
+    if (last.width == width && last.height == height && sameRegion) return true;
+    const std::vector<uint8_t> mask = RegionToMask(region.handle, width, height);
+    last.region.Reset(std::exchange(region.handle, nullptr));
+    last.width = width;
+    last.height = height;
+    SDL_Surface* shape = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (shape == nullptr) return true;  // out of memory: shaped next time
+    for (int y = 0; y < height; ++y) {
+      auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(shape->pixels) + y * shape->pitch);
+      for (int x = 0; x < width; ++x) row[x] = mask[static_cast<size_t>(y) * width + x] ? 0xFFFFFFFFu : 0u;
+    }
+    SDL_WindowShapeMode mode{};
+    mode.mode = ShapeModeBinarizeAlpha;
+    mode.parameters.binarizationCutoff = 0x80;
+    const bool shaped = SDL_SetWindowShape(sdl, shape, &mode) == 0;
+    SDL_FreeSurface(shape);
+    if (!shaped) ShapingFailed();
+    return shaped;
+  }
+
+  // The SDL window of a top-level window, made anew when it must become
+  // shaped or unshaped: SDL cannot change that of a window it has made.
+  SDL_Window* Ensure(HWND window, const RECT& r, int width, int height) {
+    const bool shaped = shapingWorks_ && HasRegion(window);
+    SDL_Window*& sdl = windows_[window];
+    if (sdl != nullptr && static_cast<bool>(SDL_IsShapedWindow(sdl)) != shaped) {
+      SDL_DestroyWindow(sdl);
+      sdl = nullptr;
+    }
+    if (sdl == nullptr) {
+      shapes_.erase(window);
+      sdl = Create(window, r, width, height, shaped);
+      if (sdl == nullptr) {
+        windows_.erase(window);
+        return nullptr;
+      }
+    }
+    return sdl;
+  }
+
   void Place(HWND window) {
     RECT r;
     if (!IsWindow(window) || GetParent(window) != nullptr || !GetWindowRect(window, &r)) return;
     const int width = std::max<int>(r.right - r.left, 1), height = std::max<int>(r.bottom - r.top, 1);
-    SDL_Window*& sdl = windows_[window];
-    if (sdl == nullptr) {
-      // Borderless always: the window layer draws its own frame and caption.
-      Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-      if (GetWindowLongPtr(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
-      sdl = SDL_CreateWindow(GetWindowText(window).c_str(), r.left, r.top, width, height, flags);
-      if (sdl == nullptr) {
-        windows_.erase(window);
-        return;
-      }
+    SDL_Window* sdl = Ensure(window, r, width, height);
+    if (sdl == nullptr) return;
+    // Only on a change: sizing a shaped window before its first shape
+    // leaves it where SDL parks it until then, off the screen.
+    int shownWidth = 0, shownHeight = 0;
+    SDL_GetWindowSize(sdl, &shownWidth, &shownHeight);
+    if (shownWidth != width || shownHeight != height) SDL_SetWindowSize(sdl, width, height);
+    // A refused shape ends shaping: the window is made again, unshaped.
+    if (SDL_IsShapedWindow(sdl) && !ApplyShape(window, sdl, width, height)) {
+      sdl = Ensure(window, r, width, height);
+      if (sdl == nullptr) return;
     }
     SDL_SetWindowPosition(sdl, r.left, r.top);
-    SDL_SetWindowSize(sdl, width, height);
     if (IsWindowVisible(window) && !IsIconic(window))
       SDL_ShowWindow(sdl);
     else if (IsIconic(window))
@@ -202,7 +339,11 @@ class SdlDisplay final : public DisplayBackend {
 
   std::mutex mutex_;
   std::set<HWND> changed_, gone_, dirty_;  // mutex_
+  std::optional<std::string> cursor_;      // mutex_
   std::map<HWND, SDL_Window*> windows_;    // display thread only
+  std::map<HWND, Shape> shapes_;           // display thread only
+  std::map<SDL_SystemCursor, SDL_Cursor*> cursors_;  // display thread only
+  bool shapingWorks_ = true;               // display thread only
   SIZE screen_{1280, 1024};
   Uint32 wakeEvent_ = 0;
 };

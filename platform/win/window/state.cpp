@@ -46,11 +46,13 @@ void EndQueue(const std::shared_ptr<ThreadQueue>& q) {
   State& s = GetState();
   std::lock_guard lock(s.lock);
   q->alive = false;
+  ForgetThreadInput(*q);
   for (auto& sent : q->sent) {
     sent->done = true;
     sent->sender->wake.notify_all();
   }
   q->sent.clear();
+  q->notices.clear();
   q->posted.clear();
   q->input.clear();
   s.threads.erase(q->threadId);

@@ -172,6 +172,10 @@ constexpr DWORD WS_OVERLAPPEDWINDOW = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// A transparent child window is skipped by hit tests (the pointer reaches
+// what lies below it), is painted after its parent and the siblings below
+// it, begins each paint over a copy of what they show, and is painted
+// again when they change beneath it.
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
@@ -332,7 +336,7 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 
 // The window takes a copy of nothing: it owns `region` from now on (in
 // window coordinates, nullptr: none). The region clips painting and hit
-// tests.
+// tests; on a real display it shapes a top-level window.
 int SetWindowRgn(HWND window, HRGN region, BOOL redraw);
 // Copies the window's region into `region`; ERROR when it has none.
 int GetWindowRgn(HWND window, HRGN region);
@@ -404,10 +408,15 @@ DWORD MsgWaitForMultipleObjects(DWORD count, WaitableEvent* const* events, BOOL 
 
 // ---- timers ------------------------------------------------------------------
 
-// Per window and id, for a window of the calling thread (0 otherwise).
-// Setting an existing id restarts it. WM_TIMER comes only when no other
-// message waits; a killed timer never fires again.
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void* unused);
+using TIMERPROC = void (*)(HWND window, UINT message, UINT_PTR id, DWORD tickCount);
+// Per window and id, for a window of the calling thread (0 otherwise);
+// setting an existing id restarts it. With no window the timer is the
+// calling thread's: an id that names none of its timers gets a fresh one,
+// which is returned, and WM_TIMER comes with hwnd null. WM_TIMER comes
+// only when no other message waits. With a procedure, WM_TIMER carries it
+// in lParam and DispatchMessage calls it instead of the window procedure,
+// and only while the timer lives: a killed timer never fires again.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
 // Milliseconds since an arbitrary start, monotonic.
 DWORD GetTickCount();
@@ -460,8 +469,11 @@ constexpr LPARAM PRF_CHILDREN = 0x0010;
 
 // ---- input -------------------------------------------------------------------
 
+// A window of the calling thread only (nullptr otherwise). One window
+// captures the mouse: a capture of another thread ends with
+// WM_CAPTURECHANGED to its window.
 HWND SetCapture(HWND window);
-BOOL ReleaseCapture();
+BOOL ReleaseCapture();  // the calling thread's capture
 HWND GetCapture();
 BOOL GetCursorPos(POINT* screenPoint);
 BOOL SetCursorPos(int x, int y);
@@ -492,6 +504,7 @@ inline const char* const IDC_NO = "no";
 inline const char* const IDC_HAND = "hand";
 // Standard cursors only (instance ignored); nullptr for an unknown name.
 HCURSOR LoadCursor(void* instance, const char* name);
+// One cursor for the whole screen, shown by the display; nullptr hides it.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 std::string CursorName(HCURSOR cursor);
@@ -521,15 +534,24 @@ constexpr int VK_APPS = 0x5D;
 constexpr int VK_F1 = 0x70;
 constexpr int VK_F4 = 0x73;
 constexpr int VK_F10 = 0x79;
-// High bit (negative) while down; low bit toggles on each press.
+// The key as of the input messages the calling thread has read: high bit
+// (negative) while down; low bit toggles on each press.
 int16_t GetKeyState(int virtualKey);
+// The key now, whatever any thread has read: high bit while down.
 int16_t GetAsyncKeyState(int virtualKey);
 
-// Focus is per process here (one keyboard): the focused window gets the
-// keyboard messages. Sends WM_KILLFOCUS to the old and WM_SETFOCUS to the
-// new window, and activates the new window's top-level window.
+// Focus, capture and activation are kept per thread and answered for the
+// calling thread. There is one keyboard: the thread that took the focus
+// last has it, and the focus window (else the foreground window) gets the
+// keyboard messages; another thread that had the focus loses it.
+// SetFocus sends WM_KILLFOCUS to the old and WM_SETFOCUS to the new window,
+// after activating the new window's top-level window; for a window of
+// another thread all of that runs on the window's thread.
 HWND SetFocus(HWND window);
 HWND GetFocus();
+// Activates the window's top-level window on that window's thread; it
+// becomes the foreground window, and the window active before (of any
+// thread) gets WM_ACTIVATE with WA_INACTIVE.
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND window);

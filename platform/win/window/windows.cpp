@@ -153,7 +153,7 @@ LRESULT ShowOnOwner(HWND window, int command) {
     std::lock_guard lock(GetState().lock);
     if (hide) {
       w->style &= ~WS_VISIBLE;
-      ForgetWindowInput(window);
+      ForgetWindowInput(*w);
     } else {
       if (!wasVisible) InvalidateWhole(*w, true, true);
       w->style |= WS_VISIBLE;
@@ -180,7 +180,7 @@ LRESULT DestroyOnOwner(HWND window) {
     if (!w || w->destroying) return 0;
     w->destroying = true;
     w->style &= ~WS_VISIBLE;
-    ForgetWindowInput(window);
+    ForgetWindowInput(*w);
   }
   NotifyMoved(*w);
   SendMessage(window, WM_DESTROY, 0, 0);
@@ -209,7 +209,7 @@ LRESULT DestroyOnOwner(HWND window) {
       sent->sender->wake.notify_all();
     }
     std::erase_if(q.sent, [window](const auto& sent) { return sent->window == window; });
-    ForgetWindowInput(window);
+    ForgetWindowInput(*w);
     s.windows.erase(reinterpret_cast<uintptr_t>(window));
   }
   DestroySurface(*w);
@@ -283,7 +283,8 @@ Window* ChildAt(Window& parent, POINT inParentWindow) {
   const POINT inClient{inParentWindow.x - parent.client.left, inParentWindow.y - parent.client.top};
   if (!PtInRect(&parent.client, inParentWindow)) return nullptr;
   for (Window* c : parent.children) {
-    if (!(c->style & WS_VISIBLE)) continue;
+    // Transparent windows let the pointer through to what lies below.
+    if (!(c->style & WS_VISIBLE) || (c->exStyle & WS_EX_TRANSPARENT)) continue;
     if (InShape(*c, POINT{inClient.x - c->rect.left, inClient.y - c->rect.top})) return c;
   }
   return nullptr;

@@ -128,10 +128,11 @@ TEST_F(InputTest, KeyboardGoesToTheFocusWithUtf16Characters) {
   TakeInput();
   InjectKey(VK_SHIFT, true);
   InjectKey('A', true);
-  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
   InjectText("\xF0\x9F\x98\x80");  // U+1F600, a surrogate pair
   MSG m;
   ASSERT_TRUE(PeekMessage(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
   ASSERT_TRUE(PeekMessage(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
   EXPECT_EQ(m.wParam, static_cast<WPARAM>('A'));
   EXPECT_EQ(m.hwnd, other);
@@ -141,10 +142,134 @@ TEST_F(InputTest, KeyboardGoesToTheFocusWithUtf16Characters) {
   EXPECT_EQ(m.wParam, 0xDE00u);
   InjectKey('A', false);
   InjectKey(VK_SHIFT, false);
+  EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0);
+  TakeInput();
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
   EnableWindow(other, 0);
   EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
   TakeInput();
+}
+
+// The calling thread's key state moves only as it reads input; the
+// keyboard's state moves at once; another thread's stays as it read it.
+TEST_F(InputTest, KeyStateFollowsTheInputTheThreadRead) {
+  WindowThread other;
+  auto otherKey = [&](int vk) { return other.Run([vk] { return static_cast<LRESULT>(GetKeyState(vk)); }); };
+  SetFocus(child);
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    int vk;
+    bool asyncDown, threadDown, toggled;  // toggled since the start
+  };
+  const bool startToggle[] = {(GetKeyState('K') & 1) != 0, (GetKeyState(VK_RBUTTON) & 1) != 0};
+  auto toggledNow = [&](int vk) { return ((GetKeyState(vk) & 1) != 0) != startToggle[vk == 'K' ? 0 : 1]; };
+  MSG m;
+  const Step steps[] = {
+      {"pressed, not read", [] { InjectKey('K', true); }, 'K', true, false, false},
+      {"looked at, not removed", [&] { PeekMessage(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE); },
+       'K', true, false, false},
+      {"read", [&] { PeekMessage(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE); }, 'K', true, true, true},
+      {"released, not read", [] { InjectKey('K', false); }, 'K', false, true, true},
+      {"release read", [] { TakeInput(); }, 'K', false, false, true},
+      {"second press toggles back", [] { InjectKey('K', true); InjectKey('K', false); TakeInput(); },
+       'K', false, false, false},
+      {"a button pressed", [] { InjectMouseButton(MouseButton::Right, true, POINT{215, 220}); },
+       VK_RBUTTON, true, false, false},
+      {"the button read", [] { TakeInput(); }, VK_RBUTTON, true, true, true},
+      {"the button released and read",
+       [] { InjectMouseButton(MouseButton::Right, false, POINT{215, 220}); TakeInput(); },
+       VK_RBUTTON, false, false, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    EXPECT_EQ(GetAsyncKeyState(step.vk) < 0, step.asyncDown);
+    EXPECT_EQ(GetKeyState(step.vk) < 0, step.threadDown);
+    EXPECT_EQ(toggledNow(step.vk), step.toggled);
+    EXPECT_GE(otherKey(step.vk), 0) << "the other thread read none of it";
+  }
+}
+
+TEST_F(InputTest, FocusActivationAndCaptureBelongToEachThread) {
+  WindowThread other(nullptr, WS_POPUP | WS_VISIBLE, RECT{400, 400, 450, 450});
+  const HWND theirs = other.window();
+  auto ask = [&](HWND (*query)()) {
+    return reinterpret_cast<HWND>(other.Run([query] { return reinterpret_cast<LRESULT>(query()); }));
+  };
+  SetFocus(child);
+  EXPECT_EQ(GetFocus(), child);
+  EXPECT_EQ(GetActiveWindow(), top);
+  EXPECT_EQ(ask(&GetFocus), nullptr) << "the other thread sees its own focus";
+  EXPECT_EQ(ask(&GetActiveWindow), nullptr);
+  Windows::Get().Clear(child);
+  Windows::Get().Clear(top);
+
+  // Focusing a window of another thread moves the keyboard to that thread.
+  EXPECT_EQ(SetFocus(theirs), child);
+  EXPECT_EQ(ask(&GetFocus), theirs);
+  EXPECT_EQ(ask(&GetActiveWindow), theirs);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetForegroundWindow(), theirs);
+  EXPECT_TRUE(PumpUntil([&] { return Saw(child, WM_KILLFOCUS) && Saw(top, WM_ACTIVATE); }))
+      << "told on this thread";
+  InjectKey('Q', true);
+  InjectKey('Q', false);
+  EXPECT_TRUE(PumpUntil([&] { return Saw(theirs, WM_KEYUP); }));
+  EXPECT_TRUE(TakeInput().empty()) << "no key came to this thread";
+  EnableWindow(theirs, 0);
+  EXPECT_EQ(ask(&GetFocus), nullptr) << "disabling it took the focus on its own thread";
+  EnableWindow(theirs, 1);
+
+  // Capture: only for the caller's windows; one capture holds the mouse.
+  EXPECT_EQ(SetCapture(theirs), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  other.Run([&] { return reinterpret_cast<LRESULT>(SetCapture(theirs)); });
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(ask(&GetCapture), theirs);
+  InjectMouseMove(POINT{215, 220});
+  EXPECT_TRUE(PumpUntil([&] { return Saw(theirs, WM_MOUSEMOVE); })) << "the capture gets the pointer";
+  EXPECT_TRUE(TakeInput().empty());
+  SetCapture(child);
+  EXPECT_EQ(ask(&GetCapture), nullptr) << "taken by this thread";
+  EXPECT_TRUE(PumpUntil([&] { return Saw(theirs, WM_CAPTURECHANGED); }));
+  ReleaseCapture();
+
+  // And back: activating this thread's window deactivates the other's.
+  SetActiveWindow(top);
+  EXPECT_EQ(GetForegroundWindow(), top);
+  EXPECT_EQ(ask(&GetActiveWindow), nullptr);
+  EXPECT_EQ(ask(&GetFocus), nullptr) << "the keyboard left that thread";
+  EXPECT_EQ(GetFocus(), top) << "activation focused the top-level window";
+  TakeInput();
+}
+
+// The player's pattern: a child window of a second thread inside this
+// thread's window. Clicking it activates this thread's window without the
+// second thread waiting for this one, which is not reading its queue.
+TEST_F(InputTest, AClickInAnotherThreadsChildActivatesWithoutWaiting) {
+  HWND elsewhere = Windows::Get().Create(WS_POPUP | WS_VISIBLE, RECT{600, 600, 650, 650});
+  ASSERT_EQ(GetForegroundWindow(), elsewhere);
+  WindowThread other;
+  const HWND theirs = other.window();
+  other.Run([&] {
+    SetWindowLongPtr(theirs, GWL_STYLE, WS_CHILD);
+    SetParent(theirs, top);
+    MoveWindow(theirs, 60, 60, 30, 30, 0);
+    ShowWindow(theirs, SW_SHOW);
+    return LRESULT{0};
+  });
+  InjectMouseButton(MouseButton::Left, true, POINT{270, 270});
+  InjectMouseButton(MouseButton::Left, false, POINT{270, 270});
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!Saw(theirs, WM_LBUTTONUP) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(Saw(theirs, WM_LBUTTONUP)) << "the click was handled while this thread did not pump";
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == top; })) << "activated once this thread pumped";
+  EXPECT_EQ(GetActiveWindow(), top);
+  other.Stop();
+  DestroyWindow(elsewhere);
 }
 
 }  // namespace

@@ -122,34 +122,6 @@ TEST(Messages, SubclassingChainsThroughCallWindowProc) {
   DestroyWindow(w);
 }
 
-// A thread that owns one window and runs its message loop until quit.
-class WindowThread {
- public:
-  explicit WindowThread(Handler handler) {
-    std::promise<HWND> made;
-    auto future = made.get_future();
-    thread_ = std::thread([&made, handler] {
-      made.set_value(Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr, handler));
-      MSG m;
-      while (GetMessage(&m, nullptr, 0, 0) > 0) DispatchMessage(&m);
-    });
-    window_ = future.get();
-    threadId_ = GetWindowThreadProcessId(window_, nullptr);
-  }
-  ~WindowThread() { Stop(); }
-  void Stop() {
-    if (!thread_.joinable()) return;
-    PostThreadMessage(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-  HWND window() const { return window_; }
-
- private:
-  std::thread thread_;
-  HWND window_ = nullptr;
-  DWORD threadId_ = 0;
-};
-
 TEST(Messages, CrossThreadSendsInBothDirectionsAtOnceDoNotDeadlock) {
   std::atomic<HWND> mine{nullptr}, theirs{nullptr};
   // Each ping is answered by a send to the window of the other thread.
@@ -213,8 +185,106 @@ TEST(Messages, TimersFireOnlyWhenIdleAndKilledTimersNever) {
     MsgWaitForMultipleObjects(0, nullptr, 0, 20, QS_ALLINPUT);
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) EXPECT_NE(m.message, WM_TIMER);
   }
-  EXPECT_EQ(SetTimer(nullptr, 1, 10, nullptr), 0u);
   DestroyWindow(w);
+}
+
+struct TimerCall {
+  HWND window;
+  UINT_PTR id;
+};
+std::vector<TimerCall> g_timerCalls;  // the test's own thread only
+void RecordTimer(HWND window, UINT message, UINT_PTR id, DWORD) {
+  EXPECT_EQ(message, static_cast<UINT>(WM_TIMER));
+  g_timerCalls.push_back({window, id});
+}
+void ForgedTimer(HWND, UINT, UINT_PTR, DWORD) { ADD_FAILURE() << "a forged timer procedure ran"; }
+
+MSG NextTimerMessage() {
+  MSG m;
+  EXPECT_EQ(GetMessage(&m, nullptr, WM_TIMER, WM_TIMER), 1);
+  return m;
+}
+
+// What DispatchMessage does with WM_TIMER: the timer's procedure, the
+// window procedure, or nothing.
+TEST(Messages, TimerProceduresAndThreadTimers) {
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+  Pump();
+  struct Case {
+    const char* name;
+    std::function<MSG()> take;
+    bool procedureRuns;    // the timer's procedure, for the message's window
+    bool windowProcedure;  // the window procedure gets WM_TIMER
+  };
+  UINT_PTR threadId = 0;
+  const Case cases[] = {
+      {"a window timer's procedure", [&] { SetTimer(w, 7, 10, &RecordTimer); return NextTimerMessage(); },
+       true, false},
+      {"a window timer without one", [&] { SetTimer(w, 7, 10, nullptr); return NextTimerMessage(); },
+       false, true},
+      {"a thread timer's procedure",
+       [&] {
+         threadId = SetTimer(nullptr, 0, 10, &RecordTimer);
+         MSG m = NextTimerMessage();
+         EXPECT_EQ(m.hwnd, nullptr);
+         EXPECT_EQ(m.wParam, threadId);
+         return m;
+       },
+       true, false},
+      {"a forged procedure in a posted WM_TIMER",
+       [&] {
+         SetTimer(w, 7, 10, &RecordTimer);
+         PostMessage(w, WM_TIMER, 7, reinterpret_cast<LPARAM>(&ForgedTimer));
+         return NextTimerMessage();
+       },
+       false, false},
+      {"a timer killed after its message was taken",
+       [&] {
+         SetTimer(w, 7, 10, &RecordTimer);
+         MSG m = NextTimerMessage();
+         KillTimer(w, 7);
+         return m;
+       },
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_timerCalls.clear();
+    Windows::Get().Clear(w);
+    const MSG m = c.take();
+    DispatchMessage(&m);
+    KillTimer(w, 7);
+    KillTimer(nullptr, threadId);
+    ASSERT_EQ(g_timerCalls.size(), c.procedureRuns ? 1u : 0u);
+    if (c.procedureRuns) {
+      EXPECT_EQ(g_timerCalls[0].window, m.hwnd);
+      EXPECT_EQ(g_timerCalls[0].id, m.wParam);
+    }
+    EXPECT_EQ(Saw(w, WM_TIMER), c.windowProcedure);
+    threadId = 0;
+  }
+  DestroyWindow(w);
+}
+
+TEST(Messages, ThreadTimersGetFreshIdsAndDie) {
+  const UINT_PTR a = SetTimer(nullptr, 0, 10, nullptr);
+  const UINT_PTR b = SetTimer(nullptr, 0, 10, nullptr);
+  EXPECT_NE(a, 0u);
+  EXPECT_NE(b, 0u);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(SetTimer(nullptr, a, 20, nullptr), a) << "an id of the thread restarts that timer";
+  const UINT_PTR c = SetTimer(nullptr, a + b + 1000, 10, nullptr);
+  EXPECT_NE(c, a + b + 1000) << "an unknown id is not taken";
+  const MSG m = NextTimerMessage();
+  EXPECT_EQ(m.hwnd, nullptr);
+  EXPECT_TRUE(m.wParam == a || m.wParam == b || m.wParam == c);
+  for (UINT_PTR id : {a, b, c}) EXPECT_TRUE(KillTimer(nullptr, id));
+  EXPECT_FALSE(KillTimer(nullptr, a));
+  MSG later;
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, 0, 40, QS_ALLINPUT), WAIT_TIMEOUT);
+  EXPECT_FALSE(PeekMessage(&later, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  WindowThread other;
+  EXPECT_EQ(SetTimer(other.window(), 1, 10, nullptr), 0u) << "not the caller's window";
 }
 
 TEST(Messages, WaitsSeeEventsMessagesAndTimeouts) {

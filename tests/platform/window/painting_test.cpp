@@ -169,5 +169,82 @@ TEST(Painting, ChildOfASecondThreadPaintsAndEndsWithItsThread) {
   DestroyWindow(host);
 }
 
+// A transparent child over a sibling: it paints only a small square and
+// does not erase, so the sibling and the parent show through around it.
+TEST(Painting, TransparentChildrenShowWhatLiesBelowAndLetThePointerThrough) {
+  auto& ws = Windows::Get();
+  std::vector<HWND> painted;
+  auto record = [&painted](Handler inner) -> Handler {
+    return [&painted, inner](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+      if (m == WM_PAINT) painted.push_back(h);
+      return inner(h, m, w, l, handled);
+    };
+  };
+  auto square = [](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    *handled = m == WM_PAINT || m == WM_ERASEBKGND;
+    if (m == WM_ERASEBKGND) return 1;
+    if (m != WM_PAINT) return 0;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    const RECT r{10, 10, 20, 20};
+    HBRUSH brush = CreateSolidBrush(kYellow);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    EndPaint(h, &ps);
+    return 0;
+  };
+  HWND top = ws.Create(WS_POPUP | WS_VISIBLE, RECT{300, 300, 400, 400}, nullptr, record(Paints(kRed)));
+  // Made first, so that only the order rule paints it after the sibling.
+  HWND glass = ws.Create(WS_CHILD | WS_VISIBLE, RECT{20, 20, 80, 80}, top, record(square),
+                         WS_EX_TRANSPARENT);
+  COLORREF belowColor = kGreen;
+  HWND below = ws.Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, 50, 50}, top,
+                         record([&belowColor](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) {
+                           return Paints(belowColor)(h, m, w, l, handled);
+                         }));
+  SetWindowPos(glass, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Pump();
+  auto at = [&](HWND h) { return std::find(painted.begin(), painted.end(), h) - painted.begin(); };
+  ASSERT_LT(at(glass), static_cast<long>(painted.size()));
+  EXPECT_LT(at(below), at(glass)) << "the sibling below is painted first";
+  EXPECT_LT(at(top), at(glass));
+
+  struct Probe {
+    const char* name;
+    int x, y;  // in the top-level window
+    COLORREF color;
+    HWND hit;
+  };
+  const Probe probes[] = {
+      {"the square of the transparent window", 35, 35, kYellow, below},
+      {"the sibling through it", 25, 45, kGreen, below},
+      {"the parent through it", 70, 70, kRed, top},
+      {"the sibling outside it", 5, 5, kGreen, below},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.name);
+    EXPECT_EQ(PixelAt(top, p.x, p.y), p.color);
+    EXPECT_EQ(WindowFromPoint(POINT{300 + p.x, 300 + p.y}), p.hit);
+  }
+
+  // The sibling changes beneath it: the transparent window is painted anew.
+  painted.clear();
+  belowColor = kBlue;
+  InvalidateRect(below, nullptr, 1);
+  Pump();
+  EXPECT_NE(at(glass), static_cast<long>(painted.size()));
+  EXPECT_EQ(PixelAt(top, 25, 45), kBlue);
+  EXPECT_EQ(PixelAt(top, 35, 35), kYellow);
+
+  // The pointer goes to what lies below, and so does a click.
+  InjectMouseButton(MouseButton::Left, true, POINT{300 + 70, 300 + 70});
+  InjectMouseButton(MouseButton::Left, false, POINT{300 + 70, 300 + 70});
+  MSG m;
+  ASSERT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, top);
+  Pump();
+  DestroyWindow(top);
+}
+
 }  // namespace
 }  // namespace qelo::win::test

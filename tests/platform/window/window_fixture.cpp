@@ -1,6 +1,9 @@
 #include "window_fixture.h"
 
+#include <algorithm>
+
 #include <cstdlib>
+#include <future>
 
 namespace qelo::win::test {
 namespace {
@@ -79,6 +82,56 @@ void Pump() {
     TranslateMessage(&m);
     DispatchMessage(&m);
   }
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return done();
+    MsgWaitForMultipleObjects(0, nullptr, 0, 5, QS_ALLINPUT);
+    Pump();
+  }
+  return true;
+}
+
+bool Saw(HWND window, UINT message) {
+  const auto seen = Windows::Get().Seen(window);
+  return std::find(seen.begin(), seen.end(), message) != seen.end();
+}
+
+namespace {
+constexpr UINT kRunOnThread = WM_USER + 0x3F0;  // lParam: const std::function<LRESULT()>*
+}  // namespace
+
+WindowThread::WindowThread(Handler handler, DWORD style, RECT r) {
+  std::promise<HWND> made;
+  auto future = made.get_future();
+  Handler withRun = [handler](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+    if (m == kRunOnThread) return (*reinterpret_cast<const std::function<LRESULT()>*>(l))();
+    if (handler) return handler(h, m, w, l, handled);
+    *handled = false;
+    return 0;
+  };
+  thread_ = std::thread([&made, withRun, style, r] {
+    made.set_value(Windows::Get().Create(style, r, nullptr, withRun));
+    MSG m;
+    while (GetMessage(&m, nullptr, 0, 0) > 0) {
+      TranslateMessage(&m);
+      DispatchMessage(&m);
+    }
+  });
+  window_ = future.get();
+  threadId_ = GetWindowThreadProcessId(window_, nullptr);
+}
+
+void WindowThread::Stop() {
+  if (!thread_.joinable()) return;
+  PostThreadMessage(threadId_, WM_QUIT, 0, 0);
+  thread_.join();
+}
+
+LRESULT WindowThread::Run(const std::function<LRESULT()>& call) {
+  return SendMessage(window_, kRunOnThread, 0, reinterpret_cast<LPARAM>(&call));
 }
 
 Handler Paints(COLORREF color) {

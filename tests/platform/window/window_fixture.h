@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "win/window/display.h"
@@ -35,6 +37,29 @@ class Windows {
 
 // Dispatches everything waiting in the calling thread's queue.
 void Pump();
+// Pumps the calling thread's queue until `done` holds or the time is up;
+// gives the last answer of `done`.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
+bool Saw(HWND window, UINT message);
+
+// A thread that owns one top-level window and runs its message loop until
+// stopped. Run calls a function on that thread and gives its result.
+class WindowThread {
+ public:
+  explicit WindowThread(Handler handler = nullptr, DWORD style = WS_POPUP,
+                        RECT r = RECT{0, 0, 10, 10});
+  ~WindowThread() { Stop(); }
+  WindowThread(const WindowThread&) = delete;
+  WindowThread& operator=(const WindowThread&) = delete;
+  void Stop();
+  HWND window() const { return window_; }
+  LRESULT Run(const std::function<LRESULT()>& call);
+
+ private:
+  std::thread thread_;
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+};
 // A handler that fills the client area with one colour on WM_PAINT.
 Handler Paints(COLORREF color);
 COLORREF PixelAt(HWND topLevel, int x, int y);
