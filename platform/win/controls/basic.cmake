@@ -1,2 +1,7 @@
 # Buttons, statics, edits, list and combo boxes, progress and status bars, tool tips.
-target_sources(qelo_controls PRIVATE ${CMAKE_CURRENT_LIST_DIR}/basic_classes.cpp)
+target_sources(qelo_controls PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/basic_classes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/button.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/static.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/edit.cpp)

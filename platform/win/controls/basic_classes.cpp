@@ -1,8 +1,12 @@
 #include "win/controls/commctrl.h"
+#include "win/controls/control.h"
 
 namespace qelo::win {
 
-// No basic control classes yet.
-void RegisterBasicControlClasses() {}
+void RegisterBasicControlClasses() {
+  controls::RegisterButtonClass();
+  controls::RegisterStaticClass();
+  controls::RegisterEditClass();
+}
 
 }  // namespace qelo::win
