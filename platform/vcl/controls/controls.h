@@ -389,6 +389,7 @@ class TWinControl : public TControl {
   TControl* mouseCapture_ = nullptr;  // the windowless child a button press went to
   TControl* mouseControl_ = nullptr;  // the windowless child the mouse is over
   bool trackingLeave_ = false;
+  bool holdsCapture_ = false;  // the framework took the mouse capture for this control
 };
 
 class TGraphicControl : public TControl {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "vcl/controls/controls.h"
+#include "vcl/graphics/picture.h"
 
 namespace qelo::vcl {
 
@@ -53,6 +54,46 @@ class TPanel : public TCustomPanel {
 
  protected:
   void Paint() override;
+};
+
+// Shows a picture: at its own size (centred or at the top left), or
+// stretched, optionally keeping its proportions. Form files name the
+// picture by its resource name.
+class TImage : public TGraphicControl {
+  QELO_VCL_CLASS()
+ public:
+  explicit TImage(TComponent* owner);
+  ~TImage() override;
+
+  TPicture* Picture() const { return picture_; }
+  void SetPicture(const TPicture* picture) { picture_->Assign(picture); }
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+  bool Center() const { return center_; }
+  void SetCenter(bool value);
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool value);
+  bool Proportional() const { return proportional_; }
+  void SetProportional(bool value);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool value);
+  // Where the picture is drawn, in the control's coordinates.
+  TRect DestRect() const;
+
+ protected:
+  void Paint() override;
+
+ private:
+  void PictureChanged(TObject*);
+  const std::string& PictureName() const { return picture_->ResourceName(); }
+  void SetPictureName(const std::string& name) { picture_->SetResourceName(name); }
+
+  TPicture* picture_;
+  bool autoSize_ = false;
+  bool center_ = false;
+  bool stretch_ = false;
+  bool proportional_ = false;
+  bool transparent_ = false;
 };
 
 }  // namespace qelo::vcl

@@ -213,7 +213,7 @@ std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);
 
 // Message box flags and results (the results are the modal results).
-constexpr UINT MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
+constexpr UINT MB_OK = win::MB_OK, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
                MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_DEFBUTTON2 = 0x100,
                MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00;
 constexpr UINT MB_ICONSTOP = win::MB_ICONHAND, MB_ICONERROR = win::MB_ICONHAND,

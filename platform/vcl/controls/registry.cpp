@@ -8,7 +8,7 @@ namespace qelo::vcl {
 
 void RegisterControlClasses() {
   static const bool registered = [] {
-    RegisterClasses({&TForm::StaticClass(), &TTimer::StaticClass(), &TPanel::StaticClass(), &TLabel::StaticClass(),
+    RegisterClasses({&TForm::StaticClass(), &TTimer::StaticClass(), &TPanel::StaticClass(), &TLabel::StaticClass(), &TImage::StaticClass(),
                      &TButton::StaticClass()});
     return true;
   }();

@@ -61,6 +61,8 @@ void PressKey(uint16_t key, TShiftState shift) {
   for (TShiftStateItem m : modifiers)
     if (shift.Contains(m)) win::InjectKey(ShiftKey(m), true);
   win::InjectKey(key, true);
+  // The key is handled while the shift keys are still down.
+  Pump();
   win::InjectKey(key, false);
   for (TShiftStateItem m : modifiers)
     if (shift.Contains(m)) win::InjectKey(ShiftKey(m), false);

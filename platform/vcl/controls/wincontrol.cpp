@@ -646,11 +646,18 @@ void TWinControl::WndProc(TMessage& m) {
       if (IsMouseButtonMessage(m.Msg)) {
         const TPoint p = Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
         if (mouseCapture_ || ControlAtPos(p)) return HandleMouseForChild(m);
-        if (IsButtonDown(m.Msg) && ControlStyle().Contains(csCaptureMouse)) SetCapture(handle_);
-        if (m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) {
-          if (GetCapture() == handle_) ReleaseCapture();
+        // The framework holds the mouse for controls that ask it to; a
+        // native window takes its own capture, which is left alone.
+        if (IsButtonDown(m.Msg) && ControlStyle().Contains(csCaptureMouse)) {
+          SetCapture(handle_);
+          holdsCapture_ = true;
         }
         TControl::WndProc(m);
+        if ((m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) && holdsCapture_ &&
+            !(m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+          holdsCapture_ = false;
+          if (GetCapture() == handle_) ReleaseCapture();
+        }
         if (m.Msg == WM_RBUTTONUP) {
           POINT s{p.x, p.y};
           win::ClientToScreen(handle_, &s);
