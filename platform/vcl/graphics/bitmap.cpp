@@ -16,7 +16,7 @@ class TBitmapCanvas : public TCanvas {
 
   void FreeContext() {
     if (!HandleAllocated()) return;
-    win::HDC dc = Handle();
+    win::HDC dc = ContextHandle();
     SetHandle(nullptr);
     win::SelectObject(dc, previous_);
     win::DeleteDC(dc);

@@ -27,9 +27,13 @@ TCanvas::~TCanvas() {
 }
 
 win::HDC TCanvas::Handle() {
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
+  return dc_;
+}
+
+void TCanvas::EnsureHandle() {
   if (!dc_) CreateHandle();
   if (!dc_) throw EInvalidOperation("Canvas does not allow drawing");
-  return dc_;
 }
 
 void TCanvas::SetHandle(win::HDC dc) {
@@ -50,7 +54,7 @@ void TCanvas::DeselectHandles() {
 void TCanvas::Refresh() { DeselectHandles(); }
 
 void TCanvas::RequiredState(TCanvasState required) {
-  if (required.Contains(csHandleValid) || !dc_) Handle();
+  EnsureHandle();
   if (required.Contains(csFontValid) && !state_.Contains(csFontValid)) SelectFont();
   if (required.Contains(csPenValid) && !state_.Contains(csPenValid)) SelectPen();
   if (required.Contains(csBrushValid) && !state_.Contains(csBrushValid)) SelectBrush();

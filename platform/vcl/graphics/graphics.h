@@ -196,8 +196,9 @@ class TCanvas : public TPersistent {
   TCanvas();
   ~TCanvas() override;
 
-  // The context; EInvalidOperation "Canvas does not allow drawing" when
-  // there is none and none can be made.
+  // The context with pen, brush and font selected, for drawing on it
+  // directly; EInvalidOperation "Canvas does not allow drawing" when there
+  // is none and none can be made.
   win::HDC Handle();
   void SetHandle(win::HDC dc);
   bool HandleAllocated() const { return dc_ != nullptr; }
@@ -269,12 +270,15 @@ class TCanvas : public TPersistent {
  protected:
   // Descendants make their context here and call SetHandle.
   virtual void CreateHandle() {}
+  // The context as it is, nothing selected into it (null when none).
+  win::HDC ContextHandle() const { return dc_; }
   // Selects what `required` names that is not selected yet.
   void RequiredState(TCanvasState required);
   virtual void Changing();
   virtual void Changed();
 
  private:
+  void EnsureHandle();
   void DeselectHandles();
   void SelectFont();
   void SelectPen();

@@ -130,6 +130,21 @@ TEST_F(CanvasFixture, TextInFontColourOnBrushOrClear) {
   EXPECT_LE(sheet.InkBox().right, 4) << "text is clipped to its rectangle";
 }
 
+TEST_F(CanvasFixture, TheHandleComesWithFontAndBrushSelected) {
+  canvas.Font()->SetSize(12);
+  canvas.Font()->SetColor(clBlue);
+  canvas.Brush()->SetStyle(bsClear);
+  win::RECT r{0, 0, 32, 24};
+  win::DrawText(canvas.Handle(), "H", &r, win::DT_SINGLELINE);
+  EXPECT_GT(sheet.Count(RGB(0, 0, 255)), 0) << "drawn in the font's colour";
+  EXPECT_EQ(sheet.Count(RGB(0, 0, 0)), 0);
+  const int blue = sheet.Count(RGB(255, 255, 255));
+  canvas.Font()->SetColor(clRed);
+  win::DrawText(canvas.Handle(), "H", &r, win::DT_SINGLELINE);
+  EXPECT_GT(sheet.Count(RGB(255, 0, 0)), 0) << "a changed font reaches the next direct drawing";
+  EXPECT_EQ(sheet.Count(RGB(255, 255, 255)), blue) << "no background: the brush is clear";
+}
+
 TEST_F(CanvasFixture, CopyRectStretchesWithTheCopyMode) {
   Canvas other{8, 8, RGB(0, 0, 255)};
   TCanvas source;
