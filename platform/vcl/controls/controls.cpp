@@ -76,6 +76,7 @@ const ClassInfo& TControl::StaticClass() {
           .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
           .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint)
           .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, CursorIdent)
+          .Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
           .Enum("BiDiMode", kBiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode)
           .Event("OnClick", &TControl::OnClick)
           .Event("OnDblClick", &TControl::OnDblClick)
@@ -256,8 +257,16 @@ void TControl::SetCursor(TCursor cursor) {
   Perform(CM_CURSORCHANGED);
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::Loaded() {
@@ -388,9 +397,7 @@ void TControl::ContextMenuMessage(TMessage& m) {
   if (parent_) m.Result = parent_->Perform(win::WM_CONTEXTMENU, m.WParam, m.LParam);
 }
 
-bool TControl::DoContextPopup(TPoint) {
-  return false;
-}
+bool TControl::DoContextPopup(TPoint p) { return ShowPopupMenu(popupMenu_, this, p.x, p.y); }
 
 void TControl::Click() {
   if (OnClick) OnClick(this);

@@ -17,6 +17,7 @@
 #include "vcl/classes.h"
 #include "vcl/controls/messages.h"
 #include "vcl/graphics/graphics.h"
+#include "vcl/graphics/menus.h"
 
 namespace qelo::vcl {
 
@@ -146,6 +147,10 @@ class TControl : public TComponent {
 
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor);
+  // Opened by a right click, the menu key or Shift+F10 (after
+  // OnContextPopup, which may take the event).
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
   TBiDiMode BiDiMode() const { return biDiMode_; }
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
   bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
@@ -236,6 +241,7 @@ class TControl : public TComponent {
   bool showHint_ = false;
   bool parentShowHint_ = true;
   TCursor cursor_ = crDefault;
+  TPopupMenu* popupMenu_ = nullptr;
   TBiDiMode biDiMode_ = bdLeftToRight;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState controlState_;

@@ -29,6 +29,7 @@ const ClassInfo& TCustomForm::StaticClass() {
           .Enum("WindowState", kWindowStateInfo, &TCustomForm::WindowState, &TCustomForm::SetWindowState)
           .Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview)
           .Component<TWinControl>("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl)
+          .Component<TMainMenu>("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
           .Event("OnCreate", &TCustomForm::OnCreate)
           .Event("OnShow", &TCustomForm::OnShow)
           .Event("OnHide", &TCustomForm::OnHide)
@@ -117,6 +118,30 @@ void TCustomForm::SetModalResult(TModalResult result) {
   if (result != mrNone && formState_.Contains(fsModal)) Application()->Post([] {});
 }
 
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) menu_->RemoveFreeNotification(this);
+  menu_ = menu;
+  if (menu) menu->FreeNotification(this);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == menu_) menu_ = nullptr;
+  if (component == activeControl_) activeControl_ = nullptr;
+  if (component == focusedControl_) focusedControl_ = nullptr;
+}
+
+bool TCustomForm::IsShortCut(uint16_t key, TShiftState shift) {
+  if (!menu_) return false;
+  TShortCut modifiers = scNone;
+  if (shift.Contains(ssShift)) modifiers |= scShift;
+  if (shift.Contains(ssCtrl)) modifiers |= scCtrl;
+  if (shift.Contains(ssAlt)) modifiers |= scAlt;
+  return menu_->IsShortCut(ShortCut(key, modifiers));
+}
 
 // ---- client size before the window exists ------------------------------------------
 //

@@ -62,6 +62,9 @@ class TCustomForm : public TWinControl {
   void SetModalResult(TModalResult result);
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
+  // Its items are reached by their shortcuts from any control of the form.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
   TFormState FormState() const { return formState_; }
 
   // The control that has (or gets, once the form is shown) the focus.
@@ -109,9 +112,13 @@ class TCustomForm : public TWinControl {
   TCloseEvent OnClose;
 
   void Dispatch(TMessage& message) override;
+  // A key that a menu item of the form's menu has as its shortcut clicks
+  // that item; whether one did.
+  bool IsShortCut(uint16_t key, TShiftState shift);
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void Notification(TComponent* component, TOperation operation) override;
   void CreateWnd() override;
   void Loaded() override;
   void Destroying() override;
@@ -137,6 +144,7 @@ class TCustomForm : public TWinControl {
   TWindowState windowState_ = wsNormal;
   TModalResult modalResult_ = mrNone;
   bool keyPreview_ = false;
+  TMainMenu* menu_ = nullptr;
   TFormState formState_;
   TWinControl* activeControl_ = nullptr;
   TWinControl* focusedControl_ = nullptr;

@@ -8,6 +8,7 @@ namespace qelo::vcl {
 
 void RegisterControlClasses() {
   static const bool registered = [] {
+    RegisterGraphicsClasses();
     RegisterClasses({&TForm::StaticClass(), &TTimer::StaticClass(), &TPanel::StaticClass(), &TLabel::StaticClass(), &TImage::StaticClass(),
                      &TButton::StaticClass()});
     return true;

@@ -726,6 +726,7 @@ void TWinControl::HandleKeyMessage(TMessage& m) {
     else form->KeyUp(key, shift);
     if (key == 0) return;
   }
+  if (down && form && form->IsShortCut(key, shift)) return;
   if (down && IsDialogKey(key)) {
     const LRESULT code = Perform(WM_GETDLGCODE);
     bool wanted = Perform(CM_WANTSPECIALKEY, key) != 0 || (code & DLGC_WANTALLKEYS) != 0;
