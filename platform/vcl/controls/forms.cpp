@@ -214,6 +214,8 @@ void TCustomForm::CreateWnd() {
   if (cw >= 0 || ch >= 0)
     SetBounds(Left(), Top(), cw >= 0 ? cw + FrameWidth() : Width(), ch >= 0 ? ch + FrameHeight() : Height());
   Realign();
+  // A shown form whose window is made again (a new border style) stays shown.
+  if (formState_.Contains(fsVisible)) win::ShowWindow(WindowHandle(), win::SW_SHOWNA);
 }
 
 bool TCustomForm::Showing() const { return HandleAllocated() && win::IsWindowVisible(WindowHandle()); }

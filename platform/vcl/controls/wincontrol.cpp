@@ -99,22 +99,23 @@ const ClassInfo& TWinControl::StaticClass() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-  // Leaves the parent while still a windowed control, so the parent and its
-  // form forget it as one (focus, tab order).
-  if (Parent()) Parent()->RemoveControl(this);
   // Children go with their parent, whoever owns them.
   while (!controls_.empty()) {
     TControl* child = controls_.back();
     RemoveControl(child);
     child->Free();
   }
-  if (Application()->MouseControl() == this) Application()->SetMouseControl(nullptr);
+  // The window goes without reaching this half-destroyed control.
   if (handle_) {
     HandleTable().erase(handle_);
     win::HWND h = handle_;
     handle_ = nullptr;
     win::DestroyWindow(h);
   }
+  // Leaves the parent while still a windowed control, so the parent and its
+  // form forget it as one (focus, tab order).
+  if (Parent()) Parent()->RemoveControl(this);
+  if (Application()->MouseControl() == this) Application()->SetMouseControl(nullptr);
 }
 
 // ---- window ----------------------------------------------------------------------
@@ -858,6 +859,10 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_PARENTSHOWHINTCHANGED:
       TControl::Dispatch(m);
       NotifyControls(CM_PARENTSHOWHINTCHANGED);
+      return;
+    case WM_SYSCOLORCHANGE:
+      Perform(CM_SYSCOLORCHANGE);
+      DefaultHandler(m);
       return;
     case CM_SYSCOLORCHANGE:
       Invalidate();
