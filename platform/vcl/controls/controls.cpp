@@ -206,10 +206,7 @@ void TControl::SetEnabled(bool enabled) {
 }
 
 void TControl::SetColor(TColor color) {
-  if (color == color_) {
-    parentColor_ = false;
-    return;
-  }
+  if (color == color_) return;
   color_ = color;
   parentColor_ = false;
   Perform(CM_COLORCHANGED);

@@ -121,7 +121,13 @@ void ModalScript::Begin(TCustomForm& form) {
   std::function<void(TCustomForm&)> answer;
   if (answers_.empty()) {
     ++unanswered_;
-    answer = [](TCustomForm& f) { f.SetModalResult(mrCancel); };
+    // A message box may have no cancel button to close it: its last
+    // button answers then.
+    answer = [](TCustomForm& f) {
+      auto* box = dynamic_cast<TMessageForm*>(&f);
+      if (box && !box->ButtonFor(mrCancel)) box->Buttons().back()->Click();
+      else f.SetModalResult(mrCancel);
+    };
   } else {
     answer = std::move(answers_.front());
     answers_.pop_front();

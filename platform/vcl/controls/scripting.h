@@ -46,8 +46,9 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs);
 // While it lives, every modal run takes the next answer of its queue once
 // the run has started: a modal result (a message box's button of that
 // result is clicked; other forms get it as ModalResult) or a step that acts
-// on the form. A run with no answer left is ended with mrCancel and
-// counted, so a script never hangs.
+// on the form. A run with no answer left is ended with mrCancel (a message
+// box without a cancel button by its last button) and counted, so a script
+// never hangs.
 class ModalScript {
  public:
   ModalScript();

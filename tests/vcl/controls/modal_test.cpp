@@ -88,6 +88,25 @@ TEST_F(ModalTest, NestedRunsEndInnermostFirst) {
   EXPECT_EQ(Application()->ModalLevel(), 0);
 }
 
+TEST_F(ModalTest, FormEventsComeInTheirOrder) {
+  std::vector<std::string> events;
+  auto* f = new TForm(nullptr);
+  f->OnShow = [&](TObject*) { events.push_back("show"); };
+  f->OnActivate = [&](TObject*) { events.push_back("activate"); };
+  f->OnCloseQuery = [&](TObject*, bool&) { events.push_back("closequery"); };
+  f->OnClose = [&](TObject*, TCloseAction&) { events.push_back("close"); };
+  f->OnHide = [&](TObject*) { events.push_back("hide"); };
+  f->OnDestroy = [&](TObject*) { events.push_back("destroy"); };
+  f->OnCreate = [&](TObject*) { events.push_back("create"); };
+  f->DoCreate();
+  f->DoCreate();  // OnCreate runs once only
+  modal.Answer(mrOk);
+  f->ShowModal();
+  f->Free();
+  const std::vector<std::string> expected = {"create", "show", "activate", "closequery", "close", "hide", "destroy"};
+  EXPECT_EQ(events, expected);
+}
+
 TEST_F(ModalTest, VisibleFormCannotRunModally) {
   EXPECT_THROW(form->ShowModal(), EInvalidOperation);
 }
@@ -217,9 +236,10 @@ TEST_F(ModalTest, MessageBoxWithoutCancelCannotBeClosedAway) {
   // A scripted result answers through the box's own button.
   modal.Answer(mrNo);
   EXPECT_EQ(Application()->MessageBox("Go on?", "Information", MB_YESNO), IDNO);
-  // A run nobody answered ends instead of hanging the script.
+  // Runs nobody answered end instead of hanging the script.
   EXPECT_EQ(Application()->MessageBox("Unexpected", "Information", MB_OK), IDOK);
-  EXPECT_EQ(modal.Unanswered(), 1);
+  EXPECT_EQ(Application()->MessageBox("Unexpected", "Information", MB_YESNO), IDNO);
+  EXPECT_EQ(modal.Unanswered(), 2);
 }
 
 TEST_F(ModalTest, ExceptionsOfEventHandlersReachHandleException) {
