@@ -1,0 +1,435 @@
+// Controls of the form framework: TControl (a rectangle on a parent with
+// colour, font, caption, mouse and key events), TWinControl (a control with
+// a window of its own that holds children, takes the focus and aligns its
+// children), TGraphicControl (windowless, painted by its parent) and
+// TCustomControl (a windowed control that paints itself on a canvas).
+//
+// Messages reach a control through WindowProc (a hook, WndProc by default),
+// then Dispatch, which each class overrides for the message numbers it
+// handles and which ends in DefaultHandler. Properties that children follow
+// (colour, font, the hint switch) travel as CM_* notifications.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vcl/classes.h"
+#include "vcl/controls/messages.h"
+#include "vcl/graphics/graphics.h"
+#include "vcl/graphics/menus.h"
+
+namespace qelo::vcl {
+
+class TWinControl;
+// The window procedure of every control window.
+win::LRESULT FrameworkWindowProc(win::HWND window, win::UINT msg, win::WPARAM w, win::LPARAM l);
+class TCustomForm;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+enum TControlStyleItem {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
+  csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
+  csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents,
+  csNeedsBorderPaint, csParentBackground
+};
+using TControlStyle = TSet<TControlStyleItem>;
+enum TControlStateItem { csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded,
+                         csFocusing, csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle,
+                         csDocking };
+using TControlState = TSet<TControlStateItem>;
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+extern const EnumInfo kAlignInfo;
+extern const EnumInfo kAnchorKindInfo;
+extern const EnumInfo kAlignmentInfo;
+extern const EnumInfo kBiDiModeInfo;
+
+using TCursor = int;
+// The screen's predefined cursors; programs register their own under
+// positive ids.
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
+                  crUpArrow = -10, crHourGlass = -11, crNo = -13, crAppStart = -19,
+                  crHandPoint = -21, crSizeAll = -22;
+// The cursor of an identifier ("crHandPoint"), for form files.
+std::optional<int64_t> CursorIdent(std::string_view name);
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char16_t& key)>;
+using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
+
+// Shift state of a mouse message's wParam, and of the keyboard now.
+TShiftState MouseShiftState(WPARAM keys);
+TShiftState KeyboardShiftState();
+
+class TControl : public TComponent {
+  QELO_VCL_CLASS()
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  // ---- place ----
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+  void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+  void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+  void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+  TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
+  void SetBoundsRect(const TRect& r) { SetBounds(r.left, r.top, RectWidth(r), RectHeight(r)); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  // The client area in the control's own coordinates.
+  virtual TRect ClientRect() const;
+  int ClientWidth() const { return RectWidth(ClientRect()); }
+  int ClientHeight() const { return RectHeight(ClientRect()); }
+  virtual void SetClientWidth(int v);
+  virtual void SetClientHeight(int v);
+  TPoint ClientToScreen(TPoint p) const;
+  TPoint ScreenToClient(TPoint p) const;
+  // The client origin of this control in its parent's client coordinates
+  // for a windowless control, in screen coordinates otherwise.
+  virtual TPoint ClientOrigin() const;
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign align);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors);
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+  void SetParentComponent(TComponent* parent) override;
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  // The form this control sits on (null when it sits on none).
+  TCustomForm* ParentForm() const;
+
+  // ---- state ----
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible here and in every parent up to a shown window.
+  virtual bool Showing() const;
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
+  TFont* Font() const { return font_; }
+  void SetFont(const TFont* font) { font_->Assign(font); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool value);
+
+  const std::string& Caption() const { return text_; }
+  void SetCaption(const std::string& text) { SetText(text); }
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& text);
+
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value);
+
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor);
+  // Opened by a right click, the menu key or Shift+F10 (after
+  // OnContextPopup, which may take the event).
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
+  bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
+  TControlState ControlState() const { return controlState_; }
+  void SetControlState(TControlState state) { controlState_ = state; }
+
+  // ---- messages and painting ----
+  // The hook every message passes; WndProc unless replaced. Replacing it
+  // and calling the old one is how a component subclasses a control.
+  std::function<void(TMessage&)> WindowProc;
+  virtual void WndProc(TMessage& message);
+  // Runs the message method of the message's number, or DefaultHandler.
+  virtual void Dispatch(TMessage& message);
+  virtual void DefaultHandler(TMessage& message);
+  LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
+
+  virtual void Invalidate();
+  virtual void Update();
+  virtual void Repaint();
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  // Runs OnClick (and a parent form's default behaviour in descendants).
+  virtual void Click();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TNotifyEvent OnResize;
+  TContextPopupEvent OnContextPopup;
+
+  // Whether the mouse is over the control (between CM_MOUSEENTER and
+  // CM_MOUSELEAVE).
+  bool MouseInControl() const { return mouseInControl_; }
+
+ protected:
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void Resize();
+  virtual void Changed();
+  // Asks the parent to align its children again after this one changed.
+  void RequestAlign();
+  // Opens the popup menu of this control (or the nearest parent's) at a
+  // screen point; false when there is none.
+  virtual bool DoContextPopup(TPoint screenPoint);
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void SetParentFontValue(bool value) { parentFont_ = value; }
+
+  // Where the anchors measured the control from (its parent's client size
+  // when the bounds were last set by hand).
+  void UpdateAnchorRules();
+  friend class TWinControl;
+
+ private:
+  void MouseMessage(TMessage& m, TMouseButton button, bool down, bool dbl);
+  void DoMouseEnter(TMessage& m);
+  void DoMouseLeave(TMessage& m);
+  void FontChanged(TObject*);
+  void ContextMenuMessage(TMessage& m);
+  void InvalidateParentRect(const TRect& r);
+
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TAlign align_ = alNone;
+  TAnchors anchors_{akLeft, akTop};
+  TPoint anchorOrigin_{};  // parent client width and height the anchors measure from
+  TRect anchorBounds_{};
+  bool anchorRulesValid_ = false;
+  TWinControl* parent_ = nullptr;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clWindow;
+  bool parentColor_ = true;
+  TFont* font_;
+  bool parentFont_ = true;
+  std::string text_;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  TCursor cursor_ = crDefault;
+  TPopupMenu* popupMenu_ = nullptr;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TControlState controlState_;
+  bool mouseInControl_ = false;
+  bool updatingFont_ = false;
+};
+
+// ---- windowed controls ------------------------------------------------------
+
+struct TCreateParams {
+  std::string Caption;
+  win::DWORD Style = 0;
+  win::DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  win::HWND WndParent = nullptr;
+  // The class of the window: the framework's own class unless a control
+  // wraps a native one ("Button").
+  std::string WinClassName;
+  win::UINT ClassStyle = 0;
+};
+
+class TWinControl : public TControl {
+  QELO_VCL_CLASS()
+ public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  // The window, made (with the parents' windows) on first use.
+  win::HWND Handle();
+  win::HWND WindowHandle() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded();
+  // Destroys the window and makes it again (after a change of a style that
+  // only CreateParams can give).
+  void RecreateWnd();
+
+  // Children in z-order (bottom first), windowed and windowless.
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  bool ContainsControl(const TControl* control) const;
+  // The visible, enabled windowless or windowed child at a client point
+  // (CM_HITTEST decides for windowless ones).
+  TControl* ControlAtPos(TPoint p, bool allowDisabled = false, bool allowWinControls = false) const;
+  // Sends a message to every child; Broadcast stops at the first that
+  // answers a nonzero Result.
+  void NotifyControls(UINT msg);
+  void Broadcast(TMessage& message);
+
+  // ---- focus and tab order ----
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value);
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // The windowed children that take part in tab order, in tab order.
+  std::vector<TWinControl*> TabList() const;
+  // The next (or previous) control in tab order after `current`, searching
+  // the whole tree below this one.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                               bool checkParent) const;
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+  // ---- layout ----
+  // Aligns the children inside AdjustClientRect: alTop, alBottom, alLeft,
+  // alRight, alClient in turn, then anchored children.
+  virtual void AlignControls(TControl* control, TRect& rect);
+  virtual void AdjustClientRect(TRect& rect) const;
+  void Realign();
+  void DisableAlign() { ++alignDisabled_; }
+  void EnableAlign();
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
+  void SetBounds(int left, int top, int width, int height) override;
+
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value);
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value) { ctl3D_ = value; }
+
+  bool Showing() const override;
+  void SetParent(TWinControl* parent) override;
+  void SetEnabled(bool enabled) override;
+
+  void Invalidate() override;
+  void Update() override;
+  void Repaint() override;
+
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+
+  // The control whose window this is (null for windows of others).
+  static TWinControl* FromHandle(win::HWND window);
+
+ protected:
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  virtual void DestroyHandle();
+  // Paints the window's own contents (a custom control's Paint), then the
+  // windowless children.
+  virtual void PaintWindow(win::HDC dc);
+  void PaintControls(win::HDC dc, TControl* first);
+  virtual void PaintHandler(win::HDC dc);
+  virtual void KeyDown(uint16_t& key, TShiftState shift);
+  virtual void KeyUp(uint16_t& key, TShiftState shift);
+  virtual void KeyPress(char16_t& key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  void CreateHandle();
+  void UpdateShowing();
+  // A control's colour as a brush colour (system colours resolved).
+  win::COLORREF BrushColor() const;
+
+ private:
+  friend win::LRESULT FrameworkWindowProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM);
+  friend class TControl;
+  void AlignChildren();
+  void ApplyAnchors(TControl& child, const TRect& client);
+  void HandleKeyMessage(TMessage& m);
+  void HandleCharMessage(TMessage& m);
+  void HandleMouseForChild(TMessage& m);
+  void TrackMouse(TPoint clientPoint);
+  void PaintMessage(TMessage& m);
+  void EraseMessage(TMessage& m);
+  void UpdateBoundsFromWindow();
+  void SetCursorMessage(TMessage& m);
+  bool PaintsNatively() const;
+  void ReflectToChild(TMessage& m, win::HWND child);
+
+  win::HWND handle_ = nullptr;
+  win::WNDPROC defWndProc_ = nullptr;
+  std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;
+  bool tabStop_ = false;
+  bool doubleBuffered_ = false;
+  bool ctl3D_ = true;
+  int alignDisabled_ = 0;
+  bool aligning_ = false;
+  TControl* mouseCapture_ = nullptr;  // the windowless child a button press went to
+  TControl* mouseControl_ = nullptr;  // the windowless child the mouse is over
+  bool trackingLeave_ = false;
+  bool holdsCapture_ = false;  // the framework took the mouse capture for this control
+};
+
+class TGraphicControl : public TControl {
+  QELO_VCL_CLASS()
+ public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  TCanvas* Canvas() const { return canvas_; }
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  virtual void Paint() {}
+
+ private:
+  TCanvas* canvas_;
+};
+
+class TCustomControl : public TWinControl {
+  QELO_VCL_CLASS()
+ public:
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+  TCanvas* Canvas() const { return canvas_; }
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(win::HDC dc) override;
+
+ private:
+  TCanvas* canvas_;
+};
+
+// Registers the control classes with the class registry (once), so that
+// form files can name them.
+void RegisterControlClasses();
+
+}  // namespace qelo::vcl

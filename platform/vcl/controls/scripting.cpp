@@ -1,0 +1,139 @@
+#include "vcl/controls/scripting.h"
+
+#include "vcl/controls/msgbox.h"
+#include "win/window/display.h"
+
+namespace qelo::vcl::script {
+
+TComponent& Find(TComponent& root, std::string_view name) {
+  if (SameText(root.Name(), name)) return root;
+  if (TComponent* c = root.FindComponent(name)) return *c;
+  throw EComponentError("No component named " + std::string(name) + " in " + root.Name());
+}
+
+namespace {
+
+win::POINT ScreenPointOf(TControl& control, TPoint clientPoint) {
+  if (!control.Showing()) throw EInvalidOperation(control.Name() + " is not showing");
+  const TPoint p = control.ClientToScreen(clientPoint);
+  return win::POINT{p.x, p.y};
+}
+
+TPoint Centre(const TControl& control) { return Point(control.Width() / 2, control.Height() / 2); }
+
+void Press(TControl& control, win::MouseButton button, int times) {
+  const win::POINT p = ScreenPointOf(control, Centre(control));
+  win::InjectMouseMove(p);
+  for (int i = 0; i < times; ++i) {
+    win::InjectMouseButton(button, true, p);
+    win::InjectMouseButton(button, false, p);
+  }
+  Pump();
+}
+
+int ShiftKey(TShiftStateItem item) {
+  switch (item) {
+    case ssShift: return win::VK_SHIFT;
+    case ssCtrl: return win::VK_CONTROL;
+    case ssAlt: return win::VK_MENU;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void Click(TControl& control) { Press(control, win::MouseButton::Left, 1); }
+void RightClick(TControl& control) { Press(control, win::MouseButton::Right, 1); }
+void DoubleClick(TControl& control) { Press(control, win::MouseButton::Left, 2); }
+
+void MoveMouse(TControl& control, TPoint clientPoint) {
+  win::InjectMouseMove(ScreenPointOf(control, clientPoint));
+  Pump();
+}
+
+void MoveMouseToScreen(TPoint screenPoint) {
+  win::InjectMouseMove(win::POINT{screenPoint.x, screenPoint.y});
+  Pump();
+}
+
+void PressKey(uint16_t key, TShiftState shift) {
+  const TShiftStateItem modifiers[] = {ssShift, ssCtrl, ssAlt};
+  for (TShiftStateItem m : modifiers)
+    if (shift.Contains(m)) win::InjectKey(ShiftKey(m), true);
+  win::InjectKey(key, true);
+  // The key is handled while the shift keys are still down.
+  Pump();
+  win::InjectKey(key, false);
+  for (TShiftStateItem m : modifiers)
+    if (shift.Contains(m)) win::InjectKey(ShiftKey(m), false);
+  Pump();
+}
+
+void TypeText(const std::string& utf8) {
+  win::InjectText(utf8);
+  Pump();
+}
+
+void Focus(TWinControl& control) {
+  control.SetFocus();
+  Pump();
+}
+
+void Pump() { Application()->ProcessMessages(); }
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const win::DWORD start = win::GetTickCount();
+  for (;;) {
+    Pump();
+    if (condition()) return true;
+    const win::DWORD waited = win::GetTickCount() - start;
+    if (waited >= static_cast<win::DWORD>(timeoutMs)) return false;
+    win::MsgWaitForMultipleObjects(0, nullptr, 0, static_cast<win::DWORD>(timeoutMs) - waited, win::QS_ALLINPUT);
+  }
+}
+
+// ---- modal runs ------------------------------------------------------------------
+
+ModalScript::ModalScript() : previous_(Application()->OnModalBegin) {
+  Application()->OnModalBegin = [this](TCustomForm& form) { Begin(form); };
+}
+
+ModalScript::~ModalScript() { Application()->OnModalBegin = previous_; }
+
+void ModalScript::Answer(TModalResult result) {
+  answers_.push_back([result](TCustomForm& form) {
+    if (auto* box = dynamic_cast<TMessageForm*>(&form)) {
+      if (TButton* button = box->ButtonFor(result)) {
+        button->Click();
+        return;
+      }
+    }
+    form.SetModalResult(result);
+  });
+}
+
+void ModalScript::Answer(std::function<void(TCustomForm&)> step) { answers_.push_back(std::move(step)); }
+
+// The answer runs from the modal loop, once the form is up.
+void ModalScript::Begin(TCustomForm& form) {
+  if (auto* box = dynamic_cast<TMessageForm*>(&form)) seen_.push_back(box->Caption() + ": " + box->Text());
+  else seen_.push_back(form.Name());
+  std::function<void(TCustomForm&)> answer;
+  if (answers_.empty()) {
+    ++unanswered_;
+    // A message box may have no cancel button to close it: its last
+    // button answers then.
+    answer = [](TCustomForm& f) {
+      auto* box = dynamic_cast<TMessageForm*>(&f);
+      if (box && !box->ButtonFor(mrCancel)) box->Buttons().back()->Click();
+      else f.SetModalResult(mrCancel);
+    };
+  } else {
+    answer = std::move(answers_.front());
+    answers_.pop_front();
+  }
+  TCustomForm* target = &form;
+  Application()->Post([target, answer] { answer(*target); });
+}
+
+}  // namespace qelo::vcl::script

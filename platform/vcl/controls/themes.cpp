@@ -1,0 +1,28 @@
+#include "vcl/controls/themes.h"
+
+namespace qelo::vcl {
+
+TThemeServices* ThemeServices() {
+  static TThemeServices services;
+  return &services;
+}
+
+void TThemeServices::DrawElement(win::HDC, const TThemedElementDetails&, const TRect&, const TRect*) const {}
+
+void TThemeServices::DrawText(win::HDC, const TThemedElementDetails&, std::string_view, const TRect&,
+                              win::UINT) const {}
+
+void TThemeServices::DrawParentBackground(win::HWND, win::HDC, const TThemedElementDetails*, bool,
+                                          const TRect*) const {}
+
+TRect TThemeServices::ContentRect(win::HDC, const TThemedElementDetails&, const TRect& bounds) const {
+  return bounds;
+}
+
+bool TThemeServices::HasTransparentParts(const TThemedElementDetails&) const { return false; }
+
+void TThemeServices::ApplyThemeChange() {
+  if (OnThemeChange) OnThemeChange(nullptr);
+}
+
+}  // namespace qelo::vcl
