@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "canvas.h"
 #include "list_fixture.h"
 #include "win/controls/lists/listview.h"
 #include "win/window/scrollbars.h"
@@ -333,6 +334,17 @@ TEST_F(ListViewTest, CustomDrawColoursAndSkipsItems) {
   const RECT row0 = ItemRect(0, LVIR_BOUNDS), row1 = ItemRect(1, LVIR_BOUNDS);
   EXPECT_EQ(ShownPixel(parent.window(), 150, row0.top + 1), paint);
   EXPECT_EQ(ShownPixel(parent.window(), 150, row1.top + 1), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListViewTest, PaintsIntoTheContextThatComesWithTheMessage) {
+  SetState(1, kSelFocus, kSelFocus);
+  const RECT row1 = ItemRect(1, LVIR_LABEL), row0 = ItemRect(0, LVIR_LABEL);
+  for (UINT message : {WM_PAINT, WM_PRINTCLIENT}) {
+    qelo::test::Canvas canvas(300, 200, RGB(1, 2, 3));
+    SendMessage(list, message, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    EXPECT_EQ(canvas.At(row1.right - 3, row1.top + 2), GetSysColor(COLOR_HIGHLIGHT)) << message;
+    EXPECT_EQ(canvas.At(row0.right - 3, row0.top + 2), GetSysColor(COLOR_WINDOW)) << message;
+  }
 }
 
 TEST_F(ListViewTest, OwnerDrawnRowsAreDrawnByTheParent) {

@@ -18,6 +18,19 @@ std::string ReadText(const char* text) {
   return text;
 }
 
+PaintContext::PaintContext(HWND window, HDC given)
+    : window_(window), own_(given == nullptr), dc_(given ? given : BeginPaint(window, &paint_)) {
+  if (own_) {
+    update_ = paint_.rcPaint;
+  } else {
+    GetClientRect(window, &update_);
+  }
+}
+
+PaintContext::~PaintContext() {
+  if (own_ && dc_) EndPaint(window_, &paint_);
+}
+
 HFONT ControlFont(HFONT chosen) {
   return chosen ? chosen : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }

@@ -53,6 +53,26 @@ void CopyText(const std::string& text, char* buffer, int size);
 // The zero-terminated text, empty for null or the callback marker.
 std::string ReadText(const char* text);
 
+// The context a control paints into: the one WM_PAINT or WM_PRINTCLIENT
+// brought in wParam (the whole client area is to be drawn), else
+// BeginPaint's, given back when the scope ends.
+class PaintContext {
+ public:
+  PaintContext(HWND window, HDC given);
+  ~PaintContext();
+  PaintContext(const PaintContext&) = delete;
+  PaintContext& operator=(const PaintContext&) = delete;
+  HDC dc() const { return dc_; }
+  const RECT& update() const { return update_; }
+
+ private:
+  HWND window_;
+  bool own_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+  RECT update_;
+};
+
 // The control's font (WM_SETFONT) or the default GUI font.
 HFONT ControlFont(HFONT chosen);
 

@@ -49,7 +49,8 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
       if (!(Style() & LVS_SHAREIMAGELISTS))
         for (HIMAGELIST& list : images_) ImageList_Destroy(std::exchange(list, nullptr));
       return 0;
-    case WM_PAINT: Paint(); return 0;
+    case WM_PAINT: Paint(reinterpret_cast<HDC>(w)); return 0;
+    case WM_PRINTCLIENT: if (w) Paint(reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;  // painting fills the background
     case WM_SIZE: LayoutHeader(); ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:

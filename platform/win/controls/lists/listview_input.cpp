@@ -210,13 +210,12 @@ HWND ListView::EditLabel(int index) {
   if (!ValidItem(index)) return nullptr;
   EnsureVisible(index);
   std::string text = Text(index, 0);
-  char buffer[1024];
-  CopyText(text, buffer, sizeof buffer);
+  std::string offered = text;  // the parent may read it, not grow it
   NMLVDISPINFO begin;
   begin.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
   begin.item.iItem = index;
-  begin.item.pszText = buffer;
-  begin.item.cchTextMax = sizeof buffer;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
   begin.item.lParam = items_[static_cast<size_t>(index)].param;
   begin.item.state = items_[static_cast<size_t>(index)].state;
   if (Notify(LVN_BEGINLABELEDIT, &begin.hdr) != 0 || !ValidItem(index)) return nullptr;
@@ -226,17 +225,16 @@ HWND ListView::EditLabel(int index) {
     const int item = std::exchange(editItem_, -1);
     edit_ = nullptr;
     if (!ValidItem(item)) return;
-    char result[1024];
-    CopyText(edited, result, sizeof result);
+    std::string result = edited;
     NMLVDISPINFO end;
     end.item.mask = LVIF_TEXT | LVIF_PARAM;
     end.item.iItem = item;
-    end.item.pszText = accepted ? result : nullptr;
-    end.item.cchTextMax = sizeof result;
+    end.item.pszText = accepted ? result.data() : nullptr;
+    end.item.cchTextMax = static_cast<int>(result.size() + 1);
     end.item.lParam = items_[static_cast<size_t>(item)].param;
     if (Notify(LVN_ENDLABELEDIT, &end.hdr) != 0 && accepted) {
       LVITEM set;
-      set.pszText = result;
+      set.pszText = result.data();
       SetItemText(item, &set);
     }
   };

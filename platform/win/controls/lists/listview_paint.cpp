@@ -329,23 +329,22 @@ LRESULT ListView::CustomDraw(DWORD stage, HDC dc, RECT rc, int index, int subIte
   return answer;
 }
 
-void ListView::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window_, &ps);
+void ListView::Paint(HDC given) {
+  PaintContext paint(window_, given);
+  HDC dc = paint.dc();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(window_, &client);
-  FillIfColoured(dc, client, IsWindowEnabled(window_) ? background_ : GetSysColor(COLOR_BTNFACE));
+  FillIfColoured(dc, client, background_);
   HGDIOBJ oldFont = SelectObject(dc, ControlFont(font_));
   SetBkMode(dc, TRANSPARENT);
   const LRESULT prepaint = CustomDraw(CDDS_PREPAINT, dc, client, -1, 0, nullptr);
   if (!(prepaint & CDRF_SKIPDEFAULT)) {
-    PaintRows(dc, ps.rcPaint, prepaint);
+    PaintRows(dc, paint.update(), prepaint);
     if (exStyle_ & LVS_EX_GRIDLINES) DrawGridLines(dc);
   }
   if (prepaint & CDRF_NOTIFYPOSTPAINT) CustomDraw(CDDS_POSTPAINT, dc, client, -1, 0, nullptr);
   SelectObject(dc, oldFont);
-  EndPaint(window_, &ps);
 }
 
 void ListView::PaintRows(HDC dc, const RECT& update, LRESULT prepaint) {

@@ -108,7 +108,7 @@ class ListView {
   void ClampScroll();
   void UpdateScrollBars();
   void ScrollBarRequest(int bar, int code, int position);
-  void Paint();
+  void Paint(HDC given);
   void PaintRows(HDC dc, const RECT& update, LRESULT prepaint);
   void PaintItem(HDC dc, int index, LRESULT prepaint);
   void OwnerDrawItem(HDC dc, int index);

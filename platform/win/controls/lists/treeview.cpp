@@ -30,7 +30,8 @@ COLORREF Swap(COLORREF* field, LPARAM l) {
 LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_DESTROY: if (edit_) EndLabelEdit(edit_, false); return 0;
-    case WM_PAINT: Paint(); return 0;
+    case WM_PAINT: Paint(reinterpret_cast<HDC>(w)); return 0;
+    case WM_PRINTCLIENT: if (w) Paint(reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;  // painting fills the background
     case WM_SIZE: ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:

@@ -145,13 +145,12 @@ HWND TreeView::EditLabel(HTREEITEM item) {
   if (!Valid(item)) return nullptr;
   EnsureVisible(item);
   const std::string text = Text(item);
-  char buffer[1024];
-  CopyText(text, buffer, sizeof buffer);
+  std::string offered = text;  // the parent may read it, not grow it
   NMTVDISPINFO begin;
   begin.item = Describe(item);
   begin.item.mask |= TVIF_TEXT;
-  begin.item.pszText = buffer;
-  begin.item.cchTextMax = sizeof buffer;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
   if (Notify(TVN_BEGINLABELEDIT, &begin.hdr) != 0 || !Valid(item)) return nullptr;
   RECT where = TextRect(item);
   RECT client;
@@ -162,13 +161,12 @@ HWND TreeView::EditLabel(HTREEITEM item) {
     TreeNode* node = std::exchange(editItem_, nullptr);
     edit_ = nullptr;
     if (!Valid(node)) return;
-    char result[1024];
-    CopyText(edited, result, sizeof result);
+    std::string result = edited;
     NMTVDISPINFO end;
     end.item = Describe(node);
     end.item.mask |= TVIF_TEXT;
-    end.item.pszText = accepted ? result : nullptr;
-    end.item.cchTextMax = sizeof result;
+    end.item.pszText = accepted ? result.data() : nullptr;
+    end.item.cchTextMax = static_cast<int>(result.size() + 1);
     if (Notify(TVN_ENDLABELEDIT, &end.hdr) != 0 && accepted && Valid(node)) {
       node->text = result;
       node->textCallback = false;

@@ -229,14 +229,13 @@ LRESULT TreeView::CustomDraw(DWORD stage, HDC dc, RECT rc, TreeNode* node, COLOR
   return answer;
 }
 
-void TreeView::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window_, &ps);
+void TreeView::Paint(HDC given) {
+  PaintContext paint(window_, given);
+  HDC dc = paint.dc();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(window_, &client);
-  HBRUSH back = CreateSolidBrush(IsWindowEnabled(window_) ? Or(background_, COLOR_WINDOW)
-                                                          : GetSysColor(COLOR_BTNFACE));
+  HBRUSH back = CreateSolidBrush(Or(background_, COLOR_WINDOW));
   FillRect(dc, &client, back);
   DeleteObject(back);
   HGDIOBJ oldFont = SelectObject(dc, ControlFont(font_));
@@ -250,7 +249,6 @@ void TreeView::Paint() {
   }
   if (prepaint & CDRF_NOTIFYPOSTPAINT) CustomDraw(CDDS_POSTPAINT, dc, client, nullptr, nullptr, nullptr);
   SelectObject(dc, oldFont);
-  EndPaint(window_, &ps);
 }
 
 void TreeView::PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint) {

@@ -77,7 +77,7 @@ class TreeView {
   void ClampScroll();
   void UpdateScrollBar();
   void ScrollBarRequest(int code, int position);
-  void Paint();
+  void Paint(HDC given);
   void PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint);
   void DrawLines(HDC dc, TreeNode* node, const RECT& row);
   void DrawButton(HDC dc, TreeNode* node, const RECT& row);
