@@ -199,6 +199,7 @@ TEST_P(LabelEditOnBothTest, LongNamesAreNotCut) {
     item.cchTextMax = sizeof big;
     SendMessage(subject.window, LVM_GETITEMTEXT, 1, reinterpret_cast<LPARAM>(&item));
   }
+  EXPECT_EQ(std::string(big).size(), longName.size());
   EXPECT_EQ(std::string(big), longName);
 }
 

@@ -247,6 +247,24 @@ INSTANTIATE_TEST_SUITE_P(
                  {{NM_RCLICK}}, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TreeViewTest, CheckBoxesStartUncheckedAndToggle) {
+  DestroyWindow(tree);
+  tree = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_CHECKBOXES, 0, 0, 200, 160,
+                        parent.window(), nullptr);
+  HTREEITEM node = Add(nullptr, "Checked", 1);
+  auto checkState = [&] {
+    return SendMessage(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK) >> 12;
+  };
+  EXPECT_EQ(checkState(), 1);
+  const RECT text = TextRect(node);
+  parent.Click(POINT{text.left + 3, (text.top + text.bottom) / 2});
+  EXPECT_EQ(checkState(), 1) << "a click on the label only selects";
+  parent.Click(POINT{text.left - 8, (text.top + text.bottom) / 2});
+  EXPECT_EQ(checkState(), 2);
+  SendMessage(tree, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(checkState(), 1);
+}
+
 TEST_F(TreeViewTest, SelectingAHiddenNodeExpandsItsParent) {
   ASSERT_TRUE(SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(clips)));
   EXPECT_TRUE(Expanded(video));
