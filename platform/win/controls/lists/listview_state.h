@@ -58,9 +58,10 @@ class ListView {
   // The text of a sub-item, asking the parent when it is a callback.
   std::string Text(int index, int subItem);
   int Image(int index);
-  // Sends LVN_ITEMCHANGING (which may refuse) and LVN_ITEMCHANGED.
-  bool ChangeItem(int index, UINT changed, UINT newState, const LvItem& replacement);
-  bool ChangeState(int index, UINT newState);
+  // Send LVN_ITEMCHANGING (which may refuse) and LVN_ITEMCHANGED.
+  bool ChangeItem(int index, UINT changed, UINT newState, UINT stateMask,
+                  const LvItem& replacement);
+  bool ChangeState(int index, UINT state, UINT mask);
   bool SetItemState(int index, UINT state, UINT mask);
   LRESULT SetItemStates(WPARAM index, const LVITEM* in);
   int FocusedItem() const;
