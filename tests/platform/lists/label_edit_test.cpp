@@ -203,6 +203,19 @@ TEST_P(LabelEditOnBothTest, LongNamesAreNotCut) {
   EXPECT_EQ(std::string(big), longName);
 }
 
+TEST_P(LabelEditOnBothTest, DestroyingTheControlCancelsTheEdit) {
+  const bool tree = GetParam();
+  const Subject subject = tree ? MakeTree() : MakeList();
+  HWND edit = subject.startEdit();
+  ASSERT_NE(edit, nullptr);
+  parent.events.clear();
+  DestroyWindow(subject.window);
+  EXPECT_FALSE(IsWindow(edit));
+  const UINT end = tree ? TVN_ENDLABELEDIT : LVN_ENDLABELEDIT;
+  std::erase_if(parent.events, [end](const Event& e) { return e.what != end; });
+  EXPECT_EQ(parent.events, (std::vector<Event>{{end, 1, 0}})) << "one end, without text";
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, LabelEditOnBothTest, ::testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "Tree" : "List"); });
 

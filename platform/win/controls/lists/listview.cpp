@@ -119,8 +119,6 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case LVM_SETITEMSTATE: return SetItemStates(w, As<const LVITEM>(l));
     case LVM_GETITEMSTATE:
       return ValidItem(static_cast<int>(w)) ? items_[w].state & static_cast<UINT>(l) : 0;
-    case LVM_GETCALLBACKMASK: return callbackMask_;
-    case LVM_SETCALLBACKMASK: callbackMask_ = static_cast<UINT>(w); return 1;
     case LVM_GETNEXTITEM: return NextItem(static_cast<int>(w), static_cast<UINT>(l));
     case LVM_FINDITEM: return FindItem(static_cast<int>(w), As<const LVFINDINFO>(l));
     case LVM_GETSELECTEDCOUNT: return SelectedCount();

@@ -145,7 +145,6 @@ class ListView {
   COLORREF background_ = GetSysColor(COLOR_WINDOW);
   COLORREF textBackground_ = GetSysColor(COLOR_WINDOW);
   COLORREF textColour_ = GetSysColor(COLOR_WINDOWTEXT);
-  UINT callbackMask_ = 0;
   int top_ = 0;       // first row shown
   int scrollX_ = 0;   // pixels scrolled to the right
   int anchor_ = -1;   // where shift-selection starts
