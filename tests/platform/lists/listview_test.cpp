@@ -21,7 +21,7 @@ void DecodeList(const NMHDR* n, Event* e) {
   }
   switch (n->code) {
     case LVN_ITEMCHANGING: case LVN_ITEMCHANGED: case LVN_COLUMNCLICK: case LVN_INSERTITEM:
-    case LVN_DELETEITEM: case LVN_DELETEALLITEMS: case LVN_BEGINDRAG: {
+    case LVN_DELETEITEM: case LVN_DELETEALLITEMS: case LVN_BEGINDRAG: case LVN_BEGINRDRAG: {
       const auto* v = reinterpret_cast<const NMLISTVIEW*>(n);
       e->item = v->iItem;
       e->value = n->code == LVN_COLUMNCLICK ? v->iSubItem : static_cast<int>(v->uNewState);
@@ -125,7 +125,7 @@ class ListViewTest : public ::testing::Test {
 
 // ---- scripted input ------------------------------------------------------
 
-enum class Act { Click, RightClick, DoubleClick, ClickCheck, ClickHeader, CtrlClick, ShiftClick };
+enum class Act { Click, RightClick, DoubleClick, ClickCheck, ClickHeader, CtrlClick, ShiftClick, Drag, RightDrag };
 struct Action {
   Act act;
   int row;  // row, or header column for ClickHeader; -1: below the rows
@@ -155,6 +155,13 @@ TEST_P(ListViewScriptTest, NotifiesInOrder) {
     if (a.act == Act::ClickHeader) p = POINT{a.row * 100 + 40, 5};
     switch (a.act) {
       case Act::RightClick: parent.Click(p, true); break;
+      case Act::Drag: case Act::RightDrag: {
+        const bool right = a.act == Act::RightDrag;
+        parent.Press(p, right);
+        parent.Move(POINT{p.x + 20, p.y + 20});
+        parent.Release(POINT{p.x + 20, p.y + 20}, right);
+        break;
+      }
       case Act::DoubleClick: parent.DoubleClick(p); break;
       case Act::CtrlClick: case Act::ShiftClick: {
         const int key = a.act == Act::CtrlClick ? VK_CONTROL : VK_SHIFT;
@@ -202,6 +209,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 0, kSelFocus}},
         ScriptCase{"AnsweredRClickHasNoContextMenu", 0, 2, {{Act::RightClick, 2}},
                    {{NM_RCLICK, 1}}, {{NM_RCLICK, 2, 0}}, {0, 0, kSelFocus}},
+        ScriptCase{"DragStartsInsteadOfAClick", 0, -1, {{Act::Drag, 1}}, {},
+                   {{LVN_ITEMCHANGING, 1, kSelFocus}, {LVN_ITEMCHANGED, 1, kSelFocus},
+                    {LVN_BEGINDRAG, 1, 0}},
+                   {0, kSelFocus, 0}},
+        ScriptCase{"RightDragHasNoMenu", 0, -1, {{Act::RightDrag, 1}}, {},
+                   {{LVN_ITEMCHANGING, 1, kSelFocus}, {LVN_ITEMCHANGED, 1, kSelFocus},
+                    {LVN_BEGINRDRAG, 1, 0}},
+                   {0, kSelFocus, 0}},
         ScriptCase{"DoubleClickActivates", 0, -1, {{Act::DoubleClick, 0}}, {},
                    {{LVN_ITEMCHANGING, 0, kSelFocus}, {LVN_ITEMCHANGED, 0, kSelFocus},
                     {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {LVN_ITEMACTIVATE, 0, 0}},

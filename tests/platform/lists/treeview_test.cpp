@@ -18,7 +18,7 @@ namespace {
 void DecodeTree(const NMHDR* n, Event* e) {
   switch (n->code) {
     case TVN_SELCHANGING: case TVN_SELCHANGED: case TVN_ITEMEXPANDING: case TVN_ITEMEXPANDED:
-    case TVN_DELETEITEM: case TVN_BEGINDRAG: {
+    case TVN_DELETEITEM: case TVN_BEGINDRAG: case TVN_BEGINRDRAG: {
       const auto* t = reinterpret_cast<const NMTREEVIEW*>(n);
       const bool deleted = n->code == TVN_DELETEITEM;
       e->item = static_cast<int>(deleted ? t->itemOld.lParam : t->itemNew.lParam);
@@ -144,7 +144,7 @@ TEST_F(TreeViewTest, HitTestNamesTheParts) {
 
 // ---- scripted input -------------------------------------------------------
 
-enum class Act { ClickButton, ClickLabel, DoubleClickLabel, Key, RightClick, Expand, Collapse };
+enum class Act { ClickButton, ClickLabel, DoubleClickLabel, Key, RightClick, Expand, Collapse, Drag, RightDrag };
 struct TreeAction {
   Act act;
   int node;  // node number; the key for Act::Key
@@ -188,6 +188,14 @@ TEST_P(TreeScriptTest, NotifiesInOrder) {
       case Act::ClickLabel: parent.Click(LabelPoint(a.node)); break;
       case Act::DoubleClickLabel: parent.DoubleClick(LabelPoint(a.node)); break;
       case Act::RightClick: parent.Click(LabelPoint(a.node), true); break;
+      case Act::Drag: case Act::RightDrag: {
+        const bool right = a.act == Act::RightDrag;
+        const POINT from = LabelPoint(a.node), to{from.x + 20, from.y + 20};
+        parent.Press(from, right);
+        parent.Move(to);
+        parent.Release(to, right);
+        break;
+      }
       case Act::Key:
         InjectKey(a.node, true);
         InjectKey(a.node, false);
@@ -241,6 +249,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {TVN_SELCHANGING, 2, 1}, {TVN_SELCHANGED, 2, 1},
                   {TVN_SELCHANGING, 1, 2}, {TVN_SELCHANGED, 1, 2}},
                  1, true},
+        TreeCase{"DragStartsInsteadOfAClick", 0, {{Act::Drag, 4}}, {},
+                 {{TVN_SELCHANGING, 4, 0}, {TVN_SELCHANGED, 4, 0}, {TVN_BEGINDRAG, 4, 0}}, 4, false},
+        TreeCase{"RightDragHasNoMenu", 0, {{Act::RightDrag, 4}}, {}, {{TVN_BEGINRDRAG, 4, 0}}, 0, false},
         TreeCase{"RightClickGivesRClickThenContextMenu", 0, {{Act::RightClick, 4}}, {},
                  {{NM_RCLICK}, kMenu}, 0, false},
         TreeCase{"AnsweredRClickHasNoContextMenu", 0, {{Act::RightClick, 4}}, {{NM_RCLICK, 1}},

@@ -1,5 +1,6 @@
 #include "win/controls/lists/control_data.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace qelo::win::lists {
@@ -33,6 +34,11 @@ PaintContext::~PaintContext() {
 
 HFONT ControlFont(HFONT chosen) {
   return chosen ? chosen : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+bool BeyondDragDistance(POINT from, POINT to) {
+  return std::abs(to.x - from.x) > GetSystemMetrics(SM_CXDRAG) ||
+         std::abs(to.y - from.y) > GetSystemMetrics(SM_CYDRAG);
 }
 
 LPARAM ScreenPointParam(HWND window, POINT client) {

@@ -76,6 +76,10 @@ class PaintContext {
 // The control's font (WM_SETFONT) or the default GUI font.
 HFONT ControlFont(HFONT chosen);
 
+// Whether the pointer moved far enough from where a button went down to
+// start a drag.
+bool BeyondDragDistance(POINT from, POINT to);
+
 // Client point to the screen point packed as WM_CONTEXTMENU wants it.
 LPARAM ScreenPointParam(HWND window, POINT client);
 // WM_CONTEXTMENU that reaches a control's own default handling goes on to

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "win/controls/lists/label_edit.h"
@@ -95,6 +94,8 @@ void ListView::RightButtonDown(POINT p) {
     DeselectAll();
   }
   rightDown_ = true;
+  downItem_ = hit.iItem;
+  downPoint_ = p;
   SetCapture(window_);
 }
 
@@ -109,17 +110,19 @@ void ListView::RightButtonUp(POINT p) {
                 ScreenPointParam(window_, p));
 }
 
+// Moving an item with a button held starts a drag (LVN_BEGINDRAG for the
+// left button, LVN_BEGINRDRAG for the right), which ends the click.
 void ListView::MouseMove(POINT p, WPARAM keys) {
-  if (leftDown_ && (keys & MK_LBUTTON) && ValidItem(downItem_) &&
-      (std::abs(p.x - downPoint_.x) > GetSystemMetrics(SM_CXDRAG) ||
-       std::abs(p.y - downPoint_.y) > GetSystemMetrics(SM_CYDRAG))) {
-    leftDown_ = editOnUp_ = false;
+  const bool left = leftDown_ && (keys & MK_LBUTTON);
+  const bool right = rightDown_ && (keys & MK_RBUTTON);
+  if ((left || right) && ValidItem(downItem_) && BeyondDragDistance(downPoint_, p)) {
+    leftDown_ = rightDown_ = editOnUp_ = false;
     ReleaseCapture();
     NMLISTVIEW n;
     n.iItem = downItem_;
     n.ptAction = downPoint_;
     n.lParam = items_[static_cast<size_t>(downItem_)].param;
-    Notify(LVN_BEGINDRAG, &n.hdr);
+    Notify(left ? LVN_BEGINDRAG : LVN_BEGINRDRAG, &n.hdr);
     return;
   }
   const int over = HitTest(p).iItem;

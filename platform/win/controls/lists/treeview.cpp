@@ -50,7 +50,7 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN: ButtonDown(PointOf(l), false); return 0;
     case WM_LBUTTONDBLCLK: ButtonDown(PointOf(l), true); return 0;
     case WM_LBUTTONUP: ButtonUp(); return 0;
-    case WM_RBUTTONDOWN: RightButtonDown(); return 0;
+    case WM_RBUTTONDOWN: RightButtonDown(PointOf(l)); return 0;
     case WM_RBUTTONUP: RightButtonUp(PointOf(l)); return 0;
     case WM_MOUSEMOVE: MouseMove(PointOf(l), w); return 0;
     case WM_CAPTURECHANGED: leftDown_ = rightDown_ = editOnUp_ = false; return 0;

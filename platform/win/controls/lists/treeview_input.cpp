@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "win/controls/lists/label_edit.h"
@@ -60,10 +59,13 @@ void TreeView::ButtonUp() {
   if (edit && Valid(downItem_)) EditLabel(downItem_);
 }
 
-void TreeView::RightButtonDown() {
+void TreeView::RightButtonDown(POINT p) {
   if (edit_) EndLabelEdit(edit_, true);
   if (GetFocus() != window_) SetFocus(window_);
+  const TVHITTESTINFO hit = HitTest(p);
   rightDown_ = true;
+  downItem_ = (hit.flags & TVHT_ONITEM) ? hit.hItem : nullptr;
+  downPoint_ = p;
   SetCapture(window_);
 }
 
@@ -78,19 +80,22 @@ void TreeView::RightButtonUp(POINT p) {
     SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), ScreenPointParam(window_, p));
 }
 
+// Moving a node with a button held starts a drag (TVN_BEGINDRAG for the
+// left button, TVN_BEGINRDRAG for the right) unless TVS_DISABLEDRAGDROP;
+// the drag ends the click.
 void TreeView::MouseMove(POINT p, WPARAM keys) {
-  if (!leftDown_ || !(keys & MK_LBUTTON) || !Valid(downItem_) || (Style() & TVS_DISABLEDRAGDROP))
+  const bool left = leftDown_ && (keys & MK_LBUTTON);
+  const bool right = rightDown_ && (keys & MK_RBUTTON);
+  if (!(left || right) || !Valid(downItem_) || (Style() & TVS_DISABLEDRAGDROP) ||
+      !BeyondDragDistance(downPoint_, p))
     return;
-  if (std::abs(p.x - downPoint_.x) <= GetSystemMetrics(SM_CXDRAG) &&
-      std::abs(p.y - downPoint_.y) <= GetSystemMetrics(SM_CYDRAG))
-    return;
-  leftDown_ = editOnUp_ = false;
+  leftDown_ = rightDown_ = editOnUp_ = false;
   ReleaseCapture();
   NMTREEVIEW n;
   n.action = TVC_BYMOUSE;
   n.itemNew = Describe(downItem_);
   n.ptDrag = downPoint_;
-  Notify(TVN_BEGINDRAG, &n.hdr);
+  Notify(left ? TVN_BEGINDRAG : TVN_BEGINRDRAG, &n.hdr);
 }
 
 void TreeView::SelectRow(int row) {

@@ -87,7 +87,7 @@ class TreeView {
   // ---- input and label editing (treeview_input.cpp)
   void ButtonDown(POINT p, bool doubleClick);
   void ButtonUp();
-  void RightButtonDown();
+  void RightButtonDown(POINT p);
   void RightButtonUp(POINT p);
   void MouseMove(POINT p, WPARAM keys);
   void KeyDown(int key);
