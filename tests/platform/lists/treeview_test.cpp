@@ -396,6 +396,25 @@ TEST_F(TreeViewTest, SortingByTextAndByCallback) {
       << "a sorted insert goes before the first sibling that sorts after it";
 }
 
+TEST_F(TreeViewTest, LongLabelsScrollSideways) {
+  EXPECT_FALSE(GetWindowLongPtr(tree, GWL_STYLE) & WS_HSCROLL);
+  HTREEITEM wide = Add(nullptr, "A label far wider than the narrow tree it sits in", 9);
+  EXPECT_TRUE(GetWindowLongPtr(tree, GWL_STYLE) & WS_HSCROLL);
+  const RECT before = TextRect(wide);
+  SendMessage(tree, WM_HSCROLL, SB_THUMBPOSITION | (30 << 16), 0);
+  EXPECT_EQ(GetScrollPos(tree, SB_HORZ), 30);
+  const RECT after = TextRect(wide);
+  EXPECT_EQ(after.left, before.left - 30);
+  TVHITTESTINFO hit;
+  hit.pt = POINT{after.left + 40, after.top + 2};
+  EXPECT_EQ(SendMessage(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), reinterpret_cast<LRESULT>(wide));
+  EXPECT_EQ(hit.flags, TVHT_ONITEMLABEL);
+  SendMessage(tree, WM_HSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(GetScrollPos(tree, SB_HORZ), 22);
+  SendMessage(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(wide));
+  EXPECT_EQ(TextRect(music).left, before.left) << "nothing left to scroll: back at the start";
+}
+
 TEST_F(TreeViewTest, ScrollingKeepsTheSelectionInView) {
   for (int i = 0; i < 20; ++i) Add(nullptr, "More", 100 + i);
   const int page = static_cast<int>(SendMessage(tree, TVM_GETVISIBLECOUNT, 0, 0));

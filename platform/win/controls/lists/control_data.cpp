@@ -41,6 +41,19 @@ bool BeyondDragDistance(POINT from, POINT to) {
          std::abs(to.y - from.y) > GetSystemMetrics(SM_CYDRAG);
 }
 
+int ScrollTarget(int code, int thumb, int now, int line, int page, int end) {
+  switch (code) {
+    case SB_LINEUP: return now - line;
+    case SB_LINEDOWN: return now + line;
+    case SB_PAGEUP: return now - page;
+    case SB_PAGEDOWN: return now + page;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: return thumb;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return end;
+    default: return now;
+  }
+}
+
 LPARAM ScreenPointParam(HWND window, POINT client) {
   ClientToScreen(window, &client);
   return MAKELPARAM(client.x, client.y);

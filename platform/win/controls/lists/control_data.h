@@ -12,6 +12,7 @@
 #include "win/controls/basic_common.h"
 #include "win/controls/commctrl.h"
 #include "win/controls/lists/text_callback.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 
@@ -79,6 +80,11 @@ HFONT ControlFont(HFONT chosen);
 // Whether the pointer moved far enough from where a button went down to
 // start a drag.
 bool BeyondDragDistance(POINT from, POINT to);
+
+// Where a WM_VSCROLL or WM_HSCROLL request (`code`, and `thumb` for the
+// thumb codes) moves a scroll position of `now`; `now` for codes that do
+// not move it. Clamping is the caller's.
+int ScrollTarget(int code, int thumb, int now, int line, int page, int end);
 
 // Client point to the screen point packed as WM_CONTEXTMENU wants it.
 LPARAM ScreenPointParam(HWND window, POINT client);

@@ -2,7 +2,6 @@
 
 #include "win/controls/lists/label_edit.h"
 #include "win/controls/lists/listview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace lists {

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "win/controls/lists/listview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 namespace {
@@ -266,17 +265,7 @@ void ListView::ScrollBarRequest(int bar, int code, int position) {
   const int line = vertical ? 1 : 8;
   const int page = vertical ? std::max(1, RowsPerPage()) : std::max(1, client.right);
   const int now = vertical ? top_ : scrollX_;
-  int to = now;
-  switch (code) {
-    case SB_LINEUP: to = now - line; break;
-    case SB_LINEDOWN: to = now + line; break;
-    case SB_PAGEUP: to = now - page; break;
-    case SB_PAGEDOWN: to = now + page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: to = position; break;
-    case SB_TOP: to = 0; break;
-    case SB_BOTTOM: to = vertical ? Count() : TotalWidth(); break;
-    default: return;
-  }
+  const int to = ScrollTarget(code, position, now, line, page, vertical ? Count() : TotalWidth());
   if (vertical) Scroll(0, to - now);
   else Scroll(to - now, 0);
 }

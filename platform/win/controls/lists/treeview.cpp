@@ -4,7 +4,6 @@
 
 #include "win/controls/lists/label_edit.h"
 #include "win/controls/lists/treeview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace lists {
@@ -54,7 +53,9 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_RBUTTONUP: RightButtonUp(PointOf(l)); return 0;
     case WM_MOUSEMOVE: MouseMove(PointOf(l), w); return 0;
     case WM_CAPTURECHANGED: leftDown_ = rightDown_ = editOnUp_ = false; return 0;
-    case WM_VSCROLL: ScrollBarRequest(LOWORD(w), HIWORD(w)); return 0;
+    case WM_VSCROLL: case WM_HSCROLL:
+      ScrollBarRequest(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(w), HIWORD(w));
+      return 0;
     case WM_MOUSEWHEEL: Scroll(-GET_WHEEL_DELTA_WPARAM(w) * kWheelRows / WHEEL_DELTA); return 0;
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
       if (message == WM_SYSKEYDOWN && w != static_cast<WPARAM>(VK_F10))
