@@ -116,7 +116,7 @@ class ComboBox : public ControlBase {
   WNDPROC editProcedure = nullptr;
 
  private:
-  bool HasEdit() const { return (Style() & 0x3) != CBS_DROPDOWNLIST; }
+  bool HasEdit() const { return (Style() & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST; }
   bool OwnerDrawn() const { return (Style() & CBS_OWNERDRAWFIXED) != 0; }
   LRESULT List(UINT message, WPARAM w, LPARAM l) const { return list_ ? SendMessage(list_, message, w, l) : CB_ERR; }
   int Count() const { return static_cast<int>(List(LB_GETCOUNT, 0, 0)); }
@@ -239,7 +239,7 @@ class ComboBox : public ControlBase {
     if (info == nullptr || info->cbSize != sizeof(COMBOBOXINFO)) return 0;
     info->rcItem = FieldRect();
     info->rcButton = ButtonRect();
-    info->stateButton = dropped_ ? 0x0008 : 0;  // pressed
+    info->stateButton = dropped_ ? STATE_SYSTEM_PRESSED : 0;
     info->hwndCombo = Window();
     info->hwndItem = edit_ ? edit_ : Window();
     info->hwndList = list_;
