@@ -152,16 +152,6 @@ class ComboBox : public ControlBase {
     return 0;
   }
 
-  int FontHeight() const {
-    HDC dc = GetDC(Window());
-    HGDIOBJ old = SelectObject(dc, Font());
-    TEXTMETRIC metrics;
-    GetTextMetrics(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Window(), dc);
-    return metrics.tmHeight;
-  }
-
   // The selection field's height: the font's, or what the parent says for
   // an owner-drawn box (WM_MEASUREITEM for item -1). The window takes the
   // field's height; the list shows below it.

@@ -122,16 +122,6 @@ class ListBox : public ControlBase {
   bool IsSelected(int index) const { return Multiple() ? items_[index].selected : index == current_; }
   std::string Text(LPARAM l) const { return HasStrings() && l ? reinterpret_cast<const char*>(l) : ""; }
 
-  int FontHeight() const {
-    HDC dc = GetDC(Window());
-    TEXTMETRIC metrics;
-    HGDIOBJ old = SelectObject(dc, Font());
-    GetTextMetrics(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Window(), dc);
-    return metrics.tmHeight;
-  }
-
   // Where drawing, measuring and notifications go: the parent, or for a
   // drop-down list the combo box and its parent.
   HWND DrawTarget() const { return combo_ ? GetParent(combo_) : GetParent(Window()); }
