@@ -61,6 +61,10 @@ class ComboBox : public ControlBase {
         return DefWindowProc(Window(), message, w, l);
       case WM_CHAR: TypeSearch(static_cast<char16_t>(w)); return 0;
       case WM_COMMAND: ChildCommand(reinterpret_cast<HWND>(l), HIWORD(w)); return 0;
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORSTATIC:  // the edit child asks: the box's parent answers for both
+        if (HWND parent = GetParent(Window())) return SendMessage(parent, message, w, l);
+        return 0;
       case CB_ADDSTRING: return Inserted(List(LB_ADDSTRING, 0, l));
       case CB_INSERTSTRING: return Inserted(List(LB_INSERTSTRING, w, l));
       case CB_DELETESTRING: return Deleted(static_cast<int>(w));

@@ -210,6 +210,32 @@ TEST_F(ComboBoxTest, OwnerDrawnBoxesMeasureAndDrawTheFieldThroughTheParent) {
   EXPECT_EQ(drawn, (std::vector<std::pair<UINT, UINT>>{{1, ODS_COMBOBOXEDIT | ODS_SELECTED}}));
 }
 
+TEST_F(ComboBoxTest, TheParentsColourAnswerPaintsTheFieldTheEditAndTheList) {
+  HBRUSH tint = CreateSolidBrush(RGB(255, 255, 200));
+  std::vector<HWND> asking;
+  onMessage_ = [&](UINT message, WPARAM, LPARAM l, LRESULT* result) {
+    if (message != WM_CTLCOLOREDIT && message != WM_CTLCOLORLISTBOX) return false;
+    asking.push_back(reinterpret_cast<HWND>(l));
+    *result = reinterpret_cast<LRESULT>(tint);
+    return true;
+  };
+  HWND list = MakeCombo(CBS_DROPDOWNLIST, kFruit);
+  HWND edit = MakeCombo(CBS_DROPDOWN, kFruit);
+  SetWindowPos(edit, nullptr, 10, 60, 150, 20, SWP_NOZORDER | SWP_NOSIZE);
+  EXPECT_EQ(Pixel(list, POINT{60, 10}), RGB(255, 255, 200));
+  const HWND child = Info(edit).hwndItem;
+  EXPECT_EQ(Pixel(child, POINT{60, 5}), RGB(255, 255, 200)) << "the edit child's request reaches the box's parent";
+  EXPECT_NE(std::find(asking.begin(), asking.end(), child), asking.end());
+  SendMessage(list, CB_SHOWDROPDOWN, 1, 0);
+  const HWND dropped = Info(list).hwndList;
+  UpdateWindow(dropped);
+  EXPECT_EQ(PixelAt(dropped, 100, ListRow(list, 4).y), RGB(255, 255, 200));
+  SendMessage(list, CB_SHOWDROPDOWN, 0, 0);
+  DestroyWindow(list);
+  DestroyWindow(edit);
+  DeleteObject(tint);
+}
+
 TEST_F(ComboBoxTest, AParentMayDestroyTheBoxWhenItDropsDown) {
   HWND combo = MakeCombo(CBS_DROPDOWNLIST, kFruit);
   const HWND list = Info(combo).hwndList;
