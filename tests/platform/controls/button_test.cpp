@@ -125,7 +125,10 @@ TEST_F(ButtonTest, DrawsTheCheckMarkAndTheDefaultFrame) {
   SendMessage(box, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(Pixel(box, boxMiddle), GetSysColor(COLOR_WINDOWTEXT));
   EXPECT_EQ(Pixel(ok, POINT{0, 0}), RGB(0, 0, 0));
-  EXPECT_EQ(Pixel(ok, POINT{40, 3}), GetSysColor(COLOR_BTNFACE));
+  const POINT focusCorner{4, 4};  // inside the default frame and the raised edge
+  EXPECT_EQ(Pixel(ok, focusCorner), GetSysColor(COLOR_BTNFACE));
+  SetFocus(ok);
+  EXPECT_NE(Pixel(ok, focusCorner), GetSysColor(COLOR_BTNFACE)) << "the focus rectangle";
 }
 
 }  // namespace
