@@ -355,9 +355,7 @@ class ListBox : public ControlBase {
   void MouseDown(LPARAM l, WPARAM keys) {
     const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
     if (combo_) {
-      RECT r;
-      GetClientRect(Window(), &r);
-      if (!PtInRect(&r, p)) Notify(kListCancelled);
+      DropDownPress(p);
       return;
     }
     if (GetFocus() != Window()) SetFocus(Window());
@@ -370,6 +368,24 @@ class ListBox : public ControlBase {
     EnsureVisible(index);
     Repaint();
     if (!dragging_) Notify(LBN_SELCHANGE);
+  }
+
+  // A press while dropped down (the list holds the capture): on its scroll
+  // bar it scrolls and the list keeps the pointer; outside the list it
+  // cancels.
+  void DropDownPress(POINT p) {
+    RECT client;
+    GetClientRect(Window(), &client);
+    if (PtInRect(&client, p)) return;
+    POINT screen = p;
+    ClientToScreen(Window(), &screen);
+    const LPARAM at = MAKELPARAM(screen.x, screen.y);
+    if (DefWindowProc(Window(), WM_NCHITTEST, 0, at) != HTVSCROLL) {
+      Notify(kListCancelled);
+      return;
+    }
+    DefWindowProc(Window(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(HTVSCROLL), at);
+    if (IsWindowVisible(Window())) SetCapture(Window());
   }
 
   void MouseMove(LPARAM l) {

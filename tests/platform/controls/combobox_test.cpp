@@ -57,6 +57,28 @@ TEST_F(ComboBoxTest, ChoosingFromTheDropDownNotifiesInOrder) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(ComboBoxTest, TheDropDownScrollsByItsBarAndStaysOpen) {
+  HWND combo = MakeCombo(CBS_DROPDOWNLIST, {});
+  for (int i = 0; i < 20; ++i) SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+  SendMessage(combo, CB_SETMINVISIBLE, 5, 0);
+  const HWND list = Info(combo).hwndList;
+  Click(combo, POINT{20, 8});
+  TakeNotes();
+  RECT r;
+  GetWindowRect(list, &r);
+  const POINT downArrow{r.right - 8, r.bottom - 6};
+  InjectMouseMove(downArrow);
+  InjectMouseButton(MouseButton::Left, true, downArrow);  // the bar runs its loop until the release
+  InjectMouseButton(MouseButton::Left, false, downArrow);
+  Pump();
+  EXPECT_EQ(SendMessage(combo, CB_GETTOPINDEX, 0, 0), 1);
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), 1) << "scrolling keeps the list open";
+  EXPECT_EQ(GetCapture(), list);
+  Click(list, ListRow(combo, 0));
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1) << "the row under the pointer, counted from the top item";
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
+}
+
 TEST_F(ComboBoxTest, AClickOutsideOrEscapeCancelsTheDropDown) {
   HWND combo = MakeCombo(CBS_DROPDOWNLIST, kFruit);
   SendMessage(combo, CB_SETCURSEL, 1, 0);
