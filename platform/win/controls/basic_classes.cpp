@@ -7,6 +7,11 @@ void RegisterBasicControlClasses() {
   controls::RegisterButtonClass();
   controls::RegisterStaticClass();
   controls::RegisterEditClass();
+  controls::RegisterListBoxClasses();
+  controls::RegisterComboBoxClass();
+  controls::RegisterProgressClass();
+  controls::RegisterStatusBarClass();
+  controls::RegisterToolTipClass();
 }
 
 }  // namespace qelo::win

@@ -8,8 +8,6 @@ namespace qelo::win {
 
 constexpr DWORD WS_GROUP = 0x00020000;
 
-constexpr UINT WM_GETTEXT = 0x000D;
-constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 constexpr UINT WM_DELETEITEM = 0x002D;
 constexpr UINT WM_CUT = 0x0300;
 constexpr UINT WM_COPY = 0x0301;

@@ -2,7 +2,9 @@
 // closing and the system commands.
 #include <algorithm>
 
+#include "win/codepage.h"
 #include "win/window/internal.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace detail {
@@ -88,6 +90,7 @@ LRESULT DefaultNcCalcSize(HWND window, NCCALCSIZE_PARAMS* params) {
   r.bottom -= f.border;
   r.right = std::max(r.right, r.left);
   r.bottom = std::max(r.bottom, r.top);
+  ReserveScrollBars(style, &r);
   return 0;
 }
 
@@ -98,6 +101,17 @@ LRESULT DefaultSetRedraw(HWND window, bool redraw) {
   w->redrawOff = !redraw;
   if (redraw) Wake(*w->owner);
   return 0;
+}
+
+// WM_GETTEXT: as much of the text as fits with its terminator, never half
+// a character; answers the bytes copied.
+LRESULT CopyWindowText(HWND window, char* buffer, size_t size) {
+  if (buffer == nullptr || size == 0) return 0;
+  const std::string text = GetWindowText(window);
+  const std::string_view cut = TruncateUtf8(text, size - 1);
+  std::copy(cut.begin(), cut.end(), buffer);
+  buffer[cut.size()] = '\0';
+  return static_cast<LRESULT>(cut.size());
 }
 
 bool IsWindowInside(HWND window, HWND ancestor) {
@@ -119,6 +133,7 @@ LRESULT DefaultNcHitTest(HWND window, LPARAM screenPoint) {
   const RECT whole{0, 0, size.cx, size.cy};
   if (!PtInRect(&whole, p)) return HTNOWHERE;
   if (PtInRect(&client, p)) return HTCLIENT;
+  if (const LRESULT bar = ScrollBarHitTest(style, client, p)) return bar;
   const Frame f = FrameOf(style, exStyle);
   if (style & WS_THICKFRAME) {
     const bool left = p.x < f.border, right = p.x >= size.cx - f.border;
@@ -141,16 +156,25 @@ void DefaultNcPaint(HWND window) {
   SIZE size;
   if (!StylesOf(window, &style, &exStyle, &client, &size)) return;
   const Frame f = FrameOf(style, exStyle);
-  if (f.border == 0 && f.caption == 0) return;
+  const bool bars = (style & (WS_HSCROLL | WS_VSCROLL)) != 0;
+  if (f.border == 0 && f.caption == 0 && !bars) return;
   HDC dc = GetWindowDC(window);
   if (dc == nullptr) return;
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
   RECT r{0, 0, size.cx, size.cy};
-  if (f.border == 1) {
+  // The client edge is the sunken inner two pixels; the frame lies outside it.
+  const bool clientEdge = (exStyle & WS_EX_CLIENTEDGE) != 0;
+  const int outer = f.border - (clientEdge ? 2 : 0);
+  if (outer == 1) {
     FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  } else {
+  } else if (outer > 1) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  }
+  if (clientEdge) {
+    RECT edge = r;
+    InflateRect(&edge, -outer, -outer);
+    DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
   }
   if (f.caption) {
     const bool active = GetActiveWindow() == window;
@@ -161,6 +185,7 @@ void DefaultNcPaint(HWND window) {
     bar.left += 4;
     DrawText(dc, GetWindowText(window), &bar, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
+  if (bars) PaintScrollBars(window, dc);
   ReleaseDC(window, dc);
 }
 
@@ -188,7 +213,12 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && !IsWindowInside(GetFocus(), window)) SetFocus(window);
       return 0;
+    case WM_GETTEXT: return CopyWindowText(window, reinterpret_cast<char*>(l), static_cast<size_t>(w));
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetWindowText(window).size());
+    case WM_NCLBUTTONDBLCLK:
     case WM_NCLBUTTONDOWN:
+      if (w == HTVSCROLL || w == HTHSCROLL) return TrackScrollBar(window, static_cast<LRESULT>(w), l);
+      if (message == WM_NCLBUTTONDBLCLK) return 0;
       if (w == HTCAPTION) return SendMessage(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, l);
       if (w == HTBOTTOMRIGHT) return SendMessage(window, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, l);
       return 0;

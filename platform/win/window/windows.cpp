@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "win/window/internal.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace detail {
@@ -190,6 +191,7 @@ LRESULT DestroyOnOwner(HWND window) {
   }
   for (HWND child : children) DestroyWindow(child);
   SendMessage(window, WM_NCDESTROY, 0, 0);
+  ForgetScrollBars(window);
   HWND root = nullptr;
   const bool top = w->TopLevel();
   {

@@ -21,6 +21,8 @@ void ControlsTest::SetUp() {
                                       const auto* header = reinterpret_cast<const NMHDR*>(l);
                                       note = Note{message, header->code, static_cast<UINT>(header->idFrom)};
                                     } else {
+                                      LRESULT result = 0;
+                                      if (onMessage_ && onMessage_(message, w, l, &result)) return result;
                                       *handled = false;
                                       return 0;
                                     }

@@ -48,6 +48,8 @@ class ControlsTest : public ::testing::Test {
   std::vector<Note> notes_;
   // Runs inside the parent for each notification (after it is recorded).
   std::function<void(const Note&, LPARAM)> onNote_;
+  // Sees every other message of the parent first; true when it handled it.
+  std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)> onMessage_;
 };
 
 }  // namespace qelo::win::test
