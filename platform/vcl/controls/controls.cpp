@@ -78,6 +78,7 @@ const ClassInfo& TControl::StaticClass() {
           .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, CursorIdent)
           .Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
           .Enum("BiDiMode", kBiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode)
+          .Integer("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext)
           .Event("OnClick", &TControl::OnClick)
           .Event("OnDblClick", &TControl::OnDblClick)
           .Event("OnMouseDown", &TControl::OnMouseDown)
@@ -181,6 +182,13 @@ void TControl::SetParentComponent(TComponent* parent) {
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
 
+void TControl::SetName(const std::string& name) {
+  const bool showsName = controlStyle_.Contains(csSetCaption) && !ComponentState().Contains(csReading) &&
+                         !ComponentState().Contains(csLoading) && text_ == TComponent::Name();
+  TComponent::SetName(name);
+  if (showsName) SetText(name);
+}
+
 TCustomForm* TControl::ParentForm() const {
   const TControl* c = this;
   while (c->parent_) c = c->parent_;
@@ -272,6 +280,7 @@ void TControl::Loaded() {
     if (parentColor_) Perform(CM_PARENTCOLORCHANGED);
     if (parentFont_) Perform(CM_PARENTFONTCHANGED);
     if (parentShowHint_) Perform(CM_PARENTSHOWHINTCHANGED);
+    Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
     UpdateAnchorRules();
   }
 }

@@ -111,6 +111,10 @@ class TControl : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   TComponent* GetParentComponent() const override;
   bool HasParent() const override { return true; }
+  // A control that shows its name as its caption (csSetCaption) keeps doing
+  // so when it is renamed, unless it is being read or its caption changed.
+  void SetName(const std::string& name) override;
+
   // The form this control sits on (null when it sits on none).
   TCustomForm* ParentForm() const;
 
@@ -154,6 +158,9 @@ class TControl : public TComponent {
   TBiDiMode BiDiMode() const { return biDiMode_; }
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
   bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int value) { helpContext_ = value; }
 
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
@@ -243,6 +250,7 @@ class TControl : public TComponent {
   TCursor cursor_ = crDefault;
   TPopupMenu* popupMenu_ = nullptr;
   TBiDiMode biDiMode_ = bdLeftToRight;
+  int helpContext_ = 0;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState controlState_;
   bool mouseInControl_ = false;
@@ -322,6 +330,9 @@ class TWinControl : public TControl {
 
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value);
+  // Follows the parent's DoubleBuffered while true.
+  bool ParentDoubleBuffered() const { return parentDoubleBuffered_; }
+  void SetParentDoubleBuffered(bool value);
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value) { ctl3D_ = value; }
 
@@ -389,6 +400,7 @@ class TWinControl : public TControl {
   std::vector<TWinControl*> tabList_;
   bool tabStop_ = false;
   bool doubleBuffered_ = false;
+  bool parentDoubleBuffered_ = true;
   bool ctl3D_ = true;
   int alignDisabled_ = 0;
   bool aligning_ = false;

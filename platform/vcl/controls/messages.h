@@ -45,6 +45,7 @@ constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;   // WParam key; Result nonzero
 constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 31;
 constexpr UINT CM_CONTROLCHANGE = CM_BASE + 36;    // WParam the TControl*, LParam 1 inserted / 0 removed
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 38;
+constexpr UINT CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 39;
 constexpr UINT CM_HINTSHOW = CM_BASE + 48;
 constexpr UINT CM_RELEASE = CM_BASE + 33;          // posted to a form that frees itself
 
