@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "vcl/controls/forms.h"
+#include "vcl/controls/text_drawing.h"
 
 namespace qelo::vcl {
 
@@ -311,17 +312,14 @@ void THintWindow::ReleaseHandle() {
 }
 
 void THintWindow::Paint() {
+  TCanvas& canvas = *Canvas();
   TRect r = ClientRect();
-  Canvas()->Brush()->SetColor(Color());
-  Canvas()->FillRect(r);
+  canvas.Brush()->SetStyle(bsSolid);
+  canvas.Brush()->SetColor(Color());
+  canvas.FillRect(r);
   win::InflateRect(&r, -2, -2);
-  Canvas()->Brush()->SetStyle(bsClear);
-  Canvas()->Font()->SetColor(Font()->Color());
-  win::HDC dc = Canvas()->Handle();
-  win::SetBkMode(dc, win::TRANSPARENT);
-  win::SelectObject(dc, Font()->Handle());
-  win::SetTextColor(dc, ColorToRGB(Font()->Color()));
-  win::DrawText(dc, Caption(), &r, win::DT_WORDBREAK | win::DT_NOPREFIX);
+  canvas.Brush()->SetStyle(bsClear);
+  DrawCanvasText(canvas, Caption(), r, win::DT_WORDBREAK | win::DT_NOPREFIX);
 }
 
 // ---- screen -------------------------------------------------------------------------

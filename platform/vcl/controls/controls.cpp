@@ -142,13 +142,25 @@ TPoint TControl::ScreenToClient(TPoint p) const {
   return Point(p.x - o.x, p.y - o.y);
 }
 
+// The edges an aligned control keeps to, by its alignment.
+TAnchors AnchorsOfAlign(TAlign align) {
+  switch (align) {
+    case alTop: return {akLeft, akTop, akRight};
+    case alBottom: return {akLeft, akRight, akBottom};
+    case alLeft: return {akLeft, akTop, akBottom};
+    case alRight: return {akRight, akTop, akBottom};
+    case alClient: return {akLeft, akTop, akRight, akBottom};
+    default: return {akLeft, akTop};
+  }
+}
+
 void TControl::SetAlign(TAlign align) {
   if (align == align_) return;
   const TAlign old = align_;
   align_ = align;
-  anchors_ = TAnchors{akLeft, akTop};
-  if (old == alNone && align != alNone) anchorRulesValid_ = false;
+  if (!ComponentState().Contains(csLoading) && anchors_ == AnchorsOfAlign(old)) anchors_ = AnchorsOfAlign(align);
   RequestAlign();
+  UpdateAnchorRules();
 }
 
 void TControl::SetAnchors(TAnchors anchors) {
@@ -293,15 +305,7 @@ LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
-void TControl::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case win::WM_LBUTTONDOWN: case win::WM_LBUTTONDBLCLK:
-      if (controlStyle_.Contains(csCaptureMouse)) controlState_.Include(csClicked);
-      break;
-    default: break;
-  }
-  Dispatch(m);
-}
+void TControl::WndProc(TMessage& m) { Dispatch(m); }
 
 void TControl::Dispatch(TMessage& m) {
   using namespace win;
@@ -423,7 +427,6 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
-void TControl::Changed() { Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(this), 0); }
 
 // ---- painting -------------------------------------------------------------------
 

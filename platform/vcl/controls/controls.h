@@ -67,6 +67,10 @@ using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState
 using TKeyPressEvent = std::function<void(TObject* sender, char16_t& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
 
+// The edges an aligned control keeps to: alTop the left, top and right
+// ones, and so on; alNone the left and top.
+TAnchors AnchorsOfAlign(TAlign align);
+
 // Shift state of a mouse message's wParam, and of the keyboard now.
 TShiftState MouseShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
@@ -207,7 +211,6 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void Resize();
-  virtual void Changed();
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
   // Opens the popup menu of this control (or the nearest parent's) at a
@@ -338,7 +341,6 @@ class TWinControl : public TControl {
 
   bool Showing() const override;
   void SetParent(TWinControl* parent) override;
-  void SetEnabled(bool enabled) override;
 
   void Invalidate() override;
   void Update() override;

@@ -528,8 +528,6 @@ void TWinControl::SetParent(TWinControl* parent) {
   TControl::SetParent(parent);
 }
 
-void TWinControl::SetEnabled(bool enabled) { TControl::SetEnabled(enabled); }
-
 void TWinControl::UpdateShowing() {
   if (!handle_) {
     if (Visible() && Parent() && Parent()->HandleAllocated()) CreateHandle();
