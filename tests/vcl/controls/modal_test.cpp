@@ -196,6 +196,39 @@ TEST_F(ModalTest, TabMovesTheFocusInTabOrderAndBack) {
   EXPECT_EQ(form->ActiveControl(), b);
 }
 
+// Moving the focus between controls in different containers leaves the
+// old containers innermost first and enters the new ones outermost first;
+// a container holding both is neither left nor entered.
+TEST_F(ModalTest, FocusChangesExitAndEnterTheContainersBetween) {
+  auto* shared = new TPanel(form);
+  shared->SetName("shared");
+  shared->SetParent(form);
+  auto* left = new TPanel(form);
+  left->SetName("left");
+  left->SetParent(shared);
+  auto* right = new TPanel(form);
+  right->SetName("right");
+  right->SetParent(shared);
+  auto* a = new TPanel(form);
+  a->SetName("a");
+  a->SetParent(left);
+  auto* b = new TPanel(form);
+  b->SetName("b");
+  b->SetParent(right);
+  std::vector<std::string> log;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{shared, left, right, a, b}) {
+    c->OnEnter = [&log](TObject* s) { log.push_back("enter " + static_cast<TComponent*>(s)->Name()); };
+    c->OnExit = [&log](TObject* s) { log.push_back("exit " + static_cast<TComponent*>(s)->Name()); };
+  }
+  script::Focus(*a);
+  log.clear();
+  script::Focus(*b);
+  const std::vector<std::string> expected = {"exit a", "exit left", "enter right", "enter b"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(form->ActiveControl(), b);
+  EXPECT_EQ(Screen()->ActiveControl(), b);
+}
+
 TEST_F(ModalTest, MessageBoxIsAnsweredFromTheScriptAndShowsItsTextAndButtons) {
   struct Case {
     UINT flags;
