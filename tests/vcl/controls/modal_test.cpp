@@ -229,6 +229,37 @@ TEST_F(ModalTest, FocusChangesExitAndEnterTheContainersBetween) {
   EXPECT_EQ(Screen()->ActiveControl(), b);
 }
 
+TEST_F(ModalTest, TypedCharactersReachTheControlThenAcceleratorsOfTheForm) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetTabStop(true);
+  auto* target = new TPanel(form);
+  target->SetParent(form);
+  target->SetTabStop(true);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetCaption("&Count");
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetCaption("&Name:");
+  label->SetFocusControl(target);
+  std::u16string typed;
+  panel->OnKeyPress = [&](TObject*, char16_t& ch) {
+    typed += ch;
+    if (ch == u'x') ch = 0;  // the control keeps this one
+  };
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  script::Focus(*panel);
+  script::TypeText("x");
+  EXPECT_EQ(clicks, 0);
+  script::TypeText("C");
+  EXPECT_EQ(clicks, 1) << "the button's accelerator, in any case";
+  script::TypeText("n");
+  EXPECT_EQ(form->ActiveControl(), target) << "a label's accelerator focuses its control";
+  EXPECT_EQ(typed, u"xCn");
+}
+
 TEST_F(ModalTest, MessageBoxIsAnsweredFromTheScriptAndShowsItsTextAndButtons) {
   struct Case {
     UINT flags;
