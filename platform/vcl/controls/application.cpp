@@ -84,14 +84,21 @@ win::HWND TApplication::UtilityWindow() {
 }
 
 void TApplication::Post(std::function<void()> call) {
-  posted_.push_back(std::move(call));
+  {
+    std::lock_guard guard(postedLock_);
+    posted_.push_back(std::move(call));
+  }
   win::PostMessage(UtilityWindow(), CM_INVOKE, 0, 0);
 }
 
 void TApplication::RunPosted() {
-  if (posted_.empty()) return;
-  std::function<void()> call = std::move(posted_.front());
-  posted_.pop_front();
+  std::function<void()> call;
+  {
+    std::lock_guard guard(postedLock_);
+    if (posted_.empty()) return;
+    call = std::move(posted_.front());
+    posted_.pop_front();
+  }
   call();
 }
 
