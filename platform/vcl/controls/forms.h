@@ -132,6 +132,7 @@ class TCustomForm : public TWinControl {
 
  private:
   void VisibleChanged();
+  void ApplyWindowState(TWindowState old);
   void PlaceOnFirstShow();
   void FocusFirst();
   void CloseModal();
@@ -143,6 +144,7 @@ class TCustomForm : public TWinControl {
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
+  TRect normalBounds_{};  // the bounds a maximised form returns to
   TModalResult modalResult_ = mrNone;
   bool keyPreview_ = false;
   TMainMenu* menu_ = nullptr;
