@@ -218,7 +218,6 @@ class TControl : public TComponent {
   virtual bool DoContextPopup(TPoint screenPoint);
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
-  void SetParentFontValue(bool value) { parentFont_ = value; }
 
   // Where the anchors measured the control from (its parent's client size
   // when the bounds were last set by hand).
