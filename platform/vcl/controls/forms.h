@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,7 @@ class TCustomForm : public TWinControl {
 
  private:
   void VisibleChanged();
+  void ApplyWindowState(TWindowState old);
   void PlaceOnFirstShow();
   void FocusFirst();
   void CloseModal();
@@ -142,6 +144,7 @@ class TCustomForm : public TWinControl {
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
+  TRect normalBounds_{};  // the bounds a maximised form returns to
   TModalResult modalResult_ = mrNone;
   bool keyPreview_ = false;
   TMainMenu* menu_ = nullptr;
@@ -246,7 +249,8 @@ class TApplication : public TComponent {
   }
   TCustomForm* CreateForm(const ClassInfo& formClass);
   // Shows the main form and runs messages until Terminate or the main form
-  // closes.
+  // closes. The program frees its forms afterwards (DestroyComponents), so
+  // their OnDestroy handlers run before it ends.
   void Run();
   // Handles every message waiting now, then returns.
   void ProcessMessages();
@@ -294,7 +298,8 @@ class TApplication : public TComponent {
   void SetMouseControl(TControl* control);
 
   // ---- the GUI thread's own queue ----
-  // Runs `call` on the GUI thread when its turn in the message queue comes.
+  // Runs `call` on the GUI thread when its turn in the message queue comes;
+  // any thread may post (the utility window must exist: Initialize).
   void Post(std::function<void()> call);
   // Told whenever a modal run starts (after the form is shown); scripts
   // answer modal runs here.
@@ -317,6 +322,7 @@ class TApplication : public TComponent {
   TCustomForm* mainForm_ = nullptr;
   int modalLevel_ = 0;
   win::HWND window_ = nullptr;
+  std::mutex postedLock_;  // guards posted_: any thread adds, the GUI thread takes
   std::deque<std::function<void()>> posted_;
   TControl* mouseControl_ = nullptr;
   bool showHint_ = true;
