@@ -76,7 +76,7 @@ TButton* AddButton(TForm* form, const char* name, const char* caption, TModalRes
 }
 
 TNativeField* AddField(TForm* form, const char* name, const char* windowClass, win::DWORD style) {
-  auto* f = new TNativeField(form, windowClass, style | win::WS_BORDER);
+  auto* f = new TNativeField(form, windowClass, style);
   f->SetName(name);
   f->SetParent(form);
   return f;
@@ -110,12 +110,12 @@ void TOpenDialogForm::Build() {
   const bool multi = setup_.options.Contains(ofAllowMultiSelect);
   const TAnchors bottomLeft{akLeft, akBottom}, bottomWide{akLeft, akRight, akBottom}, bottomRight{akRight, akBottom};
   AddLabel(this, "Look in:", 8, 11);
-  folderField_ = AddField(this, "edtFolder", win::WC_EDIT, win::ES_READONLY | win::ES_AUTOHSCROLL);
+  folderField_ = AddField(this, "edtFolder", win::WC_EDIT, win::ES_READONLY | win::ES_AUTOHSCROLL | win::WS_BORDER);
   folderField_->SetBounds(90, 8, 332, 21);
   folderField_->SetTabStop(false);
   folderField_->SetAnchors(TAnchors{akLeft, akTop, akRight});
   fileList_ = AddField(this, "lstFiles", win::WC_LISTBOX,
-                       win::LBS_NOTIFY | win::LBS_NOINTEGRALHEIGHT | win::WS_VSCROLL | (multi ? win::LBS_EXTENDEDSEL : 0));
+                       win::LBS_NOTIFY | win::LBS_NOINTEGRALHEIGHT | win::WS_VSCROLL | win::WS_BORDER | (multi ? win::LBS_EXTENDEDSEL : 0));
   fileList_->SetBounds(8, 36, 414, 176);
   fileList_->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
   fileList_->OnCommand = [this](UINT code) {
@@ -123,12 +123,12 @@ void TOpenDialogForm::Build() {
     else if (code == win::LBN_DBLCLK) RowDoubleClicked();
   };
   AddLabel(this, "File name:", 8, 227)->SetAnchors(bottomLeft);
-  fileNameField_ = AddField(this, "edtFileName", win::WC_EDIT, win::ES_AUTOHSCROLL);
+  fileNameField_ = AddField(this, "edtFileName", win::WC_EDIT, win::ES_AUTOHSCROLL | win::WS_BORDER);
   fileNameField_->SetBounds(90, 224, 248, 21);
   fileNameField_->SetAnchors(bottomWide);
   AddLabel(this, "Files of type:", 8, 259)->SetAnchors(bottomLeft);
-  filterBox_ = AddField(this, "cbxFilter", win::WC_COMBOBOX, win::CBS_DROPDOWNLIST | win::WS_VSCROLL);
-  filterBox_->SetBounds(90, 256, 248, 200);
+  filterBox_ = AddField(this, "cbxFilter", win::WC_COMBOBOX, win::CBS_DROPDOWNLIST);
+  filterBox_->SetBounds(90, 256, 248, 21);
   filterBox_->SetAnchors(bottomWide);
   std::vector<std::string> descriptions;
   for (const TFileFilter& f : setup_.filters) descriptions.push_back(f.description);

@@ -21,7 +21,7 @@ namespace qelo::vcl {
 struct TOpenDialogSetup {
   std::string title;
   std::vector<TFileFilter> filters;
-  int filterIndex = 1;  // 1-based, within filters
+  int filterIndex = 1;  // 1-based; outside the filters the first pair is shown
   std::filesystem::path folder;
   std::string fileName;  // shown in the file-name field
   std::string defaultExt;

@@ -65,6 +65,12 @@ void ClickRow(TNativeField& list, const std::string& row, int clicks, bool ctrl 
   script::Pump();
 }
 
+// Kept as a CI artefact, not compared.
+std::string ScreenshotPath(const std::string& name) {
+  fs::create_directories(QELO_SCREENSHOT_DIR);
+  return std::string(QELO_SCREENSHOT_DIR) + "/" + name;
+}
+
 TNativeField& Field(TCustomForm& form, const char* name) { return script::Find<TNativeField>(form, name); }
 
 TEST_F(OpenDialogTest, ScriptedAnswerGivesSeveralFilesAndTheFilterIndex) {
@@ -92,6 +98,7 @@ TEST_F(OpenDialogTest, RealFormListsFoldersFirstFiltersAndTakesTheClickedFiles) 
   dialog.SetOptions(TOpenOptions{ofAllowMultiSelect, ofFileMustExist});
   std::vector<std::string> all, mp4, inSub;
   std::string typed, caption;
+  bool screenshotSaved = false;
   modal.Answer([&](TCustomForm& form) {
     caption = form.Caption();
     TNativeField& list = Field(form, "lstFiles");
@@ -99,6 +106,8 @@ TEST_F(OpenDialogTest, RealFormListsFoldersFirstFiltersAndTakesTheClickedFiles) 
     script::Focus(Field(form, "cbxFilter"));
     script::PressKey(win::VK_DOWN);  // the second pair
     mp4 = Rows(list);
+    ClickRow(list, "a.mp4", 1);
+    screenshotSaved = win::SaveWindowScreenshot(form.Handle(), ScreenshotPath("open-dialog.png")) != 0;
     ClickRow(list, "sub/", 2);
     inSub = Rows(list);
     ClickRow(list, "..", 2);
@@ -108,6 +117,7 @@ TEST_F(OpenDialogTest, RealFormListsFoldersFirstFiltersAndTakesTheClickedFiles) 
     script::Click(script::Find<TButton>(form, "btnOpen"));
   });
   ASSERT_TRUE(dialog.Execute());
+  EXPECT_TRUE(screenshotSaved);
   EXPECT_EQ(caption, "Add video files");
   EXPECT_EQ(all, (std::vector<std::string>{"..", "Album/", "sub/", "a.mp4", "b.MP4", "c.avi", "notes.txt"}));
   EXPECT_EQ(mp4, (std::vector<std::string>{"..", "Album/", "sub/", "a.mp4", "b.MP4"}));
