@@ -1,0 +1,57 @@
+// The instance's four records of the current frame: the decoded picture of
+// the first pane, an untouched copy of it, the copy the frame hook gets, and
+// the second pane's picture; with drawing bitmaps over three of them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "gdiplus/bitmap.h"
+#include "qelo/media.h"
+
+namespace qelo::player {
+
+class FrameSet {
+ public:
+  FrameSet() = default;
+  FrameSet(const FrameSet&) = delete;
+  FrameSet& operator=(const FrameSet&) = delete;
+
+  // Makes the four records width x height, stride 4 x width, with buffers of
+  // `bufferSize` bytes but never less than a whole frame, zeroed, and new
+  // bitmaps over decoded, hook and output. False (and no frames) for an
+  // empty size.
+  bool Allocate(int width, int height, int32_t bufferSize);
+  // Drops the bitmaps; the buffers stay until Free or the next Allocate.
+  void DropBitmaps();
+  void Free();
+
+  bool HasPixels() const { return decoded_.pixels != nullptr; }
+
+  VideoFrame& decoded() { return decoded_; }
+  VideoFrame& pristine() { return pristine_; }
+  VideoFrame& hook() { return hook_; }
+  VideoFrame& output() { return output_; }
+  const VideoFrame& decoded() const { return decoded_; }
+  const VideoFrame& output() const { return output_; }
+
+  gdiplus::Bitmap* decodedBitmap() const { return decodedBitmap_.get(); }
+  gdiplus::Bitmap* hookBitmap() const { return hookBitmap_.get(); }
+  gdiplus::Bitmap* outputBitmap() const { return outputBitmap_.get(); }
+
+  // Copies the decoded frame's times and pixels into hook, output and
+  // pristine, in that order.
+  void CopyPanes();
+  // Puts the untouched copy back into the decoded frame, removing an overlay.
+  void RestoreDecoded();
+
+ private:
+  struct Buffers {
+    std::unique_ptr<uint8_t[]> decoded, pristine, hook, output;
+  };
+  Buffers buffers_;
+  VideoFrame decoded_{}, pristine_{}, hook_{}, output_{};
+  std::unique_ptr<gdiplus::Bitmap> decodedBitmap_, hookBitmap_, outputBitmap_;
+};
+
+}  // namespace qelo::player

@@ -1,0 +1,197 @@
+#include "renderer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "pane_geometry.h"
+#include "player_log.h"
+
+namespace qelo::player {
+namespace {
+
+using namespace ddraw;
+
+constexpr win::COLORREF kGapColor = 0xE8E8E8;
+
+template <typename T>
+void ReleaseInto(T*& object) {
+  if (object) object->Release();
+  object = nullptr;
+}
+
+HRESULT CreateOffscreen(IDirectDraw7* dd, int width, int height, IDirectDrawSurface7** out) {
+  DDSURFACEDESC2 desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+  desc.dwWidth = static_cast<uint32_t>(width);
+  desc.dwHeight = static_cast<uint32_t>(height);
+  return dd->CreateSurface(&desc, out, nullptr);
+}
+
+bool Fails(HRESULT result, const char* message) {
+  if (result == DD_OK) return false;
+  PlayerLog().Write("%s", message);
+  return true;
+}
+
+void LogRect(const char* which, const win::RECT& r) {
+  PlayerLog().Write("%s video: left(%d), right(%d), top(%d), bottom(%d)", which, r.left, r.right, r.top, r.bottom);
+}
+
+}  // namespace
+
+DDrawRenderer::DDrawRenderer(win::HWND window, int windowWidth, int windowHeight, bool twoPane)
+    : window_(window), windowWidth_(windowWidth), windowHeight_(windowHeight), twoPane_(twoPane) {
+  blackBrush_ = win::CreateSolidBrush(0);
+  gapBrush_ = win::CreateSolidBrush(kGapColor);
+}
+
+DDrawRenderer::~DDrawRenderer() {
+  ReleaseInto(videoSurface1_);
+  ReleaseInto(videoSurface2_);
+  ReleaseInto(backSurface_);
+  ReleaseInto(primarySurface_);
+  ReleaseInto(clipper_);
+  ReleaseInto(directDraw_);
+  win::DeleteObject(blackBrush_);
+  win::DeleteObject(gapBrush_);
+}
+
+std::unique_ptr<DDrawRenderer> DDrawRenderer::Create(win::HWND window, int windowWidth, int windowHeight,
+                                                     bool twoPane) {
+  std::unique_ptr<DDrawRenderer> renderer(new DDrawRenderer(window, windowWidth, windowHeight, twoPane));
+  if (!renderer->Init()) return nullptr;
+  return renderer;
+}
+
+bool DDrawRenderer::Init() {
+  if (Fails(DirectDrawCreateEx(nullptr, &directDraw_, nullptr, nullptr), "failed to initialize directdraw."))
+    return false;
+  if (Fails(directDraw_->SetCooperativeLevel(window_, DDSCL_NORMAL), "failed to set cooperativelevel."))
+    return false;
+  DDSURFACEDESC2 mode;
+  if (directDraw_->GetDisplayMode(&mode) != DD_OK || mode.dwRGBBitCount != 32) {
+    PlayerLog().Write("adapter can't support 32 bpp.");
+    return false;
+  }
+  DDSURFACEDESC2 primary;
+  primary.dwFlags = DDSD_CAPS;
+  primary.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  if (Fails(directDraw_->CreateSurface(&primary, &primarySurface_, nullptr), "failed to create primary surface."))
+    return false;
+  if (Fails(directDraw_->CreateClipper(0, &clipper_, nullptr), "failed to create clipper.")) return false;
+  if (Fails(CreateOffscreen(directDraw_, windowWidth_, windowHeight_, &backSurface_), "failed to create back surface."))
+    return false;
+  if (Fails(clipper_->SetHWnd(0, window_), "failed to set wnd")) return false;
+  if (Fails(primarySurface_->SetClipper(clipper_), "failed to set clipper.")) return false;
+  return true;
+}
+
+void DDrawRenderer::SetVideoSize(int width, int height) {
+  videoWidth_ = width;
+  videoHeight_ = height;
+  LayoutPanes(twoPane_);
+}
+
+void DDrawRenderer::LayoutPanes(bool twoPane) {
+  twoPane_ = twoPane;
+  PlayerLog().Write("Window size(%dx%d), video size(%dx%d)", windowWidth_, windowHeight_, videoWidth_, videoHeight_);
+  const PaneLayout layout{windowWidth_, windowHeight_, twoPane};
+  if (!twoPane) {
+    FitAspect(&paneRect1_, {0, 0, windowWidth_, windowHeight_}, videoWidth_, videoHeight_);
+    return;
+  }
+  const int paneWidth = layout.PaneWidth();
+  const int offset = layout.Pane2Offset();
+  FitAspect(&paneRect1_, {0, 0, paneWidth, windowHeight_}, videoWidth_, videoHeight_);
+  FitAspect(&paneRect2_, {offset, 0, offset + paneWidth, windowHeight_}, videoWidth_, videoHeight_);
+}
+
+bool DDrawRenderer::UpdateVideoSurface(IDirectDrawSurface7** surface, const VideoFrame& frame) {
+  if (!directDraw_ || !primarySurface_ || !backSurface_ || frame.pixels == nullptr || frame.width <= 0 ||
+      frame.height <= 0) {
+    PlayerLog().Write("please initialize ddraw.");
+    return false;
+  }
+  if (*surface) {
+    DDSURFACEDESC2 desc;
+    (*surface)->GetSurfaceDesc(&desc);
+    if (desc.dwWidth != static_cast<uint32_t>(frame.width) || desc.dwHeight != static_cast<uint32_t>(frame.height) ||
+        desc.dwRGBBitCount != 32)
+      ReleaseInto(*surface);
+  }
+  if (*surface == nullptr &&
+      Fails(CreateOffscreen(directDraw_, frame.width, frame.height, surface), "failed to create video surface."))
+    return false;
+  DDSURFACEDESC2 locked;
+  if (Fails((*surface)->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), "failed to lock video buffer.")) return false;
+  const size_t rowBytes = std::min<size_t>(std::abs(frame.stride), static_cast<size_t>(locked.lPitch));
+  const int rows = std::min<int>(static_cast<int>(locked.dwHeight),
+                                 frame.stride == 0 ? 0 : frame.bufferSize / std::abs(frame.stride));
+  for (int y = 0; y < rows; ++y) {
+    std::memcpy(static_cast<uint8_t*>(locked.lpSurface) + static_cast<ptrdiff_t>(y) * locked.lPitch,
+                frame.pixels + static_cast<ptrdiff_t>(y) * std::abs(frame.stride), rowBytes);
+  }
+  (*surface)->Unlock(nullptr);
+  return true;
+}
+
+bool DDrawRenderer::FillBack(bool withGap) {
+  win::HDC dc = nullptr;
+  if (backSurface_->GetDC(&dc) != DD_OK) {
+    PlayerLog().Write(withGap ? "failed to get back surface dc." : "warning: failed to get surface dc.");
+    return false;
+  }
+  const win::RECT whole{0, 0, windowWidth_, windowHeight_};
+  win::FillRect(dc, &whole, blackBrush_);
+  if (withGap) {
+    const int paneWidth = PaneLayout{windowWidth_, windowHeight_, true}.PaneWidth();
+    const win::RECT gap{paneWidth, 0, paneWidth + kPaneGap, windowHeight_};
+    win::FillRect(dc, &gap, gapBrush_);
+  }
+  backSurface_->ReleaseDC(dc);
+  return true;
+}
+
+bool DDrawRenderer::BlitToScreen() {
+  win::GetClientRect(window_, &screenRect_);
+  win::MapWindowPoints(window_, nullptr, reinterpret_cast<win::POINT*>(&screenRect_), 2);
+  const HRESULT result = primarySurface_->Blt(&screenRect_, backSurface_, nullptr, DDBLT_WAIT, nullptr);
+  if (result == DD_OK) return true;
+  PlayerLog().Write("failed to blt primary surface video(%d).", result);
+  return false;
+}
+
+bool DDrawRenderer::PresentOnePane(const VideoFrame& frame) {
+  if (!UpdateVideoSurface(&videoSurface1_, frame)) {
+    PlayerLog().Write("failed to update video surface.");
+    return false;
+  }
+  FillBack(false);
+  backSurface_->Blt(&paneRect1_, videoSurface1_, nullptr, DDBLT_WAIT, nullptr);
+  return BlitToScreen();
+}
+
+bool DDrawRenderer::PresentTwoPanes(const VideoFrame& first, const VideoFrame& second) {
+  if (!UpdateVideoSurface(&videoSurface1_, first)) {
+    PlayerLog().Write("failed to update video surface.");
+    return false;
+  }
+  if (!UpdateVideoSurface(&videoSurface2_, second)) PlayerLog().Write("warning: failed to update video effect surface.");
+  FillBack(true);
+  HRESULT result = backSurface_->Blt(&paneRect1_, videoSurface1_, nullptr, DDBLT_WAIT, nullptr);
+  if (result != DD_OK) {
+    LogRect("First", paneRect1_);
+    PlayerLog().Write("failed to blt first video(%d).", result);
+  }
+  result = backSurface_->Blt(&paneRect2_, videoSurface2_ ? videoSurface2_ : videoSurface1_, nullptr, DDBLT_WAIT,
+                             nullptr);
+  if (result != DD_OK) {
+    LogRect("Second", paneRect2_);
+    PlayerLog().Write("failed to blt second video(%d).", result);
+  }
+  return BlitToScreen();
+}
+
+}  // namespace qelo::player

@@ -1,0 +1,58 @@
+// Shows frames in the player window through drawing surfaces: a primary
+// surface clipped to the window, a back surface of the window's size on which
+// the picture is composed, and one off-screen surface per pane at the frame's
+// size.
+#pragma once
+
+#include <memory>
+
+#include "ddraw/ddraw.h"
+#include "qelo/media.h"
+#include "win/window/window.h"
+
+namespace qelo::player {
+
+class DDrawRenderer {
+ public:
+  // Sets the surfaces up for `window`; logs the step that failed and returns
+  // null then.
+  static std::unique_ptr<DDrawRenderer> Create(win::HWND window, int windowWidth, int windowHeight,
+                                               bool twoPane);
+  ~DDrawRenderer();
+  DDrawRenderer(const DDrawRenderer&) = delete;
+  DDrawRenderer& operator=(const DDrawRenderer&) = delete;
+
+  // The frame size, then the pane rectangles for it (logs both sizes).
+  void SetVideoSize(int width, int height);
+  void LayoutPanes(bool twoPane);
+
+  bool PresentOnePane(const VideoFrame& frame);
+  bool PresentTwoPanes(const VideoFrame& first, const VideoFrame& second);
+
+  const win::RECT& paneRect1() const { return paneRect1_; }
+  const win::RECT& paneRect2() const { return paneRect2_; }
+
+ private:
+  DDrawRenderer(win::HWND window, int windowWidth, int windowHeight, bool twoPane);
+  bool Init();
+  bool UpdateVideoSurface(ddraw::IDirectDrawSurface7** surface, const VideoFrame& frame);
+  bool FillBack(bool withGap);
+  bool BlitToScreen();
+
+  ddraw::IDirectDraw7* directDraw_ = nullptr;
+  ddraw::IDirectDrawSurface7* primarySurface_ = nullptr;
+  ddraw::IDirectDrawSurface7* backSurface_ = nullptr;
+  ddraw::IDirectDrawClipper* clipper_ = nullptr;
+  ddraw::IDirectDrawSurface7* videoSurface1_ = nullptr;
+  ddraw::IDirectDrawSurface7* videoSurface2_ = nullptr;
+  win::HWND window_;
+  int windowWidth_, windowHeight_;
+  win::RECT screenRect_{};
+  int videoWidth_ = 0, videoHeight_ = 0;
+  bool twoPane_;
+  win::RECT paneRect1_{}, paneRect2_{};
+  win::HBRUSH blackBrush_ = nullptr;
+  win::HBRUSH gapBrush_ = nullptr;
+};
+
+}  // namespace qelo::player

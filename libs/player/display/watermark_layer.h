@@ -1,0 +1,96 @@
+// The watermark as the player previews it: the state the host set (a text or
+// an image with its region and alpha), its drawing objects (font, brush,
+// source and scaled pictures), its place on the picture, drawing it on the
+// second pane and moving it with the mouse.
+#pragma once
+
+#include <memory>
+
+#include "gdiplus/bitmap.h"
+#include "gdiplus/brush.h"
+#include "gdiplus/font.h"
+#include "gdiplus/graphics.h"
+#include "qelo/player.h"
+
+namespace qelo::player {
+
+class WatermarkLayer {
+ public:
+  WatermarkLayer();
+  ~WatermarkLayer();
+  WatermarkLayer(const WatermarkLayer&) = delete;
+  WatermarkLayer& operator=(const WatermarkLayer&) = delete;
+
+  bool on() const { return on_; }
+  // Null while there is no state.
+  const WatermarkState* state() const { return state_.get(); }
+
+  // The host's settings; each rebuilds what it changes.
+  // Non-null: copies the record and turns the watermark on; null: turns it
+  // off and frees the state.
+  void Enable(const WatermarkState* state);
+  // The whole record, or zeroes without a state.
+  void GetState(WatermarkState* out) const;
+  void SetImage(const ImageWatermark& image);
+  void SetText(const TextWatermark& text);
+  // The region of the current kind; nothing for kind 0.
+  void SetRegion(const RelativeRect& region);
+  // False (and `out` untouched) without a state; zeroes for kind 0.
+  bool GetRegion(RelativeRect* out) const;
+  // Text only: new font and colour, measured anew.
+  void SetFont(const WatermarkFont& font);
+  void SetTransparent(int alpha);
+  // Off, no state, no drawing objects, at 0, 0: as after a close.
+  void Reset();
+
+  // The picture rectangle the watermark is placed on; lays it out anew.
+  void SetVideoRect(const gdiplus::RectF& videoRect);
+
+  // Top-left corner and extent in window coordinates of the first pane.
+  float x() const { return x_; }
+  float y() const { return y_; }
+  const gdiplus::RectF& bounds() const { return bounds_; }
+  // The scaled picture of an image watermark (null when none), for tests and
+  // drawing.
+  const gdiplus::Bitmap* scaledPicture() const { return scaled_.get(); }
+  // The text brush's colour, 0 without one.
+  gdiplus::Argb textColor() const;
+
+  // On the second pane's frame of videoWidth x videoHeight, with its outline.
+  void Draw(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
+
+  // Mouse moves: remember the place at the press, then move by the travel
+  // since it, held within the picture; the region follows.
+  void BeginMove();
+  // The new top-left corner relative to the picture, in window pixels.
+  struct Offset {
+    int x;
+    int y;
+  };
+  Offset MoveBy(int dx, int dy);
+
+ private:
+  void ApplyKind();
+  void SetupText();
+  void LoadPicture();
+  void Layout();
+  void ScalePicture();
+  void Measure();
+  void ApplyAlpha(int alpha);
+  RelativeRect* Region();
+  void DropObjects();
+
+  bool on_ = false;
+  std::unique_ptr<WatermarkState> state_;
+  std::unique_ptr<gdiplus::Font> font_;
+  std::unique_ptr<gdiplus::SolidBrush> brush_;
+  std::unique_ptr<gdiplus::Bitmap> source_;
+  std::unique_ptr<gdiplus::Bitmap> scaled_;
+  std::unique_ptr<gdiplus::Bitmap> scratch_;  // text is measured here, with or without a frame
+  gdiplus::RectF videoRect_;
+  float x_ = 0, y_ = 0;
+  float atDragStartX_ = 0, atDragStartY_ = 0;
+  gdiplus::RectF bounds_;
+};
+
+}  // namespace qelo::player
