@@ -73,7 +73,10 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
   Guard guard(instance.lock);
   instance.lastFramePts = 0;
   instance.lastFrameInterval = 0;
-  instance.reader = std::make_unique<MediaReader>();
+  {
+    std::lock_guard sound(instance.soundLock);
+    instance.reader = std::make_unique<MediaReader>();
+  }
   const win::SIZE want = instance.display.DecodeSize();
   if (!instance.reader->Open(instance.path, want.cx, want.cy)) return false;
   const MediaFacts& facts = instance.reader->facts();
@@ -90,6 +93,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
   }
   if (facts.hasAudio) {
     instance.audioClosed = false;
+    std::lock_guard sound(instance.soundLock);
     instance.audioBytesPerSecond = facts.audioBytesPerSecond;
   }
   if (!facts.hasVideo && !facts.hasAudio) {
@@ -112,10 +116,11 @@ void CloseMedia(PlayerInstance& instance) {
   {
     Guard guard(instance.lock);
     instance.playState = kStopped;
-    if (instance.reader) instance.reader->Release();
-    instance.reader.reset();
     instance.display.CloseVideo();
     ResetPositionReport(instance);
+    std::lock_guard sound(instance.soundLock);
+    if (instance.reader) instance.reader->Release();
+    instance.reader.reset();
     instance.audioBufferBytes = instance.audioReadPos = 0;
     instance.audioChunkPts = 0;
     instance.audioBytesPerSecond = 0;
@@ -175,8 +180,11 @@ bool OnSeek(PlayerInstance& instance, int64_t position) {
   bool sought = false;
   {
     Guard guard(instance.lock);
-    instance.audioBufferBytes = 0;
-    instance.audioReadPos = 0;
+    {
+      std::lock_guard sound(instance.soundLock);
+      instance.audioBufferBytes = 0;
+      instance.audioReadPos = 0;
+    }
     if (instance.reader) {
       sought = instance.reader->Seek(position);
       if (!sought) PlayerLog().Write("failed to seek file...");

@@ -4,8 +4,11 @@
 //
 // `lock` guards every field that two threads touch; the window thread owns
 // the window, the timer and the audio device, and calls SDL's pause and close
-// only without the lock, since SDL waits there for the sound callback, which
-// takes the lock.
+// without either lock, since SDL waits there for the sound callback.
+// `soundLock` guards the sound fields and the sound callback's use of
+// `reader`, so the callback is never held up by a frame being drawn (which
+// would make the sound late and the picture, following it, too). Order:
+// `lock`, then `soundLock`, then the reader's locks.
 #pragma once
 
 #include <SDL2/SDL.h>
@@ -13,6 +16,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,7 +68,8 @@ struct PlayerInstance {
   win::DWORD lastTimerTick = 0;
   std::atomic<int32_t> seekCounter{0};
 
-  // sound
+  // sound, under soundLock
+  std::mutex soundLock;
   std::vector<uint8_t> audioBuffer = std::vector<uint8_t>(QELO_AUDIO_FRAME_BYTES);
   int32_t audioBufferBytes = 0;
   int32_t audioReadPos = 0;

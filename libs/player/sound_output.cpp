@@ -70,7 +70,7 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     return;
   }
   while (length > 0) {
-    win::CriticalSectionLock guard(instance.lock);
+    std::lock_guard guard(instance.soundLock);
     if (instance.audioReadPos >= instance.audioBufferBytes) RefillChunk(instance);
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
@@ -80,7 +80,8 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
   }
 }
 
-int64_t AudioClock(const PlayerInstance& instance) {
+int64_t AudioClock(PlayerInstance& instance) {
+  std::lock_guard guard(instance.soundLock);
   if (instance.audioBytesPerSecond == 0) return instance.audioChunkPts;
   const double handed = double(instance.audioReadPos) / instance.audioBytesPerSecond;
   return instance.audioChunkPts + int64_t(handed * 10000000.0);
