@@ -41,16 +41,25 @@ RectF FitCropInto(const RectF& crop, int videoWidth, int videoHeight) {
   return dest;
 }
 
-// The forced aspect as a ratio a : b (width : height); b 0 for the
-// picture's own.
-struct Ratio {
-  int64_t a, b;
+// The other side of a crop under a forced aspect, in whole window pixels of a
+// W x H picture: a ratio for 16:9 and 4:3, the picture's own otherwise.
+struct AspectRule {
+  int32_t aspect;
+  double W, H;
+
+  int64_t HeightFor(int64_t w) const {
+    if (aspect == CLIP_ASPECT_16_9) return w * 9 / 16;
+    if (aspect == CLIP_ASPECT_4_3) return w * 3 / 4;
+    return static_cast<int64_t>(std::trunc(H * w / W));
+  }
+  int64_t WidthFor(int64_t h) const {
+    if (aspect == CLIP_ASPECT_16_9) return h * 16 / 9;
+    if (aspect == CLIP_ASPECT_4_3) return h * 4 / 3;
+    return static_cast<int64_t>(std::trunc(W * h / H));
+  }
 };
-Ratio RatioOf(int32_t aspect) {
-  if (aspect == CLIP_ASPECT_16_9) return {16, 9};
-  if (aspect == CLIP_ASPECT_4_3) return {4, 3};
-  return {0, 0};
-}
+
+int64_t Pixels(double fraction, double size) { return static_cast<int64_t>(std::trunc(fraction * size)); }
 
 }  // namespace
 
@@ -151,55 +160,50 @@ bool CropEditor::DragBottom(double d) {
   return true;
 }
 
-// The pictures' sizes here are whole window pixels. From a width the height
-// follows; where that would pass the picture's bottom, the room below the
-// top sets the height and the width follows from it instead, so the crop
-// keeps the aspect and stays inside the picture.
+// From a width the height follows; where that would pass the picture's
+// bottom, the room below the top sets the height and the width follows from
+// it instead, so the crop keeps the aspect and stays inside the picture.
 void CropEditor::FollowAspectFromWidth(bool keepRight) {
   if (clipAspect_ == CLIP_ASPECT_FREE) return;
-  const double W = videoRect_.Width, H = videoRect_.Height;
-  const Ratio r = RatioOf(clipAspect_);
-  const auto heightFor = [&](int64_t w) { return r.b ? w * r.b / r.a : static_cast<int64_t>(std::trunc(H * w / W)); };
-  const auto widthFor = [&](int64_t h) { return r.b ? h * r.a / r.b : static_cast<int64_t>(std::trunc(W * h / H)); };
+  const AspectRule rule{clipAspect_, videoRect_.Width, videoRect_.Height};
   const double right = crop_.left + crop_.width;
-  int64_t w = static_cast<int64_t>(std::trunc(crop_.width * W));
-  int64_t h = heightFor(w);
-  const auto room = static_cast<int64_t>(std::trunc((1 - crop_.top) * H));
-  if (h > room) {
-    h = room;
-    w = widthFor(h);
+  int64_t w = Pixels(crop_.width, rule.W);
+  int64_t h = rule.HeightFor(w);
+  const int64_t below = Pixels(1 - crop_.top, rule.H);
+  if (h > below) {
+    h = below;
+    w = rule.WidthFor(h);
   }
-  const auto across = static_cast<int64_t>(std::trunc((keepRight ? right : 1 - crop_.left) * W));
+  const int64_t across = Pixels(keepRight ? right : 1 - crop_.left, rule.W);
   if (w > across) {
     w = across;
-    h = heightFor(w);
+    h = rule.HeightFor(w);
   }
-  crop_.width = w / W;
-  crop_.height = h / H;
+  crop_.width = w / rule.W;
+  crop_.height = h / rule.H;
   if (keepRight) crop_.left = right - crop_.width;
 }
 
+// As above with the sides swapped: the room right of the left edge limits the
+// width.
 void CropEditor::FollowAspectFromHeight(bool keepBottom) {
   if (clipAspect_ == CLIP_ASPECT_FREE) return;
-  const double W = videoRect_.Width, H = videoRect_.Height;
-  const Ratio r = RatioOf(clipAspect_);
-  const auto heightFor = [&](int64_t w) { return r.b ? w * r.b / r.a : static_cast<int64_t>(std::trunc(H * w / W)); };
-  const auto widthFor = [&](int64_t h) { return r.b ? h * r.a / r.b : static_cast<int64_t>(std::trunc(W * h / H)); };
+  const AspectRule rule{clipAspect_, videoRect_.Width, videoRect_.Height};
   const double bottom = crop_.top + crop_.height;
-  int64_t h = static_cast<int64_t>(std::trunc(crop_.height * H));
-  int64_t w = widthFor(h);
-  const auto room = static_cast<int64_t>(std::trunc((1 - crop_.left) * W));
-  if (w > room) {
-    w = room;
-    h = heightFor(w);
+  int64_t h = Pixels(crop_.height, rule.H);
+  int64_t w = rule.WidthFor(h);
+  const int64_t across = Pixels(1 - crop_.left, rule.W);
+  if (w > across) {
+    w = across;
+    h = rule.HeightFor(w);
   }
-  const auto down = static_cast<int64_t>(std::trunc((keepBottom ? bottom : 1 - crop_.top) * H));
+  const int64_t down = Pixels(keepBottom ? bottom : 1 - crop_.top, rule.H);
   if (h > down) {
     h = down;
-    w = widthFor(h);
+    w = rule.WidthFor(h);
   }
-  crop_.width = w / W;
-  crop_.height = h / H;
+  crop_.width = w / rule.W;
+  crop_.height = h / rule.H;
   if (keepBottom) crop_.top = bottom - crop_.height;
 }
 
@@ -215,8 +219,8 @@ bool CropEditor::Move(int dx, int dy) {
 bool CropEditor::ApplyClipAspect() {
   if (!HasPicture()) return false;
   const double W = videoRect_.Width, H = videoRect_.Height;
-  auto w = static_cast<int64_t>(std::trunc(W * crop_.width));
-  auto h = static_cast<int64_t>(std::trunc(H * crop_.height));
+  int64_t w = Pixels(crop_.width, W);
+  int64_t h = Pixels(crop_.height, H);
   switch (clipAspect_) {
     case CLIP_ASPECT_4_3:
       if (3 * w == 4 * h) return false;

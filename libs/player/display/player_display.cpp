@@ -102,7 +102,10 @@ void PlayerDisplay::RepaintVideo() {
     if (window_) win::InvalidateRect(window_, nullptr, 0);
     return;
   }
-  if (!frames_.HasPixels()) return;
+  if (!frames_.decodedBitmap()) {  // a file without video: no frame of its own
+    renderer_->PresentBlank();
+    return;
+  }
   if (!layout_.twoPane) {
     renderer_->PresentOnePane(frames_.decoded());
     return;

@@ -77,8 +77,9 @@ class PlayerDisplay {
   void ApplyClipAspect(bool playing);
 
   // Puts the current frame on the screen (two panes: composed with the crop
-  // overlay and the cropped, watermarked second pane). Without a renderer
-  // the window is only invalidated.
+  // overlay and the cropped, watermarked second pane); the background alone
+  // for a file without video. Without a renderer the window is only
+  // invalidated.
   void RepaintVideo();
   // WM_PAINT: the frame while a file is open, else the idle picture.
   void OnPaint(bool fileOpen);

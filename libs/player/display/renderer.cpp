@@ -194,4 +194,9 @@ bool DDrawRenderer::PresentTwoPanes(const VideoFrame& first, const VideoFrame& s
   return BlitToScreen();
 }
 
+bool DDrawRenderer::PresentBlank() {
+  FillBack(twoPane_);
+  return BlitToScreen();
+}
+
 }  // namespace qelo::player

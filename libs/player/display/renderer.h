@@ -28,6 +28,9 @@ class DDrawRenderer {
 
   bool PresentOnePane(const VideoFrame& frame);
   bool PresentTwoPanes(const VideoFrame& first, const VideoFrame& second);
+  // The background alone (and the gap between two panes): a file without
+  // pictures.
+  bool PresentBlank();
 
   const win::RECT& paneRect1() const { return paneRect1_; }
   const win::RECT& paneRect2() const { return paneRect2_; }

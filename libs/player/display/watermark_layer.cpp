@@ -33,6 +33,13 @@ std::unique_ptr<gdiplus::Font> MakeFont(const WatermarkFont& font) {
   return made;
 }
 
+std::unique_ptr<WatermarkState> ClearedState(int32_t kind) {
+  auto state = std::make_unique<WatermarkState>();
+  std::memset(state.get(), 0, sizeof(WatermarkState));
+  state->kind = kind;
+  return state;
+}
+
 }  // namespace
 
 WatermarkLayer::WatermarkLayer() : scratch_(std::make_unique<gdiplus::Bitmap>(1, 1)) {}
@@ -56,22 +63,18 @@ void WatermarkLayer::GetState(WatermarkState* out) const {
 }
 
 void WatermarkLayer::SetImage(const ImageWatermark& image) {
-  state_ = std::make_unique<WatermarkState>();
-  std::memset(state_.get(), 0, sizeof(WatermarkState));
-  state_->kind = WATERMARK_IMAGE;
+  state_ = ClearedState(WATERMARK_IMAGE);
   state_->image = image;
   ApplyKind();
 }
 
 void WatermarkLayer::SetText(const TextWatermark& text) {
-  state_ = std::make_unique<WatermarkState>();
-  std::memset(state_.get(), 0, sizeof(WatermarkState));
-  state_->kind = WATERMARK_TEXT;
+  state_ = ClearedState(WATERMARK_TEXT);
   state_->text = text;
   ApplyKind();
 }
 
-RelativeRect* WatermarkLayer::Region() {
+RelativeRect* WatermarkLayer::Region() const {
   if (!state_) return nullptr;
   if (state_->kind == WATERMARK_TEXT) return &state_->text.region;
   if (state_->kind == WATERMARK_IMAGE) return &state_->image.region;
@@ -88,7 +91,7 @@ void WatermarkLayer::SetRegion(const RelativeRect& region) {
 
 bool WatermarkLayer::GetRegion(RelativeRect* out) const {
   if (!state_) return false;
-  RelativeRect* mine = const_cast<WatermarkLayer*>(this)->Region();
+  const RelativeRect* mine = Region();
   *out = mine ? *mine : RelativeRect{};
   return true;
 }

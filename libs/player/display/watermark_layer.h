@@ -77,7 +77,8 @@ class WatermarkLayer {
   void ScalePicture();
   void Measure();
   void ApplyAlpha(int alpha);
-  RelativeRect* Region();
+  // The region of the current kind inside the state; null for none.
+  RelativeRect* Region() const;
   void DropObjects();
 
   bool on_ = false;
