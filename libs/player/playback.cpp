@@ -49,6 +49,17 @@ void ReportPosition(PlayerInstance& instance, int64_t pts) {
              win::LPARAM(uint32_t(bits & 0xFFFFFFFFu)));
 }
 
+// With the lock: releases the file and forgets the sound that came from it.
+// A file that failed to open is dropped at once, so it holds no decoder.
+void DropReader(PlayerInstance& instance) {
+  std::lock_guard sound(instance.soundLock);
+  if (instance.reader) instance.reader->Release();
+  instance.reader.reset();
+  instance.audioBufferBytes = instance.audioReadPos = 0;
+  instance.audioChunkPts = 0;
+  instance.audioBytesPerSecond = 0;
+}
+
 void ResetPositionReport(PlayerInstance& instance) {
   instance.lastReportedPosition = 0;
   instance.positionReported = false;
@@ -78,7 +89,10 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     instance.reader = std::make_unique<MediaReader>();
   }
   const win::SIZE want = instance.display.DecodeSize();
-  if (!instance.reader->Open(instance.path, want.cx, want.cy)) return false;
+  if (!instance.reader->Open(instance.path, want.cx, want.cy)) {
+    DropReader(instance);
+    return false;
+  }
   const MediaFacts& facts = instance.reader->facts();
   if (info) *info = instance.reader->mediaInfo();
   PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
@@ -98,6 +112,8 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
   }
   if (!facts.hasVideo && !facts.hasAudio) {
     PlayerLog().Write("no media stream in this file(%s)", win::Utf16ToUtf8(instance.path).c_str());
+    if (info) *info = nullptr;
+    DropReader(instance);
     return false;
   }
   return true;
@@ -118,12 +134,7 @@ void CloseMedia(PlayerInstance& instance) {
     instance.playState = kStopped;
     instance.display.CloseVideo();
     ResetPositionReport(instance);
-    std::lock_guard sound(instance.soundLock);
-    if (instance.reader) instance.reader->Release();
-    instance.reader.reset();
-    instance.audioBufferBytes = instance.audioReadPos = 0;
-    instance.audioChunkPts = 0;
-    instance.audioBytesPerSecond = 0;
+    DropReader(instance);
   }
   if (window) win::InvalidateRect(window, nullptr, 0);
 }

@@ -105,5 +105,21 @@ TEST_F(Editing, ASnapshotIsAJpegOfTheFramesSizeAndNeedsAFile) {
   EXPECT_EQ(probed.First("video")->Number("height"), 120);
 }
 
+TEST_F(Editing, ATwoPaneInstanceDecodesFramesFittedIntoItsPane) {
+  TempDir dir;
+  // Panes of (408 - 8) / 2 = 200 x 240; the 4:3 frames fit as 200 x 150.
+  const int index = MakeInstance(nullptr, true, 408, 240);
+  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+  EXPECT_TRUE(Logged("resize video size(200x150)"));
+  QeloNextFrame(index);
+  const std::string shot = dir.File("two-pane.jpg");
+  QeloSnapshot(win::Utf8ToUtf16(shot).c_str(), index);
+  const ProbedFile probed = Probe(shot);
+  ASSERT_TRUE(probed.ok);
+  ASSERT_NE(probed.First("video"), nullptr);
+  EXPECT_EQ(probed.First("video")->Number("width"), 200);
+  EXPECT_EQ(probed.First("video")->Number("height"), 150);
+}
+
 }  // namespace
 }  // namespace qelo::test
