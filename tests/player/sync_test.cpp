@@ -27,6 +27,15 @@ int64_t Gap(int64_t pts, int64_t written) {
   return 0;
 }
 
+// Sanitizers slow every thread down several times, so the picture cannot
+// keep up; there the case still plays (for the sanitizer's sake) and prints
+// the gaps without judging them.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr bool kJudgeGaps = false;
+#else
+constexpr bool kJudgeGaps = true;
+#endif
+
 int64_t SoundWritten(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return 0;
@@ -62,7 +71,9 @@ TEST_F(PictureAndSound, EachFrameIsShownWithinTwoFrameIntervalsOfTheSound) {
   for (size_t i = 0; i + 1 < ticks.size(); ++i) {
     const int64_t gap = Gap(ticks[i].pts, ticks[i].sound);
     if (gap > widest) widest = gap, widestAt = i;
-    EXPECT_LE(gap, 2 * kFrame) << "frame " << ticks[i].pts << " sound " << ticks[i].sound;
+    if (kJudgeGaps) {
+      EXPECT_LE(gap, 2 * kFrame) << "frame " << ticks[i].pts << " sound " << ticks[i].sound;
+    }
   }
   std::printf("frames %zu, widest gap %.1f ms at frame %.3f s (sound %.3f s)\n", ticks.size(),
               double(widest) / 10000.0, double(ticks[widestAt].pts) / 1e7,
