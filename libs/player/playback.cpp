@@ -57,6 +57,7 @@ void DropReader(PlayerInstance& instance) {
   instance.reader.reset();
   instance.audioBufferBytes = instance.audioReadPos = 0;
   instance.audioChunkPts = 0;
+  instance.soundClock.store(0);
   instance.audioBytesPerSecond = 0;
 }
 
@@ -72,7 +73,12 @@ int64_t FrameDelay(int64_t interval, int64_t drift, bool hasClock, int64_t since
   // The delay counts from the previous arming, so twice the interval less
   // the time since then keeps the pace at one interval a frame.
   int64_t delay = 2 * interval;
-  if (hasClock && std::llabs(drift) < kMaxCorrection && drift <= -threshold) delay = 0;
+  if (hasClock && std::llabs(drift) < kMaxCorrection) {
+    // Behind the sound by a threshold: show the next frame at once. Ahead by
+    // as much (the sound was held up): hold this frame one interval longer.
+    if (drift <= -threshold) delay = 0;
+    if (drift >= threshold) delay += interval;
+  }
   delay -= sinceLastArm;
   return std::clamp(delay, kMinDelay, kMaxDelay);
 }

@@ -75,6 +75,9 @@ struct PlayerInstance {
   int32_t audioReadPos = 0;
   int64_t audioChunkPts = 0;
   int32_t audioBytesPerSecond = 0;
+  // AudioClock's value, published by the sound callback after each copy so
+  // that the frame timer reads it without waiting for the callback.
+  std::atomic<int64_t> soundClock{0};
   bool audioClosed = false;
   SDL_AudioDeviceID audioDevice = 0;  // window thread only; 0: closed
 

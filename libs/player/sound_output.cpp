@@ -32,6 +32,13 @@ void RefillChunk(PlayerInstance& instance) {
   instance.audioReadPos = 0;
 }
 
+// The time of the first byte of the playing chunk not yet handed to SDL.
+int64_t ClockOfNextByte(const PlayerInstance& instance) {
+  if (instance.audioBytesPerSecond == 0) return instance.audioChunkPts;
+  const double handed = double(instance.audioReadPos) / instance.audioBytesPerSecond;
+  return instance.audioChunkPts + int64_t(handed * 10000000.0);
+}
+
 }  // namespace
 
 bool InitSoundSystem() {
@@ -75,16 +82,12 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
     instance.audioReadPos += count;
+    instance.soundClock.store(ClockOfNextByte(instance));
     stream += count;
     length -= count;
   }
 }
 
-int64_t AudioClock(PlayerInstance& instance) {
-  std::lock_guard guard(instance.soundLock);
-  if (instance.audioBytesPerSecond == 0) return instance.audioChunkPts;
-  const double handed = double(instance.audioReadPos) / instance.audioBytesPerSecond;
-  return instance.audioChunkPts + int64_t(handed * 10000000.0);
-}
+int64_t AudioClock(const PlayerInstance& instance) { return instance.soundClock.load(); }
 
 }  // namespace qelo::player

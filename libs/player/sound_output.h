@@ -18,8 +18,9 @@ void CloseSound(PlayerInstance& instance);
 // SDL's audio thread: hands `length` bytes of sound to SDL.
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length);
 
-// The time of the first sound byte not yet handed to SDL, in 100-ns units.
-int64_t AudioClock(PlayerInstance& instance);
+// The time of the first sound byte not yet handed to SDL, in 100-ns units,
+// as the sound callback last left it; never waits for the callback.
+int64_t AudioClock(const PlayerInstance& instance);
 
 // Starts SDL's audio subsystem (without its signal handlers); false when it
 // could not start.

@@ -1,6 +1,7 @@
 // The frame timer's delay rules, as a table: keep the pace of one frame
 // interval, catch up at the minimum when the picture falls behind the sound,
-// and follow the frame interval alone far from the sound or without it.
+// wait a frame longer when it runs ahead, and follow the frame interval alone
+// far from the sound or without it.
 #include <gtest/gtest.h>
 
 #include "playback.h"
@@ -21,7 +22,9 @@ TEST(FrameDelay, FollowsThePaceAndTheSoundWithinItsClamp) {
       {"in step, first arming", 40 * kMs, 0, true, 0, 80 * kMs},
       {"in step, 40 ms after the last arming", 40 * kMs, 0, true, 40 * kMs, 40 * kMs},
       {"in step, late timer", 40 * kMs, 0, true, 75 * kMs, 10 * kMs},
-      {"ahead of the sound is not slowed", 40 * kMs, 60 * kMs, true, 40 * kMs, 40 * kMs},
+      {"ahead of the sound by less than a threshold", 40 * kMs, 39 * kMs, true, 40 * kMs, 40 * kMs},
+      {"a threshold ahead holds the frame longer", 40 * kMs, 40 * kMs, true, 40 * kMs, 80 * kMs},
+      {"more than 10 s ahead: pace only", 40 * kMs, 101000 * kMs, true, 40 * kMs, 40 * kMs},
       {"just short of a threshold behind", 40 * kMs, -39 * kMs, true, 40 * kMs, 40 * kMs},
       {"a threshold behind catches up", 40 * kMs, -40 * kMs, true, 0, 10 * kMs},
       {"small intervals use a 10 ms threshold", 5 * kMs, -10 * kMs, true, 0, 10 * kMs},
