@@ -159,8 +159,14 @@ void PlayerWindowThread(PlayerInstance& instance) {
   RunMessageLoop();
   // A quit that came before the window was destroyed leaves it behind.
   if (HWND window = instance.window.exchange(nullptr)) DestroyWindow(window);
-  CriticalSectionLock guard(instance.lock);
-  instance.display.FreeRenderer();
+  {
+    CriticalSectionLock guard(instance.lock);
+    instance.display.FreeRenderer();
+  }
+  // This thread opened and closed the sound device; SDL keeps per-thread
+  // data (its error text) that only this call frees for a thread it did not
+  // start.
+  SDL_TLSCleanup();
 }
 
 }  // namespace
