@@ -29,7 +29,7 @@ constexpr int AUDIO_RING_SLOTS = 8;
 struct MediaFacts {
   bool hasVideo = false;
   bool hasAudio = false;
-  int32_t audioBytesPerSecond = 0;  // as the file reports its audio stream
+  int32_t audioBytesPerSecond = 0;  // of the resampled sound the chunks carry
   int32_t sourceWidth = 0, sourceHeight = 0;
   int32_t outputWidth = 0, outputHeight = 0;  // decoded frame size
   int32_t videoBufferSize = 0;

@@ -34,6 +34,20 @@ TEST_F(InstanceTable, EachInstanceIsAChildWindowOverItsHost) {
   EXPECT_EQ(win::GetWindow(hosts_.back(), win::GW_CHILD), nullptr);
 }
 
+TEST_F(InstanceTable, ResizingMovesTheWindowToTheCornerWithTheNewSize) {
+  const int index = MakeInstance(nullptr, false, 300, 200);
+  win::HWND child = win::GetWindow(hosts_.back(), win::GW_CHILD);
+  ASSERT_EQ(QeloResizeWnd(120, 90, index), 1);
+  EXPECT_TRUE(WaitUntil([&] {
+    win::RECT client;
+    return win::GetClientRect(child, &client) && client.right == 120 && client.bottom == 90;
+  }, 2s));
+  win::POINT corner{0, 0};
+  win::MapWindowPoints(child, hosts_.back(), &corner, 1);
+  EXPECT_EQ(corner.x, 0);
+  EXPECT_EQ(corner.y, 0);
+}
+
 TEST_F(InstanceTable, AnInstanceOverNoWindowHasNoWindowAndTakesNoCommands) {
   const int index = QeloCreatePlayerInstance(nullptr, 0);
   ASSERT_EQ(index, 0);
