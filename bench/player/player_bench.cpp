@@ -6,6 +6,7 @@
 // decoding the same clip at real time (-re, to the null output).
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -120,21 +121,28 @@ int main() {
   if (frames.size() > 1 && frames.back().pts < frames[frames.size() - 2].pts) frames.pop_back();
   const int expected = int(kClipSeconds * 25);
   int late = 0, lateTwice = 0;
+  std::vector<double> lags;
   if (!frames.empty()) {
     const Clock::time_point origin = frames.front().at;
     for (const Shown& frame : frames) {
       const double due = double(frame.pts) / 1e7;
       const double at = std::chrono::duration<double>(frame.at - origin).count();
+      lags.push_back(at - due);
       if (at - due > double(kInterval) / 1e7) ++late;
       if (at - due > 2 * double(kInterval) / 1e7) ++lateTwice;
       if (std::getenv("PLAYER_BENCH_TRACE")) std::printf("%.3f %.3f\n", due, at - due);
     }
   }
   const int dropped = std::max(0, expected - int(frames.size()));
+  std::sort(lags.begin(), lags.end());
+  const double medianLag = lags.empty() ? 0 : lags[lags.size() / 2];
+  const double maxLag = lags.empty() ? 0 : lags.back();
   std::printf("clip: 20 s, 1920x1080 H.264 25 fps + AAC 44.1 kHz stereo\n");
   std::printf("player: %.2f s wall, %.2f CPU s, %.3f CPU s per s of playback, %zu frames shown, "
               "%d late by more than one frame interval (%d by more than two), %d dropped\n",
               wall, cpu, cpu / wall, frames.size(), late, lateTwice, dropped);
+  std::printf("player lag behind the first frame's schedule: median %.0f ms, max %.0f ms\n",
+              medianLag * 1000, maxLag * 1000);
   std::printf("ffmpeg -re -f null: %.2f s wall, %.2f CPU s, %.3f CPU s per s\n", ffmpegWall, ffmpegCpu,
               ffmpegCpu / ffmpegWall);
   std::printf("ratio (player / ffmpeg CPU per s): %.2f\n", (cpu / wall) / (ffmpegCpu / ffmpegWall));
