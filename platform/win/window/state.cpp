@@ -22,6 +22,8 @@ State& GetState() {
 namespace {
 
 std::atomic<DWORD> g_nextThreadId{1};
+// Set once the back end is chosen; until then there is nothing to end.
+std::atomic<DisplayBackend*> g_display{nullptr};
 
 void DestroyThreadWindows(ThreadQueue& q) {
   State& s = GetState();
@@ -95,6 +97,10 @@ DisplayBackend& Display() {
     if (!HeadlessWanted()) chosen = MakeSdlDisplay();
     if (!chosen) chosen = MakeHeadlessDisplay(SIZE{1280, 1024});
     GetState().display = std::move(chosen);
+    g_display = GetState().display.get();
+    // Registered after the back end started, so it runs before the static
+    // destructors and exit handlers of whatever starting it loaded.
+    std::atexit(ShutdownDisplay);
   });
   return *GetState().display;
 }
@@ -132,5 +138,9 @@ LRESULT RunOnOwner(HWND window, const std::function<LRESULT()>& call) {
 DWORD GetCurrentThreadId() { return detail::t_thread.id; }
 
 const char* DisplayName() { return detail::Display().Name(); }
+
+void ShutdownDisplay() {
+  if (DisplayBackend* display = detail::g_display.load()) display->Shutdown();
+}
 
 }  // namespace qelo::win
