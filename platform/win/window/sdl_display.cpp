@@ -83,21 +83,28 @@ class SdlDisplay final : public DisplayBackend {
     std::promise<bool> started;
     auto result = started.get_future();
     thread_ = std::thread([this, &started] { Run(started); });
-    if (result.get()) return true;
+    displayThreadId_ = thread_.get_id();
+    started_ = result.get();
+    if (started_) return true;
     thread_.join();  // SDL had no display; the thread has ended
     return false;
   }
 
+  // The first caller ends the display thread; later ones wait (as long)
+  // for the same end.
   void Shutdown() override {
+    bool first = false;
     {
       std::lock_guard lock(mutex_);
-      if (stopRequested_ || !thread_.joinable()) return;
-      stopRequested_ = true;
-      WakeDisplay();
+      if (!started_) return;
+      first = !std::exchange(stopRequested_, true);
+      if (first) WakeDisplay();
     }
     // The display thread cannot wait for itself; it stops on the wake.
-    if (thread_.get_id() == std::this_thread::get_id()) return thread_.detach();
-    if (stopped_.get_future().wait_for(kStopWait) == std::future_status::ready) return thread_.join();
+    if (std::this_thread::get_id() == displayThreadId_) return;
+    const bool ended = stoppedSeen_.wait_for(kStopWait) == std::future_status::ready;
+    if (!first) return;
+    if (ended) return thread_.join();
     std::fprintf(stderr, "window system: the display thread did not stop within %lld s\n",
                  static_cast<long long>(kStopWait.count()));
     thread_.detach();
@@ -395,7 +402,10 @@ class SdlDisplay final : public DisplayBackend {
   }
 
   std::thread thread_;  // the display thread; joined by Shutdown
+  bool started_ = false;  // set by Start, before any other call
+  std::thread::id displayThreadId_;
   std::promise<void> stopped_;  // set by the display thread once SDL is quit
+  std::shared_future<void> stoppedSeen_ = stopped_.get_future().share();
   std::mutex mutex_;
   std::set<HWND> changed_, gone_, dirty_;  // mutex_
   std::optional<std::string> cursor_;      // mutex_

@@ -4,8 +4,9 @@
 // it checks that the back end's thread and SDL are gone before the process's
 // late exit handlers run, and exits 0 only then.
 //   (no argument)     the back end ends by itself at exit
-//   --shutdown-early  ShutdownDisplay is called first; windows made after it
-//                     still work, unshown
+//   --shutdown-early  ShutdownDisplay is called first, by two threads at once
+//                     (each must find SDL gone when its call returns);
+//                     windows made after it still work, unshown
 #include <SDL.h>
 
 #include <chrono>
@@ -46,6 +47,17 @@ void ExpectReleased(const char* when) {
                  g_threadsBefore);
     std::_Exit(2);
   }
+}
+
+// Whichever call of two comes second must still return only after the end.
+void ShutdownFromTwoThreads() {
+  auto shutdownAndCheck = [] {
+    ShutdownDisplay();
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) != 0) Fail("ShutdownDisplay returned before SDL was quit");
+  };
+  std::thread other(shutdownAndCheck);
+  shutdownAndCheck();
+  other.join();
 }
 
 // Registered before the back end starts, so it runs after the back end's own
@@ -136,7 +148,7 @@ int main(int argc, char** argv) {
   if (ThreadCount() <= g_threadsBefore) Fail("the SDL back end runs no thread of its own");
   MakeAndDestroyWindows();
   if (early) {
-    ShutdownDisplay();
+    ShutdownFromTwoThreads();
     ExpectReleased("after ShutdownDisplay");
     MakeAndDestroyWindows();
     ShutdownDisplay();
