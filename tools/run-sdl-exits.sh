@@ -27,6 +27,7 @@ for acceleration in 0 1; do
   while [ "$i" -lt "$count" ]; do
     i=$((i + 1))
     run_sdl build/tests/platform/window/qelo_display_exit
+    run_sdl build/tests/platform/window/qelo_display_exit --exit-from-thread
     run_sdl build/tests/platform/window/qelo_display_exit --shutdown-early
     run_sdl build/tools/window-sample/qelo_window_sample --seconds 1 --screenshot "$shots/window.png"
     run_sdl build/tools/form-sample/qelo_form_sample --seconds 1 --screenshot "$shots/form.png"

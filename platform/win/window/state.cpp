@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "win/window/internal.h"
 
 namespace qelo::win {
@@ -60,11 +62,17 @@ void EndQueue(const std::shared_ptr<ThreadQueue>& q) {
   s.threads.erase(q->threadId);
 }
 
+bool OnMainThread() { return gettid() == getpid(); }
+
 struct ThreadHolder {
   DWORD id = g_nextThreadId++;
   std::shared_ptr<ThreadQueue> queue;
   ~ThreadHolder() {
     if (queue) EndQueue(queue);
+    // The main thread's end is the first step of exit(), before any exit
+    // handler or static destructor, of whatever library: the display stops
+    // here while everything it uses (a renderer's libraries too) is whole.
+    if (OnMainThread()) ShutdownDisplay();
   }
 };
 
@@ -98,8 +106,8 @@ DisplayBackend& Display() {
     if (!chosen) chosen = MakeHeadlessDisplay(SIZE{1280, 1024});
     GetState().display = std::move(chosen);
     g_display = GetState().display.get();
-    // Registered after the back end started, so it runs before the static
-    // destructors and exit handlers of whatever starting it loaded.
+    // For an exit from another thread, or a main thread that never used
+    // the window system; runs before the exit handlers registered so far.
     std::atexit(ShutdownDisplay);
   });
   return *GetState().display;

@@ -1,12 +1,16 @@
 // Starts the display back end, makes, shows and destroys top-level windows
 // (plain, shaped, tool windows, some on a thread of their own) and ends with
 // windows still open. Run under a display (Xvfb in CI) with the SDL back end:
-// it checks that the back end's thread and SDL are gone before the process's
-// late exit handlers run, and exits 0 only then.
-//   (no argument)     the back end ends by itself at exit
-//   --shutdown-early  ShutdownDisplay is called first, by two threads at once
-//                     (each must find SDL gone when its call returns);
-//                     windows made after it still work, unshown
+// it checks that the back end's thread and SDL are gone when they must be,
+// and exits 0 only then.
+//   (no argument)      main returns; the back end must be gone before even
+//                      the exit handlers registered after it started (as a
+//                      library the renderer loads registers its destructors)
+//   --exit-from-thread another thread calls exit while main waits for
+//                      messages; the back end must be gone at the last handler
+//   --shutdown-early   ShutdownDisplay is called first, by two threads at once
+//                      (each must find SDL gone when its call returns);
+//                      windows made after it still work, unshown
 #include <SDL.h>
 
 #include <chrono>
@@ -25,6 +29,7 @@ using namespace qelo::win;
 namespace {
 
 int g_threadsBefore = 0;
+int g_threadsAtExit = 0;  // the display's thread gone, any thread calling exit still there
 
 int ThreadCount() {
   const std::filesystem::directory_iterator tasks("/proc/self/task");
@@ -42,9 +47,9 @@ void ExpectReleased(const char* when) {
     std::fprintf(stderr, "display exit: SDL still initialised %s\n", when);
     std::_Exit(2);
   }
-  if (ThreadCount() != g_threadsBefore) {
-    std::fprintf(stderr, "display exit: %d threads %s, %d before the display\n", ThreadCount(), when,
-                 g_threadsBefore);
+  if (ThreadCount() != g_threadsAtExit) {
+    std::fprintf(stderr, "display exit: %d threads %s, %d expected\n", ThreadCount(), when,
+                 g_threadsAtExit);
     std::_Exit(2);
   }
 }
@@ -60,9 +65,11 @@ void ShutdownFromTwoThreads() {
   other.join();
 }
 
-// Registered before the back end starts, so it runs after the back end's own
-// exit handler.
-void CheckAtExit() { ExpectReleased("at exit"); }
+// Registered before the back end starts: the last exit handler to run.
+void CheckAtExit() { ExpectReleased("at the last exit handler"); }
+// Registered once windows are shown: runs before the back end's own exit
+// handler, but after the main thread ended.
+void CheckAtLaterExitHandler() { ExpectReleased("at an exit handler registered after the display started"); }
 
 LRESULT PaintingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_PAINT) {
@@ -133,11 +140,33 @@ void MakeAndDestroyWindows() {
   Pump(std::chrono::milliseconds(50));
 }
 
+enum class Ending { MainReturns, ExitFromThread, ShutdownEarly };
+
+Ending EndingOf(int argc, char** argv) {
+  if (argc < 2) return Ending::MainReturns;
+  if (std::strcmp(argv[1], "--exit-from-thread") == 0) return Ending::ExitFromThread;
+  if (std::strcmp(argv[1], "--shutdown-early") == 0) return Ending::ShutdownEarly;
+  Fail("usage: qelo_display_exit [--exit-from-thread | --shutdown-early]");
+}
+
+// Exits from another thread while this one waits for messages.
+[[noreturn]] void ExitFromThread() {
+  ++g_threadsAtExit;
+  std::thread([] {
+    std::printf("display exit: exit from a thread\n");
+    std::fflush(stdout);
+    std::exit(0);
+  }).detach();
+  MSG m;
+  while (GetMessage(&m, nullptr, 0, 0) > 0) DispatchMessage(&m);
+  Fail("the message loop ended before exit");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool early = argc > 1 && std::strcmp(argv[1], "--shutdown-early") == 0;
-  g_threadsBefore = ThreadCount();
+  const Ending ending = EndingOf(argc, argv);
+  g_threadsBefore = g_threadsAtExit = ThreadCount();
   std::atexit(CheckAtExit);
   WNDCLASS c;
   c.lpszClassName = "DisplayExit";
@@ -147,13 +176,20 @@ int main(int argc, char** argv) {
   if (std::strcmp(DisplayName(), "sdl") != 0) Fail("the SDL back end did not start (no display?)");
   if (ThreadCount() <= g_threadsBefore) Fail("the SDL back end runs no thread of its own");
   MakeAndDestroyWindows();
-  if (early) {
-    ShutdownFromTwoThreads();
-    ExpectReleased("after ShutdownDisplay");
-    MakeAndDestroyWindows();
-    ShutdownDisplay();
-    ExpectReleased("after a second ShutdownDisplay");
+  switch (ending) {
+    case Ending::MainReturns:
+      std::atexit(CheckAtLaterExitHandler);
+      std::printf("display exit: main returns\n");
+      return 0;
+    case Ending::ExitFromThread: ExitFromThread();
+    case Ending::ShutdownEarly:
+      ShutdownFromTwoThreads();
+      ExpectReleased("after ShutdownDisplay");
+      MakeAndDestroyWindows();
+      ShutdownDisplay();
+      ExpectReleased("after a second ShutdownDisplay");
+      std::printf("display exit: shut down early\n");
+      return 0;
   }
-  std::printf("display exit: %s\n", early ? "shut down early" : "ends at exit");
-  return 0;
+  return 1;
 }
