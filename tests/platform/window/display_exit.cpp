@@ -166,6 +166,8 @@ Ending EndingOf(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const Ending ending = EndingOf(argc, argv);
+  // A sanitizer's helper thread starts with the first thread; counted here.
+  std::thread([] {}).join();
   g_threadsBefore = g_threadsAtExit = ThreadCount();
   std::atexit(CheckAtExit);
   WNDCLASS c;
