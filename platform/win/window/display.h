@@ -26,7 +26,7 @@ class DisplayBackend {
   // empty name hides it.
   virtual void CursorChanged(const std::string& name) = 0;
   // Releases what the back end holds of the screen and stops its threads;
-  // afterwards it shows nothing. Bounded; a second call does nothing.
+  // afterwards it shows nothing. Bounded; later calls wait for the same end.
   virtual void Shutdown() = 0;
 };
 
@@ -37,9 +37,10 @@ std::unique_ptr<DisplayBackend> MakeSdlDisplay();  // nullptr when SDL has no di
 const char* DisplayName();
 // Ends the display back end, if one was started: the SDL back end destroys
 // its windows and cursors and quits SDL on its own thread, then that thread
-// ends. Runs by itself at process exit, before later static destruction;
-// the owner of the window system may call it sooner. Windows that remain
-// or are made afterwards are no longer shown.
+// ends. Runs by itself when the main thread ends (the first step of exit,
+// before any exit handler or static destructor), else from an exit handler;
+// the owner of the window system may call it sooner, from any thread but
+// the display's. Windows that remain or are made afterwards are not shown.
 void ShutdownDisplay();
 // Headless only: a new screen size (work area and monitor follow).
 void SetHeadlessScreenSize(SIZE screen);
