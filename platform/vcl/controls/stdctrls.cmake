@@ -3,4 +3,5 @@
 target_sources(qelo_vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/native_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/checkbox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/edit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stdctrls_classes.cpp)
