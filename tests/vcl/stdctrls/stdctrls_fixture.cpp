@@ -26,4 +26,14 @@ win::DWORD WindowStyle(TWinControl& control) {
   return static_cast<win::DWORD>(win::GetWindowLongPtr(control.Handle(), win::GWL_STYLE));
 }
 
+void ClickWindow(win::HWND window, TPoint p) {
+  win::POINT s{p.x, p.y};
+  win::ClientToScreen(window, &s);
+  win::InjectMouseMove(s);
+  win::InjectMouseButton(win::MouseButton::Left, true, s);
+  script::Pump();
+  win::InjectMouseButton(win::MouseButton::Left, false, s);
+  script::Pump();
+}
+
 }  // namespace qelo::vcl::test

@@ -11,5 +11,7 @@ win::COLORREF ScreenPixel(TCustomForm& form, int x, int y);
 // A pixel of a control as it shows, in its own coordinates.
 win::COLORREF ControlPixel(TWinControl& control, int x, int y);
 win::DWORD WindowStyle(TWinControl& control);
+// A left click at a client point of any window (a drop-down list, say).
+void ClickWindow(win::HWND window, TPoint clientPoint);
 
 }  // namespace qelo::vcl::test
