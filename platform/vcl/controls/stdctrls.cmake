@@ -7,4 +7,6 @@ target_sources(qelo_vcl PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/list_strings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/combobox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/listbox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/statusbar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/progressbar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stdctrls_classes.cpp)
