@@ -55,6 +55,7 @@ const ClassInfo& TComboBox::StaticClass() {
           .Integer("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight)
           .Boolean("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted)
           .Integer("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength)
+          .String("TextHint", &TComboBox::TextHint, &TComboBox::SetTextHint)
           .Event("OnChange", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnChange))
           .Event("OnSelect", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnSelect))
           .Event("OnDropDown", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnDropDown))
@@ -112,6 +113,7 @@ void TCustomComboBox::CreateWnd() {
   items_->WindowMade();
   Send(win::CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_));
   if (maxLength_ > 0) Send(win::CB_LIMITTEXT, static_cast<WPARAM>(maxLength_));
+  if (!textHint_.empty()) Send(win::CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
   if (itemIndex_ >= 0) {
     Send(win::CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
   } else if (edit_) {
@@ -125,7 +127,10 @@ void TCustomComboBox::DestroyWnd() {
     itemIndex_ = static_cast<int>(Send(win::CB_GETCURSEL));
     items_->WindowGoing();
   }
+  // The edit child goes with the window: it is handed back to its own
+  // procedure first, so that it is torn down as it was made.
   if (edit_) {
+    win::SetWindowLongPtr(edit_, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(editDefault_));
     EditTable().erase(edit_);
     edit_ = nullptr;
   }
@@ -205,6 +210,12 @@ void TCustomComboBox::SetMaxLength(int value) {
   if (value == maxLength_) return;
   maxLength_ = value;
   if (Live()) Send(win::CB_LIMITTEXT, static_cast<WPARAM>(value));
+}
+
+void TCustomComboBox::SetTextHint(const std::string& value) {
+  if (value == textHint_) return;
+  textHint_ = value;
+  if (Live()) Send(win::CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
 }
 
 int TCustomComboBox::SelStart() const {

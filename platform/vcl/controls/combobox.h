@@ -38,6 +38,9 @@ class TCustomComboBox : public TWinControl {
   void SetSorted(bool value);
   int MaxLength() const { return maxLength_; }
   void SetMaxLength(int value);
+  // Shown in grey in an empty edit field (csDropDown).
+  const std::string& TextHint() const { return textHint_; }
+  void SetTextHint(const std::string& value);
   // The edit field's selection (csDropDown), in UTF-16 units.
   int SelStart() const;
   void SetSelStart(int value);
@@ -96,6 +99,7 @@ class TCustomComboBox : public TWinControl {
   int itemHeight_ = 16;
   bool sorted_ = false;
   int maxLength_ = 0;
+  std::string textHint_;
   bool takingText_ = false;
   win::HWND edit_ = nullptr;
   win::WNDPROC editDefault_ = nullptr;

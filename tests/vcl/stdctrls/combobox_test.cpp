@@ -5,6 +5,7 @@
 #include "stdctrls_fixture.h"
 #include "vcl/controls/combobox.h"
 #include "win/controls/combobox.h"
+#include "win/controls/edit.h"
 
 namespace qelo::vcl::test {
 namespace {
@@ -118,6 +119,31 @@ TEST_F(ComboBoxTest, TypingInTheEditFieldPassesTheFrameworksKeyHandling) {
   script::PressKey(win::VK_TAB);
   EXPECT_TRUE(next->Focused());
   EXPECT_FALSE(combo->Focused());
+}
+
+TEST_F(ComboBoxTest, EveryNewWindowsEditFieldShowsTheHintAndPassesTheFramework) {
+  TComboBox* combo = MakeCombo(csDropDown);
+  combo->SetTextHint("Search");
+  combo->SetParent(form);
+  auto cue = [combo] {
+    char buffer[32] = {};
+    win::SendMessage(combo->EditHandle(), win::EM_GETCUEBANNER, reinterpret_cast<WPARAM>(buffer), sizeof buffer);
+    return std::string(buffer);
+  };
+  EXPECT_EQ(cue(), "Search");
+  const win::HWND firstEdit = combo->EditHandle();
+  combo->SetStyle(csDropDownList);
+  EXPECT_EQ(combo->EditHandle(), nullptr) << "a list-style box has no edit field";
+  EXPECT_FALSE(win::IsWindow(firstEdit));
+  combo->SetStyle(csDropDown);
+  ASSERT_NE(combo->EditHandle(), nullptr);
+  EXPECT_EQ(cue(), "Search");
+  int presses = 0;
+  combo->OnKeyPress = [&](TObject*, char16_t&) { ++presses; };
+  script::Focus(*combo);
+  script::TypeText("Ba");
+  EXPECT_EQ(presses, 2);
+  EXPECT_EQ(combo->Text(), "Ba");
 }
 
 TEST_F(ComboBoxTest, TextOfAListStyleBoxIsAlwaysAnItem) {
