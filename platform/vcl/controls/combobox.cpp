@@ -94,7 +94,7 @@ LRESULT TCustomComboBox::Send(UINT msg, WPARAM w, LPARAM l) const {
 void TCustomComboBox::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.WinClassName = win::WC_COMBOBOX;
-  p.Style |= win::WS_VSCROLL | win::CBS_AUTOHSCROLL;
+  p.Style |= win::CBS_AUTOHSCROLL;  // the drop-down list has its own scroll bar
   switch (style_) {
     case csDropDown:
     case csSimple: p.Style |= win::CBS_DROPDOWN; break;

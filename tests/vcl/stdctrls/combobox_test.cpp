@@ -44,6 +44,7 @@ TEST_F(ComboBoxTest, ItemsIndexAndObjectsKeptBeforeTheWindowAndAcrossANewOne) {
   EXPECT_EQ(Count(*combo), 3);
   EXPECT_EQ(win::SendMessage(combo->Handle(), win::CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(win::GetWindowText(combo->Handle()), "Banana");
+  EXPECT_EQ(combo->ClientWidth(), combo->Width()) << "no scroll bar of its own beside the button";
 
   // Changes of the list go to the window.
   combo->Items()->Insert(0, "Apricot");

@@ -8,6 +8,9 @@
 #include "vcl/controls/progressbar.h"
 #include "vcl/controls/statusbar.h"
 #include "vcl/form_reader.h"
+#include "win/window/display.h"
+
+#include <filesystem>
 
 namespace qelo::vcl::test {
 namespace {
@@ -131,6 +134,9 @@ TEST_F(StdFormFileTest, EveryControlIsMadeByClassNameWithItsProperties) {
   EXPECT_TRUE(status.SimplePanel());
   EXPECT_EQ(status.SimpleText(), "Ready");
   EXPECT_EQ(status.Top() + status.Height(), f->ClientHeight());
+  // Kept for a person to look at.
+  std::filesystem::create_directories(QELO_SCREENSHOT_DIR);
+  EXPECT_TRUE(win::SaveWindowScreenshot(f->Handle(), QELO_SCREENSHOT_DIR "/standard-controls.png"));
 
   script::Click(check);
   EXPECT_EQ(f->clicks, 1) << "the handler named in the file runs";
