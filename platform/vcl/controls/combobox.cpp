@@ -114,11 +114,8 @@ void TCustomComboBox::CreateWnd() {
   Send(win::CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_));
   if (maxLength_ > 0) Send(win::CB_LIMITTEXT, static_cast<WPARAM>(maxLength_));
   if (!textHint_.empty()) Send(win::CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
-  if (itemIndex_ >= 0) {
-    Send(win::CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
-  } else if (edit_) {
-    win::SetWindowText(WindowHandle(), Text());
-  }
+  // The edit field took the text when it was made; a chosen item shows its own.
+  if (itemIndex_ >= 0) Send(win::CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
   TakeWindowText();
 }
 

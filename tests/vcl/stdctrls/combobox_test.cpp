@@ -125,7 +125,11 @@ TEST_F(ComboBoxTest, TypingInTheEditFieldPassesTheFrameworksKeyHandling) {
 TEST_F(ComboBoxTest, EveryNewWindowsEditFieldShowsTheHintAndPassesTheFramework) {
   TComboBox* combo = MakeCombo(csDropDown);
   combo->SetTextHint("Search");
+  combo->SetText("Kiwi");
   combo->SetParent(form);
+  EXPECT_EQ(win::GetWindowText(combo->EditHandle()), "Kiwi") << "the text set before the window";
+  EXPECT_EQ(combo->Text(), "Kiwi");
+  combo->SetText("");
   auto cue = [combo] {
     char buffer[32] = {};
     win::SendMessage(combo->EditHandle(), win::EM_GETCUEBANNER, reinterpret_cast<WPARAM>(buffer), sizeof buffer);
