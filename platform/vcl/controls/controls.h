@@ -394,6 +394,7 @@ class TWinControl : public TControl {
   void SetCursorMessage(TMessage& m);
   bool PaintsNatively() const;
   void ReflectToChild(TMessage& m, win::HWND child);
+  void ReflectMeasureItem(TMessage& m);
 
   win::HWND handle_ = nullptr;
   win::WNDPROC defWndProc_ = nullptr;
@@ -444,5 +445,7 @@ class TCustomControl : public TWinControl {
 // Registers the control classes with the class registry (once), so that
 // form files can name them.
 void RegisterControlClasses();
+// The wrappers of the native standard and common controls (by RegisterControlClasses).
+void RegisterStandardControlClasses();
 
 }  // namespace qelo::vcl

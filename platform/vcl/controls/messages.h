@@ -50,6 +50,13 @@ constexpr UINT CM_HINTSHOW = CM_BASE + 48;         // LParam the THintInfo*; Res
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + win::WM_COMMAND;
 constexpr UINT CN_NOTIFY = CN_BASE + win::WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + win::WM_DRAWITEM;        // LParam DRAWITEMSTRUCT*
+constexpr UINT CN_MEASUREITEM = CN_BASE + win::WM_MEASUREITEM;  // LParam MEASUREITEMSTRUCT*
+constexpr UINT CN_DELETEITEM = CN_BASE + 0x002D;                // LParam DELETEITEMSTRUCT*
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + 0x0133;              // WParam the DC; Result a brush or 0
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + 0x0134;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + 0x0135;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + 0x0138;
 
 // Messages the framework posts to itself.
 constexpr UINT CM_INVOKE = CM_BASE + 60;           // runs a queued call on the GUI thread

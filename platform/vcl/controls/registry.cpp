@@ -11,6 +11,7 @@ void RegisterControlClasses() {
     RegisterGraphicsClasses();
     RegisterClasses({&TForm::StaticClass(), &TTimer::StaticClass(), &TPanel::StaticClass(), &TLabel::StaticClass(), &TImage::StaticClass(),
                      &TButton::StaticClass()});
+    RegisterStandardControlClasses();
     return true;
   }();
   (void)registered;

@@ -3,6 +3,7 @@
 
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
+#include "win/controls/basic_common.h"
 
 namespace qelo::vcl {
 
@@ -828,6 +829,16 @@ void TWinControl::ReflectToChild(TMessage& m, win::HWND child) {
   DefaultHandler(m);
 }
 
+// WM_MEASUREITEM names no window: native classes measure their items while
+// their window is being made, so it goes to the child being made.
+void TWinControl::ReflectMeasureItem(TMessage& m) {
+  if (t_creating && t_creating != this && t_creating->Parent() == this) {
+    m.Result = t_creating->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
+    return;
+  }
+  DefaultHandler(m);
+}
+
 void TWinControl::Dispatch(TMessage& m) {
   using namespace win;
   switch (m.Msg) {
@@ -835,6 +846,11 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_ERASEBKGND: return PaintsNatively() ? DefaultHandler(m) : EraseMessage(m);
     case WM_COMMAND: return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_NOTIFY: return ReflectToChild(m, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
+    case WM_DRAWITEM: return ReflectToChild(m, reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem);
+    case WM_DELETEITEM: return ReflectToChild(m, reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem);
+    case WM_MEASUREITEM: return ReflectMeasureItem(m);
+    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
+      return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_SETCURSOR: return SetCursorMessage(m);
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(m);

@@ -1,0 +1,39 @@
+#include "stdctrls_fixture.h"
+
+#include "win/window/display.h"
+
+namespace qelo::vcl::test {
+
+win::COLORREF ScreenPixel(TCustomForm& f, int x, int y) {
+  script::Pump();
+  win::HBITMAP picture = win::ComposeWindow(f.Handle());
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  win::HGDIOBJ old = win::SelectObject(dc, picture);
+  const win::COLORREF c = win::GetPixel(dc, x, y);
+  win::SelectObject(dc, old);
+  win::DeleteDC(dc);
+  win::DeleteObject(picture);
+  return c;
+}
+
+win::COLORREF ControlPixel(TWinControl& control, int x, int y) {
+  TCustomForm& f = *control.ParentForm();
+  const TPoint p = f.ScreenToClient(control.ClientToScreen(Point(x, y)));
+  return ScreenPixel(f, p.x, p.y);
+}
+
+win::DWORD WindowStyle(TWinControl& control) {
+  return static_cast<win::DWORD>(win::GetWindowLongPtr(control.Handle(), win::GWL_STYLE));
+}
+
+void ClickWindow(win::HWND window, TPoint p) {
+  win::POINT s{p.x, p.y};
+  win::ClientToScreen(window, &s);
+  win::InjectMouseMove(s);
+  win::InjectMouseButton(win::MouseButton::Left, true, s);
+  script::Pump();
+  win::InjectMouseButton(win::MouseButton::Left, false, s);
+  script::Pump();
+}
+
+}  // namespace qelo::vcl::test
