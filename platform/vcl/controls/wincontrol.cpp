@@ -3,6 +3,7 @@
 
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
+#include "win/controls/basic_common.h"
 
 namespace qelo::vcl {
 
@@ -827,6 +828,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_ERASEBKGND: return PaintsNatively() ? DefaultHandler(m) : EraseMessage(m);
     case WM_COMMAND: return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_NOTIFY: return ReflectToChild(m, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
+    case WM_DRAWITEM: return ReflectToChild(m, m.LParam ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem : nullptr);
     case WM_SETCURSOR: return SetCursorMessage(m);
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(m);

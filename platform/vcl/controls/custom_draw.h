@@ -1,0 +1,50 @@
+// What the list, tree and header controls share: their errors, owner-draw
+// and custom-draw states and stages, and a canvas lent to a DC for the
+// length of one drawing event.
+#pragma once
+
+#include "vcl/controls/controls.h"
+#include "win/controls/basic_common.h"
+
+namespace qelo::vcl {
+
+struct EListError : Exception {
+  using Exception::Exception;
+};
+struct ETreeViewError : Exception {
+  using Exception::Exception;
+};
+
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault };
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+// The state of a WM_DRAWITEM item (ODS_* bits).
+TOwnerDrawState OwnerDrawState(win::UINT itemState);
+
+enum TCustomDrawTarget { dtControl, dtItem, dtSubItem };
+enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+enum TCustomDrawStateItem { cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot };
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+// The state of a custom-draw item (CDIS_* bits) and the stage of a draw stage.
+TCustomDrawState CustomDrawState(win::UINT itemState);
+TCustomDrawStage CustomDrawStage(win::DWORD drawStage);
+
+// Puts a canvas on a DC (saving the DC's state) and takes it off again.
+class TCanvasOnDC {
+ public:
+  TCanvasOnDC(TCanvas& canvas, win::HDC dc);
+  ~TCanvasOnDC();
+  TCanvasOnDC(const TCanvasOnDC&) = delete;
+  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  win::HDC dc_;
+  int saved_;
+};
+
+}  // namespace qelo::vcl
+
+namespace qelo::vcl {
+// WM_DRAWITEM of a native child, reflected to the child's control.
+constexpr UINT CN_DRAWITEM = CN_BASE + win::WM_DRAWITEM;
+}  // namespace qelo::vcl
