@@ -45,4 +45,29 @@ TCanvasOnDC::~TCanvasOnDC() {
   win::RestoreDC(dc_, saved_);
 }
 
+namespace {
+
+bool SameFont(TFont& a, const TFont& b) {
+  return a.Color() == b.Color() && a.Name() == b.Name() && a.Size() == b.Size() && a.Style() == b.Style();
+}
+
+}  // namespace
+
+win::LRESULT ItemDrawStage(TCanvas& canvas, const TControl& control, win::HDC dc, win::COLORREF& text,
+                           win::COLORREF& back, const std::function<bool()>& event) {
+  bool defaultDraw;
+  {
+    TCanvasOnDC lent(canvas, dc);
+    canvas.Font()->Assign(control.Font());
+    canvas.Brush()->SetColor(control.Color());
+    defaultDraw = event();
+  }
+  if (!defaultDraw) return win::CDRF_SKIPDEFAULT;
+  if (SameFont(*canvas.Font(), *control.Font()) && canvas.Brush()->Color() == control.Color()) return win::CDRF_DODEFAULT;
+  text = ColorToRGB(canvas.Font()->Color());
+  back = ColorToRGB(canvas.Brush()->Color());
+  win::SelectObject(dc, canvas.Font()->Handle());
+  return win::CDRF_NEWFONT;
+}
+
 }  // namespace qelo::vcl

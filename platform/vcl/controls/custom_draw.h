@@ -6,6 +6,8 @@
 #include "vcl/controls/controls.h"
 #include "win/controls/basic_common.h"
 
+#include <functional>
+
 namespace qelo::vcl {
 
 struct EListError : Exception {
@@ -42,9 +44,14 @@ class TCanvasOnDC {
   int saved_;
 };
 
-}  // namespace qelo::vcl
+// Runs an item stage's drawing event on `canvas` lent to the stage's DC,
+// starting with the control's font and colour. Answers CDRF_SKIPDEFAULT
+// when the event drew the item itself (it returned false), and
+// CDRF_NEWFONT, with the canvas's colours in `text` and `back` and its
+// font selected, when the event changed the font or colours.
+win::LRESULT ItemDrawStage(TCanvas& canvas, const TControl& control, win::HDC dc, win::COLORREF& text,
+                           win::COLORREF& back, const std::function<bool()>& event);
 
-namespace qelo::vcl {
 // WM_DRAWITEM of a native child, reflected to the child's control.
 constexpr UINT CN_DRAWITEM = CN_BASE + win::WM_DRAWITEM;
 }  // namespace qelo::vcl

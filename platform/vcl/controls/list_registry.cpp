@@ -1,10 +1,11 @@
 // The list controls that form files may name.
 #include "vcl/controls/listview.h"
+#include "vcl/controls/treeview.h"
 
 namespace qelo::vcl {
 
 void RegisterListControlClasses() {
-  RegisterClasses({&TListView::StaticClass()});
+  RegisterClasses({&TListView::StaticClass(), &TTreeView::StaticClass()});
 }
 
 }  // namespace qelo::vcl

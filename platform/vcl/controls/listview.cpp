@@ -633,6 +633,8 @@ LRESULT TCustomListView::EndLabelEdit(NMLVDISPINFO& info) {
 void TCustomListView::NotifyMessage(TMessage& m) {
   auto* header = reinterpret_cast<NMHDR*>(m.LParam);
   m.Result = 0;
+  // What the window reports while the control goes is no user's change.
+  if (ComponentState().Contains(csDestroying)) return;
   switch (header->code) {
     case LVN_ITEMCHANGING: m.Result = ItemChanging(*reinterpret_cast<NMLISTVIEW*>(header)); return;
     case LVN_ITEMCHANGED: return ItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
@@ -710,24 +712,10 @@ LRESULT TCustomListView::CustomDrawMessage(NMLVCUSTOMDRAW& draw) {
   if (!subItemStage && IsCustomDrawn(dtSubItem, cdPrePaint)) result |= CDRF_NOTIFYSUBITEMDRAW;
   TListItem* item = ItemOf(static_cast<int>(draw.nmcd.dwItemSpec));
   const TCustomDrawState state = CustomDrawState(draw.nmcd.uItemState);
-  bool defaultDraw;
-  {
-    TCanvasOnDC lent(*canvas_, draw.nmcd.hdc);
-    canvas_->Font()->Assign(Font());
-    canvas_->Brush()->SetColor(Color());
-    defaultDraw = subItemStage ? CustomDrawSubItem(item, draw.iSubItem, state, cdStage)
+  return result | ItemDrawStage(*canvas_, *this, draw.nmcd.hdc, draw.clrText, draw.clrTextBk, [&] {
+           return subItemStage ? CustomDrawSubItem(item, draw.iSubItem, state, cdStage)
                                : CustomDrawItem(item, state, cdStage);
-  }
-  if (!defaultDraw) return result | CDRF_SKIPDEFAULT;
-  if (canvas_->Font()->Color() != Font()->Color() || canvas_->Brush()->Color() != Color() ||
-      !(canvas_->Font()->Name() == Font()->Name() && canvas_->Font()->Size() == Font()->Size() &&
-        canvas_->Font()->Style() == Font()->Style())) {
-    draw.clrText = ColorToRGB(canvas_->Font()->Color());
-    draw.clrTextBk = ColorToRGB(canvas_->Brush()->Color());
-    SelectObject(draw.nmcd.hdc, canvas_->Font()->Handle());
-    result |= CDRF_NEWFONT;
-  }
-  return result;
+         });
 }
 
 void TCustomListView::DrawItem(TListItem* item, TRect rect, TOwnerDrawState state) {
