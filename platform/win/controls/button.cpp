@@ -30,8 +30,11 @@ Kind KindOf(DWORD style) {
   }
 }
 
+class Button;
+
+// A button of this class, whatever class name it was registered under.
 bool IsAutoRadio(HWND window) {
-  return GetClassName(window) == WC_BUTTON &&
+  return ControlOf<Button>(window) != nullptr &&
          (GetWindowLongPtr(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 

@@ -61,6 +61,10 @@ class ComboBox : public ControlBase {
         return DefWindowProc(Window(), message, w, l);
       case WM_CHAR: TypeSearch(static_cast<char16_t>(w)); return 0;
       case WM_COMMAND: ChildCommand(reinterpret_cast<HWND>(l), HIWORD(w)); return 0;
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORSTATIC:  // the edit child asks: the box's parent answers for both
+        if (HWND parent = GetParent(Window())) return SendMessage(parent, message, w, l);
+        return 0;
       case CB_ADDSTRING: return Inserted(List(LB_ADDSTRING, 0, l));
       case CB_INSERTSTRING: return Inserted(List(LB_INSERTSTRING, w, l));
       case CB_DELETESTRING: return Deleted(static_cast<int>(w));
@@ -116,7 +120,7 @@ class ComboBox : public ControlBase {
   WNDPROC editProcedure = nullptr;
 
  private:
-  bool HasEdit() const { return (Style() & 0x3) != CBS_DROPDOWNLIST; }
+  bool HasEdit() const { return (Style() & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST; }
   bool OwnerDrawn() const { return (Style() & CBS_OWNERDRAWFIXED) != 0; }
   LRESULT List(UINT message, WPARAM w, LPARAM l) const { return list_ ? SendMessage(list_, message, w, l) : CB_ERR; }
   int Count() const { return static_cast<int>(List(LB_GETCOUNT, 0, 0)); }
@@ -150,16 +154,6 @@ class ComboBox : public ControlBase {
     }
     MeasureField();
     return 0;
-  }
-
-  int FontHeight() const {
-    HDC dc = GetDC(Window());
-    HGDIOBJ old = SelectObject(dc, Font());
-    TEXTMETRIC metrics;
-    GetTextMetrics(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Window(), dc);
-    return metrics.tmHeight;
   }
 
   // The selection field's height: the font's, or what the parent says for
@@ -239,7 +233,7 @@ class ComboBox : public ControlBase {
     if (info == nullptr || info->cbSize != sizeof(COMBOBOXINFO)) return 0;
     info->rcItem = FieldRect();
     info->rcButton = ButtonRect();
-    info->stateButton = dropped_ ? 0x0008 : 0;  // pressed
+    info->stateButton = dropped_ ? STATE_SYSTEM_PRESSED : 0;
     info->hwndCombo = Window();
     info->hwndItem = edit_ ? edit_ : Window();
     info->hwndList = list_;

@@ -65,6 +65,8 @@ constexpr UINT CBN_CLOSEUP = 8;
 constexpr UINT CBN_SELENDOK = 9;
 constexpr UINT CBN_SELENDCANCEL = 10;
 
+constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
+
 struct COMBOBOXINFO {
   DWORD cbSize = sizeof(COMBOBOXINFO);
   RECT rcItem{};    // the selection field or edit

@@ -6,6 +6,17 @@ HFONT ControlBase::Font() const {
   return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+int ControlBase::FontHeight() const {
+  HDC dc = GetDC(window_);
+  if (dc == nullptr) return 0;
+  HGDIOBJ old = SelectObject(dc, Font());
+  TEXTMETRIC metrics;
+  GetTextMetrics(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window_, dc);
+  return metrics.tmHeight;
+}
+
 bool ControlBase::HandleFont(UINT message, WPARAM w, LPARAM l, LRESULT* result) {
   if (message == WM_SETFONT) {
     font_ = reinterpret_cast<HFONT>(w);

@@ -25,6 +25,8 @@ class ControlBase {
   DWORD Style() const { return static_cast<DWORD>(GetWindowLongPtr(window_, GWL_STYLE)); }
   UINT Id() const { return static_cast<UINT>(GetWindowLongPtr(window_, GWLP_ID)); }
   HFONT Font() const;
+  // The height of a line of text in the control's font.
+  int FontHeight() const;
   bool HandleFont(UINT message, WPARAM w, LPARAM l, LRESULT* result);
   void Repaint() { InvalidateRect(window_, nullptr, 1); }
 

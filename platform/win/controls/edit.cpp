@@ -379,13 +379,22 @@ class Edit : public ControlBase {
     return mask ? std::u16string(text_.size(), mask) : text_;
   }
 
-  // x of each position 0..size (before scrolling and alignment).
-  std::vector<int> Offsets() const {
-    std::vector<int> xs(text_.size() + 1, 0);
+  // x of each position 0..size (before scrolling and alignment), measured
+  // again only after the shown text or the font changed.
+  const std::vector<int>& Offsets() const {
+    const std::u16string shown = Shown();
+    if (measuredFont_ == Font() && measuredText_ == shown && !offsets_.empty()) return offsets_;
+    offsets_ = Measure(shown);
+    measuredText_ = shown;
+    measuredFont_ = Font();
+    return offsets_;
+  }
+
+  std::vector<int> Measure(const std::u16string& shown) const {
+    std::vector<int> xs(shown.size() + 1, 0);
     HDC dc = GetDC(Window());
     if (dc == nullptr) return xs;
     HGDIOBJ old = SelectObject(dc, Font());
-    const std::u16string shown = Shown();
     for (size_t i = 1; i <= shown.size(); ++i) {
       if (i < shown.size() && IsTrail(shown[i]) && IsLead(shown[i - 1])) continue;
       SIZE size;
@@ -413,7 +422,7 @@ class Edit : public ControlBase {
   }
 
   void ScrollToCaret() {
-    const std::vector<int> xs = Offsets();
+    const std::vector<int>& xs = Offsets();
     const int width = TextWidth();
     const int x = xs[std::min(caret_, text_.size())];
     if (xs.back() <= width) scroll_ = 0;
@@ -423,7 +432,7 @@ class Edit : public ControlBase {
   }
 
   size_t CharFromX(int x) const {
-    const std::vector<int> xs = Offsets();
+    const std::vector<int>& xs = Offsets();
     const int at = x - Origin(xs);
     size_t best = 0;
     for (size_t i = 0; i < xs.size(); ++i) {
@@ -435,7 +444,7 @@ class Edit : public ControlBase {
 
   LRESULT PosFromChar(size_t index) const {
     if (index > text_.size()) return -1;
-    const std::vector<int> xs = Offsets();
+    const std::vector<int>& xs = Offsets();
     return MAKELPARAM(Origin(xs) + xs[index], 1);
   }
 
@@ -462,7 +471,7 @@ class Edit : public ControlBase {
       TextOut(dc, kMargin, top, cue_);
       SetTextColor(dc, text);
     }
-    const std::vector<int> xs = Offsets();
+    const std::vector<int>& xs = Offsets();
     const int origin = Origin(xs);
     const std::u16string shown = Shown();
     TextOut(dc, origin, top, Utf16ToUtf8(shown));
@@ -494,6 +503,9 @@ class Edit : public ControlBase {
   char16_t pendingLead_ = 0;
   std::string cue_;
   Snapshot undo_;
+  mutable std::vector<int> offsets_;
+  mutable std::u16string measuredText_;
+  mutable HFONT measuredFont_ = nullptr;
 };
 
 }  // namespace

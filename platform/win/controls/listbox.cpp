@@ -122,16 +122,6 @@ class ListBox : public ControlBase {
   bool IsSelected(int index) const { return Multiple() ? items_[index].selected : index == current_; }
   std::string Text(LPARAM l) const { return HasStrings() && l ? reinterpret_cast<const char*>(l) : ""; }
 
-  int FontHeight() const {
-    HDC dc = GetDC(Window());
-    TEXTMETRIC metrics;
-    HGDIOBJ old = SelectObject(dc, Font());
-    GetTextMetrics(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Window(), dc);
-    return metrics.tmHeight;
-  }
-
   // Where drawing, measuring and notifications go: the parent, or for a
   // drop-down list the combo box and its parent.
   HWND DrawTarget() const { return combo_ ? GetParent(combo_) : GetParent(Window()); }
@@ -365,9 +355,7 @@ class ListBox : public ControlBase {
   void MouseDown(LPARAM l, WPARAM keys) {
     const POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
     if (combo_) {
-      RECT r;
-      GetClientRect(Window(), &r);
-      if (!PtInRect(&r, p)) Notify(kListCancelled);
+      DropDownPress(p);
       return;
     }
     if (GetFocus() != Window()) SetFocus(Window());
@@ -380,6 +368,24 @@ class ListBox : public ControlBase {
     EnsureVisible(index);
     Repaint();
     if (!dragging_) Notify(LBN_SELCHANGE);
+  }
+
+  // A press while dropped down (the list holds the capture): on its scroll
+  // bar it scrolls and the list keeps the pointer; outside the list it
+  // cancels.
+  void DropDownPress(POINT p) {
+    RECT client;
+    GetClientRect(Window(), &client);
+    if (PtInRect(&client, p)) return;
+    POINT screen = p;
+    ClientToScreen(Window(), &screen);
+    const LPARAM at = MAKELPARAM(screen.x, screen.y);
+    if (DefWindowProc(Window(), WM_NCHITTEST, 0, at) != HTVSCROLL) {
+      Notify(kListCancelled);
+      return;
+    }
+    DefWindowProc(Window(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(HTVSCROLL), at);
+    if (IsWindowVisible(Window())) SetCapture(Window());
   }
 
   void MouseMove(LPARAM l) {

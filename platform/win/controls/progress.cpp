@@ -10,6 +10,8 @@
 namespace qelo::win::controls {
 namespace {
 
+constexpr COLORREF kSystemColor = 0xFF000000;  // the common controls' CLR_DEFAULT
+
 class Progress : public ControlBase {
  public:
   using ControlBase::ControlBase;
@@ -71,7 +73,7 @@ class Progress : public ControlBase {
     return old;
   }
 
-  COLORREF Chosen(COLORREF value, int system) const { return value == CLR_DEFAULT ? GetSysColor(system) : value; }
+  COLORREF Chosen(COLORREF value, int system) const { return value == kSystemColor ? GetSysColor(system) : value; }
 
   void Paint() {
     PaintScope paint(*this);
@@ -105,8 +107,8 @@ class Progress : public ControlBase {
   int32_t high_ = 100;
   int32_t pos_ = 0;
   int32_t step_ = 10;
-  COLORREF bar_ = CLR_DEFAULT;
-  COLORREF back_ = CLR_DEFAULT;
+  COLORREF bar_ = kSystemColor;
+  COLORREF back_ = kSystemColor;
 };
 
 }  // namespace

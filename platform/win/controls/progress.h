@@ -18,10 +18,9 @@ constexpr UINT PBM_STEPIT = WM_USER + 5;      // past the end it starts over; an
 constexpr UINT PBM_SETRANGE32 = WM_USER + 6;  // wParam min, lParam max
 constexpr UINT PBM_GETRANGE = WM_USER + 7;    // wParam true: answers the min, else the max; lParam PBRANGE* or 0
 constexpr UINT PBM_GETPOS = WM_USER + 8;
-constexpr UINT PBM_SETBARCOLOR = WM_USER + 9;  // lParam COLORREF, CLR_DEFAULT for the system's
+constexpr UINT PBM_SETBARCOLOR = WM_USER + 9;  // lParam COLORREF, CLR_DEFAULT (0xFF000000) for the system's
 constexpr UINT CCM_SETBKCOLOR = 0x2001;
 constexpr UINT PBM_SETBKCOLOR = CCM_SETBKCOLOR;
-constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 
 struct PBRANGE {
   int32_t iLow = 0;

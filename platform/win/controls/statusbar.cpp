@@ -75,15 +75,7 @@ class StatusBar : public ControlBase {
     return index < parts_.size() ? &parts_[index] : nullptr;
   }
 
-  int Height() const {
-    HDC dc = GetDC(Window());
-    HGDIOBJ old = SelectObject(dc, Font());
-    TEXTMETRIC metrics;
-    GetTextMetrics(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Window(), dc);
-    return std::max(metrics.tmHeight + 2 * kBorder + 4, minHeight_ + 2 * kBorder);
-  }
+  int Height() const { return std::max(FontHeight() + 2 * kBorder + 4, minHeight_ + 2 * kBorder); }
 
   // Along the bottom (or top) of the parent, its full width.
   void Align() {

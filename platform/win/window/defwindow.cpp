@@ -133,7 +133,7 @@ LRESULT DefaultNcHitTest(HWND window, LPARAM screenPoint) {
   const RECT whole{0, 0, size.cx, size.cy};
   if (!PtInRect(&whole, p)) return HTNOWHERE;
   if (PtInRect(&client, p)) return HTCLIENT;
-  if (const LRESULT bar = ScrollBarHitTest(window, style, client, p)) return bar;
+  if (const LRESULT bar = ScrollBarHitTest(style, client, p)) return bar;
   const Frame f = FrameOf(style, exStyle);
   if (style & WS_THICKFRAME) {
     const bool left = p.x < f.border, right = p.x >= size.cx - f.border;

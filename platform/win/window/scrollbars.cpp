@@ -225,7 +225,7 @@ void ReserveScrollBars(DWORD style, RECT* client) {
   if (style & WS_HSCROLL) client->bottom = std::max(client->top, client->bottom - Thickness(SB_HORZ));
 }
 
-LRESULT ScrollBarHitTest(HWND, DWORD style, const RECT& client, POINT p) {
+LRESULT ScrollBarHitTest(DWORD style, const RECT& client, POINT p) {
   const RECT vertical = BarRect(SB_VERT, style, client);
   if (PtInRect(&vertical, p)) return HTVSCROLL;
   const RECT horizontal = BarRect(SB_HORZ, style, client);

@@ -70,7 +70,7 @@ namespace detail {
 // Hooks of the default window procedure (window coordinates for the
 // rectangle and the point).
 void ReserveScrollBars(DWORD style, RECT* client);
-LRESULT ScrollBarHitTest(HWND window, DWORD style, const RECT& client, POINT windowPoint);
+LRESULT ScrollBarHitTest(DWORD style, const RECT& client, POINT windowPoint);
 void PaintScrollBars(HWND window, HDC windowDc);
 // Runs the pointer on a bar until the left button is released.
 LRESULT TrackScrollBar(HWND window, LRESULT hit, LPARAM screenPoint);

@@ -98,15 +98,24 @@ TEST_F(ButtonTest, SettingTheCheckInCodeIsSilentAndKeepsTwoStateBoxesTwoState) {
 }
 
 TEST_F(ButtonTest, AnAutomaticRadioButtonClearsOnlyItsOwnGroup) {
-  HWND a = Make(WC_BUTTON, BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 10, 130, 30}, "a", 1);
-  HWND b = Make(WC_BUTTON, BS_AUTORADIOBUTTON, RECT{10, 40, 130, 60}, "b", 2);
-  HWND other = Make(WC_BUTTON, BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 70, 130, 90}, "c", 3);
-  Click(a, kInside);
-  Click(other, kInside);
-  Click(b, kInside);
-  EXPECT_EQ(SendMessage(a, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessage(other, BM_GETCHECK, 0, 0), BST_CHECKED);
+  // A class made from the button's, as a framework makes its own classes.
+  WNDCLASS copy;
+  ASSERT_TRUE(GetClassInfo(WC_BUTTON, &copy));
+  copy.lpszClassName = "FrameworkRadio";
+  RegisterClass(copy);
+  for (const char* className : {WC_BUTTON, "FrameworkRadio"}) {
+    SCOPED_TRACE(className);
+    HWND a = Make(className, BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 10, 130, 30}, "a", 1);
+    HWND b = Make(className, BS_AUTORADIOBUTTON, RECT{10, 40, 130, 60}, "b", 2);
+    HWND other = Make(className, BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 70, 130, 90}, "c", 3);
+    Click(a, kInside);
+    Click(other, kInside);
+    Click(b, kInside);
+    EXPECT_EQ(SendMessage(a, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessage(other, BM_GETCHECK, 0, 0), BST_CHECKED);
+    for (HWND w : {a, b, other}) DestroyWindow(w);
+  }
 }
 
 TEST_F(ButtonTest, AParentMayDestroyTheButtonFromItsClick) {
@@ -125,7 +134,10 @@ TEST_F(ButtonTest, DrawsTheCheckMarkAndTheDefaultFrame) {
   SendMessage(box, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(Pixel(box, boxMiddle), GetSysColor(COLOR_WINDOWTEXT));
   EXPECT_EQ(Pixel(ok, POINT{0, 0}), RGB(0, 0, 0));
-  EXPECT_EQ(Pixel(ok, POINT{40, 3}), GetSysColor(COLOR_BTNFACE));
+  const POINT focusCorner{4, 4};  // inside the default frame and the raised edge
+  EXPECT_EQ(Pixel(ok, focusCorner), GetSysColor(COLOR_BTNFACE));
+  SetFocus(ok);
+  EXPECT_NE(Pixel(ok, focusCorner), GetSysColor(COLOR_BTNFACE)) << "the focus rectangle";
 }
 
 }  // namespace

@@ -57,6 +57,28 @@ TEST_F(ComboBoxTest, ChoosingFromTheDropDownNotifiesInOrder) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(ComboBoxTest, TheDropDownScrollsByItsBarAndStaysOpen) {
+  HWND combo = MakeCombo(CBS_DROPDOWNLIST, {});
+  for (int i = 0; i < 20; ++i) SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+  SendMessage(combo, CB_SETMINVISIBLE, 5, 0);
+  const HWND list = Info(combo).hwndList;
+  Click(combo, POINT{20, 8});
+  TakeNotes();
+  RECT r;
+  GetWindowRect(list, &r);
+  const POINT downArrow{r.right - 8, r.bottom - 6};
+  InjectMouseMove(downArrow);
+  InjectMouseButton(MouseButton::Left, true, downArrow);  // the bar runs its loop until the release
+  InjectMouseButton(MouseButton::Left, false, downArrow);
+  Pump();
+  EXPECT_EQ(SendMessage(combo, CB_GETTOPINDEX, 0, 0), 1);
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), 1) << "scrolling keeps the list open";
+  EXPECT_EQ(GetCapture(), list);
+  Click(list, ListRow(combo, 0));
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1) << "the row under the pointer, counted from the top item";
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
+}
+
 TEST_F(ComboBoxTest, AClickOutsideOrEscapeCancelsTheDropDown) {
   HWND combo = MakeCombo(CBS_DROPDOWNLIST, kFruit);
   SendMessage(combo, CB_SETCURSEL, 1, 0);
@@ -208,6 +230,32 @@ TEST_F(ComboBoxTest, OwnerDrawnBoxesMeasureAndDrawTheFieldThroughTheParent) {
   drawn.clear();
   UpdateWindow(combo);
   EXPECT_EQ(drawn, (std::vector<std::pair<UINT, UINT>>{{1, ODS_COMBOBOXEDIT | ODS_SELECTED}}));
+}
+
+TEST_F(ComboBoxTest, TheParentsColourAnswerPaintsTheFieldTheEditAndTheList) {
+  HBRUSH tint = CreateSolidBrush(RGB(255, 255, 200));
+  std::vector<HWND> asking;
+  onMessage_ = [&](UINT message, WPARAM, LPARAM l, LRESULT* result) {
+    if (message != WM_CTLCOLOREDIT && message != WM_CTLCOLORLISTBOX) return false;
+    asking.push_back(reinterpret_cast<HWND>(l));
+    *result = reinterpret_cast<LRESULT>(tint);
+    return true;
+  };
+  HWND list = MakeCombo(CBS_DROPDOWNLIST, kFruit);
+  HWND edit = MakeCombo(CBS_DROPDOWN, kFruit);
+  SetWindowPos(edit, nullptr, 10, 60, 150, 20, SWP_NOZORDER | SWP_NOSIZE);
+  EXPECT_EQ(Pixel(list, POINT{60, 10}), RGB(255, 255, 200));
+  const HWND child = Info(edit).hwndItem;
+  EXPECT_EQ(Pixel(child, POINT{60, 5}), RGB(255, 255, 200)) << "the edit child's request reaches the box's parent";
+  EXPECT_NE(std::find(asking.begin(), asking.end(), child), asking.end());
+  SendMessage(list, CB_SHOWDROPDOWN, 1, 0);
+  const HWND dropped = Info(list).hwndList;
+  UpdateWindow(dropped);
+  EXPECT_EQ(PixelAt(dropped, 100, ListRow(list, 4).y), RGB(255, 255, 200));
+  SendMessage(list, CB_SHOWDROPDOWN, 0, 0);
+  DestroyWindow(list);
+  DestroyWindow(edit);
+  DeleteObject(tint);
 }
 
 TEST_F(ComboBoxTest, AParentMayDestroyTheBoxWhenItDropsDown) {

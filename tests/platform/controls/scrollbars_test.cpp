@@ -148,6 +148,26 @@ TEST_F(ScrollBarTest, DraggingTheThumbTracksThenSetsThePosition) {
   EXPECT_EQ(GetScrollPos(w, SB_VERT), 0) << "the window sets the position itself";
 }
 
+TEST_F(ScrollBarTest, AReleaseOverAnotherWindowEndsTheDrag) {
+  HWND w = MakeScrolled();
+  SetBar(w, 0, 100, 10, 0);
+  RECT r;
+  GetWindowRect(w, &r);
+  InjectMouseMove(POINT{r.right - 8, r.top + 20});
+  InjectMouseButton(MouseButton::Left, true, POINT{r.right - 8, r.top + 20});
+  InjectMouseMove(POINT{r.right + 60, r.top + 20});
+  InjectMouseButton(MouseButton::Left, false, POINT{r.right + 60, r.top + 20});
+  Pump();
+  const std::vector<Scroll> scrolls = TakeScrolls();
+  ASSERT_FALSE(scrolls.empty());
+  EXPECT_EQ(scrolls.back().code, SB_ENDSCROLL);
+  EXPECT_EQ(GetCapture(), nullptr);
+  SCROLLINFO info;
+  info.fMask = SIF_TRACKPOS;
+  GetScrollInfo(w, SB_VERT, &info);
+  EXPECT_EQ(info.nTrackPos, 0) << "no drag is left running";
+}
+
 TEST_F(ScrollBarTest, HoldingAnArrowRepeatsUntilTheButtonIsReleased) {
   HWND w = MakeScrolled();
   SetBar(w, 0, 100, 10, 0);

@@ -179,6 +179,17 @@ TEST_F(EditTest, SetSelClampsOrdersAndDeselects) {
   EXPECT_EQ(SendMessage(edit, EM_LINELENGTH, 0, 0), 6);
 }
 
+TEST_F(EditTest, WindowTextIsCopiedWithoutSplittingACharacter) {
+  HWND edit = MakeEdit(0, "ab\xE2\x82\xAC");  // ab and the euro sign, three bytes
+  char buffer[8];
+  EXPECT_EQ(SendMessage(edit, WM_GETTEXTLENGTH, 0, 0), 5);
+  EXPECT_EQ(SendMessage(edit, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(buffer)), 2);
+  EXPECT_STREQ(buffer, "ab");
+  EXPECT_EQ(SendMessage(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 5);
+  EXPECT_EQ(SendMessage(edit, EM_LINELENGTH, 0, 0), 3) << "positions count UTF-16 units";
+  EXPECT_EQ(SendMessage(edit, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+}
+
 TEST_F(EditTest, DraggingTheMouseSelects) {
   HWND edit = MakeEdit(0, "abcdef");
   auto at = [&](int index) {

@@ -161,9 +161,9 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(info.param) ? "Tree" : "List") + std::get<1>(info.param).name;
     });
 
-class LabelEditClickTest : public EditSubjects, public ::testing::TestWithParam<bool> {};
+class LabelEditOnBothTest : public EditSubjects, public ::testing::TestWithParam<bool> {};
 
-TEST_P(LabelEditClickTest, ASecondClickOnTheSelectedLabelEdits) {
+TEST_P(LabelEditOnBothTest, ASecondClickOnTheSelectedLabelEdits) {
   const bool tree = GetParam();
   const Subject subject = tree ? MakeTree() : MakeList();
   const UINT getEdit = tree ? TVM_GETEDITCONTROL : LVM_GETEDITCONTROL;
@@ -175,7 +175,48 @@ TEST_P(LabelEditClickTest, ASecondClickOnTheSelectedLabelEdits) {
   EXPECT_NE(SendMessage(subject.window, getEdit, 0, 0), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, LabelEditClickTest, ::testing::Bool(),
+TEST_P(LabelEditOnBothTest, LongNamesAreNotCut) {
+  const bool tree = GetParam();
+  const Subject subject = tree ? MakeTree() : MakeList();
+  parent.answers = {{tree ? TVN_ENDLABELEDIT : LVN_ENDLABELEDIT, 1}};
+  HWND edit = subject.startEdit();
+  ASSERT_NE(edit, nullptr);
+  const std::string longName(3000, 'x');
+  SetWindowText(edit, longName);
+  SendMessage(edit, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(subject.label().size(), 31u) << "read back through a 32-byte buffer";
+  char big[4096] = {};
+  if (tree) {
+    TVITEM item;
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessage(subject.window, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0));
+    item.pszText = big;
+    item.cchTextMax = sizeof big;
+    SendMessage(subject.window, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&item));
+  } else {
+    LVITEM item;
+    item.pszText = big;
+    item.cchTextMax = sizeof big;
+    SendMessage(subject.window, LVM_GETITEMTEXT, 1, reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_EQ(std::string(big).size(), longName.size());
+  EXPECT_EQ(std::string(big), longName);
+}
+
+TEST_P(LabelEditOnBothTest, DestroyingTheControlCancelsTheEdit) {
+  const bool tree = GetParam();
+  const Subject subject = tree ? MakeTree() : MakeList();
+  HWND edit = subject.startEdit();
+  ASSERT_NE(edit, nullptr);
+  parent.events.clear();
+  DestroyWindow(subject.window);
+  EXPECT_FALSE(IsWindow(edit));
+  const UINT end = tree ? TVN_ENDLABELEDIT : LVN_ENDLABELEDIT;
+  std::erase_if(parent.events, [end](const Event& e) { return e.what != end; });
+  EXPECT_EQ(parent.events, (std::vector<Event>{{end, 1, 0}})) << "one end, without text";
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, LabelEditOnBothTest, ::testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "Tree" : "List"); });
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "canvas.h"
 #include "list_fixture.h"
 #include "win/controls/lists/listview.h"
 #include "win/window/scrollbars.h"
@@ -20,7 +21,7 @@ void DecodeList(const NMHDR* n, Event* e) {
   }
   switch (n->code) {
     case LVN_ITEMCHANGING: case LVN_ITEMCHANGED: case LVN_COLUMNCLICK: case LVN_INSERTITEM:
-    case LVN_DELETEITEM: case LVN_DELETEALLITEMS: case LVN_BEGINDRAG: {
+    case LVN_DELETEITEM: case LVN_DELETEALLITEMS: case LVN_BEGINDRAG: case LVN_BEGINRDRAG: {
       const auto* v = reinterpret_cast<const NMLISTVIEW*>(n);
       e->item = v->iItem;
       e->value = n->code == LVN_COLUMNCLICK ? v->iSubItem : static_cast<int>(v->uNewState);
@@ -124,7 +125,7 @@ class ListViewTest : public ::testing::Test {
 
 // ---- scripted input ------------------------------------------------------
 
-enum class Act { Click, RightClick, DoubleClick, ClickCheck, ClickHeader, CtrlClick, ShiftClick };
+enum class Act { Click, RightClick, DoubleClick, ClickCheck, ClickHeader, CtrlClick, ShiftClick, Drag, RightDrag };
 struct Action {
   Act act;
   int row;  // row, or header column for ClickHeader; -1: below the rows
@@ -154,6 +155,13 @@ TEST_P(ListViewScriptTest, NotifiesInOrder) {
     if (a.act == Act::ClickHeader) p = POINT{a.row * 100 + 40, 5};
     switch (a.act) {
       case Act::RightClick: parent.Click(p, true); break;
+      case Act::Drag: case Act::RightDrag: {
+        const bool right = a.act == Act::RightDrag;
+        parent.Press(p, right);
+        parent.Move(POINT{p.x + 20, p.y + 20});
+        parent.Release(POINT{p.x + 20, p.y + 20}, right);
+        break;
+      }
       case Act::DoubleClick: parent.DoubleClick(p); break;
       case Act::CtrlClick: case Act::ShiftClick: {
         const int key = a.act == Act::CtrlClick ? VK_CONTROL : VK_SHIFT;
@@ -193,8 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{LVN_ITEMCHANGING, 1}},
                    {{LVN_ITEMCHANGING, 1, kSelFocus}, {NM_CLICK, 1, 0}}, {0, 0, 0}},
         ScriptCase{"ClickBesideTheItemsClearsTheSelection", 0, 1, {{Act::Click, -1}}, {},
-                   {{LVN_ITEMCHANGING, 1, LVIS_FOCUSED}, {LVN_ITEMCHANGED, 1, LVIS_FOCUSED},
-                    {NM_CLICK, -1, 0}},
+                   {{LVN_ITEMCHANGING, 1, 0}, {LVN_ITEMCHANGED, 1, 0}, {NM_CLICK, -1, 0}},
                    {0, LVIS_FOCUSED, 0}},
         ScriptCase{"RightClickGivesRClickThenContextMenu", 0, -1, {{Act::RightClick, 2}}, {},
                    {{LVN_ITEMCHANGING, 2, kSelFocus}, {LVN_ITEMCHANGED, 2, kSelFocus},
@@ -202,6 +209,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 0, kSelFocus}},
         ScriptCase{"AnsweredRClickHasNoContextMenu", 0, 2, {{Act::RightClick, 2}},
                    {{NM_RCLICK, 1}}, {{NM_RCLICK, 2, 0}}, {0, 0, kSelFocus}},
+        ScriptCase{"DragStartsInsteadOfAClick", 0, -1, {{Act::Drag, 1}}, {},
+                   {{LVN_ITEMCHANGING, 1, kSelFocus}, {LVN_ITEMCHANGED, 1, kSelFocus},
+                    {LVN_BEGINDRAG, 1, 0}},
+                   {0, kSelFocus, 0}},
+        ScriptCase{"RightDragHasNoMenu", 0, -1, {{Act::RightDrag, 1}}, {},
+                   {{LVN_ITEMCHANGING, 1, kSelFocus}, {LVN_ITEMCHANGED, 1, kSelFocus},
+                    {LVN_BEGINRDRAG, 1, 0}},
+                   {0, kSelFocus, 0}},
         ScriptCase{"DoubleClickActivates", 0, -1, {{Act::DoubleClick, 0}}, {},
                    {{LVN_ITEMCHANGING, 0, kSelFocus}, {LVN_ITEMCHANGED, 0, kSelFocus},
                     {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {LVN_ITEMACTIVATE, 0, 0}},
@@ -210,6 +225,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {{LVN_ITEMCHANGING, 0, LVIS_CHECKED}, {LVN_ITEMCHANGED, 0, LVIS_CHECKED},
                     {NM_CLICK, 0, 0}},
                    {LVIS_CHECKED, LVIS_UNCHECKED, LVIS_UNCHECKED}},
+        ScriptCase{"CheckBoxOnASelectedRowReportsOnlyTheCheck", LVS_EX_CHECKBOXES, 0,
+                   {{Act::ClickCheck, 0}}, {},
+                   {{LVN_ITEMCHANGING, 0, LVIS_CHECKED}, {LVN_ITEMCHANGED, 0, LVIS_CHECKED},
+                    {NM_CLICK, 0, 0}},
+                   {kSelFocus | LVIS_CHECKED, LVIS_UNCHECKED, LVIS_UNCHECKED}},
         ScriptCase{"CheckBoxChangeRefused", LVS_EX_CHECKBOXES, -1, {{Act::ClickCheck, 0}},
                    {{LVN_ITEMCHANGING, 1}},
                    {{LVN_ITEMCHANGING, 0, LVIS_CHECKED}, {NM_CLICK, 0, 0}},
@@ -219,13 +239,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {{HDN_ITEMCLICK, 1, 0}, {LVN_COLUMNCLICK, -1, 1}}, {0, 0, 0}},
         ScriptCase{"CtrlClickAddsShiftClickRanges", 0, 0,
                    {{Act::CtrlClick, 2}, {Act::ShiftClick, 1}}, {},
-                   {{LVN_ITEMCHANGING, 0, LVIS_SELECTED}, {LVN_ITEMCHANGED, 0, LVIS_SELECTED},
+                   {{LVN_ITEMCHANGING, 0, 0}, {LVN_ITEMCHANGED, 0, 0},  // the focus leaves 0
                     {LVN_ITEMCHANGING, 2, kSelFocus}, {LVN_ITEMCHANGED, 2, kSelFocus},
                     {NM_CLICK, 2, 0},
                     {LVN_ITEMCHANGING, 0, 0}, {LVN_ITEMCHANGED, 0, 0},
                     {LVN_ITEMCHANGING, 1, LVIS_SELECTED}, {LVN_ITEMCHANGED, 1, LVIS_SELECTED},
-                    {LVN_ITEMCHANGING, 2, LVIS_SELECTED}, {LVN_ITEMCHANGED, 2, LVIS_SELECTED},
-                    {LVN_ITEMCHANGING, 1, kSelFocus}, {LVN_ITEMCHANGED, 1, kSelFocus},
+                    {LVN_ITEMCHANGING, 2, 0}, {LVN_ITEMCHANGED, 2, 0},  // the focus leaves 2
+                    {LVN_ITEMCHANGING, 1, LVIS_FOCUSED}, {LVN_ITEMCHANGED, 1, LVIS_FOCUSED},
                     {NM_CLICK, 1, 0}},
                    {0, kSelFocus, LVIS_SELECTED}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -333,6 +353,17 @@ TEST_F(ListViewTest, CustomDrawColoursAndSkipsItems) {
   const RECT row0 = ItemRect(0, LVIR_BOUNDS), row1 = ItemRect(1, LVIR_BOUNDS);
   EXPECT_EQ(ShownPixel(parent.window(), 150, row0.top + 1), paint);
   EXPECT_EQ(ShownPixel(parent.window(), 150, row1.top + 1), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(ListViewTest, PaintsIntoTheContextThatComesWithTheMessage) {
+  SetState(1, kSelFocus, kSelFocus);
+  const RECT row1 = ItemRect(1, LVIR_LABEL), row0 = ItemRect(0, LVIR_LABEL);
+  for (UINT message : {WM_PAINT, WM_PRINTCLIENT}) {
+    qelo::test::Canvas canvas(300, 200, RGB(1, 2, 3));
+    SendMessage(list, message, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    EXPECT_EQ(canvas.At(row1.right - 3, row1.top + 2), GetSysColor(COLOR_HIGHLIGHT)) << message;
+    EXPECT_EQ(canvas.At(row0.right - 3, row0.top + 2), GetSysColor(COLOR_WINDOW)) << message;
+  }
 }
 
 TEST_F(ListViewTest, OwnerDrawnRowsAreDrawnByTheParent) {

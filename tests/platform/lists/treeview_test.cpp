@@ -18,7 +18,7 @@ namespace {
 void DecodeTree(const NMHDR* n, Event* e) {
   switch (n->code) {
     case TVN_SELCHANGING: case TVN_SELCHANGED: case TVN_ITEMEXPANDING: case TVN_ITEMEXPANDED:
-    case TVN_DELETEITEM: case TVN_BEGINDRAG: {
+    case TVN_DELETEITEM: case TVN_BEGINDRAG: case TVN_BEGINRDRAG: {
       const auto* t = reinterpret_cast<const NMTREEVIEW*>(n);
       const bool deleted = n->code == TVN_DELETEITEM;
       e->item = static_cast<int>(deleted ? t->itemOld.lParam : t->itemNew.lParam);
@@ -144,7 +144,7 @@ TEST_F(TreeViewTest, HitTestNamesTheParts) {
 
 // ---- scripted input -------------------------------------------------------
 
-enum class Act { ClickButton, ClickLabel, DoubleClickLabel, Key, RightClick, Expand, Collapse };
+enum class Act { ClickButton, ClickLabel, DoubleClickLabel, Key, RightClick, Expand, Collapse, Drag, RightDrag };
 struct TreeAction {
   Act act;
   int node;  // node number; the key for Act::Key
@@ -188,6 +188,14 @@ TEST_P(TreeScriptTest, NotifiesInOrder) {
       case Act::ClickLabel: parent.Click(LabelPoint(a.node)); break;
       case Act::DoubleClickLabel: parent.DoubleClick(LabelPoint(a.node)); break;
       case Act::RightClick: parent.Click(LabelPoint(a.node), true); break;
+      case Act::Drag: case Act::RightDrag: {
+        const bool right = a.act == Act::RightDrag;
+        const POINT from = LabelPoint(a.node), to{from.x + 20, from.y + 20};
+        parent.Press(from, right);
+        parent.Move(to);
+        parent.Release(to, right);
+        break;
+      }
       case Act::Key:
         InjectKey(a.node, true);
         InjectKey(a.node, false);
@@ -241,11 +249,32 @@ INSTANTIATE_TEST_SUITE_P(
                   {TVN_SELCHANGING, 2, 1}, {TVN_SELCHANGED, 2, 1},
                   {TVN_SELCHANGING, 1, 2}, {TVN_SELCHANGED, 1, 2}},
                  1, true},
+        TreeCase{"DragStartsInsteadOfAClick", 0, {{Act::Drag, 4}}, {},
+                 {{TVN_SELCHANGING, 4, 0}, {TVN_SELCHANGED, 4, 0}, {TVN_BEGINDRAG, 4, 0}}, 4, false},
+        TreeCase{"RightDragHasNoMenu", 0, {{Act::RightDrag, 4}}, {}, {{TVN_BEGINRDRAG, 4, 0}}, 0, false},
         TreeCase{"RightClickGivesRClickThenContextMenu", 0, {{Act::RightClick, 4}}, {},
                  {{NM_RCLICK}, kMenu}, 0, false},
         TreeCase{"AnsweredRClickHasNoContextMenu", 0, {{Act::RightClick, 4}}, {{NM_RCLICK, 1}},
                  {{NM_RCLICK}}, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TreeViewTest, CheckBoxesStartUncheckedAndToggle) {
+  DestroyWindow(tree);
+  tree = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_CHECKBOXES, 0, 0, 200, 160,
+                        parent.window(), nullptr);
+  HTREEITEM node = Add(nullptr, "Checked", 1);
+  auto checkState = [&] {
+    return SendMessage(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK) >> 12;
+  };
+  EXPECT_EQ(checkState(), 1);
+  const RECT text = TextRect(node);
+  parent.Click(POINT{text.left + 3, (text.top + text.bottom) / 2});
+  EXPECT_EQ(checkState(), 1) << "a click on the label only selects";
+  parent.Click(POINT{text.left - 8, (text.top + text.bottom) / 2});
+  EXPECT_EQ(checkState(), 2);
+  SendMessage(tree, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(checkState(), 1);
+}
 
 TEST_F(TreeViewTest, SelectingAHiddenNodeExpandsItsParent) {
   ASSERT_TRUE(SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(clips)));
@@ -365,6 +394,25 @@ TEST_F(TreeViewTest, SortingByTextAndByCallback) {
   HTREEITEM books = Add(nullptr, "Books", 7, TVI_SORT);
   EXPECT_EQ(SendMessage(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0), reinterpret_cast<LRESULT>(books))
       << "a sorted insert goes before the first sibling that sorts after it";
+}
+
+TEST_F(TreeViewTest, LongLabelsScrollSideways) {
+  EXPECT_FALSE(GetWindowLongPtr(tree, GWL_STYLE) & WS_HSCROLL);
+  HTREEITEM wide = Add(nullptr, "A label far wider than the narrow tree it sits in", 9);
+  EXPECT_TRUE(GetWindowLongPtr(tree, GWL_STYLE) & WS_HSCROLL);
+  const RECT before = TextRect(wide);
+  SendMessage(tree, WM_HSCROLL, SB_THUMBPOSITION | (30 << 16), 0);
+  EXPECT_EQ(GetScrollPos(tree, SB_HORZ), 30);
+  const RECT after = TextRect(wide);
+  EXPECT_EQ(after.left, before.left - 30);
+  TVHITTESTINFO hit;
+  hit.pt = POINT{after.left + 40, after.top + 2};
+  EXPECT_EQ(SendMessage(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), reinterpret_cast<LRESULT>(wide));
+  EXPECT_EQ(hit.flags, TVHT_ONITEMLABEL);
+  SendMessage(tree, WM_HSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(GetScrollPos(tree, SB_HORZ), 22);
+  SendMessage(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(wide));
+  EXPECT_EQ(TextRect(music).left, before.left) << "nothing left to scroll: back at the start";
 }
 
 TEST_F(TreeViewTest, ScrollingKeepsTheSelectionInView) {

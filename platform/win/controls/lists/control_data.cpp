@@ -1,5 +1,6 @@
 #include "win/controls/lists/control_data.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace qelo::win::lists {
@@ -18,8 +19,39 @@ std::string ReadText(const char* text) {
   return text;
 }
 
+PaintContext::PaintContext(HWND window, HDC given)
+    : window_(window), own_(given == nullptr), dc_(given ? given : BeginPaint(window, &paint_)) {
+  if (own_) {
+    update_ = paint_.rcPaint;
+  } else {
+    GetClientRect(window, &update_);
+  }
+}
+
+PaintContext::~PaintContext() {
+  if (own_ && dc_) EndPaint(window_, &paint_);
+}
+
 HFONT ControlFont(HFONT chosen) {
   return chosen ? chosen : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+bool BeyondDragDistance(POINT from, POINT to) {
+  return std::abs(to.x - from.x) > GetSystemMetrics(SM_CXDRAG) ||
+         std::abs(to.y - from.y) > GetSystemMetrics(SM_CYDRAG);
+}
+
+int ScrollTarget(int code, int thumb, int now, int line, int page, int end) {
+  switch (code) {
+    case SB_LINEUP: return now - line;
+    case SB_LINEDOWN: return now + line;
+    case SB_PAGEUP: return now - page;
+    case SB_PAGEDOWN: return now + page;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: return thumb;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return end;
+    default: return now;
+  }
 }
 
 LPARAM ScreenPointParam(HWND window, POINT client) {

@@ -12,6 +12,7 @@
 #include "win/controls/basic_common.h"
 #include "win/controls/commctrl.h"
 #include "win/controls/lists/text_callback.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 
@@ -53,8 +54,37 @@ void CopyText(const std::string& text, char* buffer, int size);
 // The zero-terminated text, empty for null or the callback marker.
 std::string ReadText(const char* text);
 
+// The context a control paints into: the one WM_PAINT or WM_PRINTCLIENT
+// brought in wParam (the whole client area is to be drawn), else
+// BeginPaint's, given back when the scope ends.
+class PaintContext {
+ public:
+  PaintContext(HWND window, HDC given);
+  ~PaintContext();
+  PaintContext(const PaintContext&) = delete;
+  PaintContext& operator=(const PaintContext&) = delete;
+  HDC dc() const { return dc_; }
+  const RECT& update() const { return update_; }
+
+ private:
+  HWND window_;
+  bool own_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+  RECT update_;
+};
+
 // The control's font (WM_SETFONT) or the default GUI font.
 HFONT ControlFont(HFONT chosen);
+
+// Whether the pointer moved far enough from where a button went down to
+// start a drag.
+bool BeyondDragDistance(POINT from, POINT to);
+
+// Where a WM_VSCROLL or WM_HSCROLL request (`code`, and `thumb` for the
+// thumb codes) moves a scroll position of `now`; `now` for codes that do
+// not move it. Clamping is the caller's.
+int ScrollTarget(int code, int thumb, int now, int line, int page, int end);
 
 // Client point to the screen point packed as WM_CONTEXTMENU wants it.
 LPARAM ScreenPointParam(HWND window, POINT client);

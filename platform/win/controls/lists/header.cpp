@@ -197,9 +197,9 @@ void DrawItem(HWND window, HDC dc, const Header& h, size_t index) {
   RestoreDC(dc, saved);
 }
 
-void Paint(HWND window, Header* h) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
+void Paint(HWND window, Header* h, HDC given) {
+  lists::PaintContext paint(window, given);
+  HDC dc = paint.dc();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(window, &client);
@@ -215,7 +215,6 @@ void Paint(HWND window, Header* h) {
     DrawEdge(dc, &rest, EDGE_RAISED, BF_RECT | BF_SOFT);
   }
   SelectObject(dc, font);
-  EndPaint(window, &ps);
 }
 
 POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
@@ -366,7 +365,8 @@ LRESULT HeaderProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (h == nullptr) return DefWindowProc(window, message, w, l);
   switch (message) {
     case WM_NCDESTROY: States().Drop(window); return 0;
-    case WM_PAINT: Paint(window, h); return 0;
+    case WM_PAINT: Paint(window, h, reinterpret_cast<HDC>(w)); return 0;
+    case WM_PRINTCLIENT: if (w) Paint(window, h, reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       h->font = reinterpret_cast<HFONT>(w);

@@ -49,9 +49,17 @@ LRESULT EditProc(HWND edit, UINT message, WPARAM w, LPARAM l) {
       return result;
     }
     case WM_NCDESTROY: {
+      // Destroyed from outside (with its owner, say): the edit is cancelled.
+      LabelEditDone done;
+      std::string text = GetWindowText(edit);
+      {
+        std::lock_guard lock(g_lock);
+        auto it = Edits().find(edit);
+        if (!it->second.ending) done = std::move(it->second.done);
+        Edits().erase(it);
+      }
       const LRESULT result = CallWindowProc(previous, edit, message, w, l);
-      std::lock_guard lock(g_lock);
-      Edits().erase(edit);
+      if (done) done(false, text);
       return result;
     }
     default: break;

@@ -10,8 +10,9 @@
 
 namespace qelo::win::lists {
 
-// Called once when the edit ends, before its window is destroyed; `text`
-// is the edited text when accepted.
+// Called once when the edit ends, before its window is destroyed (or, when
+// something else destroys it, as it goes, as a cancel); `text` is the
+// edited text when accepted.
 using LabelEditDone = std::function<void(bool accepted, const std::string& text)>;
 
 // nullptr when no edit box can be made (the "Edit" class is missing).

@@ -2,7 +2,6 @@
 
 #include "win/controls/lists/label_edit.h"
 #include "win/controls/lists/listview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace lists {
@@ -49,7 +48,8 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
       if (!(Style() & LVS_SHAREIMAGELISTS))
         for (HIMAGELIST& list : images_) ImageList_Destroy(std::exchange(list, nullptr));
       return 0;
-    case WM_PAINT: Paint(); return 0;
+    case WM_PAINT: Paint(reinterpret_cast<HDC>(w)); return 0;
+    case WM_PRINTCLIENT: if (w) Paint(reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;  // painting fills the background
     case WM_SIZE: LayoutHeader(); ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:
@@ -118,8 +118,6 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case LVM_SETITEMSTATE: return SetItemStates(w, As<const LVITEM>(l));
     case LVM_GETITEMSTATE:
       return ValidItem(static_cast<int>(w)) ? items_[w].state & static_cast<UINT>(l) : 0;
-    case LVM_GETCALLBACKMASK: return callbackMask_;
-    case LVM_SETCALLBACKMASK: callbackMask_ = static_cast<UINT>(w); return 1;
     case LVM_GETNEXTITEM: return NextItem(static_cast<int>(w), static_cast<UINT>(l));
     case LVM_FINDITEM: return FindItem(static_cast<int>(w), As<const LVFINDINFO>(l));
     case LVM_GETSELECTEDCOUNT: return SelectedCount();

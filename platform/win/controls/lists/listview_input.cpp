@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "win/controls/lists/label_edit.h"
@@ -95,6 +94,8 @@ void ListView::RightButtonDown(POINT p) {
     DeselectAll();
   }
   rightDown_ = true;
+  downItem_ = hit.iItem;
+  downPoint_ = p;
   SetCapture(window_);
 }
 
@@ -109,17 +110,19 @@ void ListView::RightButtonUp(POINT p) {
                 ScreenPointParam(window_, p));
 }
 
+// Moving an item with a button held starts a drag (LVN_BEGINDRAG for the
+// left button, LVN_BEGINRDRAG for the right), which ends the click.
 void ListView::MouseMove(POINT p, WPARAM keys) {
-  if (leftDown_ && (keys & MK_LBUTTON) && ValidItem(downItem_) &&
-      (std::abs(p.x - downPoint_.x) > GetSystemMetrics(SM_CXDRAG) ||
-       std::abs(p.y - downPoint_.y) > GetSystemMetrics(SM_CYDRAG))) {
-    leftDown_ = editOnUp_ = false;
+  const bool left = leftDown_ && (keys & MK_LBUTTON);
+  const bool right = rightDown_ && (keys & MK_RBUTTON);
+  if ((left || right) && ValidItem(downItem_) && BeyondDragDistance(downPoint_, p)) {
+    leftDown_ = rightDown_ = editOnUp_ = false;
     ReleaseCapture();
     NMLISTVIEW n;
     n.iItem = downItem_;
     n.ptAction = downPoint_;
     n.lParam = items_[static_cast<size_t>(downItem_)].param;
-    Notify(LVN_BEGINDRAG, &n.hdr);
+    Notify(left ? LVN_BEGINDRAG : LVN_BEGINRDRAG, &n.hdr);
     return;
   }
   const int over = HitTest(p).iItem;
@@ -210,13 +213,12 @@ HWND ListView::EditLabel(int index) {
   if (!ValidItem(index)) return nullptr;
   EnsureVisible(index);
   std::string text = Text(index, 0);
-  char buffer[1024];
-  CopyText(text, buffer, sizeof buffer);
+  std::string offered = text;  // the parent may read it, not grow it
   NMLVDISPINFO begin;
   begin.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
   begin.item.iItem = index;
-  begin.item.pszText = buffer;
-  begin.item.cchTextMax = sizeof buffer;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
   begin.item.lParam = items_[static_cast<size_t>(index)].param;
   begin.item.state = items_[static_cast<size_t>(index)].state;
   if (Notify(LVN_BEGINLABELEDIT, &begin.hdr) != 0 || !ValidItem(index)) return nullptr;
@@ -226,17 +228,16 @@ HWND ListView::EditLabel(int index) {
     const int item = std::exchange(editItem_, -1);
     edit_ = nullptr;
     if (!ValidItem(item)) return;
-    char result[1024];
-    CopyText(edited, result, sizeof result);
+    std::string result = edited;
     NMLVDISPINFO end;
     end.item.mask = LVIF_TEXT | LVIF_PARAM;
     end.item.iItem = item;
-    end.item.pszText = accepted ? result : nullptr;
-    end.item.cchTextMax = sizeof result;
+    end.item.pszText = accepted ? result.data() : nullptr;
+    end.item.cchTextMax = static_cast<int>(result.size() + 1);
     end.item.lParam = items_[static_cast<size_t>(item)].param;
     if (Notify(LVN_ENDLABELEDIT, &end.hdr) != 0 && accepted) {
       LVITEM set;
-      set.pszText = result;
+      set.pszText = result.data();
       SetItemText(item, &set);
     }
   };

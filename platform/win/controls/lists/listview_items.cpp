@@ -101,12 +101,15 @@ LRESULT ListView::GetItem(LVITEM* out) {
   return 1;
 }
 
-bool ListView::ChangeItem(int index, UINT changed, UINT newState, const LvItem& replacement) {
+// The notifications carry the states within `stateMask` only, so a check
+// box change reads exactly 0x2000 or 0x1000 whatever else the item has.
+bool ListView::ChangeItem(int index, UINT changed, UINT newState, UINT stateMask,
+                          const LvItem& replacement) {
   NMLISTVIEW n;
   n.iItem = index;
   n.uChanged = changed;
-  n.uOldState = items_[static_cast<size_t>(index)].state;
-  n.uNewState = newState;
+  n.uOldState = items_[static_cast<size_t>(index)].state & stateMask;
+  n.uNewState = newState & stateMask;
   n.lParam = items_[static_cast<size_t>(index)].param;
   if (Notify(LVN_ITEMCHANGING, &n.hdr) != 0 || !ValidItem(index)) return false;
   items_[static_cast<size_t>(index)] = replacement;
@@ -117,11 +120,12 @@ bool ListView::ChangeItem(int index, UINT changed, UINT newState, const LvItem& 
   return true;
 }
 
-bool ListView::ChangeState(int index, UINT newState) {
+bool ListView::ChangeState(int index, UINT state, UINT mask) {
   if (!ValidItem(index)) return false;
   const LvItem& item = items_[static_cast<size_t>(index)];
+  const UINT newState = (item.state & ~mask) | (state & mask);
   if (item.state == newState) return true;
-  return ChangeItem(index, LVIF_STATE, newState, LvItem(item));
+  return ChangeItem(index, LVIF_STATE, newState, mask, LvItem(item));
 }
 
 LRESULT ListView::SetItem(const LVITEM* in) {
@@ -137,7 +141,7 @@ LRESULT ListView::SetItem(const LVITEM* in) {
     if (in->mask & LVIF_IMAGE) changed.image = in->iImage;
     if (in->mask & LVIF_PARAM) changed.param = in->lParam;
     if (in->mask & LVIF_INDENT) changed.indent = std::max(0, in->iIndent);
-    if (!ChangeItem(in->iItem, fields, changed.state, changed)) return 0;
+    if (!ChangeItem(in->iItem, fields, changed.state, 0, changed)) return 0;
   }
   if (in->mask & LVIF_STATE) return SetItemState(in->iItem, in->state, in->stateMask);
   return 1;
@@ -155,7 +159,7 @@ LRESULT ListView::SetItemText(int index, const LVITEM* in) {
   if (in->iSubItem == 0) {
     LvItem changed = items_[static_cast<size_t>(index)];
     changed.texts[0] = TextFrom(in->pszText);
-    return ChangeItem(index, LVIF_TEXT, changed.state, changed);
+    return ChangeItem(index, LVIF_TEXT, changed.state, 0, changed);
   }
   auto& texts = items_[static_cast<size_t>(index)].texts;
   if (texts.size() <= static_cast<size_t>(in->iSubItem)) texts.resize(static_cast<size_t>(in->iSubItem) + 1);
@@ -221,15 +225,14 @@ bool ListView::SetItemState(int index, UINT state, UINT mask) {
   if ((mask & LVIS_FOCUSED) && (state & LVIS_FOCUSED)) {
     const int old = FocusedItem();
     if (old >= 0 && old != index)
-      ChangeState(old, items_[static_cast<size_t>(old)].state & ~LVIS_FOCUSED);
+      ChangeState(old, 0, LVIS_FOCUSED);
   }
   if ((mask & LVIS_SELECTED) && (state & LVIS_SELECTED) && (Style() & LVS_SINGLESEL))
     for (int i = 0; i < Count(); ++i)
       if (i != index && (items_[static_cast<size_t>(i)].state & LVIS_SELECTED))
-        ChangeState(i, items_[static_cast<size_t>(i)].state & ~LVIS_SELECTED);
+        ChangeState(i, 0, LVIS_SELECTED);
   if (!ValidItem(index)) return false;
-  const UINT old = items_[static_cast<size_t>(index)].state;
-  return ChangeState(index, (old & ~mask) | (state & mask));
+  return ChangeState(index, state, mask);
 }
 
 LRESULT ListView::SetItemStates(WPARAM index, const LVITEM* in) {
@@ -237,17 +240,14 @@ LRESULT ListView::SetItemStates(WPARAM index, const LVITEM* in) {
   if (static_cast<int>(index) != -1) return SetItemState(static_cast<int>(index), in->state, in->stateMask);
   // Focus cannot go to every item; the rest of the state can.
   const UINT mask = in->stateMask & ~((in->state & LVIS_FOCUSED) ? LVIS_FOCUSED : 0u);
-  for (int i = 0; i < Count(); ++i) {
-    const UINT old = items_[static_cast<size_t>(i)].state;
-    ChangeState(i, (old & ~mask) | (in->state & mask));
-  }
+  for (int i = 0; i < Count(); ++i) ChangeState(i, in->state, mask);
   return 1;
 }
 
 void ListView::SelectOnly(int index) {
   for (int i = 0; i < Count(); ++i)
     if (i != index && (items_[static_cast<size_t>(i)].state & (LVIS_SELECTED | LVIS_FOCUSED)))
-      ChangeState(i, items_[static_cast<size_t>(i)].state & ~(LVIS_SELECTED | LVIS_FOCUSED));
+      ChangeState(i, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
@@ -256,8 +256,7 @@ void ListView::SelectRange(int from, int to) {
   const int low = std::min(from, to), high = std::max(from, to);
   for (int i = 0; i < Count(); ++i) {
     const bool inside = i >= low && i <= high;
-    const UINT old = items_[static_cast<size_t>(i)].state;
-    ChangeState(i, inside ? (old | LVIS_SELECTED) : (old & ~LVIS_SELECTED));
+    ChangeState(i, inside ? LVIS_SELECTED : 0, LVIS_SELECTED);
   }
   SetItemState(to, LVIS_FOCUSED, LVIS_FOCUSED);
 }
@@ -265,14 +264,14 @@ void ListView::SelectRange(int from, int to) {
 void ListView::DeselectAll() {
   for (int i = 0; i < Count(); ++i)
     if (items_[static_cast<size_t>(i)].state & LVIS_SELECTED)
-      ChangeState(i, items_[static_cast<size_t>(i)].state & ~LVIS_SELECTED);
+      ChangeState(i, 0, LVIS_SELECTED);
 }
 
 void ListView::ToggleCheck(int index) {
   if (!ValidItem(index) || !HasCheckBoxes()) return;
   const UINT old = items_[static_cast<size_t>(index)].state;
   const UINT next = (old & LVIS_STATEIMAGEMASK) == LVIS_CHECKED ? LVIS_UNCHECKED : LVIS_CHECKED;
-  ChangeState(index, (old & ~LVIS_STATEIMAGEMASK) | next);
+  ChangeState(index, next, LVIS_STATEIMAGEMASK);
 }
 
 LRESULT ListView::NextItem(int start, UINT flags) const {

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "win/controls/lists/listview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 namespace {
@@ -266,17 +265,7 @@ void ListView::ScrollBarRequest(int bar, int code, int position) {
   const int line = vertical ? 1 : 8;
   const int page = vertical ? std::max(1, RowsPerPage()) : std::max(1, client.right);
   const int now = vertical ? top_ : scrollX_;
-  int to = now;
-  switch (code) {
-    case SB_LINEUP: to = now - line; break;
-    case SB_LINEDOWN: to = now + line; break;
-    case SB_PAGEUP: to = now - page; break;
-    case SB_PAGEDOWN: to = now + page; break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: to = position; break;
-    case SB_TOP: to = 0; break;
-    case SB_BOTTOM: to = vertical ? Count() : TotalWidth(); break;
-    default: return;
-  }
+  const int to = ScrollTarget(code, position, now, line, page, vertical ? Count() : TotalWidth());
   if (vertical) Scroll(0, to - now);
   else Scroll(to - now, 0);
 }
@@ -329,23 +318,22 @@ LRESULT ListView::CustomDraw(DWORD stage, HDC dc, RECT rc, int index, int subIte
   return answer;
 }
 
-void ListView::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window_, &ps);
+void ListView::Paint(HDC given) {
+  PaintContext paint(window_, given);
+  HDC dc = paint.dc();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(window_, &client);
-  FillIfColoured(dc, client, IsWindowEnabled(window_) ? background_ : GetSysColor(COLOR_BTNFACE));
+  FillIfColoured(dc, client, background_);
   HGDIOBJ oldFont = SelectObject(dc, ControlFont(font_));
   SetBkMode(dc, TRANSPARENT);
   const LRESULT prepaint = CustomDraw(CDDS_PREPAINT, dc, client, -1, 0, nullptr);
   if (!(prepaint & CDRF_SKIPDEFAULT)) {
-    PaintRows(dc, ps.rcPaint, prepaint);
+    PaintRows(dc, paint.update(), prepaint);
     if (exStyle_ & LVS_EX_GRIDLINES) DrawGridLines(dc);
   }
   if (prepaint & CDRF_NOTIFYPOSTPAINT) CustomDraw(CDDS_POSTPAINT, dc, client, -1, 0, nullptr);
   SelectObject(dc, oldFont);
-  EndPaint(window_, &ps);
 }
 
 void ListView::PaintRows(HDC dc, const RECT& update, LRESULT prepaint) {

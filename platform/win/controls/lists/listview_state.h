@@ -58,9 +58,10 @@ class ListView {
   // The text of a sub-item, asking the parent when it is a callback.
   std::string Text(int index, int subItem);
   int Image(int index);
-  // Sends LVN_ITEMCHANGING (which may refuse) and LVN_ITEMCHANGED.
-  bool ChangeItem(int index, UINT changed, UINT newState, const LvItem& replacement);
-  bool ChangeState(int index, UINT newState);
+  // Send LVN_ITEMCHANGING (which may refuse) and LVN_ITEMCHANGED.
+  bool ChangeItem(int index, UINT changed, UINT newState, UINT stateMask,
+                  const LvItem& replacement);
+  bool ChangeState(int index, UINT state, UINT mask);
   bool SetItemState(int index, UINT state, UINT mask);
   LRESULT SetItemStates(WPARAM index, const LVITEM* in);
   int FocusedItem() const;
@@ -108,7 +109,7 @@ class ListView {
   void ClampScroll();
   void UpdateScrollBars();
   void ScrollBarRequest(int bar, int code, int position);
-  void Paint();
+  void Paint(HDC given);
   void PaintRows(HDC dc, const RECT& update, LRESULT prepaint);
   void PaintItem(HDC dc, int index, LRESULT prepaint);
   void OwnerDrawItem(HDC dc, int index);
@@ -144,7 +145,6 @@ class ListView {
   COLORREF background_ = GetSysColor(COLOR_WINDOW);
   COLORREF textBackground_ = GetSysColor(COLOR_WINDOW);
   COLORREF textColour_ = GetSysColor(COLOR_WINDOWTEXT);
-  UINT callbackMask_ = 0;
   int top_ = 0;       // first row shown
   int scrollX_ = 0;   // pixels scrolled to the right
   int anchor_ = -1;   // where shift-selection starts

@@ -4,7 +4,6 @@
 
 #include "win/controls/lists/label_edit.h"
 #include "win/controls/lists/treeview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win {
 namespace lists {
@@ -30,7 +29,8 @@ COLORREF Swap(COLORREF* field, LPARAM l) {
 LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_DESTROY: if (edit_) EndLabelEdit(edit_, false); return 0;
-    case WM_PAINT: Paint(); return 0;
+    case WM_PAINT: Paint(reinterpret_cast<HDC>(w)); return 0;
+    case WM_PRINTCLIENT: if (w) Paint(reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;  // painting fills the background
     case WM_SIZE: ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:
@@ -49,11 +49,13 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN: ButtonDown(PointOf(l), false); return 0;
     case WM_LBUTTONDBLCLK: ButtonDown(PointOf(l), true); return 0;
     case WM_LBUTTONUP: ButtonUp(); return 0;
-    case WM_RBUTTONDOWN: RightButtonDown(); return 0;
+    case WM_RBUTTONDOWN: RightButtonDown(PointOf(l)); return 0;
     case WM_RBUTTONUP: RightButtonUp(PointOf(l)); return 0;
     case WM_MOUSEMOVE: MouseMove(PointOf(l), w); return 0;
     case WM_CAPTURECHANGED: leftDown_ = rightDown_ = editOnUp_ = false; return 0;
-    case WM_VSCROLL: ScrollBarRequest(LOWORD(w), HIWORD(w)); return 0;
+    case WM_VSCROLL: case WM_HSCROLL:
+      ScrollBarRequest(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(w), HIWORD(w));
+      return 0;
     case WM_MOUSEWHEEL: Scroll(-GET_WHEEL_DELTA_WPARAM(w) * kWheelRows / WHEEL_DELTA); return 0;
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
       if (message == WM_SYSKEYDOWN && w != static_cast<WPARAM>(VK_F10))

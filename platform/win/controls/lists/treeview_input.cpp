@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "win/controls/lists/label_edit.h"
@@ -60,10 +59,13 @@ void TreeView::ButtonUp() {
   if (edit && Valid(downItem_)) EditLabel(downItem_);
 }
 
-void TreeView::RightButtonDown() {
+void TreeView::RightButtonDown(POINT p) {
   if (edit_) EndLabelEdit(edit_, true);
   if (GetFocus() != window_) SetFocus(window_);
+  const TVHITTESTINFO hit = HitTest(p);
   rightDown_ = true;
+  downItem_ = (hit.flags & TVHT_ONITEM) ? hit.hItem : nullptr;
+  downPoint_ = p;
   SetCapture(window_);
 }
 
@@ -78,19 +80,22 @@ void TreeView::RightButtonUp(POINT p) {
     SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), ScreenPointParam(window_, p));
 }
 
+// Moving a node with a button held starts a drag (TVN_BEGINDRAG for the
+// left button, TVN_BEGINRDRAG for the right) unless TVS_DISABLEDRAGDROP;
+// the drag ends the click.
 void TreeView::MouseMove(POINT p, WPARAM keys) {
-  if (!leftDown_ || !(keys & MK_LBUTTON) || !Valid(downItem_) || (Style() & TVS_DISABLEDRAGDROP))
+  const bool left = leftDown_ && (keys & MK_LBUTTON);
+  const bool right = rightDown_ && (keys & MK_RBUTTON);
+  if (!(left || right) || !Valid(downItem_) || (Style() & TVS_DISABLEDRAGDROP) ||
+      !BeyondDragDistance(downPoint_, p))
     return;
-  if (std::abs(p.x - downPoint_.x) <= GetSystemMetrics(SM_CXDRAG) &&
-      std::abs(p.y - downPoint_.y) <= GetSystemMetrics(SM_CYDRAG))
-    return;
-  leftDown_ = editOnUp_ = false;
+  leftDown_ = rightDown_ = editOnUp_ = false;
   ReleaseCapture();
   NMTREEVIEW n;
   n.action = TVC_BYMOUSE;
   n.itemNew = Describe(downItem_);
   n.ptDrag = downPoint_;
-  Notify(TVN_BEGINDRAG, &n.hdr);
+  Notify(left ? TVN_BEGINDRAG : TVN_BEGINRDRAG, &n.hdr);
 }
 
 void TreeView::SelectRow(int row) {
@@ -145,13 +150,12 @@ HWND TreeView::EditLabel(HTREEITEM item) {
   if (!Valid(item)) return nullptr;
   EnsureVisible(item);
   const std::string text = Text(item);
-  char buffer[1024];
-  CopyText(text, buffer, sizeof buffer);
+  std::string offered = text;  // the parent may read it, not grow it
   NMTVDISPINFO begin;
   begin.item = Describe(item);
   begin.item.mask |= TVIF_TEXT;
-  begin.item.pszText = buffer;
-  begin.item.cchTextMax = sizeof buffer;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
   if (Notify(TVN_BEGINLABELEDIT, &begin.hdr) != 0 || !Valid(item)) return nullptr;
   RECT where = TextRect(item);
   RECT client;
@@ -162,13 +166,12 @@ HWND TreeView::EditLabel(HTREEITEM item) {
     TreeNode* node = std::exchange(editItem_, nullptr);
     edit_ = nullptr;
     if (!Valid(node)) return;
-    char result[1024];
-    CopyText(edited, result, sizeof result);
+    std::string result = edited;
     NMTVDISPINFO end;
     end.item = Describe(node);
     end.item.mask |= TVIF_TEXT;
-    end.item.pszText = accepted ? result : nullptr;
-    end.item.cchTextMax = sizeof result;
+    end.item.pszText = accepted ? result.data() : nullptr;
+    end.item.cchTextMax = static_cast<int>(result.size() + 1);
     if (Notify(TVN_ENDLABELEDIT, &end.hdr) != 0 && accepted && Valid(node)) {
       node->text = result;
       node->textCallback = false;

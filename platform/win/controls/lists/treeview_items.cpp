@@ -38,6 +38,8 @@ HTREEITEM TreeView::Insert(const TVINSERTSTRUCT* in) {
   auto node = std::make_unique<TreeNode>();
   node->parent = parent;
   ApplyFields(node.get(), in->item);
+  // With check boxes every node starts unchecked (state image 1).
+  if ((Style() & TVS_CHECKBOXES) && !(node->state & TVIS_STATEIMAGEMASK)) node->state |= 1u << 12;
   auto& siblings = parent->children;
   auto at = siblings.end();
   if (in->hInsertAfter == TVI_FIRST) {

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "win/controls/lists/treeview_state.h"
-#include "win/window/scrollbars.h"
 
 namespace qelo::win::lists {
 namespace {
@@ -9,6 +8,7 @@ namespace {
 constexpr int kTextPad = 2;   // each side of the label
 constexpr int kButtonSize = 9;
 constexpr int kCheckCell = 16;
+constexpr int kLineWidth = 8;  // pixels a horizontal line step scrolls
 
 int ImageSize(HIMAGELIST list, bool width) {
   int cx = 0, cy = 0;
@@ -87,13 +87,17 @@ int TreeView::ImageWidth() const { return images_ ? ImageSize(images_, true) + k
 // their lines and buttons only with TVS_LINESATROOT.
 int TreeView::ContentLeft(const TreeNode* node) const {
   const bool rootColumn = Style() & TVS_LINESATROOT;
-  return (Level(node) + (rootColumn ? 1 : 0)) * indent_;
+  return (Level(node) + (rootColumn ? 1 : 0)) * indent_ - scrollX_;
+}
+
+int TreeView::LabelLeft(const TreeNode* node) const {
+  return ContentLeft(node) + StateWidth() + ImageWidth();
 }
 
 RECT TreeView::TextRect(HTREEITEM item) {
   const int row = Row(item);
   const int top = (row - top_) * ItemHeight();
-  const int left = ContentLeft(item) + StateWidth() + ImageWidth();
+  const int left = LabelLeft(item);
   return RECT{left, top, left + TextWidth(Text(item)) + 2 * kTextPad, top + ItemHeight()};
 }
 
@@ -153,42 +157,63 @@ int TreeView::RowsPerPage() const {
 void TreeView::ClampScroll() {
   const int rows = static_cast<int>(VisibleRows().size());
   top_ = std::clamp(top_, 0, std::max(0, rows - RowsPerPage()));
-  UpdateScrollBar();
+  RECT client;
+  GetClientRect(window_, &client);
+  const int widest = (Style() & TVS_NOHSCROLL) ? 0 : ContentWidth();
+  scrollX_ = std::clamp(scrollX_, 0, std::max(0, widest - client.right));
+  UpdateScrollBars();
 }
 
-// The vertical bar shows rows; it appears when there is something to
-// scroll, unless TVS_NOSCROLL.
-void TreeView::UpdateScrollBar() {
-  if ((Style() & TVS_NOSCROLL) || updatingBar_) return;
-  updatingBar_ = true;
-  SCROLLINFO info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMax = std::max(0, static_cast<int>(VisibleRows().size()) - 1);
-  info.nPage = static_cast<UINT>(RowsPerPage());
-  info.nPos = top_;
-  SetScrollInfo(window_, SB_VERT, &info, 1);
-  updatingBar_ = false;
+// The right edge of the widest shown label, as if not scrolled.
+int TreeView::ContentWidth() {
+  int widest = 0;
+  for (TreeNode* node : std::vector<TreeNode*>(VisibleRows()))
+    if (Valid(node)) widest = std::max(widest, LabelLeft(node) + scrollX_ + TextWidth(Text(node)) + 2 * kTextPad);
+  return widest;
 }
 
-void TreeView::ScrollBarRequest(int code, int position) {
-  const int page = std::max(1, RowsPerPage());
-  switch (code) {
-    case SB_LINEUP: Scroll(-1); break;
-    case SB_LINEDOWN: Scroll(1); break;
-    case SB_PAGEUP: Scroll(-page); break;
-    case SB_PAGEDOWN: Scroll(page); break;
-    case SB_THUMBTRACK: case SB_THUMBPOSITION: Scroll(position - top_); break;
-    case SB_TOP: Scroll(-top_); break;
-    case SB_BOTTOM: Scroll(static_cast<int>(VisibleRows().size())); break;
-    default: break;
+// The bars show rows (vertical) and pixels (horizontal); they appear when
+// there is something to scroll, unless TVS_NOSCROLL (or TVS_NOHSCROLL).
+void TreeView::UpdateScrollBars() {
+  if ((Style() & TVS_NOSCROLL) || updatingBars_) return;
+  updatingBars_ = true;
+  SCROLLINFO vertical;
+  vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  vertical.nMax = std::max(0, static_cast<int>(VisibleRows().size()) - 1);
+  vertical.nPage = static_cast<UINT>(RowsPerPage());
+  vertical.nPos = top_;
+  SetScrollInfo(window_, SB_VERT, &vertical, 1);
+  if (!(Style() & TVS_NOHSCROLL)) {
+    RECT client;
+    GetClientRect(window_, &client);
+    SCROLLINFO horizontal;
+    horizontal.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    horizontal.nMax = std::max(0, ContentWidth() - 1);
+    horizontal.nPage = static_cast<UINT>(std::max(0, client.right));
+    horizontal.nPos = scrollX_;
+    SetScrollInfo(window_, SB_HORZ, &horizontal, 1);
   }
+  updatingBars_ = false;
 }
 
-void TreeView::Scroll(int rows) {
-  const int old = top_;
+void TreeView::ScrollBarRequest(int bar, int code, int position) {
+  if (bar == SB_VERT) {
+    const int rows = static_cast<int>(VisibleRows().size());
+    Scroll(ScrollTarget(code, position, top_, 1, std::max(1, RowsPerPage()), rows) - top_);
+    return;
+  }
+  RECT client;
+  GetClientRect(window_, &client);
+  const int to = ScrollTarget(code, position, scrollX_, kLineWidth, std::max(1, client.right), ContentWidth());
+  Scroll(0, to - scrollX_);
+}
+
+void TreeView::Scroll(int rows, int dx) {
+  const int oldTop = top_, oldX = scrollX_;
   top_ += rows;
+  scrollX_ += dx;
   ClampScroll();
-  if (top_ != old) InvalidateRect(window_, nullptr, 1);
+  if (top_ != oldTop || scrollX_ != oldX) InvalidateRect(window_, nullptr, 1);
 }
 
 // Expands the node's ancestors (with their notifications) and scrolls it
@@ -229,14 +254,13 @@ LRESULT TreeView::CustomDraw(DWORD stage, HDC dc, RECT rc, TreeNode* node, COLOR
   return answer;
 }
 
-void TreeView::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window_, &ps);
+void TreeView::Paint(HDC given) {
+  PaintContext paint(window_, given);
+  HDC dc = paint.dc();
   if (dc == nullptr) return;
   RECT client;
   GetClientRect(window_, &client);
-  HBRUSH back = CreateSolidBrush(IsWindowEnabled(window_) ? Or(background_, COLOR_WINDOW)
-                                                          : GetSysColor(COLOR_BTNFACE));
+  HBRUSH back = CreateSolidBrush(Or(background_, COLOR_WINDOW));
   FillRect(dc, &client, back);
   DeleteObject(back);
   HGDIOBJ oldFont = SelectObject(dc, ControlFont(font_));
@@ -250,7 +274,6 @@ void TreeView::Paint() {
   }
   if (prepaint & CDRF_NOTIFYPOSTPAINT) CustomDraw(CDDS_POSTPAINT, dc, client, nullptr, nullptr, nullptr);
   SelectObject(dc, oldFont);
-  EndPaint(window_, &ps);
 }
 
 void TreeView::PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint) {

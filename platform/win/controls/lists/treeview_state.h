@@ -68,16 +68,18 @@ class TreeView {
   int ContentLeft(const TreeNode* node) const;  // where the state image starts
   int StateWidth() const;
   int ImageWidth() const;
+  int LabelLeft(const TreeNode* node) const;
   RECT TextRect(HTREEITEM item);
   LRESULT GetItemRect(bool textOnly, RECT* r);
   TVHITTESTINFO HitTest(POINT p);
   int RowsPerPage() const;
-  void Scroll(int rows);
+  void Scroll(int rows, int dx = 0);
   void EnsureVisible(HTREEITEM item);
   void ClampScroll();
-  void UpdateScrollBar();
-  void ScrollBarRequest(int code, int position);
-  void Paint();
+  void UpdateScrollBars();
+  void ScrollBarRequest(int bar, int code, int position);
+  int ContentWidth();
+  void Paint(HDC given);
   void PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint);
   void DrawLines(HDC dc, TreeNode* node, const RECT& row);
   void DrawButton(HDC dc, TreeNode* node, const RECT& row);
@@ -87,7 +89,7 @@ class TreeView {
   // ---- input and label editing (treeview_input.cpp)
   void ButtonDown(POINT p, bool doubleClick);
   void ButtonUp();
-  void RightButtonDown();
+  void RightButtonDown(POINT p);
   void RightButtonUp(POINT p);
   void MouseMove(POINT p, WPARAM keys);
   void KeyDown(int key);
@@ -113,11 +115,12 @@ class TreeView {
   COLORREF background_ = CLR_NONE;  // CLR_NONE: the system colours
   COLORREF textColour_ = CLR_NONE;
   COLORREF lineColour_ = CLR_NONE;
-  int top_ = 0;  // first row shown
+  int top_ = 0;      // first row shown
+  int scrollX_ = 0;  // pixels scrolled to the right
   bool leftDown_ = false;
   bool rightDown_ = false;
   bool editOnUp_ = false;
-  bool updatingBar_ = false;
+  bool updatingBars_ = false;
   POINT downPoint_;
   char dispText_[1024] = {};
 };
