@@ -1,10 +1,9 @@
 // The framework list view over the native one: items and columns kept in
 // step with the window, selection and check events from real clicks,
 // custom and owner drawing, row heights from image lists, label edits,
-// column clicks, sorting and form files.
+// column clicks and sorting.
 #include "lists_fixture.h"
 #include "vcl/controls/listview.h"
-#include "vcl/form_reader.h"
 
 namespace qelo::vcl::test {
 namespace {
@@ -282,35 +281,6 @@ TEST_F(ListViewTest, SortingOrdersTheItemsAndTheWindowAlike) {
     EXPECT_EQ(view->Items()->Item(2)->Index(), 2);
     view->Free();
   }
-}
-
-TEST_F(ListViewTest, FormFilesMakeListViewsByClassName) {
-  ReadComponentText(*form, R"(object frmTest: TForm
-  object lvFiles: TListView
-    Left = 4
-    Top = 4
-    Width = 200
-    Height = 100
-    ViewStyle = vsReport
-    MultiSelect = True
-    RowSelect = True
-    ReadOnly = True
-    ColumnClick = False
-  end
-end
-)",
-                    "list.form");
-  auto& view = script::Find<TListView>(*form, "lvFiles");
-  EXPECT_EQ(view.ViewStyle(), vsReport);
-  EXPECT_TRUE(view.MultiSelect());
-  EXPECT_TRUE(view.RowSelect());
-  EXPECT_FALSE(view.ColumnClick());
-  const auto style = static_cast<DWORD>(GetWindowLongPtr(view.Handle(), GWL_STYLE));
-  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_FALSE(style & LVS_SINGLESEL);
-  EXPECT_TRUE(style & LVS_NOSORTHEADER);
-  EXPECT_FALSE(style & LVS_EDITLABELS);
-  EXPECT_TRUE(SendMessage(view.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
 }
 
 }  // namespace
