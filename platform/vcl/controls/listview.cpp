@@ -653,7 +653,7 @@ void TCustomListView::NotifyMessage(TMessage& m) {
       auto* tip = reinterpret_cast<NMLVGETINFOTIP*>(header);
       TListItem* item = ItemOf(tip->iItem);
       if (!item || !OnInfoTip) return;
-      std::string text = (tip->dwFlags & LVGIT_UNFOLDED) ? item->Caption() : std::string(tip->pszText ? tip->pszText : "");
+      std::string text = item->Caption();
       DoInfoTip(item, text);
       CopyText(text, tip->pszText, tip->cchTextMax);
       return;

@@ -627,6 +627,7 @@ void TWinControl::EraseMessage(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
   using namespace win;
+  if (m.Msg == WM_CONTEXTMENU) contextMenuSent_ = true;
   switch (m.Msg) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
     case WM_KEYUP: case WM_SYSKEYUP:
@@ -654,13 +655,15 @@ void TWinControl::WndProc(TMessage& m) {
           SetCapture(handle_);
           holdsCapture_ = true;
         }
+        if (m.Msg == WM_RBUTTONUP) contextMenuSent_ = false;
         TControl::WndProc(m);
         if ((m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) && holdsCapture_ &&
             !(m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
           holdsCapture_ = false;
           if (GetCapture() == handle_) ReleaseCapture();
         }
-        if (m.Msg == WM_RBUTTONUP) {
+        // Native list windows send their own menu message on the release.
+        if (m.Msg == WM_RBUTTONUP && !contextMenuSent_) {
           POINT s{p.x, p.y};
           win::ClientToScreen(handle_, &s);
           Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), MAKELPARAM(s.x, s.y));

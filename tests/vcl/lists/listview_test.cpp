@@ -135,6 +135,33 @@ TEST_F(ListViewTest, AClickOnARowSelectsItAfterAskingOnChanging) {
                            [](const std::string& l) { return l.rfind("select", 0) == 0; }));
 }
 
+TEST_F(ListViewTest, MouseInputReachesTheClickMenuAndInfoTipEvents) {
+  TListView* view = MakeReport();
+  int clicks = 0, doubleClicks = 0;
+  std::vector<TPoint> popups;
+  std::vector<std::string> tips;
+  view->OnClick = [&](TObject*) { ++clicks; };
+  view->OnDblClick = [&](TObject*) { ++doubleClicks; };
+  view->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
+    popups.push_back(p);
+    handled = true;
+  };
+  view->OnInfoTip = [&](TObject*, TListItem* item, std::string& tip) {
+    tips.push_back(item->Caption() + ":" + tip);
+    tip = "more about " + item->Caption();
+  };
+  ClickAt(*view, RowPoint(*view, 0));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(doubleClicks, 0);
+  DoubleClickAt(*view, RowPoint(*view, 0));
+  EXPECT_EQ(doubleClicks, 1);
+  ClickAt(*view, RowPoint(*view, 2), true);
+  ASSERT_EQ(popups.size(), 1u) << "one release, one menu";
+  EXPECT_EQ(popups[0].y, RowPoint(*view, 2).y) << "in client coordinates";
+  script::MoveMouse(*view, RowPoint(*view, 1));
+  EXPECT_NE(std::find(tips.begin(), tips.end(), "beta:beta"), tips.end()) << "the tip starts as the caption";
+}
+
 TEST_F(ListViewTest, ACheckBoxClickCanBeRefused) {
   struct Case {
     bool allow;

@@ -150,6 +150,24 @@ TEST_F(TreeViewTest, AClickSelectsTheNodeUnderItUnlessOnChangingRefuses) {
   EXPECT_EQ(journal.lines, std::vector<std::string>{"changing A"});
 }
 
+TEST_F(TreeViewTest, ARightClickSelectsOnlyWithRightClickSelectAndOpensOneMenu) {
+  for (bool rightClickSelect : {false, true}) {
+    SCOPED_TRACE(rightClickSelect ? "RightClickSelect" : "plain");
+    TTreeView* tree = MakeTree();
+    tree->SetRightClickSelect(rightClickSelect);
+    tree->SetSelected(a);
+    int popups = 0;
+    tree->OnContextPopup = [&](TObject*, TPoint, bool& handled) {
+      ++popups;
+      handled = true;
+    };
+    ClickAt(*tree, TextPoint(d), true);
+    EXPECT_EQ(tree->Selected(), rightClickSelect ? d : a);
+    EXPECT_EQ(popups, 1);
+    tree->Free();
+  }
+}
+
 TEST_F(TreeViewTest, LabelEditsAskOnEditingAndTakeTheTextOnEditedLeaves) {
   TTreeView* tree = MakeTree();
   bool allowEdit = false;
