@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
       });
     }
     Application()->Run();
-    form->Free();
+    Application()->DestroyComponents();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "form sample: %s\n", e.what());
     return 1;

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "vcl/controls/forms.h"
+#include "vcl/controls/text_drawing.h"
 
 namespace qelo::vcl {
 
@@ -83,14 +84,21 @@ win::HWND TApplication::UtilityWindow() {
 }
 
 void TApplication::Post(std::function<void()> call) {
-  posted_.push_back(std::move(call));
+  {
+    std::lock_guard guard(postedLock_);
+    posted_.push_back(std::move(call));
+  }
   win::PostMessage(UtilityWindow(), CM_INVOKE, 0, 0);
 }
 
 void TApplication::RunPosted() {
-  if (posted_.empty()) return;
-  std::function<void()> call = std::move(posted_.front());
-  posted_.pop_front();
+  std::function<void()> call;
+  {
+    std::lock_guard guard(postedLock_);
+    if (posted_.empty()) return;
+    call = std::move(posted_.front());
+    posted_.pop_front();
+  }
   call();
 }
 
@@ -311,17 +319,14 @@ void THintWindow::ReleaseHandle() {
 }
 
 void THintWindow::Paint() {
+  TCanvas& canvas = *Canvas();
   TRect r = ClientRect();
-  Canvas()->Brush()->SetColor(Color());
-  Canvas()->FillRect(r);
+  canvas.Brush()->SetStyle(bsSolid);
+  canvas.Brush()->SetColor(Color());
+  canvas.FillRect(r);
   win::InflateRect(&r, -2, -2);
-  Canvas()->Brush()->SetStyle(bsClear);
-  Canvas()->Font()->SetColor(Font()->Color());
-  win::HDC dc = Canvas()->Handle();
-  win::SetBkMode(dc, win::TRANSPARENT);
-  win::SelectObject(dc, Font()->Handle());
-  win::SetTextColor(dc, ColorToRGB(Font()->Color()));
-  win::DrawText(dc, Caption(), &r, win::DT_WORDBREAK | win::DT_NOPREFIX);
+  canvas.Brush()->SetStyle(bsClear);
+  DrawCanvasText(canvas, Caption(), r, win::DT_WORDBREAK | win::DT_NOPREFIX);
 }
 
 // ---- screen -------------------------------------------------------------------------

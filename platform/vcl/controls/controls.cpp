@@ -78,6 +78,7 @@ const ClassInfo& TControl::StaticClass() {
           .Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, CursorIdent)
           .Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
           .Enum("BiDiMode", kBiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode)
+          .Integer("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext)
           .Event("OnClick", &TControl::OnClick)
           .Event("OnDblClick", &TControl::OnDblClick)
           .Event("OnMouseDown", &TControl::OnMouseDown)
@@ -141,13 +142,25 @@ TPoint TControl::ScreenToClient(TPoint p) const {
   return Point(p.x - o.x, p.y - o.y);
 }
 
+// The edges an aligned control keeps to, by its alignment.
+TAnchors AnchorsOfAlign(TAlign align) {
+  switch (align) {
+    case alTop: return {akLeft, akTop, akRight};
+    case alBottom: return {akLeft, akRight, akBottom};
+    case alLeft: return {akLeft, akTop, akBottom};
+    case alRight: return {akRight, akTop, akBottom};
+    case alClient: return {akLeft, akTop, akRight, akBottom};
+    default: return {akLeft, akTop};
+  }
+}
+
 void TControl::SetAlign(TAlign align) {
   if (align == align_) return;
   const TAlign old = align_;
   align_ = align;
-  anchors_ = TAnchors{akLeft, akTop};
-  if (old == alNone && align != alNone) anchorRulesValid_ = false;
+  if (!ComponentState().Contains(csLoading) && anchors_ == AnchorsOfAlign(old)) anchors_ = AnchorsOfAlign(align);
   RequestAlign();
+  UpdateAnchorRules();
 }
 
 void TControl::SetAnchors(TAnchors anchors) {
@@ -180,6 +193,13 @@ void TControl::SetParentComponent(TComponent* parent) {
 }
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::SetName(const std::string& name) {
+  const bool showsName = controlStyle_.Contains(csSetCaption) && !ComponentState().Contains(csReading) &&
+                         !ComponentState().Contains(csLoading) && text_ == TComponent::Name();
+  TComponent::SetName(name);
+  if (showsName) SetText(name);
+}
 
 TCustomForm* TControl::ParentForm() const {
   const TControl* c = this;
@@ -272,6 +292,7 @@ void TControl::Loaded() {
     if (parentColor_) Perform(CM_PARENTCOLORCHANGED);
     if (parentFont_) Perform(CM_PARENTFONTCHANGED);
     if (parentShowHint_) Perform(CM_PARENTSHOWHINTCHANGED);
+    Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
     UpdateAnchorRules();
   }
 }
@@ -284,15 +305,7 @@ LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
-void TControl::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case win::WM_LBUTTONDOWN: case win::WM_LBUTTONDBLCLK:
-      if (controlStyle_.Contains(csCaptureMouse)) controlState_.Include(csClicked);
-      break;
-    default: break;
-  }
-  Dispatch(m);
-}
+void TControl::WndProc(TMessage& m) { Dispatch(m); }
 
 void TControl::Dispatch(TMessage& m) {
   using namespace win;
@@ -414,7 +427,6 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
-void TControl::Changed() { Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(this), 0); }
 
 // ---- painting -------------------------------------------------------------------
 

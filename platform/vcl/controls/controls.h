@@ -67,6 +67,10 @@ using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState
 using TKeyPressEvent = std::function<void(TObject* sender, char16_t& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
 
+// The edges an aligned control keeps to: alTop the left, top and right
+// ones, and so on; alNone the left and top.
+TAnchors AnchorsOfAlign(TAlign align);
+
 // Shift state of a mouse message's wParam, and of the keyboard now.
 TShiftState MouseShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
@@ -111,6 +115,10 @@ class TControl : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   TComponent* GetParentComponent() const override;
   bool HasParent() const override { return true; }
+  // A control that shows its name as its caption (csSetCaption) keeps doing
+  // so when it is renamed, unless it is being read or its caption changed.
+  void SetName(const std::string& name) override;
+
   // The form this control sits on (null when it sits on none).
   TCustomForm* ParentForm() const;
 
@@ -154,6 +162,9 @@ class TControl : public TComponent {
   TBiDiMode BiDiMode() const { return biDiMode_; }
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
   bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int value) { helpContext_ = value; }
 
   TControlStyle ControlStyle() const { return controlStyle_; }
   void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
@@ -200,7 +211,6 @@ class TControl : public TComponent {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void Resize();
-  virtual void Changed();
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
   // Opens the popup menu of this control (or the nearest parent's) at a
@@ -208,7 +218,6 @@ class TControl : public TComponent {
   virtual bool DoContextPopup(TPoint screenPoint);
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
-  void SetParentFontValue(bool value) { parentFont_ = value; }
 
   // Where the anchors measured the control from (its parent's client size
   // when the bounds were last set by hand).
@@ -243,6 +252,7 @@ class TControl : public TComponent {
   TCursor cursor_ = crDefault;
   TPopupMenu* popupMenu_ = nullptr;
   TBiDiMode biDiMode_ = bdLeftToRight;
+  int helpContext_ = 0;
   TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState controlState_;
   bool mouseInControl_ = false;
@@ -322,12 +332,14 @@ class TWinControl : public TControl {
 
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value);
+  // Follows the parent's DoubleBuffered while true.
+  bool ParentDoubleBuffered() const { return parentDoubleBuffered_; }
+  void SetParentDoubleBuffered(bool value);
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value) { ctl3D_ = value; }
 
   bool Showing() const override;
   void SetParent(TWinControl* parent) override;
-  void SetEnabled(bool enabled) override;
 
   void Invalidate() override;
   void Update() override;
@@ -389,6 +401,7 @@ class TWinControl : public TControl {
   std::vector<TWinControl*> tabList_;
   bool tabStop_ = false;
   bool doubleBuffered_ = false;
+  bool parentDoubleBuffered_ = true;
   bool ctl3D_ = true;
   int alignDisabled_ = 0;
   bool aligning_ = false;

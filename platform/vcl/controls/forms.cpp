@@ -103,12 +103,21 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
 
 void TCustomForm::SetWindowState(TWindowState state) {
   if (state == windowState_) return;
+  const TWindowState old = windowState_;
   windowState_ = state;
-  if (Showing()) {
-    const int cmd = state == wsMaximized ? win::SW_SHOWMAXIMIZED
-                    : state == wsMinimized ? win::SW_SHOWMINIMIZED
-                                           : win::SW_RESTORE;
-    win::ShowWindow(WindowHandle(), cmd);
+  if (Showing()) ApplyWindowState(old);
+}
+
+// The window layer knows minimised windows only: a maximised form covers
+// the work area itself and gets its normal bounds back when restored.
+void TCustomForm::ApplyWindowState(TWindowState old) {
+  if (old == wsMinimized) win::ShowWindow(WindowHandle(), win::SW_RESTORE);
+  if (old == wsMaximized) SetBoundsRect(normalBounds_);
+  if (windowState_ == wsMaximized) {
+    normalBounds_ = BoundsRect();
+    SetBoundsRect(Screen()->WorkAreaRect());
+  } else if (windowState_ == wsMinimized) {
+    win::ShowWindow(WindowHandle(), win::SW_MINIMIZE);
   }
 }
 
@@ -235,10 +244,8 @@ void TCustomForm::VisibleChanged() {
     PlaceOnFirstShow();
     DoShow();
     if (!Visible()) return;  // OnShow hid it again
-    const int cmd = windowState_ == wsMaximized ? win::SW_SHOWMAXIMIZED
-                    : windowState_ == wsMinimized ? win::SW_SHOWMINIMIZED
-                                                  : win::SW_SHOW;
-    win::ShowWindow(WindowHandle(), cmd);
+    win::ShowWindow(WindowHandle(), win::SW_SHOW);
+    if (windowState_ != wsNormal) ApplyWindowState(wsNormal);
     win::SetActiveWindow(WindowHandle());
     formState_.Include(fsVisible);
     FocusFirst();

@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,7 @@ class TCustomForm : public TWinControl {
 
  private:
   void VisibleChanged();
+  void ApplyWindowState(TWindowState old);
   void PlaceOnFirstShow();
   void FocusFirst();
   void CloseModal();
@@ -142,6 +144,7 @@ class TCustomForm : public TWinControl {
   TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
   TPosition position_ = poDesigned;
   TWindowState windowState_ = wsNormal;
+  TRect normalBounds_{};  // the bounds a maximised form returns to
   TModalResult modalResult_ = mrNone;
   bool keyPreview_ = false;
   TMainMenu* menu_ = nullptr;
@@ -225,7 +228,10 @@ constexpr UINT MB_OK = win::MB_OK, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2,
                MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF, MB_ICONMASK = 0xF0, MB_DEFBUTTON2 = 0x100,
                MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00;
 constexpr UINT MB_ICONSTOP = win::MB_ICONHAND, MB_ICONERROR = win::MB_ICONHAND,
-               MB_ICONWARNING = win::MB_ICONEXCLAMATION, MB_ICONINFORMATION = win::MB_ICONASTERISK;
+               MB_ICONWARNING = win::MB_ICONEXCLAMATION, MB_ICONINFORMATION = win::MB_ICONASTERISK,
+               MB_ICONHAND = win::MB_ICONHAND, MB_ICONQUESTION = win::MB_ICONQUESTION,
+               MB_ICONEXCLAMATION = win::MB_ICONEXCLAMATION, MB_ICONASTERISK = win::MB_ICONASTERISK,
+               MB_DEFBUTTON1 = 0x000;
 constexpr int IDOK = mrOk, IDCANCEL = mrCancel, IDABORT = mrAbort, IDRETRY = mrRetry,
               IDIGNORE = mrIgnore, IDYES = mrYes, IDNO = mrNo;
 
@@ -246,7 +252,8 @@ class TApplication : public TComponent {
   }
   TCustomForm* CreateForm(const ClassInfo& formClass);
   // Shows the main form and runs messages until Terminate or the main form
-  // closes.
+  // closes. The program frees its forms afterwards (DestroyComponents), so
+  // their OnDestroy handlers run before it ends.
   void Run();
   // Handles every message waiting now, then returns.
   void ProcessMessages();
@@ -294,7 +301,8 @@ class TApplication : public TComponent {
   void SetMouseControl(TControl* control);
 
   // ---- the GUI thread's own queue ----
-  // Runs `call` on the GUI thread when its turn in the message queue comes.
+  // Runs `call` on the GUI thread when its turn in the message queue comes;
+  // any thread may post (the utility window must exist: Initialize).
   void Post(std::function<void()> call);
   // Told whenever a modal run starts (after the form is shown); scripts
   // answer modal runs here.
@@ -317,6 +325,7 @@ class TApplication : public TComponent {
   TCustomForm* mainForm_ = nullptr;
   int modalLevel_ = 0;
   win::HWND window_ = nullptr;
+  std::mutex postedLock_;  // guards posted_: any thread adds, the GUI thread takes
   std::deque<std::function<void()>> posted_;
   TControl* mouseControl_ = nullptr;
   bool showHint_ = true;

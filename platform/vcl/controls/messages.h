@@ -21,8 +21,6 @@ struct TMessage {
 };
 
 constexpr UINT CM_BASE = 0xB000;
-constexpr UINT CM_ACTIVATE = CM_BASE + 0;
-constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 constexpr UINT CM_DIALOGKEY = CM_BASE + 5;         // WParam key, LParam shift state
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;        // WParam character, LParam shift state
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;      // LParam the newly focused TWinControl*
@@ -38,15 +36,14 @@ constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;    // the tool buttons' group message
-constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr UINT CM_ENTER = CM_BASE + 26;
 constexpr UINT CM_EXIT = CM_BASE + 27;
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;   // WParam key; Result nonzero: the control takes it
 constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 31;
 constexpr UINT CM_CONTROLCHANGE = CM_BASE + 36;    // WParam the TControl*, LParam 1 inserted / 0 removed
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 38;
-constexpr UINT CM_HINTSHOW = CM_BASE + 48;
-constexpr UINT CM_RELEASE = CM_BASE + 33;          // posted to a form that frees itself
+constexpr UINT CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 39;
+constexpr UINT CM_HINTSHOW = CM_BASE + 48;         // LParam the THintInfo*; Result nonzero: no hint
 
 // Notifications a parent window gets from a native child (WM_COMMAND,
 // WM_NOTIFY) come back to the child's control as CN_ + the message.

@@ -87,6 +87,7 @@ const ClassInfo& TWinControl::StaticClass() {
           .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
           .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
           .Boolean("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
+          .Boolean("ParentDoubleBuffered", &TWinControl::ParentDoubleBuffered, &TWinControl::SetParentDoubleBuffered)
           .Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
           .Event("OnEnter", &TWinControl::OnEnter)
           .Event("OnExit", &TWinControl::OnExit)
@@ -226,6 +227,7 @@ void TWinControl::InsertControl(TControl* control) {
     if (control->parentColor_) control->Perform(CM_PARENTCOLORCHANGED);
     if (control->parentFont_) control->Perform(CM_PARENTFONTCHANGED);
     if (control->parentShowHint_) control->Perform(CM_PARENTSHOWHINTCHANGED);
+    control->Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
   }
   control->UpdateAnchorRules();
   control->Invalidate();
@@ -505,7 +507,15 @@ void TWinControl::UpdateBoundsFromWindow() {
 void TWinControl::SetDoubleBuffered(bool value) {
   if (value == doubleBuffered_) return;
   doubleBuffered_ = value;
+  parentDoubleBuffered_ = false;
   Invalidate();
+  NotifyControls(CM_PARENTDOUBLEBUFFEREDCHANGED);
+}
+
+void TWinControl::SetParentDoubleBuffered(bool value) {
+  if (value == parentDoubleBuffered_) return;
+  parentDoubleBuffered_ = value;
+  if (value) Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
 }
 
 bool TWinControl::Showing() const {
@@ -518,8 +528,6 @@ void TWinControl::SetParent(TWinControl* parent) {
   if (handle_ && !parent) DestroyHandle();
   TControl::SetParent(parent);
 }
-
-void TWinControl::SetEnabled(bool enabled) { TControl::SetEnabled(enabled); }
 
 void TWinControl::UpdateShowing() {
   if (!handle_) {
@@ -868,6 +876,12 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_SYSCOLORCHANGE:
       Perform(CM_SYSCOLORCHANGE);
       DefaultHandler(m);
+      return;
+    case CM_PARENTDOUBLEBUFFEREDCHANGED:
+      if (parentDoubleBuffered_ && Parent()) {
+        SetDoubleBuffered(Parent()->DoubleBuffered());
+        parentDoubleBuffered_ = true;
+      }
       return;
     case CM_SYSCOLORCHANGE:
       Invalidate();

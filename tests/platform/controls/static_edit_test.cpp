@@ -240,6 +240,40 @@ TEST_F(EditTest, TheCueBannerShowsOnlyWhileEmptyAndAsAsked) {
   EXPECT_STREQ(cue, "Search");
 }
 
+TEST_F(EditTest, AlignsItsTextAsItsStyleSays) {
+  struct Case {
+    DWORD style;
+    bool inLeftHalf, inRightHalf;
+  } cases[] = {{ES_LEFT, true, false}, {ES_RIGHT, false, true}, {ES_CENTER, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    HWND edit = Make(WC_EDIT, c.style, RECT{10, 10, 210, 30}, "Mid");
+    const auto [first, last] = InkedColumns(this, edit, 200, 20, GetSysColor(COLOR_WINDOW));
+    ASSERT_LE(first, last);
+    EXPECT_EQ(first < 100, c.inLeftHalf);
+    EXPECT_EQ(last >= 100, c.inRightHalf);
+    DestroyWindow(edit);
+  }
+}
+
+TEST_F(EditTest, TheSelectionShowsWhileFocusedOrWhenAskedToStay) {
+  struct Case {
+    DWORD style;
+    bool focused;
+    bool shown;
+  } cases[] = {{0, true, true}, {0, false, false}, {ES_NOHIDESEL, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.style << (c.focused ? " focused" : ""));
+    HWND edit = Make(WC_EDIT, c.style, RECT{10, 10, 210, 30}, "wwwwwwwwww");
+    SendMessage(edit, EM_SETSEL, 0, -1);
+    if (c.focused) SetFocus(edit);
+    const int mid = GET_X_LPARAM(SendMessage(edit, EM_POSFROMCHAR, 5, 0));
+    EXPECT_EQ(Pixel(edit, POINT{mid, 1}) == GetSysColor(COLOR_HIGHLIGHT), c.shown);
+    SetFocus(parent_);
+    DestroyWindow(edit);
+  }
+}
+
 TEST_F(EditTest, ReadOnlyTurnsTheBackgroundGrey) {
   HWND edit = Make(WC_EDIT, 0, RECT{10, 10, 210, 32});
   EXPECT_EQ(Pixel(edit, POINT{150, 10}), GetSysColor(COLOR_WINDOW));

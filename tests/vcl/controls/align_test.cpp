@@ -117,6 +117,18 @@ TEST_F(LayoutTest, HidingAnAlignedChildGivesItsRoomToTheOthers) {
   EXPECT_EQ(client->Top(), 50);
 }
 
+TEST_F(LayoutTest, AligningSetsTheAnchorsOfTheAlignUnlessTheyWereChosen) {
+  auto* p = new TPanel(form);
+  p->SetParent(form);
+  p->SetAlign(alBottom);
+  EXPECT_EQ(p->Anchors(), (TAnchors{akLeft, akRight, akBottom}));
+  p->SetAlign(alNone);
+  EXPECT_EQ(p->Anchors(), (TAnchors{akLeft, akTop}));
+  p->SetAnchors(TAnchors{akRight});
+  p->SetAlign(alLeft);
+  EXPECT_EQ(p->Anchors(), TAnchors{akRight}) << "anchors of one's own choosing stay";
+}
+
 TEST_F(LayoutTest, WindowedChildWindowFollowsItsBounds) {
   auto* panel = new TPanel(form);
   panel->SetParent(form);

@@ -196,6 +196,70 @@ TEST_F(ModalTest, TabMovesTheFocusInTabOrderAndBack) {
   EXPECT_EQ(form->ActiveControl(), b);
 }
 
+// Moving the focus between controls in different containers leaves the
+// old containers innermost first and enters the new ones outermost first;
+// a container holding both is neither left nor entered.
+TEST_F(ModalTest, FocusChangesExitAndEnterTheContainersBetween) {
+  auto* shared = new TPanel(form);
+  shared->SetName("shared");
+  shared->SetParent(form);
+  auto* left = new TPanel(form);
+  left->SetName("left");
+  left->SetParent(shared);
+  auto* right = new TPanel(form);
+  right->SetName("right");
+  right->SetParent(shared);
+  auto* a = new TPanel(form);
+  a->SetName("a");
+  a->SetParent(left);
+  auto* b = new TPanel(form);
+  b->SetName("b");
+  b->SetParent(right);
+  std::vector<std::string> log;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{shared, left, right, a, b}) {
+    c->OnEnter = [&log](TObject* s) { log.push_back("enter " + static_cast<TComponent*>(s)->Name()); };
+    c->OnExit = [&log](TObject* s) { log.push_back("exit " + static_cast<TComponent*>(s)->Name()); };
+  }
+  script::Focus(*a);
+  log.clear();
+  script::Focus(*b);
+  const std::vector<std::string> expected = {"exit a", "exit left", "enter right", "enter b"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(form->ActiveControl(), b);
+  EXPECT_EQ(Screen()->ActiveControl(), b);
+}
+
+TEST_F(ModalTest, TypedCharactersReachTheControlThenAcceleratorsOfTheForm) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetTabStop(true);
+  auto* target = new TPanel(form);
+  target->SetParent(form);
+  target->SetTabStop(true);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetCaption("&Count");
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetCaption("&Name:");
+  label->SetFocusControl(target);
+  std::u16string typed;
+  panel->OnKeyPress = [&](TObject*, char16_t& ch) {
+    typed += ch;
+    if (ch == u'x') ch = 0;  // the control keeps this one
+  };
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  script::Focus(*panel);
+  script::TypeText("x");
+  EXPECT_EQ(clicks, 0);
+  script::TypeText("C");
+  EXPECT_EQ(clicks, 1) << "the button's accelerator, in any case";
+  script::TypeText("n");
+  EXPECT_EQ(form->ActiveControl(), target) << "a label's accelerator focuses its control";
+  EXPECT_EQ(typed, u"xCn");
+}
+
 TEST_F(ModalTest, MessageBoxIsAnsweredFromTheScriptAndShowsItsTextAndButtons) {
   struct Case {
     UINT flags;

@@ -75,6 +75,39 @@ TEST_F(NotificationTest, ControlPlacedOnParentTakesItsColourFontAndHintSwitch) {
   EXPECT_TRUE(label->ShowHint());
 }
 
+TEST_F(NotificationTest, DoubleBufferingFollowsTheParentUntilSetOnItsOwn) {
+  auto* outer = new TPanel(form);
+  outer->SetParent(form);
+  auto* follower = new TPanel(form);
+  follower->SetParent(outer);
+  auto* own = new TPanel(form);
+  own->SetParent(outer);
+  own->SetDoubleBuffered(false);
+  own->SetDoubleBuffered(true);
+  own->SetDoubleBuffered(false);
+  outer->SetDoubleBuffered(true);
+  EXPECT_TRUE(follower->DoubleBuffered());
+  EXPECT_TRUE(follower->ParentDoubleBuffered());
+  EXPECT_FALSE(own->DoubleBuffered());
+  EXPECT_FALSE(own->ParentDoubleBuffered());
+}
+
+TEST_F(NotificationTest, CaptionShowsTheNameUntilItIsChanged) {
+  auto* panel = new TPanel(form);
+  panel->SetName("pnlFirst");
+  EXPECT_EQ(panel->Caption(), "pnlFirst");
+  panel->SetName("pnlSecond");
+  EXPECT_EQ(panel->Caption(), "pnlSecond");
+  panel->SetCaption("Own caption");
+  panel->SetName("pnlThird");
+  EXPECT_EQ(panel->Caption(), "Own caption");
+  auto* plain = new TPanel(form);
+  TControlStyle style = plain->ControlStyle();
+  plain->SetControlStyle(style.Exclude(csSetCaption));
+  plain->SetName("pnlPlain");
+  EXPECT_EQ(plain->Caption(), "");
+}
+
 // Windowless controls get CM_MOUSEENTER and CM_MOUSELEAVE from their
 // parent as the pointer moves over them, to a sibling and away.
 TEST_F(NotificationTest, MouseEnterAndLeaveOnWindowlessControls) {

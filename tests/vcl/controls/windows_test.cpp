@@ -136,6 +136,37 @@ TEST_F(WindowsTest, KeyPreviewShowsKeysToTheFormFirst) {
   EXPECT_EQ(order, expected);
 }
 
+// The client size a form file gives holds whatever frame the border style
+// puts round it, and the style decides the window's frame.
+TEST(FormBorderTest, ClientSizeHoldsForEveryBorderStyle) {
+  Application()->Initialize();
+  for (TFormBorderStyle style : {bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin}) {
+    auto* f = new TForm(nullptr);
+    f->SetBorderStyle(style);
+    f->SetClientWidth(250);
+    f->SetClientHeight(120);
+    f->Show();
+    EXPECT_EQ(f->ClientWidth(), 250) << "style " << style;
+    EXPECT_EQ(f->ClientHeight(), 120) << "style " << style;
+    const auto windowStyle = static_cast<win::DWORD>(win::GetWindowLongPtr(f->WindowHandle(), win::GWL_STYLE));
+    EXPECT_EQ((windowStyle & win::WS_CAPTION) == win::WS_CAPTION, style != bsNone) << "style " << style;
+    EXPECT_EQ((windowStyle & win::WS_THICKFRAME) != 0, style == bsSizeable || style == bsSizeToolWin);
+    f->Free();
+  }
+}
+
+TEST_F(WindowsTest, MaximisedFormFillsTheWorkAreaAndRestores) {
+  form->SetBorderStyle(bsSizeable);
+  form->SetBounds(10, 10, 300, 200);
+  form->SetWindowState(wsMaximized);
+  const TRect work = Screen()->WorkAreaRect();
+  EXPECT_EQ(form->Width(), RectWidth(work));
+  EXPECT_EQ(form->Height(), RectHeight(work));
+  form->SetWindowState(wsNormal);
+  EXPECT_EQ(form->Width(), 300);
+  EXPECT_EQ(form->Height(), 200);
+}
+
 struct PositionCase {
   const char* name;
   TPosition position;
