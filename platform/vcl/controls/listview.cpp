@@ -455,8 +455,16 @@ void TCustomListView::ImageListChange(TObject* sender) {
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
   if (operation != opRemove) return;
-  if (component == smallImages_) SetSmallImages(nullptr);
-  if (component == stateImages_) SetStateImages(nullptr);
+  // A list that goes is told last, when only its component part is left
+  // (its links were already let go): forget it without calling it.
+  if (component == smallImages_) {
+    smallImages_ = nullptr;
+    PushImageList(LVSIL_SMALL, nullptr);
+  }
+  if (component == stateImages_) {
+    stateImages_ = nullptr;
+    PushImageList(LVSIL_STATE, nullptr);
+  }
 }
 
 TListItem* TCustomListView::ItemOf(int index) const {

@@ -362,7 +362,11 @@ void TCustomTreeView::SetImages(TImageList* images) {
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
-  if (operation == opRemove && component == images_) SetImages(nullptr);
+  if (operation != opRemove || component != images_) return;
+  // A list that goes is told last, when only its component part is left
+  // (its links were already let go): forget it without calling it.
+  images_ = nullptr;
+  PushImages();
 }
 
 TTreeNode* TCustomTreeView::Selected() const {

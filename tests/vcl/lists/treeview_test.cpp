@@ -220,6 +220,9 @@ TEST_F(TreeViewTest, ImagesAreAskedForWhileDrawingAndCustomDrawingPaintsOnTheCan
   };
   EXPECT_EQ(PixelAt(*tree, TextPoint(a)), RGB(255, 0, 0));
   EXPECT_NE(PixelAt(*tree, TextPoint(d)), RGB(255, 0, 0));
+  images.reset();  // the tree forgets a freed image list
+  EXPECT_EQ(tree->Images(), nullptr);
+  EXPECT_NE(PixelAt(*tree, dIcon), ColorToRGB(clTeal));
 }
 
 }  // namespace
