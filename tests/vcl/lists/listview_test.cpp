@@ -291,6 +291,34 @@ TEST_F(ListViewTest, AHeaderClickNamesItsColumn) {
   EXPECT_EQ(clicked, std::vector<int>{1});
 }
 
+// Owner-drawn header items and header notifications come to the list
+// view's own window first, where a descendant can take them.
+TEST_F(ListViewTest, TheHeaderChildTalksToTheListViewWindow) {
+  TListView* view = MakeReport();
+  HWND header = reinterpret_cast<HWND>(SendMessage(view->Handle(), LVM_GETHEADER, 0, 0));
+  ASSERT_NE(header, nullptr);
+  std::vector<UINT> drawn;
+  std::vector<UINT> notified;
+  auto inherited = view->WindowProc;
+  view->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_DRAWITEM && reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem == header)
+      drawn.push_back(reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->itemID);
+    if (m.Msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom == header)
+      notified.push_back(reinterpret_cast<NMHDR*>(m.LParam)->code);
+    inherited(m);
+  };
+  HDITEM item;
+  item.mask = HDI_FORMAT;
+  item.fmt = HDF_OWNERDRAW;
+  SendMessage(header, HDM_SETITEM, 1, reinterpret_cast<LPARAM>(&item));
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  script::Pump();
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), 1u), drawn.end());
+  EXPECT_EQ(std::find(drawn.begin(), drawn.end(), 0u), drawn.end());
+  EXPECT_NE(std::find(notified.begin(), notified.end(), HDN_ITEMCHANGED), notified.end());
+  view->WindowProc = inherited;
+}
+
 TEST_F(ListViewTest, SortingOrdersTheItemsAndTheWindowAlike) {
   for (bool withWindow : {false, true}) {
     SCOPED_TRACE(withWindow ? "with a window" : "without a window");
