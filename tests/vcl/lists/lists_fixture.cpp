@@ -16,6 +16,24 @@ void Press(TControl& control, TPoint clientPoint, win::MouseButton button, int t
   script::Pump();
 }
 
+// Paints the control and hands a DC on a picture of its form, with the
+// form's client point of the control's client origin.
+template <class Read>
+auto ReadPainted(TWinControl& control, Read read) {
+  TCustomForm* form = control.ParentForm();
+  control.Repaint();
+  script::Pump();
+  const TPoint origin = form->ScreenToClient(control.ClientToScreen(Point(0, 0)));
+  win::HBITMAP picture = win::ComposeWindow(form->Handle());
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  win::HGDIOBJ old = win::SelectObject(dc, picture);
+  const auto result = read(dc, origin);
+  win::SelectObject(dc, old);
+  win::DeleteDC(dc);
+  win::DeleteObject(picture);
+  return result;
+}
+
 }  // namespace
 
 void ClickAt(TControl& control, TPoint clientPoint, bool right) {
@@ -24,19 +42,17 @@ void ClickAt(TControl& control, TPoint clientPoint, bool right) {
 
 void DoubleClickAt(TControl& control, TPoint clientPoint) { Press(control, clientPoint, win::MouseButton::Left, 2); }
 
-win::COLORREF PixelAt(TWinControl& control, TPoint clientPoint) {
-  TCustomForm* form = control.ParentForm();
-  control.Repaint();
-  script::Pump();
-  const TPoint p = form->ScreenToClient(control.ClientToScreen(clientPoint));
-  win::HBITMAP picture = win::ComposeWindow(form->Handle());
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, p.x, p.y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return c;
+win::COLORREF PixelAt(TWinControl& control, TPoint p) {
+  return ReadPainted(control, [&](win::HDC dc, TPoint o) { return win::GetPixel(dc, o.x + p.x, o.y + p.y); });
+}
+
+int CountPixels(TWinControl& control, const TRect& r, win::COLORREF colour) {
+  return ReadPainted(control, [&](win::HDC dc, TPoint o) {
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) count += win::GetPixel(dc, o.x + x, o.y + y) == colour;
+    return count;
+  });
 }
 
 std::unique_ptr<TImageList> SolidImages(int width, int height, int count) {

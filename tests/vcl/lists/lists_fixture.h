@@ -16,6 +16,8 @@ void ClickAt(TControl& control, TPoint clientPoint, bool right = false);
 void DoubleClickAt(TControl& control, TPoint clientPoint);
 // The colour at a client point of a windowed control, after painting it.
 win::COLORREF PixelAt(TWinControl& control, TPoint clientPoint);
+// How many pixels of a client rectangle have the colour, after painting.
+int CountPixels(TWinControl& control, const TRect& clientRect, win::COLORREF colour);
 // `count` images of `width` x `height`, each filled with one colour.
 std::unique_ptr<TImageList> SolidImages(int width, int height, int count = 1);
 

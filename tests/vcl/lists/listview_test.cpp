@@ -221,6 +221,17 @@ TEST_F(ListViewTest, CustomDrawEventsComeAtEachStageWithTheirRectanglesAndDrawOn
   EXPECT_NE(PixelAt(*view, RowPoint(*view, 0)), RGB(255, 0, 0)) << "the other rows draw as usual";
 }
 
+TEST_F(ListViewTest, ColoursSetOnTheCanvasAtTheItemStageColourTheDefaultDrawing) {
+  TListView* view = MakeReport();
+  view->OnCustomDrawItem = [&](TCustomListView* sender, TListItem* item, TCustomDrawState, bool&) {
+    if (item->Caption() == "alpha") sender->Canvas()->Font()->SetColor(clRed);
+  };
+  const TRect alpha = view->Items()->Item(0)->DisplayRect(drLabel);
+  const TRect beta = view->Items()->Item(1)->DisplayRect(drLabel);
+  EXPECT_GT(CountPixels(*view, alpha, RGB(255, 0, 0)), 0) << "alpha's text is red";
+  EXPECT_EQ(CountPixels(*view, beta, RGB(255, 0, 0)), 0) << "beta keeps the control's font colour";
+}
+
 TEST_F(ListViewTest, OwnerDrawnRowsAreDrawnByOnDrawItemInTheirRectangles) {
   TListView* view = MakeReport(false);
   view->SetOwnerDraw(true);
