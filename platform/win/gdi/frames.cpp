@@ -148,10 +148,13 @@ void CheckBox(HDC handle, DeviceContext& dc, const RECT& r, unsigned state) {
   } else {
     DrawEdge(handle, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   }
-  const bool dim = state & (DFCS_PUSHED | DFCS_INACTIVE);
+  // A three-state box shows its mixed state as a shadowed mark on the button face.
+  const bool mixed = (state & 0x1F) == DFCS_BUTTON3STATE;
+  const bool dim = mixed || (state & (DFCS_PUSHED | DFCS_INACTIVE));
   Fill(handle, box, dim ? COLOR_BTNFACE : COLOR_WINDOW);
   if (state & DFCS_CHECKED) {
-    CheckMark(dc, box, GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    const int mark = mixed ? COLOR_BTNSHADOW : (state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT;
+    CheckMark(dc, box, GetSysColor(mark));
   }
 }
 
@@ -250,7 +253,7 @@ BOOL DrawFrameControl(HDC handle, RECT* r, unsigned kind, unsigned state) {
   if (dc == nullptr || r == nullptr || IsRectEmpty(r)) return 0;
   if (kind == DFC_BUTTON) {
     const unsigned type = state & 0x1F;
-    if (type == DFCS_BUTTONCHECK) {
+    if (type == DFCS_BUTTONCHECK || type == DFCS_BUTTON3STATE) {
       CheckBox(handle, *dc, *r, state);
     } else if (type == DFCS_BUTTONRADIO) {
       RadioButton(*dc, *r, state);

@@ -554,6 +554,7 @@ constexpr unsigned DFC_SCROLL = 3;
 constexpr unsigned DFC_BUTTON = 4;
 constexpr unsigned DFCS_BUTTONCHECK = 0x0000;
 constexpr unsigned DFCS_BUTTONRADIO = 0x0004;
+constexpr unsigned DFCS_BUTTON3STATE = 0x0008;
 constexpr unsigned DFCS_BUTTONPUSH = 0x0010;
 constexpr unsigned DFCS_SCROLLUP = 0x0000;
 constexpr unsigned DFCS_SCROLLDOWN = 0x0001;

@@ -25,6 +25,9 @@ class DisplayBackend {
   // The pointer shows another standard cursor (a name of LoadCursor); an
   // empty name hides it.
   virtual void CursorChanged(const std::string& name) = 0;
+  // Releases what the back end holds of the screen and stops its threads;
+  // afterwards it shows nothing. Bounded; later calls wait for the same end.
+  virtual void Shutdown() = 0;
 };
 
 // Headless when QELO_HEADLESS is set (not "0") or there is no display;
@@ -32,6 +35,13 @@ class DisplayBackend {
 std::unique_ptr<DisplayBackend> MakeHeadlessDisplay(SIZE screen);
 std::unique_ptr<DisplayBackend> MakeSdlDisplay();  // nullptr when SDL has no display
 const char* DisplayName();
+// Ends the display back end, if one was started: the SDL back end destroys
+// its windows and cursors and quits SDL on its own thread, then that thread
+// ends. Runs by itself when the main thread ends (the first step of exit,
+// before any exit handler or static destructor), else from an exit handler;
+// the owner of the window system may call it sooner, from any thread but
+// the display's. Windows that remain or are made afterwards are not shown.
+void ShutdownDisplay();
 // Headless only: a new screen size (work area and monitor follow).
 void SetHeadlessScreenSize(SIZE screen);
 

@@ -18,6 +18,7 @@ class HeadlessDisplay final : public DisplayBackend {
   void TopLevelGone(HWND) override {}
   void Painted(HWND) override {}
   void CursorChanged(const std::string&) override {}
+  void Shutdown() override {}
 };
 
 }  // namespace

@@ -2,11 +2,12 @@
 // one display thread; other threads only queue what changed and wake it
 // with an SDL user event. SDL input becomes injected input. Top-level
 // windows with a region are shaped windows; the standard cursors are SDL's
-// system cursors.
+// system cursors. Shutdown has the display thread release its windows and
+// cursors and quit SDL, so nothing of SDL runs while the process ends.
 #include <SDL.h>
 #include <SDL_shape.h>
 
-#include <condition_variable>
+#include <chrono>
 #include <cstdio>
 #include <future>
 #include <map>
@@ -70,13 +71,43 @@ int VirtualKey(SDL_Keycode key) {
   return 0;
 }
 
+// How long Shutdown waits for the display thread: it may be waiting for a
+// window's pixels that a painting thread holds.
+constexpr std::chrono::seconds kStopWait{3};
+
 class SdlDisplay final : public DisplayBackend {
  public:
+  ~SdlDisplay() override { Shutdown(); }
+
   bool Start() {
     std::promise<bool> started;
     auto result = started.get_future();
-    std::thread([this, &started] { Run(started); }).detach();
-    return result.get();
+    thread_ = std::thread([this, &started] { Run(started); });
+    displayThreadId_ = thread_.get_id();
+    started_ = result.get();
+    if (started_) return true;
+    thread_.join();  // SDL had no display; the thread has ended
+    return false;
+  }
+
+  // The first caller ends the display thread; later ones wait (as long)
+  // for the same end.
+  void Shutdown() override {
+    bool first = false;
+    {
+      std::lock_guard lock(mutex_);
+      if (!started_) return;
+      first = !std::exchange(stopRequested_, true);
+      if (first) WakeDisplay();
+    }
+    // The display thread cannot wait for itself; it stops on the wake.
+    if (std::this_thread::get_id() == displayThreadId_) return;
+    const bool ended = stoppedSeen_.wait_for(kStopWait) == std::future_status::ready;
+    if (!first) return;
+    if (ended) return thread_.join();
+    std::fprintf(stderr, "window system: the display thread did not stop within %lld s\n",
+                 static_cast<long long>(kStopWait.count()));
+    thread_.detach();
   }
   const char* Name() const override { return "sdl"; }
   SIZE ScreenSize() const override { return screen_; }
@@ -84,23 +115,26 @@ class SdlDisplay final : public DisplayBackend {
   void TopLevelGone(HWND window) override { Queue(gone_, window); }
   void Painted(HWND topLevel) override { Queue(dirty_, topLevel); }
   void CursorChanged(const std::string& name) override {
-    {
-      std::lock_guard lock(mutex_);
-      cursor_ = name;
-    }
+    std::lock_guard lock(mutex_);
+    if (!Accepting()) return;
+    cursor_ = name;
     WakeDisplay();
   }
 
  private:
   void Queue(std::set<HWND>& set, HWND window) {
-    {
-      std::lock_guard lock(mutex_);
-      set.insert(window);
-    }
+    std::lock_guard lock(mutex_);
+    if (!Accepting()) return;
+    set.insert(window);
     WakeDisplay();
   }
 
+  // With mutex_ held: the display thread still takes changes.
+  bool Accepting() const { return sdlRunning_ && !stopRequested_; }
+
+  // With mutex_ held, so that no event is pushed while SDL quits.
   void WakeDisplay() {
+    if (!sdlRunning_) return;
     SDL_Event wake{};
     wake.type = wakeEvent_;
     SDL_PushEvent(&wake);
@@ -118,22 +152,51 @@ class SdlDisplay final : public DisplayBackend {
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) screen_ = SIZE{mode.w, mode.h};
     wakeEvent_ = SDL_RegisterEvents(1);
+    {
+      std::lock_guard lock(mutex_);
+      sdlRunning_ = true;
+    }
     started.set_value(true);
     SDL_StartTextInput();
     SDL_Event e;
     while (SDL_WaitEvent(&e)) {
-      if (e.type == wakeEvent_)
-        ApplyChanges();
-      else
+      if (e.type != wakeEvent_)
         Translate(e);
+      else if (!ApplyChanges())
+        break;
     }
+    Release();
+    stopped_.set_value();
   }
 
-  void ApplyChanges() {
+  // Destroys every SDL object the thread made and quits SDL's video (and
+  // SDL itself when nothing else of it is in use).
+  void Release() {
+    SDL_StopTextInput();
+    for (auto& [hwnd, sdl] : windows_) SDL_DestroyWindow(sdl);
+    windows_.clear();
+    shapes_.clear();
+    for (auto& [id, cursor] : cursors_) SDL_FreeCursor(cursor);
+    cursors_.clear();
+    {
+      std::lock_guard lock(mutex_);
+      sdlRunning_ = false;
+      changed_.clear();
+      gone_.clear();
+      dirty_.clear();
+      cursor_.reset();
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+  }
+
+  // False when the display is to stop.
+  bool ApplyChanges() {
     std::set<HWND> changed, gone, dirty;
     std::optional<std::string> cursor;
     {
       std::lock_guard lock(mutex_);
+      if (stopRequested_) return false;
       changed.swap(changed_);
       gone.swap(gone_);
       dirty.swap(dirty_);
@@ -143,6 +206,7 @@ class SdlDisplay final : public DisplayBackend {
     for (HWND w : changed) Place(w);
     for (HWND w : dirty) Present(w);
     if (cursor) ShowCursor(*cursor);
+    return true;
   }
 
   void ShowCursor(const std::string& name) {
@@ -337,9 +401,16 @@ class SdlDisplay final : public DisplayBackend {
     if (e.event == SDL_WINDOWEVENT_EXPOSED) Present(window);
   }
 
+  std::thread thread_;  // the display thread; joined by Shutdown
+  bool started_ = false;  // set by Start, before any other call
+  std::thread::id displayThreadId_;
+  std::promise<void> stopped_;  // set by the display thread once SDL is quit
+  std::shared_future<void> stoppedSeen_ = stopped_.get_future().share();
   std::mutex mutex_;
   std::set<HWND> changed_, gone_, dirty_;  // mutex_
   std::optional<std::string> cursor_;      // mutex_
+  bool sdlRunning_ = false;                // mutex_: SDL is up; events may be pushed
+  bool stopRequested_ = false;             // mutex_
   std::map<HWND, SDL_Window*> windows_;    // display thread only
   std::map<HWND, Shape> shapes_;           // display thread only
   std::map<SDL_SystemCursor, SDL_Cursor*> cursors_;  // display thread only

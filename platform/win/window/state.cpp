@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "win/window/internal.h"
 
 namespace qelo::win {
@@ -22,6 +24,8 @@ State& GetState() {
 namespace {
 
 std::atomic<DWORD> g_nextThreadId{1};
+// Set once the back end is chosen; until then there is nothing to end.
+std::atomic<DisplayBackend*> g_display{nullptr};
 
 void DestroyThreadWindows(ThreadQueue& q) {
   State& s = GetState();
@@ -58,11 +62,17 @@ void EndQueue(const std::shared_ptr<ThreadQueue>& q) {
   s.threads.erase(q->threadId);
 }
 
+bool OnMainThread() { return gettid() == getpid(); }
+
 struct ThreadHolder {
   DWORD id = g_nextThreadId++;
   std::shared_ptr<ThreadQueue> queue;
   ~ThreadHolder() {
     if (queue) EndQueue(queue);
+    // The main thread's end is the first step of exit(), before any exit
+    // handler or static destructor, of whatever library: the display stops
+    // here while everything it uses (a renderer's libraries too) is whole.
+    if (OnMainThread()) ShutdownDisplay();
   }
 };
 
@@ -95,6 +105,10 @@ DisplayBackend& Display() {
     if (!HeadlessWanted()) chosen = MakeSdlDisplay();
     if (!chosen) chosen = MakeHeadlessDisplay(SIZE{1280, 1024});
     GetState().display = std::move(chosen);
+    g_display = GetState().display.get();
+    // For an exit from another thread, or a main thread that never used
+    // the window system; runs before the exit handlers registered so far.
+    std::atexit(ShutdownDisplay);
   });
   return *GetState().display;
 }
@@ -132,5 +146,9 @@ LRESULT RunOnOwner(HWND window, const std::function<LRESULT()>& call) {
 DWORD GetCurrentThreadId() { return detail::t_thread.id; }
 
 const char* DisplayName() { return detail::Display().Name(); }
+
+void ShutdownDisplay() {
+  if (DisplayBackend* display = detail::g_display.load()) display->Shutdown();
+}
 
 }  // namespace qelo::win

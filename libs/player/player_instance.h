@@ -1,0 +1,96 @@
+// One player instance: a child window over a host window, owned by a window
+// thread of its own, with the open file, the playback state, the sound
+// output and the display.
+//
+// `lock` guards every field that two threads touch; the window thread owns
+// the window, the timer and the audio device, and calls SDL's pause and close
+// without either lock, since SDL waits there for the sound callback.
+// `soundLock` guards the sound fields and the sound callback's use of
+// `reader`, so the callback is never held up by a frame being drawn (which
+// would make the sound late and the picture, following it, too). Order:
+// `lock`, then `soundLock`, then the reader's locks.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "display/player_display.h"
+#include "media_reader.h"
+#include "qelo/player.h"
+#include "win/sync.h"
+#include "win/thread.h"
+#include "win/window/window.h"
+
+namespace qelo::player {
+
+enum PlayState : int32_t { kPlaying = 0, kPaused = 1, kStopped = 2 };
+
+constexpr win::UINT_PTR kFrameTimerId = 10;
+
+struct PlayerInstance {
+  PlayerInstance(bool twoPaneFlag, int width, int height)
+      : windowWidth(width), windowHeight(height), twoPane(twoPaneFlag),
+        display(twoPaneFlag, width, height) {}
+
+  // identity and windows
+  int32_t streamFlag = 0;
+  std::u16string path;
+  win::HWND parentWindow = nullptr;
+  std::atomic<win::HWND> window{nullptr};  // written by the window thread
+  int32_t windowWidth = 0, windowHeight = 0;
+  win::Thread windowThread;
+  win::DWORD windowThreadId = 0;
+  win::ManualResetEvent readyEvent;
+  const bool twoPane;
+  win::HWND notifyWindow = nullptr;
+  win::CriticalSection lock;
+
+  // the open file
+  std::unique_ptr<MediaReader> reader;
+  int32_t videoWidth = 0, videoHeight = 0;
+  int64_t frameInterval = 0;
+
+  // playback, changed on the window thread
+  int32_t playState = kStopped;
+  bool stopRequested = false;
+  bool pauseRequested = false;
+  int64_t position = 0;
+  int64_t lastReportedPosition = 0;
+  bool positionReported = false;  // since the last play or seek
+  int64_t lastFramePts = 0;
+  int64_t lastFrameInterval = 0;
+  win::DWORD lastTimerTick = 0;
+  std::atomic<int32_t> seekCounter{0};
+
+  // sound, under soundLock
+  std::mutex soundLock;
+  std::vector<uint8_t> audioBuffer = std::vector<uint8_t>(QELO_AUDIO_FRAME_BYTES);
+  int32_t audioBufferBytes = 0;
+  int32_t audioReadPos = 0;
+  int64_t audioChunkPts = 0;
+  int32_t audioBytesPerSecond = 0;
+  // AudioClock's value, published by the sound callback after each copy so
+  // that the frame timer reads it without waiting for the callback.
+  std::atomic<int64_t> soundClock{0};
+  bool audioClosed = false;
+  SDL_AudioDeviceID audioDevice = 0;  // window thread only; 0: closed
+
+  // frame hook
+  FrameCallback frameCallback = nullptr;
+  int32_t hookValue = 0;
+  void* hookUserData = nullptr;
+
+  PlayerDisplay display;
+
+  bool FileOpen() const { return reader != nullptr; }
+  bool HasVideo() const { return reader && reader->facts().hasVideo; }
+  bool HasAudio() const { return reader && reader->facts().hasAudio; }
+};
+
+}  // namespace qelo::player

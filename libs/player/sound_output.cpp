@@ -1,0 +1,93 @@
+#include "sound_output.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "display/player_log.h"
+#include "player_instance.h"
+
+namespace qelo::player {
+
+namespace {
+
+void SdlAudioCallback(void* userData, Uint8* stream, int length) {
+  if (userData) FillAudio(*static_cast<PlayerInstance*>(userData), stream, length);
+}
+
+// Refills the playing chunk from the reader, or with 1,024 bytes of silence
+// (telling the window the sound ran out) when none is left.
+void RefillChunk(PlayerInstance& instance) {
+  int32_t bytes = 0;
+  int64_t pts = 0;
+  if (instance.reader &&
+      instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts)) {
+    instance.audioBufferBytes = bytes;
+    instance.audioChunkPts = pts;
+  } else {
+    instance.audioBufferBytes = 1024;
+    std::memset(instance.audioBuffer.data(), 0, 1024);
+    if (win::HWND window = instance.window.load())
+      win::PostMessage(window, WM_PLAYWND_AUDIO_DRAINED, 0, 0);
+  }
+  instance.audioReadPos = 0;
+}
+
+// The time of the first byte of the playing chunk not yet handed to SDL.
+int64_t ClockOfNextByte(const PlayerInstance& instance) {
+  if (instance.audioBytesPerSecond == 0) return instance.audioChunkPts;
+  const double handed = double(instance.audioReadPos) / instance.audioBytesPerSecond;
+  return instance.audioChunkPts + int64_t(handed * 10000000.0);
+}
+
+}  // namespace
+
+bool InitSoundSystem() {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+void OpenSound(PlayerInstance& instance) {
+  if (instance.audioDevice != 0) return;
+  SDL_AudioSpec wanted{};
+  wanted.freq = 44100;
+  wanted.format = AUDIO_S16LSB;
+  wanted.channels = 2;
+  wanted.silence = 0;
+  wanted.samples = 1024;
+  wanted.callback = SdlAudioCallback;
+  wanted.userdata = &instance;
+  instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  if (instance.audioDevice == 0) {
+    PlayerLog().Write("warning: failed to open audio...");
+    return;
+  }
+  SDL_PauseAudioDevice(instance.audioDevice, 0);
+}
+
+void CloseSound(PlayerInstance& instance) {
+  if (instance.audioDevice == 0) return;
+  SDL_PauseAudioDevice(instance.audioDevice, 1);
+  SDL_CloseAudioDevice(instance.audioDevice);
+  instance.audioDevice = 0;
+}
+
+void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
+  if (instance.seekCounter.load() != 0) {
+    std::memset(stream, 0, size_t(length));
+    return;
+  }
+  while (length > 0) {
+    std::lock_guard guard(instance.soundLock);
+    if (instance.audioReadPos >= instance.audioBufferBytes) RefillChunk(instance);
+    const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
+    std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
+    instance.audioReadPos += count;
+    instance.soundClock.store(ClockOfNextByte(instance));
+    stream += count;
+    length -= count;
+  }
+}
+
+int64_t AudioClock(const PlayerInstance& instance) { return instance.soundClock.load(); }
+
+}  // namespace qelo::player

@@ -1,0 +1,29 @@
+// The instance's sound: one SDL audio device per instance, opened at 44,100
+// Hz, signed 16-bit little-endian, stereo, 1,024 sample frames, filled by
+// FillAudio on SDL's audio thread.
+#pragma once
+
+#include <cstdint>
+
+namespace qelo::player {
+
+struct PlayerInstance;
+
+// Window thread, without the instance lock: opens and starts the device
+// (logging a failure), or pauses and closes it. Each touches only this
+// instance's device.
+void OpenSound(PlayerInstance& instance);
+void CloseSound(PlayerInstance& instance);
+
+// SDL's audio thread: hands `length` bytes of sound to SDL.
+void FillAudio(PlayerInstance& instance, uint8_t* stream, int length);
+
+// The time of the first sound byte not yet handed to SDL, in 100-ns units,
+// as the sound callback last left it; never waits for the callback.
+int64_t AudioClock(const PlayerInstance& instance);
+
+// Starts SDL's audio subsystem (without its signal handlers); false when it
+// could not start.
+bool InitSoundSystem();
+
+}  // namespace qelo::player

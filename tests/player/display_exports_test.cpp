@@ -1,0 +1,125 @@
+// Crop, watermark and snapshot through the exports, with mouse drags sent to
+// the player window as a user's would be.
+#include <cstring>
+#include <filesystem>
+
+#include "common/media_fixture.h"
+#include "common/temp_dir.h"
+#include "player_fixture.h"
+#include "win/codepage.h"
+
+namespace qelo::test {
+namespace {
+
+using Editing = PlayerTest;
+
+win::HWND PlayerWindowOf(win::HWND host) { return win::GetWindow(host, win::GW_CHILD); }
+
+bool CropIs(int index, double width, double height) {
+  RelativeRect crop{};
+  QeloGetCrop(&crop, index);
+  return crop.width == width && crop.height == height;
+}
+
+TEST_F(Editing, DraggingTheCropPostsItInTheFilesPixels) {
+  const int index = MakeInstance(nullptr, false, 320, 240);
+  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+  const RelativeRect crop{0.25, 0.5, 0.5, 0.25};
+  QeloSetCrop(&crop, index);
+  QeloEnableCrop(1, index);
+  win::HWND player = PlayerWindowOf(hosts_.back());
+  // The 160 x 120 frame fills the 320 x 240 window; the crop is 80, 120,
+  // 160 x 60 there. Grab it inside and move it right by a quarter.
+  win::PostMessage(player, win::WM_LBUTTONDOWN, win::MK_LBUTTON, win::MAKELPARAM(160, 150));
+  win::PostMessage(player, win::WM_MOUSEMOVE, win::MK_LBUTTON, win::MAKELPARAM(240, 150));
+  win::PostMessage(player, win::WM_LBUTTONUP, 0, win::MAKELPARAM(240, 150));
+  ASSERT_TRUE(WaitFor(WM_PLAYER_CROP_RECT, 3s));
+  const HostMessage posted = Received(WM_PLAYER_CROP_RECT).back();
+  EXPECT_EQ(posted.w, win::WPARAM(80 << 16 | 60));
+  EXPECT_EQ(posted.l, win::LPARAM(80 << 16 | 30));
+  RelativeRect moved{};
+  QeloGetCrop(&moved, index);
+  EXPECT_DOUBLE_EQ(moved.left, 0.5);
+  EXPECT_DOUBLE_EQ(moved.top, 0.5);
+}
+
+TEST_F(Editing, ForcingTheAspectNarrowsTheCropAndClosingTheFileResetsIt) {
+  const int index = MakeInstance(nullptr, false, 320, 240);
+  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+  const RelativeRect wide{0, 0.25, 1.0, 0.5};  // 320 x 120 window pixels
+  QeloSetCrop(&wide, index);
+  QeloForceClipAspect(CLIP_ASPECT_4_3, index);
+  EXPECT_TRUE(WaitUntil([&] { return CropIs(index, 0.5, 0.5); }, 3s)) << "160 x 120 is 4:3";
+  EXPECT_TRUE(Received(WM_PLAYER_CROP_RECT).empty());
+  QeloDeInitFile(index);
+  EXPECT_TRUE(CropIs(index, 1.0, 1.0));
+}
+
+TEST_F(Editing, WatermarkRecordsGoInWholeAndComeOutWhole) {
+  const int index = MakeInstance();
+  WatermarkState state;
+  std::memset(&state, 0x5A, sizeof state);
+  ASSERT_EQ(QeloGetWatermark(&state, index), 1);
+  EXPECT_EQ(state.kind, WATERMARK_NONE);
+  EXPECT_EQ(state.text.alpha, 0) << "no state gives a record of zeroes";
+
+  TextWatermark text{};
+  win::CopyToUtf16Field(text.text, QELO_WATERMARK_TEXT_CHARS, u"Preview");
+  text.region = {0.1, 0.2, 0, 0};
+  text.alpha = 200;
+  text.font.size = 12;
+  QeloSetWatermarkText(&text, index);
+  ASSERT_EQ(QeloGetWatermark(&state, index), 1);
+  EXPECT_EQ(state.kind, WATERMARK_TEXT);
+  EXPECT_EQ(std::u16string(state.text.text), u"Preview");
+  EXPECT_EQ(state.text.alpha, 200);
+
+  const RelativeRect region{0.3, 0.4, 0.2, 0.1};
+  QeloSetWatermarkRegion(&region, index);
+  RelativeRect read{};
+  ASSERT_EQ(QeloGetWatermarkRegion(&read, index), 1);
+  EXPECT_DOUBLE_EQ(read.left, 0.3);
+  EXPECT_DOUBLE_EQ(read.top, 0.4);
+
+  QeloEnableWatermark(nullptr, index);
+  QeloGetWatermark(&state, index);
+  EXPECT_EQ(state.kind, WATERMARK_NONE);
+}
+
+TEST_F(Editing, ASnapshotIsAJpegOfTheFramesSizeAndNeedsAFile) {
+  TempDir dir;
+  const std::string none = dir.File("none.jpg");
+  const int index = MakeInstance();
+  QeloSnapshot(win::Utf8ToUtf16(none).c_str(), index);
+  EXPECT_FALSE(std::filesystem::exists(none)) << "no file open";
+
+  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+  QeloNextFrame(index);
+  const std::string shot = dir.File("Snap_12-00-00-01.jpg");
+  QeloSnapshot(win::Utf8ToUtf16(shot).c_str(), index);
+  const ProbedFile probed = Probe(shot);
+  ASSERT_TRUE(probed.ok);
+  ASSERT_NE(probed.First("video"), nullptr);
+  EXPECT_EQ(probed.First("video")->Get("codec_name"), "mjpeg");
+  EXPECT_EQ(probed.First("video")->Number("width"), 160);
+  EXPECT_EQ(probed.First("video")->Number("height"), 120);
+}
+
+TEST_F(Editing, ATwoPaneInstanceDecodesFramesFittedIntoItsPane) {
+  TempDir dir;
+  // Panes of (408 - 8) / 2 = 200 x 240; the 4:3 frames fit as 200 x 150.
+  const int index = MakeInstance(nullptr, true, 408, 240);
+  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+  EXPECT_TRUE(Logged("resize video size(200x150)"));
+  QeloNextFrame(index);
+  const std::string shot = dir.File("two-pane.jpg");
+  QeloSnapshot(win::Utf8ToUtf16(shot).c_str(), index);
+  const ProbedFile probed = Probe(shot);
+  ASSERT_TRUE(probed.ok);
+  ASSERT_NE(probed.First("video"), nullptr);
+  EXPECT_EQ(probed.First("video")->Number("width"), 200);
+  EXPECT_EQ(probed.First("video")->Number("height"), 150);
+}
+
+}  // namespace
+}  // namespace qelo::test
