@@ -410,6 +410,7 @@ class TWinControl : public TControl {
   TControl* mouseControl_ = nullptr;  // the windowless child the mouse is over
   bool trackingLeave_ = false;
   bool holdsCapture_ = false;  // the framework took the mouse capture for this control
+  bool contextMenuSent_ = false;  // a WM_CONTEXTMENU passed since the last right-button release began
 };
 
 class TGraphicControl : public TControl {

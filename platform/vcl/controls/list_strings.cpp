@@ -114,9 +114,7 @@ void TNativeListStrings::WindowGoing() {
 
 void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWITEMSTRUCT& item,
                          const std::function<void(int, const TRect&, TOwnerDrawState)>& draw) {
-  // The item-state bits are the first six states in order.
-  TOwnerDrawState state = TOwnerDrawState::FromMask(item.itemState & 0x3F);
-  if (item.itemState & win::ODS_COMBOBOXEDIT) state.Include(odComboBoxEdit);
+  const TOwnerDrawState state = OwnerDrawState(item.itemState);
   canvas.Lock();
   canvas.SetHandle(item.hDC);
   canvas.Font()->Assign(control.Font());

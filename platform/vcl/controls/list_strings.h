@@ -5,6 +5,7 @@
 #pragma once
 
 #include "vcl/controls/native_control.h"
+#include "vcl/controls/owner_draw.h"
 #include "vcl/strings.h"
 #include "win/controls/basic_common.h"
 
@@ -52,8 +53,6 @@ class TNativeListStrings : public TStrings {
   TStringList saved_;
 };
 
-enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 

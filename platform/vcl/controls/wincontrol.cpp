@@ -635,6 +635,7 @@ void TWinControl::EraseMessage(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
   using namespace win;
+  if (m.Msg == WM_CONTEXTMENU) contextMenuSent_ = true;
   switch (m.Msg) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
     case WM_KEYUP: case WM_SYSKEYUP:
@@ -662,13 +663,15 @@ void TWinControl::WndProc(TMessage& m) {
           SetCapture(handle_);
           holdsCapture_ = true;
         }
+        if (m.Msg == WM_RBUTTONUP) contextMenuSent_ = false;
         TControl::WndProc(m);
         if ((m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) && holdsCapture_ &&
             !(m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
           holdsCapture_ = false;
           if (GetCapture() == handle_) ReleaseCapture();
         }
-        if (m.Msg == WM_RBUTTONUP) {
+        // Native list windows send their own menu message on the release.
+        if (m.Msg == WM_RBUTTONUP && !contextMenuSent_) {
           POINT s{p.x, p.y};
           win::ClientToScreen(handle_, &s);
           Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), MAKELPARAM(s.x, s.y));
@@ -846,8 +849,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_ERASEBKGND: return PaintsNatively() ? DefaultHandler(m) : EraseMessage(m);
     case WM_COMMAND: return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_NOTIFY: return ReflectToChild(m, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
-    case WM_DRAWITEM: return ReflectToChild(m, reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem);
-    case WM_DELETEITEM: return ReflectToChild(m, reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem);
+    case WM_DRAWITEM: return ReflectToChild(m, m.LParam ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem : nullptr);
+    case WM_DELETEITEM: return ReflectToChild(m, m.LParam ? reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem : nullptr);
     case WM_MEASUREITEM: return ReflectMeasureItem(m);
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
       return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));

@@ -20,6 +20,14 @@ void BlendOnto(TCanvas& canvas, int x, int y, TBitmap& cell) {
                   cell.Height(), blend);
 }
 
+uint32_t Unpremultiplied(uint32_t p) {
+  const uint32_t a = p >> 24;
+  if (a == 0) return 0;
+  uint32_t out = a << 24;
+  for (int shift = 0; shift < 24; shift += 8) out |= std::min(255u, (((p >> shift) & 0xFF) * 255 + a / 2) / a) << shift;
+  return out;
+}
+
 }  // namespace
 
 // ---- TChangeLink -------------------------------------------------------------------
@@ -43,10 +51,12 @@ const ClassInfo& TImageList::StaticClass() {
   return info;
 }
 
-TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
+TImageList::TImageList(TComponent* owner)
+    : TComponent(owner), handle_(win::ImageList_Create(width_, height_, win::ILC_COLOR32 | win::ILC_MASK, 4, 4)) {}
 
 TImageList::~TImageList() {
   for (TChangeLink* link : links_) link->sender_ = nullptr;
+  win::ImageList_Destroy(handle_);
 }
 
 void TImageList::SetSize(int width, int height) {
@@ -156,12 +166,11 @@ void TImageList::Clear() {
 bool TImageList::Overlay(int imageIndex, int overlay) {
   if (imageIndex < 0 || imageIndex >= Count() || overlay < 0 || overlay >= kOverlayCount) return false;
   overlays_[overlay] = imageIndex;
+  SyncOverlays();
   return true;
 }
 
-// The one place that puts an image on a canvas.
-void TImageList::DrawCell(TCanvas& canvas, int x, int y, TBitmap& cell, bool enabled) {
-  if (enabled) return BlendOnto(canvas, x, y, cell);
+void TImageList::DrawGreyed(TCanvas& canvas, int x, int y, TBitmap& cell) {
   TBitmap greyed;
   greyed.SetPixelFormat(pf32bit);
   greyed.SetSize(width_ + 1, height_ + 1);
@@ -186,11 +195,47 @@ void TImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabled) {
 
 void TImageList::DrawOverlay(TCanvas* canvas, int x, int y, int index, int overlay, bool enabled) {
   if (!canvas || index < 0 || index >= Count()) return;
+  const bool hasOverlay = overlay >= 0 && overlay < kOverlayCount && overlays_[overlay] >= 0;
   canvas->Lock();
-  DrawCell(*canvas, x, y, *images_[index], enabled);
-  if (overlay >= 0 && overlay < kOverlayCount && overlays_[overlay] >= 0)
-    DrawCell(*canvas, x, y, *images_[overlays_[overlay]], enabled);
+  if (enabled) {
+    // The native list draws the image and its overlay (native slots start at 1).
+    const win::UINT style = win::ILD_TRANSPARENT | (hasOverlay ? win::INDEXTOOVERLAYMASK(overlay + 1) : 0);
+    win::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, win::CLR_NONE, win::CLR_DEFAULT, style);
+  } else {
+    DrawGreyed(*canvas, x, y, *images_[index]);
+    if (hasOverlay) DrawGreyed(*canvas, x, y, *images_[overlays_[overlay]]);
+  }
   canvas->Unlock();
+}
+
+// Rebuilds the native list from the cells: one strip of straight-alpha
+// pixels with a mask whose white marks the fully transparent pixels.
+void TImageList::SyncHandle() {
+  win::ImageList_SetIconSize(handle_, width_, height_);
+  if (!images_.empty()) {
+    TBitmap strip, mask;
+    for (TBitmap* b : {&strip, &mask}) {
+      b->SetPixelFormat(pf32bit);
+      b->SetSize(width_ * Count(), height_);
+    }
+    for (int y = 0; y < height_; ++y) {
+      uint32_t* pixels = strip.ScanLine(y);
+      uint32_t* maskRow = mask.ScanLine(y);
+      for (int i = 0; i < Count(); ++i) {
+        const uint32_t* cell = images_[i]->ScanLine(y);
+        for (int x = 0; x < width_; ++x) {
+          pixels[i * width_ + x] = Unpremultiplied(cell[x]);
+          maskRow[i * width_ + x] = (cell[x] >> 24) == 0 ? 0xFFFFFFFFu : 0xFF000000u;
+        }
+      }
+    }
+    win::ImageList_Add(handle_, strip.Handle(), mask.Handle());
+  }
+  SyncOverlays();
+}
+
+void TImageList::SyncOverlays() {
+  for (int slot = 0; slot < kOverlayCount; ++slot) win::ImageList_SetOverlayImage(handle_, overlays_[slot], slot + 1);
 }
 
 void TImageList::RegisterChanges(TChangeLink* link) {
@@ -208,6 +253,7 @@ void TImageList::UnRegisterChanges(TChangeLink* link) {
 }
 
 void TImageList::Change() {
+  SyncHandle();
   const std::vector<TChangeLink*> links = links_;  // a handler may unregister
   for (TChangeLink* link : links)
     if (std::find(links_.begin(), links_.end(), link) != links_.end()) link->Change();

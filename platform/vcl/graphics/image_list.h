@@ -1,5 +1,8 @@
 // Image lists: equal-sized images kept with their transparency, drawn
 // normally or greyed, with overlay images, telling linked users of changes.
+// A native image list (Handle) mirrors the images and overlays, so native
+// list and tree views can be given the same list; normal drawing goes
+// through it.
 #pragma once
 
 #include <memory>
@@ -9,6 +12,7 @@
 #include "vcl/classes.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/png_image.h"
+#include "win/controls/lists/imagelist.h"
 
 namespace qelo::vcl {
 
@@ -71,6 +75,10 @@ class TImageList : public TComponent {
   // index or slot out of range.
   bool Overlay(int imageIndex, int overlay);
 
+  // The native list holding the same images and overlays, for the native
+  // controls; it lives as long as this list.
+  win::HIMAGELIST Handle() const { return handle_; }
+
   void RegisterChanges(TChangeLink* link);
   void UnRegisterChanges(TChangeLink* link);
 
@@ -86,13 +94,16 @@ class TImageList : public TComponent {
   std::vector<Cell> CellsFrom(TBitmap* image, TBitmap* mask, std::optional<TColor> maskColor) const;
   int Append(std::vector<Cell> cells);
   void CheckIndex(int index) const;
-  void DrawCell(TCanvas& canvas, int x, int y, TBitmap& cell, bool enabled);
+  void DrawGreyed(TCanvas& canvas, int x, int y, TBitmap& cell);
+  void SyncHandle();
+  void SyncOverlays();
 
   int width_ = 16;
   int height_ = 16;
   std::vector<Cell> images_;
   int overlays_[kOverlayCount] = {-1, -1, -1, -1};
   std::vector<TChangeLink*> links_;
+  win::HIMAGELIST handle_;
 };
 
 }  // namespace qelo::vcl

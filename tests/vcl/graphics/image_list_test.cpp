@@ -57,6 +57,31 @@ TEST_F(ImageListFixture, AStripAddsOneImagePerCellAndTheMaskColourIsLeftOut) {
   EXPECT_EQ(pixels.Count(RGB(255, 0, 0)), 0) << "an index out of range draws nothing";
 }
 
+// Native controls draw through Handle: it must hold the same images, size
+// and overlays after every change, and keep its identity.
+TEST_F(ImageListFixture, TheNativeHandleFollowsEveryChange) {
+  const win::HIMAGELIST handle = list.Handle();
+  auto strip = Strip({clRed, clBlue, clLime});
+  list.AddMasked(strip.get(), clOlive);
+  EXPECT_EQ(win::ImageList_GetImageCount(handle), 3);
+  list.Delete(0);
+  EXPECT_EQ(win::ImageList_GetImageCount(handle), 2);
+  ASSERT_TRUE(win::ImageList_Draw(handle, 0, pixels.dc(), 0, 0, win::ILD_TRANSPARENT));
+  EXPECT_EQ(pixels.At(1, 1), RGB(0, 0, 255)) << "image 0 is the blue one after the delete";
+  EXPECT_EQ(pixels.At(0, 0), kWhiteRgb) << "the mask colour stays transparent natively";
+
+  ASSERT_TRUE(list.Overlay(1, 0));
+  ASSERT_TRUE(win::ImageList_Draw(handle, 0, pixels.dc(), 8, 0, win::ILD_TRANSPARENT | win::INDEXTOOVERLAYMASK(1)));
+  EXPECT_EQ(pixels.At(9, 1), RGB(0, 255, 0)) << "overlay slot 0 is native overlay 1";
+
+  list.SetSize(8, 6);
+  int cx = 0, cy = 0;
+  ASSERT_TRUE(win::ImageList_GetIconSize(handle, &cx, &cy));
+  EXPECT_EQ(std::make_pair(cx, cy), std::make_pair(8, 6));
+  EXPECT_EQ(win::ImageList_GetImageCount(handle), 0);
+  EXPECT_EQ(list.Handle(), handle);
+}
+
 TEST_F(ImageListFixture, MasksAndReplacements) {
   auto strip = Strip({clRed});
   TBitmap mask(4, 4);

@@ -1,0 +1,69 @@
+#include "lists_fixture.h"
+
+#include "win/window/display.h"
+
+namespace qelo::vcl::test {
+namespace {
+
+void Press(TControl& control, TPoint clientPoint, win::MouseButton button, int times) {
+  const TPoint s = control.ClientToScreen(clientPoint);
+  const win::POINT p{s.x, s.y};
+  win::InjectMouseMove(p);
+  for (int i = 0; i < times; ++i) {
+    win::InjectMouseButton(button, true, p);
+    win::InjectMouseButton(button, false, p);
+  }
+  script::Pump();
+}
+
+// Paints the control and hands a DC on a picture of its form, with the
+// form's client point of the control's client origin.
+template <class Read>
+auto ReadPainted(TWinControl& control, Read read) {
+  TCustomForm* form = control.ParentForm();
+  control.Repaint();
+  script::Pump();
+  const TPoint origin = form->ScreenToClient(control.ClientToScreen(Point(0, 0)));
+  win::HBITMAP picture = win::ComposeWindow(form->Handle());
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  win::HGDIOBJ old = win::SelectObject(dc, picture);
+  const auto result = read(dc, origin);
+  win::SelectObject(dc, old);
+  win::DeleteDC(dc);
+  win::DeleteObject(picture);
+  return result;
+}
+
+}  // namespace
+
+void ClickAt(TControl& control, TPoint clientPoint, bool right) {
+  Press(control, clientPoint, right ? win::MouseButton::Right : win::MouseButton::Left, 1);
+}
+
+void DoubleClickAt(TControl& control, TPoint clientPoint) { Press(control, clientPoint, win::MouseButton::Left, 2); }
+
+win::COLORREF PixelAt(TWinControl& control, TPoint p) {
+  return ReadPainted(control, [&](win::HDC dc, TPoint o) { return win::GetPixel(dc, o.x + p.x, o.y + p.y); });
+}
+
+int CountPixels(TWinControl& control, const TRect& r, win::COLORREF colour) {
+  return ReadPainted(control, [&](win::HDC dc, TPoint o) {
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) count += win::GetPixel(dc, o.x + x, o.y + y) == colour;
+    return count;
+  });
+}
+
+std::unique_ptr<TImageList> SolidImages(int width, int height, int count) {
+  auto list = std::make_unique<TImageList>(nullptr);
+  list->SetSize(width, height);
+  TBitmap strip;
+  strip.SetSize(width * count, height);
+  strip.Canvas()->Brush()->SetColor(clTeal);
+  strip.Canvas()->FillRect(Rect(0, 0, width * count, height));
+  list->Add(&strip, nullptr);
+  return list;
+}
+
+}  // namespace qelo::vcl::test
