@@ -83,14 +83,16 @@ TEST_F(PictureAndSound, EachFrameShownIsWithinTwoFrameIntervalsOfTheSoundEvenAft
   ASSERT_GT(ticks.size(), 1u);
   ticks.pop_back();
   ASSERT_GE(ticks.back().pts, 9 * kSecond) << "the picture played to the end";
-  // Each hold costs about 300 ms of frames; on a busy machine the picture
-  // may skip more, but most of the 250 frames are shown.
-  EXPECT_GT(ticks.size(), 125u);
+  // Each hold costs about 300 ms of frames; a busy machine or a sanitizer
+  // may make the picture skip many more, but it keeps moving: frames in
+  // order, none more than a second after the one before.
+  EXPECT_GT(ticks.size(), 25u);
   int64_t widest = 0;
   size_t widestAt = 0;
   for (size_t i = 0; i < ticks.size(); ++i) {
     if (i > 0) {
       EXPECT_GT(ticks[i].pts, ticks[i - 1].pts) << "frames in order";
+      EXPECT_LE(ticks[i].pts - ticks[i - 1].pts, kSecond) << "frame " << ticks[i].pts;
     }
     const int64_t gap = Gap(ticks[i].pts, ticks[i].sound);
     if (gap > widest) widest = gap, widestAt = i;
