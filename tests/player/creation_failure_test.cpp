@@ -3,6 +3,8 @@
 // exist) and leaves no instance behind. The refusal comes from a class of
 // the player's class name registered in its place, whose procedure turns the
 // window down in one of the ways the window system allows.
+#include <SDL2/SDL.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +72,12 @@ TEST_F(FailedCreation, AnswersMinusOneWithoutWaitingAndFreesTheSlot) {
     SCOPED_TRACE(c.name);
     gRefusal = c.refusal;
     win::HWND host = MakeHost();
-    auto created = std::async(std::launch::async, [host] { return QeloCreatePlayerInstance(host, 0); });
+    auto created = std::async(std::launch::async, [host] {
+      const int index = QeloCreatePlayerInstance(host, 0);
+      // SDL keeps per-thread data for this thread, which it did not start.
+      SDL_TLSCleanup();
+      return index;
+    });
     if (created.wait_for(10s) != std::future_status::ready) {
       // The export hangs: the case cannot end cleanly, so the program does.
       std::fprintf(stderr, "%s: creation still waiting after 10 s\n", c.name);
