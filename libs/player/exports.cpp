@@ -121,7 +121,9 @@ int QeloCreatePlayerInstance(QeloWindow parent, uint8_t twoPane) {
   auto instance = std::make_unique<PlayerInstance>(twoPane != 0, width, height);
   if (!qelo::player::InitSoundSystem()) PlayerLog().Write("failed to initialize sdl....");
   instance->parentWindow = parent;
-  if (isWindow) qelo::player::StartPlayerWindow(*instance);
+  // An instance whose window could not be made would take every command and
+  // do nothing; the host is told with -1 instead.
+  if (isWindow && !qelo::player::StartPlayerWindow(*instance)) return -1;
   return table.Add(std::move(instance));
 }
 

@@ -54,7 +54,9 @@ bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wa
   videoEnded_ = !facts_.hasVideo;
   audioEnded_ = !facts_.hasAudio;
   running_ = true;
-  if (!decoderThread_.Start([this] { DecodeLoop(); }, win::ThreadPriority::Idle)) {
+  // Normal priority: playback is real time, and at idle priority any busy
+  // process on the machine starves the decoder, and with it the sound.
+  if (!decoderThread_.Start([this] { DecodeLoop(); })) {
     running_ = false;
     PlayerLog().Write("failed to create decoder thread...");
     return false;
@@ -156,6 +158,20 @@ bool MediaReader::TakeVideoFrame(VideoFrame* target) {
   guard.unlock();
   spaceChanged_.notify_all();
   return true;
+}
+
+int MediaReader::DropVideoFramesBefore(int64_t time) {
+  int dropped = 0;
+  {
+    std::lock_guard guard(lock_);
+    while (videoCount_ > 1 && videoRing_[videoReadIndex_].pts < time) {
+      videoReadIndex_ = (videoReadIndex_ + 1) % VIDEO_RING_SLOTS;
+      --videoCount_;
+      ++dropped;
+    }
+  }
+  if (dropped) spaceChanged_.notify_all();
+  return dropped;
 }
 
 bool MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts) {

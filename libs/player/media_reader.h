@@ -1,5 +1,5 @@
 // One open file of a player instance: the codec bridge handle and a decoder
-// thread (idle priority) that keeps a ring of 32 decoded frames and a ring of
+// thread (normal priority) that keeps a ring of 32 decoded frames and a ring of
 // 8 sound chunks filled ahead of playback.
 //
 // Locks: `lock_` guards the rings and flags; `roundLock_` is held by the
@@ -59,6 +59,9 @@ class MediaReader {
   // for the decoder when the ring is empty. False at the end of the video,
   // without a video stream or when the target is too small.
   bool TakeVideoFrame(VideoFrame* target);
+  // Discards, without waiting, the queued frames due before `time`, always
+  // leaving the newest queued frame. The count discarded.
+  int DropVideoFramesBefore(int64_t time);
   // Copies the next sound chunk; false at the end of the sound.
   bool TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts);
   // Seeks the file and empties both rings.

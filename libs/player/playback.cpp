@@ -32,6 +32,17 @@ void ShowTakenFrame(PlayerInstance& instance, VideoFrame& hookArgument) {
   instance.display.RepaintVideo();
 }
 
+// With the lock, while playing with sound: frames more than two thresholds
+// behind the sound clock are dropped unseen, so a picture held up (a busy
+// machine, a slow decode) catches up with the sound at once instead of
+// running behind it frame by frame. Within that, FrameDelay's quicker pace
+// catches up. The count dropped.
+int DropLateFrames(PlayerInstance& instance) {
+  if (!instance.HasAudio() || !instance.HasVideo()) return 0;
+  const int64_t threshold = std::max(instance.frameInterval, kMinDelay);
+  return instance.reader->DropVideoFramesBefore(AudioClock(instance) - 2 * threshold);
+}
+
 bool TakeFrame(PlayerInstance& instance) {
   return instance.reader && instance.display.frames().HasPixels() &&
          instance.reader->TakeVideoFrame(&instance.display.frames().decoded());
@@ -201,6 +212,9 @@ bool OnSeek(PlayerInstance& instance, int64_t position) {
       std::lock_guard sound(instance.soundLock);
       instance.audioBufferBytes = 0;
       instance.audioReadPos = 0;
+      // The clock of the sound before the seek would make the frames after
+      // it look early or late until the first chunk from the new place.
+      instance.soundClock.store(position);
     }
     if (instance.reader) {
       sought = instance.reader->Seek(position);
@@ -245,6 +259,7 @@ void OnFrameTimer(PlayerInstance& instance) {
     // A tick armed before a pause or stop shows nothing: a stopped instance
     // keeps showing its first frame.
     if (!instance.reader || instance.playState != kPlaying) return;
+    const bool dropped = DropLateFrames(instance) > 0;
     if (!TakeFrame(instance)) {
       PostToHost(instance, WM_PLAYER_END, 0, 0);
       ended = true;
@@ -253,8 +268,10 @@ void OnFrameTimer(PlayerInstance& instance) {
       const int64_t pts = instance.position;
       ReportPosition(instance, pts);
       const int64_t sinceLast = instance.lastFramePts;
-      const int64_t interval =
-          (pts - sinceLast > 0 && pts - sinceLast <= kSecond) ? pts - sinceLast : instance.lastFrameInterval;
+      // Over dropped frames the step from the last frame is not a frame's
+      // length, and pacing by it would drop more.
+      const bool measured = !dropped && pts - sinceLast > 0 && pts - sinceLast <= kSecond;
+      const int64_t interval = measured ? pts - sinceLast : instance.lastFrameInterval;
       instance.lastFramePts = pts;
       instance.lastFrameInterval = interval;
       const win::DWORD now = win::GetTickCount();

@@ -177,7 +177,10 @@ bool StartPlayerWindow(PlayerInstance& instance) {
     return false;
   }
   instance.readyEvent.Wait();
-  return true;
+  if (instance.window.load()) return true;
+  // The thread ended without a window; nothing is left of it but its handle.
+  instance.windowThread.Join();
+  return false;
 }
 
 void StopPlayerWindow(PlayerInstance& instance) {

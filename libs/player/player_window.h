@@ -8,7 +8,8 @@ namespace qelo::player {
 struct PlayerInstance;
 
 // Starts the window thread and waits until the window exists or could not
-// be made. False when the thread could not start.
+// be made. False when the thread could not start or made no window (the
+// thread has ended then).
 bool StartPlayerWindow(PlayerInstance& instance);
 // Destroys the window (on its own thread) and joins the thread.
 void StopPlayerWindow(PlayerInstance& instance);

@@ -1,5 +1,6 @@
 // Opening files and the playback commands as a host sees them: the frames
 // the hook is shown and the position and end messages posted to the host.
+#include <algorithm>
 #include <cstdlib>
 
 #include "player_fixture.h"
@@ -47,7 +48,12 @@ TEST_F(Playback, PlayReportsTheFirstFrameThenEachSecondAndEndsRewound) {
   // The end stops and rewinds, showing the first frame.
   Pump(200ms);
   EXPECT_EQ(frames.Last(), 0);
-  EXPECT_GE(frames.Count(), 70u) << "about 75 frames were played";
+  // About 75 frames: the picture plays through to the last ones, though
+  // frames that fall behind the sound are dropped, many of them on a busy
+  // machine in a sanitized build.
+  const std::vector<int64_t> times = frames.Times();
+  EXPECT_GE(*std::max_element(times.begin(), times.end()), 3 * kSecond - 3 * kFrame);
+  EXPECT_GE(frames.Count(), 15u);
 }
 
 TEST_F(Playback, PauseHoldsThePictureAndPlayGoesOn) {

@@ -1,7 +1,10 @@
 // Picture and sound in step over ten seconds: at every frame the timer
 // shows, the sound handed out so far (read independently, from what SDL's
 // disk driver has written) is within two frame intervals of the frame's
-// time. Both are recorded and the widest gap printed.
+// time. The case holds the picture up itself, from the frame hook on the
+// window thread, as a busy machine would: after each hold the player must
+// drop the frames whose time has passed rather than show them late. Frames
+// may be skipped; a frame shown out of step fails, whatever the load.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -20,6 +23,19 @@ constexpr double kBytesPerSecond = 44100.0 * 2 * 2;
 // time between two writes is known only to within one such buffer.
 constexpr int64_t kSoundBuffer = int64_t(1024 / 44100.0 * 1e7);
 
+// Sanitizers slow every thread down several times, the sound thread too, so
+// the sound's own steps grow; the bound widens with them but still fails a
+// picture that runs behind after a hold.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr int64_t kAllowedGap = 4 * kFrame;
+#else
+constexpr int64_t kAllowedGap = 2 * kFrame;
+#endif
+
+// The picture is held up for this long at these frames (pts in frames).
+constexpr auto kHold = std::chrono::milliseconds(300);
+constexpr int64_t kHeldFrames[] = {50, 125, 200};
+
 // How far `pts` is from the sound's time, which lies within one buffer
 // before `written`.
 int64_t Gap(int64_t pts, int64_t written) {
@@ -28,34 +44,21 @@ int64_t Gap(int64_t pts, int64_t written) {
   return 0;
 }
 
-// Sanitizers slow every thread down several times, and on a machine with
-// more runnable threads than processors the decoder, at idle priority, gets
-// almost no time: then the picture cannot keep up, and the case still plays
-// (for a sanitizer's sake) and prints the gaps without judging them.
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
-bool MachineOverloaded() {
-  double load = 0;
-  if (FILE* file = std::fopen("/proc/loadavg", "r")) {
-    if (std::fscanf(file, "%lf", &load) != 1) load = 0;
-    std::fclose(file);
-  }
-  return load > double(std::thread::hardware_concurrency());
-}
-
 int64_t SoundWritten(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return 0;
   return int64_t(double(info.st_size) / kBytesPerSecond * double(kSecond));
 }
 
+bool Held(int64_t pts) {
+  for (int64_t frame : kHeldFrames)
+    if (pts == frame * kFrame) return true;
+  return false;
+}
+
 using PictureAndSound = PlayerTest;
 
-TEST_F(PictureAndSound, EachFrameIsShownWithinTwoFrameIntervalsOfTheSound) {
+TEST_F(PictureAndSound, EachFrameShownIsWithinTwoFrameIntervalsOfTheSoundEvenAfterAHold) {
   TempDir dir;
   const std::string sound = dir.File("sound.raw");
   setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -68,25 +71,32 @@ TEST_F(PictureAndSound, EachFrameIsShownWithinTwoFrameIntervalsOfTheSound) {
   auto recorded = std::make_shared<std::vector<Tick>>();
   frames.OnFrame([recorded, sound](const VideoFrame& frame) {
     recorded->push_back({frame.pts, SoundWritten(sound)});
+    if (Held(frame.pts)) std::this_thread::sleep_for(kHold);
   });
   const int index = MakeInstance(&frames);
   ASSERT_TRUE(Open(VideoAudioClip(10), index));
   QeloPlay(index);
   ASSERT_TRUE(WaitFor(WM_PLAYER_END, 30s));
   QeloSetCallBack(nullptr, 0, nullptr, index);
-  const std::vector<Tick> ticks = *recorded;
-  ASSERT_GT(ticks.size(), 240u) << "ten seconds at 25 frames a second";
-  const bool judge = !kSanitized && !MachineOverloaded();
-  if (!judge) std::printf("gaps not judged: sanitizer build or overloaded machine\n");
+  std::vector<Tick> ticks = *recorded;
+  // The last tick is the rewind's first frame, after the sound stopped.
+  ASSERT_GT(ticks.size(), 1u);
+  ticks.pop_back();
+  ASSERT_GE(ticks.back().pts, 9 * kSecond) << "the picture played to the end";
+  // Each hold costs about 300 ms of frames; a busy machine or a sanitizer
+  // may make the picture skip many more, but it keeps moving: frames in
+  // order, none more than a second after the one before.
+  EXPECT_GT(ticks.size(), 25u);
   int64_t widest = 0;
   size_t widestAt = 0;
-  // The last tick is the rewind's first frame, after the sound stopped.
-  for (size_t i = 0; i + 1 < ticks.size(); ++i) {
+  for (size_t i = 0; i < ticks.size(); ++i) {
+    if (i > 0) {
+      EXPECT_GT(ticks[i].pts, ticks[i - 1].pts) << "frames in order";
+      EXPECT_LE(ticks[i].pts - ticks[i - 1].pts, kSecond) << "frame " << ticks[i].pts;
+    }
     const int64_t gap = Gap(ticks[i].pts, ticks[i].sound);
     if (gap > widest) widest = gap, widestAt = i;
-    if (judge) {
-      EXPECT_LE(gap, 2 * kFrame) << "frame " << ticks[i].pts << " sound " << ticks[i].sound;
-    }
+    EXPECT_LE(gap, kAllowedGap) << "frame " << ticks[i].pts << " sound " << ticks[i].sound;
   }
   std::printf("frames %zu, widest gap %.1f ms at frame %.3f s (sound %.3f s)\n", ticks.size(),
               double(widest) / 10000.0, double(ticks[widestAt].pts) / 1e7,
