@@ -62,7 +62,13 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
     return 0;
   }
   std::lock_guard<std::mutex> lock(audioLock_);
-  DropPendingSamplesAfterSeek();
+  // Samples converted before a seek belong to the old position, and so does
+  // the resampler's delay line.
+  if (FlushIfSought(audio_, &audioClock_)) {
+    pending_.clear();
+    pendingOffset_ = 0;
+    converterValid_ = false;
+  }
   const int frameBytes = OutputFrameBytes();
   if (frameBytes <= 0 || (!HasPendingSamples() && !DecodeNextSamples())) {
     gLog.Write("no more audio frame exist...");
@@ -78,15 +84,6 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
   pendingOffset_ += count;
   pendingTime_ += static_cast<double>(count / frameBytes) / outRate_;
   return 1;
-}
-
-// After a seek the queue starts with a flush marker; samples converted
-// before it belong to the old position.
-void DecoderContext::DropPendingSamplesAfterSeek() {
-  std::lock_guard<std::mutex> lock(decoderLock_);
-  if (!audio_.queue.HeadIsFlushMarker()) return;
-  pending_.clear();
-  pendingOffset_ = 0;
 }
 
 bool DecoderContext::DecodeNextSamples() {

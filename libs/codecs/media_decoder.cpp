@@ -336,9 +336,7 @@ DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int
       side.drainSent = true;
       return Fed::Packet;
     case Taken::FlushMarker:
-      avcodec_flush_buffers(side.codec.get());
-      side.drainSent = false;
-      *clock = entry.seekClock;
+      FlushDecoder(side, entry, clock);
       return Fed::Flushed;
     case Taken::Packet:
       break;
@@ -346,6 +344,24 @@ DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int
   const int result = avcodec_send_packet(side.codec.get(), entry.packet.get());
   if (result < 0 && result != AVERROR(EAGAIN)) return CountDecodeError(errors, tooManyErrors);
   return Fed::Packet;
+}
+
+void DecoderContext::FlushDecoder(Stream& side, const QueuedPacket& marker, double* clock) {
+  avcodec_flush_buffers(side.codec.get());
+  side.drainSent = false;
+  *clock = marker.seekClock;
+}
+
+bool DecoderContext::FlushIfSought(Stream& side, double* clock) {
+  QueuedPacket marker;
+  {
+    std::lock_guard<std::mutex> lock(decoderLock_);
+    if (!side.queue.HeadIsFlushMarker()) return false;
+    marker = side.queue.Take();
+    roomFreed_.notify_all();
+  }
+  FlushDecoder(side, marker, clock);
+  return true;
 }
 
 DecoderContext::Fed DecoderContext::CountDecodeError(int* errors, const char* tooManyErrors) {
@@ -367,11 +383,15 @@ int DecoderContext::Seek(int64_t time) {
   };
   int64_t first = 0, last = 0;
   const int64_t target = primary ? streamTime(*primary) : micros;
-  if (primary && primary->queue.DtsRange(&first, &last) && target >= first && target <= last) {
-    // The target is already queued: no demultiplexer seek is needed.
+  // The target is already queued, after a key packet of its own: no
+  // demultiplexer seek is needed. Without such a key packet decoding would
+  // start inside a group of pictures whose key frame was already taken.
+  const bool queued = primary && primary->queue.DtsRange(&first, &last) && target >= first &&
+                      target <= last && primary->queue.DropBeforeKeyAt(target);
+  if (queued) {
     for (Stream* side : {&video_, &audio_}) {
       if (!side->Decodes()) continue;
-      side->queue.DropBeforeKeyAt(streamTime(*side));
+      if (side != primary) side->queue.DropBeforeKeyAt(streamTime(*side));
       side->queue.PutFlushMarkerFirst(clock);
     }
   } else {

@@ -92,6 +92,12 @@ class DecoderContext {
   // decoder. A flush marker flushes the decoder and moves `clock` to the
   // seek's time. Failed after too many decoding errors (logged).
   Fed FeedDecoder(Stream& side, double* clock, int* errors, const char* tooManyErrors);
+  void FlushDecoder(Stream& side, const QueuedPacket& marker, double* clock);
+  // A seek leaves a flush marker at the head of the queue while the decoder
+  // may still hold pictures or samples of the old position: before anything
+  // is received from the decoder the marker is taken and the decoder flushed.
+  // True when it was.
+  bool FlushIfSought(Stream& side, double* clock);
   // Counts one decoding error; Failed (with its line) at the tenth of a call.
   static Fed CountDecodeError(int* errors, const char* tooManyErrors);
   static constexpr int kMaxDecodeErrors = 10;
@@ -110,7 +116,6 @@ class DecoderContext {
   bool EnsureConverter(const AVFrame* decoded);
   bool HasPendingSamples() const { return pendingOffset_ < pending_.size(); }
   int OutputFrameBytes() const;
-  void DropPendingSamplesAfterSeek();
 
   std::string path_;
   AVFormatContext* format_ = nullptr;

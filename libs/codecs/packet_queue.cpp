@@ -52,7 +52,7 @@ void PacketQueue::Empty() {
   byteSize_ = 0;
 }
 
-void PacketQueue::DropBeforeKeyAt(int64_t dts) {
+bool PacketQueue::DropBeforeKeyAt(int64_t dts) {
   size_t keep = 0;  // index of the last key packet at or before dts
   bool found = false;
   for (size_t i = 0; i < entries_.size(); ++i) {
@@ -61,8 +61,9 @@ void PacketQueue::DropBeforeKeyAt(int64_t dts) {
     if (p->dts != AV_NOPTS_VALUE && p->dts > dts) break;
     if (p->flags & AV_PKT_FLAG_KEY) keep = i, found = true;
   }
-  if (!found) return;
+  if (!found) return false;
   for (size_t i = 0; i < keep; ++i) PopFront();
+  return true;
 }
 
 void PacketQueue::DropOldestGroup() {

@@ -44,7 +44,8 @@ class PacketQueue {
   // Removes packets from the head so that it starts at the last key packet
   // at or before `dts` (when there is one): decoding resumes at or just
   // before that time, never after it, and never inside a group of pictures.
-  void DropBeforeKeyAt(int64_t dts);
+  // False, with nothing removed, when no such key packet is queued.
+  bool DropBeforeKeyAt(int64_t dts);
   // Makes room by removing the oldest group of pictures (up to the next key
   // packet), or the oldest packet when no later key packet is queued.
   void DropOldestGroup();

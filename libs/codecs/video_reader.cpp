@@ -97,6 +97,7 @@ void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
 }
 
 bool DecoderContext::DecodeNextPicture() {
+  FlushIfSought(video_, &videoClock_);
   int errors = 0;
   for (;;) {
     const int result = avcodec_receive_frame(video_.codec.get(), picture_.get());

@@ -40,4 +40,11 @@ std::string TransportStreamClip() {
                                "libx264", "-g", "25", "-pix_fmt", "yuv420p", "-c:a", "mp2"});
 }
 
+std::string SingleKeyFrameClip() {
+  return Fixture("single_key_frame.mp4",
+                 {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-f", "lavfi",
+                  "-i", "sine=sample_rate=44100:duration=4", "-c:v", "libx264", "-x264-params",
+                  "keyint=1000:scenecut=0", "-pix_fmt", "yuv420p", "-c:a", "aac"});
+}
+
 }  // namespace qelo::test

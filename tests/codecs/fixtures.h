@@ -18,5 +18,7 @@ std::string WideSampleAspectClip();
 std::string ManyAudioPacketsClip();
 // 4 s, 320x240 at 25 fps H.264 + MP2 in MPEG-TS (its start time is not 0).
 std::string TransportStreamClip();
+// 4 s, 160x120 at 25 fps H.264 whose only key frame is the first + AAC, in MP4.
+std::string SingleKeyFrameClip();
 
 }  // namespace qelo::test

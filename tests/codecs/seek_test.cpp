@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <future>
+#include <thread>
+#include <vector>
 
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
@@ -97,6 +99,51 @@ TEST_F(Seeking, ReadingOnlyTheVideoOfATwoStreamFileNeverStalls) {
   ASSERT_EQ(frames.wait_for(std::chrono::seconds(60)), std::future_status::ready);
   EXPECT_EQ(frames.get(), 90);
   EXPECT_TRUE(Logged("Qelo Codecs: one stream is read alone; dropping the oldest packets of the other..."));
+}
+
+// The only key frame of this clip is its first: every seek decodes from 0 and
+// the caller reads on up to the target, as the preview does. Reading to one
+// position leaves pictures of it inside the decoder and packets after it in
+// the queue; a seek must hide both, whether it finds its target among the
+// queued packets (forward) or seeks the demultiplexer (backward).
+TEST_F(Seeking, FramesAfterASeekNeverComeFromThePreviousPosition) {
+  constexpr int64_t kFrame = kSecond / 25;
+  struct Case {
+    const char* name;
+    std::vector<int64_t> targets;
+    bool readerFillsTheQueueFirst;
+  } cases[] = {
+      {"back and forth", {2 * kSecond, kSecond / 2, 312 * kSecond / 100, 0}, false},
+      {"back and forth, queue full", {2 * kSecond, kSecond / 2, 312 * kSecond / 100, 0}, true},
+      {"forward only", {kSecond, 2 * kSecond, 3 * kSecond}, true},
+      {"near the ends", {39 * kSecond / 10, kFrame, 35 * kSecond / 10, 0}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(SingleKeyFrameClip());
+    for (const int64_t target : c.targets) {
+      SCOPED_TRACE(target);
+      if (c.readerFillsTheQueueFirst) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      ASSERT_EQ(QeloSeekMediaFile(target, handle_), 1);
+      // The key frame, not a picture left from before; its stamp of zero
+      // counts as unknown and takes the seek's clock, the whole second.
+      EXPECT_EQ(NextVideoPts(), target / kSecond * kSecond);
+      int64_t pts = 0;
+      const int64_t firstSound = NextAudioPts();
+      EXPECT_GE(firstSound, 0);
+      EXPECT_LE(firstSound, target + kFrame);
+      // On up to the target, one frame after the other.
+      while (pts >= 0 && pts < target - kFrame / 2) {
+        const int64_t next = NextVideoPts();
+        ASSERT_GT(next, pts);
+        ASSERT_LE(next - pts, kFrame + kFrame / 2);
+        pts = next;
+      }
+      EXPECT_NEAR(pts, target, kFrame / 2);
+    }
+    QeloUnloadMediaFile(handle_);
+    handle_ = -1;
+  }
 }
 
 }  // namespace
