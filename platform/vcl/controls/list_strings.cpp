@@ -115,8 +115,7 @@ void TNativeListStrings::WindowGoing() {
 void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWITEMSTRUCT& item,
                          const std::function<void(int, const TRect&, TOwnerDrawState)>& draw) {
   const TOwnerDrawState state = OwnerDrawState(item.itemState);
-  canvas.Lock();
-  canvas.SetHandle(item.hDC);
+  TCanvasContextScope context(canvas, item.hDC);
   canvas.Font()->Assign(control.Font());
   canvas.Brush()->SetColor(control.Color());
   const auto index = static_cast<int>(item.itemID);
@@ -124,17 +123,9 @@ void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWI
     canvas.Brush()->SetColor(clHighlight);
     canvas.Font()->SetColor(clHighlightText);
   }
-  try {
-    if (index >= 0) draw(index, item.rcItem, state);
-    else canvas.FillRect(item.rcItem);
-    if (state.Contains(odFocused)) canvas.DrawFocusRect(item.rcItem);
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    canvas.Unlock();
-    throw;
-  }
-  canvas.SetHandle(nullptr);
-  canvas.Unlock();
+  if (index >= 0) draw(index, item.rcItem, state);
+  else canvas.FillRect(item.rcItem);
+  if (state.Contains(odFocused)) canvas.DrawFocusRect(item.rcItem);
 }
 
 void DrawItemText(TCanvas& canvas, const TRect& rect, const std::string& text) {
