@@ -356,10 +356,7 @@ void TCustomComboBox::DefaultHandler(TMessage& m) {
 }
 
 void TCustomComboBox::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND: return Command(win::HIWORD(m.WParam));
     case CN_DRAWITEM:

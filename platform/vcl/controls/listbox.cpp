@@ -192,10 +192,7 @@ void TCustomListBox::MeasureItem(int index, int& height) {
 }
 
 void TCustomListBox::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND:
       if (win::HIWORD(m.WParam) == win::LBN_SELCHANGE) Click();
