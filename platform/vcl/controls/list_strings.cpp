@@ -1,5 +1,7 @@
 #include "vcl/controls/list_strings.h"
 
+#include <algorithm>
+
 #include "win/controls/combobox.h"
 #include "win/controls/listbox.h"
 
@@ -126,6 +128,13 @@ void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWI
   if (index >= 0) draw(index, item.rcItem, state);
   else canvas.FillRect(item.rcItem);
   if (state.Contains(odFocused)) canvas.DrawFocusRect(item.rcItem);
+}
+
+void MeasureOwnerDrawnItem(win::MEASUREITEMSTRUCT& item, int defaultHeight,
+                           const std::function<void(int, int&)>& measure) {
+  int height = defaultHeight;
+  measure(static_cast<int>(item.itemID), height);
+  item.itemHeight = static_cast<UINT>(std::max(height, 1));
 }
 
 void DrawItemText(TCanvas& canvas, const TRect& rect, const std::string& text) {
