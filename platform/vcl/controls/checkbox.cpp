@@ -72,10 +72,7 @@ void TCustomCheckBox::Toggle() {
 }
 
 void TCustomCheckBox::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND:
       if (win::HIWORD(m.WParam) == win::BN_CLICKED) Toggle();

@@ -1,6 +1,5 @@
 #include "vcl/controls/combobox.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "vcl/controls/forms.h"
@@ -356,10 +355,7 @@ void TCustomComboBox::DefaultHandler(TMessage& m) {
 }
 
 void TCustomComboBox::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND: return Command(win::HIWORD(m.WParam));
     case CN_DRAWITEM:
@@ -367,14 +363,11 @@ void TCustomComboBox::Dispatch(TMessage& m) {
                           [this](int index, const TRect& r, TOwnerDrawState state) { DrawItem(index, r, state); });
       m.Result = 1;
       return;
-    case CN_MEASUREITEM: {
-      auto* measure = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
-      int height = itemHeight_;
-      MeasureItem(static_cast<int>(measure->itemID), height);
-      measure->itemHeight = static_cast<UINT>(std::max(height, 1));
+    case CN_MEASUREITEM:
+      MeasureOwnerDrawnItem(*reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam), itemHeight_,
+                            [this](int index, int& height) { MeasureItem(index, height); });
       m.Result = 1;
       return;
-    }
     case CM_TEXTCHANGED:
       if (takingText_) return;
       TWinControl::Dispatch(m);

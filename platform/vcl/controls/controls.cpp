@@ -485,18 +485,9 @@ void TGraphicControl::Dispatch(TMessage& m) {
   if (m.Msg != win::WM_PAINT) return TControl::Dispatch(m);
   auto dc = reinterpret_cast<win::HDC>(m.WParam);
   if (!dc) return;
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
+  TCanvasContextScope context(*canvas_, dc);
   canvas_->Font()->Assign(Font());
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  Paint();
 }
 
 }  // namespace qelo::vcl

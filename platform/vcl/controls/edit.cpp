@@ -222,10 +222,7 @@ void TCustomEdit::EnterMessage(TMessage& m) {
 }
 
 void TCustomEdit::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND:
       if (win::HIWORD(m.WParam) == win::EN_CHANGE) {

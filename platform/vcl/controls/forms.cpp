@@ -473,18 +473,9 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(win::HDC dc) {
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
+  TCanvasContextScope context(*canvas_, dc);
   canvas_->Font()->Assign(Font());
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  Paint();
 }
 
 }  // namespace qelo::vcl

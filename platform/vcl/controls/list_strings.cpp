@@ -1,5 +1,7 @@
 #include "vcl/controls/list_strings.h"
 
+#include <algorithm>
+
 #include "win/controls/combobox.h"
 #include "win/controls/listbox.h"
 
@@ -115,8 +117,7 @@ void TNativeListStrings::WindowGoing() {
 void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWITEMSTRUCT& item,
                          const std::function<void(int, const TRect&, TOwnerDrawState)>& draw) {
   const TOwnerDrawState state = OwnerDrawState(item.itemState);
-  canvas.Lock();
-  canvas.SetHandle(item.hDC);
+  TCanvasContextScope context(canvas, item.hDC);
   canvas.Font()->Assign(control.Font());
   canvas.Brush()->SetColor(control.Color());
   const auto index = static_cast<int>(item.itemID);
@@ -124,17 +125,16 @@ void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWI
     canvas.Brush()->SetColor(clHighlight);
     canvas.Font()->SetColor(clHighlightText);
   }
-  try {
-    if (index >= 0) draw(index, item.rcItem, state);
-    else canvas.FillRect(item.rcItem);
-    if (state.Contains(odFocused)) canvas.DrawFocusRect(item.rcItem);
-  } catch (...) {
-    canvas.SetHandle(nullptr);
-    canvas.Unlock();
-    throw;
-  }
-  canvas.SetHandle(nullptr);
-  canvas.Unlock();
+  if (index >= 0) draw(index, item.rcItem, state);
+  else canvas.FillRect(item.rcItem);
+  if (state.Contains(odFocused)) canvas.DrawFocusRect(item.rcItem);
+}
+
+void MeasureOwnerDrawnItem(win::MEASUREITEMSTRUCT& item, int defaultHeight,
+                           const std::function<void(int, int&)>& measure) {
+  int height = defaultHeight;
+  measure(static_cast<int>(item.itemID), height);
+  item.itemHeight = static_cast<UINT>(std::max(height, 1));
 }
 
 void DrawItemText(TCanvas& canvas, const TRect& rect, const std::string& text) {

@@ -61,6 +61,10 @@ using TMeasureItemEvent = std::function<void(TWinControl* control, int index, in
 // selected item), `draw` paints, and a focused item gets its focus outline.
 void PaintOwnerDrawnItem(TWinControl& control, TCanvas& canvas, const win::DRAWITEMSTRUCT& item,
                          const std::function<void(int index, const TRect& rect, TOwnerDrawState state)>& draw);
+// Answers the height of one owner-drawn item (CN_MEASUREITEM): `measure`
+// may change the given default height; the answer is at least one pixel.
+void MeasureOwnerDrawnItem(win::MEASUREITEMSTRUCT& item, int defaultHeight,
+                           const std::function<void(int index, int& height)>& measure);
 // What an item shows when nobody draws it: its text on the brush.
 void DrawItemText(TCanvas& canvas, const TRect& rect, const std::string& text);
 

@@ -192,10 +192,7 @@ void TCustomListBox::MeasureItem(int index, int& height) {
 }
 
 void TCustomListBox::Dispatch(TMessage& m) {
-  if (IsColorRequest(m.Msg)) {
-    m.Result = brush_.Answer(*this, m);
-    return;
-  }
+  if (brush_.AnswerColorRequest(*this, m)) return;
   switch (m.Msg) {
     case CN_COMMAND:
       if (win::HIWORD(m.WParam) == win::LBN_SELCHANGE) Click();
@@ -205,14 +202,11 @@ void TCustomListBox::Dispatch(TMessage& m) {
                           [this](int index, const TRect& r, TOwnerDrawState state) { DrawItem(index, r, state); });
       m.Result = 1;
       return;
-    case CN_MEASUREITEM: {
-      auto* measure = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
-      int height = itemHeight_;
-      MeasureItem(static_cast<int>(measure->itemID), height);
-      measure->itemHeight = static_cast<UINT>(std::max(height, 1));
+    case CN_MEASUREITEM:
+      MeasureOwnerDrawnItem(*reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam), itemHeight_,
+                            [this](int index, int& height) { MeasureItem(index, height); });
       m.Result = 1;
       return;
-    }
     case CM_FONTCHANGED:
       SendFontToWindow(*this, true);
       TWinControl::Dispatch(m);

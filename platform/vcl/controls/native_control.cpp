@@ -25,4 +25,10 @@ LRESULT ControlColorBrush::Answer(const TControl& control, const TMessage& reque
   return reinterpret_cast<LRESULT>(brush_);
 }
 
+bool ControlColorBrush::AnswerColorRequest(const TControl& control, TMessage& m) {
+  if (!IsColorRequest(m.Msg)) return false;
+  m.Result = Answer(control, m);
+  return true;
+}
+
 }  // namespace qelo::vcl

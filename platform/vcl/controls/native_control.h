@@ -22,6 +22,9 @@ class ControlColorBrush {
   // Sets the text and background colours on the request's DC and answers
   // the brush to fill with.
   LRESULT Answer(const TControl& control, const TMessage& request);
+  // Answers the message when it is a colour request (see IsColorRequest);
+  // false when it is some other message.
+  bool AnswerColorRequest(const TControl& control, TMessage& m);
 
  private:
   win::HBRUSH brush_ = nullptr;

@@ -194,19 +194,12 @@ void TStatusBar::Dispatch(TMessage& m) {
       const auto& item = *reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
       const auto index = static_cast<int>(item.itemData);
       if (index < 0 || index >= panels_->Count()) return;
-      canvas_->Lock();
-      canvas_->SetHandle(item.hDC);
-      canvas_->Font()->Assign(Font());
-      canvas_->Brush()->SetColor(Color());
-      try {
+      {
+        TCanvasContextScope context(*canvas_, item.hDC);
+        canvas_->Font()->Assign(Font());
+        canvas_->Brush()->SetColor(Color());
         DrawPanel(panels_->Items(index), item.rcItem);
-      } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
       }
-      canvas_->SetHandle(nullptr);
-      canvas_->Unlock();
       m.Result = 1;
       return;
     }

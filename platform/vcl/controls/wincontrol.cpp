@@ -940,19 +940,10 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(
 TCustomControl::~TCustomControl() { delete canvas_; }
 
 void TCustomControl::PaintWindow(win::HDC dc) {
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
+  TCanvasContextScope context(*canvas_, dc);
   canvas_->Font()->Assign(Font());
   canvas_->Brush()->SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  Paint();
 }
 
 }  // namespace qelo::vcl

@@ -337,4 +337,24 @@ class TGraphic : public TPersistent {
   bool modified_ = false;
 };
 
+// Lends a canvas a device context for one drawing pass: the canvas is locked
+// and given the context, and both are taken back when the scope ends, also
+// when the drawing throws.
+class TCanvasContextScope {
+ public:
+  TCanvasContextScope(TCanvas& canvas, win::HDC dc) : canvas_(canvas) {
+    canvas_.Lock();
+    canvas_.SetHandle(dc);
+  }
+  ~TCanvasContextScope() {
+    canvas_.SetHandle(nullptr);
+    canvas_.Unlock();
+  }
+  TCanvasContextScope(const TCanvasContextScope&) = delete;
+  TCanvasContextScope& operator=(const TCanvasContextScope&) = delete;
+
+ private:
+  TCanvas& canvas_;
+};
+
 }  // namespace qelo::vcl

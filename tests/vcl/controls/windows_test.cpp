@@ -2,7 +2,7 @@
 // handling, recreating a window, painting of windowless children, cursors,
 // and where forms appear.
 #include "controls_fixture.h"
-#include "win/window/display.h"
+#include "../window_pixel.h"
 
 namespace qelo::vcl::test {
 namespace {
@@ -10,14 +10,7 @@ namespace {
 using WindowsTest = FormTest;
 
 win::COLORREF ScreenPixel(TCustomForm& f, int x, int y) {
-  win::HBITMAP picture = win::ComposeWindow(f.Handle());
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, x, y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return c;
+  return qelo::test::WindowPixel(f.Handle(), x, y);
 }
 
 TEST_F(WindowsTest, ReplacedWindowProcSeesEveryMessageAndCanPassItOn) {

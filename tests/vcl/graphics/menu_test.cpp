@@ -9,6 +9,7 @@
 #include "vcl/graphics/menu_popup.h"
 #include "vcl/graphics/menus.h"
 #include "win/window/display.h"
+#include "../window_pixel.h"
 
 namespace qelo::vcl {
 namespace {
@@ -308,14 +309,7 @@ class PopupFixture : public ::testing::Test {
   }
 
   static win::COLORREF PixelOf(win::HWND window, int x, int y) {
-    win::HBITMAP picture = win::ComposeWindow(window);
-    win::HDC dc = win::CreateCompatibleDC(nullptr);
-    win::HGDIOBJ old = win::SelectObject(dc, picture);
-    const win::COLORREF c = win::GetPixel(dc, x, y);
-    win::SelectObject(dc, old);
-    win::DeleteDC(dc);
-    win::DeleteObject(picture);
-    return c;
+    return test::WindowPixel(window, x, y);
   }
 
   TPopupMenu menu_{nullptr};

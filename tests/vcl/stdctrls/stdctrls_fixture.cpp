@@ -1,19 +1,12 @@
 #include "stdctrls_fixture.h"
 
-#include "win/window/display.h"
+#include "../window_pixel.h"
 
 namespace qelo::vcl::test {
 
 win::COLORREF ScreenPixel(TCustomForm& f, int x, int y) {
   script::Pump();
-  win::HBITMAP picture = win::ComposeWindow(f.Handle());
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, x, y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return c;
+  return qelo::test::WindowPixel(f.Handle(), x, y);
 }
 
 win::COLORREF ControlPixel(TWinControl& control, int x, int y) {
