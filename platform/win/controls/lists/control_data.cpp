@@ -5,6 +5,15 @@
 
 namespace qelo::win::lists {
 
+void RegisterDoubleClickClass(const char* name, WNDPROC proc) {
+  WNDCLASS c;
+  c.style = CS_DBLCLKS;
+  c.lpfnWndProc = proc;
+  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  c.lpszClassName = name;
+  RegisterClass(c);
+}
+
 void CopyText(const std::string& text, char* buffer, int size) {
   if (buffer == nullptr || buffer == LPSTR_TEXTCALLBACK || size <= 0) return;
   size_t n = std::min(text.size(), static_cast<size_t>(size - 1));

@@ -48,6 +48,24 @@ class PerWindow {
   std::map<HWND, std::unique_ptr<State>> states_;
 };
 
+// The window procedure of a control whose state, kept in `Registry()`, is
+// made from the handle on WM_NCCREATE, freed on WM_NCDESTROY and handles
+// every message in between.
+template <typename State, PerWindow<State>& (*Registry)()>
+LRESULT StateWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) Registry().Make(window, window);
+  State* state = Registry().Find(window);
+  if (state == nullptr) return DefWindowProc(window, message, w, l);
+  if (message == WM_NCDESTROY) {
+    Registry().Drop(window);
+    return 0;
+  }
+  return state->Handle(message, w, l);
+}
+
+// Registers a control class that takes double clicks and shows the arrow.
+void RegisterDoubleClickClass(const char* name, WNDPROC proc);
+
 // Copies `text` into `buffer` of `size` bytes, zero-terminated, cut at a
 // character boundary when it does not fit. Nothing for a null buffer.
 void CopyText(const std::string& text, char* buffer, int size);

@@ -189,28 +189,8 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
 
 }  // namespace lists
 
-namespace {
-
-LRESULT ListViewProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) lists::States().Make(window, window);
-  lists::ListView* view = lists::States().Find(window);
-  if (view == nullptr) return DefWindowProc(window, message, w, l);
-  if (message == WM_NCDESTROY) {
-    lists::States().Drop(window);
-    return 0;
-  }
-  return view->Handle(message, w, l);
-}
-
-}  // namespace
-
 void RegisterListViewClass() {
-  WNDCLASS c;
-  c.style = CS_DBLCLKS;
-  c.lpfnWndProc = &ListViewProc;
-  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  c.lpszClassName = WC_LISTVIEW;
-  RegisterClass(c);
+  lists::RegisterDoubleClickClass(WC_LISTVIEW, &lists::StateWindowProc<lists::ListView, &lists::States>);
 }
 
 }  // namespace qelo::win

@@ -142,28 +142,8 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
 
 }  // namespace lists
 
-namespace {
-
-LRESULT TreeViewProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) lists::States().Make(window, window);
-  lists::TreeView* view = lists::States().Find(window);
-  if (view == nullptr) return DefWindowProc(window, message, w, l);
-  if (message == WM_NCDESTROY) {
-    lists::States().Drop(window);
-    return 0;
-  }
-  return view->Handle(message, w, l);
-}
-
-}  // namespace
-
 void RegisterTreeViewClass() {
-  WNDCLASS c;
-  c.style = CS_DBLCLKS;
-  c.lpfnWndProc = &TreeViewProc;
-  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  c.lpszClassName = WC_TREEVIEW;
-  RegisterClass(c);
+  lists::RegisterDoubleClickClass(WC_TREEVIEW, &lists::StateWindowProc<lists::TreeView, &lists::States>);
 }
 
 }  // namespace qelo::win
