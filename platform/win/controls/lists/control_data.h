@@ -104,6 +104,16 @@ bool BeyondDragDistance(POINT from, POINT to);
 // not move it. Clamping is the caller's.
 int ScrollTarget(int code, int thumb, int now, int line, int page, int end);
 
+// The text metrics of `font` (null for the default GUI font).
+TEXTMETRIC FontMetrics(HFONT font);
+// How wide `text` is in `font` (null for the default GUI font).
+int FontTextWidth(HFONT font, const std::string& text);
+
+// Answers the keys list and tree views share: Return is reported to the
+// parent, Apps and Shift+F10 ask for the context menu from the keyboard.
+// False for any other key.
+bool AnswerCommonKey(HWND window, int key);
+
 // Client point to the screen point packed as WM_CONTEXTMENU wants it.
 LPARAM ScreenPointParam(HWND window, POINT client);
 // WM_CONTEXTMENU that reaches a control's own default handling goes on to
