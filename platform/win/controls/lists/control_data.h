@@ -16,6 +16,12 @@
 
 namespace qelo::win::lists {
 
+// Rows one notch of the mouse wheel scrolls.
+constexpr int kWheelRows = 3;
+
+// The client point a mouse message carries in lParam.
+inline POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+
 // One state object per live window of a class, made on WM_NCCREATE and
 // freed on WM_NCDESTROY. The map is locked because any thread may look a
 // handle up; the state itself is touched only on the window's own thread.

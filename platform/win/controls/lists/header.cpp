@@ -217,7 +217,7 @@ void Paint(HWND window, Header* h, HDC given) {
   SelectObject(dc, font);
 }
 
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+using lists::PointOf;
 
 void ButtonDown(HWND window, Header* h, POINT p) {
   const HDHITTESTINFO hit = HitTest(window, *h, p);

@@ -7,14 +7,10 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr int kWheelRows = 3;
-
 PerWindow<ListView>& States() {
   static auto* states = new PerWindow<ListView>;
   return *states;
 }
-
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 
 template <typename T>
 T* As(LPARAM l) {

@@ -9,14 +9,11 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr int kWheelRows = 3;
-
 PerWindow<TreeView>& States() {
   static auto* states = new PerWindow<TreeView>;
   return *states;
 }
 
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 HTREEITEM ItemOf(LPARAM l) { return reinterpret_cast<HTREEITEM>(l); }
 
 COLORREF Swap(COLORREF* field, LPARAM l) {
