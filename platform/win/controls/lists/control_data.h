@@ -54,16 +54,24 @@ class PerWindow {
   std::map<HWND, std::unique_ptr<State>> states_;
 };
 
-// The window procedure of a control whose state, kept in `Registry()`, is
+// The live states of one control class. Never freed: windows may still be
+// destroyed while statics are torn down.
+template <typename State>
+PerWindow<State>& StatesOf() {
+  static auto* states = new PerWindow<State>;
+  return *states;
+}
+
+// The window procedure of a control whose state, kept in StatesOf, is
 // made from the handle on WM_NCCREATE, freed on WM_NCDESTROY and handles
 // every message in between.
-template <typename State, PerWindow<State>& (*Registry)()>
+template <typename State>
 LRESULT StateWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) Registry().Make(window, window);
-  State* state = Registry().Find(window);
+  if (message == WM_NCCREATE) StatesOf<State>().Make(window, window);
+  State* state = StatesOf<State>().Find(window);
   if (state == nullptr) return DefWindowProc(window, message, w, l);
   if (message == WM_NCDESTROY) {
-    Registry().Drop(window);
+    StatesOf<State>().Drop(window);
     return 0;
   }
   return state->Handle(message, w, l);

@@ -7,11 +7,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-PerWindow<ListView>& States() {
-  static auto* states = new PerWindow<ListView>;
-  return *states;
-}
-
 template <typename T>
 T* As(LPARAM l) {
   return reinterpret_cast<T*>(l);
@@ -186,7 +181,7 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
 }  // namespace lists
 
 void RegisterListViewClass() {
-  lists::RegisterDoubleClickClass(WC_LISTVIEW, &lists::StateWindowProc<lists::ListView, &lists::States>);
+  lists::RegisterDoubleClickClass(WC_LISTVIEW, &lists::StateWindowProc<lists::ListView>);
 }
 
 }  // namespace qelo::win

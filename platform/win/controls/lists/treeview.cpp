@@ -9,11 +9,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-PerWindow<TreeView>& States() {
-  static auto* states = new PerWindow<TreeView>;
-  return *states;
-}
-
 HTREEITEM ItemOf(LPARAM l) { return reinterpret_cast<HTREEITEM>(l); }
 
 COLORREF Swap(COLORREF* field, LPARAM l) {
@@ -140,7 +135,7 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
 }  // namespace lists
 
 void RegisterTreeViewClass() {
-  lists::RegisterDoubleClickClass(WC_TREEVIEW, &lists::StateWindowProc<lists::TreeView, &lists::States>);
+  lists::RegisterDoubleClickClass(WC_TREEVIEW, &lists::StateWindowProc<lists::TreeView>);
 }
 
 }  // namespace qelo::win
