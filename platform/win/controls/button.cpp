@@ -38,16 +38,12 @@ bool IsAutoRadio(HWND window) {
          (GetWindowLongPtr(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
-class Button : public ControlBase {
+class Button : public PaintedControl {
  public:
-  using ControlBase::ControlBase;
+  using PaintedControl::PaintedControl;
 
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l) override {
-    LRESULT result = 0;
-    if (HandleFont(message, w, l, &result)) return result;
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override {
     switch (message) {
-      case WM_PAINT: Paint(); return 0;
-      case WM_ERASEBKGND: return 1;
       case WM_GETDLGCODE: return DialogCode();
       case WM_NCHITTEST:
         if (KindOf(Style()) == Kind::Group) return HTTRANSPARENT;
@@ -196,7 +192,7 @@ class Button : public ControlBase {
     if (redraw) Repaint();
   }
 
-  void Paint() {
+  void Paint() override {
     PaintScope paint(*this);
     if (paint.dc() == nullptr) return;
     switch (KindOf(Style())) {

@@ -31,6 +31,16 @@ bool ControlBase::HandleFont(UINT message, WPARAM w, LPARAM l, LRESULT* result) 
   return false;
 }
 
+LRESULT PaintedControl::Handle(UINT message, WPARAM w, LPARAM l) {
+  LRESULT result = 0;
+  if (HandleFont(message, w, l, &result)) return result;
+  switch (message) {
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return HandleMessage(message, w, l);
+  }
+}
+
 HBRUSH ParentBrush(HWND control, HDC dc, UINT ctlColor, int defaultBackground) {
   const bool enabled = IsWindowEnabled(control);
   SetTextColor(dc, GetSysColor(enabled ? (ctlColor == WM_CTLCOLOREDIT || ctlColor == WM_CTLCOLORLISTBOX

@@ -35,6 +35,18 @@ class ControlBase {
   HFONT font_ = nullptr;
 };
 
+// A control that paints its whole client area itself: font messages,
+// WM_PAINT and WM_ERASEBKGND are answered here, the rest by HandleMessage.
+class PaintedControl : public ControlBase {
+ public:
+  using ControlBase::ControlBase;
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l) final;
+
+ protected:
+  virtual LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) = 0;
+  virtual void Paint() = 0;
+};
+
 // Sets the default colours on `dc`, asks the parent with `ctlColor` and
 // answers the brush to fill the background with.
 HBRUSH ParentBrush(HWND control, HDC dc, UINT ctlColor, int defaultBackground);

@@ -22,16 +22,12 @@ unsigned FormatOf(DWORD style) {
   return format | DT_EXPANDTABS;
 }
 
-class Static : public ControlBase {
+class Static : public PaintedControl {
  public:
-  using ControlBase::ControlBase;
+  using PaintedControl::PaintedControl;
 
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l) override {
-    LRESULT result = 0;
-    if (HandleFont(message, w, l, &result)) return result;
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override {
     switch (message) {
-      case WM_PAINT: Paint(); return 0;
-      case WM_ERASEBKGND: return 1;
       case WM_NCHITTEST:
         if (!(Style() & SS_NOTIFY)) return HTTRANSPARENT;
         return DefWindowProc(Window(), message, w, l);
@@ -49,7 +45,7 @@ class Static : public ControlBase {
     if (Style() & SS_NOTIFY) SendCommandNotify(Window(), code);
   }
 
-  void Paint() {
+  void Paint() override {
     PaintScope paint(*this);
     if (paint.dc() == nullptr) return;
     FillRect(paint.dc(), &paint.client(), ParentBrush(Window(), paint.dc(), WM_CTLCOLORSTATIC, COLOR_BTNFACE));

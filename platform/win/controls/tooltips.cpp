@@ -93,17 +93,13 @@ struct Tool {
   bool callback = false;
 };
 
-class ToolTip : public ControlBase {
+class ToolTip : public PaintedControl {
  public:
-  using ControlBase::ControlBase;
+  using PaintedControl::PaintedControl;
 
-  LRESULT Handle(UINT message, WPARAM w, LPARAM l) override {
-    LRESULT result = 0;
-    if (HandleFont(message, w, l, &result)) return result;
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l) override {
     switch (message) {
       case WM_DESTROY: Unwatch(Window()); return 0;
-      case WM_PAINT: Paint(); return 0;
-      case WM_ERASEBKGND: return 1;
       case WM_NCHITTEST: return HTTRANSPARENT;
       case WM_TIMER: Timer(w); return 0;
       case TTM_ACTIVATE:
@@ -323,7 +319,7 @@ class ToolTip : public ControlBase {
     if (current_ >= 0 && current_ < static_cast<int>(tools_.size())) Notify(tools_[current_], TTN_POP);
   }
 
-  void Paint() {
+  void Paint() override {
     PaintScope paint(*this);
     HDC dc = paint.dc();
     if (dc == nullptr) return;

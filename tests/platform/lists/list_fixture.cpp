@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "platform/window/composed_pixel.h"
+
 namespace qelo::win::test {
 namespace {
 
@@ -118,15 +120,7 @@ void PumpMessages() {
 
 COLORREF ShownPixel(HWND topLevel, int x, int y) {
   PumpMessages();
-  HBITMAP picture = ComposeWindow(topLevel);
-  if (picture == nullptr) return CLR_INVALID;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, picture);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(picture);
-  return c;
+  return PixelAt(topLevel, x, y);
 }
 
 }  // namespace qelo::win::test

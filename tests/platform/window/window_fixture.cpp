@@ -152,16 +152,4 @@ Handler Paints(COLORREF color) {
   };
 }
 
-COLORREF PixelAt(HWND topLevel, int x, int y) {
-  HBITMAP picture = ComposeWindow(topLevel);
-  if (picture == nullptr) return CLR_INVALID;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, picture);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(picture);
-  return c;
-}
-
 }  // namespace qelo::win::test

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/window/composed_pixel.h"
 #include "win/window/display.h"
 #include "win/window/window.h"
 
@@ -62,6 +63,5 @@ class WindowThread {
 };
 // A handler that fills the client area with one colour on WM_PAINT.
 Handler Paints(COLORREF color);
-COLORREF PixelAt(HWND topLevel, int x, int y);
 
 }  // namespace qelo::win::test

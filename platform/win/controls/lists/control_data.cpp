@@ -5,6 +5,52 @@
 
 namespace qelo::win::lists {
 
+void RegisterDoubleClickClass(const char* name, WNDPROC proc) {
+  WNDCLASS c;
+  c.style = CS_DBLCLKS;
+  c.lpfnWndProc = proc;
+  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  c.lpszClassName = name;
+  RegisterClass(c);
+}
+
+TEXTMETRIC FontMetrics(HFONT font) {
+  HDC dc = CreateDisplayDC();
+  HGDIOBJ old = SelectObject(dc, ControlFont(font));
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return tm;
+}
+
+int FontTextWidth(HFONT font, const std::string& text) {
+  HDC dc = CreateDisplayDC();
+  HGDIOBJ old = SelectObject(dc, ControlFont(font));
+  SIZE size;
+  GetTextExtentPoint32(dc, text, &size);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return size.cx;
+}
+
+bool AnswerCommonKey(HWND window, int key) {
+  switch (key) {
+    case VK_RETURN: {
+      NMHDR h;
+      SendNotify(window, NM_RETURN, &h);
+      return true;
+    }
+    case VK_F10:
+      if (GetKeyState(VK_SHIFT) >= 0) return true;
+      [[fallthrough]];
+    case VK_APPS:
+      SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+      return true;
+    default: return false;
+  }
+}
+
 void CopyText(const std::string& text, char* buffer, int size) {
   if (buffer == nullptr || buffer == LPSTR_TEXTCALLBACK || size <= 0) return;
   size_t n = std::min(text.size(), static_cast<size_t>(size - 1));

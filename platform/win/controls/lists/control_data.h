@@ -16,6 +16,12 @@
 
 namespace qelo::win::lists {
 
+// Rows one notch of the mouse wheel scrolls.
+constexpr int kWheelRows = 3;
+
+// The client point a mouse message carries in lParam.
+inline POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+
 // One state object per live window of a class, made on WM_NCCREATE and
 // freed on WM_NCDESTROY. The map is locked because any thread may look a
 // handle up; the state itself is touched only on the window's own thread.
@@ -47,6 +53,32 @@ class PerWindow {
   std::mutex mutex_;
   std::map<HWND, std::unique_ptr<State>> states_;
 };
+
+// The live states of one control class. Never freed: windows may still be
+// destroyed while statics are torn down.
+template <typename State>
+PerWindow<State>& StatesOf() {
+  static auto* states = new PerWindow<State>;
+  return *states;
+}
+
+// The window procedure of a control whose state, kept in StatesOf, is
+// made from the handle on WM_NCCREATE, freed on WM_NCDESTROY and handles
+// every message in between.
+template <typename State>
+LRESULT StateWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) StatesOf<State>().Make(window, window);
+  State* state = StatesOf<State>().Find(window);
+  if (state == nullptr) return DefWindowProc(window, message, w, l);
+  if (message == WM_NCDESTROY) {
+    StatesOf<State>().Drop(window);
+    return 0;
+  }
+  return state->Handle(message, w, l);
+}
+
+// Registers a control class that takes double clicks and shows the arrow.
+void RegisterDoubleClickClass(const char* name, WNDPROC proc);
 
 // Copies `text` into `buffer` of `size` bytes, zero-terminated, cut at a
 // character boundary when it does not fit. Nothing for a null buffer.
@@ -85,6 +117,16 @@ bool BeyondDragDistance(POINT from, POINT to);
 // thumb codes) moves a scroll position of `now`; `now` for codes that do
 // not move it. Clamping is the caller's.
 int ScrollTarget(int code, int thumb, int now, int line, int page, int end);
+
+// The text metrics of `font` (null for the default GUI font).
+TEXTMETRIC FontMetrics(HFONT font);
+// How wide `text` is in `font` (null for the default GUI font).
+int FontTextWidth(HFONT font, const std::string& text);
+
+// Answers the keys list and tree views share: Return is reported to the
+// parent, Apps and Shift+F10 ask for the context menu from the keyboard.
+// False for any other key.
+bool AnswerCommonKey(HWND window, int key);
 
 // Client point to the screen point packed as WM_CONTEXTMENU wants it.
 LPARAM ScreenPointParam(HWND window, POINT client);

@@ -10,8 +10,6 @@
 namespace qelo::win {
 namespace {
 
-using lists::PerWindow;
-
 constexpr int kDividerReach = 4;  // pixels either side of an item's right edge
 constexpr int kTextInset = 6;
 constexpr int kMarkWidth = 8;
@@ -35,11 +33,6 @@ struct Header {
   int pressed = -1;   // item held down with the left button
   bool pressedInside = false;
 };
-
-PerWindow<Header>& States() {
-  static auto* states = new PerWindow<Header>;
-  return *states;
-}
 
 bool Valid(const Header& h, WPARAM index) { return index < h.items.size(); }
 
@@ -217,7 +210,7 @@ void Paint(HWND window, Header* h, HDC given) {
   SelectObject(dc, font);
 }
 
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+using lists::PointOf;
 
 void ButtonDown(HWND window, Header* h, POINT p) {
   const HDHITTESTINFO hit = HitTest(window, *h, p);
@@ -360,11 +353,11 @@ LRESULT HeaderMessage(HWND window, Header* h, UINT message, WPARAM w, LPARAM l) 
 }
 
 LRESULT HeaderProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) States().Make(window);
-  Header* h = States().Find(window);
+  if (message == WM_NCCREATE) lists::StatesOf<Header>().Make(window);
+  Header* h = lists::StatesOf<Header>().Find(window);
   if (h == nullptr) return DefWindowProc(window, message, w, l);
   switch (message) {
-    case WM_NCDESTROY: States().Drop(window); return 0;
+    case WM_NCDESTROY: lists::StatesOf<Header>().Drop(window); return 0;
     case WM_PAINT: Paint(window, h, reinterpret_cast<HDC>(w)); return 0;
     case WM_PRINTCLIENT: if (w) Paint(window, h, reinterpret_cast<HDC>(w)); return 0;
     case WM_ERASEBKGND: return 1;

@@ -7,15 +7,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr int kWheelRows = 3;
-
-PerWindow<ListView>& States() {
-  static auto* states = new PerWindow<ListView>;
-  return *states;
-}
-
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
-
 template <typename T>
 T* As(LPARAM l) {
   return reinterpret_cast<T*>(l);
@@ -189,28 +180,8 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
 
 }  // namespace lists
 
-namespace {
-
-LRESULT ListViewProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) lists::States().Make(window, window);
-  lists::ListView* view = lists::States().Find(window);
-  if (view == nullptr) return DefWindowProc(window, message, w, l);
-  if (message == WM_NCDESTROY) {
-    lists::States().Drop(window);
-    return 0;
-  }
-  return view->Handle(message, w, l);
-}
-
-}  // namespace
-
 void RegisterListViewClass() {
-  WNDCLASS c;
-  c.style = CS_DBLCLKS;
-  c.lpfnWndProc = &ListViewProc;
-  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  c.lpszClassName = WC_LISTVIEW;
-  RegisterClass(c);
+  lists::RegisterDoubleClickClass(WC_LISTVIEW, &lists::StateWindowProc<lists::ListView>);
 }
 
 }  // namespace qelo::win

@@ -186,17 +186,6 @@ void ListView::KeyDown(int key) {
     case kF2:
       if (Style() & LVS_EDITLABELS) EditLabel(focus);
       break;
-    case VK_RETURN: {
-      NMHDR h;
-      Notify(NM_RETURN, &h);
-      break;
-    }
-    case VK_F10:
-      if (!Down(VK_SHIFT)) break;
-      [[fallthrough]];
-    case VK_APPS:
-      SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
-      break;
     case 'A':
       if (Down(VK_CONTROL) && !(Style() & LVS_SINGLESEL)) {
         LVITEM all;
@@ -204,7 +193,7 @@ void ListView::KeyDown(int key) {
         SetItemStates(static_cast<WPARAM>(-1), &all);
       }
       break;
-    default: break;
+    default: AnswerCommonKey(window_, key); break;
   }
 }
 

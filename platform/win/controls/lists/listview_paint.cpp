@@ -70,23 +70,11 @@ int ListView::HeaderHeight() const {
 }
 
 int ListView::TextHeight() const {
-  HDC dc = CreateDisplayDC();
-  HGDIOBJ old = SelectObject(dc, ControlFont(font_));
-  TEXTMETRIC tm;
-  GetTextMetrics(dc, &tm);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return tm.tmHeight;
+  return FontMetrics(font_).tmHeight;
 }
 
 int ListView::TextWidth(const std::string& text) const {
-  HDC dc = CreateDisplayDC();
-  HGDIOBJ old = SelectObject(dc, ControlFont(font_));
-  SIZE size;
-  GetTextExtentPoint32(dc, text, &size);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return size.cx;
+  return FontTextWidth(font_, text);
 }
 
 // Rows are as high as the text, the small images or the state images,

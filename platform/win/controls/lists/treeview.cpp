@@ -9,14 +9,6 @@ namespace qelo::win {
 namespace lists {
 namespace {
 
-constexpr int kWheelRows = 3;
-
-PerWindow<TreeView>& States() {
-  static auto* states = new PerWindow<TreeView>;
-  return *states;
-}
-
-POINT PointOf(LPARAM l) { return POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 HTREEITEM ItemOf(LPARAM l) { return reinterpret_cast<HTREEITEM>(l); }
 
 COLORREF Swap(COLORREF* field, LPARAM l) {
@@ -142,28 +134,8 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
 
 }  // namespace lists
 
-namespace {
-
-LRESULT TreeViewProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) lists::States().Make(window, window);
-  lists::TreeView* view = lists::States().Find(window);
-  if (view == nullptr) return DefWindowProc(window, message, w, l);
-  if (message == WM_NCDESTROY) {
-    lists::States().Drop(window);
-    return 0;
-  }
-  return view->Handle(message, w, l);
-}
-
-}  // namespace
-
 void RegisterTreeViewClass() {
-  WNDCLASS c;
-  c.style = CS_DBLCLKS;
-  c.lpfnWndProc = &TreeViewProc;
-  c.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  c.lpszClassName = WC_TREEVIEW;
-  RegisterClass(c);
+  lists::RegisterDoubleClickClass(WC_TREEVIEW, &lists::StateWindowProc<lists::TreeView>);
 }
 
 }  // namespace qelo::win

@@ -11,8 +11,6 @@ constexpr int kF2 = 0x71;
 constexpr int kAdd = 0x6B;
 constexpr int kSubtract = 0x6D;
 
-bool Down(int key) { return GetKeyState(key) < 0; }
-
 }  // namespace
 
 // A press on a button expands or collapses, on a check box toggles it,
@@ -130,18 +128,7 @@ void TreeView::KeyDown(int key) {
     case kSubtract: if (selected_) Expand(selected_, TVE_COLLAPSE); break;
     case VK_SPACE: ToggleCheck(selected_); break;
     case kF2: if (Style() & TVS_EDITLABELS) EditLabel(selected_); break;
-    case VK_RETURN: {
-      NMHDR ret;
-      Notify(NM_RETURN, &ret);
-      break;
-    }
-    case VK_F10:
-      if (!Down(VK_SHIFT)) break;
-      [[fallthrough]];
-    case VK_APPS:
-      SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(-1, -1));
-      break;
-    default: break;
+    default: AnswerCommonKey(window_, key); break;
   }
 }
 

@@ -52,22 +52,11 @@ int TreeView::Row(const TreeNode* node) {
 }
 
 int TreeView::TextWidth(const std::string& text) const {
-  HDC dc = CreateDisplayDC();
-  HGDIOBJ old = SelectObject(dc, ControlFont(font_));
-  SIZE size;
-  GetTextExtentPoint32(dc, text, &size);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return size.cx;
+  return FontTextWidth(font_, text);
 }
 
 int TreeView::DefaultItemHeight() const {
-  HDC dc = CreateDisplayDC();
-  HGDIOBJ old = SelectObject(dc, ControlFont(font_));
-  TEXTMETRIC tm;
-  GetTextMetrics(dc, &tm);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  const TEXTMETRIC tm = FontMetrics(font_);
   int height = std::max(tm.tmHeight + 3, ImageSize(images_, false));
   height = std::max(height, ImageSize(stateImages_, false));
   if (!(Style() & TVS_NONEVENHEIGHT)) height += height % 2;
