@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "shell/change_notify.h"
 #include "shell/errors.h"
 #include "shell/folder.h"
 #include "shell/item_facts.h"
@@ -127,6 +128,7 @@ HRESULT CreateItemEnumerator(const Location& folder, DWORD flags, IEnumIDList** 
   } else if (!(directory = opendir(folder.path.c_str()))) {
     return HResultFromErrno(errno);
   }
+  if (directory) NoteFolderListed(folder.path);
   *items = new ItemEnumerator(std::move(fixed), directory, flags);
   return S_OK;
 }
