@@ -9,7 +9,7 @@
 
 #include "common/media_fixture.h"
 #include "common/temp_dir.h"
-#include "convertor/watchdog.h"
+#include "common/watchdog.h"
 #include "qelo/convertor.h"
 #include "win/codepage.h"
 
