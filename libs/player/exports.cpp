@@ -3,10 +3,10 @@
 // everything that touches the window or the playback state.
 #include <memory>
 
-#include "display/player_log.h"
 #include "gdiplus/startup.h"
 #include "instance_table.h"
 #include "playback.h"
+#include "player_log.h"
 #include "player_window.h"
 #include "qelo/codecs.h"
 #include "qelo/player_exports.h"

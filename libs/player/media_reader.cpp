@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "display/player_log.h"
+#include "player_log.h"
 #include "qelo/codecs.h"
 #include "win/codepage.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "display/player_log.h"
 #include "player_instance.h"
+#include "player_log.h"
 #include "sound_output.h"
 #include "win/codepage.h"
 

@@ -2,9 +2,9 @@
 
 #include <mutex>
 
-#include "display/player_log.h"
-#include "player_instance.h"
 #include "playback.h"
+#include "player_instance.h"
+#include "player_log.h"
 
 namespace qelo::player {
 

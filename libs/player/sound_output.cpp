@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "display/player_log.h"
 #include "player_instance.h"
+#include "player_log.h"
 
 namespace qelo::player {
 

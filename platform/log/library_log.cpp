@@ -15,7 +15,7 @@ void LibraryLog::Write(const char* format, ...) const {
 }
 
 void LibraryLog::WriteV(const char* format, va_list args) const {
-  const LogCallback callback = callback_.load();
+  const LineCallback callback = callback_.load();
   if (!callback) return;
   char message[kMaxLineBytes + 1];
   if (std::vsnprintf(message, sizeof message, format, args) < 0) message[0] = 0;

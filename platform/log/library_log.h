@@ -7,9 +7,11 @@
 #include <atomic>
 #include <cstdarg>
 
-#include "qelo/media.h"
-
 namespace qelo::log {
+
+// Receives one zero-terminated UTF-16 line; the libraries' LogCallback is
+// this same function type.
+using LineCallback = void (*)(const char16_t* line);
 
 class LibraryLog {
  public:
@@ -19,8 +21,8 @@ class LibraryLog {
   LibraryLog(const LibraryLog&) = delete;
   LibraryLog& operator=(const LibraryLog&) = delete;
 
-  void SetCallback(LogCallback callback) { callback_.store(callback); }
-  LogCallback Callback() const { return callback_.load(); }
+  void SetCallback(LineCallback callback) { callback_.store(callback); }
+  LineCallback Callback() const { return callback_.load(); }
 
   // printf-style; UTF-16 arguments are converted by the caller and passed
   // with %s. Safe from any thread.
@@ -29,7 +31,7 @@ class LibraryLog {
 
  private:
   const char* prefix_;
-  std::atomic<LogCallback> callback_{nullptr};
+  std::atomic<LineCallback> callback_{nullptr};
 };
 
 }  // namespace qelo::log

@@ -14,4 +14,27 @@ struct ProcessResult {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv);
 
+// A program left running while a test talks to it (a bus, a fake service):
+// its standard output is read line by line, and it is killed and reaped at
+// destruction if it has not ended by then.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::vector<std::string>& argv);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // The next line of its output, without the line break; empty when none
+  // came within `timeoutMs` or the output ended.
+  std::string ReadLine(int timeoutMs);
+  // Waits at most `timeoutMs` for it to end; its exit code, or -1.
+  int Wait(int timeoutMs);
+
+ private:
+  int pid_ = -1;
+  int output_ = -1;
+  std::string pending_;
+};
+
 }  // namespace qelo::test

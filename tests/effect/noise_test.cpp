@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "effect/effect_frames.h"
-#include "effect/pixel_effects.h"
+#include "pixel_effects.h"
 
 namespace qelo::test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <math.h>
 
-#include "effect/color_hsl.h"
-#include "effect/distortion.h"
+#include "color_hsl.h"
+#include "distortion.h"
 #include "effect/effect_frames.h"
 
 namespace qelo::test {

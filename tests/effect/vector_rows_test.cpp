@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "effect/effect_frames.h"
-#include "effect/lut_effects.h"
-#include "effect/pixel_effects.h"
+#include "lut_effects.h"
+#include "pixel_effects.h"
 
 namespace qelo::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "effect/effect_frames.h"
-#include "effect/pixel_effects.h"
+#include "pixel_effects.h"
 
 namespace qelo::test {
 namespace {
