@@ -286,4 +286,14 @@ FormObject ParseForm(std::string_view text, std::string_view fileName) {
   return Parser(text, fileName).ParseRoot();
 }
 
+bool FormBooleanValue(const FormValue& value) {
+  if (value.type == FormValue::Type::Identifier) {
+    if (SameText(value.text, "True")) return true;
+    if (SameText(value.text, "False")) return false;
+  }
+  const std::string shown =
+      value.type == FormValue::Type::Identifier ? value.text : std::string("(") + value.TypeName() + ")";
+  throw EPropertyError("Invalid property value " + shown + ": True or False expected");
+}
+
 }  // namespace qelo::vcl

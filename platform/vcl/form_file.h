@@ -51,4 +51,8 @@ struct FormObject {
 // Parses a whole form file; EReadError "file(line): message" on bad text.
 FormObject ParseForm(std::string_view text, std::string_view fileName);
 
+// A Boolean value (True or False), as obsolete properties that a class
+// reads itself carry; EPropertyError for any other value.
+bool FormBooleanValue(const FormValue& value);
+
 }  // namespace qelo::vcl

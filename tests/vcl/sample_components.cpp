@@ -61,8 +61,7 @@ const ClassInfo& TSamplePanel::StaticClass() {
           .Skip("ThemeAware")
           .Defined("FrameFlat",
                    [](TObject& self, const FormValue& v) {
-                     static_cast<TSamplePanel&>(self).SetHotTrack(v.type == FormValue::Type::Identifier &&
-                                                                  SameText(v.text, "True"));
+                     static_cast<TSamplePanel&>(self).SetHotTrack(FormBooleanValue(v));
                    })
           .Done();
   return info;

@@ -343,6 +343,15 @@ void TCustomForm::ControlRemoved(TWinControl* control) {
   if (focusedControl_ && control->ContainsControl(focusedControl_)) focusedControl_ = nullptr;
 }
 
+void TCustomForm::DefocusControl(TWinControl* control) {
+  if (!activeControl_ || !control->ContainsControl(activeControl_)) return;
+  activeControl_ = nullptr;
+  if (!focusedControl_ || !control->ContainsControl(focusedControl_) || !Showing()) return;
+  win::SetFocus(WindowHandle());
+  SetFocusedControl(this);
+  activeControl_ = nullptr;  // the form itself is no active control
+}
+
 // ---- closing ------------------------------------------------------------------------
 
 bool TCustomForm::CloseQuery() {

@@ -78,6 +78,10 @@ class TCustomForm : public TWinControl {
   void SetFocusedControl(TWinControl* control);
   // A windowed control leaves the form: it is no longer active or focused.
   void ControlRemoved(TWinControl* control);
+  // A control that can no longer hold the focus (it is being disabled) stops
+  // being the active control; when the focus is in it, the focus moves to
+  // the form's own window, which its controls hear as a focus change.
+  void DefocusControl(TWinControl* control);
 
   void Show();
   void Hide();

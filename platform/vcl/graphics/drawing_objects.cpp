@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/graphics.h"
 
 namespace qelo::vcl {
@@ -267,18 +268,29 @@ void TBrush::SetStyle(TBrushStyle style) {
   BrushChanged();
 }
 
+// The same bitmap again re-reads its pixels once a handle was made of them.
+void TBrush::SetBitmap(TBitmap* bitmap) {
+  if (bitmap == bitmap_ && !handle_) return;
+  bitmap_ = bitmap;
+  BrushChanged();
+}
+
 win::HBRUSH TBrush::Handle() const {
   if (style_ == bsClear) return static_cast<win::HBRUSH>(win::GetStockObject(win::NULL_BRUSH));
-  if (!handle_) handle_ = win::CreateSolidBrush(ColorToRGB(color_));
+  if (!handle_) {
+    handle_ = bitmap_ && !bitmap_->Empty() ? win::CreatePatternBrush(bitmap_->Handle())
+                                           : win::CreateSolidBrush(ColorToRGB(color_));
+  }
   return handle_;
 }
 
 void TBrush::Assign(const TPersistent* source) {
   const auto* brush = dynamic_cast<const TBrush*>(source);
   if (!brush) return TGraphicsObject::Assign(source);
-  if (color_ == brush->color_ && style_ == brush->style_) return;
+  if (color_ == brush->color_ && style_ == brush->style_ && bitmap_ == brush->bitmap_) return;
   color_ = brush->color_;
   style_ = brush->style_;
+  bitmap_ = brush->bitmap_;
   BrushChanged();
 }
 

@@ -151,6 +151,8 @@ enum TBrushStyle { bsSolid, bsClear };
 
 extern const EnumInfo kBrushStyleInfo;
 
+class TBitmap;
+
 class TBrush : public TGraphicsObject {
   QELO_VCL_CLASS()
  public:
@@ -162,6 +164,12 @@ class TBrush : public TGraphicsObject {
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle style);
+  // A pattern brush: a solid brush paints the top-left 8 x 8 pixels of the
+  // bitmap, repeated, instead of its colour (an empty bitmap counts as
+  // none). The bitmap stays the caller's and is read when the handle is
+  // made: set it again after drawing on it, and set null before freeing it.
+  TBitmap* Bitmap() const { return bitmap_; }
+  void SetBitmap(TBitmap* bitmap);
 
   // The platform's null brush while the style is bsClear.
   win::HBRUSH Handle() const;
@@ -174,13 +182,13 @@ class TBrush : public TGraphicsObject {
 
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
+  TBitmap* bitmap_ = nullptr;
   mutable win::HBRUSH handle_ = nullptr;
 };
 
 // ---- canvas --------------------------------------------------------------------
 
 class TGraphic;
-class TBitmap;
 
 enum TCanvasStateItem { csHandleValid, csFontValid, csPenValid, csBrushValid };
 using TCanvasState = TSet<TCanvasStateItem>;

@@ -404,7 +404,15 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
   return paint && ReleaseDC(window, paint->hdc);
 }
 
-HDC GetDC(HWND window) { return OpenSurfaceDC(window, false, nullptr); }
+// With no window: a screen-compatible context for measuring (full colour,
+// the screen's fonts and metrics); what is drawn on it goes nowhere.
+HDC GetDC(HWND window) {
+  if (window != nullptr) return OpenSurfaceDC(window, false, nullptr);
+  HDC dc = CreateDisplayDC();
+  std::lock_guard lock(GetState().lock);
+  OpenDCs()[dc] = OpenDC{nullptr};
+  return dc;
+}
 HDC GetWindowDC(HWND window) { return OpenSurfaceDC(window, true, nullptr); }
 
 int ReleaseDC(HWND, HDC dc) {
@@ -417,6 +425,7 @@ int ReleaseDC(HWND, HDC dc) {
     OpenDCs().erase(it);
   }
   DeleteDC(dc);
+  if (!w) return 1;  // a screen context
   TryDeleteRetired(*w);
   w->paintMutex.unlock();
   NotifyPainted(w->handle);

@@ -456,7 +456,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 // A client context (GetDC) or a whole-window context (GetWindowDC, for
 // WM_NCPAINT), clipped to the window's region. Only the owner thread should
-// draw. Each is given back with ReleaseDC.
+// draw. GetDC(nullptr) gives a screen-compatible context for measuring and
+// for GetDeviceCaps (NUMCOLORS -1: more than 256 colours); drawing on it
+// shows nowhere. Each is given back with ReleaseDC.
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);

@@ -16,6 +16,18 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
 
+TEST(Painting, ScreenContextMeasuresInFullColour) {
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), -1);
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
+  SIZE extent;
+  EXPECT_TRUE(GetTextExtentPoint32(screen, "Measure", &extent));
+  EXPECT_GT(extent.cx, 0);
+  EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+  EXPECT_EQ(ReleaseDC(nullptr, screen), 0) << "given back once";
+}
+
 TEST(Painting, InvalidAreasMergeIntoOnePaint) {
   std::vector<RECT> painted;
   HWND w = Windows::Get().Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100}, nullptr,

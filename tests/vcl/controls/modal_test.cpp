@@ -172,6 +172,32 @@ TEST_F(ModalTest, EnterClicksTheDefaultOrFocusedButtonAndEscapeTheCancelButton) 
   EXPECT_EQ(clicked, expected);
 }
 
+// A control that gives up the focus (as a disabled one must) leaves it to
+// the form itself; the buttons hear it, so Enter reaches the default one.
+TEST_F(ModalTest, DefocusedControlLeavesTheFocusToTheFormAndTheDefaultButtonTakesEnter) {
+  auto* ok = new TButton(form);
+  ok->SetParent(form);
+  ok->SetDefault(true);
+  auto* other = new TButton(form);
+  other->SetParent(form);
+  other->SetLeft(100);
+  int okClicks = 0, exits = 0;
+  ok->OnClick = [&](TObject*) { ++okClicks; };
+  other->OnExit = [&](TObject*) { ++exits; };
+  script::Focus(*other);
+  ASSERT_FALSE(ok->Active());
+  form->DefocusControl(ok);  // holds neither the focus nor the active role: nothing happens
+  EXPECT_TRUE(other->Focused());
+
+  form->DefocusControl(other);
+  EXPECT_EQ(win::GetFocus(), form->WindowHandle());
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  EXPECT_EQ(exits, 1);
+  EXPECT_TRUE(ok->Active()) << "no push button holds the focus now";
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(okClicks, 1);
+}
+
 TEST_F(ModalTest, TabMovesTheFocusInTabOrderAndBack) {
   auto* a = new TPanel(form);
   auto* b = new TPanel(form);

@@ -5,6 +5,7 @@
 
 #include "canvas.h"
 #include "vcl/form_reader.h"
+#include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/graphics.h"
 
 namespace qelo::vcl {
@@ -276,6 +277,40 @@ TEST(DrawingObjects, AColourMakesAClearBrushSolid) {
   EXPECT_EQ(brush.Handle(), static_cast<win::HBRUSH>(win::GetStockObject(win::NULL_BRUSH)));
   brush.SetColor(clRed);
   EXPECT_EQ(brush.Style(), bsSolid);
+}
+
+// A brush with a bitmap fills with the bitmap's top-left 8 x 8 pixels,
+// repeated; taking the bitmap away (or an empty one) fills with the colour.
+TEST_F(CanvasFixture, PatternBrushRepeatsTheBitmapsCornerEveryEightPixels) {
+  TBitmap pattern(10, 10);  // larger than a pattern: only its corner counts
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 10; ++x) {
+      const TColor odd = x < 8 && y < 8 ? clBlue : clLime;
+      pattern.Canvas()->SetPixel(x, y, (x + y) % 2 == 0 ? clRed : odd);
+    }
+  }
+  canvas.Brush()->SetColor(clYellow);
+  canvas.Brush()->SetBitmap(&pattern);
+  canvas.FillRect(Rect(0, 0, 32, 24));
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 32; ++x)
+      ASSERT_EQ(sheet.At(x, y), (x + y) % 2 == 0 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << x << "," << y;
+
+  // Drawn on afterwards, the bitmap is read again when it is set again.
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) pattern.Canvas()->SetPixel(x, y, clGreen);
+  canvas.Brush()->SetBitmap(&pattern);
+  canvas.FillRect(Rect(0, 0, 4, 4));
+  EXPECT_EQ(sheet.At(1, 0), RGB(0, 128, 0));
+
+  canvas.Brush()->SetBitmap(nullptr);
+  canvas.FillRect(Rect(0, 0, 4, 4));
+  EXPECT_EQ(sheet.At(1, 0), RGB(255, 255, 0)) << "the colour again without a bitmap";
+  TBitmap empty;
+  canvas.Brush()->SetBitmap(&empty);
+  canvas.FillRect(Rect(4, 0, 8, 4));
+  EXPECT_EQ(sheet.At(5, 0), RGB(255, 255, 0)) << "an empty bitmap is no pattern";
+  canvas.Brush()->SetBitmap(nullptr);
 }
 
 // A component with a font, pen and brush, as controls publish them.
