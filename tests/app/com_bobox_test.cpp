@@ -70,7 +70,7 @@ TEST_F(ComBoboxTest, VisibleRowsRoundHalvesToEven) {
 }
 
 TEST_F(ComBoboxTest, AreaRectanglesOfTheRowsAndArrows) {
-  // 500 x 180, type column 200; the arrows are 6 high, their backdrop 10.
+  // 500 x 180, type column 200; the arrows are 5 high, their backdrop 7.
   struct Area {
     int row;
     TQeloComBobox::TAreaKind kind;
@@ -81,10 +81,10 @@ TEST_F(ComBoboxTest, AreaRectanglesOfTheRowsAndArrows) {
       {2, TQeloComBobox::akGroupRow, {20, 53, 182, 78}},
       {1, TQeloComBobox::akItemRow, {239, 53, 494, 103}},
       {1, TQeloComBobox::akItemDescription, {241, 73, 494, 103}},
-      {0, TQeloComBobox::akGroupsUp, {2, 2, 199, 8}},
-      {0, TQeloComBobox::akGroupsDown, {2, 173, 199, 179}},
-      {0, TQeloComBobox::akItemsUp, {202, 2, 498, 12}},
-      {0, TQeloComBobox::akItemsDown, {202, 173, 498, 179}},
+      {0, TQeloComBobox::akGroupsUp, {2, 2, 199, 7}},
+      {0, TQeloComBobox::akGroupsDown, {2, 174, 199, 179}},
+      {0, TQeloComBobox::akItemsUp, {202, 2, 498, 9}},
+      {0, TQeloComBobox::akItemsDown, {202, 174, 498, 179}},
   };
   for (const Area& c : cases) {
     const TRect r = popup->GetAreaRect(c.row, c.kind);

@@ -61,15 +61,17 @@ bool GroupMarker(const std::string& path) {
 }
 
 bool ScrollArrow(const std::string& path, Direction direction) {
-  Picture p(11, 6);
-  Triangle(p.cr(), 0, 0, 11, 6, direction, kText);
+  Picture p(9, 5);
+  Triangle(p.cr(), 0, 0, 9, 5, direction, kText);
   return p.WritePng(path);
 }
 
-// The arrow's backdrop: its 10-pixel ends stay, its middle stretches.
+// The arrow's backdrop, two pixels taller than the arrow: its 10-pixel ends
+// stay, its middle stretches. Kept low, as the top arrows lie over the first
+// row's text.
 bool ArrowBackground(const std::string& path) {
-  Picture p(40, 10);
-  FillRounded(p.cr(), 0, 0, 40, 10, 5, 0xD5DDE7);
+  Picture p(40, 7);
+  FillRounded(p.cr(), 0, 0, 40, 7, 3.5, 0xD5DDE7);
   return p.WritePng(path);
 }
 
@@ -200,7 +202,7 @@ bool WriteDropDownPictures(const std::string& folder) {
   return ok;
 }
 
-bool WriteFormPictures(const std::string& folder) {
+bool WriteSeekBarPictures(const std::string& folder) {
   const std::string f = folder + "/";
   bool ok = Thumb(f + "seektrack.png");
   ok = Strip(f + "seekbg.png", 1, 24, kCard) && ok;
@@ -208,6 +210,12 @@ bool WriteFormPictures(const std::string& folder) {
   ok = Marker(f + "seekend.png", false) && ok;
   ok = Strip(f + "seekclip.png", 1, main_window::kSeekClipHeight, kAccent) && ok;
   ok = Strip(f + "seekclipbg.png", 1, 4, 0xD5DDE7) && ok;
+  return ok;
+}
+
+bool WriteButtonFaces(const std::string& folder) {
+  const std::string f = folder + "/";
+  bool ok = true;
   for (const FaceSpec& spec : kFaces) {
     const std::string name = f + spec.control;
     ok = DrawFace(spec, Face::kUp, name + "Up.png") && ok;

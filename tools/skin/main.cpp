@@ -4,8 +4,8 @@
 //   qelo_make_skin windows FOLDER    the windows' skins (Skin/UI/Image)
 //   qelo_make_skin list FOLDER       the file list's pictures (Skin/Control)
 //   qelo_make_skin dropdown FOLDER   the drop-down's pictures (resources)
-//   qelo_make_skin forms FOLDER      the seek bar's pictures and the bitmap
-//                                    buttons' faces (resources)
+//   qelo_make_skin seekbar FOLDER    the seek bar's pictures (resources)
+//   qelo_make_skin faces FOLDER      the bitmap buttons' faces (resources)
 //
 // The folder must exist. Everything is drawn here, flat, from the palette
 // and the main window's layout table.
@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
   static constexpr Mode kModes[] = {{"windows", WriteWindowSkins},
                                     {"list", WriteListPictures},
                                     {"dropdown", WriteDropDownPictures},
-                                    {"forms", WriteFormPictures}};
+                                    {"seekbar", WriteSeekBarPictures},
+                                    {"faces", WriteButtonFaces}};
   if (argc == 3) {
     for (const Mode& mode : kModes) {
       if (std::strcmp(argv[1], mode.name) != 0) continue;
@@ -32,6 +33,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::fprintf(stderr, "usage: %s windows|list|dropdown|forms FOLDER\n", argv[0]);
+  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces FOLDER\n", argv[0]);
   return 2;
 }

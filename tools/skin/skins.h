@@ -13,8 +13,10 @@ bool WriteWindowSkins(const std::string& folder);
 bool WriteListPictures(const std::string& folder);
 // The drop-down's own pictures, carried as resources of type "pngtype".
 bool WriteDropDownPictures(const std::string& folder);
-// Pictures the program's forms name: the seek bar's six and the faces of
-// the bitmap buttons ("<control>Up", "<control>Hot", "<control>Disabled").
-bool WriteFormPictures(const std::string& folder);
+// Pictures the program's forms name: the seek bar's six ("seektrack",
+// "seekbg", "seekstart", "seekend", "seekclip", "seekclipbg") and the faces
+// of the bitmap buttons ("<control>Up", "<control>Hot", "<control>Disabled").
+bool WriteSeekBarPictures(const std::string& folder);
+bool WriteButtonFaces(const std::string& folder);
 
 }  // namespace qelo::skin

@@ -11,10 +11,11 @@ namespace {
 
 using namespace palette;
 
-void Card(cairo_t* cr, const Box& b) {
+// A white card; with a heading, a hairline runs under its heading row.
+void Card(cairo_t* cr, const Box& b, bool heading = true) {
   FillRounded(cr, b.x, b.y, b.w, b.h, main_window::kCardRadius, kCard);
   StrokeRounded(cr, b.x, b.y, b.w, b.h, main_window::kCardRadius, kCardBorder);
-  FillRect(cr, b.x + 10, b.y + main_window::kHeadingHeight + 6, b.w - 20, 1, 0xE3E8EE);
+  if (heading) FillRect(cr, b.x + 10, b.y + main_window::kHeadingHeight + 2, b.w - 20, 1, 0xE3E8EE);
 }
 
 // Body, title band and a thin outline: every skinned window starts so.
@@ -30,7 +31,8 @@ bool MainWindow(const std::string& path) {
   Picture p(kWidth, kHeight);
   cairo_t* cr = p.cr();
   WindowFrame(cr, kWidth, kHeight);
-  for (const Box& card : {kSourceCard, kPreviewCard, kDestinationCard, kStartCard}) Card(cr, card);
+  for (const Box& card : {kSourceCard, kDestinationCard, kStartCard}) Card(cr, card);
+  Card(cr, kPreviewCard, false);
   // The preview's well, under the player window.
   const Box player = Find("pnlPlayer");
   FillRect(cr, player.x - 1, player.y - 1, player.w + 2, player.h + 2, 0x0F1721);
