@@ -15,10 +15,29 @@ namespace {
 
 constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio frame";
 
+// The PCM formats a chunk can be delivered in, and the rates the resampler
+// turns a stream into.
+constexpr int kMinSampleRate = 1000;
+constexpr int kMaxSampleRate = 384000;
+
+// The resampler mixes a stream into a channel count only when the count has
+// a standard speaker layout (1 to 8, 16, 24).
+bool HasStandardLayout(int channels) {
+  if (channels <= 0) return false;
+  AVChannelLayout layout{};
+  av_channel_layout_default(&layout, channels);
+  const bool standard = layout.order == AV_CHANNEL_ORDER_NATIVE;
+  av_channel_layout_uninit(&layout);
+  return standard;
+}
+
 AVSampleFormat SampleFormatForBits(int bitsPerSample) {
-  return bitsPerSample == 8    ? AV_SAMPLE_FMT_U8
-         : bitsPerSample == 32 ? AV_SAMPLE_FMT_S32
-                               : AV_SAMPLE_FMT_S16;
+  switch (bitsPerSample) {
+    case 8: return AV_SAMPLE_FMT_U8;
+    case 16: return AV_SAMPLE_FMT_S16;
+    case 32: return AV_SAMPLE_FMT_S32;
+    default: return AV_SAMPLE_FMT_NONE;
+  }
 }
 
 AVChannelLayout LayoutOf(const AVChannelLayout& layout) {
@@ -35,14 +54,17 @@ int DecoderContext::OutputFrameBytes() const {
 }
 
 int DecoderContext::Resample(int sampleRate, int bitsPerSample, int channels) {
-  if (sampleRate <= 0 || channels <= 0) {
-    gLog.Write("invalid audio format(%d Hz, %d channels)...", sampleRate, channels);
+  const AVSampleFormat format = SampleFormatForBits(bitsPerSample);
+  if (sampleRate < kMinSampleRate || sampleRate > kMaxSampleRate || !HasStandardLayout(channels) ||
+      format == AV_SAMPLE_FMT_NONE) {
+    gLog.Write("invalid audio format(%d Hz, %d bits, %d channels)...", sampleRate, bitsPerSample,
+               channels);
     return 0;
   }
   std::lock_guard<std::mutex> lock(audioLock_);
   outRate_ = sampleRate;
   outChannels_ = channels;
-  outFormat_ = SampleFormatForBits(bitsPerSample);
+  outFormat_ = format;
   converterValid_ = false;
   // Bytes converted to the former format are not handed out in the new one.
   pending_.clear();

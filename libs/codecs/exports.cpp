@@ -130,8 +130,7 @@ int QeloFlushVideo(int handle) {
 int QeloResizeVideoSize(int32_t* width, int32_t* height, int handle) {
   auto decoder = Decoders().Get(handle);
   if (!decoder || !width || !height) return 0;
-  decoder->Resize(width, height);
-  return 1;
+  return decoder->Resize(width, height);
 }
 
 int QeloResample(int sampleRate, int bitsPerSample, int channels, int handle) {

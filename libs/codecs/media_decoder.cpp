@@ -45,6 +45,24 @@ void AppendStreamInfo(MediaInfo* info, StreamInfo* stream) {
   info->streams[info->streamCount++] = stream;
 }
 
+// A stream without a picture size, or without a sample rate or channels,
+// cannot be decoded into anything: it is left out as if it were not there.
+bool UsableVideo(const AVStream* stream) {
+  const AVCodecParameters* p = stream->codecpar;
+  if (p->width > 0 && p->height > 0) return true;
+  gLog.Write("video stream %d has no picture size(%dx%d); left out...", stream->index, p->width,
+             p->height);
+  return false;
+}
+
+bool UsableAudio(const AVStream* stream) {
+  const AVCodecParameters* p = stream->codecpar;
+  if (p->sample_rate > 0 && p->ch_layout.nb_channels > 0) return true;
+  gLog.Write("audio stream %d has no sample rate or channels(%d Hz, %d channels); left out...",
+             stream->index, p->sample_rate, p->ch_layout.nb_channels);
+  return false;
+}
+
 }  // namespace
 
 double DecoderContext::Stream::Seconds(int64_t timestamp) const {
@@ -64,6 +82,10 @@ DecoderContext::~DecoderContext() {
 void DecoderContext::RequestStop() {
   std::lock_guard<std::mutex> lock(decoderLock_);
   stop_ = true;
+  WakeEveryWaiter();
+}
+
+void DecoderContext::WakeEveryWaiter() {
   dataArrived_.notify_all();
   roomFreed_.notify_all();
   wakeReader_.notify_all();
@@ -84,9 +106,9 @@ bool DecoderContext::Open(std::u16string_view path, MediaInfo* info) {
     AVStream* stream = format_->streams[i];
     const AVMediaType type = stream->codecpar->codec_type;
     const bool isPicture = stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
-    if (type == AVMEDIA_TYPE_VIDEO && !isPicture && !video_.stream) {
+    if (type == AVMEDIA_TYPE_VIDEO && !isPicture && !video_.stream && UsableVideo(stream)) {
       if (!OpenVideoStream(stream) || !CheckVideoLength(path_)) return false;
-    } else if (type == AVMEDIA_TYPE_AUDIO && !audio_.stream) {
+    } else if (type == AVMEDIA_TYPE_AUDIO && !audio_.stream && UsableAudio(stream)) {
       if (!OpenAudioStream(stream)) return false;
     } else {
       stream->discard = AVDISCARD_ALL;
@@ -97,6 +119,7 @@ bool DecoderContext::Open(std::u16string_view path, MediaInfo* info) {
     return false;
   }
   if (info) DescribeStreams(info);
+  RecordLength();
   if (!reader_.Start([this] { ReadPackets(); }, win::ThreadPriority::Idle)) {
     gLog.Write("failed to begin to read packet");
     return false;
@@ -167,15 +190,24 @@ bool DecoderContext::OpenVideoStream(AVStream* stream) {
   return true;
 }
 
+// The display width follows the sample aspect; an aspect that would make a
+// picture no frame can hold (wider than FFmpeg or a frame's byte count
+// allows) is ignored, and the coded size is shown.
 void DecoderContext::PrepareDisplaySize() {
   const int width = video_.codec->width, height = video_.codec->height;
   const AVRational aspect = av_guess_sample_aspect_ratio(format_, video_.stream, nullptr);
   displayHeight_ = height;
   displayWidth_ = width;
-  if (aspect.num != 0 && aspect.den != 0 && height > 0) {
-    const long double exact = static_cast<long double>(aspect.num) / aspect.den * width / height;
-    displayWidth_ = static_cast<int>(height * static_cast<float>(exact));
+  if (aspect.num == 0 || aspect.den == 0 || height <= 0) return;
+  const long double exact = static_cast<long double>(aspect.num) / aspect.den * width / height;
+  const double stretched = std::trunc(height * static_cast<double>(static_cast<float>(exact)));
+  if (stretched >= 1 && stretched <= INT32_MAX &&
+      FrameBytes(static_cast<int>(stretched), height) > 0) {
+    displayWidth_ = static_cast<int>(stretched);
+    return;
   }
+  gLog.Write("sample aspect %d:%d ignored: the picture would be too wide...", aspect.num,
+             aspect.den);
 }
 
 bool DecoderContext::CheckVideoLength(const std::string& path) {
@@ -255,9 +287,21 @@ int DecoderContext::InterruptRead(void* context) {
   return static_cast<DecoderContext*>(context)->stop_.load() ? 1 : 0;
 }
 
+// However reading ends, the frame readers that wait for a packet are told,
+// so that none of them waits for a reader that is gone.
 void DecoderContext::ReadPackets() {
+  ReadUntilStopped();
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  readerEnded_ = true;
+  WakeEveryWaiter();
+}
+
+void DecoderContext::ReadUntilStopped() {
   PacketPtr packet(av_packet_alloc());
-  if (!packet) return;
+  if (!packet) {
+    gLog.Write("failed to begin to read packet");
+    return;
+  }
   std::unique_lock<std::mutex> lock(decoderLock_);
   while (!stop_) {
     endOfFile_ = false;
@@ -317,7 +361,7 @@ DecoderContext::Taken DecoderContext::TakePacket(Stream& side, QueuedPacket* ent
       roomFreed_.notify_all();
       return entry->IsFlushMarker() ? Taken::FlushMarker : Taken::Packet;
     }
-    if (endOfFile_) return Taken::End;
+    if (endOfFile_ || readerEnded_) return Taken::End;
     side.waiting = true;
     roomFreed_.notify_all();
     dataArrived_.wait_for(lock, std::chrono::milliseconds(1000));
@@ -374,7 +418,7 @@ DecoderContext::Fed DecoderContext::CountDecodeError(int* errors, const char* to
 
 int DecoderContext::Seek(int64_t time) {
   std::lock_guard<std::mutex> lock(decoderLock_);
-  endOfFile_ = false;
+  time = ClampToLength(time);
   const int64_t micros = time / 10;
   const double clock = std::trunc(static_cast<double>(time) / QELO_TIME_UNITS_PER_SECOND);
   Stream* primary = video_.Decodes() ? &video_ : audio_.Decodes() ? &audio_ : nullptr;
@@ -394,17 +438,38 @@ int DecoderContext::Seek(int64_t time) {
       if (side != primary) side->queue.DropBeforeKeyAt(streamTime(*side));
       side->queue.PutFlushMarkerFirst(clock);
     }
-  } else {
-    if (!SeekDemuxerAtOrBefore(primary, target, clock)) {
-      gLog.Write("failed to seek file...");
-      return 0;
-    }
+  } else if (!SeekDemuxerAtOrBefore(primary, target, clock)) {
+    // Nothing moved: the reader and the queues stay as they were, and so
+    // does the end of the file, which the frame readers may wait for.
+    gLog.Write("failed to seek file...");
+    WakeEveryWaiter();
+    return 0;
   }
+  endOfFile_ = false;
   wakeRequested_ = true;
-  roomFreed_.notify_all();
-  wakeReader_.notify_all();
-  dataArrived_.notify_all();
+  WakeEveryWaiter();
   return 1;
+}
+
+int64_t DecoderContext::ClampToLength(int64_t time) const {
+  if (time < 0) return 0;
+  return length_ >= 0 && time > length_ ? length_ : time;
+}
+
+// The file's length: the container's, else the longest of its decoded
+// streams', else the estimate made when it was opened.
+void DecoderContext::RecordLength() {
+  if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0) {
+    length_ = av_rescale(format_->duration, QELO_TIME_UNITS_PER_SECOND, AV_TIME_BASE);
+    return;
+  }
+  for (const Stream* side : {&video_, &audio_}) {
+    if (!side->Decodes() || side->stream->duration == AV_NOPTS_VALUE) continue;
+    const int64_t units = av_rescale_q(side->stream->duration, side->stream->time_base,
+                                       AVRational{1, QELO_TIME_UNITS_PER_SECOND});
+    length_ = std::max(length_, units);
+  }
+  if (length_ < 0 && lengthEstimated_) length_ = estimatedLength_ * QELO_TIME_UNITS_PER_SECOND;
 }
 
 // Lands on the key frame at or before the target, never after it. Some

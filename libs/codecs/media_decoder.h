@@ -46,7 +46,8 @@ class DecoderContext {
   void FlushAudioQueue();
 
   int VideoBufferSize();
-  void Resize(int32_t* width, int32_t* height);
+  // 1, or 0 (with its line) for a size no frame can hold.
+  int Resize(int32_t* width, int32_t* height);
   int Resample(int sampleRate, int bitsPerSample, int channels);
   int GetNextVideoFrame(VideoFrame* frame);
   int GetNextAudioFrame(AudioFrame* frame);
@@ -79,9 +80,15 @@ class DecoderContext {
 
   // Reader thread.
   void ReadPackets();
+  void ReadUntilStopped();
+  // Wakes every thread that waits on the decoder lock's conditions.
+  void WakeEveryWaiter();
   bool MustWaitForRoom();
   void QueuePacket(const AVPacket* packet);
   bool SeekDemuxerAtOrBefore(Stream* primary, int64_t target, double clock);
+  // A seek target inside the file: from its start to its length, when known.
+  int64_t ClampToLength(int64_t time) const;
+  void RecordLength();
   int64_t FirstPrimaryTime(const Stream& primary);
   static int InterruptRead(void* context);
 
@@ -104,6 +111,8 @@ class DecoderContext {
   static constexpr int kMaxSeekAttempts = 8;
 
   // Video.
+  // Bytes of one delivered 32-bit picture; 0 for a size no frame can hold.
+  static int FrameBytes(int width, int height);
   bool DecodeNextPicture();
   void SynchroniseVideo();
   void DeliveredSize(int* width, int* height) const;
@@ -126,6 +135,7 @@ class DecoderContext {
   std::condition_variable roomFreed_;     // a packet was taken, or a reader starves
   std::condition_variable wakeReader_;    // a seek or a stop after the end of the file
   bool endOfFile_ = false;
+  bool readerEnded_ = false;  // the reader thread returned: no packet will come any more
   bool wakeRequested_ = false;
   bool dropLogged_ = false;
   Stream video_{16384};
@@ -134,6 +144,7 @@ class DecoderContext {
 
   bool lengthEstimated_ = false;
   int64_t estimatedLength_ = 0;  // whole seconds
+  int64_t length_ = -1;          // of the whole file in 100-ns units; -1 when unknown
 
   // Video reader state, guarded by videoLock_.
   std::mutex videoLock_;

@@ -26,34 +26,46 @@ void DecoderContext::DeliveredSize(int* width, int* height) const {
   *height = resized ? outputHeight_ : displayHeight_;
 }
 
+int DecoderContext::FrameBytes(int width, int height) {
+  if (width <= 0 || height <= 0 || av_image_check_size(width, height, 0, nullptr) < 0) return 0;
+  return std::max(0, av_image_get_buffer_size(kDeliveredFormat, width, height, 1));
+}
+
 int DecoderContext::VideoBufferSize() {
   std::lock_guard<std::mutex> lock(videoLock_);
   if (!video_.Decodes()) return 0;
   int width, height;
   DeliveredSize(&width, &height);
-  return std::max(0, av_image_get_buffer_size(kDeliveredFormat, width, height, 1));
+  return FrameBytes(width, height);
 }
 
-void DecoderContext::Resize(int32_t* width, int32_t* height) {
+int DecoderContext::Resize(int32_t* width, int32_t* height) {
   std::lock_guard<std::mutex> lock(videoLock_);
   const int64_t w = *width, h = *height;
   const bool isDisplaySize = w == displayWidth_ && h == displayHeight_;
   if (w <= 0 || h <= 0 || isDisplaySize || !video_.Decodes() || displayWidth_ <= 0 ||
       displayHeight_ <= 0) {
     outputWidth_ = outputHeight_ = 0;  // frames come at the display size
-    return;
+    return 1;
   }
-  if (w == outputWidth_ && h == outputHeight_) return;
+  if (w == outputWidth_ && h == outputHeight_) return 1;
   // Fit inside the asked size, keeping the display aspect.
   int64_t fitW = w, fitH = h;
   if (w * displayHeight_ < displayWidth_ * h)
     fitH = w * displayHeight_ / displayWidth_;
   else
     fitW = displayWidth_ * h / displayHeight_;
-  outputWidth_ = static_cast<int>(std::max<int64_t>(fitW, 1));
-  outputHeight_ = static_cast<int>(std::max<int64_t>(fitH, 1));
+  fitW = std::max<int64_t>(fitW, 1);
+  fitH = std::max<int64_t>(fitH, 1);
+  if (fitW > INT32_MAX || fitH > INT32_MAX || FrameBytes(int(fitW), int(fitH)) == 0) {
+    gLog.Write("output size %dx%d too large for a frame...", *width, *height);
+    return 0;
+  }
+  outputWidth_ = static_cast<int>(fitW);
+  outputHeight_ = static_cast<int>(fitH);
   *width = outputWidth_;
   *height = outputHeight_;
+  return 1;
 }
 
 int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
@@ -71,7 +83,8 @@ int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
   if (!DecodeNextPicture()) return fail("no more video frame exist...");
   int width, height;
   DeliveredSize(&width, &height);
-  const int64_t bytes = static_cast<int64_t>(width) * height * 4;
+  const int bytes = FrameBytes(width, height);
+  if (bytes == 0) return fail("video frame size out of range...");
   if (frame->bufferSize < bytes) return fail("video frame buffer too small...");
   ScalePicture(frame->pixels, width, height);
   std::memset(frame->pixels + bytes, 0, frame->bufferSize - bytes);

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "convertor_log.h"
 #include "frame_compositing.h"
 #include "qelo/codecs.h"
+#include "win/codepage.h"
 #include "work_group.h"
 
 namespace qelo::convertor {
@@ -24,6 +29,15 @@ int64_t FrameDuration(const FormatSettings& format) {
 double Percent(int64_t part, int64_t whole) {
   if (whole <= 0) return 100.0;
   return std::min(100.0, double(part * 100) / double(whole));
+}
+
+// An output that received no frame and no sample holds nothing of the
+// user's: it is removed rather than left behind as an empty file.
+void RemoveEmptyOutput(const FormatSettings& format) {
+  const std::string path = win::Utf16ToUtf8(win::Utf16Field(format.outputPath, QELO_PATH_CHARS));
+  struct stat info;
+  if (path.empty() || lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (unlink(path.c_str()) == 0) gLog.Write("removed output without frame or sample(%s)", path.c_str());
 }
 
 }  // namespace
@@ -70,7 +84,9 @@ bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalL
   if (!PrepareGroup(index, group)) return false;
   Notify(index, 0, 0, ConvertGroupStarted);
   EncodeSteps(index, doneLength, totalLength);
-  if (QeloDeInitializeEncoder(encoderHandle_) == 0) {
+  const int closed = QeloDeInitializeEncoder(encoderHandle_);
+  if (!wroteMedia_) RemoveEmptyOutput(group.format);
+  if (closed == 0) {
     Notify(index, 0, 0, ConvertError);
     gLog.Write("failed to Close Encoder.");
     return false;
@@ -109,6 +125,7 @@ bool CVideoConvertor::PrepareGroup(int index, const WorkGroup& group) {
     return false;
   }
   audioClock_ = videoClock_ = 0;
+  wroteMedia_ = false;
   videoDone_ = !HasVideo(group.format);
   audioDone_ = false;
   if (!videoDone_) {
@@ -171,7 +188,9 @@ CVideoConvertor::Step CVideoConvertor::EncodeVideoStep() {
       0) {
     QeloCloseVideo(encoderHandle_);
     videoDone_ = true;
+    return Step::Done;
   }
+  wroteMedia_ = true;
   return Step::Done;
 }
 
@@ -188,6 +207,7 @@ CVideoConvertor::Step CVideoConvertor::EncodeAudioStep() {
     audioDone_ = true;
     return Step::Done;
   }
+  wroteMedia_ = true;
   audioBytes_ += audioChunk_->byteCount;
   audioClock_ = bytesPerSecond_ != 0 ? audioBytes_ * QELO_TIME_UNITS_PER_SECOND / bytesPerSecond_ : audioChunk_->pts;
   return Step::Done;

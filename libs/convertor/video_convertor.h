@@ -57,6 +57,7 @@ class CVideoConvertor {
   int64_t audioClock_ = 0, videoClock_ = 0, frameDuration_ = 0;
   int32_t bytesPerSecond_ = 0;
   bool videoDone_ = false, audioDone_ = false;
+  bool wroteMedia_ = false;  // a frame or a sample reached the group's encoder
   int64_t audioBytes_ = 0, groupLength_ = 0;
 
   std::atomic<bool> stopRequested_{false};  // written by the destroying thread

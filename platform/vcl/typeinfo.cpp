@@ -180,6 +180,10 @@ void SetOrdProp(TObject& object, std::string_view name, int64_t value) {
   SetOrdValue(object, RequireKind(object, name, IsOrdinal), value);
 }
 
+bool IsStoredProp(const TObject& object, const PropInfo& prop) { return !prop.stored || prop.stored(object); }
+
+bool IsStoredProp(const TObject& object, std::string_view name) { return IsStoredProp(object, Require(object, name)); }
+
 std::string GetStrProp(const TObject& object, std::string_view name) {
   return RequireKind(object, name, IsText).getStr(object);
 }

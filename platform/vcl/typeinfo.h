@@ -27,6 +27,8 @@ class TPersistent;
 struct ClassInfo;
 struct FormValue;
 
+bool SameText(std::string_view a, std::string_view b);
+
 // Names of an enumeration's values in ordinal order (at most 32 for sets).
 struct EnumInfo {
   std::string typeName;
@@ -75,6 +77,8 @@ struct PropInfo {
   // Event: the handler as a std::any holding std::function<Sig>; empty any = none.
   std::function<std::any(const TObject&)> getEvent;
   std::function<void(TObject&, const std::any&)> setEvent;
+  // Whether a form written of the object keeps the value; empty = always.
+  std::function<bool(const TObject&)> stored;
 };
 
 // A published method of a form class, bound to an instance on demand.
@@ -230,12 +234,32 @@ class ClassBuilder {
   ClassBuilder& Skip(std::string name) {
     return Defined(std::move(name), [](TObject&, const FormValue&) {});
   }
+  // Gives the property `name` a storage rule: a form written of the object
+  // keeps the value only while `isStored` (a const member of C, or anything
+  // callable on a const C&) is true. A property a parent class publishes is
+  // published again by this class with the rule; its parents keep theirs.
+  template <class P>
+  ClassBuilder& Stored(std::string_view name, P isStored) {
+    PropInfo& p = Own(name);
+    p.stored = [isStored](const TObject& o) -> bool { return std::invoke(isStored, Self(o)); };
+    return *this;
+  }
   ClassInfo Done() { return std::move(info_); }
 
  private:
   static C& Self(TObject& o) { return static_cast<C&>(o); }
   static const C& Self(const TObject& o) { return static_cast<const C&>(o); }
 
+  // This class's own entry of the property, copied from the parent's when
+  // the parent publishes it; EPropertyError when no class publishes it.
+  PropInfo& Own(std::string_view name) {
+    for (PropInfo& p : info_.properties)
+      if (SameText(p.name, name)) return p;
+    const PropInfo* inherited = info_.parent ? info_.parent->FindProperty(name) : nullptr;
+    if (!inherited) throw EPropertyError("Property " + std::string(name) + " does not exist in " + info_.name);
+    info_.properties.push_back(*inherited);
+    return info_.properties.back();
+  }
   PropInfo& Add(std::string name, PropKind kind) {
     info_.properties.push_back(PropInfo{});
     PropInfo& p = info_.properties.back();
@@ -290,6 +314,9 @@ void SetMethodProp(TObject& object, std::string_view name, const std::any& handl
 // Checks a value against the property's kind and range, then stores it.
 void SetOrdValue(TObject& object, const PropInfo& prop, int64_t value);
 
-bool SameText(std::string_view a, std::string_view b);
+// Whether a form written of the object would keep the property's value (the
+// property's storage rule; true without one). EPropertyError for an unknown name.
+bool IsStoredProp(const TObject& object, std::string_view name);
+bool IsStoredProp(const TObject& object, const PropInfo& prop);
 
 }  // namespace qelo::vcl

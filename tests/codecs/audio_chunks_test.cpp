@@ -1,6 +1,7 @@
 // Audio chunks: formats, byte counts and time stamps.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "codecs/codec_test_support.h"
@@ -88,12 +89,45 @@ TEST_F(AudioChunks, VideoOnlyFilesHaveNoAudio) {
   EXPECT_TRUE(Logged("Qelo Codecs: Error parameter...."));
 }
 
-TEST_F(AudioChunks, AnImpossibleFormatIsRefused) {
-  Open(AudioOnlyClip());
-  EXPECT_EQ(QeloResample(0, 16, 2, handle_), 0);
-  EXPECT_EQ(QeloResample(44100, 16, 0, handle_), 0);
-  EXPECT_EQ(QeloGetNextAudioFrame(&chunk_, handle_), 1);  // the stream's own format stays
-  EXPECT_EQ(chunk_.byteCount % 2, 0);
+// Formats no chunk can be delivered in are refused with their line, and
+// the format chosen before stays.
+TEST_F(AudioChunks, AFormatThatCannotBeDeliveredIsRefused) {
+  struct Case {
+    int rate, bits, channels;
+  } refused[] = {{0, 16, 2},        {1, 16, 2},     {999, 16, 2},        {384001, 16, 2},
+                 {INT_MAX, 16, 2},  {-44100, 16, 2}, {44100, 16, 0},      {44100, 16, 9},
+                 {44100, 16, 1 << 28}, {44100, 7, 2}, {44100, 64, 2},     {44100, 24, 2},
+                 {44100, 0, 2}};
+  Open(AudioOnlyClip());  // 22,050 Hz mono 16-bit PCM
+  ASSERT_EQ(QeloResample(8000, 8, 2, handle_), 1);
+  for (const Case& c : refused) {
+    SCOPED_TRACE(testing::Message() << c.rate << " Hz " << c.bits << " bits " << c.channels);
+    ClearLog();
+    EXPECT_EQ(QeloResample(c.rate, c.bits, c.channels, handle_), 0);
+    EXPECT_TRUE(Logged("Qelo Codecs: invalid audio format(" + std::to_string(c.rate) + " Hz, " +
+                       std::to_string(c.bits) + " bits, " + std::to_string(c.channels) +
+                       " channels)..."));
+  }
+  // Still 8 kHz unsigned 8-bit stereo: one second of the source is 16,000 bytes.
+  const Totals t = ReadAll(2, 8000);
+  EXPECT_NEAR(double(t.bytes) / 2 / 8000, 2.0, 0.05);
+}
+
+// The edges of what is delivered: each comes out at its own rate.
+TEST_F(AudioChunks, TheWidestFormatsAreDelivered) {
+  struct Case {
+    int rate, bits, channels;
+  } accepted[] = {{1000, 16, 1}, {384000, 32, 2}, {22050, 8, 24}};
+  for (const Case& c : accepted) {
+    SCOPED_TRACE(c.rate);
+    Open(AudioOnlyClip());
+    ASSERT_EQ(QeloResample(c.rate, c.bits, c.channels, handle_), 1);
+    const int frameBytes = c.channels * c.bits / 8;
+    const Totals t = ReadAll(frameBytes, c.rate);
+    EXPECT_NEAR(double(t.bytes) / frameBytes / c.rate, 2.0, 0.05);
+    QeloUnloadMediaFile(handle_);
+    handle_ = -1;
+  }
 }
 
 }  // namespace

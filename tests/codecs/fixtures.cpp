@@ -1,5 +1,8 @@
 #include "codecs/fixtures.h"
 
+#include <fstream>
+#include <random>
+
 #include "codecs/codec_test_support.h"
 
 namespace qelo::test {
@@ -45,6 +48,66 @@ std::string SingleKeyFrameClip() {
                  {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-f", "lavfi",
                   "-i", "sine=sample_rate=44100:duration=4", "-c:v", "libx264", "-x264-params",
                   "keyint=1000:scenecut=0", "-pix_fmt", "yuv420p", "-c:a", "aac"});
+}
+
+std::string TooWideSampleAspectClip() {
+  return Fixture("wide_sar.nut", {"-f", "lavfi", "-i", "color=c=red:size=20000x2:rate=5:duration=3",
+                                  "-vf", "setsar=sar=120000/1:max=1000000", "-c:v", "rawvideo",
+                                  "-pix_fmt", "gray"});
+}
+
+namespace {
+
+const std::vector<std::string> kSmallPicture = {"-f", "lavfi", "-i",
+                                                "testsrc2=size=64x48:rate=10:duration=2"};
+const std::vector<std::string> kSmallSound = {"-f", "lavfi", "-i", "sine=duration=2"};
+
+std::string SmallClip(const std::string& name, bool picture, bool sound,
+                      const std::vector<std::string>& codecs) {
+  std::vector<std::string> args;
+  if (picture) args.insert(args.end(), kSmallPicture.begin(), kSmallPicture.end());
+  if (sound) args.insert(args.end(), kSmallSound.begin(), kSmallSound.end());
+  args.insert(args.end(), codecs.begin(), codecs.end());
+  return Fixture(name, args);
+}
+
+}  // namespace
+
+std::vector<ContainerClip> ContainerClips() {
+  return {
+      {"mp4", VideoAudioClip()},
+      {"avi", VideoOnlyClip()},
+      {"wav", AudioOnlyClip()},
+      {"ts", TransportStreamClip()},
+      {"mkv", SmallClip("small.mkv", true, true, {"-c:v", "mpeg4", "-c:a", "libvorbis"})},
+      {"mov", SmallClip("small.mov", true, true, {"-c:v", "mpeg4", "-c:a", "pcm_s16le"})},
+      {"flv", SmallClip("small.flv", true, true, {})},
+      {"ogg", SmallClip("small.ogg", true, true, {"-c:v", "libtheora", "-c:a", "libvorbis"})},
+      {"nut", SmallClip("small.nut", true, true, {"-c:v", "ffv1", "-c:a", "flac"})},
+      {"wmv", SmallClip("small.wmv", true, true, {"-c:v", "wmv2", "-c:a", "wmav2"})},
+      {"mp3", SmallClip("small.mp3", false, true, {"-c:a", "libmp3lame"})},
+      {"flac", SmallClip("small.flac", false, true, {})},
+      {"gif", SmallClip("small.gif", true, false, {})},
+  };
+}
+
+std::string Truncated(const std::string& source, long bytes, const std::string& name) {
+  std::ifstream in(source, std::ios::binary);
+  std::string head(static_cast<size_t>(bytes), '\0');
+  in.read(head.data(), bytes);
+  head.resize(static_cast<size_t>(in.gcount()));
+  const std::string path = FixturePath(name);
+  std::ofstream(path, std::ios::binary) << head;
+  return path;
+}
+
+std::string RandomBytes(long bytes, unsigned seed, const std::string& name) {
+  std::mt19937 generator(seed);
+  std::string data(static_cast<size_t>(bytes), '\0');
+  for (char& byte : data) byte = static_cast<char>(generator());
+  const std::string path = FixturePath(name);
+  std::ofstream(path, std::ios::binary) << data;
+  return path;
 }
 
 }  // namespace qelo::test

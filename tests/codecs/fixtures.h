@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qelo::test {
 
@@ -20,5 +21,22 @@ std::string ManyAudioPacketsClip();
 std::string TransportStreamClip();
 // 4 s, 160x120 at 25 fps H.264 whose only key frame is the first + AAC, in MP4.
 std::string SingleKeyFrameClip();
+
+// 3 s of 20000x2 grey rawvideo in NUT whose sample aspect 120000:1 would
+// make it wider than any frame can hold.
+std::string TooWideSampleAspectClip();
+
+// One small clip of each container the bridge is asked to read (1 to 2 s,
+// 64x48 where there is video), to run one check over all of them.
+struct ContainerClip {
+  std::string label;
+  std::string path;
+};
+std::vector<ContainerClip> ContainerClips();
+
+// The first `bytes` bytes of `source`, as the suite's own file `name`.
+std::string Truncated(const std::string& source, long bytes, const std::string& name);
+// `bytes` pseudo-random bytes (the same for one seed) as the file `name`.
+std::string RandomBytes(long bytes, unsigned seed, const std::string& name);
 
 }  // namespace qelo::test

@@ -9,6 +9,7 @@ namespace qelo::test {
 struct ProcessResult {
   int exitCode = -1;  // -1 when the program could not be started or was killed
   std::string output;  // standard output
+  std::string errors;  // standard error
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv);

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <vector>
 
 #include "common/media_fixture.h"
 #include "common/temp_dir.h"
-#include "convertor/watchdog.h"
+#include "common/watchdog.h"
 #include "qelo/convertor.h"
 #include "win/codepage.h"
 
@@ -245,14 +246,26 @@ TEST_F(Engine, ARunOverNoGroupIsAllDoneAtOnce) {
   EXPECT_EQ(calls[0].total, 0);
 }
 
-TEST_F(Engine, SourcesThatCannotBeOpenedFailTheGroup) {
-  Group missing(Mpeg2(dir_.File("missing.mpg")), {Entry("/no/such/clip.mp4", 2 * kSecond)});
-  ASSERT_EQ(QeloCreateWorkGroup(&missing.group), 0);
-  RunAndWait();
-  QeloClearWorkGroup();  // the line follows the callback: wait for the thread
-  EXPECT_EQ(recorder_.States().back(), (std::pair<int, int>{0, ConvertError}));
-  EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to decode file(/no/such/clip.mp4)"));
-  EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to coverter video"));
+// Nothing reached the encoder: the output, which holds only a header, is
+// removed; the group fails as before.
+TEST_F(Engine, SourcesThatCannotBeOpenedFailTheGroupAndLeaveNoOutput) {
+  const std::string video = dir_.File("missing.mpg"), sound = dir_.File("missing.mp3");
+  Group missingVideo(Mpeg2(video), {Entry("/no/such/clip.mp4", 2 * kSecond)});
+  Group missingSound(Mp3(sound), {Entry("/no/such/clip.mp4", 2 * kSecond)});
+  for (Group* group : {&missingVideo, &missingSound}) {
+    const std::string output = win::Utf16ToUtf8(win::Utf16Field(group->group.format.outputPath, QELO_PATH_CHARS));
+    SCOPED_TRACE(output);
+    RegisterCallBackPorcess(&Recorder::Callback, &recorder_);
+    QeloClearWorkGroup();
+    ASSERT_EQ(QeloCreateWorkGroup(&group->group), 0);
+    RunAndWait(group == &missingVideo ? 1 : 2);
+    QeloClearWorkGroup();  // the line follows the callback: wait for the thread
+    EXPECT_EQ(recorder_.States().back(), (std::pair<int, int>{0, ConvertError}));
+    EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to decode file(/no/such/clip.mp4)"));
+    EXPECT_TRUE(Logged("Qelo VideoConvertor: failed to coverter video"));
+    EXPECT_TRUE(Logged("Qelo VideoConvertor: removed output without frame or sample(" + output + ")"));
+    EXPECT_FALSE(std::filesystem::exists(output));
+  }
 }
 
 TEST_F(Engine, AStopEndsTheRunSoonClosesTheFileAndLeavesTheEngineReady) {

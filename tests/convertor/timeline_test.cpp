@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "convertor/fake_decoder.h"
-#include "convertor/watchdog.h"
+#include "common/watchdog.h"
 #include "source_worker.h"
 
 namespace qelo::test {

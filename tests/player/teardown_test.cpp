@@ -1,6 +1,6 @@
 // Teardown ends in bounded time whatever the instances are doing: a watchdog
 // aborts the case when it hangs.
-#include "convertor/watchdog.h"
+#include "common/watchdog.h"
 #include "player_fixture.h"
 
 namespace qelo::test {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "sample_components.h"
@@ -85,6 +86,52 @@ TEST(Properties, ReferencesCheckTheirClassAndEventsTheirSignature) {
   SetMethodProp(panel, "OnClick", std::any());
   EXPECT_FALSE(panel.OnClick);
   EXPECT_FALSE(GetMethodProp(panel, "OnClick").has_value());
+}
+
+// Republishes the panel's Color with a storage rule and gives its own
+// Width one, the way a control keeps values that something else supplies out
+// of the form it is written to.
+class TStoredPanel : public TSamplePanel {
+  QELO_VCL_CLASS()
+ public:
+  using TSamplePanel::TSamplePanel;
+  bool ColorStored() const { return !HotTrack(); }
+};
+
+const ClassInfo& TStoredPanel::StaticClass() {
+  static const ClassInfo info = ClassBuilder<TStoredPanel>("TStoredPanel", TSamplePanel::StaticClass())
+                                    .Stored("color", &TStoredPanel::ColorStored)
+                                    .Stored("Caption", [](const TStoredPanel& p) { return !p.Caption().empty(); })
+                                    .Done();
+  return info;
+}
+
+TEST(Properties, StorageRulesAreAskedOfTheObjectAndRepublishingKeepsTheParentsRule) {
+  TStoredPanel stored(nullptr);
+  TSamplePanel plain(nullptr);
+  stored.SetHotTrack(true);
+  plain.SetHotTrack(true);
+  EXPECT_FALSE(IsStoredProp(stored, "Color"));
+  EXPECT_FALSE(IsStoredProp(stored, "Caption"));
+  EXPECT_TRUE(IsStoredProp(stored, "Width"));  // no rule: always stored
+  EXPECT_TRUE(IsStoredProp(plain, "Color"));   // the parent's entry has no rule
+  stored.SetHotTrack(false);
+  stored.SetCaption("Start");
+  EXPECT_TRUE(IsStoredProp(stored, "Color"));
+  EXPECT_TRUE(IsStoredProp(stored, "Caption"));
+
+  // The republished entry still reads and writes the inherited value.
+  SetOrdProp(stored, "Color", clBtnFace);
+  EXPECT_EQ(stored.Color(), clBtnFace);
+  EXPECT_EQ(GetPropInfo(stored, "Color")->kind, PropKind::Color);
+  EXPECT_EQ(std::count_if(TStoredPanel::StaticClass().properties.begin(), TStoredPanel::StaticClass().properties.end(),
+                          [](const PropInfo& p) { return p.name == "Color"; }),
+            1);
+
+  EXPECT_THROW(IsStoredProp(stored, "FrameStyle"), EPropertyError);
+  EXPECT_THROW(ClassBuilder<TStoredPanel>("TBadStored", TSamplePanel::StaticClass())
+                   .Stored("FrameStyle", &TStoredPanel::ColorStored),
+               EPropertyError);
 }
 
 TEST(ClassRegistry, ClassesAreFoundByNameAndCreated) {

@@ -6,12 +6,16 @@
 // index at the end. The copy is written beside the destination under a
 // temporary name and renamed into place only when it is complete, so a
 // failure leaves the destination as it was (and a source may be its own
-// destination). Exit code 0 on success, 1 when
-// the copy fails, 2 for a bad command line.
+// destination). A source that is not a regular file (a FIFO, a device) is
+// refused before it is opened. Killed by SIGTERM or SIGINT, the tool removes
+// its temporary copy. Exit code 0 on success, 1 when the copy fails, 2 for a
+// bad command line.
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <climits>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -121,12 +125,54 @@ class Remuxer {
   AVFormatContext* output_ = nullptr;
 };
 
+// The temporary copy in progress, for the signal handler: changed only while
+// the signals that would run it are blocked.
+char gTemporary[PATH_MAX];
+
+void RemoveTemporaryAndEnd(int signal) {
+  if (gTemporary[0]) unlink(gTemporary);
+  std::signal(signal, SIG_DFL);
+  raise(signal);  // delivered when the handler returns: the tool ends as killed
+}
+
+// Blocks SIGTERM and SIGINT for its lifetime.
+class TerminationBlocked {
+ public:
+  TerminationBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TerminationBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+
+ private:
+  sigset_t previous_;
+};
+
+void RemoveTemporaryOnTermination() {
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryAndEnd;
+  sigemptyset(&action.sa_mask);
+  sigaddset(&action.sa_mask, SIGTERM);
+  sigaddset(&action.sa_mask, SIGINT);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
 // A new, empty file beside `destination`, with the permissions a newly
-// created file gets.
+// created file gets; the signal handler knows it from then on.
 bool MakeTemporaryBeside(const std::string& destination, std::string* path) {
   *path = destination + ".reindex-XXXXXX";
+  if (path->size() >= sizeof gTemporary) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  TerminationBlocked blocked;
   const int fd = mkstemp(path->data());
   if (fd < 0) return false;
+  std::memcpy(gTemporary, path->c_str(), path->size() + 1);
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
@@ -134,9 +180,24 @@ bool MakeTemporaryBeside(const std::string& destination, std::string* path) {
   return true;
 }
 
+// Renamed into place or removed: the handler has nothing left to remove.
+void ForgetTemporary() {
+  TerminationBlocked blocked;
+  gTemporary[0] = '\0';
+}
+
+// A FIFO or a device would block the demultiplexer or never end.
+std::string CheckRegularFile(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return "cannot open " + path + ": " + std::strerror(errno);
+  return S_ISREG(info.st_mode) ? "" : path + " is not a regular file";
+}
+
 int Reindex(const Options& options) {
+  std::string error = CheckRegularFile(options.source);
+  if (!error.empty()) return Fail(error);
   Remuxer remuxer;
-  std::string error = remuxer.OpenSource(options.source);
+  error = remuxer.OpenSource(options.source);
   if (!error.empty()) return Fail(error);
   std::string temporary;
   if (!MakeTemporaryBeside(options.destination, &temporary))
@@ -144,9 +205,9 @@ int Reindex(const Options& options) {
   error = remuxer.CopyTo(temporary);
   if (error.empty() && std::rename(temporary.c_str(), options.destination.c_str()) != 0)
     error = "cannot write " + options.destination + ": " + std::strerror(errno);
-  if (error.empty()) return 0;
-  unlink(temporary.c_str());
-  return Fail(error);
+  if (!error.empty()) unlink(temporary.c_str());
+  ForgetTemporary();
+  return error.empty() ? 0 : Fail(error);
 }
 
 }  // namespace
@@ -158,5 +219,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   av_log_set_level(AV_LOG_ERROR);
+  RemoveTemporaryOnTermination();
   return Reindex(options);
 }

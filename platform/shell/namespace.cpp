@@ -1,0 +1,77 @@
+#include "shell/namespace.h"
+
+#include <cstring>
+
+#include "shell/folder.h"
+#include "shell/item_facts.h"
+
+namespace qelo::shell {
+
+HRESULT SHGetDesktopFolder(IShellFolder** folder) {
+  if (!folder) return E_INVALIDARG;
+  IdListPtr empty(ILClone(nullptr));
+  if (!empty) return E_OUTOFMEMORY;
+  return detail::CreateFolder(empty.Get(), detail::DesktopLocation(), IID_IShellFolder,
+                              reinterpret_cast<void**>(folder));
+}
+
+HRESULT PathToIdList(const std::string& path, LPITEMIDLIST* list) {
+  if (!list) return E_INVALIDARG;
+  *list = nullptr;
+  if (path.empty() || path.front() != '/') return E_INVALIDARG;
+  return detail::ParseRelativeName(detail::DesktopLocation(), path, list);
+}
+
+bool SHGetPathFromIDList(LPCITEMIDLIST list, std::string* path) {
+  path->clear();
+  std::optional<detail::Location> target = detail::Walk(detail::DesktopLocation(), list);
+  if (!target || !target->HasPath()) return false;
+  *path = target->path;
+  return true;
+}
+
+std::string IdListToPath(LPCITEMIDLIST list) {
+  std::string path;
+  SHGetPathFromIDList(list, &path);
+  return path;
+}
+
+HRESULT SHBindToParent(LPCITEMIDLIST list, REFIID iid, void** folder, LPCITEMIDLIST* last) {
+  if (!folder) return E_POINTER;
+  *folder = nullptr;
+  if (last) *last = nullptr;
+  if (ILIsEmpty(list)) return E_INVALIDARG;
+  int count = ILGetCount(list);
+  IdListPtr parent(ILCloneFirstN(list, count - 1));
+  if (!parent) return E_OUTOFMEMORY;
+  std::optional<detail::Location> where = detail::Walk(detail::DesktopLocation(), parent.Get());
+  if (!where) return E_INVALIDARG;
+  HRESULT hr = detail::CreateFolder(parent.Get(), std::move(*where), iid, folder);
+  if (SUCCEEDED(hr) && last) *last = ILFindLastID(list);
+  return hr;
+}
+
+std::string TakeStrRet(STRRET* name, LPCITEMIDLIST item) {
+  std::string text;
+  switch (name->uType) {
+    case STRRET_WSTR:
+      if (name->pOleStr) text = name->pOleStr;
+      CoTaskMemFree(name->pOleStr);
+      name->pOleStr = nullptr;
+      break;
+    case STRRET_OFFSET: {
+      std::size_t size = ILItemSize(item);
+      if (name->uOffset < size) {
+        const char* start = reinterpret_cast<const char*>(item) + name->uOffset;
+        text.assign(start, strnlen(start, size - name->uOffset));
+      }
+      break;
+    }
+    case STRRET_CSTR:
+      text.assign(name->cStr, strnlen(name->cStr, kStrRetInlineBytes));
+      break;
+  }
+  return text;
+}
+
+}  // namespace qelo::shell
