@@ -1,0 +1,22 @@
+// A framework canvas over a small memory bitmap, for the painters' pixel
+// tests: the painters draw through `canvas`, the tests read pixels back.
+#pragma once
+
+#include "canvas.h"
+#include "vcl/graphics/graphics.h"
+
+namespace qelo::ct::test {
+
+using qelo::test::Canvas;
+
+class PaintCanvas : public Canvas {
+ public:
+  PaintCanvas(int width, int height, win::COLORREF fill = qelo::test::kWhite) : Canvas(width, height, fill) {
+    canvas.SetHandle(dc());
+  }
+  ~PaintCanvas() { canvas.SetHandle(nullptr); }
+
+  vcl::TCanvas canvas;
+};
+
+}  // namespace qelo::ct::test
