@@ -77,8 +77,8 @@ TQeloComBobox::TQeloComBobox(TComponent* owner)
   SetDoubleBuffered(true);
   SetVisible(false);
   SetBounds(0, 0, 500, 180);
-  brush_->OnChange = [this](TObject* sender) { Drawn(sender); };
-  pen_->OnChange = [this](TObject* sender) { Drawn(sender); };
+  brush_->OnChange = [this](TObject*) { Invalidate(); };
+  pen_->OnChange = [this](TObject*) { Invalidate(); };
   timer_->SetEnabled(false);
   timer_->SetInterval(kScrollIntervalMs);
   timer_->SetOnTimer([this](TObject* sender) { TimerTick(sender); });

@@ -132,7 +132,6 @@ class TQeloComBobox : public vcl::TCustomControl {
   void PaintArrows(vcl::TCanvas& canvas);
   void PaintArrow(vcl::TCanvas& canvas, TAreaKind kind, vcl::TPngImage& arrow);
   void PrepareRow(vcl::TCanvas& canvas, const vcl::TRect& hotArea, bool hot, vcl::TColor hotColor);
-  void Drawn(vcl::TObject*) { Invalidate(); }
 
   vcl::TBrush* brush_;
   vcl::TPen* pen_;
