@@ -11,9 +11,10 @@ constexpr const char* kCaptureClass = "QeloDragCapture";
 constexpr uint32_t kEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
 std::mutex targetsLock;
+// Never destroyed: targets may be revoked by other objects' destructors at exit.
 std::map<win::HWND, ComPtr<IDropTarget>>& Targets() {
-  static std::map<win::HWND, ComPtr<IDropTarget>> targets;
-  return targets;
+  static auto* targets = new std::map<win::HWND, ComPtr<IDropTarget>>;
+  return *targets;
 }
 
 // The registered target of the window or of its nearest ancestor that has

@@ -15,9 +15,10 @@ struct GlobalBlock {
 namespace {
 
 std::mutex blocksLock;
+// Never destroyed: blocks may be freed by other objects' destructors at exit.
 std::unordered_set<GlobalBlock*>& LiveBlocks() {
-  static std::unordered_set<GlobalBlock*> blocks;
-  return blocks;
+  static auto* blocks = new std::unordered_set<GlobalBlock*>;
+  return *blocks;
 }
 
 bool IsLive(HGLOBAL block) {

@@ -28,9 +28,10 @@ namespace {
 constexpr UINT kNone = 0xFFFFFFFF;
 
 std::mutex menusLock;
+// Never destroyed: menus may be destroyed by other objects' destructors at exit.
 std::unordered_set<MenuObject*>& LiveMenus() {
-  static std::unordered_set<MenuObject*> menus;
-  return menus;
+  static auto* menus = new std::unordered_set<MenuObject*>;
+  return *menus;
 }
 
 MenuObject* Live(HMENU menu) {

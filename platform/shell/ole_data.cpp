@@ -17,8 +17,8 @@ constexpr uint32_t kFirstRegisteredFormat = 0xC000;
 
 std::mutex formatsLock;
 std::vector<std::string>& RegisteredFormats() {
-  static std::vector<std::string> names;
-  return names;
+  static auto* names = new std::vector<std::string>;  // formats stay registered to the end
+  return *names;
 }
 
 // The clipboard's object and the text that stood for it when it was set.
