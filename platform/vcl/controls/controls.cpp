@@ -324,6 +324,7 @@ void TControl::Dispatch(TMessage& m) {
       DefaultHandler(m);
       return;
     case WM_CONTEXTMENU: return ContextMenuMessage(m);
+    case WM_MOUSEWHEEL: return MouseWheelMessage(m);
     case CM_MOUSEENTER: return DoMouseEnter(m);
     case CM_MOUSELEAVE: return DoMouseLeave(m);
     case CM_HITTEST: m.Result = 1; return;
@@ -408,6 +409,38 @@ void TControl::ContextMenuMessage(TMessage& m) {
 }
 
 bool TControl::DoContextPopup(TPoint p) { return ShowPopupMenu(popupMenu_, this, p.x, p.y); }
+
+// WM_MOUSEWHEEL: wParam carries the delta and the mouse keys, lParam the
+// screen point. What the control leaves unhandled goes to the native window.
+void TControl::MouseWheelMessage(TMessage& m) {
+  const TShiftState shift = MouseShiftState(m.WParam);
+  const TPoint at = Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam));
+  if (DoMouseWheel(shift, win::GET_WHEEL_DELTA_WPARAM(m.WParam), at)) {
+    m.Result = 1;
+    return;
+  }
+  DefaultHandler(m);
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  wheelAccumulator_ += wheelDelta;
+  bool handled = false;
+  while (wheelAccumulator_ >= win::WHEEL_DELTA || wheelAccumulator_ <= -win::WHEEL_DELTA) {
+    const bool down = wheelAccumulator_ < 0;
+    wheelAccumulator_ += down ? win::WHEEL_DELTA : -win::WHEEL_DELTA;
+    handled = (down ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos)) || handled;
+  }
+  return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState, TPoint) { return false; }
+bool TControl::DoMouseWheelUp(TShiftState, TPoint) { return false; }
+
+int WheelScrollLines() {
+  win::UINT lines = 3;
+  if (!win::SystemParametersInfo(win::SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return 3;
+  return lines == win::WHEEL_PAGESCROLL ? -1 : static_cast<int>(lines);
+}
 
 void TControl::Click() {
   if (OnClick) OnClick(this);

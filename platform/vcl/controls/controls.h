@@ -75,6 +75,10 @@ TAnchors AnchorsOfAlign(TAlign align);
 TShiftState MouseShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
 
+// The lines the system scrolls a wheel notch by; -1 when a notch scrolls a
+// page.
+int WheelScrollLines();
+
 class TControl : public TComponent {
   QELO_VCL_CLASS()
  public:
@@ -216,6 +220,14 @@ class TControl : public TComponent {
   // Opens the popup menu of this control (or the nearest parent's) at a
   // screen point; false when there is none.
   virtual bool DoContextPopup(TPoint screenPoint);
+  // A wheel message reaches the control before its native window scrolls:
+  // DoMouseWheel collects the deltas and calls DoMouseWheelDown or
+  // DoMouseWheelUp once a notch (WHEEL_DELTA); when one of them answers
+  // true the message is handled and the native window never sees it.
+  // Positions are screen points.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -230,6 +242,7 @@ class TControl : public TComponent {
   void DoMouseLeave(TMessage& m);
   void FontChanged(TObject*);
   void ContextMenuMessage(TMessage& m);
+  void MouseWheelMessage(TMessage& m);
   void InvalidateParentRect(const TRect& r);
 
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -257,6 +270,7 @@ class TControl : public TComponent {
   TControlState controlState_;
   bool mouseInControl_ = false;
   bool updatingFont_ = false;
+  int wheelAccumulator_ = 0;  // wheel delta short of a whole notch
 };
 
 // ---- windowed controls ------------------------------------------------------
@@ -308,7 +322,9 @@ class TWinControl : public TControl {
   int TabOrder() const;
   void SetTabOrder(int order);
   virtual bool CanFocus() const;
-  bool Focused() const;
+  // The window has the focus (controls made of several windows answer for
+  // all of them).
+  virtual bool Focused() const;
   virtual void SetFocus();
   // The windowed children that take part in tab order, in tab order.
   std::vector<TWinControl*> TabList() const;
@@ -372,6 +388,9 @@ class TWinControl : public TControl {
   virtual void KeyDown(uint16_t& key, TShiftState shift);
   virtual void KeyUp(uint16_t& key, TShiftState shift);
   virtual void KeyPress(char16_t& key);
+  // A typed character's way through the framework: the form's preview, then
+  // KeyPress. True when one of them took the key (set it to 0).
+  bool DoKeyPress(char16_t& key);
   virtual void DoEnter();
   virtual void DoExit();
   void CreateHandle();
@@ -388,6 +407,7 @@ class TWinControl : public TControl {
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);
   void TrackMouse(TPoint clientPoint);
+  bool PointerOverOwnPart() const;
   void PaintMessage(TMessage& m);
   void EraseMessage(TMessage& m);
   void UpdateBoundsFromWindow();
