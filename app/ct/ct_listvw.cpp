@@ -17,12 +17,6 @@ constexpr UINT kUncheckedState = win::LVIS_UNCHECKED;
 
 bool IsSystemColor(TColor color) { return (static_cast<uint32_t>(color) & 0xFF000000u) == 0xFF000000u; }
 
-int WheelScrollLines() {
-  win::UINT lines = 3;
-  win::SystemParametersInfo(win::SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  return static_cast<int>(lines);
-}
-
 TPoint CursorInClient(const TControl& control) {
   win::POINT p{};
   win::GetCursorPos(&p);
@@ -401,9 +395,14 @@ void TCtCustomListView::KeyDown(uint16_t& key, TShiftState shift) {
 
 // ---- wheel -----------------------------------------------------------------------
 
-// A notch scrolls a fixed number of pixels a wheel line; the selection and
-// the focus stay where they are.
-int TCtCustomListView::WheelStep() const { return (ViewStyle() == vsIcon ? 32 : 16) * WheelScrollLines(); }
+// A notch scrolls a fixed number of pixels a wheel line (a page's height
+// when the system scrolls pages); the selection and the focus stay where
+// they are.
+int TCtCustomListView::WheelStep() const {
+  const int lines = WheelScrollLines();
+  if (lines < 0) return ClientHeight();
+  return (ViewStyle() == vsIcon ? 32 : 16) * lines;
+}
 
 bool TCtCustomListView::DoMouseWheelDown(TShiftState, TPoint) {
   Scroll(0, WheelStep());
