@@ -190,6 +190,10 @@ class TControl : public TComponent {
 
   // Runs OnClick (and a parent form's default behaviour in descendants).
   virtual void Click();
+  // Ends the mouse modes of the forms this control sits on (a capture, a
+  // press, a drag) before something modal such as a popup menu starts:
+  // each form's focused control gets CM_CANCELMODE with `sender`.
+  void SendCancelMode(TControl* sender);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -210,6 +214,14 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
+  // The mouse wheel reaches the control before the window's own handling:
+  // DoMouseWheel gathers the wheel's turns and calls DoMouseWheelDown (a
+  // turn towards the user) or DoMouseWheelUp once per whole notch
+  // (WHEEL_DELTA); true (handled) keeps the message from the window, which
+  // otherwise scrolls itself. The position is in screen coordinates.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
@@ -226,6 +238,7 @@ class TControl : public TComponent {
 
  private:
   void MouseMessage(TMessage& m, TMouseButton button, bool down, bool dbl);
+  void MouseWheelMessage(TMessage& m);
   void DoMouseEnter(TMessage& m);
   void DoMouseLeave(TMessage& m);
   void FontChanged(TObject*);
@@ -257,6 +270,7 @@ class TControl : public TComponent {
   TControlState controlState_;
   bool mouseInControl_ = false;
   bool updatingFont_ = false;
+  int wheelAccumulator_ = 0;  // wheel turns short of a whole notch
 };
 
 // ---- windowed controls ------------------------------------------------------
@@ -384,6 +398,7 @@ class TWinControl : public TControl {
   friend class TControl;
   void AlignChildren();
   void ApplyAnchors(TControl& child, const TRect& client);
+  static win::LRESULT SubclassOnCreation(int code, win::WPARAM w, win::LPARAM l);
   void HandleKeyMessage(TMessage& m);
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);

@@ -5,7 +5,6 @@
 
 namespace qelo::vcl {
 
-const EnumInfo kBorderStyleInfo{"TBorderStyle", {"bsNone", "bsSingle"}};
 
 namespace {
 

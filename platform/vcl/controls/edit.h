@@ -10,10 +10,6 @@
 
 namespace qelo::vcl {
 
-// The border of a control: none or a single sunken edge.
-using TBorderStyle = TFormBorderStyle;
-extern const EnumInfo kBorderStyleInfo;
-
 class TCustomEdit : public TWinControl {
   QELO_VCL_CLASS()
  public:

@@ -210,6 +210,9 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_SETCURSOR: return DefaultSetCursor(window, l);
     case WM_SETREDRAW: return DefaultSetRedraw(window, w != 0);
     case WM_MOUSEACTIVATE: return 1;  // activate
+    case WM_CANCELMODE:
+      if (GetCapture() == window) ReleaseCapture();
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(w) != WA_INACTIVE && !IsWindowInside(GetFocus(), window)) SetFocus(window);
       return 0;

@@ -72,6 +72,7 @@ BOOL SystemParametersInfo(UINT action, UINT, void* out, UINT) {
     }
     case SPI_GETMOUSEHOVERWIDTH: case SPI_GETMOUSEHOVERHEIGHT: *static_cast<UINT*>(out) = 4; return 1;
     case SPI_GETMOUSEHOVERTIME: *static_cast<UINT*>(out) = 400; return 1;
+    case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(out) = 3; return 1;
     default: return 0;
   }
 }
