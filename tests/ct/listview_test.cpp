@@ -112,6 +112,21 @@ TEST_F(ListViewTest, TheFrameSitsInTheNonClientEdge) {
   EXPECT_EQ(qelo::test::WindowPixel(form->Handle(), list->Left() + 2, list->Top() + 100), ColorToRGB(clWindow));
 }
 
+TEST_F(ListViewTest, AControllerShowsTheFrameWithoutMakingTheWindowAgain) {
+  MakeList();
+  TCtFrameController controller(form);
+  controller.SetFrameVisible(true);
+  controller.SetFrameColor(clMaroon);
+  const win::HWND window = list->Handle();
+  list->SetFrameController(&controller);
+  EXPECT_TRUE(list->FrameVisible());
+  EXPECT_EQ(list->FrameColor(), clMaroon);
+  EXPECT_EQ(list->Handle(), window) << "the controller's push keeps the window";
+  list->SetFrameController(nullptr);
+  list->SetFrameVisible(false);
+  EXPECT_NE(list->Handle(), window) << "a change of the list's own does make it again";
+}
+
 // ---- context menus --------------------------------------------------------------------
 
 class ContextMenuTest : public ListViewTest {
