@@ -5,7 +5,7 @@
 namespace qelo::effect {
 
 void FCPixelLUTRoutine::prepare(VideoFrame*) {
-  for (int v = 0; v < 256; ++v) table_[v] = static_cast<uint8_t>(mapValue(v));
+  for (int v = 0; v < 256; ++v) padded_[kTablePadding + v] = static_cast<uint8_t>(mapValue(v));
 }
 
 int FCPixelBrightness::mapValue(int v) const {
