@@ -12,22 +12,19 @@ class FCPixelLUTRoutine : public CPixBase {
  public:
   void prepare(VideoFrame* frame) override;
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) final {
-    pixel[kBlue] = table()[pixel[kBlue]];
-    pixel[kGreen] = table()[pixel[kGreen]];
-    pixel[kRed] = table()[pixel[kRed]];
+    pixel[kBlue] = table_.entries[pixel[kBlue]];
+    pixel[kGreen] = table_.entries[pixel[kGreen]];
+    pixel[kRed] = table_.entries[pixel[kRed]];
   }
   void processRow(VideoFrame& frame, int, uint8_t* row, const RowKernels& kernels) const {
-    kernels.mapColors(table(), row, frame.width);
+    kernels.mapColors(table_, row, frame.width);
   }
   // The new value of a channel whose old value is v (0 to 255); the result
   // is already clamped to 0 to 255.
   virtual int mapValue(int v) const = 0;
 
  private:
-  // The table lookups of the row forms read a few bytes on either side.
-  static constexpr int kTablePadding = 4;
-  const uint8_t* table() const { return padded_.data() + kTablePadding; }
-  std::array<uint8_t, kTablePadding + 256 + kTablePadding> padded_{};
+  ColorTable table_{};
 };
 
 // k from -100 to 100.

@@ -2,6 +2,15 @@
 
 namespace qelo::effect {
 
+void ColorTable::Fill(const uint8_t* values) {
+  for (int v = 0; v < 256; ++v) {
+    entries[v] = values[v];
+    blue[v] = values[v];
+    green[v] = uint32_t{values[v]} << 8;
+    red[v] = uint32_t{values[v]} << 16;
+  }
+}
+
 // The scalar form has no row kernels of its own; asked for them, it gets
 // the plain ones.
 const RowKernels& KernelsFor(Form form) {

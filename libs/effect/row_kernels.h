@@ -14,6 +14,14 @@ namespace qelo::effect {
 // The three colour bytes of a pixel as a 32-bit word (alpha byte 0).
 constexpr uint32_t kColorBytes = 0x00FFFFFFu;
 
+// A 256-entry table for blue, green and red, also as 32-bit words with
+// the entry already in the byte of each channel.
+struct ColorTable {
+  uint8_t entries[256];
+  uint32_t blue[256], green[256], red[256];
+  void Fill(const uint8_t* values);
+};
+
 // One output row of the wave: what its pixels' source points are made of.
 struct WaveRow {
   const VideoFrame* image;  // a bordered ImageCopy's record
@@ -27,9 +35,8 @@ struct WaveRow {
 };
 
 struct RowKernels {
-  // Blue, green and red through a 256-entry table; the four bytes before
-  // and after the table must be readable.
-  void (*mapColors)(const uint8_t* table, uint8_t* row, int width);
+  // Blue, green and red through the table.
+  void (*mapColors)(const ColorTable& table, uint8_t* row, int width);
   // Blue, green and red become the gray level.
   void (*gray)(uint8_t* row, int width);
   // Blue, green and red become 255 where the gray level is above

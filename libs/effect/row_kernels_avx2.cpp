@@ -61,22 +61,18 @@ __m256i Bytes(__m256i words, int shift) {
   return _mm256_and_si256(_mm256_srli_epi32(words, shift), _mm256_set1_epi32(0xFF));
 }
 
-// Each lane's table entry lands in the byte it came from: the gather for
-// green starts one byte early and the one for red two bytes early.
-void MapColorsAvx2(const uint8_t* table, uint8_t* row, int width) {
-  const auto* base = reinterpret_cast<const int*>(table);
-  const auto* early1 = reinterpret_cast<const int*>(table - 1);
-  const auto* early2 = reinterpret_cast<const int*>(table - 2);
+// The word tables hold each entry in its channel's byte already.
+void MapColorsAvx2(const ColorTable& table, uint8_t* row, int width) {
+  const auto* blueWords = reinterpret_cast<const int*>(table.blue);
+  const auto* greenWords = reinterpret_cast<const int*>(table.green);
+  const auto* redWords = reinterpret_cast<const int*>(table.red);
   int x = 0;
   for (; x + kStep <= width; x += kStep) {
     const __m256i p = Load8(row + 4 * x);
-    const __m256i blue = _mm256_i32gather_epi32(base, Bytes(p, 0), 1);
-    const __m256i green = _mm256_i32gather_epi32(early1, Bytes(p, 8), 1);
-    const __m256i red = _mm256_i32gather_epi32(early2, Bytes(p, 16), 1);
-    const __m256i colors = _mm256_or_si256(
-        _mm256_and_si256(blue, _mm256_set1_epi32(0xFF)),
-        _mm256_or_si256(_mm256_and_si256(green, _mm256_set1_epi32(0xFF00)),
-                        _mm256_and_si256(red, _mm256_set1_epi32(0xFF0000))));
+    const __m256i blue = _mm256_i32gather_epi32(blueWords, Bytes(p, 0), 4);
+    const __m256i green = _mm256_i32gather_epi32(greenWords, Bytes(p, 8), 4);
+    const __m256i red = _mm256_i32gather_epi32(redWords, Bytes(p, 16), 4);
+    const __m256i colors = _mm256_or_si256(blue, _mm256_or_si256(green, red));
     Store8(row + 4 * x, _mm256_or_si256(AlphaOf(p), colors));
   }
   kPlainKernels.mapColors(table, row + 4 * x, width - x);
@@ -234,17 +230,58 @@ uint32_t AddNoiseAvx2(uint8_t* row, int width, uint32_t state, int level) {
   return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(pairs, picks), 0xD8);
 }
 
-// One channel of the bilinear sample of four opaque pixels per lane, in
-// the per-pixel rule's order of operations, truncated.
-[[gnu::always_inline]] inline __m128i LerpChannel(__m256i lower, __m256i upper, int channel, __m256d fx, __m256d fy) {
-  const __m256i low = ChannelOfPairs(lower, channel), high = ChannelOfPairs(upper, channel);
-  const __m256d c00 = _mm256_cvtepi32_pd(_mm256_castsi256_si128(low));
-  const __m256d c10 = _mm256_cvtepi32_pd(_mm256_extracti128_si256(low, 1));
-  const __m256d c01 = _mm256_cvtepi32_pd(_mm256_castsi256_si128(high));
-  const __m256d c11 = _mm256_cvtepi32_pd(_mm256_extracti128_si256(high, 1));
+// The bilinear interpolation in the per-pixel rule's order of operations.
+[[gnu::always_inline]] inline __m256d Lerp(__m256d c00, __m256d c10, __m256d c01, __m256d c11, __m256d fx,
+                                           __m256d fy) {
   const __m256d top = _mm256_add_pd(c00, _mm256_mul_pd(_mm256_sub_pd(c10, c00), fx));
   const __m256d bottom = _mm256_add_pd(c01, _mm256_mul_pd(_mm256_sub_pd(c11, c01), fx));
-  return _mm256_cvttpd_epi32(_mm256_add_pd(top, _mm256_mul_pd(_mm256_sub_pd(bottom, top), fy)));
+  return _mm256_add_pd(top, _mm256_mul_pd(_mm256_sub_pd(bottom, top), fy));
+}
+
+// The four neighbours of each lane's point: each 64-bit lane of `lower`
+// holds the pixel and its right neighbour, of `upper` the two above them.
+struct Neighbours {
+  __m256i lower, upper;
+  // One channel of the left and of the right neighbours, as doubles.
+  void Channel(bool up, int channel, __m256d* left, __m256d* right) const {
+    const __m256i both = ChannelOfPairs(up ? upper : lower, channel);
+    *left = _mm256_cvtepi32_pd(_mm256_castsi256_si128(both));
+    *right = _mm256_cvtepi32_pd(_mm256_extracti128_si256(both, 1));
+  }
+};
+
+// The opaque rule: each colour interpolated and truncated; alpha 255.
+__m128i OpaqueSample(const Neighbours& n, __m256d fx, __m256d fy) {
+  __m128i pixel = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (int channel = kBlue; channel <= kRed; ++channel) {
+    __m256d c00, c10, c01, c11;
+    n.Channel(false, channel, &c00, &c10);
+    n.Channel(true, channel, &c01, &c11);
+    pixel = _mm_or_si128(pixel, _mm_slli_epi32(_mm256_cvttpd_epi32(Lerp(c00, c10, c01, c11, fx, fy)), 8 * channel));
+  }
+  return pixel;
+}
+
+// The rule where some neighbour is not opaque (see the AVX-512 form).
+__m128i TranslucentSample(const Neighbours& n, __m256d fx, __m256d fy) {
+  __m256d a00, a10, a01, a11;
+  n.Channel(false, kAlpha, &a00, &a10);
+  n.Channel(true, kAlpha, &a01, &a11);
+  const __m128i alpha = _mm256_cvttpd_epi32(Lerp(a00, a10, a01, a11, fx, fy));
+  const __m256d divisor = _mm256_cvtepi32_pd(alpha);
+  __m128i pixel = _mm_slli_epi32(alpha, 24);
+  for (int channel = kBlue; channel <= kRed; ++channel) {
+    __m256d c00, c10, c01, c11;
+    n.Channel(false, channel, &c00, &c10);
+    n.Channel(true, channel, &c01, &c11);
+    const __m256d sum = Lerp(_mm256_mul_pd(c00, a00), _mm256_mul_pd(c10, a10), _mm256_mul_pd(c01, a01),
+                             _mm256_mul_pd(c11, a11), fx, fy);
+    const __m256d whole = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(sum));
+    const __m128i quotient = _mm_min_epi32(_mm256_cvttpd_epi32(_mm256_div_pd(whole, divisor)), _mm_set1_epi32(255));
+    pixel = _mm_or_si128(pixel, _mm_slli_epi32(quotient, 8 * channel));
+  }
+  const __m128i transparent = _mm_cmpeq_epi32(alpha, _mm_setzero_si128());
+  return _mm_blendv_epi8(pixel, _mm_set1_epi32(0x00FFFFFF), transparent);
 }
 
 // The low 32 bits of each 64-bit lane.
@@ -260,11 +297,24 @@ __m256d Unscale(__m256d value, double scale) {
   return scale == 1.0 ? value : _mm256_div_pd(value, _mm256_set1_pd(scale));
 }
 
-// Four pixels a step. A pixel's four neighbours come as two 64-bit
-// gathers (left and right neighbour side by side, in its row and in the
-// row above); where they are all one pixel, or the point lies on a pixel,
-// that pixel is the sample; where they are all opaque the sample is
-// interpolated here; the rest (transparency) takes the per-pixel rule.
+// The sines of pixels x to x + 3: read forward right of the centre,
+// backward left of it, gathered where the step straddles it.
+__m256d SinesAt(const WaveRow& wave, int x) {
+  constexpr int kLanes = 4;
+  if (x >= wave.firstPast) return _mm256_loadu_pd(wave.sines + (x - wave.firstPast));
+  if (x + kLanes <= wave.firstPast) {
+    return _mm256_permute4x64_pd(_mm256_loadu_pd(wave.sines + (wave.firstFolded - x - (kLanes - 1))), 0x1B);
+  }
+  const __m128i columns = _mm_add_epi32(_mm_set1_epi32(x), _mm_setr_epi32(0, 1, 2, 3));
+  const __m128i folded = _mm_max_epi32(_mm_sub_epi32(_mm_set1_epi32(wave.firstFolded), columns),
+                                       _mm_sub_epi32(columns, _mm_set1_epi32(wave.firstPast)));
+  return _mm256_i32gather_pd(wave.sines, folded, 8);
+}
+
+// Four pixels a step: the source points, the four neighbours of each as
+// two 64-bit gathers (a pixel and its right neighbour side by side, in its
+// row and in the row above), then the sample by whichever case of the rule
+// each lane is in.
 void WaveRowAvx2(const WaveRow& wave, uint8_t* row, int width) {
   constexpr int kLanes = 4;
   const VideoFrame& image = *wave.image;
@@ -280,13 +330,10 @@ void WaveRowAvx2(const WaveRow& wave, uint8_t* row, int width) {
   const __m256d dy = _mm256_set1_pd(wave.dy), epsilon = _mm256_set1_pd(FLT_EPSILON);
   const __m128i stride = _mm_set1_epi32(image.stride), lastRow = _mm_set1_epi32(image.height - 1);
   const __m256i opaque = _mm256_set1_epi64x(static_cast<long long>(0xFF000000FF000000ull));
-  const __m128i firstFolded = _mm_set1_epi32(wave.firstFolded), firstPast = _mm_set1_epi32(wave.firstPast);
   int x = 0;
   for (; x + kLanes <= width; x += kLanes) {
     const __m256d column = _mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0, 1, 2, 3));
-    const __m128i columns = _mm_add_epi32(_mm_set1_epi32(x), _mm_setr_epi32(0, 1, 2, 3));
-    const __m128i folded = _mm_max_epi32(_mm_sub_epi32(firstFolded, columns), _mm_sub_epi32(columns, firstPast));
-    const __m256d value = _mm256_mul_pd(_mm256_i32gather_pd(wave.sines, folded, 8), amplitude);
+    const __m256d value = _mm256_mul_pd(SinesAt(wave, x), amplitude);
     const __m256d dx = _mm256_mul_pd(scaleX, _mm256_sub_pd(column, halfWidth));
     const __m256d sx = ClampTo(_mm256_add_pd(Unscale(_mm256_add_pd(value, dx), wave.scaleX), halfWidth), image.width - 1.0);
     const __m256d sy =
@@ -296,34 +343,23 @@ void WaveRowAvx2(const WaveRow& wave, uint8_t* row, int width) {
     const __m256d fy = _mm256_sub_pd(sy, _mm256_cvtepi32_pd(iy));
     const __m128i offset =
         _mm_add_epi32(_mm_mullo_epi32(_mm_sub_epi32(lastRow, iy), stride), _mm_slli_epi32(ix, 2));
-    const __m256i lower = _mm256_i32gather_epi64(lowerRows, offset, 1);
-    const __m256i upper = _mm256_i32gather_epi64(upperRows, offset, 1);
+    const Neighbours n{_mm256_i32gather_epi64(lowerRows, offset, 1), _mm256_i32gather_epi64(upperRows, offset, 1)};
 
-    const __m256i sameRow = _mm256_cmpeq_epi64(lower, _mm256_shuffle_epi32(lower, 0xB1));
-    const __m256i allSame = _mm256_and_si256(sameRow, _mm256_cmpeq_epi64(lower, upper));
+    const __m256i sameRow = _mm256_cmpeq_epi64(n.lower, _mm256_shuffle_epi32(n.lower, 0xB1));
+    const __m256i allSame = _mm256_and_si256(sameRow, _mm256_cmpeq_epi64(n.lower, n.upper));
     const __m256i onPixel = _mm256_castpd_si256(
         _mm256_and_pd(_mm256_cmp_pd(fx, epsilon, _CMP_LT_OQ), _mm256_cmp_pd(fy, epsilon, _CMP_LT_OQ)));
     const __m256i takeFirst = _mm256_or_si256(allSame, onPixel);
-    const __m256i allOpaque = _mm256_cmpeq_epi64(_mm256_and_si256(_mm256_and_si256(lower, upper), opaque), opaque);
+    const __m256i allOpaque =
+        _mm256_cmpeq_epi64(_mm256_and_si256(_mm256_and_si256(n.lower, n.upper), opaque), opaque);
+    const __m256i translucent = _mm256_andnot_si256(_mm256_or_si256(takeFirst, allOpaque), _mm256_set1_epi64x(-1));
 
-    const __m128i blue = LerpChannel(lower, upper, 0, fx, fy);
-    const __m128i green = LerpChannel(lower, upper, 1, fx, fy);
-    const __m128i red = LerpChannel(lower, upper, 2, fx, fy);
-    __m128i result = _mm_or_si128(_mm_or_si128(blue, _mm_slli_epi32(green, 8)),
-                                  _mm_or_si128(_mm_slli_epi32(red, 16), _mm_set1_epi32(static_cast<int>(0xFF000000u))));
-    result = _mm_blendv_epi8(result, LowHalves(lower), LowHalves(takeFirst));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 4 * x), result);
-
-    const int byRule = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_andnot_si256(_mm256_or_si256(takeFirst, allOpaque),
-                                                                                   _mm256_set1_epi64x(-1))));
-    if (byRule != 0) {
-      for (int lane = 0; lane < kLanes; ++lane) {
-        if (byRule & (1 << lane)) {
-          const uint32_t pixel = WavePixel(wave, x + lane);
-          memcpy(row + 4 * (x + lane), &pixel, 4);
-        }
-      }
+    __m128i pixels = OpaqueSample(n, fx, fy);
+    if (!_mm256_testz_si256(translucent, translucent)) {
+      pixels = _mm_blendv_epi8(pixels, TranslucentSample(n, fx, fy), LowHalves(translucent));
     }
+    pixels = _mm_blendv_epi8(pixels, LowHalves(n.lower), LowHalves(takeFirst));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 4 * x), pixels);
   }
   for (; x < width; ++x) {
     const uint32_t pixel = WavePixel(wave, x);

@@ -29,11 +29,11 @@ uint32_t GrayOfWord(uint32_t pixel) {
 
 uint32_t SpreadToColors(uint32_t value) { return value * 0x010101u; }
 
-void MapColorsPlain(const uint8_t* table, uint8_t* row, int width) {
-  for (int x = 0; x < width; ++x) {
-    const uint32_t p = Load(row + 4 * x);
-    Store(row + 4 * x, (p & kAlphaByte) | table[p & 0xFF] | uint32_t{table[(p >> 8) & 0xFF]} << 8 |
-                           uint32_t{table[(p >> 16) & 0xFF]} << 16);
+void MapColorsPlain(const ColorTable& table, uint8_t* row, int width) {
+  for (uint8_t* pixel = row; pixel < row + 4 * width; pixel += 4) {
+    pixel[kBlue] = table.entries[pixel[kBlue]];
+    pixel[kGreen] = table.entries[pixel[kGreen]];
+    pixel[kRed] = table.entries[pixel[kRed]];
   }
 }
 
@@ -44,12 +44,18 @@ void GrayPlain(uint8_t* row, int width) {
   }
 }
 
+uint32_t ThresholdWord(uint32_t pixel, int32_t limit) {
+  const bool white = static_cast<int32_t>(GrayOfWord(pixel)) > limit;
+  return (pixel & kAlphaByte) | (white ? kColorBytes : 0);
+}
+
+// In blocks of the limits' eight columns, which the compiler vectorises.
 void ThresholdGrayPlain(uint8_t* row, int width, const int32_t* limits) {
-  for (int x = 0; x < width; ++x) {
-    const uint32_t p = Load(row + 4 * x);
-    const bool white = static_cast<int32_t>(GrayOfWord(p)) > limits[x & 7];
-    Store(row + 4 * x, (p & kAlphaByte) | (white ? kColorBytes : 0));
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    for (int i = 0; i < 8; ++i) Store(row + 4 * (x + i), ThresholdWord(Load(row + 4 * (x + i)), limits[i]));
   }
+  for (int i = 0; x < width; ++x, ++i) Store(row + 4 * x, ThresholdWord(Load(row + 4 * x), limits[i]));
 }
 
 void InvertPlain(uint8_t* row, int width) {
