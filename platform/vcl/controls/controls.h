@@ -390,6 +390,7 @@ class TWinControl : public TControl {
   void TrackMouse(TPoint clientPoint);
   void PaintMessage(TMessage& m);
   void EraseMessage(TMessage& m);
+  void PrintClientMessage(TMessage& m);
   void UpdateBoundsFromWindow();
   void SetCursorMessage(TMessage& m);
   bool PaintsNatively() const;
