@@ -66,7 +66,8 @@ bool UsableAudio(const AVStream* stream) {
 }  // namespace
 
 double DecoderContext::Stream::Seconds(int64_t timestamp) const {
-  return (timestamp - startTime) * av_q2d(stream->time_base);
+  return (static_cast<double>(timestamp) - static_cast<double>(startTime)) *
+         av_q2d(stream->time_base);
 }
 
 DecoderContext::~DecoderContext() {
@@ -213,7 +214,7 @@ void DecoderContext::PrepareDisplaySize() {
 bool DecoderContext::CheckVideoLength(const std::string& path) {
   const AVStream* stream = video_.stream;
   if (stream->duration != AV_NOPTS_VALUE) {
-    if (stream->duration + video_.startTime <= 0) {
+    if (static_cast<double>(stream->duration) + static_cast<double>(video_.startTime) <= 0) {
       gLog.Write("video stream length must over zero.");
       return false;
     }
@@ -259,8 +260,9 @@ void DecoderContext::DescribeStreams(MediaInfo* info) const {
   auto lengthOf = [this](const Stream& side) -> int64_t {
     if (lengthEstimated_) return estimatedLength_;
     if (side.stream->duration != AV_NOPTS_VALUE)
-      return static_cast<int64_t>((side.stream->duration + side.startTime) *
-                                  av_q2d(side.stream->time_base));
+      return SaturatedInt64((static_cast<double>(side.stream->duration) +
+                             static_cast<double>(side.startTime)) *
+                            av_q2d(side.stream->time_base));
     return format_->duration != AV_NOPTS_VALUE ? format_->duration / AV_TIME_BASE : 0;
   };
   if (video_.Decodes()) {
@@ -423,7 +425,8 @@ int DecoderContext::Seek(int64_t time) {
   const double clock = std::trunc(static_cast<double>(time) / QELO_TIME_UNITS_PER_SECOND);
   Stream* primary = video_.Decodes() ? &video_ : audio_.Decodes() ? &audio_ : nullptr;
   auto streamTime = [micros](const Stream& side) {
-    return av_rescale_q(micros, AVRational{1, 1000000}, side.stream->time_base) + side.startTime;
+    return SaturatedAdd(av_rescale_q(micros, AVRational{1, 1000000}, side.stream->time_base),
+                        side.startTime);
   };
   int64_t first = 0, last = 0;
   const int64_t target = primary ? streamTime(*primary) : micros;
@@ -469,7 +472,8 @@ void DecoderContext::RecordLength() {
                                        AVRational{1, QELO_TIME_UNITS_PER_SECOND});
     length_ = std::max(length_, units);
   }
-  if (length_ < 0 && lengthEstimated_) length_ = estimatedLength_ * QELO_TIME_UNITS_PER_SECOND;
+  if (length_ < 0 && lengthEstimated_)
+    length_ = SaturatedInt64(static_cast<double>(estimatedLength_) * QELO_TIME_UNITS_PER_SECOND);
 }
 
 // Lands on the key frame at or before the target, never after it. Some
@@ -490,8 +494,8 @@ bool DecoderContext::SeekDemuxerAtOrBefore(Stream* primary, int64_t target, doub
       side->queue.AppendFlushMarker(clock);
     }
     if (!primary || FirstPrimaryTime(*primary) <= target) return true;
-    aim = target - step;
-    step *= 2;
+    aim = SaturatedAdd(target, -step);
+    step = SaturatedAdd(step, step);
   }
   return true;
 }

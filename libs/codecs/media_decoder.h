@@ -116,6 +116,7 @@ class DecoderContext {
   bool DecodeNextPicture();
   void SynchroniseVideo();
   void DeliveredSize(int* width, int* height) const;
+  bool EnsureScaledPicture(int width, int height);
   void ScalePicture(uint8_t* pixels, int width, int height);
 
   // Audio.
@@ -150,6 +151,7 @@ class DecoderContext {
   std::mutex videoLock_;
   FramePtr picture_;
   ScalerPtr scaler_;
+  FramePtr scaled_;  // the scaler's output, in padded rows
   AVRational frameRate_{25, 1};
   int displayWidth_ = 0, displayHeight_ = 0;
   int outputWidth_ = 0, outputHeight_ = 0;  // 0 x 0: frames come at the display size

@@ -96,17 +96,33 @@ int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
   return 1;
 }
 
+// The scaler writes into a picture of FFmpeg's own, whose rows are padded:
+// its SIMD paths may write a few pixels past a row's end, which the caller's
+// tightly packed buffer has no room for. The rows are then copied out.
+bool DecoderContext::EnsureScaledPicture(int width, int height) {
+  if (scaled_ && scaled_->width == width && scaled_->height == height) return true;
+  scaled_.reset(av_frame_alloc());
+  if (!scaled_) return false;
+  scaled_->format = kDeliveredFormat;
+  scaled_->width = width;
+  scaled_->height = height;
+  if (av_frame_get_buffer(scaled_.get(), 0) == 0) return true;
+  scaled_.reset();
+  return false;
+}
+
 void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
   const auto format = static_cast<AVPixelFormat>(picture_->format);
   if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, width, height,
-                    kDeliveredFormat)) {
+                    kDeliveredFormat) ||
+      !EnsureScaledPicture(width, height)) {
     gLog.Write("warning: failed to convert to argb...");
     std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
     return;
   }
-  uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
-  int strides[4] = {width * 4, 0, 0, 0};
-  sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, planes, strides);
+  sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, scaled_->data,
+            scaled_->linesize);
+  av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4, height);
 }
 
 bool DecoderContext::DecodeNextPicture() {

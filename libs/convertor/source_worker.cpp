@@ -76,7 +76,9 @@ bool SourceWorker::ReadSource(int index, int64_t offset) {
     }
   }
   if (HasVideo(group_.format) && trimmed && source.trimStart > 0) decoder_.Seek(source.trimStart, mediaHandle_);
-  decoder_.Resample(group_.format.sampleRate, group_.format.bitsPerSample, group_.format.channels, mediaHandle_);
+  // A group without sound asks no PCM format (its rate and channels may be 0).
+  if (HasAudio(group_.format))
+    decoder_.Resample(group_.format.sampleRate, group_.format.bitsPerSample, group_.format.channels, mediaHandle_);
 
   const int64_t shift = offset - (trimmed ? source.trimStart : 0);
   while (WaitForWork()) {

@@ -40,6 +40,9 @@ int32_t BytesPerSampleFrame(const FormatSettings& format) {
 }
 
 bool HasVideo(const FormatSettings& format) { return format.videoCodecId != -1; }
+bool HasAudio(const FormatSettings& format) {
+  return format.audioCodecId >= 0 && format.audioCodecId < AUDIO_CODEC_ID_COUNT;
+}
 
 int EffectCount(const SourceEntry& source) { return std::clamp(source.effectCount, 0, MAX_SOURCE_EFFECTS); }
 

@@ -33,6 +33,8 @@ int32_t BytesPerSecond(const FormatSettings& format);
 int32_t BytesPerSampleFrame(const FormatSettings& format);
 
 bool HasVideo(const FormatSettings& format);
+// The output has an audio stream (its codec id names one).
+bool HasAudio(const FormatSettings& format);
 
 // The effects a source applies, kept within 0..MAX_SOURCE_EFFECTS.
 int EffectCount(const SourceEntry& source);

@@ -47,9 +47,10 @@ struct Registry {
   bool listFullLogged = false;
 };
 
+// Never destroyed: watches may be closed by other objects' destructors at exit.
 Registry& TheRegistry() {
-  static Registry registry;
-  return registry;
+  static auto* registry = new Registry;
+  return *registry;
 }
 
 // One inotify instance: the watched folder and, for a subtree watch, the

@@ -8,7 +8,11 @@
 #include "shell/errors.h"
 #include "shell/item_compare.h"
 #include "shell/item_facts.h"
+#include "shell/context_menu.h"
+#include "shell/drag_drop.h"
 #include "shell/owner_messages.h"
+#include "shell/shell_data_object.h"
+#include "shell/ui_objects.h"
 
 namespace qelo::shell::detail {
 namespace {
@@ -88,9 +92,12 @@ class Folder final : public IShellFolder2 {
     return MakeCompareResult(CompareRelativeLists(location_, static_cast<UINT>(column & 0xFFFF), a, b));
   }
 
-  HRESULT CreateViewObject(HWND, REFIID, void** object) override {
+  HRESULT CreateViewObject(HWND owner, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
+    if (!location_.HasPath()) return E_NOINTERFACE;
+    if (iid == IID_IContextMenu) return CreateContextMenu(absolute_.Get(), location_, {}, owner, iid, object);
+    if (iid == IID_IDropTarget) return CreateFolderDropTarget(location_.path, owner, iid, object);
     return E_NOINTERFACE;
   }
 
@@ -110,9 +117,20 @@ class Folder final : public IShellFolder2 {
     return S_OK;
   }
 
-  HRESULT GetUIObjectOf(HWND, UINT, LPCITEMIDLIST const*, REFIID, UINT*, void** object) override {
+  HRESULT GetUIObjectOf(HWND owner, UINT count, LPCITEMIDLIST const* items, REFIID iid, UINT*,
+                        void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
+    if (count == 0 || !items) return E_INVALIDARG;
+    std::vector<LPCITEMIDLIST> list(items, items + count);
+    if (iid == IID_IContextMenu) return CreateContextMenu(absolute_.Get(), location_, list, owner, iid, object);
+    if (iid == IID_IDataObject)
+      return CreateShellDataObject(absolute_.Get(), list, 0, reinterpret_cast<IDataObject**>(object));
+    if (iid == IID_IDropTarget) {
+      std::optional<Location> target = Walk(location_, items[0]);
+      if (count != 1 || !target || !IsDirectoryPath(target->path)) return E_NOINTERFACE;
+      return CreateFolderDropTarget(target->path, owner, iid, object);
+    }
     return E_NOINTERFACE;
   }
 

@@ -53,6 +53,16 @@ HRESULT AppendEntries(IdListPtr* list, std::string folder, const std::vector<std
   return S_OK;
 }
 
+std::string JoinAbsolute(const std::vector<std::string>& parts) {
+  if (parts.empty()) return std::string(1, '/');
+  std::string path;
+  for (const std::string& part : parts) {
+    path += '/';
+    path += part;
+  }
+  return path;
+}
+
 std::size_t PartCount(const std::string& root) {
   std::vector<std::string> parts;
   SplitPath(root, true, &parts);
@@ -63,10 +73,7 @@ std::size_t PartCount(const std::string& root) {
 HRESULT ParseUnderComputer(std::string_view path, IdListPtr* list) {
   std::vector<std::string> parts;
   SplitPath(path, true, &parts);
-  std::string normalized;
-  for (const std::string& part : parts) normalized += "/" + part;
-  if (normalized.empty()) normalized = "/";
-  Volume volume = VolumeOf(normalized);
+  Volume volume = VolumeOf(JoinAbsolute(parts));
   if (HRESULT hr = Append(list, MakeVolumeItem(volume.root)); FAILED(hr)) return hr;
   return AppendEntries(list, volume.root, parts, PartCount(volume.root));
 }

@@ -1,16 +1,13 @@
 #include "shell/special_folders.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <map>
 
 #include "shell/errors.h"
 #include "shell/items.h"
 #include "shell/namespace.h"
+#include "win/folders.h"
 
 namespace qelo::shell {
 namespace {
@@ -40,36 +37,6 @@ constexpr UserDirName kUserDirNames[] = {
     {UserDir::kTemplates, "XDG_TEMPLATES_DIR", "Templates"},
 };
 
-// A value of user-dirs.dirs: "$HOME/..." or "/...", in double quotes, with
-// backslash escapes. Empty for anything else.
-std::string ParseUserDirValue(std::string_view quoted, const std::string& home) {
-  if (quoted.size() < 2 || quoted.front() != '"') return {};
-  std::string value;
-  for (std::size_t i = 1; i < quoted.size(); ++i) {
-    char c = quoted[i];
-    if (c == '"') break;
-    if (c == '\\' && i + 1 < quoted.size()) c = quoted[++i];
-    value += c;
-  }
-  if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) return home + value.substr(5);
-  return !value.empty() && value.front() == '/' ? value : std::string();
-}
-
-std::map<std::string, std::string> ReadUserDirs(const std::string& home) {
-  std::map<std::string, std::string> dirs;
-  std::ifstream file(ConfigHome() + "/user-dirs.dirs");
-  std::string line;
-  while (std::getline(file, line)) {
-    std::size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line[start] == '#') continue;
-    std::size_t eq = line.find('=', start);
-    if (eq == std::string::npos) continue;
-    std::string value = ParseUserDirValue(std::string_view(line).substr(eq + 1), home);
-    if (!value.empty()) dirs[line.substr(start, eq - start)] = value;
-  }
-  return dirs;
-}
-
 // Lists of the folders with a path; null when the folder does not exist.
 HRESULT PathFolderList(const std::string& path, LPITEMIDLIST* list) {
   if (!IsDirectory(path)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
@@ -79,23 +46,20 @@ HRESULT PathFolderList(const std::string& path, LPITEMIDLIST* list) {
 }  // namespace
 
 std::string HomeDirectory() {
-  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
-  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-  return "/";
+  std::string home = win::HomeFolder();
+  return home.empty() ? "/" : home;
 }
 
-std::string ConfigHome() { return EnvOr("XDG_CONFIG_HOME", HomeDirectory() + "/.config"); }
+std::string ConfigHome() { return win::ConfigFolder(); }
 std::string DataHome() { return EnvOr("XDG_DATA_HOME", HomeDirectory() + "/.local/share"); }
 
 std::string UserDirectory(UserDir which) {
-  std::string home = HomeDirectory();
-  std::map<std::string, std::string> dirs = ReadUserDirs(home);
   for (const UserDirName& name : kUserDirNames) {
     if (name.which != which) continue;
-    auto it = dirs.find(name.key);
-    return it != dirs.end() ? it->second : home + "/" + name.fallback;
+    std::string entry = win::UserDirsEntry(name.key);
+    return entry.empty() ? HomeDirectory() + "/" + name.fallback : entry;
   }
-  return home;
+  return HomeDirectory();
 }
 
 std::optional<std::string> DesktopDirectory() {

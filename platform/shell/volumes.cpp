@@ -71,9 +71,11 @@ struct Monitor {
   int stopFd = -1;
 };
 
+// Never destroyed: a window still registered at exit leaves the thread to
+// end with the process.
 Monitor& TheMonitor() {
-  static Monitor monitor;
-  return monitor;
+  static auto* monitor = new Monitor;
+  return *monitor;
 }
 
 void WatchMountTable(int stopFd) {

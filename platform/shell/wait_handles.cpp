@@ -16,9 +16,10 @@ namespace qelo::shell {
 namespace {
 
 std::mutex handlesLock;
+// Never destroyed: handles may be closed by other objects' destructors at exit.
 std::unordered_set<WaitObject*>& OpenHandles() {
-  static std::unordered_set<WaitObject*> handles;
-  return handles;
+  static auto* handles = new std::unordered_set<WaitObject*>;
+  return *handles;
 }
 
 // An eventfd whose counter is above zero while the event is set.

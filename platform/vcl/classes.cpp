@@ -33,6 +33,11 @@ void TPersistent::AssignTo(TPersistent* dest) const {
   throw EConvertError("Cannot assign a " + ClassName() + " to a " + dest->ClassName());
 }
 
+const ClassInfo& TCollection::StaticClass() {
+  static const ClassInfo info = ClassBuilder<TCollection>("TCollection", TPersistent::StaticClass()).Done();
+  return info;
+}
+
 const ClassInfo& TGraphicsObject::StaticClass() {
   static const ClassInfo info =
       ClassBuilder<TGraphicsObject>("TGraphicsObject", TPersistent::StaticClass()).Done();

@@ -57,6 +57,24 @@ class TPersistent : public TObject {
   virtual void AssignTo(TPersistent* dest) const;
 };
 
+// A list of persistent items owned by a component (a list view's
+// columns). Form files write it as
+//   Columns = <
+//     item
+//       Caption = 'Name'
+//       Width = 120
+//     end>
+// and reading one clears the list and sets the published properties of a
+// new item for each entry.
+class TCollection : public TPersistent {
+  QELO_VCL_CLASS()
+ public:
+  virtual int Count() const = 0;
+  virtual void Clear() = 0;
+  // A new item at the end.
+  virtual TPersistent* AddItem() = 0;
+};
+
 // A persistent sub-object that reports every change through OnChange (fonts,
 // pens and brushes of the drawing objects).
 class TGraphicsObject : public TPersistent {

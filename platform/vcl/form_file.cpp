@@ -18,6 +18,7 @@ const char* FormValue::TypeName() const {
     case Type::Set: return "a set";
     case Type::List: return "a list";
     case Type::Binary: return "binary data";
+    case Type::Collection: return "a collection";
   }
   return "a value";
 }
@@ -128,12 +129,7 @@ class Parser {
         obj.children.push_back(ParseObject());
         continue;
       }
-      FormProperty prop;
-      prop.line = line_;
-      prop.name = Ident(true);
-      Expect('=');
-      prop.value = ParseValue();
-      obj.properties.push_back(std::move(prop));
+      obj.properties.push_back(ParseProperty());
     }
   }
 
@@ -166,10 +162,43 @@ class Parser {
     } else if (c == '{') {
       v.type = FormValue::Type::Binary;
       v.bytes = ParseBinary();
+    } else if (c == '<') {
+      v.type = FormValue::Type::Collection;
+      v.collection = ParseCollection();
     } else {
       Fail(AtEnd() ? "value expected" : std::string("unexpected character '") + c + "'");
     }
     return v;
+  }
+
+  // < item Name = value ... end item ... end >
+  std::vector<FormCollectionItem> ParseCollection() {
+    ++pos_;
+    std::vector<FormCollectionItem> items;
+    for (SkipBlank(); Peek() != '>'; SkipBlank()) {
+      if (AtEnd()) Fail("'>' expected");
+      if (!NextWordIs("item")) Fail("'item' expected");
+      FormCollectionItem item;
+      item.line = line_;
+      Ident(false);
+      for (SkipBlank(); !NextWordIs("end"); SkipBlank()) {
+        if (AtEnd()) Fail("'end' expected for an item");
+        item.properties.push_back(ParseProperty());
+      }
+      Ident(false);
+      items.push_back(std::move(item));
+    }
+    ++pos_;
+    return items;
+  }
+
+  FormProperty ParseProperty() {
+    FormProperty prop;
+    prop.line = line_;
+    prop.name = Ident(true);
+    Expect('=');
+    prop.value = ParseValue();
+    return prop;
   }
 
   // Pieces 'quoted' and #code follow each other directly; '+' joins pieces

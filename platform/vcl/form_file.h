@@ -7,6 +7,10 @@
 //     Anchors = [akLeft, akTop]            sets
 //     Items.Strings = ('one' 'two')        lists
 //     Data = {0A0B0C}                      binary data in hex
+//     Columns = <                          collections: an item ... end
+//       item                               block per item, holding the
+//         Width = 40                       item's properties
+//       end>
 //     object pnlTop: TPanel                nested objects
 //     end
 //   end
@@ -21,8 +25,10 @@
 
 namespace qelo::vcl {
 
+struct FormCollectionItem;
+
 struct FormValue {
-  enum class Type { Integer, String, Identifier, Set, List, Binary };
+  enum class Type { Integer, String, Identifier, Set, List, Binary, Collection };
   Type type = Type::Integer;
   int line = 0;
   int64_t integer = 0;
@@ -30,6 +36,7 @@ struct FormValue {
   std::vector<std::string> members;  // Set
   std::vector<FormValue> items;      // List
   std::vector<uint8_t> bytes;        // Binary
+  std::vector<FormCollectionItem> collection;  // Collection
 
   const char* TypeName() const;
 };
@@ -38,6 +45,11 @@ struct FormProperty {
   std::string name;  // may be a path: "Font.Color"
   FormValue value;
   int line = 0;
+};
+
+struct FormCollectionItem {
+  int line = 0;
+  std::vector<FormProperty> properties;
 };
 
 struct FormObject {

@@ -95,14 +95,16 @@ void FormReader::ReadProperties(TComponent& component, const FormObject& obj) {
 
 // Walks a dotted path through sub-objects; at each object a published
 // property comes first, then a name the class reads itself (obsolete names).
-void FormReader::ReadProperty(TComponent& component, const FormProperty& prop) {
-  TObject* target = &component;
+void FormReader::ReadProperty(TObject& object, const FormProperty& prop) {
+  TObject* target = &object;
   std::string_view path = prop.name;
   for (;;) {
     size_t dot = path.find('.');
     std::string_view segment = path.substr(0, dot);
     const PropInfo* p = target->ClassType().FindProperty(segment);
     if (dot == std::string_view::npos) {
+      if (p && p->kind == PropKind::Object && prop.value.type == FormValue::Type::Collection)
+        return ReadCollection(*target, *p, prop.value);
       if (p) return AssignValue(*target, *p, prop.value);
       if (const DefinedPropertyReader* reader = target->ClassType().FindDefinedProperty(segment)) {
         try {
@@ -118,6 +120,23 @@ void FormReader::ReadProperty(TComponent& component, const FormProperty& prop) {
     target = p->getObj(*target);
     if (!target) Fail(prop.line, "Property " + std::string(segment) + " has no object");
     path = path.substr(dot + 1);
+  }
+}
+
+// The collection is emptied and takes a new item for each entry.
+void FormReader::ReadCollection(TObject& owner, const PropInfo& prop, const FormValue& value) {
+  auto* collection = dynamic_cast<TCollection*>(prop.getObj(owner));
+  if (!collection) Fail(value.line, "Invalid property value: " + prop.name + " is no collection");
+  try {
+    collection->Clear();
+    for (const FormCollectionItem& entry : value.collection) {
+      TPersistent* item = collection->AddItem();
+      for (const FormProperty& itemProp : entry.properties) ReadProperty(*item, itemProp);
+    }
+  } catch (const EReadError&) {
+    throw;
+  } catch (const Exception& e) {
+    Fail(value.line, e.what());
   }
 }
 

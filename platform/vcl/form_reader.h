@@ -54,7 +54,8 @@ class FormReader {
   void ReadRoot(const FormObject& tree);
   void ReadChild(TComponent& parent, const FormObject& obj);
   void ReadProperties(TComponent& component, const FormObject& obj);
-  void ReadProperty(TComponent& component, const FormProperty& prop);
+  void ReadProperty(TObject& object, const FormProperty& prop);
+  void ReadCollection(TObject& owner, const PropInfo& prop, const FormValue& value);
   void AssignValue(TObject& target, const PropInfo& prop, const FormValue& value);
   void AssignOrdinal(TObject& target, const PropInfo& prop, const FormValue& value);
   void AssignEvent(TObject& target, const PropInfo& prop, const FormValue& value);

@@ -170,6 +170,8 @@ int64_t GetOrdProp(const TObject& object, std::string_view name) {
   return RequireKind(object, name, IsOrdinal).getOrd(object);
 }
 
+bool OrdValueInRange(const PropInfo& prop, int64_t value) { return InRange(prop, value); }
+
 void SetOrdValue(TObject& object, const PropInfo& prop, int64_t value) {
   if (!InRange(prop, value))
     throw EPropertyError("Invalid value " + std::to_string(value) + " for property " + prop.name);

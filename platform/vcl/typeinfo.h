@@ -311,6 +311,8 @@ void SetObjectProp(TObject& object, std::string_view name, TObject* value);
 std::any GetMethodProp(const TObject& object, std::string_view name);
 void SetMethodProp(TObject& object, std::string_view name, const std::any& handler);
 
+// Whether an ordinal property can take the value (its kind and range).
+bool OrdValueInRange(const PropInfo& prop, int64_t value);
 // Checks a value against the property's kind and range, then stores it.
 void SetOrdValue(TObject& object, const PropInfo& prop, int64_t value);
 

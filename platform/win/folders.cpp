@@ -17,31 +17,22 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
-  return {};
-}
-
-// The value of XDG_DOCUMENTS_DIR in a user-dirs file: a quoted path that is
-// absolute or starts with "$HOME"; empty when the file has no usable line.
-std::string DocumentsEntry(const std::string& userDirsFile, const std::string& home) {
-  std::ifstream file(userDirsFile);
-  constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
-  for (std::string line; std::getline(file, line);) {
-    if (line.rfind(kKey, 0) != 0) continue;
-    const size_t end = line.find('"', kKey.size());
-    if (end == std::string::npos) continue;
-    std::string value = line.substr(kKey.size(), end - kKey.size());
-    if (value.rfind("$HOME", 0) == 0) {
-      value = home + value.substr(5);
-    } else if (value.empty() || value[0] != '/') {
-      continue;
-    }
-    while (value.size() > 1 && value.back() == '/') value.pop_back();
-    return value;
+// A quoted value of the user-dirs file with "$HOME" replaced; empty when
+// it is not closed, not absolute or empty.
+std::string UserDirsValue(std::string_view quoted, const std::string& home) {
+  if (quoted.empty() || quoted.front() != '"') return {};
+  std::string value;
+  bool closed = false;
+  for (size_t i = 1; i < quoted.size() && !closed; ++i) {
+    char c = quoted[i];
+    if (c == '"') closed = true;
+    else value += (c == '\\' && i + 1 < quoted.size()) ? quoted[++i] : c;
   }
-  return {};
+  if (!closed) return {};
+  if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) value = home + value.substr(5);
+  if (value.empty() || value[0] != '/') return {};
+  while (value.size() > 1 && value.back() == '/') value.pop_back();
+  return value;
 }
 
 }  // namespace
@@ -55,12 +46,35 @@ std::string ProgramFolder() {
   return WithSlash(executable.parent_path().string());
 }
 
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
+  return {};
+}
+
+std::string ConfigFolder() {
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  return configHome && *configHome == '/' ? std::string(configHome) : HomeFolder() + "/.config";
+}
+
+std::string UserDirsEntry(std::string_view key) {
+  const std::string home = HomeFolder();
+  std::ifstream file(ConfigFolder() + "/user-dirs.dirs");
+  for (std::string line; std::getline(file, line);) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#') continue;
+    const size_t equals = line.find('=', start);
+    if (equals == std::string::npos || std::string_view(line).substr(start, equals - start) != key) continue;
+    std::string value = UserDirsValue(std::string_view(line).substr(equals + 1), home);
+    if (!value.empty()) return value;
+  }
+  return {};
+}
+
 std::string DocumentsFolder() {
   const std::string home = HomeFolder();
   if (home.empty()) return {};
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  const std::string configFolder = configHome && *configHome ? configHome : home + "/.config";
-  const std::string documents = DocumentsEntry(configFolder + "/user-dirs.dirs", home);
+  const std::string documents = UserDirsEntry("XDG_DOCUMENTS_DIR");
   return documents.empty() ? home + "/Documents" : documents;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace qelo::win {
 
@@ -13,6 +14,17 @@ inline constexpr const char* kProgramFolderVariable = "QELO_PROGRAM_DIR";
 // The folder of the running executable, or the one QELO_PROGRAM_DIR names,
 // always with a trailing "/".
 std::string ProgramFolder();
+
+// The home folder: $HOME, else the user database's; empty when unknown.
+std::string HomeFolder();
+// The folder of the user's settings: $XDG_CONFIG_HOME when it is absolute,
+// else ~/.config.
+std::string ConfigFolder();
+// The folder the XDG user-dirs file (in the config folder) names for `key`
+// ("XDG_VIDEOS_DIR"): a quoted path, absolute or starting with "$HOME",
+// backslash escapes allowed, without a trailing "/". Empty when the file
+// has no usable entry. Read afresh on every call.
+std::string UserDirsEntry(std::string_view key);
 
 // The user's documents folder without a trailing "/": XDG_DOCUMENTS_DIR of
 // the XDG user-dirs file ($XDG_CONFIG_HOME/user-dirs.dirs, else

@@ -1,6 +1,8 @@
 // Video frames: pixel layout, sizes, time stamps and the end of the stream.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
 #include "common/media_fixture.h"
@@ -24,6 +26,36 @@ TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
   EXPECT_NEAR(px[1], 0x80, 6);
   EXPECT_NEAR(px[2], 0xFF, 6);
   EXPECT_EQ(px[3], 0xFF);
+}
+
+// The scaler's fast paths write rows in blocks of pixels; a width that is
+// no multiple of the block must still leave the bytes after the frame alone.
+TEST_F(VideoFrames, PixelsNeverReachPastTheFrame) {
+  struct Case {
+    int askW, askH;  // 0 x 0: the display size
+    int frameW, frameH;
+  } cases[] = {{0, 0, 62, 46}, {61, 46, 61, 45}, {30, 30, 30, 22}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.frameW);
+    Open(Fixture("odd_width.avi", {"-f", "lavfi", "-i", "testsrc2=size=62x46:rate=10:duration=1",
+                                   "-c:v", "mpeg4", "-pix_fmt", "yuv420p"}));
+    int32_t w = c.askW, h = c.askH;
+    ASSERT_EQ(QeloResizeVideoSize(&w, &h, handle_), 1);
+    const int bytes = QeloGetVideoBuffersize(handle_);
+    ASSERT_EQ(bytes, c.frameW * c.frameH * 4);
+    constexpr int kGuard = 256;
+    OwnedFrame f(bytes + kGuard);
+    f.frame.bufferSize = bytes;
+    std::fill(f.buffer.begin() + bytes, f.buffer.end(), 0xAB);
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
+      EXPECT_EQ(f.frame.width, c.frameW);
+      EXPECT_EQ(f.frame.height, c.frameH);
+    }
+    EXPECT_EQ(std::count(f.buffer.begin() + bytes, f.buffer.end(), 0xAB), kGuard);
+    QeloUnloadMediaFile(handle_);
+    handle_ = -1;
+  }
 }
 
 TEST_F(VideoFrames, EveryFrameArrivesInOrderWithItsInterval) {

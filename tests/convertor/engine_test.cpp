@@ -203,6 +203,29 @@ TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   EXPECT_NEAR(mp3.Duration(), 2.0, 0.1);
 }
 
+TEST_F(Engine, AGroupWithoutSoundAsksNoSoundFormatAndWritesPicturesOnly) {
+  const std::string clip = Clip("engine-silent.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  FormatSettings format = Mpeg2(dir_.File("pictures.mpg"));
+  format.audioCodecId = ACODEC_NONE;
+  format.sampleRate = format.channels = format.bitsPerSample = format.audioBitRate = 0;
+  Group pictures(format, {Entry(clip, kSecond)});
+  {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    gLog.clear();
+  }
+  QeloClearWorkGroup();
+  ASSERT_EQ(QeloCreateWorkGroup(&pictures.group), 0);
+  RunAndWait();
+  EXPECT_EQ(recorder_.States().back(), (std::pair<int, int>{0, ConvertAllDone}));
+  const ProbedFile out = Probe(dir_.File("pictures.mpg"));
+  ASSERT_TRUE(out.ok);
+  ASSERT_EQ(out.streams.size(), 1u);
+  EXPECT_NE(out.First("video"), nullptr);
+  std::lock_guard<std::mutex> hold(gLogMutex);
+  for (const std::string& line : gLog) EXPECT_EQ(line.find("invalid audio format"), std::string::npos) << line;
+}
+
 TEST_F(Engine, CallbacksComeInTheirOrderWithPercentsUpToAHundred) {
   const std::string a = Clip("engine-a.mp4", 2);
   Group one(Mpeg2(dir_.File("one.mpg")), {Entry(a, 2 * kSecond)});

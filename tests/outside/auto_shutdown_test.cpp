@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/log_reading.h"
 #include "common/process.h"
 #include "common/temp_dir.h"
-#include "log_reading.h"
 #include "outside/qelo_log.h"
 #include "win/codepage.h"
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/log_reading.h"
 #include "common/temp_dir.h"
-#include "log_reading.h"
 #include "win/codepage.h"
 
 namespace qelo::test {

@@ -153,14 +153,20 @@ TEST(ReindexTool, ATerminatedCopyLeavesNoTemporaryFile) {
   Watchdog watchdog(std::chrono::seconds(60), "killing the tool");
   for (const int signal : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(signal);
-    TempDir dir;
-    const std::string destination = dir.File("indexed.wmv");
-    std::ofstream(destination) << "keep me";
-    const int status = KillWhileCopying(large, destination, signal);
-    ASSERT_TRUE(WIFSIGNALED(status)) << status;
-    EXPECT_EQ(WTERMSIG(status), signal);
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"indexed.wmv"}));
-    EXPECT_EQ(ReadFileBytes(destination), "keep me");
+    // On a loaded machine the copy may end before the signal arrives: then
+    // it is tried again.
+    bool killed = false;
+    for (int attempt = 0; attempt < 5 && !killed; ++attempt) {
+      TempDir dir;
+      const std::string destination = dir.File("indexed.wmv");
+      std::ofstream(destination) << "keep me";
+      const int status = KillWhileCopying(large, destination, signal);
+      killed = WIFSIGNALED(status) && WTERMSIG(status) == signal;
+      if (!killed) continue;
+      EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"indexed.wmv"}));
+      EXPECT_EQ(ReadFileBytes(destination), "keep me");
+    }
+    EXPECT_TRUE(killed);
   }
 }
 

@@ -54,6 +54,19 @@ TEST(FormFile, ValuesOfEveryShape) {
   EXPECT_EQ(list.items[2].line, 5);
 }
 
+TEST(FormFile, CollectionsHoldItemsOfProperties) {
+  FormValue v = ValueOf("<\n    item\n      Caption = 'Name'\n      Font.Size = 9\n    end\n    item\n    end>");
+  ASSERT_EQ(v.type, Type::Collection);
+  ASSERT_EQ(v.collection.size(), 2u);
+  ASSERT_EQ(v.collection[0].properties.size(), 2u);
+  EXPECT_EQ(v.collection[0].properties[0].value.text, "Name");
+  EXPECT_EQ(v.collection[0].properties[1].name, "Font.Size");
+  EXPECT_EQ(v.collection[0].properties[1].line, 5);
+  EXPECT_EQ(v.collection[1].line, 7);
+  EXPECT_TRUE(v.collection[1].properties.empty());
+  EXPECT_TRUE(ValueOf("<>").collection.empty());
+}
+
 TEST(FormFile, TreeOfObjectsWithLines) {
   FormObject root = ParseForm("object f: TF\n  A = 1\n  object p: TP\n    B.C = 2\n  end\n  object q: TQ\n  end\nend\n", "t");
   EXPECT_EQ(root.className, "TF");
@@ -83,6 +96,9 @@ TEST(FormFile, BadTextNamesFileAndLine) {
       {"object f: TF\nend\nend\n", "bad.form(3): text after the final end"},
       {"thing f: TF\nend\n", "bad.form(1): 'object' expected"},
       {"object f: TF\n  A = (1\n", "bad.form(3): ')' expected"},
+      {"object f: TF\n  A = <\n    entry\n    end>\nend\n", "bad.form(3): 'item' expected"},
+      {"object f: TF\n  A = <\n    item\n      B = 1\n", "bad.form(5): 'end' expected for an item"},
+      {"object f: TF\n  A = <\n    item\n    end\n", "bad.form(5): '>' expected"},
   };
   for (const Case& c : cases) {
     try {

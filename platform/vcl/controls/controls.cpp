@@ -1,6 +1,7 @@
 #include "vcl/controls/controls.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "vcl/controls/forms.h"
 
@@ -207,6 +208,11 @@ TCustomForm* TControl::ParentForm() const {
   return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
 }
 
+void TControl::SendCancelMode(TControl* sender) {
+  for (TControl* c = this; c; c = c->parent_)
+    if (auto* form = dynamic_cast<TCustomForm*>(c)) form->SendCancelMode(sender);
+}
+
 // ---- state ----------------------------------------------------------------------
 
 void TControl::SetVisible(bool visible) {
@@ -324,6 +330,7 @@ void TControl::Dispatch(TMessage& m) {
       DefaultHandler(m);
       return;
     case WM_CONTEXTMENU: return ContextMenuMessage(m);
+    case WM_MOUSEWHEEL: return MouseWheelMessage(m);
     case CM_MOUSEENTER: return DoMouseEnter(m);
     case CM_MOUSELEAVE: return DoMouseLeave(m);
     case CM_HITTEST: m.Result = 1; return;
@@ -376,6 +383,36 @@ void TControl::MouseMessage(TMessage& m, TMouseButton button, bool down, bool db
   DefaultHandler(m);
 }
 
+void TControl::MouseWheelMessage(TMessage& m) {
+  const TShiftState shift = MouseShiftState(win::LOWORD(m.WParam));
+  const TPoint screen = Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam));
+  if (DoMouseWheel(shift, win::GET_WHEEL_DELTA_WPARAM(m.WParam), screen)) {
+    m.Result = 0;
+    return;
+  }
+  DefaultHandler(m);
+}
+
+// A notch the hooks do not take goes, with what was gathered, to the
+// window; turns short of a notch wait for the next ones.
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  wheelAccumulator_ += wheelDelta;
+  bool handled = false;
+  while (std::abs(wheelAccumulator_) >= win::WHEEL_DELTA) {
+    const bool down = wheelAccumulator_ < 0;
+    wheelAccumulator_ += down ? win::WHEEL_DELTA : -win::WHEEL_DELTA;
+    if (!(down ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos))) {
+      wheelAccumulator_ = 0;
+      return false;
+    }
+    handled = true;
+  }
+  return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState, TPoint) { return false; }
+bool TControl::DoMouseWheelUp(TShiftState, TPoint) { return false; }
+
 void TControl::DoMouseEnter(TMessage&) {
   mouseInControl_ = true;
   if (OnMouseEnter) OnMouseEnter(this);
@@ -408,6 +445,12 @@ void TControl::ContextMenuMessage(TMessage& m) {
 }
 
 bool TControl::DoContextPopup(TPoint p) { return ShowPopupMenu(popupMenu_, this, p.x, p.y); }
+
+int WheelScrollLines() {
+  win::UINT lines = 3;
+  if (!win::SystemParametersInfo(win::SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return 3;
+  return lines == win::WHEEL_PAGESCROLL ? -1 : static_cast<int>(lines);
+}
 
 void TControl::Click() {
   if (OnClick) OnClick(this);

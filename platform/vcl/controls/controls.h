@@ -75,6 +75,10 @@ TAnchors AnchorsOfAlign(TAlign align);
 TShiftState MouseShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
 
+// The lines the system scrolls a wheel notch by; -1 when a notch scrolls a
+// page.
+int WheelScrollLines();
+
 class TControl : public TComponent {
   QELO_VCL_CLASS()
  public:
@@ -190,6 +194,10 @@ class TControl : public TComponent {
 
   // Runs OnClick (and a parent form's default behaviour in descendants).
   virtual void Click();
+  // Ends the mouse modes of the forms this control sits on (a capture, a
+  // press, a drag) before something modal such as a popup menu starts:
+  // each form's focused control gets CM_CANCELMODE with `sender`.
+  void SendCancelMode(TControl* sender);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -210,6 +218,14 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
+  // The mouse wheel reaches the control before the window's own handling:
+  // DoMouseWheel gathers the wheel's turns and calls DoMouseWheelDown (a
+  // turn towards the user) or DoMouseWheelUp once per whole notch
+  // (WHEEL_DELTA); true (handled) keeps the message from the window, which
+  // otherwise scrolls itself. The position is in screen coordinates.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
@@ -226,6 +242,7 @@ class TControl : public TComponent {
 
  private:
   void MouseMessage(TMessage& m, TMouseButton button, bool down, bool dbl);
+  void MouseWheelMessage(TMessage& m);
   void DoMouseEnter(TMessage& m);
   void DoMouseLeave(TMessage& m);
   void FontChanged(TObject*);
@@ -257,6 +274,7 @@ class TControl : public TComponent {
   TControlState controlState_;
   bool mouseInControl_ = false;
   bool updatingFont_ = false;
+  int wheelAccumulator_ = 0;  // wheel turns short of a whole notch
 };
 
 // ---- windowed controls ------------------------------------------------------
@@ -308,7 +326,9 @@ class TWinControl : public TControl {
   int TabOrder() const;
   void SetTabOrder(int order);
   virtual bool CanFocus() const;
-  bool Focused() const;
+  // The window has the focus (controls made of several windows answer for
+  // all of them).
+  virtual bool Focused() const;
   virtual void SetFocus();
   // The windowed children that take part in tab order, in tab order.
   std::vector<TWinControl*> TabList() const;
@@ -372,6 +392,9 @@ class TWinControl : public TControl {
   virtual void KeyDown(uint16_t& key, TShiftState shift);
   virtual void KeyUp(uint16_t& key, TShiftState shift);
   virtual void KeyPress(char16_t& key);
+  // A typed character's way through the framework: the form's preview, then
+  // KeyPress. True when one of them took the key (set it to 0).
+  bool DoKeyPress(char16_t& key);
   virtual void DoEnter();
   virtual void DoExit();
   void CreateHandle();
@@ -384,10 +407,12 @@ class TWinControl : public TControl {
   friend class TControl;
   void AlignChildren();
   void ApplyAnchors(TControl& child, const TRect& client);
+  static win::LRESULT SubclassOnCreation(int code, win::WPARAM w, win::LPARAM l);
   void HandleKeyMessage(TMessage& m);
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);
   void TrackMouse(TPoint clientPoint);
+  bool PointerOverOwnPart() const;
   void PaintMessage(TMessage& m);
   void EraseMessage(TMessage& m);
   void PrintClientMessage(TMessage& m);

@@ -5,7 +5,7 @@
 
 namespace qelo::vcl {
 
-const EnumInfo kBorderStyleInfo{"TBorderStyle", {"bsNone", "bsSingle"}};
+const EnumInfo kEditCharCaseInfo{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
 
 namespace {
 

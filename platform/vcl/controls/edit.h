@@ -10,9 +10,9 @@
 
 namespace qelo::vcl {
 
-// The border of a control: none or a single sunken edge.
-using TBorderStyle = TFormBorderStyle;
-extern const EnumInfo kBorderStyleInfo;
+// How an edit field changes the case of typed letters.
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+extern const EnumInfo kEditCharCaseInfo;
 
 class TCustomEdit : public TWinControl {
   QELO_VCL_CLASS()

@@ -4,6 +4,7 @@
 
 namespace qelo::vcl {
 
+const EnumInfo kBorderStyleInfo{"TBorderStyle", {"bsNone", "bsSingle"}};
 const EnumInfo kFormBorderStyleInfo{"TFormBorderStyle",
                                     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
 const EnumInfo kBorderIconInfo{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
@@ -350,6 +351,15 @@ void TCustomForm::DefocusControl(TWinControl* control) {
   win::SetFocus(WindowHandle());
   SetFocusedControl(this);
   activeControl_ = nullptr;  // the form itself is no active control
+}
+
+void TCustomForm::SendCancelMode(TControl* sender) {
+  TWinControl* focused = focusedControl_ ? focusedControl_ : activeControl_;
+  if (focused && focused != this) focused->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(sender));
+  win::HWND captured = win::GetCapture();
+  if (captured && HandleAllocated() && (!focused || captured != focused->WindowHandle()) &&
+      (captured == WindowHandle() || win::IsChild(WindowHandle(), captured)))
+    win::SendMessage(captured, win::WM_CANCELMODE, 0, 0);
 }
 
 // ---- closing ------------------------------------------------------------------------

@@ -32,6 +32,9 @@ enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 
 extern const EnumInfo kFormBorderStyleInfo;
+// The border of a control: none or a single sunken edge (bsNone, bsSingle).
+using TBorderStyle = TFormBorderStyle;
+extern const EnumInfo kBorderStyleInfo;
 extern const EnumInfo kBorderIconInfo;
 extern const EnumInfo kPositionInfo;
 extern const EnumInfo kWindowStateInfo;
@@ -82,6 +85,10 @@ class TCustomForm : public TWinControl {
   // being the active control; when the focus is in it, the focus moves to
   // the form's own window, which its controls hear as a focus change.
   void DefocusControl(TWinControl* control);
+  // Ends the mouse modes of the form: its focused control gets
+  // CM_CANCELMODE, and a window of the form that holds the mouse capture
+  // WM_CANCELMODE.
+  void SendCancelMode(TControl* sender);
 
   void Show();
   void Hide();

@@ -54,6 +54,22 @@ const EnumInfo kSortTypeInfo{"TSortType", {"stNone", "stData", "stText", "stBoth
 
 // ---- columns -------------------------------------------------------------------
 
+const ClassInfo& TListColumn::StaticClass() {
+  static const ClassInfo info =
+      ClassBuilder<TListColumn>("TListColumn", TPersistent::StaticClass())
+          .String("Caption", &TListColumn::Caption, &TListColumn::SetCaption)
+          .Integer("Width", &TListColumn::Width, &TListColumn::SetWidth)
+          .Enum("Alignment", kAlignmentInfo, &TListColumn::Alignment, &TListColumn::SetAlignment)
+          .Integer("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex)
+          .Done();
+  return info;
+}
+
+const ClassInfo& TListColumns::StaticClass() {
+  static const ClassInfo info = ClassBuilder<TListColumns>("TListColumns", TCollection::StaticClass()).Done();
+  return info;
+}
+
 TListColumn::TListColumn(TCustomListView* owner, int index) : owner_(owner), index_(index) {}
 
 LVCOLUMN TListColumn::Native(UINT mask) const {
@@ -316,6 +332,9 @@ const ClassInfo& TCustomListView::StaticClass() {
           .Boolean("RowSelect", &TCustomListView::RowSelect, &TCustomListView::SetRowSelect)
           .Boolean("Checkboxes", &TCustomListView::Checkboxes, &TCustomListView::SetCheckboxes)
           .Boolean("GridLines", &TCustomListView::GridLines, &TCustomListView::SetGridLines)
+          .Boolean("FullDrag", &TCustomListView::FullDrag, &TCustomListView::SetFullDrag)
+          .Enum("BorderStyle", kBorderStyleInfo, &TCustomListView::BorderStyle, &TCustomListView::SetBorderStyle)
+          .Object<TListColumns>("Columns", &TCustomListView::Columns)
           .Boolean("HideSelection", &TCustomListView::HideSelection, &TCustomListView::SetHideSelection)
           .Boolean("OwnerDraw", &TCustomListView::OwnerDraw, &TCustomListView::SetOwnerDraw)
           .Boolean("ColumnClick", &TCustomListView::ColumnClick, &TCustomListView::SetColumnClick)
@@ -330,6 +349,8 @@ const ClassInfo& TCustomListView::StaticClass() {
           .Event("OnDeletion", &TCustomListView::OnDeletion)
           .Event("OnInsert", &TCustomListView::OnInsert)
           .Event("OnColumnClick", &TCustomListView::OnColumnClick)
+          .Event("OnColumnDragged", &TCustomListView::OnColumnDragged)
+          .Event("OnDataStateChange", &TCustomListView::OnDataStateChange)
           .Event("OnEditing", &TCustomListView::OnEditing)
           .Event("OnEdited", &TCustomListView::OnEdited)
           .Event("OnInfoTip", &TCustomListView::OnInfoTip)
@@ -343,7 +364,10 @@ const ClassInfo& TCustomListView::StaticClass() {
 }
 
 TCustomListView::TCustomListView(TComponent* owner)
-    : TWinControl(owner), columns_(this), items_(this), canvas_(std::make_unique<TCanvas>()) {
+    : TWinControl(owner),
+      columns_(std::make_unique<TListColumns>(this)),
+      items_(this),
+      canvas_(std::make_unique<TCanvas>()) {
   SetBounds(Left(), Top(), 250, 150);
   SetTabStop(true);
   SetParentColor(false);
@@ -366,7 +390,8 @@ void TCustomListView::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   static constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   p.WinClassName = WC_LISTVIEW;
-  p.Style |= WS_BORDER | kViewStyles[viewStyle_];
+  p.Style |= kViewStyles[viewStyle_];
+  if (borderStyle_ == bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
   if (!multiSelect_) p.Style |= LVS_SINGLESEL;
   if (!readOnly_) p.Style |= LVS_EDITLABELS;
   if (!hideSelection_) p.Style |= LVS_SHOWSELALWAYS;
@@ -377,7 +402,7 @@ void TCustomListView::CreateParams(TCreateParams& p) {
 
 DWORD TCustomListView::ExStyle() const {
   return LVS_EX_INFOTIP | (rowSelect_ ? LVS_EX_FULLROWSELECT : 0) | (checkboxes_ ? LVS_EX_CHECKBOXES : 0) |
-         (gridLines_ ? LVS_EX_GRIDLINES : 0);
+         (gridLines_ ? LVS_EX_GRIDLINES : 0) | (fullDrag_ ? LVS_EX_HEADERDRAGDROP : 0);
 }
 
 void TCustomListView::CreateWnd() {
@@ -390,7 +415,7 @@ void TCustomListView::CreateWnd() {
   Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
   PushImageList(LVSIL_SMALL, smallImages_);
   PushImageList(LVSIL_STATE, stateImages_);
-  for (const auto& column : columns_.columns_) {
+  for (const auto& column : columns_->columns_) {
     LVCOLUMN c = column->Native(LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_IMAGE);
     Send(LVM_INSERTCOLUMN, static_cast<WPARAM>(column->index_), reinterpret_cast<LPARAM>(&c));
   }
@@ -399,7 +424,7 @@ void TCustomListView::CreateWnd() {
 
 void TCustomListView::DestroyWnd() {
   for (TListItem* item : items_.items_) item->SaveStates();
-  for (const auto& column : columns_.columns_) column->width_ = column->Width();
+  for (const auto& column : columns_->columns_) column->width_ = column->Width();
   TWinControl::DestroyWnd();
 }
 
@@ -416,6 +441,16 @@ void TCustomListView::SetExFlag(bool& field, bool value) {
   if (&field == &checkboxes_ && !HandleAllocated())
     for (TListItem* item : items_.items_) item->stateIndex_ = value ? std::max(item->stateIndex_, 0) : -1;
   Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExStyle()));
+}
+
+void TCustomListView::SetBorderStyle(TBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+win::HWND TCustomListView::HeaderHandle() const {
+  return reinterpret_cast<win::HWND>(Send(LVM_GETHEADER));
 }
 
 void TCustomListView::SetViewStyle(TViewStyle style) {
@@ -597,6 +632,14 @@ void TCustomListView::ColClick(TListColumn* column) {
   if (OnColumnClick) OnColumnClick(this, column);
 }
 
+void TCustomListView::ColumnDragged() {
+  if (OnColumnDragged) OnColumnDragged(this);
+}
+
+void TCustomListView::DataStateChange(int startIndex, int endIndex, TItemStates oldState, TItemStates newState) {
+  if (OnDataStateChange) OnDataStateChange(this, startIndex, endIndex, oldState, newState);
+}
+
 void TCustomListView::DoInfoTip(TListItem* item, std::string& infoTip) {
   if (OnInfoTip) OnInfoTip(this, item, infoTip);
 }
@@ -604,6 +647,15 @@ void TCustomListView::DoInfoTip(TListItem* item, std::string& infoTip) {
 // ---- notifications ---------------------------------------------------------------
 
 namespace {
+
+TItemStates ItemStatesOf(UINT state) {
+  TItemStates states;
+  if (state & LVIS_CUT) states.Include(isCut);
+  if (state & LVIS_DROPHILITED) states.Include(isDropHilited);
+  if (state & LVIS_FOCUSED) states.Include(isFocused);
+  if (state & LVIS_SELECTED) states.Include(isSelected);
+  return states;
+}
 
 TItemChange ChangeOf(UINT changed) {
   if (changed & LVIF_TEXT) return ctText;
@@ -648,7 +700,7 @@ void TCustomListView::NotifyMessage(TMessage& m) {
     case LVN_ITEMCHANGED: return ItemChanged(*reinterpret_cast<NMLISTVIEW*>(header));
     case LVN_COLUMNCLICK: {
       const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
-      if (column >= 0 && column < columns_.Count()) ColClick(columns_.Items(column));
+      if (column >= 0 && column < columns_->Count()) ColClick(columns_->Items(column));
       return;
     }
     case LVN_BEGINLABELEDIT: {
@@ -667,6 +719,11 @@ void TCustomListView::NotifyMessage(TMessage& m) {
       return;
     }
     case NM_CUSTOMDRAW: m.Result = CustomDrawMessage(*reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return;
+    case LVN_ODSTATECHANGED: {
+      const auto* change = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+      DataStateChange(change->iFrom, change->iTo, ItemStatesOf(change->uOldState), ItemStatesOf(change->uNewState));
+      return;
+    }
     default: return;
   }
 }
@@ -743,9 +800,22 @@ void TCustomListView::DrawItemMessage(TMessage& m) {
   m.Result = 1;
 }
 
+// The header's notifications come to the list's own window. A column
+// drag that the list lets end is told once the header has taken its new
+// place, which happens after HDN_ENDDRAG returns.
+void TCustomListView::HeaderNotifyMessage(TMessage& m) {
+  TWinControl::Dispatch(m);
+  const auto* n = reinterpret_cast<const NMHDR*>(m.LParam);
+  if (n->code == HDN_ENDDRAG && m.Result == 0) win::PostMessage(WindowHandle(), CM_COLUMNDRAGGED, 0, 0);
+}
+
 void TCustomListView::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_NOTIFY: return NotifyMessage(m);
+    case WM_NOTIFY:
+      if (m.LParam && reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom == HeaderHandle()) return HeaderNotifyMessage(m);
+      return TWinControl::Dispatch(m);
+    case CM_COLUMNDRAGGED: return ColumnDragged();
     case CN_DRAWITEM: return DrawItemMessage(m);
     case CM_COLORCHANGED:
       Send(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));

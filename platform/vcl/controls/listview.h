@@ -3,7 +3,7 @@
 // focus, sorting, owner and custom drawing, label editing and info tips.
 //
 // Items and columns live in the framework objects and are pushed to the
-// window whenever it exists; states that the user changes (selection,
+// window whenever it exists (form files give the columns as a collection); states that the user changes (selection,
 // focus, check marks) are read from the window while it exists and kept
 // across a re-creation of it. Each native item's lParam is its TListItem.
 #pragma once
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "vcl/controls/custom_draw.h"
+#include "vcl/controls/forms.h"
 #include "vcl/graphics/image_list.h"
 #include "vcl/strings.h"
 #include "win/controls/lists/listview.h"
@@ -34,6 +35,7 @@ extern const EnumInfo kSortTypeInfo;
 // ---- columns -------------------------------------------------------------------
 
 class TListColumn : public TPersistent {
+  QELO_VCL_CLASS()
  public:
   TListColumn(TCustomListView* owner, int index);
 
@@ -62,13 +64,15 @@ class TListColumn : public TPersistent {
   int imageIndex_ = -1;
 };
 
-class TListColumns {
+class TListColumns : public TCollection {
+  QELO_VCL_CLASS()
  public:
   explicit TListColumns(TCustomListView* owner) : owner_(owner) {}
   TListColumn* Add();
   void Delete(int index);
-  void Clear();
-  int Count() const { return static_cast<int>(columns_.size()); }
+  void Clear() override;
+  int Count() const override { return static_cast<int>(columns_.size()); }
+  TPersistent* AddItem() override { return Add(); }
   TListColumn* Items(int index) const;
   TListColumn* operator[](int index) const { return Items(index); }
 
@@ -182,6 +186,12 @@ using TLVCustomDrawItemEvent =
     std::function<void(TCustomListView* sender, TListItem* item, TCustomDrawState state, bool& defaultDraw)>;
 using TLVCustomDrawSubItemEvent =
     std::function<void(TCustomListView* sender, TListItem* item, int subItem, TCustomDrawState state, bool& defaultDraw)>;
+// Items StartIndex to EndIndex changed their states at once (lists whose
+// items the program keeps).
+enum TItemStateItem { isNone, isCut, isDropHilited, isFocused, isSelected, isActivating };
+using TItemStates = TSet<TItemStateItem>;
+using TLVDataStateChangeEvent =
+    std::function<void(TObject* sender, int startIndex, int endIndex, TItemStates oldState, TItemStates newState)>;
 // Answers <0, 0, >0 for two items and the caller's data.
 using TLVCompare = int (*)(TListItem* item1, TListItem* item2, intptr_t data);
 
@@ -191,7 +201,7 @@ class TCustomListView : public TWinControl {
   explicit TCustomListView(TComponent* owner);
   ~TCustomListView() override;
 
-  TListColumns* Columns() { return &columns_; }
+  TListColumns* Columns() const { return columns_.get(); }
   TListItems* Items() { return &items_; }
 
   TViewStyle ViewStyle() const { return viewStyle_; }
@@ -214,6 +224,14 @@ class TCustomListView : public TWinControl {
   void SetCheckboxes(bool v) { SetExFlag(checkboxes_, v); }
   bool GridLines() const { return gridLines_; }
   void SetGridLines(bool v) { SetExFlag(gridLines_, v); }
+  // The user may drag the columns to other places (OnColumnDragged).
+  bool FullDrag() const { return fullDrag_; }
+  void SetFullDrag(bool v) { SetExFlag(fullDrag_, v); }
+  // bsSingle: a sunken two-pixel edge in the non-client area.
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle style);
+  // The window's header control (null without a window).
+  win::HWND HeaderHandle() const;
 
   TImageList* SmallImages() const { return smallImages_; }
   void SetSmallImages(TImageList* images);
@@ -249,6 +267,8 @@ class TCustomListView : public TWinControl {
   TLVNotifyEvent OnDeletion;
   TLVNotifyEvent OnInsert;
   TLVColumnClickEvent OnColumnClick;
+  TNotifyEvent OnColumnDragged;
+  TLVDataStateChangeEvent OnDataStateChange;
   TLVEditingEvent OnEditing;
   TLVEditedEvent OnEdited;
   TLVInfoTipEvent OnInfoTip;
@@ -269,6 +289,9 @@ class TCustomListView : public TWinControl {
   virtual bool CanChange(TListItem* item, TItemChange change);
   virtual void Change(TListItem* item, TItemChange change);
   virtual void ColClick(TListColumn* column);
+  // The user dragged a column to another place.
+  virtual void ColumnDragged();
+  virtual void DataStateChange(int startIndex, int endIndex, TItemStates oldState, TItemStates newState);
   virtual void DoInfoTip(TListItem* item, std::string& infoTip);
   virtual void DrawItem(TListItem* item, TRect rect, TOwnerDrawState state);
   virtual bool IsCustomDrawn(TCustomDrawTarget target, TCustomDrawStage stage) const;
@@ -290,6 +313,7 @@ class TCustomListView : public TWinControl {
   void ImageListChange(TObject* sender);
   void Notification(TComponent* component, TOperation operation) override;
   void NotifyMessage(TMessage& m);
+  void HeaderNotifyMessage(TMessage& m);
   win::LRESULT ItemChanging(const win::NMLISTVIEW& n);
   void ItemChanged(const win::NMLISTVIEW& n);
   win::LRESULT CustomDrawMessage(win::NMLVCUSTOMDRAW& draw);
@@ -299,12 +323,13 @@ class TCustomListView : public TWinControl {
   // Puts the framework's items in the window's order after a native sort.
   void ReadOrderBack();
 
-  TListColumns columns_;
+  std::unique_ptr<TListColumns> columns_;
   TListItems items_;
   TViewStyle viewStyle_ = vsIcon;
   bool multiSelect_ = false, readOnly_ = false, hideSelection_ = true, ownerDraw_ = false;
   bool columnClick_ = true, showColumnHeaders_ = true;
-  bool rowSelect_ = false, checkboxes_ = false, gridLines_ = false;
+  bool rowSelect_ = false, checkboxes_ = false, gridLines_ = false, fullDrag_ = false;
+  TBorderStyle borderStyle_ = bsSingle;
   TSortType sortType_ = stNone;
   TImageList* smallImages_ = nullptr;
   TImageList* stateImages_ = nullptr;

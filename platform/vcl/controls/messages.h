@@ -21,6 +21,7 @@ struct TMessage {
 };
 
 constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;        // LParam the TControl* that asks; ends mouse modes
 constexpr UINT CM_DIALOGKEY = CM_BASE + 5;         // WParam key, LParam shift state
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;        // WParam character, LParam shift state
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;      // LParam the newly focused TWinControl*
@@ -60,6 +61,7 @@ constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + 0x0138;
 
 // Messages the framework posts to itself.
 constexpr UINT CM_INVOKE = CM_BASE + 60;           // runs a queued call on the GUI thread
+constexpr UINT CM_COLUMNDRAGGED = CM_BASE + 61;    // a list view's column drag has ended
 
 // Native window messages the framework handles that the window layers do
 // not name.

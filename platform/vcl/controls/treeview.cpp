@@ -255,6 +255,7 @@ const ClassInfo& TCustomTreeView::StaticClass() {
       ClassBuilder<TCustomTreeView>("TCustomTreeView", TWinControl::StaticClass())
           .Component("Images", &TCustomTreeView::Images, &TCustomTreeView::SetImages)
           .Boolean("ShowLines", &TCustomTreeView::ShowLines, &TCustomTreeView::SetShowLines)
+          .Enum("BorderStyle", kBorderStyleInfo, &TCustomTreeView::BorderStyle, &TCustomTreeView::SetBorderStyle)
           .Boolean("ShowButtons", &TCustomTreeView::ShowButtons, &TCustomTreeView::SetShowButtons)
           .Boolean("ShowRoot", &TCustomTreeView::ShowRoot, &TCustomTreeView::SetShowRoot)
           .Boolean("ReadOnly", &TCustomTreeView::ReadOnly, &TCustomTreeView::SetReadOnly)
@@ -299,7 +300,7 @@ LRESULT TCustomTreeView::Send(UINT msg, WPARAM w, LPARAM l) const {
 void TCustomTreeView::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.WinClassName = WC_TREEVIEW;
-  p.Style |= WS_BORDER;
+  if (borderStyle_ == bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
   if (showLines_) p.Style |= TVS_HASLINES;
   if (showButtons_) p.Style |= TVS_HASBUTTONS;
   if (showRoot_) p.Style |= TVS_LINESATROOT;
@@ -334,6 +335,12 @@ void TCustomTreeView::DestroyWnd() {
   savedSelection_ = Selected();
   for (TTreeNode* root : items_.roots_) SaveStates(root);
   TWinControl::DestroyWnd();
+}
+
+void TCustomTreeView::SetBorderStyle(TBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
 }
 
 void TCustomTreeView::SetStyleFlag(bool& field, bool value) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "vcl/controls/custom_draw.h"
+#include "vcl/controls/forms.h"
 #include "vcl/graphics/image_list.h"
 #include "win/controls/lists/treeview.h"
 
@@ -154,6 +155,9 @@ class TCustomTreeView : public TWinControl {
   void SetImages(TImageList* images);
   bool ShowLines() const { return showLines_; }
   void SetShowLines(bool v) { SetStyleFlag(showLines_, v); }
+  // bsSingle: a sunken two-pixel edge in the non-client area.
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle style);
   bool ShowButtons() const { return showButtons_; }
   void SetShowButtons(bool v) { SetStyleFlag(showButtons_, v); }
   bool ShowRoot() const { return showRoot_; }
@@ -224,6 +228,7 @@ class TCustomTreeView : public TWinControl {
   TChangeLink imageLink_;
   bool showLines_ = true, showButtons_ = true, showRoot_ = true, readOnly_ = false;
   bool hideSelection_ = true, autoExpand_ = false, rightClickSelect_ = false;
+  TBorderStyle borderStyle_ = bsSingle;
   TTreeNode* savedSelection_ = nullptr;  // the selection while there is no window
   bool pushing_ = false;                 // nodes are being pushed to the window: no events
   std::unique_ptr<TCanvas> canvas_;

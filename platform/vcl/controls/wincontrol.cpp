@@ -21,6 +21,8 @@ std::unordered_map<win::HWND, TWinControl*>& HandleTable() {
 // The control whose window is being made: its first messages arrive before
 // CreateWindowEx returns the handle.
 thread_local TWinControl* t_creating = nullptr;
+// The hook that subclasses a native window being made for t_creating.
+thread_local win::HHOOK t_creationHook = nullptr;
 
 void RegisterControlWindowClass() {
   static const bool registered = [] {
@@ -170,6 +172,22 @@ void TWinControl::CreateWnd() {
   if (!handle_) throw EInvalidOperation("Error creating window of " + ClassName());
 }
 
+// A window of a native class is subclassed before its first message, so
+// that the control sees its whole creation (WM_CREATE, the WM_PARENTNOTIFY
+// of the children the native window makes); windows the native window
+// makes meanwhile are left alone.
+win::LRESULT TWinControl::SubclassOnCreation(int code, win::WPARAM w, win::LPARAM l) {
+  TWinControl* control = t_creating;
+  auto window = reinterpret_cast<win::HWND>(w);
+  if (code != win::HCBT_CREATEWND || !control || control->handle_)
+    return win::CallNextHookEx(t_creationHook, code, w, l);
+  control->defWndProc_ = reinterpret_cast<win::WNDPROC>(win::GetWindowLongPtr(window, win::GWLP_WNDPROC));
+  win::SetWindowLongPtr(window, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(&FrameworkWindowProc));
+  control->handle_ = window;
+  HandleTable()[window] = control;
+  return 0;
+}
+
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   const bool ownClass = p.WinClassName == kControlClass;
   // Messages of the window's creation already pass on to the default
@@ -177,14 +195,16 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
   if (ownClass) defWndProc_ = win::DefWindowProc;
   TWinControl* outer = t_creating;
   t_creating = this;
+  win::HHOOK outerHook = t_creationHook;
+  t_creationHook = ownClass ? nullptr : win::SetWindowsHookEx(win::WH_CBT, &SubclassOnCreation, nullptr, 0);
   win::HWND h = win::CreateWindowEx(p.ExStyle, p.WinClassName, p.Caption, p.Style, p.X, p.Y, p.Width,
                                     p.Height, p.WndParent, nullptr);
+  if (t_creationHook) win::UnhookWindowsHookEx(t_creationHook);
+  t_creationHook = outerHook;
   t_creating = outer;
-  if (!h) return;
-  if (!ownClass) {
-    // A native class: its procedure handles what the framework passes on.
-    defWndProc_ = reinterpret_cast<win::WNDPROC>(win::GetWindowLongPtr(h, win::GWLP_WNDPROC));
-    win::SetWindowLongPtr(h, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(&FrameworkWindowProc));
+  if (!h) {
+    handle_ = nullptr;
+    return;
   }
   handle_ = h;
   HandleTable()[h] = this;
@@ -673,6 +693,9 @@ void TWinControl::WndProc(TMessage& m) {
       break;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
+      // Onto a native part of this control (a combo box's edit field): the
+      // mouse is still over the control.
+      if (Application()->MouseControl() == this && PointerOverOwnPart()) return;
       if (TControl* mc = Application()->MouseControl(); mc && (mc == this || (mc->Parent() == this && !dynamic_cast<TWinControl*>(mc))))
         Application()->SetMouseControl(nullptr);
       mouseControl_ = nullptr;
@@ -734,6 +757,15 @@ void TWinControl::HandleMouseForChild(TMessage& m) {
   }
 }
 
+// Whether the pointer is over a child window of this one that has no
+// control of its own.
+bool TWinControl::PointerOverOwnPart() const {
+  win::POINT p;
+  if (!handle_ || !win::GetCursorPos(&p)) return false;
+  const win::HWND under = win::WindowFromPoint(p);
+  return under && under != handle_ && win::IsChild(handle_, under) && !FromHandle(under);
+}
+
 // Works out which control the mouse is over (this window or one of its
 // windowless children) and tells the application, which sends
 // CM_MOUSELEAVE and CM_MOUSEENTER as the control changes.
@@ -751,7 +783,8 @@ void TWinControl::TrackMouse(TPoint clientPoint) {
 }
 
 // Keys pass the form (KeyPreview), then the dialog keys go to the form
-// unless the focused control wants them, then the control's own handlers.
+// unless the focused control wants them, then the control's own handlers
+// (which see the menu key and Shift+F10 before they ask for the menu).
 void TWinControl::HandleKeyMessage(TMessage& m) {
   using namespace win;
   auto key = static_cast<uint16_t>(m.WParam);
@@ -773,28 +806,32 @@ void TWinControl::HandleKeyMessage(TMessage& m) {
     TWinControl* dialog = form ? static_cast<TWinControl*>(form) : this;
     if (!wanted && dialog->Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift.Mask())) != 0) return;
   }
+  if (down) KeyDown(key, shift);
+  else KeyUp(key, shift);
+  if (key == 0) return;
+  // The menu key and Shift+F10 that KeyDown left ask for the context menu.
   if (down && (key == VK_APPS || (key == VK_F10 && shift.Contains(ssShift)))) {
     Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), -1);
     return;
   }
-  if (down) KeyDown(key, shift);
-  else KeyUp(key, shift);
-  if (key == 0) return;
   m.WParam = key;
   DefaultHandler(m);
+}
+
+bool TWinControl::DoKeyPress(char16_t& key) {
+  TCustomForm* form = ParentForm();
+  if (form && form != this && form->KeyPreview()) {
+    form->KeyPress(key);
+    if (key == 0) return true;
+  }
+  KeyPress(key);
+  return key == 0;
 }
 
 void TWinControl::HandleCharMessage(TMessage& m) {
   auto ch = static_cast<char16_t>(m.WParam);
   TCustomForm* form = ParentForm();
-  if (m.Msg == win::WM_CHAR) {
-    if (form && form != this && form->KeyPreview()) {
-      form->KeyPress(ch);
-      if (ch == 0) return;
-    }
-    KeyPress(ch);
-    if (ch == 0) return;
-  }
+  if (m.Msg == win::WM_CHAR && DoKeyPress(ch)) return;
   const bool wantsChars = (Perform(win::WM_GETDLGCODE) & DLGC_WANTCHARS) != 0;
   if (m.Msg == win::WM_SYSCHAR || !wantsChars) {
     TWinControl* dialog = form ? static_cast<TWinControl*>(form) : this;
@@ -941,6 +978,14 @@ void TWinControl::Dispatch(TMessage& m) {
       return Broadcast(m);
     case CM_ENTER: return DoEnter();
     case CM_EXIT: return DoExit();
+    case CM_CANCELMODE: {
+      TControlState state = ControlState();
+      SetControlState(state.Exclude(csClicked));
+      mouseCapture_ = nullptr;
+      holdsCapture_ = false;
+      if (handle_) Perform(WM_CANCELMODE);
+      return;
+    }
     default: return TControl::Dispatch(m);
   }
 }

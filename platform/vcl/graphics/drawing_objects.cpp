@@ -131,6 +131,12 @@ void TFont::SetPitch(TFontPitch pitch) {
   FontChanged(true);
 }
 
+void TFont::SetOrientation(int tenths) {
+  if (tenths == orientation_) return;
+  orientation_ = tenths;
+  FontChanged(true);
+}
+
 win::LOGFONT TFont::LogFont() const {
   win::LOGFONT log;
   log.lfHeight = height_;
@@ -143,6 +149,7 @@ win::LOGFONT TFont::LogFont() const {
                          : pitch_ == fpVariable ? win::VARIABLE_PITCH
                                                 : win::DEFAULT_PITCH;
   log.lfFaceName = name_;
+  log.lfEscapement = orientation_;
   return log;
 }
 
@@ -154,17 +161,39 @@ win::HFONT TFont::Handle() const {
   return handle_;
 }
 
+void TFont::SetHandle(win::HFONT handle) {
+  win::LOGFONT log;
+  if (handle == handle_ || !win::GetObject(handle, sizeof log, &log)) return;
+  if (!log.lfFaceName.empty()) name_ = log.lfFaceName;
+  height_ = log.lfHeight;
+  style_ = TFontStyles{};
+  if (log.lfWeight >= win::FW_BOLD) style_.Include(fsBold);
+  if (log.lfItalic) style_.Include(fsItalic);
+  if (log.lfUnderline) style_.Include(fsUnderline);
+  if (log.lfStrikeOut) style_.Include(fsStrikeOut);
+  charset_ = log.lfCharSet;
+  pitch_ = log.lfPitchAndFamily == win::FIXED_PITCH      ? fpFixed
+           : log.lfPitchAndFamily == win::VARIABLE_PITCH ? fpVariable
+                                                         : fpDefault;
+  orientation_ = log.lfEscapement;
+  // Listeners take the old handle out of their contexts before it goes.
+  win::HFONT stale = std::exchange(handle_, handle);
+  Changed();
+  if (stale) win::DeleteObject(stale);
+}
+
 void TFont::Assign(const TPersistent* source) {
   const auto* font = dynamic_cast<const TFont*>(source);
   if (!font) return TGraphicsObject::Assign(source);
   const bool stale = name_ != font->name_ || height_ != font->height_ || style_ != font->style_ ||
-                     charset_ != font->charset_ || pitch_ != font->pitch_;
+                     charset_ != font->charset_ || pitch_ != font->pitch_ || orientation_ != font->orientation_;
   if (!stale && color_ == font->color_) return;
   name_ = font->name_;
   height_ = font->height_;
   style_ = font->style_;
   charset_ = font->charset_;
   pitch_ = font->pitch_;
+  orientation_ = font->orientation_;
   color_ = font->color_;
   FontChanged(stale);
 }

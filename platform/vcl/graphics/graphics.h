@@ -75,10 +75,20 @@ class TFont : public TGraphicsObject {
   void SetCharset(TFontCharset charset);
   TFontPitch Pitch() const { return pitch_; }
   void SetPitch(TFontPitch pitch);
+  // The angle of the text's baseline in tenths of a degree, counter-
+  // clockwise (the logical font's escapement): a canvas draws turned text
+  // with TextOut and TextRect.
+  int Orientation() const { return orientation_; }
+  void SetOrientation(int tenths);
 
   // The font's drawing handle, made on first use and remade after a change
   // of anything but the colour. It belongs to the font.
   win::HFONT Handle() const;
+  // Takes a handle made elsewhere (an angled font): the font adopts its
+  // logical font, name, size, style and angle, and owns the handle from
+  // then on. A handle that is no font changes nothing and stays the
+  // caller's.
+  void SetHandle(win::HFONT handle);
   bool HandleAllocated() const { return handle_ != nullptr; }
   // The logical font the handle is made from.
   win::LOGFONT LogFont() const;
@@ -94,6 +104,7 @@ class TFont : public TGraphicsObject {
   TColor color_ = clWindowText;
   TFontCharset charset_ = DEFAULT_CHARSET;
   TFontPitch pitch_ = fpDefault;
+  int orientation_ = 0;
   mutable win::HFONT handle_ = nullptr;
 };
 

@@ -53,7 +53,7 @@ void AssignMenuFont(TFont& font) {
 }
 
 // Columns run top to bottom; an item with a Break starts the next one.
-MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas) {
+MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas, const TrackHooks* hooks) {
   const int rowHeight = ItemHeight(canvas);
   struct Column {
     size_t first = 0;
@@ -62,14 +62,23 @@ MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas) {
     bool bar = false;
   };
   std::vector<Column> columns(1);
+  std::vector<int> ownerWidths(1, 0);  // per column, the widest row the owner sized
   MenuLayout layout;
   for (int i = 0; i < parent.Count(); ++i) {
     TMenuItem* item = parent.Items(i);
     if (!item->Visible()) continue;
     if (item->Break() != mbNone && !layout.boxes.empty()) {
       columns.push_back(Column{layout.boxes.size(), {}, 0, item->Break() == mbBarBreak});
+      ownerWidths.push_back(0);
     }
     Column& column = columns.back();
+    TSize owned{};
+    if (hooks && hooks->measure && hooks->measure(*item, &owned)) {
+      layout.boxes.push_back({item, Rect(0, kBorder + column.height, 0, kBorder + column.height + owned.cy)});
+      column.height += owned.cy;
+      ownerWidths.back() = std::max(ownerWidths.back(), static_cast<int>(owned.cx));
+      continue;
+    }
     const int height = item->IsLine() ? kSeparatorHeight : rowHeight;
     layout.boxes.push_back({item, Rect(0, kBorder + column.height, 0, kBorder + column.height + height)});
     column.height += height;
@@ -88,7 +97,8 @@ MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas) {
       x += kColumnGap;
     }
     const RowWidths& w = columns[c].widths;
-    const int width = kCheckWidth + w.caption + (w.shortCut ? kShortCutGap + w.shortCut : 0) + kArrowWidth;
+    const int width = std::max(kCheckWidth + w.caption + (w.shortCut ? kShortCutGap + w.shortCut : 0) + kArrowWidth,
+                               ownerWidths[c]);
     const size_t end = c + 1 < columns.size() ? columns[c + 1].first : layout.boxes.size();
     for (size_t b = columns[c].first; b < end; ++b) {
       layout.boxes[b].rect.left = x;
@@ -176,7 +186,7 @@ void PaintItem(TCanvas& canvas, const ItemBox& box, bool selected) {
 
 }  // namespace
 
-void PaintMenu(TCanvas& canvas, const MenuLayout& layout, int selected) {
+void PaintMenu(TCanvas& canvas, const MenuLayout& layout, int selected, const TrackHooks* hooks) {
   TRect frame = Rect(0, 0, layout.size.cx, layout.size.cy);
   canvas.Brush()->SetColor(clMenu);
   canvas.FillRect(frame);
@@ -191,7 +201,10 @@ void PaintMenu(TCanvas& canvas, const MenuLayout& layout, int selected) {
   }
   for (size_t i = 0; i < layout.boxes.size(); ++i) {
     canvas.Brush()->SetColor(clMenu);
-    PaintItem(canvas, layout.boxes[i], static_cast<int>(i) == selected);
+    const ItemBox& box = layout.boxes[i];
+    const bool isSelected = static_cast<int>(i) == selected;
+    if (hooks && hooks->draw && hooks->draw(*box.item, canvas, box.rect, isSelected)) continue;
+    PaintItem(canvas, box, isSelected);
   }
 }
 
@@ -233,7 +246,7 @@ win::RECT WorkArea() {
 // windows and the mouse capture for as long as it runs.
 class Tracker {
  public:
-  explicit Tracker(TMenuItem& root) : root_(root) { AssignMenuFont(font_); }
+  Tracker(TMenuItem& root, const TrackHooks& hooks) : root_(root), hooks_(hooks) { AssignMenuFont(font_); }
   ~Tracker() {
     while (!levels_.empty()) CloseLevel();
     if (tracking == this) tracking = nullptr;
@@ -252,6 +265,7 @@ class Tracker {
     tracking = nullptr;
     if (win::GetCapture() == levels_[0]->window) win::ReleaseCapture();
     while (!levels_.empty()) CloseLevel();
+    if (hooks_.highlighted) hooks_.highlighted(nullptr);
     return chosen_;
   }
 
@@ -266,6 +280,7 @@ class Tracker {
   }
   void Cancel() { done_ = true; }
   void ApplyFont(TCanvas& canvas) const { canvas.SetFont(&font_); }
+  const TrackHooks& Hooks() const { return hooks_; }
 
  private:
   void Loop() {
@@ -289,6 +304,7 @@ class Tracker {
   // ---- levels
 
   bool OpenLevel(TMenuItem& parent, TPoint at, const win::RECT* besideItem) {
+    if (hooks_.beforeOpen) hooks_.beforeOpen(parent);
     auto level = std::make_unique<Level>();
     level->parent = &parent;
     {
@@ -296,7 +312,7 @@ class Tracker {
       win::HDC dc = win::CreateDisplayDC();
       measure.SetHandle(dc);
       ApplyFont(measure);
-      level->layout = LayoutMenu(parent, measure);
+      level->layout = LayoutMenu(parent, measure, &hooks_);
       measure.SetHandle(nullptr);
       win::DeleteDC(dc);
     }
@@ -342,6 +358,7 @@ class Tracker {
     if (level.selected == index) return;
     level.selected = index;
     win::InvalidateRect(level.window, nullptr, 0);
+    if (hooks_.highlighted) hooks_.highlighted(Selected(level));
   }
 
   TMenuItem* Selected(const Level& level) const {
@@ -464,13 +481,16 @@ class Tracker {
   // An accelerator letter chooses its item, or, when several items share
   // it, moves the selection to the next of them.
   void Accelerator(char16_t ch) {
-    if (ch > 0x7F || !std::isalnum(static_cast<int>(ch))) return;
+    if (ch > 0x7F || !std::isalnum(static_cast<int>(ch))) {
+      if (ch >= 0x20) OwnerMenuChar(Deepest(), ch);
+      return;
+    }
     const char letter = static_cast<char>(std::toupper(static_cast<int>(ch)));
     Level& level = Deepest();
     std::vector<int> matches;
     for (size_t i = 0; i < level.layout.boxes.size(); ++i)
       if (AcceleratorOf(level.layout.boxes[i].item->Caption()) == letter) matches.push_back(static_cast<int>(i));
-    if (matches.empty()) return;
+    if (matches.empty()) return OwnerMenuChar(level, ch);
     if (matches.size() > 1) {
       auto next = std::upper_bound(matches.begin(), matches.end(), level.selected);
       return Select(level, next == matches.end() ? matches.front() : *next);
@@ -483,7 +503,28 @@ class Tracker {
       Choose(item);
   }
 
+  // The owner answers a letter no accelerator takes.
+  void OwnerMenuChar(Level& level, char16_t ch) {
+    if (!hooks_.menuChar) return;
+    TMenuItem* selected = Selected(level);
+    const MenuCharAnswer answer =
+        hooks_.menuChar(*level.parent, ch, selected ? level.parent->IndexOf(selected) : -1);
+    if (answer.action == MenuCharAnswer::kClose) return Cancel();
+    if (answer.action == MenuCharAnswer::kIgnore || answer.index < 0 || answer.index >= level.parent->Count()) return;
+    TMenuItem* item = level.parent->Items(answer.index);
+    for (size_t i = 0; i < level.layout.boxes.size(); ++i) {
+      if (level.layout.boxes[i].item != item) continue;
+      Select(level, static_cast<int>(i));
+      if (answer.action == MenuCharAnswer::kExecute) {
+        if (HasSubMenu(*item)) OpenSelected(true);
+        else Choose(item);
+      }
+      return;
+    }
+  }
+
   TMenuItem& root_;
+  const TrackHooks& hooks_;
   TFont font_;
   std::vector<std::unique_ptr<Level>> levels_;
   TMenuItem* chosen_ = nullptr;
@@ -497,7 +538,7 @@ void PaintLevel(win::HWND window, const Level& level) {
     TCanvas canvas;
     canvas.SetHandle(dc);
     if (tracking) tracking->ApplyFont(canvas);
-    PaintMenu(canvas, level.layout, level.selected);
+    PaintMenu(canvas, level.layout, level.selected, tracking ? &tracking->Hooks() : nullptr);
     canvas.SetHandle(nullptr);
   }
   win::EndPaint(window, &ps);
@@ -536,9 +577,9 @@ int TrackingSelection(int level) {
   return l ? l->selected : -1;
 }
 
-TMenuItem* TrackMenu(TMenuItem& root, TPoint screen) {
+TMenuItem* TrackMenu(TMenuItem& root, TPoint screen, const TrackHooks& hooks) {
   if (tracking) return nullptr;
-  Tracker tracker(root);
+  Tracker tracker(root, hooks);
   return tracker.Run(screen);
 }
 

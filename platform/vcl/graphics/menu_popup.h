@@ -3,6 +3,7 @@
 // the open levels.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,11 +31,33 @@ struct MenuLayout {
   TSize size;                   // the window's size
 };
 
+// What the owner of a tracked menu takes part in; every hook is optional.
+// Menus of the platform's menu handles use them for the owner's menu
+// messages (sub-menus filled as they open, items the owner measures and
+// draws, highlight changes, typed letters).
+struct MenuCharAnswer {
+  enum Action { kIgnore, kClose, kExecute, kSelect } action = kIgnore;
+  int index = -1;  // among the parent's sub-items
+};
+struct TrackHooks {
+  // A level is about to open (the menu itself first); the hook may change
+  // the parent's sub-items.
+  std::function<void(TMenuItem& parent)> beforeOpen;
+  // The highlighted item changed; null when none is highlighted.
+  std::function<void(TMenuItem* item)> highlighted;
+  // True when the owner sizes the item (its whole row).
+  std::function<bool(TMenuItem& item, TSize* size)> measure;
+  // True when the owner drew the item into its row.
+  std::function<bool(TMenuItem& item, TCanvas& canvas, const TRect& row, bool selected)> draw;
+  // A typed character that no item's accelerator takes.
+  std::function<MenuCharAnswer(TMenuItem& parent, char16_t ch, int selectedIndex)> menuChar;
+};
+
 // The menu font of the screen, copied into `font`.
 void AssignMenuFont(TFont& font);
 // Places the visible sub-items of `parent` in columns; the canvas measures.
-MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas);
-void PaintMenu(TCanvas& canvas, const MenuLayout& layout, int selected);
+MenuLayout LayoutMenu(const TMenuItem& parent, TCanvas& canvas, const TrackHooks* hooks = nullptr);
+void PaintMenu(TCanvas& canvas, const MenuLayout& layout, int selected, const TrackHooks* hooks = nullptr);
 
 // The window showing level `level` (0: the menu itself) of the menu that
 // the calling thread is tracking, or null.
@@ -45,6 +68,6 @@ int TrackingSelection(int level);
 // Shows the sub-items of `root` at the screen point and tracks until an item
 // is chosen (returned) or the menu is dismissed (null). Null at once when
 // the thread already tracks a menu or the root has no visible items.
-TMenuItem* TrackMenu(TMenuItem& root, TPoint screen);
+TMenuItem* TrackMenu(TMenuItem& root, TPoint screen, const TrackHooks& hooks = {});
 
 }  // namespace qelo::vcl::menu_popup

@@ -181,8 +181,9 @@ constexpr unsigned DIB_RGB_COLORS = 0;
 // top-down.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* info, unsigned usage, void** bits);
 
-// Bitmaps only. bmBits points at the 32-bit pixels (B, G, R, A, rows
-// top-down); it is null for monochrome bitmaps.
+// Bitmaps fill a BITMAP: bmBits points at the 32-bit pixels (B, G, R, A,
+// rows top-down); it is null for monochrome bitmaps. Fonts fill a LOGFONT
+// (`out` points at a constructed one) with what they were made from.
 int GetObject(HGDIOBJ object, int size, void* out);
 
 // Loads a BMP (1, 4, 8, 24 or 32 bits, uncompressed) or PNG as a 32-bit

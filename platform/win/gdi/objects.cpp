@@ -172,6 +172,12 @@ HGDIOBJ GetStockObject(int index) {
 }
 
 int GetObject(HGDIOBJ object, int size, void* out) {
+  if (FontObject* font = Live(static_cast<HFONT>(object))) {
+    if (out == nullptr) return sizeof(LOGFONT);
+    if (size < static_cast<int>(sizeof(LOGFONT))) return 0;
+    *static_cast<LOGFONT*>(out) = font->log;
+    return sizeof(LOGFONT);
+  }
   BitmapObject* bitmap = Live(static_cast<HBITMAP>(object));
   if (bitmap == nullptr) return 0;
   if (out == nullptr) return sizeof(BITMAP);

@@ -32,6 +32,10 @@ constexpr uint16_t HIWORD(uintptr_t v) { return static_cast<uint16_t>((v >> 16) 
 // Signed coordinates out of a packed lParam.
 constexpr int GET_X_LPARAM(LPARAM v) { return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(v))); }
 constexpr int GET_Y_LPARAM(LPARAM v) { return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(v))); }
+constexpr WPARAM MAKEWPARAM(int low, int high) {
+  return static_cast<WPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
+                             (static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
+}
 constexpr LPARAM MAKELPARAM(int low, int high) {
   return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
                              (static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
@@ -59,6 +63,7 @@ constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_CANCELMODE = 0x001F;  // ends modes such as the mouse capture
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
@@ -97,6 +102,9 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
+// Sent to a child window's parent when the child has been made: wParam
+// MAKEWPARAM(WM_CREATE, the child's id), lParam the child.
+constexpr UINT WM_PARENTNOTIFY = 0x0210;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_PRINTCLIENT = 0x0318;
@@ -128,6 +136,8 @@ constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr WPARAM MK_MBUTTON = 0x0010;
 constexpr int WHEEL_DELTA = 120;
+// The wheel scroll lines that stand for "a page a notch".
+constexpr UINT WHEEL_PAGESCROLL = 0xFFFFFFFFu;
 
 // WM_NCHITTEST results
 constexpr LRESULT HTERROR = -2;
@@ -171,6 +181,7 @@ constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_OVERLAPPEDWINDOW = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;  // no WM_PARENTNOTIFY to the parent
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 // A transparent child window is skipped by hit tests (the pointer reaches
 // what lies below it), is painted after its parent and the siblings below
@@ -225,6 +236,9 @@ constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& title,
                     DWORD style, int x, int y, int width, int height, HWND parent,
                     void* createParam);
+// A made child window without WS_EX_NOPARENTNOTIFY is announced to its
+// parent with WM_PARENTNOTIFY just before CreateWindowEx returns.
+//
 // Children first (each on its own thread), then WM_DESTROY and WM_NCDESTROY
 // to the window itself. Called for a window of another thread, the
 // destruction runs on the owner's thread.
@@ -248,7 +262,29 @@ LONG_PTR GetWindowLongPtr(HWND window, int index);
 // not reparent (SetParent does).
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value);
 LRESULT CallWindowProc(WNDPROC procedure, HWND window, UINT message, WPARAM w, LPARAM l);
+// WM_CANCELMODE releases the window's mouse capture.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+
+// Creation hooks of a thread (WH_CBT): HCBT_CREATEWND reaches the hook
+// with the new window in wParam and a CBT_CREATEWND* in lParam once the
+// window exists and before its first message (WM_NCCREATE), so that the
+// hook may subclass it from the start; a nonzero answer refuses the window.
+// The other CBT codes are not sent. The newest hook is asked first and
+// passes on with CallNextHookEx.
+struct HookObject;
+using HHOOK = HookObject*;
+using HOOKPROC = LRESULT (*)(int code, WPARAM w, LPARAM l);
+constexpr int WH_CBT = 5;
+constexpr int HCBT_CREATEWND = 3;
+struct CBT_CREATEWND {
+  CREATESTRUCT* lpcs = nullptr;
+  HWND hwndInsertAfter = nullptr;
+};
+// WH_CBT on the calling thread only (module and thread id are ignored);
+// nullptr for another kind of hook.
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, void* module, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l);
 
 BOOL SetWindowText(HWND window, const std::string& text);
 std::string GetWindowText(HWND window);
@@ -483,6 +519,7 @@ BOOL SetCursorPos(int x, int y);
 constexpr DWORD TME_HOVER = 0x00000001;
 constexpr DWORD TME_LEAVE = 0x00000002;
 constexpr DWORD TME_CANCEL = 0x80000000;
+constexpr DWORD HOVER_DEFAULT = 0xFFFFFFFF;
 struct TRACKMOUSEEVENT {
   DWORD cbSize = sizeof(TRACKMOUSEEVENT);
   DWORD dwFlags = 0;
@@ -601,6 +638,8 @@ constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 constexpr UINT SPI_GETMOUSEHOVERWIDTH = 0x0062;
 constexpr UINT SPI_GETMOUSEHOVERHEIGHT = 0x0064;
 constexpr UINT SPI_GETMOUSEHOVERTIME = 0x0066;
+constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;
+constexpr UINT SPI_SETWHEELSCROLLLINES = 0x0069;
 struct NONCLIENTMETRICS {
   int32_t iBorderWidth = 1;
   int32_t iScrollWidth = 16;
@@ -614,7 +653,9 @@ struct NONCLIENTMETRICS {
   LOGFONT lfMessageFont;
 };
 // SPI_GETWORKAREA: RECT*; SPI_GETNONCLIENTMETRICS: NONCLIENTMETRICS*; the
-// hover values: UINT*. 0 for anything else.
+// hover values and SPI_GETWHEELSCROLLLINES (3 unless set; WHEEL_PAGESCROLL
+// for a page a notch): UINT*. SPI_SETWHEELSCROLLLINES takes the lines as
+// `param` and no `out`. 0 for anything else.
 BOOL SystemParametersInfo(UINT action, UINT param, void* out, UINT winIni);
 
 struct MonitorObject;

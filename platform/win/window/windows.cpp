@@ -338,6 +338,62 @@ std::string GetClassName(HWND window) {
   return w ? w->windowClass.lpszClassName : std::string();
 }
 
+// ---- creation hooks -----------------------------------------------------------
+
+struct HookObject {
+  HOOKPROC proc = nullptr;
+};
+
+namespace {
+
+// The calling thread's CBT hooks, newest last. Hooks are the thread's own:
+// no other thread reads this list.
+std::vector<std::unique_ptr<HookObject>>& ThreadHooks() {
+  thread_local std::vector<std::unique_ptr<HookObject>> hooks;
+  return hooks;
+}
+
+// The hook older than `hook` (the newest for null); null at the chain's end.
+HookObject* OlderHook(HookObject* hook) {
+  auto& hooks = ThreadHooks();
+  auto it = hook == nullptr ? hooks.end()
+                            : std::find_if(hooks.begin(), hooks.end(), [&](auto& h) { return h.get() == hook; });
+  return it == hooks.begin() ? nullptr : (it - 1)->get();
+}
+
+// Asks the thread's hooks about a window that exists but has had no
+// message yet; true when one refuses it.
+bool CreationRefused(HWND handle, CREATESTRUCT& create) {
+  HookObject* newest = OlderHook(nullptr);
+  if (newest == nullptr) return false;
+  CBT_CREATEWND cbt;
+  cbt.lpcs = &create;
+  return newest->proc(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt)) != 0;
+}
+
+}  // namespace
+
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, void*, DWORD) {
+  if (idHook != WH_CBT || proc == nullptr) return nullptr;
+  auto hook = std::make_unique<HookObject>();
+  hook->proc = proc;
+  ThreadHooks().push_back(std::move(hook));
+  return ThreadHooks().back().get();
+}
+
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  auto& hooks = ThreadHooks();
+  auto it = std::find_if(hooks.begin(), hooks.end(), [&](auto& h) { return h.get() == hook; });
+  if (it == hooks.end()) return 0;
+  hooks.erase(it);
+  return 1;
+}
+
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM w, LPARAM l) {
+  HookObject* older = OlderHook(hook);
+  return older ? older->proc(code, w, l) : 0;
+}
+
 // ---- creation and destruction -------------------------------------------------
 
 HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::string& title,
@@ -378,7 +434,7 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   create.lpszName = title;
   create.lpszClass = className;
   const LPARAM cs = reinterpret_cast<LPARAM>(&create);
-  if (!SendMessage(handle, WM_NCCREATE, 0, cs)) {
+  if (CreationRefused(handle, create) || !SendMessage(handle, WM_NCCREATE, 0, cs)) {
     DestroyWindow(handle);
     return nullptr;
   }
@@ -393,6 +449,10 @@ HWND CreateWindowEx(DWORD exStyle, const std::string& className, const std::stri
   SendMessage(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
   NotifyMoved(*w);
+  if ((style & WS_CHILD) && !(exStyle & WS_EX_NOPARENTNOTIFY) && IsWindow(handle))
+    SendMessage(parent, WM_PARENTNOTIFY,
+                MAKEWPARAM(WM_CREATE, static_cast<int>(GetWindowLongPtr(handle, GWL_ID))),
+                reinterpret_cast<LPARAM>(handle));
   return IsWindow(handle) ? handle : nullptr;
 }
 

@@ -170,6 +170,84 @@ INSTANTIATE_TEST_SUITE_P(
                   {{HDN_BEGINTRACK, 1, 80}, {HDN_DIVIDERDBLCLICK, 1, -1}}, 100}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Dragging an item to another place (HDS_DRAGDROP, with HDS_BUTTONS).
+struct DragCase {
+  const char* name;
+  std::vector<Input> input;
+  std::map<UINT, LRESULT> answers;
+  std::vector<Event> expected;
+  std::vector<int> orderAfter;
+};
+
+class HeaderDragTest : public HeaderTest, public ::testing::WithParamInterface<DragCase> {
+ protected:
+  std::vector<int> Order() {
+    std::vector<int> order(2, -1);
+    EXPECT_TRUE(SendMessage(header, HDM_GETORDERARRAY, 2, reinterpret_cast<LPARAM>(order.data())));
+    return order;
+  }
+};
+
+TEST_P(HeaderDragTest, MovesTheItemAndNotifies) {
+  const DragCase& c = GetParam();
+  SetWindowLongPtr(header, GWL_STYLE, GetWindowLongPtr(header, GWL_STYLE) | HDS_DRAGDROP);
+  parent.answers = c.answers;
+  for (const Input& in : c.input) {
+    const POINT p{in.x, 10};
+    if (in.step == Step::Press) parent.Press(p);
+    if (in.step == Step::Move) parent.Move(p);
+    if (in.step == Step::Release) parent.Release(p);
+  }
+  EXPECT_EQ(parent.events, c.expected);
+  EXPECT_EQ(Order(), c.orderAfter);
+  RECT moved;
+  SendMessage(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&moved));
+  EXPECT_EQ(moved.left, c.orderAfter[0] == 0 ? 0 : 80) << "items are laid out by place";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, HeaderDragTest,
+    ::testing::Values(
+        DragCase{"DropOnTheNextItem", {{Step::Press, 40}, {Step::Move, 60}, {Step::Move, 150}, {Step::Release, 150}},
+                 {}, {{HDN_BEGINDRAG, 0, -1}, {HDN_ENDDRAG, 0, -1}, {HDN_ITEMCHANGED, 0, -1}}, {1, 0}},
+        DragCase{"SmallMoveIsAClick", {{Step::Press, 40}, {Step::Move, 43}, {Step::Release, 43}}, {},
+                 {{HDN_ITEMCLICK, 0, -1}}, {0, 1}},
+        DragCase{"BeginDragRefused", {{Step::Press, 40}, {Step::Move, 150}, {Step::Release, 150}},
+                 {{HDN_BEGINDRAG, 1}}, {{HDN_BEGINDRAG, 0, -1}}, {0, 1}},
+        DragCase{"EndDragRefused", {{Step::Press, 40}, {Step::Move, 150}, {Step::Release, 150}},
+                 {{HDN_ENDDRAG, 1}}, {{HDN_BEGINDRAG, 0, -1}, {HDN_ENDDRAG, 0, -1}}, {0, 1}},
+        DragCase{"DroppedWhereItWas", {{Step::Press, 40}, {Step::Move, 70}, {Step::Release, 70}}, {},
+                 {{HDN_BEGINDRAG, 0, -1}, {HDN_ENDDRAG, 0, -1}}, {0, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HeaderTest, OrderArrayMustNameEveryItemOnce) {
+  int order[2] = {1, 0};
+  ASSERT_TRUE(SendMessage(header, HDM_SETORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
+  EXPECT_EQ(SendMessage(header, HDM_ORDERTOINDEX, 0, 0), 1);
+  HDHITTESTINFO hit;
+  hit.pt = {20, 5};
+  EXPECT_EQ(SendMessage(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1) << "item 1 now stands first";
+  int twice[2] = {0, 0};
+  EXPECT_FALSE(SendMessage(header, HDM_SETORDERARRAY, 2, reinterpret_cast<LPARAM>(twice)));
+  int tooShort[1] = {0};
+  EXPECT_FALSE(SendMessage(header, HDM_SETORDERARRAY, 1, reinterpret_cast<LPARAM>(tooShort)));
+  int back[2] = {-1, -1};
+  ASSERT_TRUE(SendMessage(header, HDM_GETORDERARRAY, 2, reinterpret_cast<LPARAM>(back)));
+  EXPECT_EQ(back[0], 1);
+  EXPECT_EQ(back[1], 0);
+
+  // A new item takes its index's place; the others keep theirs.
+  Add("Date", 60, HDF_LEFT | HDF_STRING);
+  int three[3] = {};
+  ASSERT_TRUE(SendMessage(header, HDM_GETORDERARRAY, 3, reinterpret_cast<LPARAM>(three)));
+  EXPECT_EQ(std::vector<int>(three, three + 3), (std::vector<int>{1, 0, 2}));
+  ASSERT_TRUE(SendMessage(header, HDM_DELETEITEM, 1, 0));
+  int two[2] = {};
+  ASSERT_TRUE(SendMessage(header, HDM_GETORDERARRAY, 2, reinterpret_cast<LPARAM>(two)));
+  EXPECT_EQ(two[0], 0);
+  EXPECT_EQ(two[1], 1);
+}
+
 TEST_F(HeaderTest, OwnerDrawnItemsAreDrawnByTheParent) {
   HDITEM item;
   item.mask = HDI_FORMAT | HDI_LPARAM;

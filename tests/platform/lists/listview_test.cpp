@@ -485,6 +485,59 @@ TEST_F(ListViewTest, SortingMovesItemsWithTheirStates) {
   EXPECT_EQ(Text(2, 1), "1 KB");
 }
 
+TEST_F(ListViewTest, ColumnsStandInTheHeadersOrder) {
+  int order[2] = {1, 0};
+  ASSERT_TRUE(SendMessage(list, LVM_SETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
+  RECT size;
+  size.top = 1;
+  size.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessage(list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&size)));
+  EXPECT_EQ(size.left, 0);
+  EXPECT_EQ(size.right, 80);
+  RECT label;
+  label.left = LVIR_LABEL;
+  ASSERT_TRUE(SendMessage(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)));
+  EXPECT_EQ(label.right, 180);
+  LVHITTESTINFO hit;
+  hit.pt = {40, size.top + 2};
+  SendMessage(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  EXPECT_EQ(hit.iSubItem, 1);
+  LVCOLUMN column;
+  column.mask = LVCF_ORDER;
+  ASSERT_TRUE(SendMessage(list, LVM_GETCOLUMN, 0, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(column.iOrder, 1);
+  int back[2] = {};
+  ASSERT_TRUE(SendMessage(list, LVM_GETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(back)));
+  EXPECT_EQ(back[0], 1);
+}
+
+TEST_F(ListViewTest, HeaderDragsColumnsOnlyWithHeaderDragDrop) {
+  auto header = reinterpret_cast<HWND>(SendMessage(list, LVM_GETHEADER, 0, 0));
+  EXPECT_FALSE(GetWindowLongPtr(header, GWL_STYLE) & HDS_DRAGDROP);
+  EXPECT_TRUE(GetWindowLongPtr(header, GWL_STYLE) & HDS_FULLDRAG) << "widths follow a dragged divider";
+  SendMessage(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_HEADERDRAGDROP, LVS_EX_HEADERDRAGDROP);
+  EXPECT_TRUE(GetWindowLongPtr(header, GWL_STYLE) & HDS_DRAGDROP);
+  parent.Press({40, 5});
+  parent.Move({60, 5});
+  parent.Move({150, 5});
+  parent.Release({150, 5});
+  int order[2] = {};
+  ASSERT_TRUE(SendMessage(list, LVM_GETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
+  EXPECT_EQ(order[0], 1);
+  EXPECT_EQ(order[1], 0);
+  EXPECT_NE(std::find(parent.events.begin(), parent.events.end(), Event{HDN_ENDDRAG, 0, 0}), parent.events.end());
+}
+
+TEST_F(ListViewTest, CancelModeEndsAPress) {
+  parent.Press({20, 30});
+  EXPECT_EQ(GetCapture(), list);
+  SendMessage(list, WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  parent.events.clear();
+  parent.Release({20, 30});
+  EXPECT_TRUE(parent.events.empty()) << "no click after the mode ended";
+}
+
 TEST_F(ListViewTest, ScrollingMovesRowsAndClampsAtTheEnds) {
   for (int i = 0; i < 30; ++i) AddItem("more");
   const int row = ItemRect(0, LVIR_BOUNDS).bottom - ItemRect(0, LVIR_BOUNDS).top;

@@ -1,6 +1,7 @@
 // Message queues: order, sent versus posted, threads, quit, waits, timers.
 #include <atomic>
 #include <future>
+#include <string>
 #include <thread>
 
 #include "window_fixture.h"
@@ -105,6 +106,86 @@ TEST(Messages, CreationGivesTheParameterAndRefusalDestroys) {
   EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr), nullptr);
   EXPECT_EQ(CreateWindowEx(0, "RefusingWindow", "", WS_CHILD, 0, 0, 5, 5, nullptr, &param), nullptr);
   DestroyWindow(ok);
+}
+
+TEST(Messages, ParentHearsOfEachChildMade) {
+  std::vector<std::pair<WPARAM, HWND>> told;
+  HWND parent = Windows::Get().Create(WS_POPUP, RECT{0, 0, 50, 50}, nullptr,
+                                      [&](HWND, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+                                        if (m == WM_PARENTNOTIFY) told.emplace_back(w, reinterpret_cast<HWND>(l));
+                                        *handled = m == WM_PARENTNOTIFY;
+                                        return 0;
+                                      });
+  HWND child = Windows::Get().Create(WS_CHILD, RECT{0, 0, 10, 10}, parent);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].first, MAKEWPARAM(WM_CREATE, 0));
+  EXPECT_EQ(told[0].second, child);
+  Windows::Get().Create(WS_CHILD, RECT{0, 0, 10, 10}, parent, nullptr, WS_EX_NOPARENTNOTIFY);
+  Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10});
+  EXPECT_EQ(told.size(), 1u) << "no notice for a child that asks for none, nor for a top-level window";
+  DestroyWindow(parent);
+}
+
+// The creation hook sees the window before its first message and may
+// subclass it from there, or refuse it; hooks chain newest first.
+TEST(Messages, CreationHooksSeeTheWindowBeforeItsFirstMessage) {
+  static std::vector<std::string> journal;
+  static WNDPROC original = nullptr;
+  static HHOOK outer = nullptr, inner = nullptr;
+  static bool refuse = false;
+  journal.clear();
+  outer = SetWindowsHookEx(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+    journal.push_back("outer");
+    return CallNextHookEx(outer, code, w, l);
+  }, nullptr, 0);
+  inner = SetWindowsHookEx(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+    journal.push_back("inner " + reinterpret_cast<CBT_CREATEWND*>(l)->lpcs->lpszName);
+    if (refuse) return 1;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+        reinterpret_cast<HWND>(w), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) {
+          if (m == WM_NCCREATE || m == WM_CREATE) journal.push_back(m == WM_NCCREATE ? "ncc" : "create");
+          return CallWindowProc(original, h, m, wp, lp);
+        })));
+    return CallNextHookEx(inner, code, w, l);
+  }, nullptr, 0);
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(SetWindowsHookEx(WH_CBT + 1, [](int, WPARAM, LPARAM) -> LRESULT { return 0; }, nullptr, 0), nullptr);
+
+  WNDCLASS c;
+  c.lpszClassName = "HookedWindow";
+  c.lpfnWndProc = DefWindowProc;
+  RegisterClass(c);
+  HWND w = CreateWindowEx(0, "HookedWindow", "first", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(journal, (std::vector<std::string>{"inner first", "outer", "ncc", "create"}));
+  refuse = true;
+  EXPECT_EQ(CreateWindowEx(0, "HookedWindow", "second", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr), nullptr);
+  refuse = false;
+  EXPECT_TRUE(UnhookWindowsHookEx(inner));
+  EXPECT_FALSE(UnhookWindowsHookEx(inner));
+  journal.clear();
+  HWND third = CreateWindowEx(0, "HookedWindow", "third", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr);
+  EXPECT_EQ(journal, std::vector<std::string>{"outer"});
+  UnhookWindowsHookEx(outer);
+  std::thread([] {
+    HWND other = CreateWindowEx(0, "HookedWindow", "elsewhere", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr);
+    DestroyWindow(other);
+  }).join();
+  EXPECT_EQ(journal, std::vector<std::string>{"outer"}) << "hooks belong to their thread";
+  DestroyWindow(w);
+  DestroyWindow(third);
+}
+
+TEST(Messages, CancelModeReleasesTheCaptureAndTheWheelScrollsThreeLines) {
+  HWND w = Windows::Get().Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 10, 10});
+  SetCapture(w);
+  ASSERT_EQ(GetCapture(), w);
+  DefWindowProc(w, WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  UINT lines = 0;
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+  EXPECT_EQ(lines, 3u);
+  DestroyWindow(w);
 }
 
 TEST(Messages, SubclassingChainsThroughCallWindowProc) {

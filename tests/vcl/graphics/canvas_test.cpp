@@ -224,6 +224,7 @@ TEST(DrawingObjects, EachChangeNotifiesOnceAndRepeatsNotAtAll) {
       {"font colour", [&] { font.SetColor(clRed); }},
       {"font charset", [&] { font.SetCharset(ANSI_CHARSET); }},
       {"font pitch", [&] { font.SetPitch(fpFixed); }},
+      {"font orientation", [&] { font.SetOrientation(450); }},
       {"pen colour", [&] { pen.SetColor(clRed); }},
       {"pen width", [&] { pen.SetWidth(3); }},
       {"pen style", [&] { pen.SetStyle(psDot); }},
@@ -238,6 +239,70 @@ TEST(DrawingObjects, EachChangeNotifiesOnceAndRepeatsNotAtAll) {
     c.change();
     EXPECT_EQ(changes, 1) << c.what << " set again";
   }
+}
+
+// Text of an angled font runs along its angle from the reference point:
+// up for 90 degrees, down for 270, and TextRect still clips it.
+TEST(AngledFont, TextOutAndTextRectTurnTheLine) {
+  struct Case {
+    int tenths;
+    bool upward;
+  };
+  for (const Case c : {Case{900, true}, Case{2700, false}}) {
+    qelo::test::Canvas sheet(80, 120);
+    TCanvas canvas;
+    canvas.SetHandle(sheet.dc());
+    canvas.Font()->SetSize(12);
+    canvas.Brush()->SetStyle(bsClear);
+    canvas.Font()->SetOrientation(c.tenths);
+    win::SetTextAlign(canvas.Handle(), win::TA_BASELINE);
+    canvas.TextOut(40, 60, "HHHH");
+    const TRect ink = sheet.InkBox();
+    EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)) << c.tenths << "\n" << sheet.Picture();
+    if (c.upward)
+      EXPECT_LE(ink.bottom, 62) << "from the reference point up";
+    else
+      EXPECT_GE(ink.top, 58) << "from the reference point down";
+
+    sheet.Fill(qelo::test::kWhite);
+    canvas.TextRect(Rect(0, 0, 80, 60), 40, 60, "HHHH");
+    EXPECT_LE(sheet.InkBox().bottom, 60) << c.tenths << ": clipped to the rectangle";
+    canvas.SetHandle(nullptr);
+  }
+}
+
+TEST(AngledFont, AdoptedHandleGivesItsLogicalFontAndBelongsToTheFont) {
+  win::LOGFONT log;
+  log.lfHeight = -16;
+  log.lfEscapement = 2700;
+  log.lfWeight = win::FW_BOLD;
+  log.lfItalic = 1;
+  log.lfFaceName = "Verdana";
+  const win::HFONT made = win::CreateFontIndirect(&log);
+  TFont font;
+  int changes = 0;
+  font.OnChange = [&](TObject*) { ++changes; };
+  const win::HFONT old = font.Handle();
+  font.SetHandle(made);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(font.Handle(), made);
+  EXPECT_FALSE(static_cast<win::HFONT>(win::HGDIOBJ(old))) << "the font's own handle went";
+  EXPECT_EQ(font.Orientation(), 2700);
+  EXPECT_EQ(font.Height(), -16);
+  EXPECT_EQ(font.Name(), "Verdana");
+  EXPECT_EQ(font.Style(), (TFontStyles{fsBold, fsItalic}));
+
+  font.SetSize(10);
+  EXPECT_FALSE(static_cast<win::HFONT>(win::HGDIOBJ(made))) << "a change remakes the handle and deletes the adopted one";
+  EXPECT_EQ(font.LogFont().lfEscapement, 2700) << "keeping the angle";
+
+  font.SetHandle(nullptr);
+  EXPECT_EQ(changes, 2) << "no font, no change";
+  EXPECT_EQ(font.Orientation(), 2700);
+
+  TFont copy;
+  copy.Assign(&font);
+  EXPECT_EQ(copy.Orientation(), 2700);
 }
 
 TEST(DrawingObjects, SizeAndHeightConvertAtNinetySixPixelsPerInch) {

@@ -42,6 +42,19 @@ void ClickAt(TControl& control, TPoint clientPoint, bool right) {
 
 void DoubleClickAt(TControl& control, TPoint clientPoint) { Press(control, clientPoint, win::MouseButton::Left, 2); }
 
+void DragAt(TControl& control, TPoint from, TPoint to) {
+  auto screen = [&](TPoint p) {
+    const TPoint s = control.ClientToScreen(p);
+    return win::POINT{s.x, s.y};
+  };
+  win::InjectMouseMove(screen(from));
+  win::InjectMouseButton(win::MouseButton::Left, true, screen(from));
+  for (int step = 1; step <= 4; ++step)
+    win::InjectMouseMove(screen(Point(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4)));
+  win::InjectMouseButton(win::MouseButton::Left, false, screen(to));
+  script::Pump();
+}
+
 win::COLORREF PixelAt(TWinControl& control, TPoint p) {
   return ReadPainted(control, [&](win::HDC dc, TPoint o) { return win::GetPixel(dc, o.x + p.x, o.y + p.y); });
 }

@@ -14,6 +14,8 @@ namespace qelo::vcl::test {
 // window system's pointer.
 void ClickAt(TControl& control, TPoint clientPoint, bool right = false);
 void DoubleClickAt(TControl& control, TPoint clientPoint);
+// A left-button drag from one client point to another, in a few moves.
+void DragAt(TControl& control, TPoint from, TPoint to);
 // The colour at a client point of a windowed control, after painting it.
 win::COLORREF PixelAt(TWinControl& control, TPoint clientPoint);
 // How many pixels of a client rectangle have the colour, after painting.

@@ -4,6 +4,7 @@
 // column clicks and sorting.
 #include "lists_fixture.h"
 #include "vcl/controls/listview.h"
+#include "vcl/form_reader.h"
 
 namespace qelo::vcl::test {
 namespace {
@@ -17,6 +18,16 @@ std::string NativeText(TCustomListView& view, int item, int subItem) {
   lv.pszText = buffer;
   lv.cchTextMax = sizeof buffer;
   SendMessage(view.Handle(), LVM_GETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+  return buffer;
+}
+
+std::string NativeColumnCaption(TCustomListView& view, int column) {
+  char buffer[64] = {};
+  LVCOLUMN lv;
+  lv.mask = LVCF_TEXT;
+  lv.pszText = buffer;
+  lv.cchTextMax = sizeof buffer;
+  SendMessage(view.Handle(), LVM_GETCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lv));
   return buffer;
 }
 
@@ -328,6 +339,100 @@ TEST_F(ListViewTest, TheHeaderChildTalksToTheListViewWindow) {
   EXPECT_EQ(std::find(drawn.begin(), drawn.end(), 0u), drawn.end());
   EXPECT_NE(std::find(notified.begin(), notified.end(), HDN_ITEMCHANGED), notified.end());
   view->WindowProc = inherited;
+}
+
+TEST_F(ListViewTest, ColumnsComeFromACollectionInTheFormFile) {
+  ReadComponentText(*form, R"(object frmTest: TForm
+  object lvFiles: TListView
+    ViewStyle = vsReport
+    BorderStyle = bsNone
+    FullDrag = True
+    Columns = <
+      item
+        Caption = 'Source File'
+        Width = 150
+      end
+      item
+        Alignment = taCenter
+        Caption = 'Length'
+        Width = 70
+      end>
+  end
+end
+)",
+                    "columns.form");
+  auto& view = script::Find<TListView>(*form, "lvFiles");
+  ASSERT_EQ(view.Columns()->Count(), 2);
+  EXPECT_EQ(view.Columns()->Items(0)->Caption(), "Source File");
+  EXPECT_EQ(view.Columns()->Items(1)->Width(), 70);
+  EXPECT_EQ(view.Columns()->Items(1)->Alignment(), taCenter);
+  EXPECT_EQ(view.BorderStyle(), bsNone);
+  EXPECT_TRUE(view.FullDrag());
+  EXPECT_TRUE(SendMessage(view.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_HEADERDRAGDROP);
+  EXPECT_EQ(NativeColumnCaption(view, 1), "Length");
+
+  // A second reading replaces the columns; a collection fits no other property.
+  try {
+    ReadComponentText(*form, "object frmTest: TForm\n  object lvOther: TListView\n    Font = <\n    >\n  end\nend\n",
+                      "bad.form");
+    ADD_FAILURE() << "a font is no collection";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "bad.form(3): Error reading lvOther: Invalid property value: Font is no collection");
+  }
+  try {
+    ReadComponentText(*form, "object frmTest: TForm\n  object lvThird: TListView\n    Columns = <\n      item\n        Wide = 3\n      end>\n  end\nend\n",
+                      "bad.form");
+    ADD_FAILURE() << "an unknown column property";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "bad.form(5): Error reading lvThird: Property Wide does not exist");
+  }
+}
+
+TEST_F(ListViewTest, TheSingleBorderIsATwoPixelEdgeOutsideTheClientArea) {
+  TListView* view = MakeReport();
+  EXPECT_EQ(view->ClientWidth(), view->Width() - 4);
+  EXPECT_TRUE(GetWindowLongPtr(view->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  view->SetBorderStyle(bsNone);
+  EXPECT_EQ(view->ClientWidth(), view->Width());
+  EXPECT_EQ(view->Items()->Count(), 3) << "the window was made again with its items";
+}
+
+// The user drags "Name" behind "Size": the event comes once the header has
+// its new order. A data-state change of a range of rows reaches its event
+// with the states decoded.
+TEST_F(ListViewTest, ColumnDragAndDataStateEventsReachTheirHandlers) {
+  TListView* view = MakeReport();
+  view->SetFullDrag(true);
+  std::vector<int> orderSeen;
+  view->OnColumnDragged = [&](TObject*) {
+    int order[2] = {};
+    SendMessage(view->Handle(), LVM_GETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(order));
+    orderSeen.assign(order, order + 2);
+  };
+  HWND header = view->HeaderHandle();
+  ASSERT_NE(header, nullptr);
+  auto headerPoint = [&](int x) {
+    POINT p{x, 5};
+    ClientToScreen(header, &p);
+    return view->ScreenToClient(Point(p.x, p.y));
+  };
+  DragAt(*view, headerPoint(30), headerPoint(140));
+  EXPECT_EQ(orderSeen, (std::vector<int>{1, 0}));
+
+  std::vector<std::string> changes;
+  view->OnDataStateChange = [&](TObject*, int from, int to, TItemStates oldState, TItemStates newState) {
+    changes.push_back(std::to_string(from) + "-" + std::to_string(to) + " " + std::to_string(oldState.Mask()) + ">" +
+                      std::to_string(newState.Mask()));
+  };
+  NMLVODSTATECHANGE change;
+  change.hdr.hwndFrom = view->Handle();
+  change.hdr.code = LVN_ODSTATECHANGED;
+  change.iFrom = 1;
+  change.iTo = 2;
+  change.uOldState = 0;
+  change.uNewState = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessage(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(changes, std::vector<std::string>{"1-2 0>" + std::to_string(TItemStates{isFocused, isSelected}.Mask())});
 }
 
 TEST_F(ListViewTest, SortingOrdersTheItemsAndTheWindowAlike) {

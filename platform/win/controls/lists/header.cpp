@@ -1,6 +1,7 @@
 #include "win/controls/lists/header.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@ struct Item {
 
 struct Header {
   std::vector<Item> items;
+  std::vector<size_t> order;  // the items by place, left to right
   HFONT font = nullptr;
   HIMAGELIST images = nullptr;
   int tracking = -1;  // item whose divider is dragged
@@ -32,16 +34,47 @@ struct Header {
   int trackWidth = 0;
   int pressed = -1;   // item held down with the left button
   bool pressedInside = false;
+  int downX = 0;      // where the press began
+  bool dragRefused = false;  // HDN_BEGINDRAG refused the press's drag
+  int dragging = -1;  // item dragged to another place
+  int dragX = 0;
 };
 
 bool Valid(const Header& h, WPARAM index) { return index < h.items.size(); }
+
+DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongPtr(window, GWL_STYLE)); }
+
+size_t PlaceOf(const Header& h, size_t index) {
+  return static_cast<size_t>(std::find(h.order.begin(), h.order.end(), index) - h.order.begin());
+}
 
 RECT ItemRect(HWND window, const Header& h, size_t index) {
   RECT client;
   GetClientRect(window, &client);
   int left = 0;
-  for (size_t i = 0; i < index; ++i) left += h.items[i].width;
+  const size_t place = PlaceOf(h, index);
+  for (size_t p = 0; p < place; ++p) left += h.items[h.order[p]].width;
   return RECT{left, 0, left + h.items[index].width, client.bottom};
+}
+
+// The place an item dragged to x would take.
+size_t PlaceAt(const Header& h, int x) {
+  int right = 0;
+  for (size_t p = 0; p < h.order.size(); ++p) {
+    right += h.items[h.order[p]].width;
+    if (x < right) return p;
+  }
+  return h.order.empty() ? 0 : h.order.size() - 1;
+}
+
+// Moves an item to a place; whether the order changed.
+bool MoveToPlace(Header* h, size_t index, int place) {
+  const size_t from = PlaceOf(*h, index);
+  const size_t to = std::min<size_t>(static_cast<size_t>(std::max(place, 0)), h->order.size() - 1);
+  if (from == to || from == h->order.size()) return false;
+  h->order.erase(h->order.begin() + static_cast<ptrdiff_t>(from));
+  h->order.insert(h->order.begin() + static_cast<ptrdiff_t>(to), index);
+  return true;
 }
 
 int HeaderHeight(const Header& h) {
@@ -66,7 +99,7 @@ HDHITTESTINFO HitTest(HWND window, const Header& h, POINT p) {
   // A divider wins over the item under it; the last divider in reach wins,
   // so zero-width items at the end can still be widened.
   int left = 0;
-  for (size_t i = 0; i < h.items.size(); ++i) {
+  for (const size_t i : h.order) {
     const int right = left + h.items[i].width;
     if (p.x >= right - kDividerReach && p.x < right + kDividerReach) {
       hit.iItem = static_cast<int>(i);
@@ -98,13 +131,14 @@ void Apply(Item* item, const HDITEM& in) {
   if (in.mask & HDI_IMAGE) item->image = in.iImage;
 }
 
-void Fill(const Item& item, int index, HDITEM* out) {
+void Fill(const Header& h, size_t index, HDITEM* out) {
+  const Item& item = h.items[index];
   if (out->mask & HDI_WIDTH) out->cxy = item.width;
   if (out->mask & HDI_TEXT) lists::CopyText(item.text, out->pszText, out->cchTextMax);
   if (out->mask & HDI_FORMAT) out->fmt = item.fmt;
   if (out->mask & HDI_LPARAM) out->lParam = item.lParam;
   if (out->mask & HDI_IMAGE) out->iImage = item.image;
-  if (out->mask & HDI_ORDER) out->iOrder = index;
+  if (out->mask & HDI_ORDER) out->iOrder = static_cast<int>(PlaceOf(h, index));
 }
 
 // A change asked for by a message or by the user: HDN_ITEMCHANGING may
@@ -112,6 +146,7 @@ void Fill(const Item& item, int index, HDITEM* out) {
 bool ChangeItem(HWND window, Header* h, int index, HDITEM change) {
   if (Notify(window, HDN_ITEMCHANGING, index, &change) != 0) return false;
   Apply(&h->items[static_cast<size_t>(index)], change);
+  if (change.mask & HDI_ORDER) MoveToPlace(h, static_cast<size_t>(index), change.iOrder);
   Notify(window, HDN_ITEMCHANGED, index, &change);
   InvalidateRect(window, nullptr, 1);
   return true;
@@ -163,7 +198,7 @@ void DrawContent(HDC dc, const Header& h, const Item& item, RECT r) {
 void DrawItem(HWND window, HDC dc, const Header& h, size_t index) {
   const Item& item = h.items[index];
   RECT r = ItemRect(window, h, index);
-  const bool down = static_cast<int>(index) == h.pressed && h.pressedInside;
+  const bool down = static_cast<int>(index) == h.pressed && h.pressedInside && (StyleOf(window) & HDS_BUTTONS);
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   RECT edge = r;
   DrawEdge(dc, &edge, down ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | (down ? BF_FLAT : BF_SOFT));
@@ -207,6 +242,12 @@ void Paint(HWND window, Header* h, HDC given) {
     RECT rest{right, 0, client.right, client.bottom};
     DrawEdge(dc, &rest, EDGE_RAISED, BF_RECT | BF_SOFT);
   }
+  if (h->dragging >= 0) {
+    // Where the dragged item would go: a bar at that place's left edge.
+    const RECT target = ItemRect(window, *h, h->order[PlaceAt(*h, h->dragX)]);
+    const RECT bar{target.left, 0, target.left + 2, client.bottom};
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_WINDOWTEXT));
+  }
   SelectObject(dc, font);
 }
 
@@ -223,13 +264,44 @@ void ButtonDown(HWND window, Header* h, POINT p) {
     h->trackStartX = p.x;
     h->trackStartWidth = h->trackWidth = start.cxy;
     SetCapture(window);
-  } else if ((hit.flags & HHT_ONHEADER) &&
-             (GetWindowLongPtr(window, GWL_STYLE) & HDS_BUTTONS)) {
+  } else if ((hit.flags & HHT_ONHEADER) && (StyleOf(window) & (HDS_BUTTONS | HDS_DRAGDROP))) {
     h->pressed = hit.iItem;
     h->pressedInside = true;
+    h->downX = p.x;
+    h->dragRefused = false;
     SetCapture(window);
     InvalidateRect(window, nullptr, 1);
   }
+}
+
+// A press that moves far enough on a header with HDS_DRAGDROP becomes a
+// drag of its item, unless HDN_BEGINDRAG refuses.
+bool StartDrag(HWND window, Header* h, POINT p) {
+  if (!(StyleOf(window) & HDS_DRAGDROP) || h->dragRefused ||
+      std::abs(p.x - h->downX) <= GetSystemMetrics(SM_CXDRAG))
+    return false;
+  if (Notify(window, HDN_BEGINDRAG, h->pressed, nullptr) != 0) {
+    h->dragRefused = true;
+    return false;
+  }
+  h->dragging = std::exchange(h->pressed, -1);
+  h->dragX = p.x;
+  InvalidateRect(window, nullptr, 1);
+  return true;
+}
+
+void EndDrag(HWND window, Header* h, POINT p) {
+  const int item = std::exchange(h->dragging, -1);
+  InvalidateRect(window, nullptr, 1);
+  HDITEM end;
+  end.mask = HDI_ORDER;
+  end.iOrder = static_cast<int>(PlaceAt(*h, p.x));
+  if (Notify(window, HDN_ENDDRAG, item, &end) != 0) return;
+  if (!MoveToPlace(h, static_cast<size_t>(item), end.iOrder)) return;
+  HDITEM changed;
+  changed.mask = HDI_ORDER;
+  changed.iOrder = static_cast<int>(PlaceOf(*h, static_cast<size_t>(item)));
+  Notify(window, HDN_ITEMCHANGED, item, &changed);
 }
 
 void EndTracking(HWND window, Header* h) {
@@ -254,7 +326,10 @@ void MouseMove(HWND window, Header* h, POINT p) {
     }
     if (GetWindowLongPtr(window, GWL_STYLE) & HDS_FULLDRAG)
       ChangeWidth(window, h, h->tracking, track.cxy);
-  } else if (h->pressed >= 0) {
+  } else if (h->dragging >= 0) {
+    h->dragX = p.x;
+    InvalidateRect(window, nullptr, 1);
+  } else if (h->pressed >= 0 && !StartDrag(window, h, p)) {
     const RECT r = ItemRect(window, *h, static_cast<size_t>(h->pressed));
     const bool inside = PtInRect(&r, p);
     if (inside != h->pressedInside) InvalidateRect(window, &r, 1);
@@ -262,21 +337,26 @@ void MouseMove(HWND window, Header* h, POINT p) {
   }
 }
 
-void ButtonUp(HWND window, Header* h) {
+void ButtonUp(HWND window, Header* h, POINT p) {
   if (h->tracking >= 0) {
     EndTracking(window, h);
+  } else if (h->dragging >= 0) {
+    EndDrag(window, h, p);
   } else if (h->pressed >= 0) {
     const int item = std::exchange(h->pressed, -1);
     InvalidateRect(window, nullptr, 1);
-    if (h->pressedInside) Notify(window, HDN_ITEMCLICK, item, nullptr);
+    if (h->pressedInside && (StyleOf(window) & HDS_BUTTONS)) Notify(window, HDN_ITEMCLICK, item, nullptr);
   }
   if (GetCapture() == window) ReleaseCapture();
 }
 
+// A lost capture (or WM_CANCELMODE) ends a divider drag where it is and
+// drops a press or an item drag without a click or a new order.
 void CaptureLost(HWND window, Header* h) {
   if (h->tracking >= 0) EndTracking(window, h);
-  if (h->pressed >= 0) InvalidateRect(window, nullptr, 1);
+  if (h->pressed >= 0 || h->dragging >= 0) InvalidateRect(window, nullptr, 1);
   h->pressed = -1;
+  h->dragging = -1;
 }
 
 void DoubleClick(HWND window, Header* h, POINT p) {
@@ -303,8 +383,39 @@ LRESULT Insert(HWND window, Header* h, WPARAM index, const HDITEM* in) {
   Apply(&item, *in);
   const size_t at = std::min<size_t>(index, h->items.size());
   h->items.insert(h->items.begin() + static_cast<ptrdiff_t>(at), item);
+  for (size_t& i : h->order)
+    if (i >= at) ++i;
+  const size_t place = (in->mask & HDI_ORDER) ? std::min<size_t>(static_cast<size_t>(std::max(in->iOrder, 0)), h->order.size())
+                                              : std::min(at, h->order.size());
+  h->order.insert(h->order.begin() + static_cast<ptrdiff_t>(place), at);
   InvalidateRect(window, nullptr, 1);
   return static_cast<LRESULT>(at);
+}
+
+void Remove(Header* h, size_t index) {
+  h->items.erase(h->items.begin() + static_cast<ptrdiff_t>(index));
+  h->order.erase(h->order.begin() + static_cast<ptrdiff_t>(PlaceOf(*h, index)));
+  for (size_t& i : h->order)
+    if (i > index) --i;
+}
+
+LRESULT GetOrder(const Header& h, WPARAM count, int* out) {
+  if (out == nullptr || count != h.order.size()) return 0;
+  for (size_t p = 0; p < count; ++p) out[p] = static_cast<int>(h.order[p]);
+  return 1;
+}
+
+// A new order must name every item once.
+LRESULT SetOrder(HWND window, Header* h, WPARAM count, const int* in) {
+  if (in == nullptr || count != h->items.size()) return 0;
+  std::vector<size_t> order(in, in + count);
+  std::vector<size_t> sorted = order;
+  std::sort(sorted.begin(), sorted.end());
+  for (size_t i = 0; i < count; ++i)
+    if (sorted[i] != i) return 0;
+  h->order = std::move(order);
+  InvalidateRect(window, nullptr, 1);
+  return 1;
 }
 
 LRESULT Layout(const Header& h, HWND window, HDLAYOUT* layout) {
@@ -323,13 +434,16 @@ LRESULT HeaderMessage(HWND window, Header* h, UINT message, WPARAM w, LPARAM l) 
     case HDM_INSERTITEM: return Insert(window, h, w, reinterpret_cast<const HDITEM*>(l));
     case HDM_DELETEITEM:
       if (!Valid(*h, w)) return 0;
-      h->items.erase(h->items.begin() + static_cast<ptrdiff_t>(w));
+      Remove(h, w);
       InvalidateRect(window, nullptr, 1);
       return 1;
     case HDM_GETITEM:
       if (!Valid(*h, w) || l == 0) return 0;
-      Fill(h->items[w], static_cast<int>(w), reinterpret_cast<HDITEM*>(l));
+      Fill(*h, w, reinterpret_cast<HDITEM*>(l));
       return 1;
+    case HDM_GETORDERARRAY: return GetOrder(*h, w, reinterpret_cast<int*>(l));
+    case HDM_SETORDERARRAY: return SetOrder(window, h, w, reinterpret_cast<const int*>(l));
+    case HDM_ORDERTOINDEX: return w < h->order.size() ? static_cast<LRESULT>(h->order[w]) : static_cast<LRESULT>(w);
     case HDM_SETITEM:
       if (!Valid(*h, w) || l == 0) return 0;
       return ChangeItem(window, h, static_cast<int>(w), *reinterpret_cast<const HDITEM*>(l));
@@ -369,8 +483,12 @@ LRESULT HeaderProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN: ButtonDown(window, h, PointOf(l)); return 0;
     case WM_LBUTTONDBLCLK: DoubleClick(window, h, PointOf(l)); return 0;
     case WM_MOUSEMOVE: MouseMove(window, h, PointOf(l)); return 0;
-    case WM_LBUTTONUP: ButtonUp(window, h); return 0;
+    case WM_LBUTTONUP: ButtonUp(window, h, PointOf(l)); return 0;
     case WM_CAPTURECHANGED: CaptureLost(window, h); return 0;
+    case WM_CANCELMODE:
+      CaptureLost(window, h);
+      if (GetCapture() == window) ReleaseCapture();
+      return 0;
     case WM_RBUTTONUP: {
       NMHDR n;
       if (SendNotify(window, NM_RCLICK, &n) == 0)

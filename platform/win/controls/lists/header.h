@@ -15,6 +15,8 @@ constexpr DWORD HDS_HORZ = 0x0000;
 constexpr DWORD HDS_BUTTONS = 0x0002;
 constexpr DWORD HDS_HOTTRACK = 0x0004;
 constexpr DWORD HDS_HIDDEN = 0x0008;
+// Items can be dragged to another place (HDN_BEGINDRAG, HDN_ENDDRAG).
+constexpr DWORD HDS_DRAGDROP = 0x0040;
 constexpr DWORD HDS_FULLDRAG = 0x0080;
 
 constexpr UINT HDI_WIDTH = 0x0001;
@@ -38,6 +40,7 @@ constexpr int HDF_STRING = 0x4000;
 constexpr int HDF_OWNERDRAW = 0x8000;
 
 // Text is UTF-8. For HDM_GETITEM, pszText is a buffer of cchTextMax bytes.
+// iOrder is the item's place from the left (HDI_ORDER).
 struct HDITEM {
   UINT mask = 0;
   int cxy = 0;
@@ -81,6 +84,9 @@ constexpr UINT HDM_HITTEST = HDM_FIRST + 6;      // lParam HDHITTESTINFO*; item 
 constexpr UINT HDM_GETITEMRECT = HDM_FIRST + 7;  // wParam index, lParam RECT*
 constexpr UINT HDM_SETIMAGELIST = HDM_FIRST + 8;  // lParam HIMAGELIST; the old one
 constexpr UINT HDM_GETIMAGELIST = HDM_FIRST + 9;
+constexpr UINT HDM_ORDERTOINDEX = HDM_FIRST + 15;    // wParam a place; the item there, or the place itself
+constexpr UINT HDM_GETORDERARRAY = HDM_FIRST + 17;   // wParam count, lParam int[count]: items left to right
+constexpr UINT HDM_SETORDERARRAY = HDM_FIRST + 18;   // wParam count, lParam int[count]; 0 unless a permutation
 
 constexpr UINT HDN_FIRST = 0u - 300u;
 constexpr UINT HDN_ITEMCHANGING = HDN_FIRST - 0;  // nonzero answer refuses the change
@@ -91,6 +97,12 @@ constexpr UINT HDN_DIVIDERDBLCLICK = HDN_FIRST - 5;
 constexpr UINT HDN_BEGINTRACK = HDN_FIRST - 6;  // nonzero answer refuses the tracking
 constexpr UINT HDN_ENDTRACK = HDN_FIRST - 7;
 constexpr UINT HDN_TRACK = HDN_FIRST - 8;       // nonzero answer ends the tracking
+// Dragging an item to another place (HDS_DRAGDROP): a nonzero answer to
+// HDN_BEGINDRAG refuses the drag; HDN_ENDDRAG carries the new place in
+// pitem->iOrder (mask HDI_ORDER) and a nonzero answer keeps the order as
+// it was. A new order is reported by HDN_ITEMCHANGED with HDI_ORDER.
+constexpr UINT HDN_BEGINDRAG = HDN_FIRST - 10;
+constexpr UINT HDN_ENDDRAG = HDN_FIRST - 11;
 
 struct NMHEADER {
   NMHDR hdr;

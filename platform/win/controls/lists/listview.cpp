@@ -66,6 +66,10 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_RBUTTONUP: RightButtonUp(PointOf(l)); return 0;
     case WM_MOUSEMOVE: MouseMove(PointOf(l), w); return 0;
     case WM_CAPTURECHANGED: leftDown_ = rightDown_ = editOnUp_ = false; return 0;
+    case WM_CANCELMODE:
+      leftDown_ = rightDown_ = editOnUp_ = false;
+      if (GetCapture() == window_) ReleaseCapture();
+      return 0;
     case WM_VSCROLL: case WM_HSCROLL:
       ScrollBarRequest(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(w), HIWORD(w));
       return 0;
@@ -163,6 +167,11 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case LVM_INSERTCOLUMN: return InsertColumn(static_cast<int>(w), As<const LVCOLUMN>(l));
     case LVM_DELETECOLUMN: return DeleteColumn(static_cast<int>(w));
     case LVM_GETCOLUMNWIDTH: return ColumnWidth(static_cast<int>(w));
+    case LVM_GETCOLUMNORDERARRAY: return SendMessage(header_, HDM_GETORDERARRAY, w, l);
+    case LVM_SETCOLUMNORDERARRAY:
+      if (!SendMessage(header_, HDM_SETORDERARRAY, w, l)) return 0;
+      InvalidateRect(window_, nullptr, 1);
+      return 1;
     case LVM_SETCOLUMNWIDTH: return SetColumnWidth(static_cast<int>(w), static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(l))));
     case LVM_GETHEADER: return reinterpret_cast<LRESULT>(header_);
     case LVM_GETEXTENDEDLISTVIEWSTYLE: return exStyle_;

@@ -39,7 +39,7 @@ constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
 constexpr DWORD LVS_EX_SUBITEMIMAGES = 0x00000002;
 constexpr DWORD LVS_EX_CHECKBOXES = 0x00000004;
 constexpr DWORD LVS_EX_TRACKSELECT = 0x00000008;
-constexpr DWORD LVS_EX_HEADERDRAGDROP = 0x00000010;
+constexpr DWORD LVS_EX_HEADERDRAGDROP = 0x00000010;  // columns dragged to another place
 constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
 constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 constexpr DWORD LVS_EX_LABELTIP = 0x00004000;
@@ -208,6 +208,9 @@ constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;  // wParam mask (0
 constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
 constexpr UINT LVM_GETSUBITEMRECT = LVM_FIRST + 56;  // lParam RECT*: top sub-item, left LVIR_*
 constexpr UINT LVM_SUBITEMHITTEST = LVM_FIRST + 57;
+// The columns by place, left to right: wParam count, lParam int[count].
+constexpr UINT LVM_SETCOLUMNORDERARRAY = LVM_FIRST + 58;
+constexpr UINT LVM_GETCOLUMNORDERARRAY = LVM_FIRST + 59;
 constexpr UINT LVM_SETHOTITEM = LVM_FIRST + 60;
 constexpr UINT LVM_GETHOTITEM = LVM_FIRST + 61;
 constexpr UINT LVM_GETSELECTIONMARK = LVM_FIRST + 66;
@@ -229,6 +232,7 @@ constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 constexpr UINT LVN_BEGINDRAG = LVN_FIRST - 9;
 constexpr UINT LVN_BEGINRDRAG = LVN_FIRST - 11;
 constexpr UINT LVN_ITEMACTIVATE = LVN_FIRST - 14;
+constexpr UINT LVN_ODSTATECHANGED = LVN_FIRST - 15;
 constexpr UINT LVN_HOTTRACK = LVN_FIRST - 21;
 constexpr UINT LVN_GETDISPINFO = LVN_FIRST - 50;
 constexpr UINT LVN_SETDISPINFO = LVN_FIRST - 51;
@@ -269,6 +273,17 @@ constexpr UINT LVKF_SHIFT = 0x0004;
 struct NMLVDISPINFO {
   NMHDR hdr;
   LVITEM item;
+};
+
+// LVN_ODSTATECHANGED: the states of the items iFrom to iTo changed at
+// once. Only lists with LVS_OWNERDATA send it, and this list view keeps
+// its items itself, so it never does; the record is for the parent's side.
+struct NMLVODSTATECHANGE {
+  NMHDR hdr;
+  int iFrom = 0;
+  int iTo = 0;
+  UINT uNewState = 0;
+  UINT uOldState = 0;
 };
 
 struct NMLVKEYDOWN {

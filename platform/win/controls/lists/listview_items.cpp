@@ -322,6 +322,12 @@ LRESULT ListView::SetExtendedStyle(DWORD mask, DWORD style) {
       if (HasCheckBoxes()) item.state |= LVIS_UNCHECKED;
     }
   }
+  if ((old ^ exStyle_) & LVS_EX_HEADERDRAGDROP) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtr(header_, GWL_STYLE));
+    SetWindowLongPtr(header_, GWL_STYLE,
+                     static_cast<LONG_PTR>((exStyle_ & LVS_EX_HEADERDRAGDROP) ? style | HDS_DRAGDROP
+                                                                              : style & ~HDS_DRAGDROP));
+  }
   InvalidateRect(window_, nullptr, 1);
   return old;
 }
@@ -345,7 +351,8 @@ LRESULT ListView::InsertColumn(int index, const LVCOLUMN* in) {
   column.subItem = (in->mask & LVCF_SUBITEM) ? in->iSubItem : at;
   if (in->mask & LVCF_IMAGE) column.image = in->iImage;
   HDITEM item;
-  item.mask = HDI_FORMAT | HDI_WIDTH | HDI_TEXT | HDI_IMAGE;
+  item.mask = HDI_FORMAT | HDI_WIDTH | HDI_TEXT | HDI_IMAGE | ((in->mask & LVCF_ORDER) ? HDI_ORDER : 0u);
+  item.iOrder = in->iOrder;
   item.fmt = HeaderFormat(column.fmt);
   item.cxy = (in->mask & LVCF_WIDTH) ? std::max(0, in->cx) : 0;
   item.pszText = (in->mask & LVCF_TEXT) ? in->pszText : nullptr;
@@ -362,7 +369,7 @@ LRESULT ListView::GetColumn(int index, LVCOLUMN* out) {
   if (out == nullptr || index < 0 || index >= ColumnCount()) return 0;
   const LvColumn& column = columns_[static_cast<size_t>(index)];
   HDITEM item;
-  item.mask = HDI_WIDTH | ((out->mask & LVCF_TEXT) ? HDI_TEXT : 0u);
+  item.mask = HDI_WIDTH | HDI_ORDER | ((out->mask & LVCF_TEXT) ? HDI_TEXT : 0u);
   item.pszText = out->pszText;
   item.cchTextMax = out->cchTextMax;
   SendMessage(header_, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
@@ -370,7 +377,7 @@ LRESULT ListView::GetColumn(int index, LVCOLUMN* out) {
   if (out->mask & LVCF_WIDTH) out->cx = item.cxy;
   if (out->mask & LVCF_SUBITEM) out->iSubItem = column.subItem;
   if (out->mask & LVCF_IMAGE) out->iImage = column.image;
-  if (out->mask & LVCF_ORDER) out->iOrder = index;
+  if (out->mask & LVCF_ORDER) out->iOrder = item.iOrder;
   return 1;
 }
 
@@ -396,6 +403,10 @@ LRESULT ListView::SetColumn(int index, const LVCOLUMN* in) {
   if (in->mask & LVCF_TEXT) {
     item.mask |= HDI_TEXT;
     item.pszText = in->pszText;
+  }
+  if (in->mask & LVCF_ORDER) {
+    item.mask |= HDI_ORDER;
+    item.iOrder = in->iOrder;
   }
   if (item.mask)
     SendMessage(header_, HDM_SETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));

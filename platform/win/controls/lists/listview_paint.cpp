@@ -40,8 +40,10 @@ void FillIfColoured(HDC dc, const RECT& r, COLORREF colour) {
 
 void ListView::CreateHeader() {
   const DWORD style = Style();
+  // Column widths follow a divider while it is dragged.
   header_ = CreateWindowEx(0, WC_HEADER, "",
-                           WS_CHILD | HDS_HORZ | ((style & LVS_NOSORTHEADER) ? 0 : HDS_BUTTONS),
+                           WS_CHILD | HDS_HORZ | HDS_FULLDRAG | ((style & LVS_NOSORTHEADER) ? 0 : HDS_BUTTONS) |
+                               ((exStyle_ & LVS_EX_HEADERDRAGDROP) ? HDS_DRAGDROP : 0),
                            0, 0, 0, 0, window_, nullptr);
   LayoutHeader();
 }
@@ -94,10 +96,13 @@ int ListView::StateWidth() const {
 
 int ListView::SmallImageWidth() const { return ImageWidth(images_[LVSIL_SMALL]); }
 
+// Columns stand in the header's order.
 int ListView::ColumnLeft(int column) const {
-  int left = -scrollX_;
-  for (int c = 0; c < column; ++c) left += ColumnWidth(c);
-  return left;
+  RECT item;
+  if (column < 0 || column >= ColumnCount() ||
+      !SendMessage(header_, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
+    return -scrollX_ + (column > 0 ? TotalWidth() : 0);
+  return -scrollX_ + item.left;
 }
 
 int ListView::TotalWidth() const {
@@ -453,8 +458,8 @@ void ListView::DrawGridLines(HDC dc) {
   GetClientRect(window_, &client);
   HGDIOBJ pen = SelectObject(dc, CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE)));
   const int top = HeaderHeight();
-  for (int c = 1; c <= ColumnCount(); ++c) {
-    const int x = ColumnLeft(c) - 1;
+  for (int c = 0; c < ColumnCount(); ++c) {
+    const int x = ColumnLeft(c) + ColumnWidth(c) - 1;
     MoveToEx(dc, x, top, nullptr);
     LineTo(dc, x, client.bottom);
   }

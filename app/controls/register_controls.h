@@ -1,0 +1,9 @@
+// Makes the custom controls known to form files by their class names.
+#pragma once
+
+namespace qelo::controls {
+
+// Registers TQeloTrackBar, TQeloComBobox and TQeloPngButton (once).
+void RegisterCustomControls();
+
+}  // namespace qelo::controls
