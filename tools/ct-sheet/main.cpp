@@ -1,11 +1,12 @@
-// The control library's sheet: one form showing every painter of the
-// library in its styles and states, each labelled. With --screenshot PATH
-// it saves the form as a PNG once it is painted and ends; otherwise it
-// runs until closed.
+// The control library's sheet: one form showing the library's painters
+// and controls in their styles and states, each labelled. With
+// --screenshot PATH it saves the form as a PNG once it is painted and
+// ends; otherwise it runs until closed.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
@@ -24,10 +25,12 @@ int main(int argc, char** argv) {
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
     form->SetClientWidth(820);
-    form->SetClientHeight(qelo::ct::sheet::TPainterSheet::SectionsHeight());
+    const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
+    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
-    painters->SetAlign(alClient);
+    painters->SetBounds(0, 0, 820, paintersHeight);
+    qelo::ct::sheet::AddListViewSheet(form, paintersHeight, 820);
     form->Show();
     if (!screenshot.empty()) {
       script::Pump();
