@@ -24,13 +24,14 @@ int main(int argc, char** argv) {
     Application()->CreateForm(form);
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
-    form->SetClientWidth(820);
+    const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
+    form->SetClientWidth(width);
     form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
-    painters->SetBounds(0, 0, 820, paintersHeight);
-    qelo::ct::sheet::AddListViewSheet(form, paintersHeight, 820);
+    painters->SetBounds(0, 0, width, paintersHeight);
+    qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
     form->Show();
     if (!screenshot.empty()) {
       script::Pump();

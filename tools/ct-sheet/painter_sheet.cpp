@@ -17,8 +17,8 @@ using namespace vcl;
 namespace {
 
 constexpr int kMargin = 12;
-constexpr int kColumnWidth = 132;
-constexpr int kColumns = 6;
+constexpr int kColumnWidth = 112;
+constexpr int kColumns = 11;
 constexpr int kTitleHeight = 22;
 constexpr int kLabelHeight = 18;
 constexpr int kRowGap = 8;
@@ -202,7 +202,7 @@ const std::vector<Section>& Sections() {
       {"Frame styles in one colour", 64, 36, FrameStyles(true)},
       {"Composite borders", 84, 40, StyledFrames()},
       {"Control frames", 84, 32, ControlFrames()},
-      {"Gradients, highlight to white", 110, 50, Gradients()},
+      {"Gradients, highlight to white", 100, 50, Gradients()},
       {"Drop-down arrows", 17, 21,
        {Arrow("style 0", 0, true), Arrow("style 0, disabled", 0, false), Arrow("style 1", 1, true)}},
       {"Check glyphs", 13, 13, CheckGlyphs()},
@@ -225,6 +225,8 @@ TPainterSheet::TPainterSheet(TComponent* owner) : TCustomControl(owner) {
   SetColor(clBtnFace);
   SetParentColor(false);
 }
+
+int TPainterSheet::SectionsWidth() { return 2 * kMargin + kColumns * kColumnWidth; }
 
 int TPainterSheet::SectionsHeight() {
   int height = kMargin;

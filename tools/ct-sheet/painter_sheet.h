@@ -11,7 +11,8 @@ namespace qelo::ct::sheet {
 class TPainterSheet : public vcl::TCustomControl {
  public:
   explicit TPainterSheet(vcl::TComponent* owner);
-  // The height the sections take at the sheet's width.
+  // The size the sections take.
+  static int SectionsWidth();
   static int SectionsHeight();
 
  protected:
