@@ -36,7 +36,7 @@ bool AddOverlays(win::HIMAGELIST list, int size) {
 }
 
 void FixOverlaysOnce(win::HIMAGELIST small, win::HIMAGELIST large) {
-  if (overlayFixDone || !IsWinNTPlatform() || CommonControlsVersion().mostSignificant < kOverlayFixVersion) return;
+  if (overlayFixDone || !IsWinNTPlatform() || ComCtl32FileVersion().mostSignificant < kOverlayFixVersion) return;
   if (AddOverlays(small, 16) && AddOverlays(large, 32)) overlayFixDone = true;
 }
 
@@ -62,8 +62,8 @@ void FinalizeCtShellUtils() { FreeDeviceChangeHandler(); }
 
 const win::OSVERSIONINFO& ShellVersionRecord() { return versionRecord; }
 bool IsWinNTPlatform() { return versionRecord.dwPlatformId == win::VER_PLATFORM_WIN32_NT; }
-const FileVersionWords& CommonControlsVersion() { return commonControlsVersion; }
-const FileVersionWords& Shell32Version() { return shell32Version; }
+const FileVersionWords& ComCtl32FileVersion() { return commonControlsVersion; }
+const FileVersionWords& Shell32FileVersion() { return shell32Version; }
 
 bool GetFileVersionNumbers(const std::string& fileName, FileVersionWords* version) {
   *version = FileVersionWords();

@@ -41,8 +41,8 @@ struct FileVersionWords {
   uint32_t mostSignificant = 0;
   uint32_t leastSignificant = 0;
 };
-const FileVersionWords& CommonControlsVersion();
-const FileVersionWords& Shell32Version();
+const FileVersionWords& ComCtl32FileVersion();
+const FileVersionWords& Shell32FileVersion();
 // True only when every step of reading the version resource succeeded.
 bool GetFileVersionNumbers(const std::string& fileName, FileVersionWords* version);
 

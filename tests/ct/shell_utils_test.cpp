@@ -146,8 +146,8 @@ TEST_F(ShellUtils, IconsAndTheSystemImageLists) {
 
 TEST_F(ShellUtils, VersionsFromStartUp) {
   EXPECT_TRUE(IsWinNTPlatform());
-  EXPECT_EQ(CommonControlsVersion().mostSignificant, 0x00060000u);
-  EXPECT_EQ(Shell32Version().mostSignificant, 0x00060000u);
+  EXPECT_EQ(ComCtl32FileVersion().mostSignificant, 0x00060000u);
+  EXPECT_EQ(Shell32FileVersion().mostSignificant, 0x00060000u);
   FileVersionWords none;
   EXPECT_FALSE(GetFileVersionNumbers("missing.dll", &none));
   EXPECT_EQ(none.mostSignificant, 0u);
