@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "combo_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "vcl/controls/forms.h"
@@ -13,6 +14,20 @@
 #include "win/window/display.h"
 
 using namespace qelo::vcl;
+
+namespace {
+
+// The form as the screen shows it, with the open drop-down list over it.
+bool SaveSheet(TForm& form, const std::string& path) {
+  qelo::win::HBITMAP picture = qelo::win::ComposeWindow(form.Handle());
+  if (!picture) return false;
+  qelo::ct::sheet::PaintOpenComboList(picture, form.Handle());
+  const bool saved = qelo::win::SaveBitmapToPng(picture, path) != 0;
+  qelo::win::DeleteObject(picture);
+  return saved;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string screenshot;
@@ -27,15 +42,18 @@ int main(int argc, char** argv) {
     const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
     form->SetClientWidth(width);
-    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
+    const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
+    form->SetClientHeight(listsBottom + qelo::ct::sheet::kComboBoxSheetHeight);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
     qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
+    qelo::ct::sheet::AddComboBoxSheet(form, listsBottom, width);
     form->Show();
+    qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
       script::Pump();
-      if (!qelo::win::SaveWindowScreenshot(form->Handle(), screenshot)) {
+      if (!SaveSheet(*form, screenshot)) {
         std::fprintf(stderr, "could not save %s\n", screenshot.c_str());
         return 1;
       }
