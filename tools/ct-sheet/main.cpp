@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "button_sheet.h"
 #include "combo_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
@@ -43,12 +44,14 @@ int main(int argc, char** argv) {
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
     form->SetClientWidth(width);
     const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
-    form->SetClientHeight(listsBottom + qelo::ct::sheet::kComboBoxSheetHeight);
+    const int buttonsBottom = listsBottom + qelo::ct::sheet::kButtonSheetHeight;
+    form->SetClientHeight(buttonsBottom + qelo::ct::sheet::kComboBoxSheetHeight);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
     qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
-    qelo::ct::sheet::AddComboBoxSheet(form, listsBottom, width);
+    qelo::ct::sheet::AddButtonSheet(form, listsBottom);
+    qelo::ct::sheet::AddComboBoxSheet(form, buttonsBottom, width);
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
