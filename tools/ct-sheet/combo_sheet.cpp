@@ -14,8 +14,9 @@ using namespace vcl;
 namespace {
 
 constexpr int kMargin = 12;
-constexpr int kLabelHeight = 18;
-constexpr int kSamples = 7;
+constexpr int kColumns = 3;
+constexpr int kLabelHeight = 16;
+constexpr int kRowStep = 44;
 constexpr const char* kCodecs[] = {"MPEG-4 Video", "H.264 / AVC", "Windows Media Video 9", "Motion JPEG"};
 
 TCtComboBox* g_hot = nullptr;      // the sample under the mouse
@@ -23,17 +24,18 @@ TCtComboBox* g_edit = nullptr;     // the sample with an edit field
 TCtComboBox* g_dropped = nullptr;  // the sample with its list open
 
 // A labelled combo box of the codecs in the settings dialog's style:
-// csDropDownList, a visible frame that hot-tracks in fsFlat.
-TCtComboBox* Sample(TWinControl* parent, const std::string& caption, int index, int top, int width) {
-  const int comboWidth = (width - (kSamples + 1) * kMargin) / kSamples;
-  const int left = kMargin + index * (comboWidth + kMargin);
+// csDropDownList with a frame that hot-tracks in fsFlat.
+TCtComboBox* Sample(TWinControl* parent, const TRect& area, int index, const std::string& caption) {
+  const int width = (RectWidth(area) - (kColumns - 1) * kMargin) / kColumns;
+  const int left = area.left + (index % kColumns) * (width + kMargin);
+  const int top = area.top + (index / kColumns) * kRowStep;
   auto* label = new TLabel(parent);
   label->SetParent(parent);
-  label->SetBounds(left, top, comboWidth, kLabelHeight);
+  label->SetBounds(left, top, width, kLabelHeight);
   label->SetCaption(caption);
   auto* combo = new TCtComboBox(parent);
   combo->SetStyle(csDropDownList);
-  combo->SetBounds(left, top + kLabelHeight + 4, comboWidth, 21);
+  combo->SetBounds(left, top + kLabelHeight + 2, width, 21);
   for (const char* codec : kCodecs) combo->Add(codec);
   combo->SetParent(parent);
   combo->SetItemIndex(index % 4);
@@ -44,29 +46,26 @@ TCtComboBox* Sample(TWinControl* parent, const std::string& caption, int index, 
 
 }  // namespace
 
-void AddComboBoxSheet(TWinControl* parent, int top, int width) {
+void AddComboBoxSheet(TWinControl* parent, const TRect& area) {
   RegisterCtComboBoxClasses();
-  Sample(parent, "TCtComboBox: closed", 0, top, width);
-  Sample(parent, "read-only", 1, top, width)->SetReadOnly(true);
-  Sample(parent, "disabled", 2, top, width)->SetEnabled(false);
-  TCtComboBox* flat = Sample(parent, "flat button, framed", 3, top, width);
-  flat->SetFlatButtons(true);
-  flat->SetFrameVisible(true);
-  g_hot = Sample(parent, "flat, under the mouse", 4, top, width);
+  Sample(parent, area, 0, "TCtComboBox: closed");
+  Sample(parent, area, 1, "read-only")->SetReadOnly(true);
+  Sample(parent, area, 2, "disabled")->SetEnabled(false);
+  g_hot = Sample(parent, area, 3, "flat button, under the mouse");
   g_hot->SetFlatButtons(true);
   g_hot->SetFrameHotTrack(true);
-  g_edit = Sample(parent, "edit field, completed", 5, top, width);
+  g_edit = Sample(parent, area, 4, "edit field, completed");
   g_edit->SetStyle(csDropDown);
-  g_dropped = Sample(parent, "dropped down, focused", 6, top, width);
+  g_dropped = Sample(parent, area, 5, "flat button, dropped down");
   g_dropped->SetFlatButtons(true);
-  g_dropped->SetFrameHotTrack(true);
+  g_dropped->SetFrameVisible(true);
+  g_dropped->SetDropDownCount(2);  // the list scrolls
 }
 
 void ActivateComboBoxSheet() {
   if (!g_hot || !g_edit || !g_dropped) return;
   g_edit->SetText("mo");  // completes to the item it starts
-  script::MoveMouse(*g_hot, Point(30, 10));
-  script::Focus(*g_dropped);
+  g_hot->Perform(CM_MOUSEENTER);
   g_dropped->SetDroppedDown(true);
   script::Pump();
 }

@@ -2,6 +2,7 @@
 // and controls in their styles and states, each labelled. With
 // --screenshot PATH it saves the form as a PNG once it is painted and
 // ends; otherwise it runs until closed.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +18,14 @@
 using namespace qelo::vcl;
 
 namespace {
+
+// The right edge of the rightmost of the form's controls from `first` on.
+int RightmostEdge(const TWinControl& form, int first) {
+  int right = 0;
+  for (int i = first; i < form.ControlCount(); ++i)
+    right = std::max(right, form.Controls(i)->Left() + form.Controls(i)->Width());
+  return right;
+}
 
 // The form as the screen shows it, with the open drop-down list over it.
 bool SaveSheet(TForm& form, const std::string& path) {
@@ -44,14 +53,18 @@ int main(int argc, char** argv) {
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
     form->SetClientWidth(width);
     const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
-    const int buttonsBottom = listsBottom + qelo::ct::sheet::kButtonSheetHeight;
-    form->SetClientHeight(buttonsBottom + qelo::ct::sheet::kComboBoxSheetHeight);
+    form->SetClientHeight(listsBottom +
+                          std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight));
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
     qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
+    const int firstButton = form->ControlCount();
     qelo::ct::sheet::AddButtonSheet(form, listsBottom);
-    qelo::ct::sheet::AddComboBoxSheet(form, buttonsBottom, width);
+    // The combo boxes share the buttons' band, to their right.
+    const int buttonsRight = RightmostEdge(*form, firstButton);
+    qelo::ct::sheet::AddComboBoxSheet(
+        form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
