@@ -1,5 +1,6 @@
 #include "ct_bmp_btn.h"
 
+#include "ct_button_group.h"
 #include "ct_common_frames.h"
 #include "ct_grafx_bitmaps.h"
 #include "ct_grafx_parent.h"
@@ -483,23 +484,15 @@ void TCtBmpButton::DblClick() {
 // ---- groups ----
 
 void TCtBmpButton::UpdateGroup() {
-  if (groupIndex_ != 0 && Parent()) {
-    TMessage m{CM_CTBMPBUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this), 0};
-    Parent()->Broadcast(m);
-  } else {
+  if (groupIndex_ != 0 && Parent())
+    BroadcastButtonGroup(*this, CM_CTBMPBUTTONPRESSED, groupIndex_);
+  else
     SetState(State::Up);
-  }
 }
 
-// lParam is only compared with the siblings' addresses until it is known
-// to be one of them.
 void TCtBmpButton::GroupMessage(TMessage& m) {
-  if (groupIndex_ == 0 || m.WParam != static_cast<WPARAM>(groupIndex_) || !Parent()) return;
-  TCtBmpButton* sender = nullptr;
-  for (int i = 0; i < Parent()->ControlCount(); ++i) {
-    TControl* sibling = Parent()->Controls(i);
-    if (sibling != this && reinterpret_cast<LPARAM>(sibling) == m.LParam) sender = dynamic_cast<TCtBmpButton*>(sibling);
-  }
+  if (groupIndex_ == 0 || m.WParam != static_cast<WPARAM>(groupIndex_)) return;
+  auto* sender = dynamic_cast<TCtBmpButton*>(ButtonGroupSender(*this, m));
   if (!sender) return;
   if (sender->down_ && down_) {
     down_ = false;

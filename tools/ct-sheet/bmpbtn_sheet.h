@@ -7,7 +7,7 @@
 namespace qelo::ct::sheet {
 
 // The height the bitmap button part takes.
-constexpr int kBmpButtonSheetHeight = 150;
+constexpr int kBmpButtonSheetHeight = 128;
 
 void AddBmpButtonSheet(vcl::TWinControl* parent, int top, int width);
 

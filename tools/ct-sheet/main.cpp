@@ -8,6 +8,8 @@
 #include <string>
 
 #include "bmpbtn_sheet.h"
+#include "button_sheet.h"
+#include "combo_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "vcl/controls/forms.h"
@@ -16,36 +18,65 @@
 
 using namespace qelo::vcl;
 
+namespace {
+
+// The right edge of the rightmost of the form's controls from `first` on.
+int RightmostEdge(const TWinControl& form, int first) {
+  int right = 0;
+  for (int i = first; i < form.ControlCount(); ++i)
+    right = std::max(right, form.Controls(i)->Left() + form.Controls(i)->Width());
+  return right;
+}
+
+// The form as the screen shows it, with the open drop-down list over it.
+bool SaveSheet(TForm& form, const std::string& path) {
+  qelo::win::HBITMAP picture = qelo::win::ComposeWindow(form.Handle());
+  if (!picture) return false;
+  qelo::ct::sheet::PaintOpenComboList(picture, form.Handle());
+  const bool saved = qelo::win::SaveBitmapToPng(picture, path) != 0;
+  qelo::win::DeleteObject(picture);
+  return saved;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::string screenshot;
   for (int i = 1; i + 1 < argc; i += 2)
     if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
   try {
-    using namespace qelo::ct::sheet;
-    const int width = TPainterSheet::SectionsWidth();
-    const int paintersHeight = TPainterSheet::SectionsHeight();
-    const int height = paintersHeight + kListViewSheetHeight + kBmpButtonSheetHeight;
     Application()->Initialize();
     TForm* form = nullptr;
     Application()->CreateForm(form);
+    form->SetCaption("Clipshift control library");
+    form->SetColor(clBtnFace);
+    const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
+    const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
+    const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
+    const int buttonsBottom =
+        listsBottom + std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight);
+    const int height = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
     // Without a display the screen is made large enough for the whole sheet
     // (a form is kept within the screen).
     qelo::win::SetHeadlessScreenSize(qelo::win::SIZE{std::max(1280, width + 16), std::max(1024, height + 64)});
-    form->SetCaption("Clipshift control library");
-    form->SetColor(clBtnFace);
     form->SetClientWidth(width);
     form->SetClientHeight(height);
-    auto* painters = new TPainterSheet(form);
+    auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
-    int top = paintersHeight;
-    AddListViewSheet(form, top, width);
-    top += kListViewSheetHeight;
-    AddBmpButtonSheet(form, top, width);
+    qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
+    const int firstButton = form->ControlCount();
+    qelo::ct::sheet::AddButtonSheet(form, listsBottom);
+    // The combo boxes share the buttons' band, to their right.
+    const int buttonsRight = RightmostEdge(*form, firstButton);
+    qelo::ct::sheet::AddComboBoxSheet(
+        form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
+    qelo::ct::sheet::AddBmpButtonSheet(form, buttonsBottom, width);
     form->Show();
+    qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
       script::Pump();
-      if (!qelo::win::SaveWindowScreenshot(form->Handle(), screenshot)) {
+      if (!SaveSheet(*form, screenshot)) {
         std::fprintf(stderr, "could not save %s\n", screenshot.c_str());
         return 1;
       }
