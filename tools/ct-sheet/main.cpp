@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "button_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "vcl/controls/forms.h"
@@ -27,11 +28,13 @@ int main(int argc, char** argv) {
     const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
     form->SetClientWidth(width);
-    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
+    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight +
+                          qelo::ct::sheet::kButtonSheetHeight);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
     qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
+    qelo::ct::sheet::AddButtonSheet(form, paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
     form->Show();
     if (!screenshot.empty()) {
       script::Pump();
