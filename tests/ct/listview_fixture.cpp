@@ -1,5 +1,6 @@
 #include "listview_fixture.h"
 
+#include "ct_shell_utils.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
 

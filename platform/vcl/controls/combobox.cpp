@@ -23,19 +23,6 @@ std::unordered_map<win::HWND, TCustomComboBox*>& ChildTable() {
 
 bool IsKeyMessage(UINT msg) { return msg >= win::WM_KEYDOWN && msg <= win::WM_SYSCHAR; }
 
-// Sets a member for as long as the scope lasts, also when an event handler
-// throws.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 // The case the edit field gives letters (ASCII, as the edit converts them).
 std::string InCase(std::string text, TEditCharCase charCase) {
   for (char& c : text) {
@@ -159,7 +146,7 @@ void TCustomComboBox::DestroyWnd() {
   editTracked_ = false;
   // The items live on in the control: their data is not deleted with the
   // window.
-  FlagScope going(windowGoing_);
+  TFlagScope going(windowGoing_);
   TWinControl::DestroyWnd();
 }
 
@@ -335,7 +322,7 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
 // it back.
 void TCustomComboBox::TakeWindowText() {
   if (!Live()) return;
-  FlagScope taking(takingText_);
+  TFlagScope taking(takingText_);
   SetText(win::GetWindowText(WindowHandle()));
 }
 
@@ -495,7 +482,7 @@ void TCustomComboBox::CallChildDefault(TMessage& m, win::HWND child, win::WNDPRO
     m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
     return;
   }
-  FlagScope passing(inChildDefault_);
+  TFlagScope passing(inChildDefault_);
   m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
 }
 
@@ -503,6 +490,8 @@ void TCustomComboBox::WndProc(TMessage& m) {
   // A child's procedure hands some keys on to the combo box window: the
   // framework has seen them already.
   if (inChildDefault_ && IsKeyMessage(m.Msg)) return TWinControl::DefaultHandler(m);
+  // The items of a window that goes live on in the control.
+  if (m.Msg == CN_DELETEITEM && windowGoing_) return;
   TWinControl::WndProc(m);
 }
 
@@ -526,9 +515,6 @@ void TCustomComboBox::Dispatch(TMessage& m) {
                             [this](int index, int& height) { MeasureItem(index, height); });
       m.Result = 1;
       return;
-    case CN_DELETEITEM:
-      if (windowGoing_) return;
-      return TWinControl::Dispatch(m);
     case CM_TEXTCHANGED:
       if (takingText_) return;
       TWinControl::Dispatch(m);
@@ -538,6 +524,19 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case CM_FONTCHANGED:
       SendFontToWindow(*this, true);
       TWinControl::Dispatch(m);
+      return;
+    case win::WM_CTLCOLOREDIT:
+    case win::WM_CTLCOLORSTATIC:  // a read-only edit field asks so
+      // The edit field is the control's: it shows the control's colours.
+      if (edit_.window && reinterpret_cast<win::HWND>(m.LParam) == edit_.window) {
+        m.Result = brush_.Answer(*this, m);
+        return;
+      }
+      return TWinControl::Dispatch(m);
+    case CM_COLORCHANGED:
+      TWinControl::Dispatch(m);
+      // The edit field asks for its colour when it paints.
+      if (edit_.window) win::InvalidateRect(edit_.window, nullptr, 1);
       return;
     default: TWinControl::Dispatch(m);
   }
