@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -167,7 +169,8 @@ double FfmpegSeconds(const std::string& pixelFormat, const std::string& filter, 
 }
 
 // ffmpeg's rate for `filter` alone: its run's CPU time less that of a run
-// with the null filter, best of kFfmpegRuns each; 0 when ffmpeg failed.
+// with the null filter, best of kFfmpegRuns each; 0 when ffmpeg failed,
+// infinity when the difference is below what the clock shows.
 double FfmpegRate(const std::string& pixelFormat, const std::string& filter, const std::vector<uint8_t>& frame) {
   double withFilter = 1e30, without = 1e30;
   for (int run = 0; run < kFfmpegRuns; ++run) {
@@ -176,7 +179,9 @@ double FfmpegRate(const std::string& pixelFormat, const std::string& filter, con
     withFilter = std::min(withFilter, a);
     without = std::min(without, b);
   }
-  const double filterSeconds = std::max(withFilter - without, 1e-6);
+  constexpr double kResolution = 0.005;  // the CPU clock's steps, and then some
+  const double filterSeconds = withFilter - without;
+  if (filterSeconds < kResolution) return std::numeric_limits<double>::infinity();
   return kFfmpegFrames * kMegapixels / filterSeconds;
 }
 
@@ -247,11 +252,19 @@ int main() {
   const double planarNoise = FfmpegRate("gbrap", "noise=alls=50:allf=t", planes);
   printf("\nffmpeg, one thread, %d frames through a pipe, CPU time less that of -vf null, best of %d:\n",
          kFfmpegFrames, kFfmpegRuns);
-  printf("%-34s %10.0f MP/s  %5.1f%% of memcpy\n", "hflip", hflip, 100 * hflip / copyRate);
-  printf("%-34s %10.0f MP/s  %5.1f%% of memcpy\n", "vflip", vflip, 100 * vflip / copyRate);
-  printf("%-34s %10.0f MP/s  %5.1f%% of memcpy\n", "noise (same frames, converted)", noise, 100 * noise / copyRate);
-  printf("%-34s %10.0f MP/s  %5.1f%% of memcpy\n", "noise (the frames as planes)", planarNoise,
-         100 * planarNoise / copyRate);
+  const auto printFfmpeg = [&](const char* name, double rate) {
+    if (rate == 0) {
+      printf("%-34s failed to run\n", name);
+    } else if (std::isinf(rate)) {
+      printf("%-34s no cost the CPU clock shows\n", name);
+    } else {
+      printf("%-34s %10.0f MP/s  %5.1f%% of memcpy\n", name, rate, 100 * rate / copyRate);
+    }
+  };
+  printFfmpeg("hflip", hflip);
+  printFfmpeg("vflip", vflip);
+  printFfmpeg("noise (same frames, converted)", noise);
+  printFfmpeg("noise (the frames as planes)", planarNoise);
 
   bool tables = true, flips = true, noiseAndWave = true;
   for (const Subject& subject : subjects) {
