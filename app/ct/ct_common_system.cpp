@@ -71,7 +71,6 @@ bool IsWinVersionAtLeast(uint8_t kind, const win::OSVERSIONINFO& v) {
 
 uint32_t CommonControlsVersion() { return RecordedCommonControlsVersion(); }
 void RecordCommonControlsVersion(uint32_t version) { RecordedCommonControlsVersion() = version; }
-bool IsWinNTFamily() { return Nt(StartupVersion()); }
 
 bool IsExactWinVersion(uint8_t kind) { return IsExactWinVersion(kind, StartupVersion()); }
 bool IsWinVersionAtLeast(uint8_t kind) { return IsWinVersionAtLeast(kind, StartupVersion()); }

@@ -31,14 +31,12 @@ bool IsWinVersionAtLeast(uint8_t kind, const win::OSVERSIONINFO& version);
 
 // The version of the common controls recorded at start-up (major in the
 // high word, minor in the low), which opens features of the list and tree
-// views (header sort marks from 4.70, tree tool tips on the NT family from
+// views (header sort marks from 4.70, tree node tips on the NT family from
 // 4.72). Start-up records the platform's version; a test may record an
 // older one.
 uint32_t CommonControlsVersion();
 void RecordCommonControlsVersion(uint32_t version);
 constexpr uint32_t ComCtlVersion(uint32_t major, uint32_t minor) { return (major << 16) | minor; }
-// Whether the system found at start-up is of the NT family.
-bool IsWinNTFamily();
 
 // The work area of the monitor nearest to the control's window.
 TRect GetMonitorWorkArea(vcl::TWinControl* control);

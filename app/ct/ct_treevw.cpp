@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ct_common_system.h"
+#include "ct_shell_utils.h"
 #include "vcl/controls/forms.h"
 #include "win/window/scrollbars.h"
 
@@ -136,7 +137,7 @@ TCtCustomTreeView::~TCtCustomTreeView() = default;
 
 void TCtCustomTreeView::CreateParams(TCreateParams& p) {
   TCtFramedControl::CreateParams(p);
-  if (IsWinNTFamily() && CommonControlsVersion() < kToolTipsVersion) p.Style |= win::TVS_NOTOOLTIPS;
+  if (IsWinNTPlatform() && CommonControlsVersion() < kToolTipsVersion) p.Style |= win::TVS_NOTOOLTIPS;
 }
 
 void TCtCustomTreeView::CreateWnd() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "ct_common_system.h"
+#include "ct_shell_utils.h"
 #include "ct_treevw.h"
 #include "lists_fixture.h"
 #include "popup_probe.h"
@@ -43,6 +44,7 @@ class TreeViewTest : public vcl::test::FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
+    InitializeCtShellUtils();  // the platform's version record
     RegisterCtTreeViewClasses();
     tree = new TCtCustomTreeView(form);
     tree->SetName("tvFolders");

@@ -1,12 +1,14 @@
-// The control library's sheet: one form showing the library's controls in
-// their styles and states, each labelled. With --screenshot PATH it saves
-// the form as a PNG once it is painted and ends; otherwise it runs until
-// closed.
+// The control library's sheet: one form showing the library's painters
+// and controls in their styles and states, each labelled. With
+// --screenshot PATH it saves the form as a PNG once it is painted and
+// ends; otherwise it runs until closed.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "button_sheet.h"
 #include "listview_sheet.h"
+#include "painter_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -23,9 +25,16 @@ int main(int argc, char** argv) {
     Application()->CreateForm(form);
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
-    form->SetClientWidth(820);
-    form->SetClientHeight(qelo::ct::sheet::kListViewSheetHeight);
-    qelo::ct::sheet::AddListViewSheet(form, 8, 820);
+    const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
+    const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
+    form->SetClientWidth(width);
+    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight +
+                          qelo::ct::sheet::kButtonSheetHeight);
+    auto* painters = new qelo::ct::sheet::TPainterSheet(form);
+    painters->SetParent(form);
+    painters->SetBounds(0, 0, width, paintersHeight);
+    qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
+    qelo::ct::sheet::AddButtonSheet(form, paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
     form->Show();
     if (!screenshot.empty()) {
       script::Pump();
