@@ -16,15 +16,6 @@ const win::OSVERSIONINFO& StartupVersion() {
   return version;
 }
 
-uint32_t& RecordedCommonControlsVersion() {
-  static uint32_t version = [] {
-    win::DLLVERSIONINFO info;
-    win::GetCommonControlsVersion(&info);
-    return ComCtlVersion(info.dwMajorVersion, info.dwMinorVersion);
-  }();
-  return version;
-}
-
 bool NinetyFive(const win::OSVERSIONINFO& v) { return v.dwPlatformId == win::VER_PLATFORM_WIN32_WINDOWS; }
 bool Nt(const win::OSVERSIONINFO& v) { return v.dwPlatformId == win::VER_PLATFORM_WIN32_NT; }
 bool Either(const win::OSVERSIONINFO& v) { return NinetyFive(v) || Nt(v); }
@@ -68,9 +59,6 @@ bool IsWinVersionAtLeast(uint8_t kind, const win::OSVERSIONINFO& v) {
     default: return false;
   }
 }
-
-uint32_t CommonControlsVersion() { return RecordedCommonControlsVersion(); }
-void RecordCommonControlsVersion(uint32_t version) { RecordedCommonControlsVersion() = version; }
 
 bool IsExactWinVersion(uint8_t kind) { return IsExactWinVersion(kind, StartupVersion()); }
 bool IsWinVersionAtLeast(uint8_t kind) { return IsWinVersionAtLeast(kind, StartupVersion()); }

@@ -1,5 +1,5 @@
-// What the painters and controls ask of the system: its version and that
-// of its common controls, and the geometry of the monitors.
+// What the painters ask of the system: its version, and the geometry of the
+// monitors.
 #pragma once
 
 #include <cstdint>
@@ -28,15 +28,6 @@ bool IsExactWinVersion(uint8_t kind, const win::OSVERSIONINFO& version);
 // same version number on. Other kinds are false.
 bool IsWinVersionAtLeast(uint8_t kind);
 bool IsWinVersionAtLeast(uint8_t kind, const win::OSVERSIONINFO& version);
-
-// The version of the common controls recorded at start-up (major in the
-// high word, minor in the low), which opens features of the list and tree
-// views (header sort marks from 4.70, tree node tips on the NT family from
-// 4.72). Start-up records the platform's version; a test may record an
-// older one.
-uint32_t CommonControlsVersion();
-void RecordCommonControlsVersion(uint32_t version);
-constexpr uint32_t ComCtlVersion(uint32_t major, uint32_t minor) { return (major << 16) | minor; }
 
 // The work area of the monitor nearest to the control's window.
 TRect GetMonitorWorkArea(vcl::TWinControl* control);

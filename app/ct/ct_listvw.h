@@ -16,7 +16,6 @@
 #include <memory>
 
 #include "ct_common_framed.h"
-#include "ct_common_system.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/listview.h"
 #include "vcl/controls/window_hook.h"
@@ -32,6 +31,7 @@ using TCtLVOnItemContextMenuEvent =
     std::function<void(vcl::TObject* sender, vcl::TListItem* item, vcl::TPoint& pos, vcl::TPopupMenu*& menu)>;
 using TCtLVDrawHeaderEvent =
     std::function<void(vcl::TObject* sender, vcl::TCanvas* canvas, int index, const vcl::TRect& rect)>;
+
 
 // The column comparison of a header click: captions for column 0, the
 // item's sub-item n - 1 for column n (missing sub-items are empty), case

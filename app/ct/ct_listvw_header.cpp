@@ -5,6 +5,7 @@
 
 #include "ct_listvw.h"
 #include "vcl/controls/themes.h"
+#include "ct_shell_utils.h"
 
 namespace qelo::ct {
 

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string_view>
 
-#include "ct_common_system.h"
 #include "ct_shell_utils.h"
 #include "vcl/controls/forms.h"
 #include "win/window/scrollbars.h"

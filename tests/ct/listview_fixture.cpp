@@ -1,7 +1,8 @@
 #include "listview_fixture.h"
 
-#include "vcl/controls/scripting.h"
+#include "ct_shell_utils.h"
 #include "popup_probe.h"
+#include "vcl/controls/scripting.h"
 
 namespace qelo::ct::test {
 

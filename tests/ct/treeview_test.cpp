@@ -7,7 +7,6 @@
 
 #include <memory>
 
-#include "ct_common_system.h"
 #include "ct_shell_utils.h"
 #include "ct_treevw.h"
 #include "lists_fixture.h"

@@ -2,11 +2,13 @@
 // and controls in their styles and states, each labelled. With
 // --screenshot PATH it saves the form as a PNG once it is painted and
 // ends; otherwise it runs until closed.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "button_sheet.h"
+#include "combo_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "vcl/controls/forms.h"
@@ -14,6 +16,28 @@
 #include "win/window/display.h"
 
 using namespace qelo::vcl;
+
+namespace {
+
+// The right edge of the rightmost of the form's controls from `first` on.
+int RightmostEdge(const TWinControl& form, int first) {
+  int right = 0;
+  for (int i = first; i < form.ControlCount(); ++i)
+    right = std::max(right, form.Controls(i)->Left() + form.Controls(i)->Width());
+  return right;
+}
+
+// The form as the screen shows it, with the open drop-down list over it.
+bool SaveSheet(TForm& form, const std::string& path) {
+  qelo::win::HBITMAP picture = qelo::win::ComposeWindow(form.Handle());
+  if (!picture) return false;
+  qelo::ct::sheet::PaintOpenComboList(picture, form.Handle());
+  const bool saved = qelo::win::SaveBitmapToPng(picture, path) != 0;
+  qelo::win::DeleteObject(picture);
+  return saved;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::string screenshot;
@@ -28,17 +52,24 @@ int main(int argc, char** argv) {
     const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
     form->SetClientWidth(width);
-    form->SetClientHeight(paintersHeight + qelo::ct::sheet::kListViewSheetHeight +
-                          qelo::ct::sheet::kButtonSheetHeight);
+    const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
+    form->SetClientHeight(listsBottom +
+                          std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight));
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
     qelo::ct::sheet::AddListViewSheet(form, paintersHeight, width);
-    qelo::ct::sheet::AddButtonSheet(form, paintersHeight + qelo::ct::sheet::kListViewSheetHeight);
+    const int firstButton = form->ControlCount();
+    qelo::ct::sheet::AddButtonSheet(form, listsBottom);
+    // The combo boxes share the buttons' band, to their right.
+    const int buttonsRight = RightmostEdge(*form, firstButton);
+    qelo::ct::sheet::AddComboBoxSheet(
+        form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
     form->Show();
+    qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
       script::Pump();
-      if (!qelo::win::SaveWindowScreenshot(form->Handle(), screenshot)) {
+      if (!SaveSheet(*form, screenshot)) {
         std::fprintf(stderr, "could not save %s\n", screenshot.c_str());
         return 1;
       }
