@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "bmpbtn_sheet.h"
 #include "button_sheet.h"
 #include "combo_sheet.h"
 #include "listview_sheet.h"
@@ -51,10 +52,15 @@ int main(int argc, char** argv) {
     form->SetColor(clBtnFace);
     const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
-    form->SetClientWidth(width);
     const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
-    form->SetClientHeight(listsBottom +
-                          std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight));
+    const int buttonsBottom =
+        listsBottom + std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight);
+    const int height = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
+    // Without a display the screen is made large enough for the whole sheet
+    // (a form is kept within the screen).
+    qelo::win::SetHeadlessScreenSize(qelo::win::SIZE{std::max(1280, width + 16), std::max(1024, height + 64)});
+    form->SetClientWidth(width);
+    form->SetClientHeight(height);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
@@ -65,6 +71,7 @@ int main(int argc, char** argv) {
     const int buttonsRight = RightmostEdge(*form, firstButton);
     qelo::ct::sheet::AddComboBoxSheet(
         form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
+    qelo::ct::sheet::AddBmpButtonSheet(form, buttonsBottom, width);
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
