@@ -10,8 +10,11 @@
 #include "bmpbtn_sheet.h"
 #include "button_sheet.h"
 #include "combo_sheet.h"
+#include "label_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
+#include "panel_sheet.h"
+#include "tree_edit_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -55,7 +58,10 @@ int main(int argc, char** argv) {
     const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
     const int buttonsBottom =
         listsBottom + std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight);
-    const int height = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
+    const int labelsTop = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
+    const int panelsTop = labelsTop + qelo::ct::sheet::kLabelSheetHeight;
+    const int treesTop = panelsTop + qelo::ct::sheet::kPanelSheetHeight;
+    const int height = treesTop + qelo::ct::sheet::kTreeEditSheetHeight;
     // Without a display the screen is made large enough for the whole sheet
     // (a form is kept within the screen).
     qelo::win::SetHeadlessScreenSize(qelo::win::SIZE{std::max(1280, width + 16), std::max(1024, height + 64)});
@@ -72,6 +78,9 @@ int main(int argc, char** argv) {
     qelo::ct::sheet::AddComboBoxSheet(
         form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
     qelo::ct::sheet::AddBmpButtonSheet(form, buttonsBottom, width);
+    qelo::ct::sheet::AddLabelSheet(form, labelsTop, width);
+    qelo::ct::sheet::AddPanelSheet(form, panelsTop, width);
+    qelo::ct::sheet::AddTreeEditSheet(form, treesTop);
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
