@@ -80,6 +80,7 @@ TEST(EffectBandPool, FramesAreCutOnlyWhenLarge) {
     int width, height, helpers, bands;
   } cases[] = {
       {640, 360, 3, 1},    // under two bands' pixels
+      {640, 480, 3, 2},
       {1280, 720, 3, 4},   // one band per thread
       {1920, 1080, 1, 2},  // no more bands than threads
       {1280, 720, 0, 1},   // no helpers: one band
