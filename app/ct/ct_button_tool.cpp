@@ -111,7 +111,7 @@ const ClassInfo& TCtToolButton::StaticClass() {
         .Boolean("Down", &B::Down, &B::SetDown)
         .Stored("Down",
                 [](const B& b) {
-                  return !(b.ActionLink() && static_cast<const TActionLink*>(b.ActionLink())->IsCheckedLinked());
+                  return !(b.ActionLink() && b.ActionLink()->IsCheckedLinked());
                 })
         .Boolean("Flat", &B::Flat, &B::SetFlat)
         .Enum("GradientColorStyle", kCtGradientColorStyleInfo, &B::GradientColorStyle, &B::SetGradientColorStyle)
