@@ -20,7 +20,6 @@ namespace qelo::ct {
 using namespace vcl;
 
 const EnumInfo kCtToolStyleInfo{"TCtToolStyle", {"tsButton", "tsDropDown"}};
-const EnumInfo kCtVisualStyleInfo{"TCtVisualStyle", {"vsClassic", "vsWinXP", "vsGradient"}};
 
 namespace {
 

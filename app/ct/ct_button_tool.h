@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "ct_common_color.h"
+#include "ct_common_types.h"
 #include "vcl/controls/buttons.h"
 #include "vcl/controls/controls.h"
 #include "vcl/graphics/image_list.h"
@@ -23,9 +24,7 @@ using vcl::TColor;
 using vcl::TRect;
 
 enum TCtToolStyle { tsButton, tsDropDown };
-enum TCtVisualStyle { vsClassic, vsWinXP, vsGradient };
 extern const vcl::EnumInfo kCtToolStyleInfo;
-extern const vcl::EnumInfo kCtVisualStyleInfo;
 
 class TCtToolButton;
 

@@ -1,14 +1,8 @@
-#include "vcl/controls/buttons.h"
 #include "vcl/controls/stdctrls.h"
 #include "vcl/controls/text_drawing.h"
 #include "win/controls/button.h"
 
 namespace qelo::vcl {
-
-const EnumInfo kButtonLayoutInfo{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
-const EnumInfo kBitBtnKindInfo{
-    "TBitBtnKind",
-    {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"}};
 
 const ClassInfo& TButtonControl::StaticClass() {
   static const ClassInfo info = ClassBuilder<TButtonControl>("TButtonControl", TWinControl::StaticClass()).Done();
