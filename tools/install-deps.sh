@@ -1,7 +1,17 @@
 #!/bin/sh
 # Installs every Debian package that building, running and testing Clipshift
-# needs. Run as root (or through sudo) on Debian 12.
+# needs, on Debian 12. Run it as root, or as a user who may use sudo: it
+# asks sudo itself when it is not root.
 set -e
+if [ "$(id -u)" != 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    exec sudo sh "$0" "$@"
+  fi
+  echo "install-deps.sh: installing packages needs root; run it as root (sudo is not installed)" >&2
+  exit 1
+fi
+# A bare system has no terminal to answer package questions on.
+export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
   build-essential cmake pkg-config git \

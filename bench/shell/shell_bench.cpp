@@ -1,7 +1,8 @@
 // Speed of the shell stand-in: listing a folder of 10,000 files with the
 // display name, attributes and small icon index of each (what a shell list
-// asks per item), and the delay from a file created in a watched folder to
-// the watch being signalled.
+// asks per item); the delay from a file created in a watched folder to the
+// watch being signalled, and to the change thread's message reaching the
+// control's window.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "ct_shell_ctrls_change.h"
 #include "shell/change_notify.h"
 #include "shell/file_info.h"
 #include "shell/namespace.h"
@@ -19,6 +21,7 @@
 namespace {
 
 using namespace qelo::shell;
+namespace win = qelo::win;
 
 constexpr int kFiles = 10000;
 // The attributes a shell list asks of every item.
@@ -59,7 +62,7 @@ void BM_ListFolderWithNamesAttributesAndIcons(benchmark::State& state) {
   ComPtr<IShellFolder> desktop;
   SHGetDesktopFolder(desktop.Put());
   IdListPtr folderList;
-  PathToIdList(path, folderList.Put());
+  SHParsePath(path, folderList.Put());
   for (auto _ : state) {
     ComPtr<IShellFolder> folder;
     desktop->BindToObject(folderList.Get(), nullptr, IID_IShellFolder, folder.PutVoid());
@@ -103,5 +106,34 @@ void BM_ChangeSignalDelay(benchmark::State& state) {
   FindCloseChangeNotification(watch);
 }
 BENCHMARK(BM_ChangeSignalDelay)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+win::LRESULT ChangeOwnerProc(win::HWND window, win::UINT message, win::WPARAM w, win::LPARAM l) {
+  return win::DefWindowProc(window, message, w, l);
+}
+
+void BM_ChangeMessageDelay(benchmark::State& state) {
+  setenv("QELO_HEADLESS", "1", 0);
+  BenchFolder folder;
+  win::WNDCLASS c;
+  c.lpfnWndProc = ChangeOwnerProc;
+  c.lpszClassName = "ShellBenchOwner";
+  win::RegisterClass(c);
+  win::HWND window = win::CreateWindowEx(0, "ShellBenchOwner", "", win::WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+  qelo::ct::TChangeHandlerThread thread(window, qelo::ct::WM_SHELLCHANGED);
+  int slot = -1;
+  thread.AddWatch(folder.path(), FILE_NOTIFY_CHANGE_FILE_NAME, &slot, false);
+  int n = 0;
+  for (auto _ : state) {
+    std::string file = folder.path() + "/new " + std::to_string(n++);
+    auto start = std::chrono::steady_clock::now();
+    std::ofstream(file) << "x";
+    win::MSG m;
+    bool seen = false;
+    while (!seen && win::GetMessage(&m, window, 0, 0) > 0) seen = m.message == qelo::ct::WM_SHELLCHANGED;
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  win::DestroyWindow(window);
+}
+BENCHMARK(BM_ChangeMessageDelay)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace

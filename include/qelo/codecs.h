@@ -13,6 +13,10 @@
 // Pixel format of QeloAddVideoFrame: 32-bit, bytes B G R A.
 #define QELO_PIXEL_FORMAT_ARGB32 1
 
+// Each user of the library (the program, the player, the engine) initialises
+// it once and de-initialises it once. The first of the users alive at a time
+// gets 1 and its callback is kept; the others get 2. Each de-initialise
+// releases one user; the last one closes every file and encoder still open.
 QELO_EXPORT int QeloInitializeCodecs(LogCallback callback);
 QELO_EXPORT int QeloDeInitializeCodecs(int unused);
 

@@ -1,6 +1,6 @@
 // The flat entry points of QeloCodecs: argument and handle checks, then
 // dispatch to the decoder and encoder contexts.
-#include <atomic>
+#include <mutex>
 
 #include "codec_library.h"
 #include "format_context.h"
@@ -19,7 +19,13 @@ namespace {
 using DecoderTable = qelo::codecs::HandleTable<DecoderContext, QELO_MAX_MEDIA_FILES>;
 using EncoderTable = qelo::codecs::HandleTable<EncoderContext, QELO_MAX_ENCODERS>;
 
-std::atomic<bool> gInitialized{false};
+// The program, the player and the engine each initialise the library and
+// each de-initialise it again. Every initialise counts one user and every
+// de-initialise releases one; only the last release frees the tables, so one
+// user's de-initialisation never frees what another still uses, and the
+// tables are freed once.
+std::mutex gUsersLock;  // guards gUsers; taken by the two calls below only
+int gUsers = 0;
 
 // The tables live as long as the process: a file still open at exit is never
 // closed under a thread that still reads it.
@@ -48,12 +54,17 @@ std::shared_ptr<EncoderContext> EncoderOrLog(int handle) {
 }  // namespace
 
 int QeloInitializeCodecs(LogCallback callback) {
-  if (gInitialized.exchange(true)) return 2;
+  std::lock_guard lock(gUsersLock);
+  if (gUsers++ > 0) return 2;
   gLog.SetCallback(callback);
   return 1;
 }
 
 int QeloDeInitializeCodecs(int) {
+  {
+    std::lock_guard lock(gUsersLock);
+    if (gUsers > 0 && --gUsers > 0) return 1;
+  }
   // A context still in use by another thread is freed when that call ends.
   for (auto& encoder : Encoders().RemoveAll()) encoder.reset();
   for (auto& decoder : Decoders().RemoveAll()) decoder->RequestStop();

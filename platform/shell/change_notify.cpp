@@ -97,10 +97,12 @@ class ChangeWatch final : public WaitObject {
     return rootGone_ ? State::kAbandoned : State::kNotSignalled;
   }
 
+  // The signal ends; a change that came after the wait ended and before now
+  // signals again at once, so none is lost.
   bool Next() {
     std::lock_guard<std::mutex> hold(lock_);
-    Drain();
     signalled_ = false;
+    Drain();
     return !rootGone_;
   }
 

@@ -71,7 +71,7 @@ uintptr_t SHGetFileInfo(const std::string& path, DWORD fileAttributes, SHFILEINF
     return Answer(location, folder, info, flags & ~SHGFI_ATTRIBUTES);
   }
   IdListPtr list;
-  if (FAILED(PathToIdList(path, list.Put()))) return 0;
+  if (FAILED(SHParsePath(path, list.Put()))) return 0;
   return SHGetFileInfo(list.Get(), fileAttributes, info, flags | SHGFI_PIDL);
 }
 

@@ -15,7 +15,7 @@ HRESULT SHGetDesktopFolder(IShellFolder** folder) {
                               reinterpret_cast<void**>(folder));
 }
 
-HRESULT PathToIdList(const std::string& path, LPITEMIDLIST* list) {
+HRESULT SHParsePath(const std::string& path, LPITEMIDLIST* list) {
   if (!list) return E_INVALIDARG;
   *list = nullptr;
   if (path.empty() || path.front() != '/') return E_INVALIDARG;
@@ -30,7 +30,7 @@ bool SHGetPathFromIDList(LPCITEMIDLIST list, std::string* path) {
   return true;
 }
 
-std::string IdListToPath(LPCITEMIDLIST list) {
+std::string SHPathOfIdList(LPCITEMIDLIST list) {
   std::string path;
   SHGetPathFromIDList(list, &path);
   return path;

@@ -20,12 +20,12 @@ namespace qelo::shell {
 HRESULT SHGetDesktopFolder(IShellFolder** folder);
 
 // Parses an absolute path through the desktop folder; every part must exist.
-HRESULT PathToIdList(const std::string& path, LPITEMIDLIST* list);
+HRESULT SHParsePath(const std::string& path, LPITEMIDLIST* list);
 // The file-system path of an absolute list; false (and an empty path) when
 // the list names something without one (the desktop without a desktop
 // directory, Computer) or is damaged. Null counts as the empty list.
 bool SHGetPathFromIDList(LPCITEMIDLIST list, std::string* path);
-std::string IdListToPath(LPCITEMIDLIST list);
+std::string SHPathOfIdList(LPCITEMIDLIST list);
 
 // Binds the folder that holds the last item of an absolute list and points
 // `last` at that item inside `list`. The desktop for lists of one item.

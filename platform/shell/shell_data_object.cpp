@@ -174,7 +174,7 @@ HRESULT CreateShellDataObject(LPCITEMIDLIST parent, const std::vector<LPCITEMIDL
   std::vector<std::string> paths;
   for (LPCITEMIDLIST item : items) {
     IdListPtr absolute(ILCombine(parent, item));
-    std::string path = IdListToPath(absolute.Get());
+    std::string path = SHPathOfIdList(absolute.Get());
     if (!path.empty()) paths.push_back(path);
   }
   auto* data = new ShellDataObject;
@@ -193,7 +193,7 @@ std::vector<std::string> DataObjectPaths(IDataObject* data) {
     if (array) {
       for (const IdListPtr& item : array->items) {
         IdListPtr absolute(ILCombine(array->parent.Get(), item.Get()));
-        std::string path = IdListToPath(absolute.Get());
+        std::string path = SHPathOfIdList(absolute.Get());
         if (!path.empty()) paths.push_back(path);
       }
       if (!paths.empty()) return paths;

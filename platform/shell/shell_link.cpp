@@ -84,7 +84,7 @@ class ShellLink final : public IShellLink, public IPersistFile {
   HRESULT GetIDList(LPITEMIDLIST* list) override {
     if (!list) return E_POINTER;
     *list = nullptr;
-    return target_.empty() ? E_FAIL : PathToIdList(target_, list);
+    return target_.empty() ? E_FAIL : SHParsePath(target_, list);
   }
   HRESULT GetDescription(std::string* text) override { return Empty(text); }
   HRESULT GetWorkingDirectory(std::string* path) override { return Empty(path); }

@@ -40,7 +40,7 @@ constexpr UserDirName kUserDirNames[] = {
 // Lists of the folders with a path; null when the folder does not exist.
 HRESULT PathFolderList(const std::string& path, LPITEMIDLIST* list) {
   if (!IsDirectory(path)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-  return PathToIdList(path, list);
+  return SHParsePath(path, list);
 }
 
 }  // namespace

@@ -284,28 +284,26 @@ constexpr Painter kPainters[kSystemIconCount] = {
     DrawAudio,      DrawImage,          DrawText,        DrawArchive,      DrawShareOverlay, DrawLinkOverlay,
 };
 
-// Draws every icon side by side and hands them to a new list as one strip
-// of straight (not premultiplied) B, G, R, A pixels.
-win::HIMAGELIST MakeList(int size) {
-  win::HIMAGELIST list = win::ImageList_Create(size, size, win::ILC_COLOR32 | win::ILC_MASK, kSystemIconCount, 8);
-  if (!list) return nullptr;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size * kSystemIconCount, size);
+// Icons `first` to `first + count - 1` side by side in a new 32-bit bitmap
+// of straight (not premultiplied) B, G, R, A pixels; null when the bitmap
+// cannot be made.
+win::HBITMAP DrawStrip(int size, int first, int count) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size * count, size);
   cairo_t* cr = cairo_create(surface);
-  for (int i = 0; i < kSystemIconCount; ++i) {
+  for (int i = 0; i < count; ++i) {
     cairo_save(cr);
     cairo_translate(cr, i * size, 0);
     cairo_scale(cr, size / 16.0, size / 16.0);
     cairo_set_line_width(cr, 1.0);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    kPainters[i](cr);
-
+    kPainters[first + i](cr);
     cairo_restore(cr);
   }
   cairo_destroy(cr);
   cairo_surface_flush(surface);
 
   win::BITMAPINFOHEADER info;
-  info.biWidth = size * kSystemIconCount;
+  info.biWidth = size * count;
   info.biHeight = -size;
   void* bits = nullptr;
   win::HBITMAP strip = win::CreateDIBSection(nullptr, &info, win::DIB_RGB_COLORS, &bits);
@@ -314,18 +312,26 @@ win::HIMAGELIST MakeList(int size) {
     int stride = cairo_image_surface_get_stride(surface);
     auto* to = static_cast<uint32_t*>(bits);
     for (int y = 0; y < size; ++y)
-      for (int x = 0; x < size * kSystemIconCount; ++x) {
+      for (int x = 0; x < size * count; ++x) {
         uint32_t p;
         std::memcpy(&p, from + y * stride + x * 4, 4);
         uint32_t a = p >> 24;
         auto straight = [a](uint32_t c) { return a == 0 ? 0u : std::min(255u, (c * 255 + a / 2) / a); };
-        to[y * size * kSystemIconCount + x] = (a << 24) | (straight((p >> 16) & 0xFF) << 16) |
-                                              (straight((p >> 8) & 0xFF) << 8) | straight(p & 0xFF);
+        to[y * size * count + x] = (a << 24) | (straight((p >> 16) & 0xFF) << 16) |
+                                   (straight((p >> 8) & 0xFF) << 8) | straight(p & 0xFF);
       }
-    win::ImageList_Add(list, strip, nullptr);
   }
-  if (strip) win::DeleteObject(strip);
   cairo_surface_destroy(surface);
+  return strip;
+}
+
+win::HIMAGELIST MakeList(int size) {
+  win::HIMAGELIST list = win::ImageList_Create(size, size, win::ILC_COLOR32 | win::ILC_MASK, kSystemIconCount, 8);
+  if (!list) return nullptr;
+  if (win::HBITMAP strip = DrawStrip(size, 0, kSystemIconCount)) {
+    win::ImageList_Add(list, strip, nullptr);
+    win::DeleteObject(strip);
+  }
   win::ImageList_SetOverlayImage(list, kIconShareOverlay, kShareOverlay);
   win::ImageList_SetOverlayImage(list, kIconLinkOverlay, kLinkOverlay);
   return list;
@@ -350,6 +356,19 @@ SystemIcon IconForContentType(const char* type) {
 }
 
 }  // namespace
+
+win::HBITMAP DrawSystemIcon(int index, int size) {
+  if (index < 0 || index >= kSystemIconCount || size <= 0) return nullptr;
+  return DrawStrip(size, index, 1);
+}
+
+win::HBITMAP LoadShellImage(int resourceId, int size) {
+  switch (resourceId) {
+    case kShellShareOverlayResource: return DrawSystemIcon(kIconShareOverlay, size);
+    case kShellLinkOverlayResource: return DrawSystemIcon(kIconLinkOverlay, size);
+    default: return nullptr;
+  }
+}
 
 win::HIMAGELIST SystemImageList(bool small) {
   static win::HIMAGELIST const lists[2] = {MakeList(32), MakeList(16)};

@@ -43,4 +43,14 @@ win::HIMAGELIST SystemImageList(bool small);
 // The icon of a file by the content type its name's extension stands for.
 int FileIconIndex(std::string_view fileName);
 
+// One icon drawn anew into a bitmap of its own (the caller deletes it);
+// null for an index outside the lists.
+win::HBITMAP DrawSystemIcon(int index, int size);
+
+// The shell's own images by resource number, as programs load the overlay
+// pictures: 29 the share overlay, 30 the link overlay. Null for others.
+constexpr int kShellShareOverlayResource = 29;
+constexpr int kShellLinkOverlayResource = 30;
+win::HBITMAP LoadShellImage(int resourceId, int size);
+
 }  // namespace qelo::shell

@@ -1,5 +1,7 @@
 #include "vcl/strings.h"
 
+#include "vcl/sysutils.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,15 +146,6 @@ void ReplaceFile(const std::string& path, const std::string& bytes) {
   }
 }
 
-int CompareFolded(const std::string& a, const std::string& b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 }  // namespace
 
 // ---- TStrings ----
@@ -245,7 +238,7 @@ bool TStrings::Equals(const TStrings& other) const {
   return true;
 }
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return CompareFolded(a, b); }
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return CompareText(a, b); }
 
 std::string TStrings::Text() const {
   std::string out;
@@ -415,7 +408,7 @@ int TStringList::IndexOf(const std::string& text) const {
 
 int TStringList::CompareStrings(const std::string& a, const std::string& b) const {
   if (caseSensitive_) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
-  return CompareFolded(a, b);
+  return CompareText(a, b);
 }
 
 bool TStringList::Find(const std::string& text, int& index) const {

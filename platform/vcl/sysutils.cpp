@@ -1,5 +1,7 @@
 #include "vcl/sysutils.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +12,16 @@
 namespace qelo::vcl {
 
 namespace fs = std::filesystem;
+
+int CompareText(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int x = std::tolower(static_cast<unsigned char>(a[i]));
+    const int y = std::tolower(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 int StrToInt(std::string_view text) {
   std::string_view digits = text;

@@ -9,6 +9,11 @@
 
 namespace qelo::vcl {
 
+// Compares two texts without regard to the case of ASCII letters, byte by
+// byte otherwise: <0, 0 or >0; a text that is the start of the other sorts
+// first.
+int CompareText(std::string_view a, std::string_view b);
+
 // A decimal integer with an optional sign and nothing else (no blanks, no
 // hexadecimal), within 32 bits; EConvertError "'x' is not a valid integer
 // value" otherwise.

@@ -1,11 +1,14 @@
 // Shutting the bridge down with files still open: every handle is released,
 // a reader on another thread returns, and nothing leaks (checked by the
-// sanitizer builds). A program of its own, because it empties the tables.
+// sanitizer builds); the tables go only with the last of the library's
+// users. A program of its own, because it empties the tables.
 #include <gtest/gtest.h>
 
 #include <future>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
@@ -60,6 +63,40 @@ TEST(CodecShutdown, ReleasesOpenFilesAndWakesAReaderOnAnotherThread) {
   const int again = Load(AudioOnlyClip());
   EXPECT_EQ(again, 0);
   EXPECT_EQ(QeloUnloadMediaFile(again), 1);
+}
+
+std::vector<std::string>& LaterLines() {
+  static std::vector<std::string> lines;
+  return lines;
+}
+void CollectLaterLine(const char16_t* line) { LaterLines().push_back(win::Utf16ToUtf8(line)); }
+
+TEST(CodecShutdown, OnlyTheLastOfItsUsersFreesTheTablesAndALaterStartIsAFirstOne) {
+  InitializeCodecsForTests();                        // the program
+  EXPECT_EQ(QeloInitializeCodecs(CollectLaterLine), 2);  // the player
+  EXPECT_EQ(QeloInitializeCodecs(CollectLaterLine), 2);  // the engine
+  const int open = Load(AudioOnlyClip());
+  ASSERT_GE(open, 0);
+
+  EXPECT_EQ(QeloDeInitializeCodecs(0), 1);  // the player leaves
+  EXPECT_EQ(QeloDeInitializeCodecs(1), 1);  // the program leaves
+  EXPECT_EQ(QeloFlushAudio(open), 1) << "the engine still uses the file";
+
+  EXPECT_EQ(QeloDeInitializeCodecs(2), 1);  // the last user: everything is freed
+  ClearLog();
+  EXPECT_EQ(QeloUnloadMediaFile(open), 0);
+  EXPECT_TRUE(Logged("Qelo Codecs: error decoder handle..."));
+
+  // Releases without a user change nothing.
+  EXPECT_EQ(QeloDeInitializeCodecs(0), 1);
+  EXPECT_EQ(QeloDeInitializeCodecs(0), 1);
+  // Started again, the library counts afresh and takes the new callback.
+  EXPECT_EQ(QeloInitializeCodecs(CollectLaterLine), 1);
+  EXPECT_EQ(QeloInitializeCodecs(nullptr), 2);
+  QeloUnloadMediaFile(-1);
+  EXPECT_EQ(LaterLines(), std::vector<std::string>{"Qelo Codecs: error decoder handle..."});
+  EXPECT_EQ(QeloDeInitializeCodecs(0), 1);
+  EXPECT_EQ(QeloDeInitializeCodecs(0), 1);
 }
 
 }  // namespace

@@ -123,6 +123,22 @@ TEST_F(ChangeNotification, FiltersChooseWhatIsReported) {
   EXPECT_FALSE(FindNextChangeNotification(names));
 }
 
+TEST_F(ChangeNotification, AChangeBeforeAskingForTheNextIsNotLost) {
+  std::string dir = home.Path("busy");
+  MakeDir(dir);
+  HANDLE watch = FindFirstChangeNotification(dir, 0, FILE_NOTIFY_CHANGE_FILE_NAME);
+  ASSERT_NE(watch, INVALID_HANDLE_VALUE);
+  WriteFile(dir + "/first", "x");
+  ASSERT_EQ(WaitForSingleObject(watch, 5000), WAIT_OBJECT_0);
+  WriteFile(dir + "/second", "x");  // after the wait ended, before the next is asked for
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(FindNextChangeNotification(watch));
+  EXPECT_EQ(WaitForSingleObject(watch, 0), WAIT_OBJECT_0);
+  ASSERT_TRUE(FindNextChangeNotification(watch));
+  EXPECT_EQ(WaitForSingleObject(watch, kShortWait), WAIT_TIMEOUT);
+  FindCloseChangeNotification(watch);
+}
+
 TEST_F(ChangeNotification, ASubtreeWatchCoversOnlyListedFolders) {
   std::string root = home.Path("drive");
   MakeDir(root);

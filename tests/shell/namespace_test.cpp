@@ -43,7 +43,7 @@ TEST_F(Namespace, PathsSurviveTheTripToAListAndBack) {
       WriteFile(path, "x");
       IdListPtr list = test::ParsePath(path);
       ASSERT_TRUE(list) << path;
-      EXPECT_EQ(IdListToPath(list.Get()), path);
+      EXPECT_EQ(SHPathOfIdList(list.Get()), path);
       ComPtr<IShellFolder> desktop;
       ASSERT_EQ(SHGetDesktopFolder(desktop.Put()), S_OK);
       EXPECT_EQ(test::DisplayName(desktop.Get(), list.Get(), SHGDN_FORPARSING), path);
@@ -63,20 +63,20 @@ TEST_F(Namespace, PathsParseUnderTheVolumeThatHoldsThem) {
   ASSERT_TRUE(volume);
   EXPECT_EQ(volume->kind, ItemKind::kVolume);
   EXPECT_EQ(volume->payload, stick);
-  EXPECT_EQ(IdListToPath(list.Get()), stick + "/clips");
+  EXPECT_EQ(SHPathOfIdList(list.Get()), stick + "/clips");
 
   IdListPtr outside = test::ParsePath(home.path() + "/./stick/../x/..");
   ASSERT_TRUE(outside);
-  EXPECT_EQ(IdListToPath(outside.Get()), home.path());
+  EXPECT_EQ(SHPathOfIdList(outside.Get()), home.path());
   EXPECT_EQ(DecodeItem(ILNext(outside.Get()))->payload, "/");
 }
 
 TEST_F(Namespace, ParsingFailsForWhatDoesNotExist) {
   IdListPtr list;
-  EXPECT_EQ(PathToIdList(home.Path("missing/x"), list.Put()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(SHParsePath(home.Path("missing/x"), list.Put()), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
   EXPECT_FALSE(list);
-  EXPECT_EQ(PathToIdList("relative/path", list.Put()), E_INVALIDARG);
-  EXPECT_EQ(PathToIdList("", list.Put()), E_INVALIDARG);
+  EXPECT_EQ(SHParsePath("relative/path", list.Put()), E_INVALIDARG);
+  EXPECT_EQ(SHParsePath("", list.Put()), E_INVALIDARG);
 }
 
 TEST_F(Namespace, ListsWithoutAPathGiveNone) {
@@ -87,7 +87,7 @@ TEST_F(Namespace, ListsWithoutAPathGiveNone) {
   EXPECT_EQ(path, "");
   // A damaged item makes the list name nothing.
   unsigned char damaged[] = {6, 0, 'Z', 4, 0, 'a', 0, 0};
-  EXPECT_EQ(IdListToPath(reinterpret_cast<LPCITEMIDLIST>(damaged)), "");
+  EXPECT_EQ(SHPathOfIdList(reinterpret_cast<LPCITEMIDLIST>(damaged)), "");
 }
 
 TEST_F(Namespace, EnumerationFollowsTheFilters) {
@@ -148,7 +148,7 @@ TEST_F(Namespace, DesktopShowsComputerHomeAndTheDesktopDirectory) {
   IdListPtr computer(got[0]), homeItem(got[1]), entry(got[2]);
   EXPECT_EQ(test::DisplayName(desktop.Get(), computer.Get(), SHGDN_NORMAL), "Computer");
   EXPECT_EQ(test::DisplayName(desktop.Get(), homeItem.Get(), SHGDN_FORPARSING), home.path());
-  EXPECT_EQ(IdListToPath(entry.Get()), home.Path("Desktop/On the desktop"));
+  EXPECT_EQ(SHPathOfIdList(entry.Get()), home.Path("Desktop/On the desktop"));
   EXPECT_EQ(items->Next(1, got, &fetched), S_FALSE);
   EXPECT_EQ(fetched, 0u);
 }

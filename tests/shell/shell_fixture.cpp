@@ -87,7 +87,7 @@ shell::ComPtr<shell::IShellFolder> BindPath(const std::string& path) {
 
 shell::IdListPtr ParsePath(const std::string& path) {
   shell::IdListPtr list;
-  if (shell::FAILED(shell::PathToIdList(path, list.Put()))) list.Reset();
+  if (shell::FAILED(shell::SHParsePath(path, list.Put()))) list.Reset();
   return list;
 }
 

@@ -43,12 +43,12 @@ TEST(SpecialFolders, UserDirsFileDecides) {
 
   IdListPtr videos;
   ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_MYVIDEO, videos.Put()), S_OK);
-  EXPECT_EQ(IdListToPath(videos.Get()), home.Path("Filme"));
+  EXPECT_EQ(SHPathOfIdList(videos.Get()), home.Path("Filme"));
   // The desktop itself is the empty list, whose path is the desktop folder.
   IdListPtr desktop;
   ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, desktop.Put()), S_OK);
   EXPECT_EQ(ILGetSize(desktop.Get()), 2u);
-  EXPECT_EQ(IdListToPath(desktop.Get()), home.Path("Schreibtisch"));
+  EXPECT_EQ(SHPathOfIdList(desktop.Get()), home.Path("Schreibtisch"));
 }
 
 TEST(SpecialFolders, MissingOrUnknownFoldersHaveNoList) {
@@ -59,7 +59,7 @@ TEST(SpecialFolders, MissingOrUnknownFoldersHaveNoList) {
   EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, 99, list.Put()), E_INVALIDARG);
   EXPECT_FALSE(list);
   ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_PROFILE, list.Put()), S_OK);
-  EXPECT_EQ(IdListToPath(list.Get()), home.path());
+  EXPECT_EQ(SHPathOfIdList(list.Get()), home.path());
 }
 
 TEST(SpecialFolders, DesktopEqualToHomeShowsNoEntries) {

@@ -11,6 +11,19 @@
 namespace qelo::vcl {
 namespace {
 
+TEST(CompareTextTest, IgnoresTheCaseOfLettersOnly) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int sign;
+  } cases[] = {{"apple", "Banana", -1}, {"APPLE", "apple", 0}, {"ab", "A", 1}, {"", "", 0},
+               {"", "a", -1},          {"a_", "A-", 1},       {"\xC3\xA9", "\xC3\x89", 1}};
+  for (const Case& c : cases) {
+    const int r = CompareText(c.a, c.b);
+    EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " / " << c.b;
+  }
+}
+
 TEST(StrToIntTest, TakesSignedDecimalIntegersWithin32Bits) {
   EXPECT_EQ(StrToInt("0"), 0);
   EXPECT_EQ(StrToInt("65539"), 65539);

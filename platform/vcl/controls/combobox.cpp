@@ -1,9 +1,11 @@
 #include "vcl/controls/combobox.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "vcl/controls/forms.h"
 #include "win/controls/combobox.h"
+#include "win/codepage.h"
 #include "win/controls/edit.h"
 
 namespace qelo::vcl {
@@ -12,29 +14,53 @@ const EnumInfo kComboBoxStyleInfo{"TComboBoxStyle", {"csDropDown", "csSimple", "
 
 namespace {
 
-// Edit children of combo boxes, by handle; GUI thread only.
-std::unordered_map<win::HWND, TCustomComboBox*>& EditTable() {
+// Children of combo boxes (edit fields and drop-down lists), by handle; GUI
+// thread only.
+std::unordered_map<win::HWND, TCustomComboBox*>& ChildTable() {
   static std::unordered_map<win::HWND, TCustomComboBox*> table;
   return table;
 }
 
 bool IsKeyMessage(UINT msg) { return msg >= win::WM_KEYDOWN && msg <= win::WM_SYSCHAR; }
 
+// Sets a member for as long as the scope lasts, also when an event handler
+// throws.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+// The case the edit field gives letters (ASCII, as the edit converts them).
+std::string InCase(std::string text, TEditCharCase charCase) {
+  for (char& c : text) {
+    if (charCase == ecUpperCase && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (charCase == ecLowerCase && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 }  // namespace
 
-win::LRESULT ComboEditWindowProc(win::HWND window, win::UINT msg, win::WPARAM w, win::LPARAM l) {
-  auto it = EditTable().find(window);
-  if (it == EditTable().end()) return win::DefWindowProc(window, msg, w, l);
+win::LRESULT ComboChildWindowProc(win::HWND window, win::UINT msg, win::WPARAM w, win::LPARAM l) {
+  auto it = ChildTable().find(window);
+  if (it == ChildTable().end()) return win::DefWindowProc(window, msg, w, l);
   TCustomComboBox* combo = it->second;
   TMessage m{msg, w, l, 0};
   try {
-    combo->EditWndProc(m);
+    combo->ChildMessage(window, m);
   } catch (...) {
     Application()->HandleException(combo);
   }
   if (msg == win::WM_NCDESTROY) {
-    EditTable().erase(window);
-    if (combo->edit_ == window) combo->edit_ = nullptr;
+    ChildTable().erase(window);
+    if (combo->edit_.window == window) combo->edit_ = {};
+    if (combo->list_.window == window) combo->list_ = {};
   }
   return m.Result;
 }
@@ -55,6 +81,10 @@ const ClassInfo& TComboBox::StaticClass() {
           .Boolean("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted)
           .Integer("MaxLength", &TComboBox::MaxLength, &TComboBox::SetMaxLength)
           .String("TextHint", &TComboBox::TextHint, &TComboBox::SetTextHint)
+          .Boolean("AutoComplete", &TComboBox::AutoComplete, &TComboBox::SetAutoComplete)
+          .Boolean("AutoDropDown", &TComboBox::AutoDropDown, &TComboBox::SetAutoDropDown)
+          .Boolean("AutoCloseUp", &TComboBox::AutoCloseUp, &TComboBox::SetAutoCloseUp)
+          .Enum("CharCase", kEditCharCaseInfo, &TComboBox::CharCase, &TComboBox::SetCharCase)
           .Event("OnChange", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnChange))
           .Event("OnSelect", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnSelect))
           .Event("OnDropDown", static_cast<TNotifyEvent TComboBox::*>(&TComboBox::OnDropDown))
@@ -62,8 +92,6 @@ const ClassInfo& TComboBox::StaticClass() {
           .Event("OnDrawItem", static_cast<TDrawItemEvent TComboBox::*>(&TComboBox::OnDrawItem))
           .Event("OnMeasureItem", static_cast<TMeasureItemEvent TComboBox::*>(&TComboBox::OnMeasureItem))
           // Older form files carry these; the classic combo box has no use for them.
-          .Skip("AutoComplete")
-          .Skip("AutoDropDown")
           .Skip("ImeMode")
           .Skip("ImeName")
           .Done();
@@ -108,7 +136,7 @@ void TCustomComboBox::CreateWnd() {
   win::InitCommonControlsEx(&classes);
   TWinControl::CreateWnd();
   SendFontToWindow(*this, false);
-  AttachEdit();
+  AttachChildren();
   items_->WindowMade();
   Send(win::CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_));
   if (maxLength_ > 0) Send(win::CB_LIMITTEXT, static_cast<WPARAM>(maxLength_));
@@ -116,6 +144,7 @@ void TCustomComboBox::CreateWnd() {
   // The edit field took the text when it was made; a chosen item shows its own.
   if (itemIndex_ >= 0) Send(win::CB_SETCURSEL, static_cast<WPARAM>(itemIndex_));
   TakeWindowText();
+  ApplyCharCase();
 }
 
 void TCustomComboBox::DestroyWnd() {
@@ -123,24 +152,37 @@ void TCustomComboBox::DestroyWnd() {
     itemIndex_ = static_cast<int>(Send(win::CB_GETCURSEL));
     items_->WindowGoing();
   }
-  // The edit child goes with the window: it is handed back to its own
+  // The children go with the window: each is handed back to its own
   // procedure first, so that it is torn down as it was made.
-  if (edit_) {
-    win::SetWindowLongPtr(edit_, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(editDefault_));
-    EditTable().erase(edit_);
-    edit_ = nullptr;
-  }
+  Release(edit_);
+  Release(list_);
+  editTracked_ = false;
+  // The items live on in the control: their data is not deleted with the
+  // window.
+  FlagScope going(windowGoing_);
   TWinControl::DestroyWnd();
 }
 
-// The edit child's messages come to the control first.
-void TCustomComboBox::AttachEdit() {
+// The children's messages come to the control first.
+void TCustomComboBox::AttachChildren() {
   win::COMBOBOXINFO info;
-  if (!Send(win::CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info)) || info.hwndItem == WindowHandle()) return;
-  edit_ = info.hwndItem;
-  EditTable()[edit_] = this;
-  editDefault_ = reinterpret_cast<win::WNDPROC>(
-      win::SetWindowLongPtr(edit_, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(&ComboEditWindowProc)));
+  if (!Send(win::CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info))) return;
+  if (info.hwndItem && info.hwndItem != WindowHandle()) edit_ = Subclass(info.hwndItem);
+  if (info.hwndList) list_ = Subclass(info.hwndList);
+}
+
+TCustomComboBox::Child TCustomComboBox::Subclass(win::HWND window) {
+  ChildTable()[window] = this;
+  const auto previous = win::SetWindowLongPtr(window, win::GWLP_WNDPROC,
+                                              reinterpret_cast<win::LONG_PTR>(&ComboChildWindowProc));
+  return Child{window, reinterpret_cast<win::WNDPROC>(previous)};
+}
+
+void TCustomComboBox::Release(Child& child) {
+  if (!child.window) return;
+  win::SetWindowLongPtr(child.window, win::GWLP_WNDPROC, reinterpret_cast<win::LONG_PTR>(child.defaultProc));
+  ChildTable().erase(child.window);
+  child = {};
 }
 
 // ---- properties ------------------------------------------------------------------------
@@ -214,37 +256,55 @@ void TCustomComboBox::SetTextHint(const std::string& value) {
   if (Live()) Send(win::CB_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
 }
 
+void TCustomComboBox::SetCharCase(TEditCharCase value) {
+  if (value == charCase_) return;
+  charCase_ = value;
+  ApplyCharCase();
+}
+
+// The edit field converts typed letters by its style; the text it shows
+// now is converted once.
+void TCustomComboBox::ApplyCharCase() {
+  if (!edit_.window) return;
+  auto style = static_cast<win::DWORD>(win::GetWindowLongPtr(edit_.window, win::GWL_STYLE));
+  style &= ~(win::ES_UPPERCASE | win::ES_LOWERCASE);
+  if (charCase_ == ecUpperCase) style |= win::ES_UPPERCASE;
+  if (charCase_ == ecLowerCase) style |= win::ES_LOWERCASE;
+  win::SetWindowLongPtr(edit_.window, win::GWL_STYLE, style);
+  if (charCase_ != ecNormal) SetText(InCase(Text(), charCase_));
+}
+
 int TCustomComboBox::SelStart() const {
-  if (!edit_) return 0;
+  if (!edit_.window) return 0;
   win::DWORD start = 0;
-  win::SendMessage(edit_, win::EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  win::SendMessage(edit_.window, win::EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
   return static_cast<int>(start);
 }
 
 int TCustomComboBox::SelLength() const {
-  if (!edit_) return 0;
+  if (!edit_.window) return 0;
   win::DWORD start = 0, end = 0;
-  win::SendMessage(edit_, win::EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  win::SendMessage(edit_.window, win::EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return static_cast<int>(end - start);
 }
 
 void TCustomComboBox::SetSelStart(int value) {
-  if (edit_) win::SendMessage(edit_, win::EM_SETSEL, static_cast<WPARAM>(value), value);
+  if (edit_.window) win::SendMessage(edit_.window, win::EM_SETSEL, static_cast<WPARAM>(value), value);
 }
 
 void TCustomComboBox::SetSelLength(int value) {
-  if (!edit_) return;
+  if (!edit_.window) return;
   const int start = SelStart();
-  win::SendMessage(edit_, win::EM_SETSEL, static_cast<WPARAM>(start), start + value);
+  win::SendMessage(edit_.window, win::EM_SETSEL, static_cast<WPARAM>(start), start + value);
 }
 
 void TCustomComboBox::SelectAll() {
-  if (edit_) win::SendMessage(edit_, win::EM_SETSEL, 0, -1);
+  if (edit_.window) win::SendMessage(edit_.window, win::EM_SETSEL, 0, -1);
 }
 
 bool TCustomComboBox::Focused() const {
   const win::HWND focus = win::GetFocus();
-  return Live() && (focus == WindowHandle() || (edit_ && focus == edit_));
+  return Live() && focus && (focus == WindowHandle() || focus == edit_.window);
 }
 
 // ---- events ----------------------------------------------------------------------------
@@ -275,14 +335,8 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
 // it back.
 void TCustomComboBox::TakeWindowText() {
   if (!Live()) return;
-  takingText_ = true;
-  try {
-    SetText(win::GetWindowText(WindowHandle()));
-  } catch (...) {
-    takingText_ = false;
-    throw;
-  }
-  takingText_ = false;
+  FlagScope taking(takingText_);
+  SetText(win::GetWindowText(WindowHandle()));
 }
 
 // A choice of the user in the list (keys, wheel, drop-down): OnClick,
@@ -296,7 +350,11 @@ void TCustomComboBox::SelectionChanged() {
 
 void TCustomComboBox::Command(UINT code) {
   switch (code) {
-    case win::CBN_SELCHANGE: return SelectionChanged();
+    case win::CBN_SELCHANGE:
+      SelectionChanged();
+      // A key chose an item in the open list.
+      if (autoCloseUp_ && DroppedDown()) SetDroppedDown(false);
+      return;
     case win::CBN_EDITCHANGE:
       TakeWindowText();
       return Change();
@@ -306,51 +364,151 @@ void TCustomComboBox::Command(UINT code) {
   }
 }
 
+// ---- typed keys ------------------------------------------------------------------------
+
+void TCustomComboBox::KeyPress(char16_t& key) {
+  TWinControl::KeyPress(key);
+  if (key == 0) return;
+  DropDownForKey(key);
+  if (autoComplete_) CompleteTyped(key);
+}
+
+void TCustomComboBox::DropDownForKey(char16_t key) {
+  if (!autoDropDown_ || !Live()) return;
+  if (key == win::VK_TAB) {
+    if (DroppedDown()) SetDroppedDown(false);
+  } else if (key != win::VK_BACK && key != win::VK_ESCAPE && !DroppedDown()) {
+    SetDroppedDown(true);
+  }
+}
+
+// An edit field completes its text with the typed character to the first
+// item that starts with it; a list-style box chooses the first item that
+// starts with the letters typed without a pause. A key that completes is
+// taken.
+void TCustomComboBox::CompleteTyped(char16_t& key) {
+  if (!Live()) return;
+  if (!edit_.window) {
+    const win::DWORD now = win::GetTickCount();
+    if (now - lastTyped_ >= kComboAutoCompleteDelay) filter_.clear();
+    lastTyped_ = now;
+    if (key == win::VK_BACK) {
+      std::u16string typed = win::Utf8ToUtf16(filter_);
+      if (!typed.empty()) typed.pop_back();
+      filter_ = win::Utf16ToUtf8(typed);
+      return;
+    }
+  }
+  if (key < 32) return;
+  std::string typed;
+  if (edit_.window) {
+    std::u16string text = win::Utf8ToUtf16(Text());
+    const auto start = static_cast<size_t>(std::clamp(SelStart(), 0, static_cast<int>(text.size())));
+    const auto length = std::min(static_cast<size_t>(std::max(SelLength(), 0)), text.size() - start);
+    text.replace(start, length, 1, key);
+    typed = win::Utf16ToUtf8(text);
+  } else {
+    typed = filter_ + win::Utf16ToUtf8(std::u16string(1, key));
+  }
+  if (SelectMatch(typed)) key = 0;
+}
+
+bool TCustomComboBox::SelectMatch(const std::string& typed) {
+  if (typed.empty()) return false;
+  const auto found = static_cast<int>(Send(win::CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(typed.c_str())));
+  if (found < 0) return false;
+  const bool changed = found != ItemIndex();
+  Send(win::CB_SETCURSEL, static_cast<WPARAM>(found));
+  if (edit_.window) {
+    // The typed part stays as typed; the rest of the item follows, selected.
+    const std::u16string head = win::Utf8ToUtf16(typed);
+    const std::u16string item = win::Utf8ToUtf16(items_->Get(found));
+    const std::u16string whole = head + item.substr(std::min(head.size(), item.size()));
+    SetText(win::Utf16ToUtf8(whole));
+    win::SendMessage(edit_.window, win::EM_SETSEL, static_cast<WPARAM>(head.size()), static_cast<LPARAM>(whole.size()));
+  } else {
+    filter_ = typed;
+  }
+  if (changed) SelectionChanged();
+  return true;
+}
+
 // ---- messages --------------------------------------------------------------------------
 
-void TCustomComboBox::EditWndProc(TMessage& m) {
+void TCustomComboBox::ChildMessage(win::HWND window, TMessage& m) {
+  if (window == edit_.window) EditWndProc(m);
+  else if (window == list_.window) ListWndProc(m);
+}
+
+void TCustomComboBox::EditWndProc(TMessage& m) { ComboWndProc(m, edit_.window, edit_.defaultProc); }
+
+void TCustomComboBox::ListWndProc(TMessage& m) { ComboWndProc(m, list_.window, list_.defaultProc); }
+
+void TCustomComboBox::ComboWndProc(TMessage& m, win::HWND child, win::WNDPROC childDefault) {
   if (IsKeyMessage(m.Msg)) {
-    editKey_ = true;
+    const Child outer = childKey_;
+    childKey_ = Child{child, childDefault};
     try {
       WindowProc(m);
     } catch (...) {
-      editKey_ = false;
+      childKey_ = outer;
       throw;
     }
-    editKey_ = false;
+    childKey_ = outer;
     return;
   }
-  if (m.Msg == win::WM_SETFOCUS) {
-    if (TCustomForm* form = ParentForm()) form->SetFocusedControl(this);
+  if (child == edit_.window) {
+    if (m.Msg == win::WM_SETFOCUS) {
+      if (TCustomForm* form = ParentForm()) form->SetFocusedControl(this);
+    }
+    if (m.Msg == win::WM_MOUSEMOVE || m.Msg == win::WM_MOUSELEAVE) ChildMouse(m, child);
   }
-  CallEditDefault(m);
+  CallChildDefault(m, child, childDefault);
 }
 
-void TCustomComboBox::CallEditDefault(TMessage& m) {
-  if (!edit_ || !editDefault_) return;
-  m.Result = win::CallWindowProc(editDefault_, edit_, m.Msg, m.WParam, m.LParam);
+// The pointer over the edit field is over the control: the field's moves
+// make it the control under the mouse, and leaving the field for anywhere
+// but the control's own window ends that.
+void TCustomComboBox::ChildMouse(TMessage& m, win::HWND child) {
+  if (m.Msg == win::WM_MOUSEMOVE) {
+    const win::HWND capture = win::GetCapture();
+    if (capture == nullptr || capture == WindowHandle() || capture == child) Application()->SetMouseControl(this);
+    if (!editTracked_) {
+      win::TRACKMOUSEEVENT track;
+      track.dwFlags = win::TME_LEAVE;
+      track.hwndTrack = child;
+      editTracked_ = win::TrackMouseEvent(&track) != 0;
+    }
+    return;
+  }
+  editTracked_ = false;
+  win::POINT p;
+  const win::HWND under = win::GetCursorPos(&p) ? win::WindowFromPoint(p) : nullptr;
+  const bool stillOver = under && (under == WindowHandle() || win::IsChild(WindowHandle(), under));
+  if (!stillOver && Application()->MouseControl() == this) Application()->SetMouseControl(nullptr);
+}
+
+void TCustomComboBox::CallChildDefault(TMessage& m, win::HWND child, win::WNDPROC childDefault) {
+  if (!child || !childDefault) return;
+  if (!IsKeyMessage(m.Msg)) {
+    m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  FlagScope passing(inChildDefault_);
+  m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
 }
 
 void TCustomComboBox::WndProc(TMessage& m) {
-  // The edit child's procedure hands some keys on to the combo box window:
-  // the framework has seen them already.
-  if (inEditDefault_ && IsKeyMessage(m.Msg)) return TWinControl::DefaultHandler(m);
+  // A child's procedure hands some keys on to the combo box window: the
+  // framework has seen them already.
+  if (inChildDefault_ && IsKeyMessage(m.Msg)) return TWinControl::DefaultHandler(m);
   TWinControl::WndProc(m);
 }
 
-// Keys of the edit child that the framework left over go to the edit.
+// Keys of a child that the framework left over go to the child.
 void TCustomComboBox::DefaultHandler(TMessage& m) {
-  if (editKey_ && IsKeyMessage(m.Msg)) {
-    inEditDefault_ = true;
-    try {
-      CallEditDefault(m);
-    } catch (...) {
-      inEditDefault_ = false;
-      throw;
-    }
-    inEditDefault_ = false;
-    return;
-  }
+  if (childKey_.window && IsKeyMessage(m.Msg)) return CallChildDefault(m, childKey_.window, childKey_.defaultProc);
   TWinControl::DefaultHandler(m);
 }
 
@@ -368,6 +526,9 @@ void TCustomComboBox::Dispatch(TMessage& m) {
                             [this](int index, int& height) { MeasureItem(index, height); });
       m.Result = 1;
       return;
+    case CN_DELETEITEM:
+      if (windowGoing_) return;
+      return TWinControl::Dispatch(m);
     case CM_TEXTCHANGED:
       if (takingText_) return;
       TWinControl::Dispatch(m);

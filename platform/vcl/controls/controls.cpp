@@ -446,6 +446,12 @@ void TControl::ContextMenuMessage(TMessage& m) {
 
 bool TControl::DoContextPopup(TPoint p) { return ShowPopupMenu(popupMenu_, this, p.x, p.y); }
 
+int WheelScrollLines() {
+  win::UINT lines = 3;
+  if (!win::SystemParametersInfo(win::SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return 3;
+  return lines == win::WHEEL_PAGESCROLL ? -1 : static_cast<int>(lines);
+}
+
 void TControl::Click() {
   if (OnClick) OnClick(this);
 }

@@ -75,6 +75,10 @@ TAnchors AnchorsOfAlign(TAlign align);
 TShiftState MouseShiftState(WPARAM keys);
 TShiftState KeyboardShiftState();
 
+// The lines the system scrolls a wheel notch by; -1 when a notch scrolls a
+// page.
+int WheelScrollLines();
+
 class TControl : public TComponent {
   QELO_VCL_CLASS()
  public:
@@ -322,7 +326,9 @@ class TWinControl : public TControl {
   int TabOrder() const;
   void SetTabOrder(int order);
   virtual bool CanFocus() const;
-  bool Focused() const;
+  // The window has the focus (controls made of several windows answer for
+  // all of them).
+  virtual bool Focused() const;
   virtual void SetFocus();
   // The windowed children that take part in tab order, in tab order.
   std::vector<TWinControl*> TabList() const;
@@ -386,6 +392,9 @@ class TWinControl : public TControl {
   virtual void KeyDown(uint16_t& key, TShiftState shift);
   virtual void KeyUp(uint16_t& key, TShiftState shift);
   virtual void KeyPress(char16_t& key);
+  // A typed character's way through the framework: the form's preview, then
+  // KeyPress. True when one of them took the key (set it to 0).
+  bool DoKeyPress(char16_t& key);
   virtual void DoEnter();
   virtual void DoExit();
   void CreateHandle();
@@ -403,6 +412,7 @@ class TWinControl : public TControl {
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);
   void TrackMouse(TPoint clientPoint);
+  bool PointerOverOwnPart() const;
   void PaintMessage(TMessage& m);
   void EraseMessage(TMessage& m);
   void UpdateBoundsFromWindow();

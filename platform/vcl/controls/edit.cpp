@@ -5,6 +5,7 @@
 
 namespace qelo::vcl {
 
+const EnumInfo kEditCharCaseInfo{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
 
 namespace {
 

@@ -10,6 +10,10 @@
 
 namespace qelo::vcl {
 
+// How an edit field changes the case of typed letters.
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+extern const EnumInfo kEditCharCaseInfo;
+
 class TCustomEdit : public TWinControl {
   QELO_VCL_CLASS()
  public:

@@ -1,5 +1,7 @@
 #include "vcl/controls/listview.h"
 
+#include "vcl/sysutils.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -8,16 +10,6 @@ namespace qelo::vcl {
 namespace {
 
 using namespace win;
-
-int CompareNoCase(const std::string& a, const std::string& b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-    const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 int ColumnFormat(TAlignment alignment) {
   switch (alignment) {
@@ -582,7 +574,7 @@ bool TCustomListView::AlphaSort() {
           view->OnCompare(view, a, b, 0, result);
           return result;
         }
-        if (view->sortType_ != stData) result = CompareNoCase(a->Caption(), b->Caption());
+        if (view->sortType_ != stData) result = CompareText(a->Caption(), b->Caption());
         if (result == 0 && view->sortType_ != stText && a->Data() != b->Data()) result = a->Data() < b->Data() ? -1 : 1;
         return result;
       },

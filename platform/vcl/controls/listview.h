@@ -298,6 +298,7 @@ class TCustomListView : public TWinControl {
   virtual bool CustomDraw(const TRect& rect, TCustomDrawStage stage);
   virtual bool CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage);
   virtual bool CustomDrawSubItem(TListItem* item, int subItem, TCustomDrawState state, TCustomDrawStage stage);
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TListColumn;
@@ -311,7 +312,6 @@ class TCustomListView : public TWinControl {
   void PushImageList(int which, TImageList* list) const;
   void SetImageList(TImageList*& field, TChangeLink& link, TImageList* list, int which);
   void ImageListChange(TObject* sender);
-  void Notification(TComponent* component, TOperation operation) override;
   void NotifyMessage(TMessage& m);
   void HeaderNotifyMessage(TMessage& m);
   win::LRESULT ItemChanging(const win::NMLISTVIEW& n);

@@ -51,6 +51,11 @@ void MoveMouse(TControl& control, TPoint clientPoint) {
   Pump();
 }
 
+void TurnWheel(TControl& control, int delta) {
+  win::InjectMouseWheel(delta, ScreenPointOf(control, Centre(control)));
+  Pump();
+}
+
 void MoveMouseToScreen(TPoint screenPoint) {
   win::InjectMouseMove(win::POINT{screenPoint.x, screenPoint.y});
   Pump();

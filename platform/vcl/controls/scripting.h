@@ -32,6 +32,10 @@ void RightClick(TControl& control);
 void DoubleClick(TControl& control);
 void MoveMouse(TControl& control, TPoint clientPoint);
 void MoveMouseToScreen(TPoint screenPoint);
+// Turns the wheel by `delta` (WHEEL_DELTA a notch, positive away from the
+// user) with the pointer over the control's centre; the focused window
+// gets the message.
+void TurnWheel(TControl& control, int delta);
 // Keys to the focused window: a press and release with the shift keys held.
 void PressKey(uint16_t key, TShiftState shift = {});
 void TypeText(const std::string& utf8);

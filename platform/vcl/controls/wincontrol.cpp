@@ -669,6 +669,9 @@ void TWinControl::WndProc(TMessage& m) {
       break;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
+      // Onto a native part of this control (a combo box's edit field): the
+      // mouse is still over the control.
+      if (Application()->MouseControl() == this && PointerOverOwnPart()) return;
       if (TControl* mc = Application()->MouseControl(); mc && (mc == this || (mc->Parent() == this && !dynamic_cast<TWinControl*>(mc))))
         Application()->SetMouseControl(nullptr);
       mouseControl_ = nullptr;
@@ -730,6 +733,15 @@ void TWinControl::HandleMouseForChild(TMessage& m) {
   }
 }
 
+// Whether the pointer is over a child window of this one that has no
+// control of its own.
+bool TWinControl::PointerOverOwnPart() const {
+  win::POINT p;
+  if (!handle_ || !win::GetCursorPos(&p)) return false;
+  const win::HWND under = win::WindowFromPoint(p);
+  return under && under != handle_ && win::IsChild(handle_, under) && !FromHandle(under);
+}
+
 // Works out which control the mouse is over (this window or one of its
 // windowless children) and tells the application, which sends
 // CM_MOUSELEAVE and CM_MOUSEENTER as the control changes.
@@ -782,17 +794,20 @@ void TWinControl::HandleKeyMessage(TMessage& m) {
   DefaultHandler(m);
 }
 
+bool TWinControl::DoKeyPress(char16_t& key) {
+  TCustomForm* form = ParentForm();
+  if (form && form != this && form->KeyPreview()) {
+    form->KeyPress(key);
+    if (key == 0) return true;
+  }
+  KeyPress(key);
+  return key == 0;
+}
+
 void TWinControl::HandleCharMessage(TMessage& m) {
   auto ch = static_cast<char16_t>(m.WParam);
   TCustomForm* form = ParentForm();
-  if (m.Msg == win::WM_CHAR) {
-    if (form && form != this && form->KeyPreview()) {
-      form->KeyPress(ch);
-      if (ch == 0) return;
-    }
-    KeyPress(ch);
-    if (ch == 0) return;
-  }
+  if (m.Msg == win::WM_CHAR && DoKeyPress(ch)) return;
   const bool wantsChars = (Perform(win::WM_GETDLGCODE) & DLGC_WANTCHARS) != 0;
   if (m.Msg == win::WM_SYSCHAR || !wantsChars) {
     TWinControl* dialog = form ? static_cast<TWinControl*>(form) : this;

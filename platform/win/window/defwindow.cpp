@@ -190,6 +190,15 @@ void DefaultNcPaint(HWND window) {
 }
 
 
+// A wheel notch a child window leaves unused goes on to its parent (the
+// edit field of a combo box, say, to the combo box).
+LRESULT PropagateWheel(HWND window, WPARAM w, LPARAM l) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtr(window, GWL_STYLE));
+  HWND parent = GetParent(window);
+  if (!(style & WS_CHILD) || parent == nullptr) return 0;
+  return SendMessage(parent, WM_MOUSEWHEEL, w, l);
+}
+
 }  // namespace detail
 
 using namespace detail;
@@ -210,6 +219,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_SETCURSOR: return DefaultSetCursor(window, l);
     case WM_SETREDRAW: return DefaultSetRedraw(window, w != 0);
     case WM_MOUSEACTIVATE: return 1;  // activate
+    case WM_MOUSEWHEEL: return PropagateWheel(window, w, l);
     case WM_CANCELMODE:
       if (GetCapture() == window) ReleaseCapture();
       return 0;

@@ -12,6 +12,7 @@ namespace {
 
 MonitorObject g_monitor;
 std::atomic<int> g_beeps{0};
+std::atomic<UINT> g_wheelScrollLines{3};
 
 RECT ScreenRect() {
   const SIZE s = detail::Display().ScreenSize();
@@ -59,7 +60,11 @@ int GetSystemMetrics(int index) {
   }
 }
 
-BOOL SystemParametersInfo(UINT action, UINT, void* out, UINT) {
+BOOL SystemParametersInfo(UINT action, UINT param, void* out, UINT) {
+  if (action == SPI_SETWHEELSCROLLLINES) {
+    g_wheelScrollLines = param;
+    return 1;
+  }
   if (out == nullptr) return 0;
   switch (action) {
     case SPI_GETWORKAREA: *static_cast<RECT*>(out) = ScreenRect(); return 1;
@@ -72,7 +77,7 @@ BOOL SystemParametersInfo(UINT action, UINT, void* out, UINT) {
     }
     case SPI_GETMOUSEHOVERWIDTH: case SPI_GETMOUSEHOVERHEIGHT: *static_cast<UINT*>(out) = 4; return 1;
     case SPI_GETMOUSEHOVERTIME: *static_cast<UINT*>(out) = 400; return 1;
-    case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(out) = 3; return 1;
+    case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(out) = g_wheelScrollLines; return 1;
     default: return 0;
   }
 }

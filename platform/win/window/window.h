@@ -136,6 +136,8 @@ constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr WPARAM MK_MBUTTON = 0x0010;
 constexpr int WHEEL_DELTA = 120;
+// The wheel scroll lines that stand for "a page a notch".
+constexpr UINT WHEEL_PAGESCROLL = 0xFFFFFFFFu;
 
 // WM_NCHITTEST results
 constexpr LRESULT HTERROR = -2;
@@ -636,7 +638,8 @@ constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 constexpr UINT SPI_GETMOUSEHOVERWIDTH = 0x0062;
 constexpr UINT SPI_GETMOUSEHOVERHEIGHT = 0x0064;
 constexpr UINT SPI_GETMOUSEHOVERTIME = 0x0066;
-constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;  // the lines one wheel notch scrolls
+constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068;
+constexpr UINT SPI_SETWHEELSCROLLLINES = 0x0069;
 struct NONCLIENTMETRICS {
   int32_t iBorderWidth = 1;
   int32_t iScrollWidth = 16;
@@ -650,7 +653,9 @@ struct NONCLIENTMETRICS {
   LOGFONT lfMessageFont;
 };
 // SPI_GETWORKAREA: RECT*; SPI_GETNONCLIENTMETRICS: NONCLIENTMETRICS*; the
-// hover values and the wheel's scroll lines: UINT*. 0 for anything else.
+// hover values and SPI_GETWHEELSCROLLLINES (3 unless set; WHEEL_PAGESCROLL
+// for a page a notch): UINT*. SPI_SETWHEELSCROLLLINES takes the lines as
+// `param` and no `out`. 0 for anything else.
 BOOL SystemParametersInfo(UINT action, UINT param, void* out, UINT winIni);
 
 struct MonitorObject;

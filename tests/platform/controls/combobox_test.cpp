@@ -202,6 +202,17 @@ TEST_F(ComboBoxTest, TheSelectionFollowsInsertionsAndDeletions) {
   EXPECT_EQ(SendMessage(combo, CB_GETCOUNT, 0, 0), 2);
 }
 
+TEST_F(ComboBoxTest, AWheelNotchOverTheEditFieldWorksTheBox) {
+  HWND combo = MakeCombo(CBS_DROPDOWN, kFruit);
+  SendMessage(combo, CB_SETCURSEL, 1, 0);
+  const HWND edit = Info(combo).hwndItem;
+  SetFocus(edit);
+  TakeNotes();
+  SendMessage(edit, WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<uint16_t>(-WHEEL_DELTA)) << 16, 0);
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2) << "the edit field passed the notch to the box";
+  EXPECT_EQ(TakeListNotes(), std::vector<Note>{Command(CBN_SELCHANGE)});
+}
+
 TEST_F(ComboBoxTest, OwnerDrawnBoxesMeasureAndDrawTheFieldThroughTheParent) {
   std::vector<UINT> measured;
   std::vector<std::pair<UINT, UINT>> drawn;  // item, state

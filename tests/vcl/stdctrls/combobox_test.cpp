@@ -99,6 +99,7 @@ TEST_F(ComboBoxTest, ChoosingFromTheDropDownFiresItsEventsInOrder) {
 
 TEST_F(ComboBoxTest, TypingInTheEditFieldPassesTheFrameworksKeyHandling) {
   TComboBox* combo = MakeCombo(csDropDown);
+  combo->SetAutoComplete(false);  // the typed text alone
   combo->SetParent(form);
   auto* next = new TButton(form);
   next->SetParent(form);
@@ -144,11 +145,99 @@ TEST_F(ComboBoxTest, EveryNewWindowsEditFieldShowsTheHintAndPassesTheFramework) 
   ASSERT_NE(combo->EditHandle(), nullptr);
   EXPECT_EQ(cue(), "Search");
   int presses = 0;
+  combo->SetAutoComplete(false);
   combo->OnKeyPress = [&](TObject*, char16_t&) { ++presses; };
   script::Focus(*combo);
   script::TypeText("Ba");
   EXPECT_EQ(presses, 2);
   EXPECT_EQ(combo->Text(), "Ba");
+}
+
+TEST_F(ComboBoxTest, AutoCompleteCompletesTheTypedTextToTheFirstItemStartingWithIt) {
+  TComboBox* combo = MakeCombo(csDropDown, {"Apple", "Banana", "Blueberry", "Cherry"});
+  combo->SetParent(form);
+  script::Focus(*combo);
+  script::TypeText("bl");
+  EXPECT_EQ(combo->Text(), "blueberry") << "the typed part as typed, the rest from the item";
+  EXPECT_EQ(combo->SelStart(), 2);
+  EXPECT_EQ(combo->SelLength(), 7);
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"click", "select banana", "change banana", "click",
+                                                     "select blueberry", "change blueberry"}));
+  journal.lines.clear();
+  script::TypeText("x");  // completes nothing: the edit field takes it over the selection
+  EXPECT_EQ(combo->Text(), "blx");
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"change blx"}));
+  script::TypeText("\b");
+  EXPECT_EQ(combo->Text(), "bl") << "Backspace only deletes";
+
+  combo->SetAutoComplete(false);
+  combo->SetText("");
+  script::TypeText("ch");
+  EXPECT_EQ(combo->Text(), "ch");
+}
+
+TEST_F(ComboBoxTest, AutoDropDownOpensOnATypedKeyAndAutoCloseUpClosesOnAKeysChoice) {
+  TComboBox* combo = MakeCombo(csDropDownList);
+  combo->SetParent(form);
+  script::Focus(*combo);
+  combo->SetAutoDropDown(true);
+  script::PressKey(win::VK_ESCAPE);
+  EXPECT_FALSE(combo->DroppedDown()) << "Esc opens nothing";
+  script::TypeText("c");
+  EXPECT_TRUE(combo->DroppedDown());
+  EXPECT_EQ(combo->Text(), "Cherry");
+  script::PressKey(win::VK_UP);
+  EXPECT_TRUE(combo->DroppedDown()) << "without AutoCloseUp the list stays open";
+  EXPECT_EQ(combo->Text(), "Banana");
+
+  combo->SetAutoCloseUp(true);
+  journal.lines.clear();
+  script::PressKey(win::VK_UP);
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->Text(), "Apple");
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"click", "select Apple", "change Apple", "closeup"}));
+}
+
+TEST_F(ComboBoxTest, CharCaseChangesTheShownTextAndTypedLetters) {
+  TComboBox* combo = MakeCombo(csDropDown);
+  combo->SetAutoComplete(false);
+  combo->SetText("Kiwi 2");
+  combo->SetParent(form);
+  combo->SetCharCase(ecUpperCase);
+  EXPECT_EQ(combo->Text(), "KIWI 2");
+  script::Focus(*combo);
+  combo->SelectAll();
+  script::TypeText("pe");
+  EXPECT_EQ(combo->Text(), "PE");
+  combo->SetCharCase(ecLowerCase);
+  EXPECT_EQ(combo->Text(), "pe");
+  script::PressKey(win::VK_END);
+  script::TypeText("AR");
+  EXPECT_EQ(combo->Text(), "pear");
+  combo->SetStyle(csDropDownList);
+  combo->SetStyle(csDropDown);
+  combo->SetText("");
+  script::Focus(*combo);
+  script::TypeText("OK");
+  EXPECT_EQ(combo->Text(), "ok") << "a new edit field converts as well";
+}
+
+TEST_F(ComboBoxTest, ThePointerOverTheEditFieldIsOverTheControl) {
+  TComboBox* combo = MakeCombo(csDropDown);
+  combo->SetParent(form);
+  combo->OnMouseEnter = [this](TObject*) { journal.Add("enter"); };
+  combo->OnMouseLeave = [this](TObject*) { journal.Add("leave"); };
+  journal.lines.clear();
+  script::MoveMouse(*combo, Point(20, combo->Height() / 2));  // the edit field
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"enter"}));
+  EXPECT_TRUE(combo->MouseInControl());
+  script::MoveMouse(*combo, Point(combo->Width() - 6, combo->Height() / 2));  // the button
+  script::MoveMouse(*combo, Point(30, combo->Height() / 2));
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"enter"})) << "moving between its parts leaves nothing";
+  script::MoveMouse(*form, Point(300, 250));
+  EXPECT_EQ(journal.lines, (std::vector<std::string>{"enter", "leave"}));
+  EXPECT_FALSE(combo->MouseInControl());
 }
 
 TEST_F(ComboBoxTest, TextOfAListStyleBoxIsAlwaysAnItem) {

@@ -1,0 +1,206 @@
+// The OLE objects the shell tree and list hand out for drag and drop,
+// written by hand: the list of offered formats and its enumerator, the data
+// object of a tree node and of a list selection, the drop source both use,
+// the drop targets that pass every call on to their control, and the
+// helpers that make the two item blocks, find a folder's drop target and
+// work out what a dragged set of items allows.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/drag_drop.h"
+#include "shell/drop_blocks.h"
+#include "shell/ole_data.h"
+#include "shell/shell_folder.h"
+#include "vcl/classes.h"
+
+namespace qelo::ct {
+
+using shell::DWORD;
+using shell::FORMATETC;
+using shell::HGLOBAL;
+using shell::HRESULT;
+using shell::IDataObject;
+using shell::LPCITEMIDLIST;
+using shell::STGMEDIUM;
+
+// ---- blocks -------------------------------------------------------------------
+
+// The "Shell IDList Array" of a parent's absolute list and its children's
+// relative lists (a null parent is the empty list).
+HRESULT MakeShellIdListArray(LPCITEMIDLIST parent, const std::vector<LPCITEMIDLIST>& relatives, HGLOBAL* block);
+// The file-drop list: each name as bytes with a zero, then a zero. The
+// block is as large as the names need, however long they are.
+HRESULT MakeHDrop(const std::vector<std::string>& names, HGLOBAL* block);
+// A copy of the block; null when it cannot be made.
+HGLOBAL DuplicateGlobal(HGLOBAL block);
+
+// ---- formats ------------------------------------------------------------------
+
+// Owned format records with the fixed fields {format, no target device,
+// content, lindex -1, global memory}.
+class TCtFormatEtcList : public vcl::TObject {
+ public:
+  ~TCtFormatEtcList() override { Clear(); }
+  void Add(const std::vector<shell::CLIPFORMAT>& formats);
+  int Count() const { return static_cast<int>(items_.size()); }
+  const FORMATETC& Items(int i) const { return items_.at(static_cast<std::size_t>(i)); }
+  // Frees every record with the target device it owns.
+  void Clear();
+  // S_OK, DV_E_TYMED (the format in other media only) or DV_E_FORMATETC.
+  HRESULT QueryGetData(const FORMATETC& format) const;
+
+ private:
+  std::vector<FORMATETC> items_;
+};
+
+// An enumerator of a format list. It holds a reference to the object that
+// owns the list, so the list lives as long as any enumerator of it.
+class TCtFormatEtcList_IEnumFormatEtc final : public shell::IEnumFORMATETC {
+ public:
+  TCtFormatEtcList_IEnumFormatEtc(const TCtFormatEtcList* list, shell::IUnknown* listOwner, std::size_t position);
+
+  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
+  shell::ULONG AddRef() override;
+  shell::ULONG Release() override;
+  HRESULT Next(shell::ULONG count, FORMATETC* formats, shell::ULONG* fetched) override;
+  HRESULT Skip(shell::ULONG count) override;
+  HRESULT Reset() override;
+  HRESULT Clone(shell::IEnumFORMATETC** copy) override;
+
+ private:
+  ~TCtFormatEtcList_IEnumFormatEtc() = default;
+  const TCtFormatEtcList* list_;
+  shell::ComPtr<shell::IUnknown> owner_;
+  std::size_t position_;
+  shell::RefCount refs_;
+};
+
+// ---- data objects -------------------------------------------------------------
+
+// What a tree node's and a list selection's data objects share: the two
+// blocks (each offered only when it could be made), the format list, and
+// the IDataObject answers.
+class TCtShellDataObject : public IDataObject {
+ public:
+  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
+  shell::ULONG AddRef() override;
+  shell::ULONG Release() override;
+  HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override;
+  HRESULT GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+  HRESULT QueryGetData(FORMATETC* format) override;
+  HRESULT GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override;
+  HRESULT SetData(FORMATETC* format, STGMEDIUM* medium, int release) override;
+  HRESULT EnumFormatEtc(uint32_t direction, shell::IEnumFORMATETC** formats) override;
+  HRESULT DAdvise(FORMATETC* format, uint32_t flags, void* sink, uint32_t* connection) override;
+  HRESULT DUnadvise(uint32_t connection) override;
+  HRESULT EnumDAdvise(void** advisers) override;
+
+ protected:
+  // `folder` names the items (for parsing); `parent` is its absolute list.
+  TCtShellDataObject(shell::IShellFolder* folder, LPCITEMIDLIST parent, const std::vector<LPCITEMIDLIST>& items);
+  virtual ~TCtShellDataObject();
+
+ private:
+  shell::RefCount refs_;
+  HGLOBAL idListArray_ = nullptr;
+  HGLOBAL hDrop_ = nullptr;
+  TCtFormatEtcList formats_;
+};
+
+// A tree node's: the parent node's absolute list and the node's relative
+// list, and the node's name for parsing in the parent's folder.
+class TDataObject_shtv final : public TCtShellDataObject {
+ public:
+  static shell::ComPtr<IDataObject> Create(shell::IShellFolder* parentFolder, LPCITEMIDLIST parentList,
+                                           LPCITEMIDLIST nodeRelative);
+
+ private:
+  using TCtShellDataObject::TCtShellDataObject;
+};
+
+// A list selection's: the list's folder and the selected items in
+// selection order.
+class TDataObject_shlv final : public TCtShellDataObject {
+ public:
+  static shell::ComPtr<IDataObject> Create(shell::IShellFolder* folder, LPCITEMIDLIST folderList,
+                                           const std::vector<LPCITEMIDLIST>& selected);
+
+ private:
+  using TCtShellDataObject::TCtShellDataObject;
+};
+
+// ---- drop source and targets ------------------------------------------------
+
+// The button a drag runs with: 0 left, 1 right, 2 middle.
+class TDropSource_shlvtv final : public shell::IDropSource {
+ public:
+  explicit TDropSource_shlvtv(int buttonKind);
+  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
+  shell::ULONG AddRef() override;
+  shell::ULONG Release() override;
+  HRESULT QueryContinueDrag(win::BOOL escapePressed, uint32_t keyState) override;
+  HRESULT GiveFeedback(uint32_t effect) override;
+
+ private:
+  ~TDropSource_shlvtv() = default;
+  shell::RefCount refs_;
+  uint32_t button_;
+};
+// A new drop source queried for IDropSource (one reference).
+shell::ComPtr<shell::IDropSource> CreateDropSource(int buttonKind);
+
+// What a shell control does with a drop; its drop target passes each call
+// on unchanged and returns the control's answer.
+class TCtShellDropSite {
+ public:
+  virtual HRESULT DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) = 0;
+  virtual HRESULT DragOver(uint32_t keys, win::POINT point, uint32_t* effect) = 0;
+  virtual HRESULT DragLeave() = 0;
+  virtual HRESULT Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) = 0;
+
+ protected:
+  ~TCtShellDropSite() = default;
+};
+
+class TCtDropTargetForwarder : public shell::IDropTarget {
+ public:
+  // The control is not counted.
+  explicit TCtDropTargetForwarder(TCtShellDropSite* control) : control_(control) {}
+  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
+  shell::ULONG AddRef() override;
+  shell::ULONG Release() override;
+  HRESULT DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) override;
+  HRESULT DragOver(uint32_t keys, win::POINT point, uint32_t* effect) override;
+  HRESULT DragLeave() override;
+  HRESULT Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) override;
+
+ protected:
+  virtual ~TCtDropTargetForwarder() = default;
+
+ private:
+  shell::RefCount refs_;
+  TCtShellDropSite* control_;
+};
+class TDropTarget_shtv final : public TCtDropTargetForwarder {
+  using TCtDropTargetForwarder::TCtDropTargetForwarder;
+};
+class TDropTarget_shlv final : public TCtDropTargetForwarder {
+  using TCtDropTargetForwarder::TCtDropTargetForwarder;
+};
+
+// ---- helpers ------------------------------------------------------------------
+
+// The drop effects a dragged set allows: 7 (copy, move, link) reduced by
+// the attributes its "Shell IDList Array" items have in their folder. A
+// block whose counts or offsets do not fit it is not read (7 stays). A
+// failing bind or attribute call raises vcl::Exception.
+int AllowedDropEffects(IDataObject* data);
+// The UI object `iid` of the item an absolute list names (the desktop's
+// empty list stands for the desktop directory).
+HRESULT GetItemDropTarget(LPCITEMIDLIST absolute, shell::REFIID iid, void** object);
+HRESULT GetDesktopDropTarget(shell::IDropTarget** target);
+
+}  // namespace qelo::ct

@@ -1,0 +1,46 @@
+// The control library's sheet: one form showing the library's controls in
+// their styles and states, each labelled. With --screenshot PATH it saves
+// the form as a PNG once it is painted and ends; otherwise it runs until
+// closed.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "listview_sheet.h"
+#include "vcl/controls/forms.h"
+#include "vcl/controls/scripting.h"
+#include "win/window/display.h"
+
+using namespace qelo::vcl;
+
+int main(int argc, char** argv) {
+  std::string screenshot;
+  for (int i = 1; i + 1 < argc; i += 2)
+    if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
+  try {
+    Application()->Initialize();
+    TForm* form = nullptr;
+    Application()->CreateForm(form);
+    form->SetCaption("Clipshift control library");
+    form->SetColor(clBtnFace);
+    form->SetClientWidth(820);
+    form->SetClientHeight(qelo::ct::sheet::kListViewSheetHeight);
+    qelo::ct::sheet::AddListViewSheet(form, 8, 820);
+    form->Show();
+    if (!screenshot.empty()) {
+      script::Pump();
+      if (!qelo::win::SaveWindowScreenshot(form->Handle(), screenshot)) {
+        std::fprintf(stderr, "could not save %s\n", screenshot.c_str());
+        return 1;
+      }
+      Application()->DestroyComponents();
+      return 0;
+    }
+    Application()->Run();
+    Application()->DestroyComponents();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ct sheet: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
