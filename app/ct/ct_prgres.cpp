@@ -352,8 +352,8 @@ void TCtCustomProgressBar::Dispatch(TMessage& m) {
   TGraphicControl::Dispatch(m);
 }
 
-// In a status bar the right end of the bar answers as the bar does at that
-// point of the screen, so that the size grip works through the bar.
+// In a status bar the right end of the bar answers as the status bar does
+// at that point of the screen, so that its size grip works through the bar.
 void TCtCustomProgressBar::HitTest(TMessage& m) {
   TGraphicControl::Dispatch(m);
   auto* statusBar = dynamic_cast<TCtStatusBar*>(Parent());

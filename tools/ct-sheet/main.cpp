@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "bars_sheet.h"
 #include "listview_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
@@ -24,8 +25,13 @@ int main(int argc, char** argv) {
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
     form->SetClientWidth(820);
-    form->SetClientHeight(qelo::ct::sheet::kListViewSheetHeight);
-    qelo::ct::sheet::AddListViewSheet(form, 8, 820);
+    using namespace qelo::ct::sheet;
+    int top = 8;
+    AddListViewSheet(form, top, 820);
+    top += kListViewSheetHeight;
+    AddBarsSheet(form, top, 820);
+    top += kBarsSheetHeight;
+    form->SetClientHeight(top);
     form->Show();
     if (!screenshot.empty()) {
       script::Pump();
