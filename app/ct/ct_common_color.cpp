@@ -187,7 +187,7 @@ bool FullColorDisplay() {
 
 void SetFullColorDisplay(bool full) { FullColorState() = full; }
 
-// ---- theme colour pairs -------------------------------------------------------
+// ---- theme colours ---------------------------------------------------------------
 
 namespace {
 
@@ -209,6 +209,29 @@ const SchemeColors* ThemedColors(TCtGradientColorStyle style) {
 }
 
 }  // namespace
+
+TColor GetThemeElementColor(uint8_t kind) {
+  constexpr int kBorderColor = 3801, kFillColor = 3802, kTextColor = 3803, kGradientColor1 = 3810;
+  struct ElementColor {
+    vcl::TThemedElementDetails element;
+    int property;
+  };
+  static const std::array<ElementColor, 7> kElements = {{
+      {{vcl::teEdit, 1, 0}, kBorderColor},
+      {{vcl::teExplorerBar, 17, 0}, kTextColor},
+      {{vcl::teExplorerBar, 25, 0}, kTextColor},
+      {{vcl::teExplorerBar, 17, 0}, kFillColor},
+      {{vcl::teExplorerBar, 1, 0}, kGradientColor1},
+      {{vcl::teExplorerBar, 32, 0}, kFillColor},
+      {{vcl::teButton, vcl::tbGroupBoxNormal, 0}, kTextColor},
+  }};
+  const vcl::TThemeServices& themes = *vcl::ThemeServices();
+  if (!themes.ThemesEnabled()) return vcl::clBtnFace;
+  if (kind >= kElements.size()) return vcl::clWhite;
+  TColor color = vcl::clBtnFace;
+  themes.GetElementColor(kElements[kind].element, kElements[kind].property, color);
+  return color;
+}
 
 void GetToolButtonSelectionColors(TCtGradientColorStyle style, TColor& frameColor, TColor& startColor,
                                   TColor& stopColor) {

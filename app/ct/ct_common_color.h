@@ -60,7 +60,13 @@ void RefreshXPColorScheme();
 bool FullColorDisplay();
 void SetFullColorDisplay(bool full);
 
-// ---- theme colour pairs -------------------------------------------------------
+// ---- theme colours ---------------------------------------------------------------
+
+// A colour of the current visual style: 0 the edit border, 1 and 2 the
+// explorer bar's texts, 3 its fill, 4 its first gradient colour, 5 a fill
+// of its own, 6 the group box text; white for other kinds. clBtnFace while
+// visual styles are off (or the style has no such colour).
+TColor GetThemeElementColor(uint8_t kind);
 
 enum TCtGradientColorStyle { gcsSystem, gcsMSOffice, gcsCustom };
 

@@ -77,5 +77,9 @@ struct EFOpenError : Exception {
 struct EFCreateError : Exception {
   using Exception::Exception;
 };
+// An object is not of the class a checked cast asks for.
+struct EInvalidCast : Exception {
+  using Exception::Exception;
+};
 
 }  // namespace qelo::vcl

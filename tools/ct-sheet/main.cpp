@@ -1,13 +1,15 @@
-// The control library's sheet: one form showing the library's controls in
-// their styles and states, each labelled. With --screenshot PATH it saves
-// the form as a PNG once it is painted and ends; otherwise it runs until
-// closed.
+// The control library's sheet: one form showing the library's painters
+// and controls in their styles and states, each labelled. With
+// --screenshot PATH it saves the form as a PNG once it is painted and
+// ends; otherwise it runs until closed.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "bars_sheet.h"
+#include "button_sheet.h"
 #include "listview_sheet.h"
+#include "painter_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -24,12 +26,19 @@ int main(int argc, char** argv) {
     Application()->CreateForm(form);
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
-    form->SetClientWidth(820);
     using namespace qelo::ct::sheet;
-    int top = 8;
-    AddListViewSheet(form, top, 820);
+    const int width = TPainterSheet::SectionsWidth();
+    const int paintersHeight = TPainterSheet::SectionsHeight();
+    form->SetClientWidth(width);
+    auto* painters = new TPainterSheet(form);
+    painters->SetParent(form);
+    painters->SetBounds(0, 0, width, paintersHeight);
+    int top = paintersHeight;
+    AddListViewSheet(form, top, width);
     top += kListViewSheetHeight;
-    AddBarsSheet(form, top, 820);
+    AddButtonSheet(form, top);
+    top += kButtonSheetHeight;
+    AddBarsSheet(form, top, width);
     top += kBarsSheetHeight;
     form->SetClientHeight(top);
     form->Show();

@@ -503,6 +503,8 @@ void TCustomComboBox::WndProc(TMessage& m) {
   // A child's procedure hands some keys on to the combo box window: the
   // framework has seen them already.
   if (inChildDefault_ && IsKeyMessage(m.Msg)) return TWinControl::DefaultHandler(m);
+  // The items of a window that goes live on in the control.
+  if (m.Msg == CN_DELETEITEM && windowGoing_) return;
   TWinControl::WndProc(m);
 }
 
@@ -526,9 +528,6 @@ void TCustomComboBox::Dispatch(TMessage& m) {
                             [this](int index, int& height) { MeasureItem(index, height); });
       m.Result = 1;
       return;
-    case CN_DELETEITEM:
-      if (windowGoing_) return;
-      return TWinControl::Dispatch(m);
     case CM_TEXTCHANGED:
       if (takingText_) return;
       TWinControl::Dispatch(m);
@@ -538,6 +537,19 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case CM_FONTCHANGED:
       SendFontToWindow(*this, true);
       TWinControl::Dispatch(m);
+      return;
+    case win::WM_CTLCOLOREDIT:
+    case win::WM_CTLCOLORSTATIC:  // a read-only edit field asks so
+      // The edit field is the control's: it shows the control's colours.
+      if (edit_.window && reinterpret_cast<win::HWND>(m.LParam) == edit_.window) {
+        m.Result = brush_.Answer(*this, m);
+        return;
+      }
+      return TWinControl::Dispatch(m);
+    case CM_COLORCHANGED:
+      TWinControl::Dispatch(m);
+      // The edit field asks for its colour when it paints.
+      if (edit_.window) win::InvalidateRect(edit_.window, nullptr, 1);
       return;
     default: TWinControl::Dispatch(m);
   }

@@ -115,6 +115,11 @@ class TCustomComboBox : public TWinControl {
   // Passes a message on to a child's own procedure.
   void CallChildDefault(TMessage& message, win::HWND child, win::WNDPROC childDefault);
   win::WNDPROC EditDefault() const { return edit_.defaultProc; }
+  // A child's key is in the framework's hands (its message passes the
+  // control's WndProc on its way to the child).
+  bool HandlingChildKey() const { return childKey_.window != nullptr || inChildDefault_; }
+  // The control's text is being set from what the window shows.
+  bool TakingWindowText() const { return takingText_; }
   // With AutoDropDown, a typed key opens the closed list; Tab closes an
   // open one; Backspace and Esc leave it as it is.
   void DropDownForKey(char16_t key);

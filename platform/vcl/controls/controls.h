@@ -415,6 +415,7 @@ class TWinControl : public TControl {
   bool PointerOverOwnPart() const;
   void PaintMessage(TMessage& m);
   void EraseMessage(TMessage& m);
+  void PrintClientMessage(TMessage& m);
   void UpdateBoundsFromWindow();
   void SetCursorMessage(TMessage& m);
   bool PaintsNatively() const;

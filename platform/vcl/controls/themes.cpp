@@ -21,6 +21,8 @@ TRect TThemeServices::ContentRect(win::HDC, const TThemedElementDetails&, const 
 
 bool TThemeServices::HasTransparentParts(const TThemedElementDetails&) const { return false; }
 
+bool TThemeServices::GetElementColor(const TThemedElementDetails&, int, TColor&) const { return false; }
+
 void TThemeServices::ApplyThemeChange() {
   if (OnThemeChange) OnThemeChange(nullptr);
 }

@@ -608,9 +608,33 @@ void TWinControl::PaintHandler(win::HDC dc) {
   PaintControls(dc, nullptr);
 }
 
+// While the control is printed (csPaintCopy) the window's own procedure is
+// asked to draw into the context (WM_PRINTCLIENT) rather than to paint,
+// which would validate the window.
 void TWinControl::PaintWindow(win::HDC dc) {
-  TMessage m{win::WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+  const bool printing = ControlState().Contains(csPaintCopy);
+  TMessage m{printing ? win::WM_PRINTCLIENT : win::WM_PAINT, reinterpret_cast<WPARAM>(dc),
+             printing ? win::PRF_CLIENT : 0, 0};
   DefaultHandler(m);
+}
+
+// WM_PRINTCLIENT: the background (PRF_ERASEBKGND) and the client area
+// (PRF_CLIENT), with the windowless children, drawn into the given context
+// as a paint would draw them; nothing is validated.
+void TWinControl::PrintClientMessage(TMessage& m) {
+  auto dc = reinterpret_cast<win::HDC>(m.WParam);
+  if (dc == nullptr) return;
+  if (m.LParam & win::PRF_ERASEBKGND) Perform(win::WM_ERASEBKGND, m.WParam, 1);
+  if (!(m.LParam & win::PRF_CLIENT)) return;
+  const TControlState saved = ControlState();
+  SetControlState(TControlState(saved).Include(csPaintCopy));
+  try {
+    PaintHandler(dc);
+  } catch (...) {
+    SetControlState(saved);
+    throw;
+  }
+  SetControlState(saved);
 }
 
 // Windowless children paint on the parent's context, moved to their origin
@@ -884,6 +908,7 @@ void TWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT: return PaintsNatively() ? DefaultHandler(m) : PaintMessage(m);
     case WM_ERASEBKGND: return PaintsNatively() ? DefaultHandler(m) : EraseMessage(m);
+    case WM_PRINTCLIENT: return PaintsNatively() ? DefaultHandler(m) : PrintClientMessage(m);
     case WM_COMMAND: return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_NOTIFY: return ReflectToChild(m, m.LParam ? reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom : nullptr);
     case WM_DRAWITEM: return ReflectToChild(m, m.LParam ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem : nullptr);

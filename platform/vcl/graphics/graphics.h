@@ -358,15 +358,17 @@ class TGraphic : public TPersistent {
 
 // Lends a canvas a device context for one drawing pass: the canvas is locked
 // and given the context, and both are taken back when the scope ends, also
-// when the drawing throws.
+// when the drawing throws. A canvas lent again inside such a pass (a
+// control painted while it paints) gets its outer context back.
 class TCanvasContextScope {
  public:
   TCanvasContextScope(TCanvas& canvas, win::HDC dc) : canvas_(canvas) {
     canvas_.Lock();
+    if (canvas_.HandleAllocated()) previous_ = canvas_.Handle();
     canvas_.SetHandle(dc);
   }
   ~TCanvasContextScope() {
-    canvas_.SetHandle(nullptr);
+    canvas_.SetHandle(previous_);
     canvas_.Unlock();
   }
   TCanvasContextScope(const TCanvasContextScope&) = delete;
@@ -374,6 +376,7 @@ class TCanvasContextScope {
 
  private:
   TCanvas& canvas_;
+  win::HDC previous_ = nullptr;
 };
 
 }  // namespace qelo::vcl

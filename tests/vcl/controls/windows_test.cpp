@@ -36,6 +36,35 @@ TEST_F(WindowsTest, ReplacedWindowProcSeesEveryMessageAndCanPassItOn) {
   panel->WindowProc = inherited;
 }
 
+// WM_PRINTCLIENT draws what a paint would draw into the given context,
+// windowless children included, and leaves the window's own update alone.
+TEST_F(WindowsTest, PrintClientDrawsIntoTheGivenContextWithoutValidating) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 60, 40);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clYellow);
+  panel->SetCaption("");
+  auto* child = new TPanel(form);  // a windowed child is not printed
+  child->SetParent(panel);
+  child->SetBounds(0, 0, 10, 10);
+  child->SetColor(clBlue);
+  script::Pump();
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  win::HBITMAP bitmap = win::CreateBitmap(60, 40, 1, 32, nullptr);
+  win::HGDIOBJ old = win::SelectObject(dc, bitmap);
+  win::InvalidateRect(panel->Handle(), nullptr, 1);
+  win::SendMessage(panel->Handle(), win::WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                   win::PRF_CLIENT | win::PRF_ERASEBKGND);
+  EXPECT_EQ(win::GetPixel(dc, 30, 20), win::RGB(255, 255, 0));
+  EXPECT_EQ(win::GetPixel(dc, 5, 5), win::RGB(255, 255, 0));
+  win::RECT update;
+  EXPECT_TRUE(win::GetUpdateRect(panel->Handle(), &update, 0)) << "still due to be painted";
+  win::SelectObject(dc, old);
+  win::DeleteObject(bitmap);
+  win::DeleteDC(dc);
+}
+
 TEST_F(WindowsTest, UnhandledMessagesReachTheWindowsDefaultProcedure) {
   auto* panel = new TPanel(form);
   panel->SetParent(form);

@@ -223,6 +223,18 @@ TEST_F(ComboBoxTest, CharCaseChangesTheShownTextAndTypedLetters) {
   EXPECT_EQ(combo->Text(), "ok") << "a new edit field converts as well";
 }
 
+TEST_F(ComboBoxTest, TheEditFieldShowsTheControlsColour) {
+  TComboBox* combo = MakeCombo(csDropDown);
+  combo->SetParent(form);
+  combo->SetColor(clYellow);
+  script::Pump();
+  EXPECT_EQ(ControlPixel(*combo, 30, combo->Height() / 2), ColorToRGB(clYellow));
+  win::SendMessage(combo->EditHandle(), win::EM_SETREADONLY, 1, 0);
+  combo->SetColor(clAqua);
+  script::Pump();
+  EXPECT_EQ(ControlPixel(*combo, 30, combo->Height() / 2), ColorToRGB(clAqua)) << "read-only as well";
+}
+
 TEST_F(ComboBoxTest, ThePointerOverTheEditFieldIsOverTheControl) {
   TComboBox* combo = MakeCombo(csDropDown);
   combo->SetParent(form);
