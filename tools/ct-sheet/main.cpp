@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
   try {
     Application()->Initialize();
+    // The sheet is taller than a usual screen; without a display it gets a
+    // screen that holds all of it, so that the screenshot shows every part.
+    qelo::win::SetHeadlessScreenSize({1600, 2400});
     TForm* form = nullptr;
     Application()->CreateForm(form);
     form->SetCaption("Clipshift control library");
