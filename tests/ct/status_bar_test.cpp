@@ -22,25 +22,31 @@ using vcl::TColor;
 using vcl::TRect;
 
 // Presses the left button at a screen point and, once the press is being
-// handled, moves the pointer by (dx, dy) and lets go: a timer feeds the
-// moves to whatever loop runs while the button is down.
+// handled, moves the pointer by (dx, dy) in `steps` even moves and lets go:
+// a timer feeds the moves to whatever loop runs while the button is down.
 struct Drag {
-  static inline win::POINT target{};
+  static inline win::POINT start{};
+  static inline int dx = 0, dy = 0, steps = 1;
   static inline int step = 0;
 
   static void Tick(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
-    if (step == 0) win::InjectMouseMove(target);
-    if (step == 1) win::InjectMouseButton(win::MouseButton::Left, false, target);
     ++step;
+    if (step <= steps)
+      win::InjectMouseMove({start.x + dx * step / steps, start.y + dy * step / steps});
+    else if (step == steps + 1)
+      win::InjectMouseButton(win::MouseButton::Left, false, {start.x + dx, start.y + dy});
   }
-  static void Run(win::HWND window, win::POINT start, int dx, int dy) {
-    target = {start.x + dx, start.y + dy};
+  static void Run(win::HWND window, win::POINT from, int byX, int byY, int moves = 1) {
+    start = from;
+    dx = byX;
+    dy = byY;
+    steps = moves;
     step = 0;
     win::InjectMouseMove(start);
     script::Pump();
-    const win::UINT_PTR timer = win::SetTimer(window, 0x5A5A, 20, &Tick);
+    const win::UINT_PTR timer = win::SetTimer(window, 0x5A5A, 5, &Tick);
     win::InjectMouseButton(win::MouseButton::Left, true, start);
-    script::PumpUntil([] { return step >= 2; }, 3000);
+    script::PumpUntil([] { return step > steps; }, 5000);
     win::KillTimer(window, timer);
     script::Pump();
   }
@@ -205,6 +211,17 @@ TEST_F(StatusBar, OnePixelStepsAddUpToTheWholeChange) {
   for (int width = 301; width <= 330; ++width) bar->SetWidth(width);
   EXPECT_EQ(first->Width(), 66);
   EXPECT_EQ(second->Width(), 248);  // 225 x 330 / 300 = 247.5
+}
+
+TEST_F(StatusBar, DraggingTheGripAPixelAtATimeGrowsThePanesWithTheForm) {
+  bar->SetAutoScalePanes(true);
+  vcl::TControl* first = AddPane(100);
+  vcl::TControl* second = AddPane(200);
+  const int width = bar->Width();
+  Drag::Run(form->Handle(), InGrip(), 60, 0, 60);
+  ASSERT_EQ(bar->Width(), width + 60);
+  EXPECT_NEAR(first->Width(), 100.0 * (width + 60) / width, 0.5);
+  EXPECT_NEAR(second->Width(), 200.0 * (width + 60) / width, 0.5);
 }
 
 TEST_F(StatusBar, NarrowWidthsAreNeitherScaledNorRecorded) {
