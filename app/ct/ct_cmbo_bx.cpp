@@ -232,9 +232,10 @@ bool TCtCustomComboBox::WheelStep(int step) {
     win::SendMessage(window, win::CB_SETTOPINDEX, static_cast<win::WPARAM>(std::max(0, top + step * lines)), 0);
     return true;
   }
+  if (Items()->Count() == 0) return true;
   const int index = ItemIndex();
   const int next = std::clamp(index + step, 0, Items()->Count() - 1);
-  if (Items()->Count() == 0 || next == index) return true;
+  if (next == index) return true;
   SetItemIndex(next);
   Click();
   Change();

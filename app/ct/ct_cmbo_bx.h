@@ -124,7 +124,6 @@ class TCtCustomComboBox : public TCtFramedControl<vcl::TCustomComboBox> {
   bool EditBackspace(vcl::TMessage& m);
   void EditPrintable(vcl::TMessage& m, win::HWND child, win::WNDPROC childDefault);
   bool ReadOnlyEditKey(vcl::TMessage& m);
-  void CompleteFromText();
   void TextChanged();
   void Command(vcl::TMessage& m);
   void ItemDeleted(vcl::TMessage& m);

@@ -33,17 +33,6 @@ void EraseClamped(std::u16string& text, size_t at, size_t count) {
   text.erase(at, std::min(count, text.size() - at));
 }
 
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 constexpr char16_t kCtrlC = 3, kCtrlV = 22, kCtrlX = 24;
 
 }  // namespace
@@ -117,7 +106,7 @@ bool TCtCustomComboBox::ListKey(vcl::TMessage& m) {
     return true;
   }
   if (key < 32 || key > 255) return false;
-  FlagScope typing(typing_);
+  vcl::TFlagScope typing(typing_);
   SearchSelect(searchText_ + U8(std::u16string(1, key)), &key);
   RestartSearchTimer();
   return true;

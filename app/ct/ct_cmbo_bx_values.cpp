@@ -4,21 +4,6 @@
 
 namespace qelo::ct {
 
-namespace {
-
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
-
 const vcl::ClassInfo& TCtComboBox::StaticClass() {
   using C = TCtComboBox;
   static const vcl::ClassInfo info = [] {
@@ -89,7 +74,7 @@ std::string TCtComboBox::GetValue() const {
 void TCtComboBox::SetValue(const std::string& value) {
   if (value == value_ && !valuesChanged_) return;
   {
-    FlagScope setting(settingValue_);
+    vcl::TFlagScope setting(settingValue_);
     int found = -1;
     for (int i = 0; i < Items()->Count() && found < 0; ++i)
       if (GetItemValue(i) == value) found = i;
@@ -101,7 +86,7 @@ void TCtComboBox::SetValue(const std::string& value) {
 void TCtComboBox::SetValues(const vcl::TStrings* values) { values_->Assign(values); }
 
 void TCtComboBox::ValuesChanged(vcl::TObject*) {
-  FlagScope changing(valuesChanged_);
+  vcl::TFlagScope changing(valuesChanged_);
   SetValue(GetValue());
 }
 

@@ -34,18 +34,6 @@ std::string ColumnText(TListItem& item, int column) {
   return column - 1 < sub->Count() ? sub->Get(column - 1) : std::string();
 }
 
-// Sets a flag for as long as it lives.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 const EnumInfo kHeaderSortDisplayModeInfo{"TCtLVHeaderSortDisplayMode",
@@ -117,7 +105,7 @@ void TCtCustomListView::CreateWnd() {
 void TCtCustomListView::Loaded() {
   TCtFramedControl::Loaded();
   if (fillLastColumn_) {
-    FlagScope sizing(sizingDuringLoad_);
+    TFlagScope sizing(sizingDuringLoad_);
     ResizeLastColumn();
   }
   HookHeader();
@@ -297,7 +285,7 @@ void TCtCustomListView::ItemChanged(TMessage& m) {
 void TCtCustomListView::RightClick(TMessage& m) {
   const TPoint p = CursorInClient(*this);
   {
-    FlagScope onItem(rightClickedOnItem_);
+    TFlagScope onItem(rightClickedOnItem_);
     rightClickedOnItem_ = GetHitTestInfoAt(p.x, p.y).Contains(htOnItem);
     ShowContextMenu(p);
   }

@@ -32,13 +32,6 @@ using TCtLVOnItemContextMenuEvent =
 using TCtLVDrawHeaderEvent =
     std::function<void(vcl::TObject* sender, vcl::TCanvas* canvas, int index, const vcl::TRect& rect)>;
 
-// The version of the common controls recorded at start-up (major in the
-// high word, minor in the low): header sort marks need 4.70, header formats
-// follow sort changes from 6.0. Start-up records the platform's version;
-// a test may record an older one.
-uint32_t CommonControlsVersion();
-void RecordCommonControlsVersion(uint32_t version);
-constexpr uint32_t ComCtlVersion(uint32_t major, uint32_t minor) { return (major << 16) | minor; }
 
 // The column comparison of a header click: captions for column 0, the
 // item's sub-item n - 1 for column n (missing sub-items are empty), case

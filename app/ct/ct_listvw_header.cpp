@@ -5,7 +5,7 @@
 
 #include "ct_listvw.h"
 #include "vcl/controls/themes.h"
-#include "win/version.h"
+#include "ct_shell_utils.h"
 
 namespace qelo::ct {
 
@@ -15,15 +15,6 @@ namespace {
 
 constexpr uint32_t kSortMarksVersion = ComCtlVersion(4, 70);
 constexpr uint32_t kSortRefreshVersion = ComCtlVersion(6, 0);
-
-uint32_t& RecordedVersion() {
-  static uint32_t version = [] {
-    win::DLLVERSIONINFO info;
-    win::GetCommonControlsVersion(&info);
-    return ComCtlVersion(info.dwMajorVersion, info.dwMinorVersion);
-  }();
-  return version;
-}
 
 bool ThemesOn() { return ThemeServices()->ThemesEnabled(); }
 
@@ -56,9 +47,6 @@ unsigned TextAlignment(int fmt) {
 }
 
 }  // namespace
-
-uint32_t CommonControlsVersion() { return RecordedVersion(); }
-void RecordCommonControlsVersion(uint32_t version) { RecordedVersion() = version; }
 
 win::HWND TCtCustomListView::GetHeaderHandle() const { return HandleAllocated() ? HeaderHandle() : nullptr; }
 

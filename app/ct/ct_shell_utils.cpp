@@ -13,13 +13,25 @@
 namespace qelo::ct {
 namespace {
 
-win::OSVERSIONINFO versionRecord;
-FileVersionWords commonControlsVersion;
-FileVersionWords shell32Version;
+// The platform facts read once, at start-up or by their first reader,
+// whichever comes first (the way a unit's start-up runs before its users).
+struct VersionFacts {
+  win::OSVERSIONINFO platform{};
+  FileVersionWords commonControls, shell32;
+  VersionFacts() {
+    win::GetVersionEx(&platform);
+    GetFileVersionNumbers("comctl32.dll", &commonControls);
+    GetFileVersionNumbers("shell32.dll", &shell32);
+  }
+};
+VersionFacts& Versions() {
+  static VersionFacts facts;
+  return facts;
+}
 int driveRefreshDisabled = 0;
 bool overlayFixDone = false;
 
-constexpr uint32_t kOverlayFixVersion = 0x40047;  // common controls 4.71
+constexpr uint32_t kOverlayFixVersion = ComCtlVersion(4, 71);
 
 // Adds the shell's share and link pictures to a system list and makes them
 // its overlays 1 and 2; false when the shell has no such pictures.
@@ -36,7 +48,7 @@ bool AddOverlays(win::HIMAGELIST list, int size) {
 }
 
 void FixOverlaysOnce(win::HIMAGELIST small, win::HIMAGELIST large) {
-  if (overlayFixDone || !IsWinNTPlatform() || ComCtl32FileVersion().mostSignificant < kOverlayFixVersion) return;
+  if (overlayFixDone || !IsWinNTPlatform() || CommonControlsVersion() < kOverlayFixVersion) return;
   if (AddOverlays(small, 16) && AddOverlays(large, 32)) overlayFixDone = true;
 }
 
@@ -52,18 +64,18 @@ win::HIMAGELIST ListOfSize(unsigned sizeFlag) {
 }  // namespace
 
 void InitializeCtShellUtils() {
-  win::GetVersionEx(&versionRecord);
+  Versions();
   ShellMalloc();
-  GetFileVersionNumbers("comctl32.dll", &commonControlsVersion);
-  GetFileVersionNumbers("shell32.dll", &shell32Version);
 }
 
 void FinalizeCtShellUtils() { FreeDeviceChangeHandler(); }
 
-const win::OSVERSIONINFO& ShellVersionRecord() { return versionRecord; }
-bool IsWinNTPlatform() { return versionRecord.dwPlatformId == win::VER_PLATFORM_WIN32_NT; }
-const FileVersionWords& ComCtl32FileVersion() { return commonControlsVersion; }
-const FileVersionWords& Shell32FileVersion() { return shell32Version; }
+const win::OSVERSIONINFO& ShellVersionRecord() { return Versions().platform; }
+bool IsWinNTPlatform() { return ShellVersionRecord().dwPlatformId == win::VER_PLATFORM_WIN32_NT; }
+const FileVersionWords& ComCtl32FileVersion() { return Versions().commonControls; }
+uint32_t CommonControlsVersion() { return ComCtl32FileVersion().mostSignificant; }
+void RecordCommonControlsVersion(uint32_t version) { Versions().commonControls.mostSignificant = version; }
+const FileVersionWords& Shell32FileVersion() { return Versions().shell32; }
 
 bool GetFileVersionNumbers(const std::string& fileName, FileVersionWords* version) {
   *version = FileVersionWords();

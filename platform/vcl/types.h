@@ -49,6 +49,19 @@ class TSet {
   uint32_t mask_ = 0;
 };
 
+// Sets a flag for as long as the scope lasts, also when an event handler
+// throws: the guard of a control against its own notifications.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // Errors of the framework. Each carries its full message.
 struct Exception : std::runtime_error {
   using std::runtime_error::runtime_error;

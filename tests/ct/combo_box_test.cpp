@@ -368,6 +368,15 @@ TEST_F(CtComboBox, TheWheelStepsTheChoiceAndStopsAtBothEnds) {
   EXPECT_TRUE(journal.lines.empty()) << "down on the last item changes nothing";
 }
 
+TEST_F(CtComboBox, TheWheelOverAnEmptyBoxDoesNothing) {
+  TCtComboBox* combo = Make(csDropDownList, {});
+  script::Focus(*combo);
+  script::TurnWheel(*combo, win::WHEEL_DELTA);
+  script::TurnWheel(*combo, -win::WHEEL_DELTA);
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_TRUE(journal.lines.empty());
+}
+
 TEST_F(CtComboBox, TheWheelScrollsAnOpenListByTheSystemsLines) {
   TCtComboBox* combo = Make(csDropDownList, {});
   for (int i = 0; i < 20; ++i) combo->Add("Item " + std::to_string(i));

@@ -4,6 +4,7 @@
 // drawing, and the hook on a header made again with its window.
 #include <gtest/gtest.h>
 
+#include "ct_shell_utils.h"
 #include "listview_fixture.h"
 #include "vcl/controls/scripting.h"
 

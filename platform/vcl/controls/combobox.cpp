@@ -23,19 +23,6 @@ std::unordered_map<win::HWND, TCustomComboBox*>& ChildTable() {
 
 bool IsKeyMessage(UINT msg) { return msg >= win::WM_KEYDOWN && msg <= win::WM_SYSCHAR; }
 
-// Sets a member for as long as the scope lasts, also when an event handler
-// throws.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-};
-
 // The case the edit field gives letters (ASCII, as the edit converts them).
 std::string InCase(std::string text, TEditCharCase charCase) {
   for (char& c : text) {
@@ -159,7 +146,7 @@ void TCustomComboBox::DestroyWnd() {
   editTracked_ = false;
   // The items live on in the control: their data is not deleted with the
   // window.
-  FlagScope going(windowGoing_);
+  TFlagScope going(windowGoing_);
   TWinControl::DestroyWnd();
 }
 
@@ -335,7 +322,7 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
 // it back.
 void TCustomComboBox::TakeWindowText() {
   if (!Live()) return;
-  FlagScope taking(takingText_);
+  TFlagScope taking(takingText_);
   SetText(win::GetWindowText(WindowHandle()));
 }
 
@@ -495,7 +482,7 @@ void TCustomComboBox::CallChildDefault(TMessage& m, win::HWND child, win::WNDPRO
     m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
     return;
   }
-  FlagScope passing(inChildDefault_);
+  TFlagScope passing(inChildDefault_);
   m.Result = win::CallWindowProc(childDefault, child, m.Msg, m.WParam, m.LParam);
 }
 

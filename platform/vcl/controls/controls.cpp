@@ -80,6 +80,7 @@ const ClassInfo& TControl::StaticClass() {
           .Component<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
           .Enum("BiDiMode", kBiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode)
           .Integer("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext)
+          .Component<TBasicAction>("Action", &TControl::Action, &TControl::SetAction)
           .Event("OnClick", &TControl::OnClick)
           .Event("OnDblClick", &TControl::OnDblClick)
           .Event("OnMouseDown", &TControl::OnMouseDown)
@@ -289,11 +290,54 @@ void TControl::SetPopupMenu(TPopupMenu* menu) {
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+  if (operation != opRemove) return;
+  if (component == popupMenu_) popupMenu_ = nullptr;
+  if (component && component == Action()) SetAction(nullptr);
+}
+
+// ---- actions --------------------------------------------------------------------
+
+void TControl::SetAction(TBasicAction* action) {
+  if (action == Action()) return;
+  if (TBasicAction* old = Action()) old->RemoveFreeNotification(this);
+  if (!action) {
+    actionLink_.reset();
+    controlStyle_.Exclude(csActionClient);
+    return;
+  }
+  if (!actionLink_) actionLink_.reset(GetActionLinkClass()(*this));
+  actionLink_->SetAction(action);
+  actionLink_->OnChange = [this](TObject* sender) { DoActionChange(sender); };
+  controlStyle_.Include(csActionClient);
+  action->FreeNotification(this);
+  ActionChange(action, ComponentState().Contains(csLoading));
+}
+
+void TControl::DoActionChange(TObject* sender) {
+  if (sender && sender == Action()) ActionChange(sender, false);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || text_.empty() || text_ == Name()) SetCaption(action->Caption());
+  if (!checkDefaults || enabled_) SetEnabled(action->Enabled());
+}
+
+TControlActionLinkClass TControl::GetActionLinkClass() const {
+  return [](TControl& client) -> TControlActionLink* { return new TControlActionLink(client); };
+}
+
+void TControl::AssignTo(TPersistent* dest) const {
+  auto* action = dynamic_cast<TCustomAction*>(dest);
+  if (!action) return TComponent::AssignTo(dest);
+  action->SetEnabled(enabled_);
+  action->SetCaption(text_);
 }
 
 void TControl::Loaded() {
   TComponent::Loaded();
+  if (TBasicAction* action = Action()) ActionChange(action, true);
   if (parent_) {
     if (parentColor_) Perform(CM_PARENTCOLORCHANGED);
     if (parentFont_) Perform(CM_PARENTFONTCHANGED);
@@ -454,6 +498,7 @@ int WheelScrollLines() {
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
+  else if (actionLink_ && !ComponentState().Contains(csDesigning)) actionLink_->Execute();
 }
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);

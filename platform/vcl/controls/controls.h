@@ -11,10 +11,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "vcl/classes.h"
+#include "vcl/controls/actions.h"
 #include "vcl/controls/messages.h"
 #include "vcl/graphics/graphics.h"
 #include "vcl/graphics/menus.h"
@@ -192,7 +194,15 @@ class TControl : public TComponent {
   void BringToFront();
   void SendToBack();
 
-  // Runs OnClick (and a parent form's default behaviour in descendants).
+  // The action the control follows (caption, enabled state and, in
+  // descendants, more) and that a click runs when there is no OnClick.
+  // Setting one makes the link of GetActionLinkClass.
+  TBasicAction* Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+  void SetAction(TBasicAction* action);
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+
+  // Runs OnClick, or else the action (and a parent form's default
+  // behaviour in descendants).
   virtual void Click();
   // Ends the mouse modes of the forms this control sits on (a capture, a
   // press, a drag) before something modal such as a popup menu starts:
@@ -234,6 +244,12 @@ class TControl : public TComponent {
   virtual bool DoContextPopup(TPoint screenPoint);
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // Copies caption and enabled state into an action.
+  void AssignTo(TPersistent* dest) const override;
+  // Takes the action's values; with checkDefaults (while the control is
+  // read) only where the control still has its defaults.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
+  virtual TControlActionLinkClass GetActionLinkClass() const;
 
   // Where the anchors measured the control from (its parent's client size
   // when the bounds were last set by hand).
@@ -248,6 +264,7 @@ class TControl : public TComponent {
   void FontChanged(TObject*);
   void ContextMenuMessage(TMessage& m);
   void InvalidateParentRect(const TRect& r);
+  void DoActionChange(TObject* sender);
 
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;
@@ -275,6 +292,7 @@ class TControl : public TComponent {
   bool mouseInControl_ = false;
   bool updatingFont_ = false;
   int wheelAccumulator_ = 0;  // wheel turns short of a whole notch
+  std::unique_ptr<TControlActionLink> actionLink_;
 };
 
 // ---- windowed controls ------------------------------------------------------
@@ -397,6 +415,7 @@ class TWinControl : public TControl {
   bool DoKeyPress(char16_t& key);
   virtual void DoEnter();
   virtual void DoExit();
+  TControlActionLinkClass GetActionLinkClass() const override;
   void CreateHandle();
   void UpdateShowing();
   // A control's colour as a brush colour (system colours resolved).

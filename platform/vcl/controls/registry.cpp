@@ -10,6 +10,7 @@ namespace qelo::vcl {
 void RegisterControlClasses() {
   static const bool registered = [] {
     RegisterGraphicsClasses();
+    RegisterActionClasses();
     RegisterListControlClasses();
     RegisterClasses({&TForm::StaticClass(), &TTimer::StaticClass(), &TPanel::StaticClass(), &TLabel::StaticClass(), &TImage::StaticClass(),
                      &TButton::StaticClass()});

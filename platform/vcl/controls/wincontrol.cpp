@@ -841,6 +841,12 @@ void TWinControl::HandleCharMessage(TMessage& m) {
   DefaultHandler(m);
 }
 
+TControlActionLinkClass TWinControl::GetActionLinkClass() const {
+  return [](TControl& client) -> TControlActionLink* {
+    return new TWinControlActionLink(static_cast<TWinControl&>(client));
+  };
+}
+
 void TWinControl::KeyDown(uint16_t& key, TShiftState shift) {
   if (OnKeyDown) OnKeyDown(this, key, shift);
 }
