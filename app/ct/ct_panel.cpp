@@ -13,8 +13,6 @@ namespace qelo::ct {
 using namespace vcl;
 
 const EnumInfo kCtGridStyleInfo{"TCtGridStyle", {"gsDots", "gsDottedLines", "gsSolidLines"}};
-const EnumInfo kCtVisualStyleInfo{"TCtVisualStyle", {"vsClassic", "vsWinXP", "vsGradient"}};
-const EnumInfo kCtGradientColorStyleInfo{"TCtGradientColorStyle", {"gcsSystem", "gcsMSOffice", "gcsCustom"}};
 
 void ReadObsoleteUseGradients(TObject& self, const FormValue& value) {
   if (FormBooleanValue(value)) static_cast<TCtCustomPanel&>(self).SetVisualStyle(vsGradient);

@@ -20,11 +20,7 @@
 namespace qelo::ct {
 
 enum TCtGridStyle { gsDots, gsDottedLines, gsSolidLines };
-enum TCtVisualStyle { vsClassic, vsWinXP, vsGradient };
-
 extern const vcl::EnumInfo kCtGridStyleInfo;
-extern const vcl::EnumInfo kCtVisualStyleInfo;
-extern const vcl::EnumInfo kCtGradientColorStyleInfo;
 
 class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient {
   QELO_VCL_CLASS()
