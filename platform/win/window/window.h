@@ -407,8 +407,10 @@ int GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
-// WM_KEYDOWN of a key that makes a character is followed by its WM_CHAR,
-// which arrives with the key's message; this only reports whether one does.
+// Posts the WM_CHAR (WM_SYSCHAR under Alt) of a key press whose character
+// the display's text input does not bring: Backspace, Tab, Enter, Escape,
+// Ctrl with a letter, Alt with a letter or digit. Printable characters come
+// as text input. Nonzero for every key press.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 // Waits until the queue holds a message.
