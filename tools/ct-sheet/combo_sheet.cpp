@@ -71,24 +71,7 @@ void ActivateComboBoxSheet() {
 }
 
 void PaintOpenComboList(win::HBITMAP formPicture, win::HWND form) {
-  if (!g_dropped || !g_dropped->DroppedDown()) return;
-  const win::HWND list = g_dropped->ListHandle();
-  win::HBITMAP listPicture = win::ComposeWindow(list);
-  if (!listPicture) return;
-  win::RECT formRect, listRect;
-  win::GetWindowRect(form, &formRect);
-  win::GetWindowRect(list, &listRect);
-  win::HDC to = win::CreateCompatibleDC(nullptr);
-  win::HDC from = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ oldTo = win::SelectObject(to, formPicture);
-  win::HGDIOBJ oldFrom = win::SelectObject(from, listPicture);
-  win::BitBlt(to, listRect.left - formRect.left, listRect.top - formRect.top, listRect.right - listRect.left,
-              listRect.bottom - listRect.top, from, 0, 0, win::SRCCOPY);
-  win::SelectObject(to, oldTo);
-  win::SelectObject(from, oldFrom);
-  win::DeleteDC(to);
-  win::DeleteDC(from);
-  win::DeleteObject(listPicture);
+  if (g_dropped && g_dropped->DroppedDown()) win::ComposePopupOnto(formPicture, form, g_dropped->ListHandle());
 }
 
 }  // namespace qelo::ct::sheet
