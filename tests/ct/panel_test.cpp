@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../vcl/window_pixel.h"
+#include "common/composed_window.h"
 #include "common/temp_dir.h"
 #include "controls_fixture.h"
 #include "ct_panel.h"
@@ -36,16 +37,11 @@ class PanelTest : public FormTest {
   // What the control shows, composed once, row by row.
   std::vector<win::COLORREF> Shown(TWinControl& c) {
     script::Pump();
-    win::HBITMAP picture = win::ComposeWindow(form->Handle());
-    win::HDC dc = win::CreateCompatibleDC(nullptr);
-    win::HGDIOBJ old = win::SelectObject(dc, picture);
+    const qelo::test::ComposedWindow picture(form->Handle());
     const TPoint origin = form->ScreenToClient(c.ClientToScreen(Point(0, 0)));
     std::vector<win::COLORREF> pixels;
     for (int y = 0; y < c.Height(); ++y)
-      for (int x = 0; x < c.Width(); ++x) pixels.push_back(win::GetPixel(dc, origin.x + x, origin.y + y));
-    win::SelectObject(dc, old);
-    win::DeleteDC(dc);
-    win::DeleteObject(picture);
+      for (int x = 0; x < c.Width(); ++x) pixels.push_back(picture.Pixel(origin.x + x, origin.y + y));
     return pixels;
   }
   // The bounding box of the pixels inside `area` that differ from the
