@@ -1,7 +1,5 @@
 #include "ct_shell_ctrls_dragdrop.h"
 
-#include <cstring>
-
 #include "ct_shell_ctrls_unit.h"
 #include "ct_shell_utils.h"
 #include "ct_shell_utils_lists.h"
