@@ -328,11 +328,7 @@ void TCtBitBtn::DrawGlyph(const TRect& rect) {
 }
 
 void RegisterCtBitBtnClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtBitBtn::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtBitBtn::StaticClass()});
 }
 
 }  // namespace qelo::ct

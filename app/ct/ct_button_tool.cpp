@@ -791,11 +791,7 @@ void TCtToolButton::PaintCaption(const TRect& rect) {
 }
 
 void RegisterCtToolButtonClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtToolButton::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtToolButton::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -616,11 +616,7 @@ TCtCheckBox::TCtCheckBox(TComponent* owner) : TCtCustomCheckBox(owner) {
 }
 
 void RegisterCtRadChkClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtCheckBox::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtCheckBox::StaticClass()});
 }
 
 }  // namespace qelo::ct
