@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ct_cmbo_bx.h"
+#include "sheet_label.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/controls/stdctrls.h"
 #include "win/window/display.h"
@@ -29,10 +30,7 @@ TCtComboBox* Sample(TWinControl* parent, const TRect& area, int index, const std
   const int width = (RectWidth(area) - (kColumns - 1) * kMargin) / kColumns;
   const int left = area.left + (index % kColumns) * (width + kMargin);
   const int top = area.top + (index / kColumns) * kRowStep;
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, width, kLabelHeight);
-  label->SetCaption(caption);
+  AddSheetLabel(parent, caption, Rect(left, top, left + width, top + kLabelHeight));
   auto* combo = new TCtComboBox(parent);
   combo->SetStyle(csDropDownList);
   combo->SetBounds(left, top + kLabelHeight + 2, width, 21);
