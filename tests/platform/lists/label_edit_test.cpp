@@ -224,6 +224,7 @@ TEST_P(LabelEditOnBothTest, TheParentMayPutItsOwnTextIntoTheBoxAtTheBeginning) {
   EXPECT_TRUE(IsWindowVisible(edit));
   EXPECT_EQ(GetFocus(), edit);
   EXPECT_EQ(GetWindowText(edit), "second.txt");
+  parent.inspect = nullptr;  // it sees this test's locals
 }
 
 TEST_P(LabelEditOnBothTest, ARefusedBeginLeavesNoBoxBehind) {
@@ -240,6 +241,7 @@ TEST_P(LabelEditOnBothTest, ARefusedBeginLeavesNoBoxBehind) {
   ASSERT_NE(during, nullptr);
   EXPECT_FALSE(IsWindow(during));
   EXPECT_EQ(SendMessage(subject.window, getEdit, 0, 0), 0);
+  parent.inspect = nullptr;  // it sees this test's locals
 }
 
 TEST_P(LabelEditOnBothTest, DestroyingTheControlCancelsTheEdit) {
