@@ -102,7 +102,7 @@ class TCtFramedControl : public Base {
   virtual void UpdateColors();
   // Mouse over or focus changed: redraws a hot-tracked frame and updates
   // the colours.
-  void UpdateFrameState(bool setMouseOver, bool mouseOver);
+  virtual void UpdateFrameState(bool setMouseOver, bool mouseOver);
   virtual void RepaintFrame() { RedrawFramedControlFrame(*this); }
 
   void Dispatch(vcl::TMessage& m) override;

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "vcl/controls/themes.h"
+#include "ct_common_types.h"
+#include "ct_panel_status_bar.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace qelo::ct {
@@ -16,15 +17,11 @@ const EnumInfo kOrientationInfo{"TOrientation", {"orHorizontal", "orVertical"}};
 
 namespace {
 
+// The right end of a bar in a status bar that the bar's size grip reaches.
+constexpr int kStatusGripReach = 12;
+
 // Rounds to the nearest integer, halves to the even neighbour.
 int RoundEven(double value) { return static_cast<int>(std::lrint(value)); }
-
-template <class T>
-bool StoreChanged(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 }  // namespace
 
@@ -214,8 +211,6 @@ void TCtCustomProgressBar::UpdateFrameFromController() {
 
 // ---- painting ----------------------------------------------------------------------------
 
-bool TCtCustomProgressBar::UseThemes() const { return themeAware_ && ThemeServices()->ThemesEnabled(); }
-
 TColor TCtCustomProgressBar::ParentBackground() const { return Parent() ? Parent()->Color() : Color(); }
 
 void TCtCustomProgressBar::Paint() {
@@ -357,7 +352,18 @@ void TCtCustomProgressBar::Dispatch(TMessage& m) {
   TGraphicControl::Dispatch(m);
 }
 
-void TCtCustomProgressBar::HitTest(TMessage& m) { TGraphicControl::Dispatch(m); }
+// In a status bar the right end of the bar answers as the status bar does
+// at that point of the screen, so that its size grip works through the bar.
+void TCtCustomProgressBar::HitTest(TMessage& m) {
+  TGraphicControl::Dispatch(m);
+  auto* statusBar = dynamic_cast<TCtStatusBar*>(Parent());
+  if (!statusBar || !statusBar->HandleAllocated()) return;
+  const TPoint p = Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam));
+  const TRect client = ClientRect();
+  if (!win::PtInRect(&client, p) || p.x < client.right - kStatusGripReach) return;
+  const TPoint screen = ClientToScreen(p);
+  m.Result = win::SendMessage(statusBar->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(screen.x, screen.y));
+}
 
 void RegisterCtProgressBarClasses() {
   static const bool registered = [] {

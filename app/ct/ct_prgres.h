@@ -133,7 +133,6 @@ class TCtCustomProgressBar : public vcl::TGraphicControl, public ICtFrameControl
 
  private:
   bool Loading() const { return ComponentState().Contains(vcl::csLoading); }
-  bool UseThemes() const;
   vcl::TColor ParentBackground() const;
   // Draws the border (classic) and returns the rectangle inside it.
   vcl::TRect PaintClassicFrame(vcl::TCanvas& canvas);

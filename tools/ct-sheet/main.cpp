@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "bars_sheet.h"
 #include "bmpbtn_sheet.h"
 #include "button_sheet.h"
 #include "combo_sheet.h"
@@ -14,6 +15,7 @@
 #include "listview_sheet.h"
 #include "painter_sheet.h"
 #include "panel_sheet.h"
+#include "tree_edit_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -59,7 +61,9 @@ int main(int argc, char** argv) {
         listsBottom + std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight);
     const int labelsTop = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
     const int panelsTop = labelsTop + qelo::ct::sheet::kLabelSheetHeight;
-    const int height = panelsTop + qelo::ct::sheet::kPanelSheetHeight;
+    const int treesTop = panelsTop + qelo::ct::sheet::kPanelSheetHeight;
+    const int barsTop = treesTop + qelo::ct::sheet::kTreeEditSheetHeight;
+    const int height = barsTop + qelo::ct::sheet::kBarsSheetHeight;
     // Without a display the screen is made large enough for the whole sheet
     // (a form is kept within the screen).
     qelo::win::SetHeadlessScreenSize(qelo::win::SIZE{std::max(1280, width + 16), std::max(1024, height + 64)});
@@ -78,6 +82,8 @@ int main(int argc, char** argv) {
     qelo::ct::sheet::AddBmpButtonSheet(form, buttonsBottom, width);
     qelo::ct::sheet::AddLabelSheet(form, labelsTop, width);
     qelo::ct::sheet::AddPanelSheet(form, panelsTop, width);
+    qelo::ct::sheet::AddTreeEditSheet(form, treesTop);
+    qelo::ct::sheet::AddBarsSheet(form, barsTop, width);
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
