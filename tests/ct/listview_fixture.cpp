@@ -1,8 +1,8 @@
 #include "listview_fixture.h"
 
 #include "ct_shell_utils.h"
+#include "popup_probe.h"
 #include "vcl/controls/scripting.h"
-#include "win/window/display.h"
 
 namespace qelo::ct::test {
 
@@ -49,20 +49,10 @@ TCtListView* ListViewTest::MakeList(const std::vector<std::string>& rows) {
 }
 
 TPopupMenu* ListViewTest::CountingMenu(const std::string& name) {
-  auto* menu = new TPopupMenu(form);
-  menu->SetName(name);
-  auto* item = new TMenuItem(menu);
-  item->SetCaption("&Open");
-  menu->Items()->Add(item);
-  menu->OnPopup = [this, menu](TObject*) {
+  return MakeProbeMenu(form, name, [this](TPopupMenu& menu) {
     ++popups;
-    popupsFor.push_back(menu->Name() + ":" + (menu->PopupComponent() ? menu->PopupComponent()->Name() : "none"));
-    Application()->Post([] {
-      win::InjectKey(win::VK_ESCAPE, true);
-      win::InjectKey(win::VK_ESCAPE, false);
-    });
-  };
-  return menu;
+    popupsFor.push_back(PopupTarget(menu));
+  });
 }
 
 TPoint ListViewTest::RowPoint(int row, int x) const {

@@ -7,10 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "bmpbtn_sheet.h"
 #include "button_sheet.h"
 #include "combo_sheet.h"
+#include "label_sheet.h"
 #include "listview_sheet.h"
 #include "painter_sheet.h"
+#include "panel_sheet.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -51,10 +54,17 @@ int main(int argc, char** argv) {
     form->SetColor(clBtnFace);
     const int width = qelo::ct::sheet::TPainterSheet::SectionsWidth();
     const int paintersHeight = qelo::ct::sheet::TPainterSheet::SectionsHeight();
-    form->SetClientWidth(width);
     const int listsBottom = paintersHeight + qelo::ct::sheet::kListViewSheetHeight;
-    form->SetClientHeight(listsBottom +
-                          std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight));
+    const int buttonsBottom =
+        listsBottom + std::max(qelo::ct::sheet::kButtonSheetHeight, qelo::ct::sheet::kComboBoxSheetHeight);
+    const int labelsTop = buttonsBottom + qelo::ct::sheet::kBmpButtonSheetHeight;
+    const int panelsTop = labelsTop + qelo::ct::sheet::kLabelSheetHeight;
+    const int height = panelsTop + qelo::ct::sheet::kPanelSheetHeight;
+    // Without a display the screen is made large enough for the whole sheet
+    // (a form is kept within the screen).
+    qelo::win::SetHeadlessScreenSize(qelo::win::SIZE{std::max(1280, width + 16), std::max(1024, height + 64)});
+    form->SetClientWidth(width);
+    form->SetClientHeight(height);
     auto* painters = new qelo::ct::sheet::TPainterSheet(form);
     painters->SetParent(form);
     painters->SetBounds(0, 0, width, paintersHeight);
@@ -65,6 +75,9 @@ int main(int argc, char** argv) {
     const int buttonsRight = RightmostEdge(*form, firstButton);
     qelo::ct::sheet::AddComboBoxSheet(
         form, Rect(buttonsRight + 24, listsBottom, width - 12, listsBottom + qelo::ct::sheet::kComboBoxSheetHeight));
+    qelo::ct::sheet::AddBmpButtonSheet(form, buttonsBottom, width);
+    qelo::ct::sheet::AddLabelSheet(form, labelsTop, width);
+    qelo::ct::sheet::AddPanelSheet(form, panelsTop, width);
     form->Show();
     qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {

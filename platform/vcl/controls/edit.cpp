@@ -7,26 +7,6 @@ namespace qelo::vcl {
 
 const EnumInfo kEditCharCaseInfo{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
 
-namespace {
-
-// Published properties of every edit class, so that each publishes them.
-template <class C>
-ClassBuilder<C>& EditProperties(ClassBuilder<C>& b) {
-  return b.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect)
-      .Enum("BorderStyle", kBorderStyleInfo, &C::BorderStyle, &C::SetBorderStyle)
-      .Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection)
-      .Integer("MaxLength", &C::MaxLength, &C::SetMaxLength)
-      .String("PasswordChar", &C::PasswordCharText, &C::SetPasswordCharText)
-      .Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
-      .String("TextHint", &C::TextHint, &C::SetTextHint)
-      .Event("OnChange", static_cast<TNotifyEvent C::*>(&C::OnChange))
-      // Older form files carry these; the edit has no use for them.
-      .Skip("OEMConvert")
-      .Skip("ImeMode")
-      .Skip("ImeName");
-}
-
-}  // namespace
 
 const ClassInfo& TCustomEdit::StaticClass() {
   static const ClassInfo info = ClassBuilder<TCustomEdit>("TCustomEdit", TWinControl::StaticClass()).Done();
@@ -36,7 +16,7 @@ const ClassInfo& TCustomEdit::StaticClass() {
 const ClassInfo& TEdit::StaticClass() {
   static const ClassInfo info = [] {
     ClassBuilder<TEdit> b("TEdit", TCustomEdit::StaticClass());
-    return EditProperties(b).Done();
+    return PublishEditProperties(b).Done();
   }();
   return info;
 }
@@ -49,7 +29,7 @@ const ClassInfo& TCustomMaskEdit::StaticClass() {
 const ClassInfo& TMaskEdit::StaticClass() {
   static const ClassInfo info = [] {
     ClassBuilder<TMaskEdit> b("TMaskEdit", TCustomMaskEdit::StaticClass());
-    return EditProperties(b).String("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask).Done();
+    return PublishEditProperties(b).String("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask).Done();
   }();
   return info;
 }
@@ -70,6 +50,8 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
   p.WinClassName = win::WC_EDIT;
   p.Style |= win::ES_AUTOHSCROLL;
   if (readOnly_) p.Style |= win::ES_READONLY;
+  if (charCase_ == ecUpperCase) p.Style |= win::ES_UPPERCASE;
+  if (charCase_ == ecLowerCase) p.Style |= win::ES_LOWERCASE;
   if (!hideSelection_) p.Style |= win::ES_NOHIDESEL;
   if (borderStyle_ != bsNone) p.ExStyle |= win::WS_EX_CLIENTEDGE;
 }
@@ -81,7 +63,7 @@ void TCustomEdit::CreateWnd() {
   SendFontToWindow(*this, false);
   Send(win::EM_LIMITTEXT, static_cast<WPARAM>(maxLength_));
   Send(win::EM_SETPASSWORDCHAR, passwordChar_);
-  if (!textHint_.empty()) Send(win::EM_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
+  if (!textHint_.empty()) DoSetTextHint(textHint_);
   Send(win::EM_SETMODIFY, modified_ ? 1 : 0);
 }
 
@@ -136,7 +118,17 @@ void TCustomEdit::SetReadOnly(bool value) {
 void TCustomEdit::SetTextHint(const std::string& value) {
   if (value == textHint_) return;
   textHint_ = value;
-  if (HandleAllocated()) Send(win::EM_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(textHint_.c_str()));
+  if (HandleAllocated()) DoSetTextHint(textHint_);
+}
+
+void TCustomEdit::DoSetTextHint(const std::string& text) {
+  Send(win::EM_SETCUEBANNER, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+  if (value == charCase_) return;
+  charCase_ = value;
+  RecreateWnd();
 }
 
 bool TCustomEdit::Modified() const { return HandleAllocated() ? Send(win::EM_GETMODIFY) != 0 : modified_; }
@@ -249,5 +241,7 @@ void TCustomMaskEdit::SetEditMask(const std::string& mask) {
   if (!mask.empty()) throw EInvalidOperation("Edit masks are not supported: '" + mask + "'");
   editMask_ = mask;
 }
+
+void TCustomMaskEdit::ValidateError() { throw EDBEditError("Invalid input value: '" + Text() + "'"); }
 
 }  // namespace qelo::vcl

@@ -2,7 +2,9 @@
 // built on it (only the empty mask: it edits plain text). Properties set
 // while there is no window are kept and pushed to the window when it is
 // made; the text follows every change the window reports (EN_CHANGE),
-// which fires OnChange.
+// which fires OnChange. Descendants may show the text hint their own way
+// (DoSetTextHint) and report a text the mask refuses their own way
+// (ValidateError).
 #pragma once
 
 #include "vcl/controls/forms.h"
@@ -39,6 +41,9 @@ class TCustomEdit : public TWinControl {
   // Shown in grey while the edit is empty.
   const std::string& TextHint() const { return textHint_; }
   void SetTextHint(const std::string& value);
+  // Typed letters become upper or lower case (the window is made again).
+  TEditCharCase CharCase() const { return charCase_; }
+  void SetCharCase(TEditCharCase value);
   // Whether the text changed since it was last set by the program.
   bool Modified() const;
   void SetModified(bool value);
@@ -66,6 +71,8 @@ class TCustomEdit : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   virtual void Change();
+  // Hands the hint to the window (called with a window only).
+  virtual void DoSetTextHint(const std::string& text);
 
  private:
   LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
@@ -79,6 +86,7 @@ class TCustomEdit : public TWinControl {
   char16_t passwordChar_ = 0;
   bool readOnly_ = false;
   std::string textHint_;
+  TEditCharCase charCase_ = ecNormal;
   bool modified_ = false;
   bool takingText_ = false;
   ControlColorBrush brush_;
@@ -88,6 +96,30 @@ class TEdit : public TCustomEdit {
   QELO_VCL_CLASS()
  public:
   using TCustomEdit::TCustomEdit;
+};
+
+// Publishes the edit properties of TCustomEdit in the registration of a
+// class C that shows them (TEdit, TMaskEdit and descendants elsewhere).
+template <class C>
+ClassBuilder<C>& PublishEditProperties(ClassBuilder<C>& b) {
+  return b.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect)
+      .Enum("BorderStyle", kBorderStyleInfo, &C::BorderStyle, &C::SetBorderStyle)
+      .Enum("CharCase", kEditCharCaseInfo, &C::CharCase, &C::SetCharCase)
+      .Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection)
+      .Integer("MaxLength", &C::MaxLength, &C::SetMaxLength)
+      .String("PasswordChar", &C::PasswordCharText, &C::SetPasswordCharText)
+      .Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly)
+      .String("TextHint", &C::TextHint, &C::SetTextHint)
+      .Event("OnChange", static_cast<TNotifyEvent C::*>(&C::OnChange))
+      // Older form files carry these; the edit has no use for them.
+      .Skip("OEMConvert")
+      .Skip("ImeMode")
+      .Skip("ImeName");
+}
+
+// A text the edit mask refuses.
+struct EDBEditError : Exception {
+  using Exception::Exception;
 };
 
 // A masked edit that supports the empty mask only: it edits plain text and
@@ -106,6 +138,11 @@ class TCustomMaskEdit : public TCustomEdit {
   void SetEditText(const std::string& text) { SetText(text); }
   // Checks the text against the mask: the empty mask takes every text.
   virtual void ValidateEdit() {}
+
+ protected:
+  // How a text the mask refuses is reported (EDBEditError); descendants
+  // may give their own message.
+  virtual void ValidateError();
 
  private:
   std::string editMask_;

@@ -207,6 +207,7 @@ class TCustomTreeView : public TWinControl {
   virtual void GetSelectedIndex(TTreeNode* node);
   virtual bool CustomDraw(const TRect& rect);
   virtual bool CustomDrawItem(TTreeNode* node, TCustomDrawState state);
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TTreeNode;
@@ -214,7 +215,6 @@ class TCustomTreeView : public TWinControl {
   win::LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
   void SetStyleFlag(bool& field, bool value);
   void PushImages() const;
-  void Notification(TComponent* component, TOperation operation) override;
   void NotifyMessage(TMessage& m);
   win::LRESULT ExpandingMessage(const win::NMTREEVIEW& n);
   void DispInfoMessage(win::NMTVDISPINFO& info);

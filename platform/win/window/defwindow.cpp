@@ -147,6 +147,11 @@ LRESULT DefaultNcHitTest(HWND window, LPARAM screenPoint) {
     if ((style & WS_SYSMENU) && p.x >= size.cx - f.border - kCaptionHeight) return HTCLOSE;
     return HTCAPTION;
   }
+  // Inside the border lies only what the window itself carved out of its
+  // client area in WM_NCCALCSIZE (a control's own button, say): that is
+  // nothing of the system's, and the window's own hit test says what it is.
+  const RECT inside{f.border, f.border + f.caption, size.cx - f.border, size.cy - f.border};
+  if (PtInRect(&inside, p)) return HTNOWHERE;
   return HTBORDER;
 }
 

@@ -119,6 +119,41 @@ TEST(Painting, FramesArePaintedThroughNcPaint) {
   DestroyWindow(top);
 }
 
+// A strip a window takes from its client area in WM_NCCALCSIZE (a button
+// of its own) is no border: the default hit test answers HTNOWHERE there,
+// so that the window's own hit test can claim it.
+TEST(Painting, AStripCarvedFromTheClientAreaIsNoBorder) {
+  auto& ws = Windows::Get();
+  HWND top = ws.Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100});
+  HWND edit = ws.Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, 110, 34}, top, nullptr, WS_EX_CLIENTEDGE);
+  ws.SetHandler(edit, [](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+    *handled = m == WM_NCCALCSIZE;
+    if (!*handled) return 0;
+    reinterpret_cast<NCCALCSIZE_PARAMS*>(l)->rgrc[0].right -= 16;
+    return DefWindowProc(h, m, w, l);
+  });
+  SetWindowPos(edit, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  RECT client;
+  GetClientRect(edit, &client);
+  EXPECT_EQ(client.right, 100 - 4 - 16);
+  struct Probe {
+    int x, y;  // in the window
+    LRESULT expected;
+  };
+  const Probe probes[] = {{1, 10, HTBORDER},   {50, 0, HTBORDER},    {99, 12, HTBORDER}, {50, 23, HTBORDER},
+                          {2, 2, HTCLIENT},    {81, 12, HTCLIENT},   {82, 12, HTNOWHERE},
+                          {97, 2, HTNOWHERE},  {90, 21, HTNOWHERE}};
+  for (const Probe& p : probes) {
+    POINT s{p.x, p.y};
+    RECT r;
+    GetWindowRect(edit, &r);
+    s.x += r.left;
+    s.y += r.top;
+    EXPECT_EQ(SendMessage(edit, WM_NCHITTEST, 0, MAKELPARAM(s.x, s.y)), p.expected) << p.x << "," << p.y;
+  }
+  DestroyWindow(top);
+}
+
 TEST(Painting, SizeAndMoveMessagesFollowSetWindowPos) {
   std::vector<std::pair<UINT, LPARAM>> got;
   HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 50, 50}, nullptr,
