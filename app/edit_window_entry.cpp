@@ -95,6 +95,17 @@ RelativeRect CropFromPixels(const TPixelRect& p, int width, int height) {
                       double(p.height) / height};
 }
 
+RelativeRect ForceCropAspect(const RelativeRect& crop, double aspect, int width, int height) {
+  if (!(aspect > 0) || width <= 0 || height <= 0) return SoundCrop(crop);
+  RelativeRect r = SoundCrop(crop);
+  const double w = r.width * width, h = r.height * height;
+  if (w > h * aspect)
+    r.width = h * aspect / width;
+  else
+    r.height = w / aspect / height;
+  return SoundCrop(r);
+}
+
 // ---- trim ----------------------------------------------------------------------------------
 
 void SetTrimStart(SourceEntry& entry, int64_t start) {

@@ -43,6 +43,11 @@ TPixelRect CropPixels(const RelativeRect& rect, int width, int height);
 // frame. The result is not yet sound (SetCrop makes it so).
 RelativeRect CropFromPixels(const TPixelRect& pixels, int width, int height);
 
+// The crop narrowed or lowered to `aspect` (width / height) in the pixels of
+// a picture of `width` x `height`, its top-left corner kept; `aspect` 0 or
+// below leaves it as it is.
+RelativeRect ForceCropAspect(const RelativeRect& crop, double aspect, int width, int height);
+
 // ---- trim ----------------------------------------------------------------------------------
 
 // Moves one end of the trim, kept within 0..sourceDuration and at least
