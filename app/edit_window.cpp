@@ -127,6 +127,7 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
           .Method("FormCreate", &T::FormCreate)
           .Method("FormShow", &T::FormShow)
           .Method("FormClose", &T::FormClose)
+          .Method("FormKeyDown", &T::FormKeyDown)
           .Method("LabCaptionMouseDown", &T::LabCaptionMouseDown)
           .Method("btnPageClick", &T::btnPageClick)
           .Method("btnOKClick", &T::btnOKClick)
@@ -140,7 +141,6 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
           .Method("tbTrimEndChange", &T::tbTrimEndChange)
           .Method("tmRefreshTimer", &T::tmRefreshTimer)
           .Method("edCropExit", &T::edCropExit)
-          .Method("edCropKeyPress", &T::edCropKeyPress)
           .Method("cbAspectChange", &T::cbAspectChange)
           .Method("btnCropResetClick", &T::btnCropResetClick)
           .Method("btnEffectAddClick", &T::btnEffectAddClick)
@@ -157,7 +157,6 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
           .Method("chkWmStyleClick", &T::chkWmStyleClick)
           .Method("btnWmBrowseClick", &T::btnWmBrowseClick)
           .Method("edTrimExit", &T::edTrimExit)
-          .Method("edTrimKeyPress", &T::edTrimKeyPress)
           .Method("btnTrimSetStartClick", &T::btnTrimSetStartClick)
           .Method("btnTrimSetEndClick", &T::btnTrimSetEndClick)
           .Method("btnTrimPlayClick", &T::btnTrimPlayClick)
@@ -247,6 +246,18 @@ void TfrmEditVideo::btnOKClick(TObject*) {
 }
 
 void TfrmEditVideo::btnCancelClick(TObject*) { SetModalResult(mrCancel); }
+
+void TfrmEditVideo::FormKeyDown(TObject*, uint16_t& key, TShiftState) {
+  if (key != win::VK_RETURN) return;
+  TWinControl* field = ActiveControl();
+  if (field == edCropLeft || field == edCropTop || field == edCropWidth || field == edCropHeight) {
+    edCropExit(field);
+    key = 0;
+  } else if (field == edTrimStart || field == edTrimEnd) {
+    edTrimExit(field);
+    key = 0;
+  }
+}
 
 void TfrmEditVideo::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState, int, int) { MoveByMouse(); }
 

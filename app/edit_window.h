@@ -69,6 +69,9 @@ class TfrmEditVideo : public controls::TSkinForm {
   void FormCreate(vcl::TObject* sender);
   void FormShow(vcl::TObject* sender);
   void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
+  // Enter in a number or time field takes what was typed there; elsewhere
+  // it is the OK button's.
+  void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift);
   void LabCaptionMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void btnPageClick(vcl::TObject* sender);
   void btnOKClick(vcl::TObject* sender);
@@ -84,7 +87,6 @@ class TfrmEditVideo : public controls::TSkinForm {
   void tmRefreshTimer(vcl::TObject* sender);
   // Crop.
   void edCropExit(vcl::TObject* sender);
-  void edCropKeyPress(vcl::TObject* sender, char16_t& key);
   void cbAspectChange(vcl::TObject* sender);
   void btnCropResetClick(vcl::TObject* sender);
   // Effect.
@@ -104,7 +106,6 @@ class TfrmEditVideo : public controls::TSkinForm {
   void btnWmBrowseClick(vcl::TObject* sender);
   // Trim.
   void edTrimExit(vcl::TObject* sender);
-  void edTrimKeyPress(vcl::TObject* sender, char16_t& key);
   void btnTrimSetStartClick(vcl::TObject* sender);
   void btnTrimSetEndClick(vcl::TObject* sender);
   void btnTrimPlayClick(vcl::TObject* sender);
@@ -228,7 +229,9 @@ class TfrmEditVideo : public controls::TSkinForm {
   // Trim (edit_window_trim.cpp).
   void FillTrimPage();
   void ShowTrim();
-  void ApplyTrim(int64_t start, int64_t end);
+  // One end moves; the other stays, and the moved one keeps clear of it.
+  void ApplyTrimStart(int64_t start);
+  void ApplyTrimEnd(int64_t end);
   void ApplyTrimField(ct::TCtEdit* field);
 
   void JobOutputSize(TWorkGroupClass& job);

@@ -76,12 +76,6 @@ void TfrmEditVideo::edCropExit(TObject*) {
   ApplyCrop(CropFromPixels(px, SourceWidth(), SourceHeight()));
 }
 
-void TfrmEditVideo::edCropKeyPress(TObject* sender, char16_t& key) {
-  if (key != u'\r') return;
-  key = 0;
-  edCropExit(sender);
-}
-
 void TfrmEditVideo::CropDragged() {
   if (playerIndex_ < 0) return;
   RelativeRect crop;

@@ -158,12 +158,12 @@ void TfrmEditVideo::tbTrimTrackChange(TObject*, int64_t value) {
 
 void TfrmEditVideo::tbTrimStartChange(TObject*, int64_t value) {
   if (updating_) return;
-  ApplyTrim(value * kUnitsPerMs, edited_.trimEnd);
+  ApplyTrimStart(value * kUnitsPerMs);
 }
 
 void TfrmEditVideo::tbTrimEndChange(TObject*, int64_t value) {
   if (updating_) return;
-  ApplyTrim(edited_.trimStart, value * kUnitsPerMs);
+  ApplyTrimEnd(value * kUnitsPerMs);
 }
 
 // ---- the preview's picture ---------------------------------------------------------------

@@ -39,8 +39,13 @@ void TfrmEditVideo::ShowTrim() {
   ShowOutputLength();
 }
 
-void TfrmEditVideo::ApplyTrim(int64_t start, int64_t end) {
-  SetTrim(edited_, start, end);
+void TfrmEditVideo::ApplyTrimStart(int64_t start) {
+  SetTrimStart(edited_, start);
+  ShowTrim();
+}
+
+void TfrmEditVideo::ApplyTrimEnd(int64_t end) {
+  SetTrimEnd(edited_, end);
   ShowTrim();
 }
 
@@ -52,24 +57,18 @@ void TfrmEditVideo::ApplyTrimField(ct::TCtEdit* field) {
     return;
   }
   if (field == edTrimStart)
-    ApplyTrim(value, edited_.trimEnd);
+    ApplyTrimStart(value);
   else
-    ApplyTrim(edited_.trimStart, value);
+    ApplyTrimEnd(value);
 }
 
 void TfrmEditVideo::edTrimExit(TObject* sender) {
   if (auto* field = dynamic_cast<ct::TCtEdit*>(sender)) ApplyTrimField(field);
 }
 
-void TfrmEditVideo::edTrimKeyPress(TObject* sender, char16_t& key) {
-  if (key != u'\r') return;
-  key = 0;
-  edTrimExit(sender);
-}
+void TfrmEditVideo::btnTrimSetStartClick(TObject*) { ApplyTrimStart(position_); }
 
-void TfrmEditVideo::btnTrimSetStartClick(TObject*) { ApplyTrim(position_, edited_.trimEnd); }
-
-void TfrmEditVideo::btnTrimSetEndClick(TObject*) { ApplyTrim(edited_.trimStart, position_); }
+void TfrmEditVideo::btnTrimSetEndClick(TObject*) { ApplyTrimEnd(position_); }
 
 void TfrmEditVideo::btnTrimPlayClick(TObject*) {
   if (playerIndex_ < 0) return;
@@ -79,6 +78,9 @@ void TfrmEditVideo::btnTrimPlayClick(TObject*) {
   playToTrimEnd_ = true;
 }
 
-void TfrmEditVideo::btnTrimResetClick(TObject*) { ApplyTrim(0, edited_.sourceDuration); }
+void TfrmEditVideo::btnTrimResetClick(TObject*) {
+  SetTrim(edited_, 0, edited_.sourceDuration);
+  ShowTrim();
+}
 
 }  // namespace qelo::app

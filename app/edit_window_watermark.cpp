@@ -136,11 +136,20 @@ void TfrmEditVideo::WatermarkDragged() {
 
 void TfrmEditVideo::cbWmKindChange(TObject*) {
   if (updating_) return;
+  const TWatermarkChoice before = WatermarkChoiceOf(edited_);
   const TWatermarkChoice choice = static_cast<TWatermarkChoice>(std::clamp(cbWmKind->ItemIndex(), 0, 2));
+  if (choice == wcPicture && !ReadablePicture(WatermarkImagePath(edited_))) {
+    // A picture is chosen first; without one the watermark stays as it was.
+    btnWmBrowseClick(btnWmBrowse);
+    if (WatermarkChoiceOf(edited_) != wcPicture) {
+      TFlagScope scope(updating_);
+      cbWmKind->SetItemIndex(before);
+    }
+    return;
+  }
   SetWatermarkChoice(edited_, choice);
   ShowWatermarkControls();
   WatermarkChanged();
-  if (choice == wcPicture && WatermarkImagePath(edited_).empty()) btnWmBrowseClick(btnWmBrowse);
 }
 
 void TfrmEditVideo::edWmTextChange(TObject*) {

@@ -134,6 +134,28 @@ TfrmEditVideo& EditWindowTest::OpenWindow(TWorkGroupClass& job, TEditPage page, 
   return *window;
 }
 
+bool EditWindowTest::Edit(TWorkGroupClass& job, TEditPage page, const std::function<void(TfrmEditVideo&)>& actions,
+                          bool confirm, int entry) {
+  vcl::script::ModalScript modal;
+  script = &modal;
+  modal.Answer([&](vcl::TCustomForm& form) {
+    window = &dynamic_cast<TfrmEditVideo&>(form);
+    EXPECT_EQ(window->Page(), page);
+    EXPECT_TRUE(PumpUntil([&] { return window->FramesShown() > 0; })) << "the preview shows its first frame";
+    actions(*window);
+    if (window->ModalResult() == vcl::mrNone)
+      vcl::script::Click(confirm ? static_cast<vcl::TControl&>(*window->btnOK) : *window->btnCancel);
+    // A window that refused OK (it said why) is cancelled, so that no run
+    // waits for ever.
+    if (window->ModalResult() == vcl::mrNone) vcl::script::Click(*window->btnCancel);
+  });
+  const bool confirmed = EditJobEntry(job, entry, page);
+  seen = modal.Seen();
+  window = nullptr;
+  script = nullptr;
+  return confirmed;
+}
+
 bool EditWindowTest::PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
   return vcl::script::PumpUntil(condition, timeoutMs);
 }
@@ -163,6 +185,10 @@ uint32_t EditWindowTest::PreviewPixel(int x, int y) {
   win::DeleteDC(dc);
   win::DeleteObject(picture);
   return Rgb(c);
+}
+
+bool EditWindowTest::PreviewPixelBecomes(int x, int y, const std::function<bool(uint32_t)>& test) {
+  return PumpUntil([&] { return test(PreviewPixel(x, y)); }, 5000);
 }
 
 void EditWindowTest::DragOnPreview(int fromX, int fromY, int toX, int toY) {

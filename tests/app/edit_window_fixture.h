@@ -13,6 +13,7 @@
 
 #include "common/temp_dir.h"
 #include "edit_window.h"
+#include "vcl/controls/scripting.h"
 #include "work_group_class.h"
 
 namespace qelo::app::test {
@@ -43,6 +44,12 @@ class EditWindowTest : public ::testing::Test {
   // The window for the job's entry at `page`, shown, its preview showing a
   // frame.
   TfrmEditVideo& OpenWindow(TWorkGroupClass& job, TEditPage page, int entry = 0);
+  // EditJobEntry for the job at `page`: once the window's preview shows a
+  // frame, `actions` drive it, then OK (or Cancel) is clicked; what
+  // EditJobEntry answered. While it runs, `window` is the window and
+  // `script` answers the modal runs it starts (open dialog, message boxes).
+  bool Edit(TWorkGroupClass& job, TEditPage page, const std::function<void(TfrmEditVideo&)>& actions,
+            bool confirm = true, int entry = 0);
   // Pumps the window's messages until `condition` holds (at most 10 s).
   bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
   // The preview's frame at `position` is shown (the window heard of it).
@@ -53,6 +60,9 @@ class EditWindowTest : public ::testing::Test {
   void SaveScreenshot(const std::string& name);
   // A pixel of the preview panel, in its own coordinates (0xRRGGBB).
   uint32_t PreviewPixel(int x, int y);
+  // Polls the preview's pixel until it passes `test` (the player paints on
+  // its own thread); whether it did within 5 s.
+  bool PreviewPixelBecomes(int x, int y, const std::function<bool(uint32_t)>& test);
   // The mouse pressed at one point of the preview, moved to another and
   // released there; the window handles what the player tells it.
   void DragOnPreview(int fromX, int fromY, int toX, int toY);
@@ -66,6 +76,9 @@ class EditWindowTest : public ::testing::Test {
   qelo::test::TempDir dir;
   TWorkGroupClassArray jobs;
   TfrmEditVideo* window = nullptr;
+  vcl::script::ModalScript* script = nullptr;
+  // What the modal runs showed during the last Edit.
+  std::vector<std::string> seen;
 };
 
 }  // namespace qelo::app::test
