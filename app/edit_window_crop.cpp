@@ -72,8 +72,12 @@ void TfrmEditVideo::edCropExit(TObject*) {
     ShowCropNumbers();
     return;
   }
-  if (px == CropPixels(EffectiveCrop(edited_), SourceWidth(), SourceHeight())) return;
-  ApplyCrop(CropFromPixels(px, SourceWidth(), SourceHeight()));
+  const TPixelRect now = CropPixels(EffectiveCrop(edited_), SourceWidth(), SourceHeight());
+  if (px == now) return;
+  const RelativeRect typed = CropFromPixels(px, SourceWidth(), SourceHeight());
+  // A typed corner stays where it was typed; a typed size keeps its size.
+  const bool cornerTyped = px.left != now.left || px.top != now.top;
+  ApplyCrop(cornerTyped ? SoundCropKeepingCorner(typed) : typed);
 }
 
 void TfrmEditVideo::CropDragged() {

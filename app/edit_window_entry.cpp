@@ -75,6 +75,16 @@ RelativeRect SoundCrop(const RelativeRect& rect) {
   return r;
 }
 
+RelativeRect SoundCropKeepingCorner(const RelativeRect& rect) {
+  if (!Finite(rect)) return WholeFrame();
+  RelativeRect r = rect;
+  r.left = std::clamp(r.left, 0.0, 1.0 - kMinCropFraction);
+  r.top = std::clamp(r.top, 0.0, 1.0 - kMinCropFraction);
+  r.width = std::min(r.width, 1.0 - r.left);
+  r.height = std::min(r.height, 1.0 - r.top);
+  return SoundCrop(r);
+}
+
 void SetCrop(SourceEntry& entry, const RelativeRect& rect) {
   entry.cropRect = SoundCrop(rect);
   entry.cropEnabled = IsWholeFrame(entry.cropRect) ? 0 : 1;

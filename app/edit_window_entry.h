@@ -26,6 +26,10 @@ bool IsWholeFrame(const RelativeRect& rect);
 // Inside the picture and at least kMinCropFraction wide and high; a
 // rectangle with values that are not numbers gives the whole picture.
 RelativeRect SoundCrop(const RelativeRect& rect);
+// A crop whose corner was typed: the corner stays (within the picture) and
+// the size shrinks to fit, where SoundCrop keeps the size and moves the
+// corner.
+RelativeRect SoundCropKeepingCorner(const RelativeRect& rect);
 // Stores the sound form of `rect`; the crop is on unless it is the whole
 // picture.
 void SetCrop(SourceEntry& entry, const RelativeRect& rect);

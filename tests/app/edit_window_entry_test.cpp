@@ -58,6 +58,12 @@ TEST(EditEntryCrop, IsKeptInsideThePictureWithAUsableSize) {
   }
 }
 
+TEST(EditEntryCrop, ATypedCornerStaysAndTheSizeShrinksToFit) {
+  ExpectRect(SoundCropKeepingCorner({0.25, 0.25, 1.0, 1.0}), 0.25, 0.25, 0.75, 0.75);
+  ExpectRect(SoundCropKeepingCorner({1.5, -0.5, 0.5, 0.5}), 1.0 - kMinCropFraction, 0.0, kMinCropFraction, 0.5);
+  ExpectRect(SoundCropKeepingCorner({0.1, 0.2, 0.3, 0.4}), 0.1, 0.2, 0.3, 0.4);
+}
+
 TEST(EditEntryCrop, IsOnExactlyWhenItCutsSomethingAway) {
   SourceEntry entry = FiveSecondEntry();
   SetCrop(entry, {0.0, 0.0, 0.5, 1.0});

@@ -223,7 +223,7 @@ bool EditWindowTest::ConvertJobs() {
   return state == ConvertAllDone;
 }
 
-Picture EditWindowTest::FrameOf(const std::string& path, double seconds) {
+Picture EditWindowTest::FrameOf(const std::string& path, int frame) {
   Picture picture;
   const qelo::test::ProbedFile probed = qelo::test::Probe(path);
   const qelo::test::ProbedStream* video = probed.First("video");
@@ -232,8 +232,9 @@ Picture EditWindowTest::FrameOf(const std::string& path, double seconds) {
   picture.height = static_cast<int>(video->Number("height"));
   const std::string raw = path + ".frame.rgb";
   const qelo::test::ProcessResult r = qelo::test::RunProcess(
-      {"ffmpeg", "-y", "-hide_banner", "-loglevel", "error", "-i", path, "-ss", std::to_string(seconds), "-frames:v",
-       "1", "-f", "rawvideo", "-pix_fmt", "rgb24", raw});
+      {"ffmpeg", "-y", "-hide_banner", "-loglevel", "error", "-i", path, "-vf",
+       "select=eq(n\\," + std::to_string(frame) + ")", "-vsync", "0", "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
+       "rgb24", raw});
   std::ifstream in(raw, std::ios::binary);
   const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::filesystem::remove(raw);

@@ -68,8 +68,8 @@ class EditWindowTest : public ::testing::Test {
   void DragOnPreview(int fromX, int fromY, int toX, int toY);
   // Converts every job with the engine; true when all were done.
   bool ConvertJobs();
-  // The frame of a media file at `seconds`, decoded by ffmpeg.
-  static Picture FrameOf(const std::string& path, double seconds);
+  // Frame number `frame` (from 0) of a media file, decoded by ffmpeg.
+  static Picture FrameOf(const std::string& path, int frame);
   // The output path of a job.
   static std::string OutputOf(TWorkGroupClass& job);
 

@@ -205,7 +205,13 @@ TEST_F(EditWindowTest, TypedCropsOutsideThePictureOrOfNoSizeAreKeptInside) {
   EXPECT_TRUE(Edit(*job, epCrop, [&](TfrmEditVideo& w) {
     TypeInto(*w.edCropWidth, "100");
     TypeInto(*w.edCropLeft, "300");
-    EXPECT_EQ(w.edCropLeft->Text(), "220") << "pushed back inside the picture";
+    EXPECT_EQ(w.edCropLeft->Text(), "300") << "a typed corner stays";
+    EXPECT_EQ(w.edCropWidth->Text(), "20") << "the crop shrinks to fit";
+    TypeInto(*w.edCropWidth, "100");
+    EXPECT_EQ(w.edCropWidth->Text(), "100") << "a typed size stays";
+    EXPECT_EQ(w.edCropLeft->Text(), "220") << "the crop moves back inside the picture";
+    TypeInto(*w.edCropLeft, "400");
+    EXPECT_EQ(w.edCropLeft->Text(), "314") << "the corner stays inside the picture";
     TypeInto(*w.edCropHeight, "0");
     EXPECT_EQ(w.edCropHeight->Text(), "5") << "the smallest crop is 2% of the picture";
     TypeInto(*w.edCropTop, "-40");
@@ -214,7 +220,7 @@ TEST_F(EditWindowTest, TypedCropsOutsideThePictureOrOfNoSizeAreKeptInside) {
     EXPECT_EQ(w.edCropTop->Text(), "0");
     RelativeRect shown{};
     QeloGetCrop(&shown, w.PlayerIndex());
-    EXPECT_NEAR(shown.left, 220.0 / 320, 1e-9) << "the preview shows the crop";
+    EXPECT_NEAR(shown.left, 314.0 / 320, 0.5 / 320) << "the preview shows the crop";
   }));
   const RelativeRect& crop = job->EntryAt(0)->cropRect;
   EXPECT_EQ(job->EntryAt(0)->cropEnabled, 1);
