@@ -341,5 +341,22 @@ TEST_F(EditWindowTest, APictureGoneSinceItWasChosenStopsOkWithAMessage) {
   ExpectSameEdits(*job->EntryAt(0), before);
 }
 
+TEST_F(EditWindowTest, FrameStepsShowTheEffectsOnTheOutputPaneOnly) {
+  TWorkGroupClass* job = AddJob(Clip(), "out.mpg");
+  ASSERT_NE(job, nullptr);
+  TfrmEditVideo& w = OpenWindow(*job, epEffect);
+  AddEffectNamed(w, "Invert");
+  const int x = 120, y = 150, second = layout::kSecondPaneX - layout::kPreview.x;
+  for (ct::TCtButton* step : {w.btnNextFrame, w.btnNextFrame, w.btnPrevFrame}) {
+    const int shown = w.FramesShown();
+    Click(*step);
+    ASSERT_TRUE(WaitForRefresh(shown));
+    EXPECT_TRUE(PreviewPixelBecomes(second + x, y, [&](uint32_t c) {
+      return ColourDistance(c, PreviewPixel(x, y) ^ 0xFFFFFF) <= 8;
+    })) << "the output pane is the inverted original";
+  }
+  EXPECT_EQ(w.PreviewPosition(), kSecond / 25);
+}
+
 }  // namespace
 }  // namespace qelo::app::test
