@@ -1,6 +1,7 @@
 #include "edit_window_effects.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "edit_window_entry.h"
@@ -46,17 +47,18 @@ bool CollectEffect(const EffectInfo* info, void* user) {
   return true;
 }
 
-// The crop in whole pixels of the frame, as the player cuts it for the
-// output pane; empty when nothing of the frame is left.
+// The whole pixels of the frame that the crop touches: the player cuts the
+// output pane's picture at fractions of a pixel, and a part-pixel at an edge
+// shows too. Empty when nothing of the frame is left.
 struct PixelBox {
   int x, y, w, h;
 };
 PixelBox CropBox(const RelativeRect& crop, int width, int height) {
-  const int x = std::clamp(static_cast<int>(width * crop.left), 0, width);
-  const int y = std::clamp(static_cast<int>(height * crop.top), 0, height);
-  const int w = std::clamp(static_cast<int>(width * crop.width), 0, width - x);
-  const int h = std::clamp(static_cast<int>(height * crop.height), 0, height - y);
-  return PixelBox{x, y, w, h};
+  const int x = std::clamp(static_cast<int>(std::floor(width * crop.left)), 0, width);
+  const int y = std::clamp(static_cast<int>(std::floor(height * crop.top)), 0, height);
+  const int right = std::clamp(static_cast<int>(std::ceil(width * (crop.left + crop.width))), x, width);
+  const int bottom = std::clamp(static_cast<int>(std::ceil(height * (crop.top + crop.height))), y, height);
+  return PixelBox{x, y, right - x, bottom - y};
 }
 
 void RunEffects(VideoFrame& frame, const std::vector<EffectRecord>& effects) {
