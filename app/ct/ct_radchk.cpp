@@ -600,10 +600,8 @@ const ClassInfo& TCtCheckBox::StaticClass() {
         .Color("DisabledColor", &B::DisabledColor, &B::SetDisabledColor)
         .Color("FillColor", &B::FillColor, &B::SetFillColor)
         .Color("FocusColor", &B::FocusColor, &B::SetFocusColor)
-        .Color("FrameColor", &B::FrameColor, &B::SetFrameColor)
-        .Component<TCtFrameController>("FrameController", &B::FrameController, &B::SetFrameController)
-        .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &B::FrameControllerNotifications,
-             &B::SetFrameControllerNotifications)
+        .Color("FrameColor", &B::FrameColor, &B::SetFrameColor);
+    PublishFrameControllerProperties(b)
         .Enum("HotTrackStyle", kHotTrackStyleInfo, &B::HotTrackStyle, &B::SetHotTrackStyle)
         .Boolean("ReadOnly", &B::ReadOnly, &B::SetReadOnly)
         .Color("ReadOnlyColor", &B::ReadOnlyColor, &B::SetReadOnlyColor)

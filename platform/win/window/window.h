@@ -501,6 +501,25 @@ HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 
+// A client or whole-window context for one painting pass, given back when
+// it leaves scope; dc() is null when the window gives none.
+class DCScope {
+ public:
+  enum class Area { kClient, kWindow };
+  DCScope(HWND window, Area area)
+      : window_(window), dc_(area == Area::kWindow ? GetWindowDC(window) : GetDC(window)) {}
+  ~DCScope() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  DCScope(const DCScope&) = delete;
+  DCScope& operator=(const DCScope&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 constexpr LPARAM PRF_CHECKVISIBLE = 0x0001;
 constexpr LPARAM PRF_NONCLIENT = 0x0002;
 constexpr LPARAM PRF_CLIENT = 0x0004;
