@@ -13,6 +13,7 @@
 
 #include "common/log_reading.h"
 #include "controls_fixture.h"
+#include "edit_layout.h"
 #include "outside/qelo_log.h"
 #include "qelo_png_button.h"
 #include "vcl/controls/extctrls.h"
@@ -323,8 +324,8 @@ TEST_F(SkinFormTest, EachWindowClassGetsItsSkin) {
 
   auto& edit = Make<kEditWindow>(200, 100);
   edit.ApplySkin();
-  EXPECT_EQ(edit.Width(), 860);
-  EXPECT_EQ(edit.Height(), 600);
+  EXPECT_EQ(edit.Width(), skin::edit_window::kWidth);
+  EXPECT_EQ(edit.Height(), skin::edit_window::kHeight);
 
   auto& about = Make<kAbout>(420, 300);
   auto* picture = new vcl::TImage(&about);
