@@ -170,6 +170,8 @@ TEST_F(EditWindowTest, TextAndPictureWatermarksPlacedWithTheMouseAreWhereTheOutp
     ASSERT_EQ(w.edWmPicture->Text(), logo);
     w.tbWmSize->SetPosition(25 - 5);
     EXPECT_EQ(w.LabWmSizeValue->Caption(), "25% wide");
+    w.tbTransparency->SetPosition(50);
+    EXPECT_EQ(w.LabTransparencyValue->Caption(), "50%");
     DragOnPreview(startX + 4, startY + 4, startX + 104, startY + 84);
     ASSERT_TRUE(PumpUntil([&] { return w.Edited().watermarkRegion.left > 0.25; }));
     SaveScreenshot("edit-window-watermark-picture.png");
@@ -177,6 +179,7 @@ TEST_F(EditWindowTest, TextAndPictureWatermarksPlacedWithTheMouseAreWhereTheOutp
   const RelativeRect picture = pictureJob->EntryAt(0)->watermarkRegion;
   EXPECT_NEAR(picture.width, 0.25, 1e-9);
   EXPECT_NEAR(picture.height, 0.25 * 320 / 240, 1e-9) << "square, as the picture";
+  EXPECT_EQ(pictureJob->EntryAt(0)->watermarkAlpha, 128);
 
   ASSERT_TRUE(ConvertJobs());
   const Picture withText = FrameOf(OutputOf(*textJob), kFps);
@@ -189,8 +192,9 @@ TEST_F(EditWindowTest, TextAndPictureWatermarksPlacedWithTheMouseAreWhereTheOutp
   const Picture withPicture = FrameOf(OutputOf(*pictureJob), kFps);
   ASSERT_EQ(withPicture.width, 320);
   const int px = static_cast<int>(picture.left * 320), py = static_cast<int>(picture.top * 240);
-  const uint32_t red = withPicture.Mean(px + 20, py + 20, 40, 40);
-  EXPECT_LE(ColourDistance(red, 0xFF0000), 40) << std::hex << red;
+  // Half transparent: half the red over half the navy.
+  const uint32_t mixed = withPicture.Mean(px + 20, py + 20, 40, 40);
+  EXPECT_LE(ColourDistance(mixed, 0x800040), 30) << std::hex << mixed;
   EXPECT_LE(ColourDistance(withPicture.Mean(10, 10, 16, 16), 0x000080), 24) << "navy where it started";
   EXPECT_LE(ColourDistance(withPicture.Mean(280, 200, 16, 16), 0x000080), 24);
 }
