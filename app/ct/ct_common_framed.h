@@ -271,10 +271,8 @@ void TCtFramedControl<Base>::PublishFrameProperties(vcl::ClassBuilder<C>& b, TCt
                        vcl::ColorToRGB(c.FocusColor()) != vcl::ColorToRGB(c.NormalColor());
               })
       .Color("FrameColor", &C::FrameColor, &C::SetFrameColor)
-      .Stored("FrameColor", own(fcpFrameColor))
-      .template Component<TCtFrameController>("FrameController", &C::FrameController, &C::SetFrameController)
-      .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &C::FrameControllerNotifications,
-           &C::SetFrameControllerNotifications)
+      .Stored("FrameColor", own(fcpFrameColor));
+  PublishFrameControllerProperties(b)
       .Color("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor)
       .Stored("FrameHotColor", own(fcpFrameHotColor))
       .Boolean("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack)

@@ -28,22 +28,6 @@ TRect ClientInWindow(TWinControl& control) {
   return Rect(client.left + dx, client.top + dy, client.right + dx, client.bottom + dy);
 }
 
-// A window context for one painting pass.
-class WindowContext {
- public:
-  explicit WindowContext(win::HWND window) : window_(window), dc_(win::GetWindowDC(window)) {}
-  ~WindowContext() {
-    if (dc_) win::ReleaseDC(window_, dc_);
-  }
-  WindowContext(const WindowContext&) = delete;
-  WindowContext& operator=(const WindowContext&) = delete;
-  win::HDC dc() const { return dc_; }
-
- private:
-  win::HWND window_;
-  win::HDC dc_;
-};
-
 }  // namespace
 
 // ---- class registration ------------------------------------------------------------
@@ -335,7 +319,7 @@ void TCtCustomEdit::MouseButtonDown(TMessage& m) {
 // The button, and whatever of the band inside the border it leaves.
 void TCtCustomEdit::PaintButtonArea() {
   if (!buttonVisible_ || !HandleAllocated()) return;
-  WindowContext window(WindowHandle());
+  win::DCScope window(WindowHandle(), win::DCScope::Area::kWindow);
   if (!window.dc()) return;
   const TRect button = ButtonRect();
   TRect inside = WindowBox(*this);

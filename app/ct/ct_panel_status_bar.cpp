@@ -226,15 +226,7 @@ void TCtStatusBar::DrawSimpleFrame(TRect r) {
   TColor flat;
   int adjustment;
   GetFlatColors(flat, adjustment);
-  canvas.Pen()->SetColor(AdjustColorLuminance(flat, adjustment));
-  canvas.MoveTo(r.left + 1, r.top);
-  canvas.LineTo(r.right - 1, r.top);
-  canvas.MoveTo(r.left + 1, r.bottom - 1);
-  canvas.LineTo(r.right - 1, r.bottom - 1);
-  canvas.MoveTo(r.left, r.top + 1);
-  canvas.LineTo(r.left, r.bottom - 1);
-  canvas.MoveTo(r.right - 1, r.top + 1);
-  canvas.LineTo(r.right - 1, r.bottom - 1);
+  PaintSquareFlat(canvas, r, AdjustColorLuminance(flat, adjustment));
 }
 
 // Six 2 x 2 squares in a triangle at the bottom-right, each light square
@@ -250,16 +242,13 @@ void TCtStatusBar::DrawSizeGrip() {
   r.bottom -= 1;
   const TPoint squares[] = {{r.right - 5, r.bottom - 12}, {r.right - 5, r.bottom - 8}, {r.right - 5, r.bottom - 4},
                             {r.right - 9, r.bottom - 8},  {r.right - 9, r.bottom - 4}, {r.right - 13, r.bottom - 4}};
-  win::HDC dc = win::GetDC(Handle());
-  {
-    TCanvasContextScope scope(gripCanvas_, dc);
-    for (const auto& [color, shift] : {std::pair{light, 0}, std::pair{dark, 1}}) {
-      gripCanvas_.Brush()->SetColor(color);
-      for (const TPoint& p : squares)
-        gripCanvas_.FillRect(Rect(p.x - shift, p.y - shift, p.x - shift + 2, p.y - shift + 2));
-    }
+  win::DCScope context(Handle(), win::DCScope::Area::kClient);
+  TCanvasContextScope scope(gripCanvas_, context.dc());
+  for (const auto& [color, shift] : {std::pair{light, 0}, std::pair{dark, 1}}) {
+    gripCanvas_.Brush()->SetColor(color);
+    for (const TPoint& p : squares)
+      gripCanvas_.FillRect(Rect(p.x - shift, p.y - shift, p.x - shift + 2, p.y - shift + 2));
   }
-  win::ReleaseDC(Handle(), dc);
 }
 
 // ---- messages ---------------------------------------------------------------------------

@@ -68,7 +68,8 @@ const ClassInfo& TCtProgressBar::StaticClass() {
   return info;
 }
 
-TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner) : TGraphicControl(owner), link_(*this) {
+TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner)
+    : TGraphicControl(owner), TCtFrameControllerClient(this) {
   TControlStyle style = ControlStyle();
   style.Include(csOpaque);
   SetControlStyle(style);
@@ -77,7 +78,7 @@ TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner) : TGraphicControl(
 
 void TCtCustomProgressBar::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
-  link_.Notification(component, operation);
+  FrameControllerLink().Notification(component, operation);
 }
 
 // ---- properties ------------------------------------------------------------------------
@@ -196,9 +197,9 @@ void TCtCustomProgressBar::SetBounds(int left, int top, int width, int height) {
 }
 
 void TCtCustomProgressBar::UpdateFrameFromController() {
-  const TCtFrameController* controller = link_.Controller();
+  const TCtFrameController* controller = FrameController();
   if (!controller || !controller->FrameVisible()) return;
-  const TCtFrameControllerNotifications mask = link_.Notifications();
+  const TCtFrameControllerNotifications mask = FrameControllerNotifications();
   if (mask.Contains(fcpFrameStyle)) SetBorderOuter(controller->FrameStyle());
   if (mask.Contains(fcpFrameColor)) {
     SetFlatColor(controller->FrameColor());

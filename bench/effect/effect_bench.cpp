@@ -32,7 +32,7 @@ constexpr size_t kFrameBytes = size_t{kStride} * kHeight;
 constexpr double kMegapixels = kWidth * kHeight / 1e6;
 constexpr int kRounds = 15;
 constexpr int kFfmpegFrames = 40;
-constexpr int kFfmpegRuns = 3;
+constexpr int kFfmpegRuns = 5;
 
 using Clock = std::chrono::steady_clock;
 

@@ -49,7 +49,7 @@ class EffectBandPool;
 // How many bands a frame's effects are cut into with `helpers` threads to
 // help: one for small frames, else up to one per thread, each band at least
 // kBandPixels pixels.
-constexpr int64_t kBandPixels = 192 * 1024;
+constexpr int64_t kBandPixels = 128 * 1024;
 int EffectBandCount(const VideoFrame& frame, int helpers);
 
 // The source's effects in order, over bands of the frame on the pool when

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "pix_base.h"
 #include "wave_sines.h"

@@ -2,7 +2,6 @@
 // one 256-entry table computed once per frame.
 #pragma once
 
-#include <array>
 
 #include "pix_base.h"
 

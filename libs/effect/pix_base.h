@@ -8,7 +8,6 @@
 
 #include <concepts>
 #include <memory>
-#include <vector>
 
 #include "effect_forms.h"
 #include "qelo/media.h"

@@ -2,6 +2,8 @@
 // form. Chosen at run time; the kernels between the pragmas are built for
 // AVX2, and nothing they call is inline in a header.
 #include <float.h>
+
+#include <algorithm>
 // GCC 12's intrinsics start many results from a deliberately undefined
 // register, which its flow analysis reports, at the header's lines, as an
 // uninitialised value: those lines only are exempt.
@@ -223,10 +225,27 @@ uint32_t AddNoiseAvx2(uint8_t* row, int width, uint32_t state, int level) {
 // The bytes of `channel` of both pixels of each 64-bit lane: the first
 // pixels' in the low 128 bits, the second pixels' in the high, as 32-bit
 // integers.
+struct PairPicks {
+  alignas(32) int8_t bytes[4][32];
+};
+constexpr PairPicks MakePairPicks() {
+  PairPicks picks{};
+  for (int channel = 0; channel < 4; ++channel) {
+    for (int half = 0; half < 2; ++half) {
+      int8_t* pick = picks.bytes[channel] + 16 * half;
+      for (int i = 0; i < 16; ++i) pick[i] = -1;
+      pick[0] = static_cast<int8_t>(channel);
+      pick[4] = static_cast<int8_t>(channel + 8);
+      pick[8] = static_cast<int8_t>(channel + 4);
+      pick[12] = static_cast<int8_t>(channel + 12);
+    }
+  }
+  return picks;
+}
+constexpr PairPicks kPairPicks = MakePairPicks();
+
 [[gnu::always_inline]] inline __m256i ChannelOfPairs(__m256i pairs, int channel) {
-  const char c = static_cast<char>(channel), z = -1;
-  const __m256i picks = _mm256_setr_epi8(c, z, z, z, char(c + 8), z, z, z, char(c + 4), z, z, z, char(c + 12), z, z, z,
-                                         c, z, z, z, char(c + 8), z, z, z, char(c + 4), z, z, z, char(c + 12), z, z, z);
+  const __m256i picks = _mm256_load_si256(reinterpret_cast<const __m256i*>(kPairPicks.bytes[channel]));
   return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(pairs, picks), 0xD8);
 }
 
@@ -311,10 +330,41 @@ __m256d SinesAt(const WaveRow& wave, int x) {
   return _mm256_i32gather_pd(wave.sines, folded, 8);
 }
 
-// Four pixels a step: the source points, the four neighbours of each as
-// two 64-bit gathers (a pixel and its right neighbour side by side, in its
-// row and in the row above), then the sample by whichever case of the rule
-// each lane is in.
+// The source points of a stretch of a row: where each pixel's neighbours
+// start in the copy, and the fractions between them.
+struct SourcePoints {
+  static constexpr int kPixels = 64;
+  alignas(32) int32_t offsets[kPixels];
+  alignas(32) double fx[kPixels], fy[kPixels];
+};
+
+// Pixels x to x + count - 1 (count a multiple of 4), four a step.
+void FindSourcePoints(const WaveRow& wave, int x, int count, SourcePoints* points) {
+  const VideoFrame& image = *wave.image;
+  const __m256d amplitude = _mm256_set1_pd(wave.amplitude), scaleX = _mm256_set1_pd(wave.scaleX);
+  const __m256d halfWidth = _mm256_set1_pd(wave.halfWidth), halfHeight = _mm256_set1_pd(wave.halfHeight);
+  const __m256d dy = _mm256_set1_pd(wave.dy);
+  const __m128i stride = _mm_set1_epi32(image.stride), lastRow = _mm_set1_epi32(image.height - 1);
+  for (int i = 0; i < count; i += 4) {
+    const __m256d column = _mm256_add_pd(_mm256_set1_pd(x + i), _mm256_setr_pd(0, 1, 2, 3));
+    const __m256d value = _mm256_mul_pd(SinesAt(wave, x + i), amplitude);
+    const __m256d dx = _mm256_mul_pd(scaleX, _mm256_sub_pd(column, halfWidth));
+    const __m256d sx = ClampTo(_mm256_add_pd(Unscale(_mm256_add_pd(value, dx), wave.scaleX), halfWidth), image.width - 1.0);
+    const __m256d sy =
+        ClampTo(_mm256_add_pd(Unscale(_mm256_add_pd(value, dy), wave.scaleY), halfHeight), image.height - 1.0);
+    const __m128i ix = _mm256_cvttpd_epi32(sx), iy = _mm256_cvttpd_epi32(sy);
+    _mm256_store_pd(points->fx + i, _mm256_sub_pd(sx, _mm256_cvtepi32_pd(ix)));
+    _mm256_store_pd(points->fy + i, _mm256_sub_pd(sy, _mm256_cvtepi32_pd(iy)));
+    const __m128i offset = _mm_add_epi32(_mm_mullo_epi32(_mm_sub_epi32(lastRow, iy), stride), _mm_slli_epi32(ix, 2));
+    _mm_store_si128(reinterpret_cast<__m128i*>(points->offsets + i), offset);
+  }
+}
+
+// Four pixels a step, a stretch of the row at a time: first the stretch's
+// source points, then for each pixel its four neighbours as two 64-bit
+// gathers (a pixel and its right neighbour side by side, in its row and
+// in the row above) and the sample by whichever case of the rule it is in.
+// Finding the points first lets the gathers start early.
 void WaveRowAvx2(const WaveRow& wave, uint8_t* row, int width) {
   constexpr int kLanes = 4;
   const VideoFrame& image = *wave.image;
@@ -325,41 +375,34 @@ void WaveRowAvx2(const WaveRow& wave, uint8_t* row, int width) {
   }
   const auto* lowerRows = reinterpret_cast<const long long*>(image.pixels);
   const auto* upperRows = reinterpret_cast<const long long*>(image.pixels - image.stride);
-  const __m256d amplitude = _mm256_set1_pd(wave.amplitude), scaleX = _mm256_set1_pd(wave.scaleX);
-  const __m256d halfWidth = _mm256_set1_pd(wave.halfWidth), halfHeight = _mm256_set1_pd(wave.halfHeight);
-  const __m256d dy = _mm256_set1_pd(wave.dy), epsilon = _mm256_set1_pd(FLT_EPSILON);
-  const __m128i stride = _mm_set1_epi32(image.stride), lastRow = _mm_set1_epi32(image.height - 1);
+  const __m256d epsilon = _mm256_set1_pd(FLT_EPSILON);
   const __m256i opaque = _mm256_set1_epi64x(static_cast<long long>(0xFF000000FF000000ull));
+  SourcePoints points;
   int x = 0;
-  for (; x + kLanes <= width; x += kLanes) {
-    const __m256d column = _mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0, 1, 2, 3));
-    const __m256d value = _mm256_mul_pd(SinesAt(wave, x), amplitude);
-    const __m256d dx = _mm256_mul_pd(scaleX, _mm256_sub_pd(column, halfWidth));
-    const __m256d sx = ClampTo(_mm256_add_pd(Unscale(_mm256_add_pd(value, dx), wave.scaleX), halfWidth), image.width - 1.0);
-    const __m256d sy =
-        ClampTo(_mm256_add_pd(Unscale(_mm256_add_pd(value, dy), wave.scaleY), halfHeight), image.height - 1.0);
-    const __m128i ix = _mm256_cvttpd_epi32(sx), iy = _mm256_cvttpd_epi32(sy);
-    const __m256d fx = _mm256_sub_pd(sx, _mm256_cvtepi32_pd(ix));
-    const __m256d fy = _mm256_sub_pd(sy, _mm256_cvtepi32_pd(iy));
-    const __m128i offset =
-        _mm_add_epi32(_mm_mullo_epi32(_mm_sub_epi32(lastRow, iy), stride), _mm_slli_epi32(ix, 2));
-    const Neighbours n{_mm256_i32gather_epi64(lowerRows, offset, 1), _mm256_i32gather_epi64(upperRows, offset, 1)};
+  while (x + kLanes <= width) {
+    const int count = std::min(SourcePoints::kPixels, (width - x) / kLanes * kLanes);
+    FindSourcePoints(wave, x, count, &points);
+    for (int i = 0; i < count; i += kLanes, x += kLanes) {
+      const __m128i offset = _mm_load_si128(reinterpret_cast<const __m128i*>(points.offsets + i));
+      const __m256d fx = _mm256_load_pd(points.fx + i), fy = _mm256_load_pd(points.fy + i);
+      const Neighbours n{_mm256_i32gather_epi64(lowerRows, offset, 1), _mm256_i32gather_epi64(upperRows, offset, 1)};
 
-    const __m256i sameRow = _mm256_cmpeq_epi64(n.lower, _mm256_shuffle_epi32(n.lower, 0xB1));
-    const __m256i allSame = _mm256_and_si256(sameRow, _mm256_cmpeq_epi64(n.lower, n.upper));
-    const __m256i onPixel = _mm256_castpd_si256(
-        _mm256_and_pd(_mm256_cmp_pd(fx, epsilon, _CMP_LT_OQ), _mm256_cmp_pd(fy, epsilon, _CMP_LT_OQ)));
-    const __m256i takeFirst = _mm256_or_si256(allSame, onPixel);
-    const __m256i allOpaque =
-        _mm256_cmpeq_epi64(_mm256_and_si256(_mm256_and_si256(n.lower, n.upper), opaque), opaque);
-    const __m256i translucent = _mm256_andnot_si256(_mm256_or_si256(takeFirst, allOpaque), _mm256_set1_epi64x(-1));
+      const __m256i sameRow = _mm256_cmpeq_epi64(n.lower, _mm256_shuffle_epi32(n.lower, 0xB1));
+      const __m256i allSame = _mm256_and_si256(sameRow, _mm256_cmpeq_epi64(n.lower, n.upper));
+      const __m256i onPixel = _mm256_castpd_si256(
+          _mm256_and_pd(_mm256_cmp_pd(fx, epsilon, _CMP_LT_OQ), _mm256_cmp_pd(fy, epsilon, _CMP_LT_OQ)));
+      const __m256i takeFirst = _mm256_or_si256(allSame, onPixel);
+      const __m256i allOpaque =
+          _mm256_cmpeq_epi64(_mm256_and_si256(_mm256_and_si256(n.lower, n.upper), opaque), opaque);
+      const __m256i translucent = _mm256_andnot_si256(_mm256_or_si256(takeFirst, allOpaque), _mm256_set1_epi64x(-1));
 
-    __m128i pixels = OpaqueSample(n, fx, fy);
-    if (!_mm256_testz_si256(translucent, translucent)) {
-      pixels = _mm_blendv_epi8(pixels, TranslucentSample(n, fx, fy), LowHalves(translucent));
+      __m128i pixels = OpaqueSample(n, fx, fy);
+      if (!_mm256_testz_si256(translucent, translucent)) {
+        pixels = _mm_blendv_epi8(pixels, TranslucentSample(n, fx, fy), LowHalves(translucent));
+      }
+      pixels = _mm_blendv_epi8(pixels, LowHalves(n.lower), LowHalves(takeFirst));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 4 * x), pixels);
     }
-    pixels = _mm_blendv_epi8(pixels, LowHalves(n.lower), LowHalves(takeFirst));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 4 * x), pixels);
   }
   for (; x < width; ++x) {
     const uint32_t pixel = WavePixel(wave, x);

@@ -75,11 +75,34 @@ TEST(EffectBandPool, BandsGoOnAtOnceOnThePoolsThreads) {
   EXPECT_GE(seen.size(), 2u);
 }
 
+TEST(EffectBandPool, TheEnginesPoolLivesFromStartToStopAndWhileARunHoldsIt) {
+  convertor::StopEngineBandPool();
+  EXPECT_EQ(convertor::EngineBandPool(), nullptr);
+  convertor::StartEngineBandPool();
+  const std::shared_ptr<EffectBandPool> held = convertor::EngineBandPool();
+  if (std::thread::hardware_concurrency() < 2) {
+    EXPECT_EQ(held, nullptr);  // one processor: no helpers to pool
+    return;
+  }
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(convertor::EngineBandPool(), held);  // started once
+  convertor::StartEngineBandPool();
+  EXPECT_EQ(convertor::EngineBandPool(), held);
+  convertor::StopEngineBandPool();
+  EXPECT_EQ(convertor::EngineBandPool(), nullptr);
+  // A run that still holds the pool goes on using it; it is joined when
+  // the run lets go.
+  std::atomic<int> done{0};
+  held->Run(6, [&](int) { ++done; });
+  EXPECT_EQ(done, 6);
+}
+
 TEST(EffectBandPool, FramesAreCutOnlyWhenLarge) {
   struct Case {
     int width, height, helpers, bands;
   } cases[] = {
       {640, 360, 3, 1},    // under two bands' pixels
+      {640, 480, 3, 2},
       {1280, 720, 3, 4},   // one band per thread
       {1920, 1080, 1, 2},  // no more bands than threads
       {1280, 720, 0, 1},   // no helpers: one band

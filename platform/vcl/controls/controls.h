@@ -26,6 +26,11 @@ namespace qelo::vcl {
 class TWinControl;
 // The window procedure of every control window.
 win::LRESULT FrameworkWindowProc(win::HWND window, win::UINT msg, win::WPARAM w, win::LPARAM l);
+// Whether the framework took the last key press dispatched on this thread
+// (see TakeKeyMessage): the message loop then makes no character of it, so
+// a dialog key or a key a KeyDown handler cleared never reaches KeyPress.
+void ForgetKeyTaken();
+bool KeyWasTaken();
 class TCustomForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -428,6 +433,9 @@ class TWinControl : public TControl {
   void ApplyAnchors(TControl& child, const TRect& client);
   static win::LRESULT SubclassOnCreation(int code, win::WPARAM w, win::LPARAM l);
   void HandleKeyMessage(TMessage& m);
+  // True when the framework took the key (a previewing form, a shortcut, a
+  // dialog key, a KeyDown that cleared it, the context-menu keys).
+  bool TakeKeyMessage(TMessage& m);
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);
   void TrackMouse(TPoint clientPoint);

@@ -324,6 +324,7 @@ class TApplication : public TComponent {
   friend class TCustomForm;
   friend win::LRESULT ApplicationWindowProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM);
   void FormCreated(TCustomForm* form);
+  void DispatchAndTranslate(const win::MSG& m);
   void Notification(TComponent* component, TOperation operation) override;
   win::HWND UtilityWindow();
   void ActivateHint();
