@@ -52,8 +52,10 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TDragMode { dmManual, dmAutomatic };
 
 extern const EnumInfo kAlignInfo;
+extern const EnumInfo kDragModeInfo;
 extern const EnumInfo kAnchorKindInfo;
 extern const EnumInfo kAlignmentInfo;
 extern const EnumInfo kBiDiModeInfo;
@@ -142,6 +144,10 @@ class TControl : public TComponent {
   virtual bool Showing() const;
   bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool enabled);
+  // dmAutomatic: the user may drag the control's items. The framework
+  // starts no drag itself; controls that drag read it.
+  TDragMode DragMode() const { return dragMode_; }
+  virtual void SetDragMode(TDragMode mode) { dragMode_ = mode; }
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -273,6 +279,7 @@ class TControl : public TComponent {
 
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;
+  TDragMode dragMode_ = dmManual;
   TAnchors anchors_{akLeft, akTop};
   TPoint anchorOrigin_{};  // parent client width and height the anchors measure from
   TRect anchorBounds_{};

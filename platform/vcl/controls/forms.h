@@ -352,6 +352,21 @@ class TApplication : public TComponent {
 TApplication* Application();
 TScreen* Screen();
 
+// Shows a cursor over every control for as long as it lives (the
+// hourglass of a long operation), then the cursor shown before.
+class TScreenCursorScope {
+ public:
+  explicit TScreenCursorScope(TCursor cursor = crHourGlass) : previous_(Screen()->Cursor()) {
+    Screen()->SetCursor(cursor);
+  }
+  ~TScreenCursorScope() { Screen()->SetCursor(previous_); }
+  TScreenCursorScope(const TScreenCursorScope&) = delete;
+  TScreenCursorScope& operator=(const TScreenCursorScope&) = delete;
+
+ private:
+  TCursor previous_;
+};
+
 // ---- hint window --------------------------------------------------------------
 
 class THintWindow : public TCustomControl {
