@@ -1,6 +1,7 @@
 // The engine against the ffmpeg command-line tool on one job: a 20 s 1080p
 // H.264 + AAC clip converted to MPEG-2 640x480 at 2 Mbit/s with MP2 sound.
-// Prints both times and their ratio (engine / ffmpeg).
+// Prints both times and their ratio (engine / ffmpeg), and the engine's
+// time with the wave effect on every frame beside its time without.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -34,8 +35,12 @@ void OnProgress(int32_t, double, double, int32_t state, void* user) {
   end->changed.notify_all();
 }
 
-bool ConvertWithEngine(const std::string& clip, const std::string& output) {
+bool ConvertWithEngine(const std::string& clip, const std::string& output, const EffectRecord* effect) {
   SourceEntry source{};
+  if (effect) {
+    source.effectCount = 1;
+    source.effects[0] = *effect;
+  }
   qelo::win::CopyToUtf16Field(source.path, QELO_PATH_CHARS, qelo::win::Utf8ToUtf16(clip));
   source.sourceDuration = 20 * kSecond;
   WorkGroup group{};
@@ -59,10 +64,10 @@ bool ConvertWithEngine(const std::string& clip, const std::string& output) {
   return end.state == ConvertAllDone;
 }
 
-double Seconds(bool (*work)(const std::string&, const std::string&), const std::string& clip,
-               const std::string& output, bool* ok) {
+template <typename Work>
+double Seconds(Work work, bool* ok) {
   const auto start = std::chrono::steady_clock::now();
-  *ok = work(clip, output);
+  *ok = work();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -84,12 +89,19 @@ int main() {
     std::puts("the engine did not start");
     return 1;
   }
-  bool engineOk = false, ffmpegOk = false;
-  const double engine = Seconds(ConvertWithEngine, clip, dir.File("engine.mpg"), &engineOk);
-  const double ffmpeg = Seconds(ConvertWithFfmpeg, clip, dir.File("ffmpeg.mpg"), &ffmpegOk);
+  EffectRecord wave{};
+  wave.effectId = EFFECT_WAVE;
+  wave.param1 = 25;  // the defaults of its parameters
+  wave.param2 = 30;
+  bool engineOk = false, waveOk = false, ffmpegOk = false;
+  const double engine = Seconds([&] { return ConvertWithEngine(clip, dir.File("engine.mpg"), nullptr); }, &engineOk);
+  const double withWave = Seconds([&] { return ConvertWithEngine(clip, dir.File("wave.mpg"), &wave); }, &waveOk);
+  const double ffmpeg = Seconds([&] { return ConvertWithFfmpeg(clip, dir.File("ffmpeg.mpg")); }, &ffmpegOk);
   std::printf("1080p H.264 + AAC -> MPEG-2 640x480 2 Mbit/s + MP2 (20 s)\n");
   std::printf("engine %.2f s%s   ffmpeg %.2f s%s   ratio %.2f\n", engine, engineOk ? "" : " (FAILED)", ffmpeg,
               ffmpegOk ? "" : " (FAILED)", engine / ffmpeg);
+  std::printf("engine with the wave on every frame %.2f s%s: %.0f%% of the speed without effects\n", withWave,
+              waveOk ? "" : " (FAILED)", 100 * engine / withWave);
   QeloStopWorkGroup();
   DeInitializeVideoConvertor();
   return 0;

@@ -13,22 +13,6 @@ namespace qelo::ct {
 
 namespace {
 
-// A device context of the window's client area for one painting pass.
-class ClientContext {
- public:
-  explicit ClientContext(win::HWND window) : window_(window), dc_(win::GetDC(window)) {}
-  ~ClientContext() {
-    if (dc_) win::ReleaseDC(window_, dc_);
-  }
-  ClientContext(const ClientContext&) = delete;
-  ClientContext& operator=(const ClientContext&) = delete;
-  win::HDC dc() const { return dc_; }
-
- private:
-  win::HWND window_;
-  win::HDC dc_;
-};
-
 constexpr int kClassicEdge = 2;  // the band the frame and the button keep from the edges
 
 void Fill(vcl::TCanvas& canvas, const vcl::TRect& rect, vcl::TColor color) {
@@ -49,7 +33,7 @@ vcl::TRect TCtCustomComboBox::ButtonRect() const {
 
 void TCtCustomComboBox::PaintClientFrame() {
   if (!HandleAllocated()) return;
-  ClientContext context(WindowHandle());
+  win::DCScope context(WindowHandle(), win::DCScope::Area::kClient);
   if (!context.dc()) return;
   vcl::TCanvasContextScope scope(frameCanvas_, context.dc());
   const vcl::TRect client = vcl::Rect(0, 0, Width(), Height());
@@ -142,7 +126,7 @@ void TCtCustomComboBox::DropDown() {
 }
 
 int TCtCustomComboBox::WidestItem() {
-  ClientContext context(WindowHandle());
+  win::DCScope context(WindowHandle(), win::DCScope::Area::kClient);
   if (!context.dc()) return 0;
   vcl::TCanvasContextScope scope(frameCanvas_, context.dc());
   frameCanvas_.Font()->Assign(Font());

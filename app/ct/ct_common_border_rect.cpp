@@ -21,4 +21,19 @@ TRect InsideFrameStyles(TRect rect, TFrameStyleEx outer, TFrameStyleEx inner, TS
   return rect;
 }
 
+void TCtStyledBorderSettings::CopyStyledBorderTo(TStyledFrame& frame) const {
+  frame.BorderOuter = borderOuter_;
+  frame.BorderInner = borderInner_;
+  frame.BorderSides = borderSides_;
+  frame.BorderColor = borderColor_;
+  frame.BorderHighlight = borderHighlight_;
+  frame.BorderShadow = borderShadow_;
+  frame.FlatColor = flatColor_;
+  frame.FlatColorAdjustment = flatColorAdjustment_;
+}
+
+TRect TCtStyledBorderSettings::InsideBorderStyles(const TRect& rect, int bevelWidth) const {
+  return InsideFrameStyles(rect, borderOuter_, borderInner_, borderSides_, bevelWidth);
+}
+
 }  // namespace qelo::ct

@@ -34,20 +34,6 @@ TRect PaintOuterStyle(TCanvas& canvas, const TRect& bounds, const TStyledFrame& 
   }
 }
 
-// An outline on all four sides without its four corner pixels.
-TRect PaintSquareFlat(TCanvas& canvas, const TRect& r, TColor color) {
-  canvas.Pen()->SetColor(color);
-  canvas.MoveTo(r.left + 1, r.top);
-  canvas.LineTo(r.right - 1, r.top);
-  canvas.MoveTo(r.left + 1, r.bottom - 1);
-  canvas.LineTo(r.right - 1, r.bottom - 1);
-  canvas.MoveTo(r.left, r.top + 1);
-  canvas.LineTo(r.left, r.bottom - 1);
-  canvas.MoveTo(r.right - 1, r.top + 1);
-  canvas.LineTo(r.right - 1, r.bottom - 1);
-  return TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-}
-
 TRect PaintInnerStyle(TCanvas& canvas, const TRect& start, const TStyledFrame& f, TColor flat) {
   const TSides sides = f.BorderSides;
   switch (f.BorderInner) {
@@ -69,6 +55,19 @@ TRect PaintInnerStyle(TCanvas& canvas, const TRect& start, const TStyledFrame& f
 }
 
 }  // namespace
+
+TRect PaintSquareFlat(TCanvas& canvas, const TRect& r, TColor color) {
+  canvas.Pen()->SetColor(color);
+  canvas.MoveTo(r.left + 1, r.top);
+  canvas.LineTo(r.right - 1, r.top);
+  canvas.MoveTo(r.left + 1, r.bottom - 1);
+  canvas.LineTo(r.right - 1, r.bottom - 1);
+  canvas.MoveTo(r.left, r.top + 1);
+  canvas.LineTo(r.left, r.bottom - 1);
+  canvas.MoveTo(r.right - 1, r.top + 1);
+  canvas.LineTo(r.right - 1, r.bottom - 1);
+  return TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+}
 
 TRect PaintStyledFrame(TCanvas& canvas, const TRect& bounds, const TStyledFrame& frame) {
   const TColor flat = AdjustColorLuminance(frame.FlatColor, frame.FlatColorAdjustment);

@@ -29,6 +29,10 @@ struct TStyledFrame {
 // Returns the rectangle inside the last lines drawn (Bounds when nothing is).
 TRect PaintStyledFrame(TCanvas& canvas, const TRect& bounds, const TStyledFrame& frame);
 
+// A one-pixel outline on all four sides without its four corner pixels;
+// returns the rectangle inside it.
+TRect PaintSquareFlat(TCanvas& canvas, const TRect& rect, TColor color);
+
 // The frame of a framed control on its window context (origin at the
 // window's top-left), over (0, 0, Width, Height): unless SkipFill, the
 // two-pixel band in the control's Color first; then fsFlat and fsFlatBold

@@ -233,6 +233,8 @@ TColor GetThemeElementColor(uint8_t kind) {
   return color;
 }
 
+const vcl::EnumInfo kCtGradientColorStyleInfo{"TCtGradientColorStyle", {"gcsSystem", "gcsMSOffice", "gcsCustom"}};
+
 void GetToolButtonSelectionColors(TCtGradientColorStyle style, TColor& frameColor, TColor& startColor,
                                   TColor& stopColor) {
   if (const SchemeColors* themed = ThemedColors(style)) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "vcl/colors.h"
+#include "vcl/typeinfo.h"
 
 namespace qelo::ct {
 
@@ -69,6 +70,7 @@ void SetFullColorDisplay(bool full);
 TColor GetThemeElementColor(uint8_t kind);
 
 enum TCtGradientColorStyle { gcsSystem, gcsMSOffice, gcsCustom };
+extern const vcl::EnumInfo kCtGradientColorStyleInfo;
 
 void GetToolButtonSelectionColors(TCtGradientColorStyle style, TColor& frameColor, TColor& startColor,
                                   TColor& stopColor);

@@ -174,6 +174,36 @@ class TCtFrameControllerLink {
   bool applying_ = false;
 };
 
+// A control that takes the controller's settings itself and holds its own
+// link (labels, panels, progress bars): the published controller and mask
+// read and write the link. The control passes its Notification on to the
+// link.
+class TCtFrameControllerClient : public ICtFrameControllerClient {
+ public:
+  TCtFrameController* FrameController() const { return link_.Controller(); }
+  void SetFrameController(TCtFrameController* controller) { link_.SetController(controller); }
+  TCtFrameControllerNotifications FrameControllerNotifications() const { return link_.Notifications(); }
+  void SetFrameControllerNotifications(TCtFrameControllerNotifications mask) { link_.SetNotifications(mask); }
+
+ protected:
+  explicit TCtFrameControllerClient(vcl::TControl* control) : link_(*control) {}
+  ~TCtFrameControllerClient() = default;
+  TCtFrameControllerLink& FrameControllerLink() { return link_; }
+  const TCtFrameControllerLink& FrameControllerLink() const { return link_; }
+
+ private:
+  TCtFrameControllerLink link_;
+};
+
+// Adds "FrameController" and "FrameControllerNotifications" to a class C's
+// registration.
+template <class C>
+vcl::ClassBuilder<C>& PublishFrameControllerProperties(vcl::ClassBuilder<C>& builder) {
+  return builder.template Component<TCtFrameController>("FrameController", &C::FrameController, &C::SetFrameController)
+      .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &C::FrameControllerNotifications,
+           &C::SetFrameControllerNotifications);
+}
+
 // The obsolete frame properties of older form files, read by the
 // controller and by every framed control: "FrameFlat" (True: hot tracking,
 // fsStatus frames and fsLowered hot frames), "FrameFocusStyle" (a style

@@ -102,7 +102,7 @@ class TCtFramedControl : public Base {
   virtual void UpdateColors();
   // Mouse over or focus changed: redraws a hot-tracked frame and updates
   // the colours.
-  void UpdateFrameState(bool setMouseOver, bool mouseOver);
+  virtual void UpdateFrameState(bool setMouseOver, bool mouseOver);
   virtual void RepaintFrame() { RedrawFramedControlFrame(*this); }
 
   void Dispatch(vcl::TMessage& m) override;
@@ -271,10 +271,8 @@ void TCtFramedControl<Base>::PublishFrameProperties(vcl::ClassBuilder<C>& b, TCt
                        vcl::ColorToRGB(c.FocusColor()) != vcl::ColorToRGB(c.NormalColor());
               })
       .Color("FrameColor", &C::FrameColor, &C::SetFrameColor)
-      .Stored("FrameColor", own(fcpFrameColor))
-      .template Component<TCtFrameController>("FrameController", &C::FrameController, &C::SetFrameController)
-      .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &C::FrameControllerNotifications,
-           &C::SetFrameControllerNotifications)
+      .Stored("FrameColor", own(fcpFrameColor));
+  PublishFrameControllerProperties(b)
       .Color("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor)
       .Stored("FrameHotColor", own(fcpFrameHotColor))
       .Boolean("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack)

@@ -14,10 +14,14 @@ enum TAlignmentVertical { avTop, avCenter, avBottom };
 enum TTextStyle { tsNormal, tsRaised, tsRecessed, tsShadow };
 // The hot-track colours: the hot-track colour itself, or its complement.
 enum TCtHotTrackColorType { htctComplement, htctActual };
+// The look of panels and tool buttons: classic 3D, the platform's visual
+// style, or gradients in the selection colours.
+enum TCtVisualStyle { vsClassic, vsWinXP, vsGradient };
 
 extern const vcl::EnumInfo kAlignmentVerticalInfo;
 extern const vcl::EnumInfo kTextStyleInfo;
 extern const vcl::EnumInfo kCtHotTrackColorTypeInfo;
+extern const vcl::EnumInfo kCtVisualStyleInfo;
 
 // The setter rule of the library's controls: a changed value is stored (and
 // the caller repaints); an unchanged one changes nothing.

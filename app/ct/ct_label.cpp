@@ -62,43 +62,39 @@ TSize RotatedBoxSize(int width, int height, int degrees) {
 
 const ClassInfo& TCtLabel::StaticClass() {
   using L = TCtLabel;
-  static const ClassInfo info =
-      ClassBuilder<L>("TCtLabel", TCustomLabel::StaticClass())
-          .Integer("Angle", &L::Angle, &L::SetAngle)
-          .Boolean("Blinking", &L::Blinking, &L::SetBlinking)
-          .Color("BlinkColor", &L::BlinkColor, &L::SetBlinkColor)
-          .Integer("BlinkIntervalOff", &L::BlinkIntervalOff, &L::SetBlinkIntervalOff)
-          .Integer("BlinkIntervalOn", &L::BlinkIntervalOn, &L::SetBlinkIntervalOn)
-          .Integer("BevelWidth", &L::BevelWidth, &L::SetBevelWidth)
-          .Enum("BorderInner", kFrameStyleExInfo, &L::BorderInner, &L::SetBorderInner)
-          .Enum("BorderOuter", kFrameStyleExInfo, &L::BorderOuter, &L::SetBorderOuter)
-          .Set("BorderSides", kSideInfo, &L::BorderSides, &L::SetBorderSides)
-          .Color("BorderColor", &L::BorderColor, &L::SetBorderColor)
-          .Color("BorderHighlight", &L::BorderHighlight, &L::SetBorderHighlight)
-          .Color("BorderShadow", &L::BorderShadow, &L::SetBorderShadow)
-          .Integer("BorderWidth", &L::BorderWidth, &L::SetBorderWidth)
-          .Enum("CondenseCaption", kCtCondenseCaptionInfo, &L::CondenseCaption, &L::SetCondenseCaption)
-          .Color("FlatColor", &L::FlatColor, &L::SetFlatColor)
-          .Integer("FlatColorAdjustment", &L::FlatColorAdjustment, &L::SetFlatColorAdjustment)
-          .Component<TCtFrameController>("FrameController", &L::FrameController, &L::SetFrameController)
-          .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &L::FrameControllerNotifications,
-               &L::SetFrameControllerNotifications)
-          .Enum("CenterPoint", kCenterPointInfo, &L::CenterPoint, &L::SetCenterPoint)
-          .Color("FlyByColor", &L::FlyByColor, &L::SetFlyByColor)
-          .Boolean("FlyByEnabled", &L::FlyByEnabled, &L::SetFlyByEnabled)
-          .Boolean("LightTextStyle", &L::LightTextStyle, &L::SetLightTextStyle)
-          .Enum("Rotation", kRotationInfo, &L::Rotation, &L::SetRotation)
-          .Color("HighlightColor", &L::HighlightColor, &L::SetHighlightColor)
-          .Color("ShadowColor", &L::ShadowColor, &L::SetShadowColor)
-          .Integer("ShadowDepth", &L::ShadowDepth, &L::SetShadowDepth)
-          .Integer("TextMargin", &L::TextMargin, &L::SetTextMargin)
-          .Enum("TextStyle", kTextStyleInfo, &L::TextStyle, &L::SetTextStyle)
-          .Skip("FrameSides")
-          .Done();
+  static const ClassInfo info = [] {
+    ClassBuilder<L> b("TCtLabel", TCustomLabel::StaticClass());
+    PublishStyledBorderProperties(b);
+    PublishFrameControllerProperties(b);
+    b.Integer("Angle", &L::Angle, &L::SetAngle)
+        .Boolean("Blinking", &L::Blinking, &L::SetBlinking)
+        .Color("BlinkColor", &L::BlinkColor, &L::SetBlinkColor)
+        .Integer("BlinkIntervalOff", &L::BlinkIntervalOff, &L::SetBlinkIntervalOff)
+        .Integer("BlinkIntervalOn", &L::BlinkIntervalOn, &L::SetBlinkIntervalOn)
+        .Integer("BevelWidth", &L::BevelWidth, &L::SetBevelWidth)
+        .Integer("BorderWidth", &L::BorderWidth, &L::SetBorderWidth)
+        .Enum("CondenseCaption", kCtCondenseCaptionInfo, &L::CondenseCaption, &L::SetCondenseCaption)
+        .Enum("CenterPoint", kCenterPointInfo, &L::CenterPoint, &L::SetCenterPoint)
+        .Color("FlyByColor", &L::FlyByColor, &L::SetFlyByColor)
+        .Boolean("FlyByEnabled", &L::FlyByEnabled, &L::SetFlyByEnabled)
+        .Boolean("LightTextStyle", &L::LightTextStyle, &L::SetLightTextStyle)
+        .Enum("Rotation", kRotationInfo, &L::Rotation, &L::SetRotation)
+        .Color("HighlightColor", &L::HighlightColor, &L::SetHighlightColor)
+        .Color("ShadowColor", &L::ShadowColor, &L::SetShadowColor)
+        .Integer("ShadowDepth", &L::ShadowDepth, &L::SetShadowDepth)
+        .Integer("TextMargin", &L::TextMargin, &L::SetTextMargin)
+        .Enum("TextStyle", kTextStyleInfo, &L::TextStyle, &L::SetTextStyle)
+        .Skip("FrameSides");
+    return b.Done();
+  }();
   return info;
 }
 
-TCtLabel::TCtLabel(TComponent* owner) : TCustomLabel(owner), textColor_(Font()->Color()), link_(*this) {
+TCtLabel::TCtLabel(TComponent* owner)
+    : TCustomLabel(owner),
+      TCtFrameControllerClient(this),
+      TCtStyledBorderSettings(fsNone),
+      textColor_(Font()->Color()) {
   SetColor(clBtnFace);
   SetParentColor(true);
   BlinkingControlsList()->Add(this);
@@ -114,6 +110,11 @@ TCtLabel::~TCtLabel() {
 void TCtLabel::FrameChanged() {
   AdjustBounds();
   Invalidate();
+}
+
+void TCtLabel::StyledBorderChanged(bool roomChanged) {
+  if (roomChanged) FrameChanged();
+  else Invalidate();
 }
 
 void TCtLabel::EnsureOutlineFont() {
@@ -156,30 +157,6 @@ void TCtLabel::SetBevelWidth(int value) {
   if (StoreChanged(bevelWidth_, value)) FrameChanged();
 }
 
-void TCtLabel::SetBorderInner(TFrameStyleEx value) {
-  if (StoreChanged(borderInner_, value)) FrameChanged();
-}
-
-void TCtLabel::SetBorderOuter(TFrameStyleEx value) {
-  if (StoreChanged(borderOuter_, value)) FrameChanged();
-}
-
-void TCtLabel::SetBorderSides(TSides value) {
-  if (StoreChanged(borderSides_, value)) FrameChanged();
-}
-
-void TCtLabel::SetBorderColor(TColor value) {
-  if (StoreChanged(borderColor_, value)) Invalidate();
-}
-
-void TCtLabel::SetBorderHighlight(TColor value) {
-  if (StoreChanged(borderHighlight_, value)) Invalidate();
-}
-
-void TCtLabel::SetBorderShadow(TColor value) {
-  if (StoreChanged(borderShadow_, value)) Invalidate();
-}
-
 void TCtLabel::SetBorderWidth(int value) {
   if (StoreChanged(borderWidth_, value)) FrameChanged();
 }
@@ -189,14 +166,6 @@ void TCtLabel::SetCondenseCaption(TCtCondenseCaption value) {
   condenseCaption_ = value;
   if (value != ccNone) SetAutoSize(false);
   Invalidate();
-}
-
-void TCtLabel::SetFlatColor(TColor value) {
-  if (StoreChanged(flatColor_, value)) Invalidate();
-}
-
-void TCtLabel::SetFlatColorAdjustment(int value) {
-  if (StoreChanged(flatColorAdjustment_, value)) Invalidate();
 }
 
 void TCtLabel::SetCenterPoint(TCenterPoint value) {
@@ -274,7 +243,7 @@ void TCtLabel::UpdateFrameFromController() {
 void TCtLabel::GetTextRect(TRect& rect, bool withBorderWidth) const {
   rect = ClientRect();
   if (withBorderWidth) win::InflateRect(&rect, -borderWidth_, -borderWidth_);
-  rect = InsideFrameStyles(rect, borderOuter_, borderInner_, borderSides_, bevelWidth_);
+  rect = InsideBorderStyles(rect, bevelWidth_);
   win::InflateRect(&rect, -textMargin_, -textMargin_);
 }
 
@@ -472,16 +441,9 @@ void TCtLabel::DrawCurvedText(TCanvas& canvas) {
 void TCtLabel::Paint() {
   TCanvas& canvas = *Canvas();
   TStyledFrame frame;
-  frame.BorderOuter = borderOuter_;
-  frame.BorderInner = borderInner_;
+  CopyStyledBorderTo(frame);
   frame.BorderWidth = borderWidth_;
-  frame.BorderSides = borderSides_;
   frame.BevelWidth = bevelWidth_;
-  frame.BorderColor = borderColor_;
-  frame.BorderHighlight = borderHighlight_;
-  frame.BorderShadow = borderShadow_;
-  frame.FlatColor = flatColor_;
-  frame.FlatColorAdjustment = flatColorAdjustment_;
   frame.Color = Color();
   frame.ParentColor = Parent() ? Parent()->Color() : Color();
   frame.Transparent = Transparent();
@@ -549,7 +511,7 @@ void TCtLabel::Loaded() {
 
 void TCtLabel::Notification(TComponent* component, TOperation operation) {
   TCustomLabel::Notification(component, operation);
-  link_.Notification(component, operation);
+  FrameControllerLink().Notification(component, operation);
 }
 
 // ---- TCtURLLabel ----------------------------------------------------------------

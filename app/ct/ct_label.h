@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "ct_common_border_rect.h"
 #include "ct_common_controller.h"
 #include "ct_common_types.h"
 #include "vcl/controls/stdctrls.h"
@@ -35,7 +36,7 @@ int NormalizeLabelAngle(int degrees);
 // The box that a w x h box needs when turned by `degrees`.
 vcl::TSize RotatedBoxSize(int width, int height, int degrees);
 
-class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
+class TCtLabel : public vcl::TCustomLabel, public TCtFrameControllerClient, public TCtStyledBorderSettings {
   QELO_VCL_CLASS()
  public:
   explicit TCtLabel(vcl::TComponent* owner);
@@ -54,27 +55,11 @@ class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
   void SetBlinkIntervalOn(int ms);
   int BevelWidth() const { return bevelWidth_; }
   virtual void SetBevelWidth(int value);
-  TFrameStyleEx BorderInner() const { return borderInner_; }
-  virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return borderOuter_; }
-  virtual void SetBorderOuter(TFrameStyleEx value);
-  TSides BorderSides() const { return borderSides_; }
-  virtual void SetBorderSides(TSides value);
-  vcl::TColor BorderColor() const { return borderColor_; }
-  virtual void SetBorderColor(vcl::TColor value);
-  vcl::TColor BorderHighlight() const { return borderHighlight_; }
-  virtual void SetBorderHighlight(vcl::TColor value);
-  vcl::TColor BorderShadow() const { return borderShadow_; }
-  virtual void SetBorderShadow(vcl::TColor value);
   int BorderWidth() const { return borderWidth_; }
   virtual void SetBorderWidth(int value);
   // Anything but ccNone turns AutoSize off.
   TCtCondenseCaption CondenseCaption() const { return condenseCaption_; }
   virtual void SetCondenseCaption(TCtCondenseCaption value);
-  vcl::TColor FlatColor() const { return flatColor_; }
-  virtual void SetFlatColor(vcl::TColor value);
-  int FlatColorAdjustment() const { return flatColorAdjustment_; }
-  virtual void SetFlatColorAdjustment(int value);
   TCenterPoint CenterPoint() const { return centerPoint_; }
   virtual void SetCenterPoint(TCenterPoint value);
   vcl::TColor FlyByColor() const { return flyByColor_; }
@@ -95,11 +80,6 @@ class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
   virtual void SetTextMargin(int value);
   TTextStyle TextStyle() const { return textStyle_; }
   virtual void SetTextStyle(TTextStyle value);
-
-  TCtFrameController* FrameController() const { return link_.Controller(); }
-  void SetFrameController(TCtFrameController* controller) { link_.SetController(controller); }
-  TCtFrameControllerNotifications FrameControllerNotifications() const { return link_.Notifications(); }
-  void SetFrameControllerNotifications(TCtFrameControllerNotifications mask) { link_.SetNotifications(mask); }
 
   void UpdateFrameFromController() override;
 
@@ -130,6 +110,7 @@ class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
   // A turned or curved text needs an outline font.
   void EnsureOutlineFont();
   void FrameChanged();
+  void StyledBorderChanged(bool roomChanged) override;
   vcl::UINT DrawFlags() const;
   // Calls `draw` for the style's shadow and highlight copies, then for the
   // text itself, with the offset (right and down) and colour of each copy.
@@ -144,16 +125,8 @@ class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
   bool blinking_ = false;
   vcl::TColor blinkColor_ = vcl::clHighlight;
   int bevelWidth_ = 1;
-  TFrameStyleEx borderInner_ = fsNone;
-  TFrameStyleEx borderOuter_ = fsNone;
-  TSides borderSides_ = kAllSides;
-  vcl::TColor borderColor_ = vcl::clBtnFace;
-  vcl::TColor borderHighlight_ = vcl::clBtnHighlight;
-  vcl::TColor borderShadow_ = vcl::clBtnShadow;
   int borderWidth_ = 0;
   TCtCondenseCaption condenseCaption_ = ccNone;
-  vcl::TColor flatColor_ = vcl::clBtnShadow;
-  int flatColorAdjustment_ = 30;
   TCenterPoint centerPoint_ = cpCenter;
   vcl::TColor flyByColor_ = vcl::clHighlight;
   bool flyByEnabled_ = false;
@@ -169,7 +142,6 @@ class TCtLabel : public vcl::TCustomLabel, public ICtFrameControllerClient {
   vcl::TColor textColor_;
   bool flyByActive_ = false;  // the font shows FlyByColor; flyBySaved_ is its own colour
   vcl::TColor flyBySaved_ = vcl::clWindowText;
-  TCtFrameControllerLink link_;
 };
 
 class TCtURLLabel : public TCtLabel {

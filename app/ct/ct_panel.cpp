@@ -13,8 +13,6 @@ namespace qelo::ct {
 using namespace vcl;
 
 const EnumInfo kCtGridStyleInfo{"TCtGridStyle", {"gsDots", "gsDottedLines", "gsSolidLines"}};
-const EnumInfo kCtVisualStyleInfo{"TCtVisualStyle", {"vsClassic", "vsWinXP", "vsGradient"}};
-const EnumInfo kCtGradientColorStyleInfo{"TCtGradientColorStyle", {"gcsSystem", "gcsMSOffice", "gcsCustom"}};
 
 void ReadObsoleteUseGradients(TObject& self, const FormValue& value) {
   if (FormBooleanValue(value)) static_cast<TCtCustomPanel&>(self).SetVisualStyle(vsGradient);
@@ -34,7 +32,8 @@ const ClassInfo& TCtPanel::StaticClass() {
   return info;
 }
 
-TCtCustomPanel::TCtCustomPanel(TComponent* owner) : TCustomPanel(owner), link_(*this) {
+TCtCustomPanel::TCtCustomPanel(TComponent* owner)
+    : TCustomPanel(owner), TCtFrameControllerClient(this), TCtStyledBorderSettings(fsRaised) {
   SetBevelOuter(bvNone);
   TControlStyle style = ControlStyle();
   style.Include(csOpaque).Exclude(csSetCaption).Exclude(csParentBackground);
@@ -48,32 +47,13 @@ void TCtCustomPanel::BorderChanged() {
   Invalidate();
 }
 
+void TCtCustomPanel::StyledBorderChanged(bool roomChanged) {
+  if (roomChanged) BorderChanged();
+  else Invalidate();
+}
+
 void TCtCustomPanel::SetAlignmentVertical(TAlignmentVertical value) {
   if (StoreChanged(alignmentVertical_, value)) Invalidate();
-}
-void TCtCustomPanel::SetBorderInner(TFrameStyleEx value) {
-  if (StoreChanged(borderInner_, value)) BorderChanged();
-}
-void TCtCustomPanel::SetBorderOuter(TFrameStyleEx value) {
-  if (StoreChanged(borderOuter_, value)) BorderChanged();
-}
-void TCtCustomPanel::SetBorderSides(TSides value) {
-  if (StoreChanged(borderSides_, value)) BorderChanged();
-}
-void TCtCustomPanel::SetBorderColor(TColor value) {
-  if (StoreChanged(borderColor_, value)) Invalidate();
-}
-void TCtCustomPanel::SetBorderHighlight(TColor value) {
-  if (StoreChanged(borderHighlight_, value)) Invalidate();
-}
-void TCtCustomPanel::SetBorderShadow(TColor value) {
-  if (StoreChanged(borderShadow_, value)) Invalidate();
-}
-void TCtCustomPanel::SetFlatColor(TColor value) {
-  if (StoreChanged(flatColor_, value)) Invalidate();
-}
-void TCtCustomPanel::SetFlatColorAdjustment(int value) {
-  if (StoreChanged(flatColorAdjustment_, value)) Invalidate();
 }
 void TCtCustomPanel::SetGradientColorStyle(TCtGradientColorStyle value) {
   if (StoreChanged(gradientColorStyle_, value)) Invalidate();
@@ -153,14 +133,14 @@ void TCtCustomPanel::UpdateFrameFromController() {
 
 void TCtCustomPanel::Notification(TComponent* component, TOperation operation) {
   TCustomPanel::Notification(component, operation);
-  link_.Notification(component, operation);
+  FrameControllerLink().Notification(component, operation);
 }
 
 // ---- geometry ----
 
 void TCtCustomPanel::GetBorderRect(TRect& rect, bool withBorderWidth) const {
   if (withBorderWidth) win::InflateRect(&rect, -BorderWidth(), -BorderWidth());
-  rect = InsideFrameStyles(rect, borderOuter_, borderInner_, borderSides_, BevelWidth());
+  rect = InsideBorderStyles(rect, BevelWidth());
 }
 
 void TCtCustomPanel::GetGradientColors(TColor& start, TColor& stop) const {
@@ -177,8 +157,8 @@ void TCtCustomPanel::GetFlatColors(TColor& color, int& adjustment) const {
     color = GetPanelFrameColor(gradientColorStyle_);
     adjustment = 0;
   } else {
-    color = flatColor_;
-    adjustment = flatColorAdjustment_;
+    color = FlatColor();
+    adjustment = FlatColorAdjustment();
   }
 }
 
@@ -198,13 +178,13 @@ void TCtCustomPanel::AlignControls(TControl* control, TRect& rect) {
 // ---- painting ----
 
 bool TCtCustomPanel::RoundedFrame() const {
-  return (borderOuter_ == fsFlatRounded && borderInner_ == fsNone && BorderWidth() == 0) ||
-         borderInner_ == fsFlatRounded;
+  return (BorderOuter() == fsFlatRounded && BorderInner() == fsNone && BorderWidth() == 0) ||
+         BorderInner() == fsFlatRounded;
 }
 
 void TCtCustomPanel::PaintClient(TCanvas& canvas, TRect r) {
   const bool rounded = RoundedFrame();
-  const TSides s = borderSides_;
+  const TSides s = BorderSides();
   if (rounded) {
     if (s.Contains(sdLeft)) --r.left;
     if (s.Contains(sdTop)) --r.top;
@@ -291,14 +271,9 @@ void TCtCustomPanel::DrawCaption(TRect r) {
 void TCtCustomPanel::Paint() {
   TCanvas& canvas = *Canvas();
   TStyledFrame frame;
-  frame.BorderOuter = borderOuter_;
-  frame.BorderInner = borderInner_;
+  CopyStyledBorderTo(frame);
   frame.BorderWidth = BorderWidth();
-  frame.BorderSides = borderSides_;
   frame.BevelWidth = BevelWidth();
-  frame.BorderColor = borderColor_;
-  frame.BorderHighlight = borderHighlight_;
-  frame.BorderShadow = borderShadow_;
   GetFlatColors(frame.FlatColor, frame.FlatColorAdjustment);
   frame.Color = Color();
   frame.ParentColor = Parent() ? Parent()->Color() : Color();

@@ -11,6 +11,7 @@
 
 #include <map>
 
+#include "ct_common_border_rect.h"
 #include "ct_common_color.h"
 #include "ct_common_controller.h"
 #include "ct_common_types.h"
@@ -20,35 +21,15 @@
 namespace qelo::ct {
 
 enum TCtGridStyle { gsDots, gsDottedLines, gsSolidLines };
-enum TCtVisualStyle { vsClassic, vsWinXP, vsGradient };
-
 extern const vcl::EnumInfo kCtGridStyleInfo;
-extern const vcl::EnumInfo kCtVisualStyleInfo;
-extern const vcl::EnumInfo kCtGradientColorStyleInfo;
 
-class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient {
+class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient, public TCtStyledBorderSettings {
   QELO_VCL_CLASS()
  public:
   explicit TCtCustomPanel(vcl::TComponent* owner);
 
   TAlignmentVertical AlignmentVertical() const { return alignmentVertical_; }
   virtual void SetAlignmentVertical(TAlignmentVertical value);
-  TFrameStyleEx BorderInner() const { return borderInner_; }
-  virtual void SetBorderInner(TFrameStyleEx value);
-  TFrameStyleEx BorderOuter() const { return borderOuter_; }
-  virtual void SetBorderOuter(TFrameStyleEx value);
-  TSides BorderSides() const { return borderSides_; }
-  virtual void SetBorderSides(TSides value);
-  vcl::TColor BorderColor() const { return borderColor_; }
-  virtual void SetBorderColor(vcl::TColor value);
-  vcl::TColor BorderHighlight() const { return borderHighlight_; }
-  virtual void SetBorderHighlight(vcl::TColor value);
-  vcl::TColor BorderShadow() const { return borderShadow_; }
-  virtual void SetBorderShadow(vcl::TColor value);
-  vcl::TColor FlatColor() const { return flatColor_; }
-  virtual void SetFlatColor(vcl::TColor value);
-  int FlatColorAdjustment() const { return flatColorAdjustment_; }
-  virtual void SetFlatColorAdjustment(int value);
   TCtGradientColorStyle GradientColorStyle() const { return gradientColorStyle_; }
   virtual void SetGradientColorStyle(TCtGradientColorStyle value);
   vcl::TColor GradientColorStart() const { return gradientColorStart_; }
@@ -82,10 +63,6 @@ class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient
   bool ShowDockClientCaptions() const { return showDockClientCaptions_; }
   void SetShowDockClientCaptions(bool value) { showDockClientCaptions_ = value; }
 
-  TCtFrameController* FrameController() const { return link_.Controller(); }
-  void SetFrameController(TCtFrameController* controller) { link_.SetController(controller); }
-  TCtFrameControllerNotifications FrameControllerNotifications() const { return link_.Notifications(); }
-  void SetFrameControllerNotifications(TCtFrameControllerNotifications mask) { link_.SetNotifications(mask); }
   void UpdateFrameFromController() override;
 
   vcl::TNotifyEvent OnPaint;
@@ -116,6 +93,7 @@ class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient
 
  private:
   void BorderChanged();
+  void StyledBorderChanged(bool roomChanged) override;
   void InvalidateTransparentChildren();
   bool RoundedFrame() const;
   void PaintClient(vcl::TCanvas& canvas, vcl::TRect rect);
@@ -123,14 +101,6 @@ class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient
   void EraseBackground(vcl::TMessage& m);
 
   TAlignmentVertical alignmentVertical_ = avCenter;
-  TFrameStyleEx borderInner_ = fsNone;
-  TFrameStyleEx borderOuter_ = fsRaised;
-  TSides borderSides_ = kAllSides;
-  vcl::TColor borderColor_ = vcl::clBtnFace;
-  vcl::TColor borderHighlight_ = vcl::clBtnHighlight;
-  vcl::TColor borderShadow_ = vcl::clBtnShadow;
-  vcl::TColor flatColor_ = vcl::clBtnShadow;
-  int flatColorAdjustment_ = 30;
   TCtGradientColorStyle gradientColorStyle_ = gcsSystem;
   vcl::TColor gradientColorStart_ = vcl::clWhite;
   vcl::TColor gradientColorStop_ = vcl::clBtnFace;
@@ -149,7 +119,6 @@ class TCtCustomPanel : public vcl::TCustomPanel, public ICtFrameControllerClient
   bool showDockClientCaptions_ = true;
   // Whether each child was enabled when the panel was disabled, by child.
   std::map<vcl::TControl*, bool> childrenEnabled_;
-  TCtFrameControllerLink link_;
 };
 
 class TCtPanel : public TCtCustomPanel {
@@ -164,18 +133,9 @@ void ReadObsoleteUseGradients(vcl::TObject& self, const vcl::FormValue& value);
 
 template <class C>
 void TCtCustomPanel::PublishPanelProperties(vcl::ClassBuilder<C>& b) {
+  PublishStyledBorderProperties(b);
+  PublishFrameControllerProperties(b);
   b.Enum("AlignmentVertical", kAlignmentVerticalInfo, &C::AlignmentVertical, &C::SetAlignmentVertical)
-      .Enum("BorderInner", kFrameStyleExInfo, &C::BorderInner, &C::SetBorderInner)
-      .Enum("BorderOuter", kFrameStyleExInfo, &C::BorderOuter, &C::SetBorderOuter)
-      .Set("BorderSides", kSideInfo, &C::BorderSides, &C::SetBorderSides)
-      .Color("BorderColor", &C::BorderColor, &C::SetBorderColor)
-      .Color("BorderHighlight", &C::BorderHighlight, &C::SetBorderHighlight)
-      .Color("BorderShadow", &C::BorderShadow, &C::SetBorderShadow)
-      .Color("FlatColor", &C::FlatColor, &C::SetFlatColor)
-      .Integer("FlatColorAdjustment", &C::FlatColorAdjustment, &C::SetFlatColorAdjustment)
-      .template Component<TCtFrameController>("FrameController", &C::FrameController, &C::SetFrameController)
-      .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &C::FrameControllerNotifications,
-           &C::SetFrameControllerNotifications)
       .Enum("GradientColorStyle", kCtGradientColorStyleInfo, &C::GradientColorStyle, &C::SetGradientColorStyle)
       .Color("GradientColorStart", &C::GradientColorStart, &C::SetGradientColorStart)
       .Color("GradientColorStop", &C::GradientColorStop, &C::SetGradientColorStop)

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "vcl/controls/themes.h"
+#include "ct_common_types.h"
+#include "ct_panel_status_bar.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace qelo::ct {
@@ -16,15 +17,11 @@ const EnumInfo kOrientationInfo{"TOrientation", {"orHorizontal", "orVertical"}};
 
 namespace {
 
+// The right end of a bar in a status bar that the bar's size grip reaches.
+constexpr int kStatusGripReach = 12;
+
 // Rounds to the nearest integer, halves to the even neighbour.
 int RoundEven(double value) { return static_cast<int>(std::lrint(value)); }
-
-template <class T>
-bool StoreChanged(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 }  // namespace
 
@@ -71,7 +68,8 @@ const ClassInfo& TCtProgressBar::StaticClass() {
   return info;
 }
 
-TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner) : TGraphicControl(owner), link_(*this) {
+TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner)
+    : TGraphicControl(owner), TCtFrameControllerClient(this) {
   TControlStyle style = ControlStyle();
   style.Include(csOpaque);
   SetControlStyle(style);
@@ -80,7 +78,7 @@ TCtCustomProgressBar::TCtCustomProgressBar(TComponent* owner) : TGraphicControl(
 
 void TCtCustomProgressBar::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
-  link_.Notification(component, operation);
+  FrameControllerLink().Notification(component, operation);
 }
 
 // ---- properties ------------------------------------------------------------------------
@@ -199,9 +197,9 @@ void TCtCustomProgressBar::SetBounds(int left, int top, int width, int height) {
 }
 
 void TCtCustomProgressBar::UpdateFrameFromController() {
-  const TCtFrameController* controller = link_.Controller();
+  const TCtFrameController* controller = FrameController();
   if (!controller || !controller->FrameVisible()) return;
-  const TCtFrameControllerNotifications mask = link_.Notifications();
+  const TCtFrameControllerNotifications mask = FrameControllerNotifications();
   if (mask.Contains(fcpFrameStyle)) SetBorderOuter(controller->FrameStyle());
   if (mask.Contains(fcpFrameColor)) {
     SetFlatColor(controller->FrameColor());
@@ -213,8 +211,6 @@ void TCtCustomProgressBar::UpdateFrameFromController() {
 }
 
 // ---- painting ----------------------------------------------------------------------------
-
-bool TCtCustomProgressBar::UseThemes() const { return themeAware_ && ThemeServices()->ThemesEnabled(); }
 
 TColor TCtCustomProgressBar::ParentBackground() const { return Parent() ? Parent()->Color() : Color(); }
 
@@ -357,7 +353,18 @@ void TCtCustomProgressBar::Dispatch(TMessage& m) {
   TGraphicControl::Dispatch(m);
 }
 
-void TCtCustomProgressBar::HitTest(TMessage& m) { TGraphicControl::Dispatch(m); }
+// In a status bar the right end of the bar answers as the status bar does
+// at that point of the screen, so that its size grip works through the bar.
+void TCtCustomProgressBar::HitTest(TMessage& m) {
+  TGraphicControl::Dispatch(m);
+  auto* statusBar = dynamic_cast<TCtStatusBar*>(Parent());
+  if (!statusBar || !statusBar->HandleAllocated()) return;
+  const TPoint p = Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam));
+  const TRect client = ClientRect();
+  if (!win::PtInRect(&client, p) || p.x < client.right - kStatusGripReach) return;
+  const TPoint screen = ClientToScreen(p);
+  m.Result = win::SendMessage(statusBar->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(screen.x, screen.y));
+}
 
 void RegisterCtProgressBarClasses() {
   static const bool registered = [] {

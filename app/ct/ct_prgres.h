@@ -43,7 +43,7 @@ TLedLayout LayoutLedSegments(int length, TSegmentRange numSegments);
 // The segments lit at a percent (never more than there are).
 int LitLedSegments(unsigned percent, int count);
 
-class TCtCustomProgressBar : public vcl::TGraphicControl, public ICtFrameControllerClient {
+class TCtCustomProgressBar : public vcl::TGraphicControl, public TCtFrameControllerClient {
   QELO_VCL_CLASS()
  public:
   explicit TCtCustomProgressBar(vcl::TComponent* owner);
@@ -101,10 +101,6 @@ class TCtCustomProgressBar : public vcl::TGraphicControl, public ICtFrameControl
   TUnsignedLongint TotalParts() const { return totalParts_; }
   virtual void SetTotalParts(TUnsignedLongint value);
 
-  TCtFrameController* FrameController() const { return link_.Controller(); }
-  void SetFrameController(TCtFrameController* controller) { link_.SetController(controller); }
-  TCtFrameControllerNotifications FrameControllerNotifications() const { return link_.Notifications(); }
-  void SetFrameControllerNotifications(TCtFrameControllerNotifications mask) { link_.SetNotifications(mask); }
   // While the controller's frame is visible: its style becomes BorderOuter,
   // its frame colour FlatColor (unadjusted), its colour BackColor, and the
   // parent-colour switch ParentColor, each under the notification mask.
@@ -133,7 +129,6 @@ class TCtCustomProgressBar : public vcl::TGraphicControl, public ICtFrameControl
 
  private:
   bool Loading() const { return ComponentState().Contains(vcl::csLoading); }
-  bool UseThemes() const;
   vcl::TColor ParentBackground() const;
   // Draws the border (classic) and returns the rectangle inside it.
   vcl::TRect PaintClassicFrame(vcl::TCanvas& canvas);
@@ -166,7 +161,6 @@ class TCtCustomProgressBar : public vcl::TGraphicControl, public ICtFrameControl
   bool showPercent_ = true;
   bool themeAware_ = true;
   TUnsignedLongint totalParts_ = 0;
-  TCtFrameControllerLink link_;
 };
 
 class TCtProgressBar : public TCtCustomProgressBar {
@@ -177,6 +171,7 @@ class TCtProgressBar : public TCtCustomProgressBar {
 
 template <class C>
 void TCtCustomProgressBar::PublishProgressProperties(vcl::ClassBuilder<C>& b) {
+  PublishFrameControllerProperties(b);
   b.Color("BackColor", &C::BackColor, &C::SetBackColor)
       .Color("BackColorStop", &C::BackColorStop, &C::SetBackColorStop)
       .Color("BarColor", &C::BarColor, &C::SetBarColor)
@@ -189,9 +184,6 @@ void TCtCustomProgressBar::PublishProgressProperties(vcl::ClassBuilder<C>& b) {
       .Integer("BorderWidth", &C::BorderWidth, &C::SetBorderWidth)
       .Color("FlatColor", &C::FlatColor, &C::SetFlatColor)
       .Integer("FlatColorAdjustment", &C::FlatColorAdjustment, &C::SetFlatColorAdjustment)
-      .template Component<TCtFrameController>("FrameController", &C::FrameController, &C::SetFrameController)
-      .Set("FrameControllerNotifications", kFrameControllerNotificationInfo, &C::FrameControllerNotifications,
-           &C::SetFrameControllerNotifications)
       .Enum("GradientDirection", kGradientDirectionInfo, &C::GradientDirection, &C::SetGradientDirection)
       .Integer("InteriorOffset", &C::InteriorOffset, &C::SetInteriorOffset)
       .Integer("NumSegments", &C::NumSegments, &C::SetNumSegments)

@@ -14,18 +14,6 @@ namespace {
 
 constexpr uint32_t kAllEffects = shell::DROPEFFECT_COPY | shell::DROPEFFECT_MOVE | shell::DROPEFFECT_LINK;
 
-template <class Interface, class Self>
-HRESULT Answer(Self* self, shell::REFIID iid, const shell::IID& own, void** object) {
-  if (!object) return shell::E_POINTER;
-  if (iid == shell::IID_IUnknown || iid == own) {
-    self->AddRef();
-    *object = static_cast<Interface*>(self);
-    return shell::S_OK;
-  }
-  *object = nullptr;
-  return shell::E_NOINTERFACE;
-}
-
 // Frees a medium when it leaves scope.
 struct MediumScope {
   STGMEDIUM medium;
@@ -89,16 +77,6 @@ TCtFormatEtcList_IEnumFormatEtc::TCtFormatEtcList_IEnumFormatEtc(const TCtFormat
                                                                  shell::IUnknown* listOwner, std::size_t position)
     : list_(list), owner_(shell::ComPtr<shell::IUnknown>::Share(listOwner)), position_(position) {}
 
-HRESULT TCtFormatEtcList_IEnumFormatEtc::QueryInterface(shell::REFIID iid, void** object) {
-  return Answer<shell::IEnumFORMATETC>(this, iid, shell::IID_IEnumFORMATETC, object);
-}
-shell::ULONG TCtFormatEtcList_IEnumFormatEtc::AddRef() { return refs_.Increment(); }
-shell::ULONG TCtFormatEtcList_IEnumFormatEtc::Release() {
-  shell::ULONG left = refs_.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT TCtFormatEtcList_IEnumFormatEtc::Next(shell::ULONG count, FORMATETC* formats, shell::ULONG* fetched) {
   if (!formats) return shell::E_POINTER;
   shell::ULONG got = 0;
@@ -147,16 +125,6 @@ TCtShellDataObject::TCtShellDataObject(shell::IShellFolder* folder, LPCITEMIDLIS
 TCtShellDataObject::~TCtShellDataObject() {
   shell::GlobalFree(idListArray_);
   shell::GlobalFree(hDrop_);
-}
-
-HRESULT TCtShellDataObject::QueryInterface(shell::REFIID iid, void** object) {
-  return Answer<IDataObject>(this, iid, shell::IID_IDataObject, object);
-}
-shell::ULONG TCtShellDataObject::AddRef() { return refs_.Increment(); }
-shell::ULONG TCtShellDataObject::Release() {
-  shell::ULONG left = refs_.Decrement();
-  if (left == 0) delete this;
-  return left;
 }
 
 HRESULT TCtShellDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
@@ -212,16 +180,6 @@ shell::ComPtr<IDataObject> TDataObject_shlv::Create(shell::IShellFolder* folder,
 TDropSource_shlvtv::TDropSource_shlvtv(int buttonKind)
     : button_(buttonKind == 1 ? win::MK_RBUTTON : buttonKind == 2 ? win::MK_MBUTTON : win::MK_LBUTTON) {}
 
-HRESULT TDropSource_shlvtv::QueryInterface(shell::REFIID iid, void** object) {
-  return Answer<shell::IDropSource>(this, iid, shell::IID_IDropSource, object);
-}
-shell::ULONG TDropSource_shlvtv::AddRef() { return refs_.Increment(); }
-shell::ULONG TDropSource_shlvtv::Release() {
-  shell::ULONG left = refs_.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT TDropSource_shlvtv::QueryContinueDrag(win::BOOL escapePressed, uint32_t keyState) {
   constexpr uint32_t kButtons = win::MK_LBUTTON | win::MK_RBUTTON | win::MK_MBUTTON;  // 0x13
   if (escapePressed || (keyState & (button_ ^ kButtons))) return shell::DRAGDROP_S_CANCEL;
@@ -238,15 +196,6 @@ shell::ComPtr<shell::IDropSource> CreateDropSource(int buttonKind) {
   return source;
 }
 
-HRESULT TCtDropTargetForwarder::QueryInterface(shell::REFIID iid, void** object) {
-  return Answer<shell::IDropTarget>(this, iid, shell::IID_IDropTarget, object);
-}
-shell::ULONG TCtDropTargetForwarder::AddRef() { return refs_.Increment(); }
-shell::ULONG TCtDropTargetForwarder::Release() {
-  shell::ULONG left = refs_.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
 HRESULT TCtDropTargetForwarder::DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
   return control_->DragEnter(data, keys, point, effect);
 }

@@ -58,13 +58,11 @@ class TCtFormatEtcList : public vcl::TObject {
 
 // An enumerator of a format list. It holds a reference to the object that
 // owns the list, so the list lives as long as any enumerator of it.
-class TCtFormatEtcList_IEnumFormatEtc final : public shell::IEnumFORMATETC {
+class TCtFormatEtcList_IEnumFormatEtc final
+    : public shell::ComObject<shell::IEnumFORMATETC, shell::IID_IEnumFORMATETC> {
  public:
   TCtFormatEtcList_IEnumFormatEtc(const TCtFormatEtcList* list, shell::IUnknown* listOwner, std::size_t position);
 
-  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
-  shell::ULONG AddRef() override;
-  shell::ULONG Release() override;
   HRESULT Next(shell::ULONG count, FORMATETC* formats, shell::ULONG* fetched) override;
   HRESULT Skip(shell::ULONG count) override;
   HRESULT Reset() override;
@@ -75,7 +73,6 @@ class TCtFormatEtcList_IEnumFormatEtc final : public shell::IEnumFORMATETC {
   const TCtFormatEtcList* list_;
   shell::ComPtr<shell::IUnknown> owner_;
   std::size_t position_;
-  shell::RefCount refs_;
 };
 
 // ---- data objects -------------------------------------------------------------
@@ -83,11 +80,8 @@ class TCtFormatEtcList_IEnumFormatEtc final : public shell::IEnumFORMATETC {
 // What a tree node's and a list selection's data objects share: the two
 // blocks (each offered only when it could be made), the format list, and
 // the IDataObject answers.
-class TCtShellDataObject : public IDataObject {
+class TCtShellDataObject : public shell::ComObject<IDataObject, shell::IID_IDataObject> {
  public:
-  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
-  shell::ULONG AddRef() override;
-  shell::ULONG Release() override;
   HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override;
   HRESULT GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
   HRESULT QueryGetData(FORMATETC* format) override;
@@ -104,7 +98,6 @@ class TCtShellDataObject : public IDataObject {
   virtual ~TCtShellDataObject();
 
  private:
-  shell::RefCount refs_;
   HGLOBAL idListArray_ = nullptr;
   HGLOBAL hDrop_ = nullptr;
   TCtFormatEtcList formats_;
@@ -135,18 +128,14 @@ class TDataObject_shlv final : public TCtShellDataObject {
 // ---- drop source and targets ------------------------------------------------
 
 // The button a drag runs with: 0 left, 1 right, 2 middle.
-class TDropSource_shlvtv final : public shell::IDropSource {
+class TDropSource_shlvtv final : public shell::ComObject<shell::IDropSource, shell::IID_IDropSource> {
  public:
   explicit TDropSource_shlvtv(int buttonKind);
-  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
-  shell::ULONG AddRef() override;
-  shell::ULONG Release() override;
   HRESULT QueryContinueDrag(win::BOOL escapePressed, uint32_t keyState) override;
   HRESULT GiveFeedback(uint32_t effect) override;
 
  private:
   ~TDropSource_shlvtv() = default;
-  shell::RefCount refs_;
   uint32_t button_;
 };
 // A new drop source queried for IDropSource (one reference).
@@ -165,13 +154,10 @@ class TCtShellDropSite {
   ~TCtShellDropSite() = default;
 };
 
-class TCtDropTargetForwarder : public shell::IDropTarget {
+class TCtDropTargetForwarder : public shell::ComObject<shell::IDropTarget, shell::IID_IDropTarget> {
  public:
   // The control is not counted.
   explicit TCtDropTargetForwarder(TCtShellDropSite* control) : control_(control) {}
-  HRESULT QueryInterface(shell::REFIID iid, void** object) override;
-  shell::ULONG AddRef() override;
-  shell::ULONG Release() override;
   HRESULT DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) override;
   HRESULT DragOver(uint32_t keys, win::POINT point, uint32_t* effect) override;
   HRESULT DragLeave() override;
@@ -181,7 +167,6 @@ class TCtDropTargetForwarder : public shell::IDropTarget {
   virtual ~TCtDropTargetForwarder() = default;
 
  private:
-  shell::RefCount refs_;
   TCtShellDropSite* control_;
 };
 class TDropTarget_shtv final : public TCtDropTargetForwarder {

@@ -138,25 +138,6 @@ void TCtShellLocator::ReadPidlData(const std::vector<uint8_t>& data) {
 TShellFolder2ToShellDetailsAdapter::TShellFolder2ToShellDetailsAdapter(shell::IShellFolder2* folder)
     : folder_(shell::ComPtr<shell::IShellFolder2>::Share(folder)) {}
 
-shell::HRESULT TShellFolder2ToShellDetailsAdapter::QueryInterface(shell::REFIID iid, void** object) {
-  if (!object) return shell::E_POINTER;
-  if (iid == shell::IID_IUnknown || iid == shell::IID_IShellDetails) {
-    AddRef();
-    *object = static_cast<shell::IShellDetails*>(this);
-    return shell::S_OK;
-  }
-  *object = nullptr;
-  return shell::E_NOINTERFACE;
-}
-
-shell::ULONG TShellFolder2ToShellDetailsAdapter::AddRef() { return refs_.Increment(); }
-
-shell::ULONG TShellFolder2ToShellDetailsAdapter::Release() {
-  shell::ULONG left = refs_.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 shell::HRESULT TShellFolder2ToShellDetailsAdapter::GetDetailsOf(shell::LPCITEMIDLIST item, shell::UINT column,
                                                                 shell::SHELLDETAILS* details) {
   shell::DWORD state = 0;

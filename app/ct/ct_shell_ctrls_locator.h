@@ -63,19 +63,16 @@ class TCtShellLocator : public vcl::TPersistent {
 
 // IShellDetails over an IShellFolder2: a column the folder does not show by
 // default ends the columns.
-class TShellFolder2ToShellDetailsAdapter final : public shell::IShellDetails {
+class TShellFolder2ToShellDetailsAdapter final
+    : public shell::ComObject<shell::IShellDetails, shell::IID_IShellDetails> {
  public:
   explicit TShellFolder2ToShellDetailsAdapter(shell::IShellFolder2* folder);
-  shell::HRESULT QueryInterface(shell::REFIID iid, void** object) override;
-  shell::ULONG AddRef() override;
-  shell::ULONG Release() override;
   shell::HRESULT GetDetailsOf(shell::LPCITEMIDLIST item, shell::UINT column, shell::SHELLDETAILS* details) override;
   shell::HRESULT ColumnClick(shell::UINT column) override;
 
  private:
   ~TShellFolder2ToShellDetailsAdapter() = default;
   shell::ComPtr<shell::IShellFolder2> folder_;
-  shell::RefCount refs_;
 };
 
 // The folder's detail columns: an adapter over IShellFolder2 when it answers

@@ -1,5 +1,6 @@
 // The engine's flat entry points.
 #include "convertor_log.h"
+#include "effect_band_pool.h"
 #include "gdiplus/startup.h"
 #include "qelo/codecs.h"
 #include "qelo/convertor.h"
@@ -21,6 +22,7 @@ int InitializeVideoConvertor(LogCallback log) {
   gLog.SetCallback(log);
   gCodecStart = QeloInitializeCodecs(log);
   if (gCodecStart == 0) return 0;
+  StartEngineBandPool();
   if (gDrawingToken != 0) return 1;
   return qelo::gdiplus::Startup(&gDrawingToken) == qelo::gdiplus::Status::Ok ? 1 : 0;
 }
@@ -28,6 +30,7 @@ int InitializeVideoConvertor(LogCallback log) {
 void DeInitializeVideoConvertor() {
   Table();
   QeloDeInitializeCodecs(gCodecStart);
+  StopEngineBandPool();
 }
 
 void RegisterCallBackPorcess(ConvertCallback callback, void* userData) { Table().Register(callback, userData); }

@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include "convertor_log.h"
+#include "effect_band_pool.h"
 #include "gdiplus/bitmap.h"
 #include "gdiplus/brush.h"
 #include "gdiplus/font.h"
 #include "gdiplus/graphics.h"
 #include "qelo/effect.h"
+#include "qelo/effect_passes.h"
 #include "win/codepage.h"
 #include "work_group.h"
 
@@ -159,6 +161,42 @@ bool LoadWatermarkImage(WatermarkImageCache* cache, const char16_t* path, int al
   return true;
 }
 
+int EffectBandCount(const VideoFrame& frame, int helpers) {
+  if (frame.width <= 0 || frame.height <= 0) return 1;
+  const int64_t byPixels = int64_t{frame.width} * frame.height / kBandPixels;
+  return static_cast<int>(std::clamp<int64_t>(std::min<int64_t>(byPixels, frame.height), 1, helpers + 1));
+}
+
+namespace {
+
+// One effect over `bands` bands of nearly equal height, on the pool.
+bool ApplyInBands(const EffectRecord& effect, VideoFrame* frame, EffectBandPool& pool, int bands) {
+  QeloEffectPass* pass = QeloBeginEffectPass(frame, &effect);
+  if (!pass) return false;
+  const int64_t height = frame->height;
+  pool.Run(bands, [&](int band) {
+    const int first = static_cast<int>(height * band / bands);
+    const int end = static_cast<int>(height * (band + 1) / bands);
+    QeloRunEffectPass(pass, first, end - first);
+  });
+  QeloEndEffectPass(pass);
+  return true;
+}
+
+}  // namespace
+
+void ApplyEffects(const SourceEntry& source, VideoFrame* frame, EffectBandPool* pool) {
+  const int bands = pool ? EffectBandCount(*frame, pool->Threads()) : 1;
+  for (int j = 0; j < EffectCount(source); ++j) {
+    const bool done = bands > 1 ? ApplyInBands(source.effects[j], frame, *pool, bands)
+                                : QeloDoEffect(frame, &source.effects[j], 0);
+    if (!done) {
+      gLog.Write("Warning: Failed to do effect.");
+      break;
+    }
+  }
+}
+
 void FrameCompositor::Composite(const SourceEntry& source, VideoFrame* frame) {
   if (source.cropEnabled == 1 && CropFrame(source.cropRect, &cropFrame_, *frame) && frame->pixels &&
       cropFrame_.frame.bufferSize == frame->bufferSize)
@@ -172,12 +210,7 @@ void FrameCompositor::Composite(const SourceEntry& source, VideoFrame* frame) {
                             source.watermarkAlpha))
       gLog.Write("Warning: failed to draw watermark image");
   }
-  for (int j = 0; j < EffectCount(source); ++j) {
-    if (!QeloDoEffect(frame, &source.effects[j], 0)) {
-      gLog.Write("Warning: Failed to do effect.");
-      break;
-    }
-  }
+  ApplyEffects(source, frame, pool_);
 }
 
 }  // namespace qelo::convertor

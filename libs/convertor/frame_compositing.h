@@ -44,13 +44,29 @@ bool DrawImageWatermark(VideoFrame* frame, const RelativeRect& region, Watermark
                         const char16_t* path, int alpha);
 bool LoadWatermarkImage(WatermarkImageCache* cache, const char16_t* path, int alpha, int width, int height);
 
+class EffectBandPool;
+
+// How many bands a frame's effects are cut into with `helpers` threads to
+// help: one for small frames, else up to one per thread, each band at least
+// kBandPixels pixels.
+constexpr int64_t kBandPixels = 128 * 1024;
+int EffectBandCount(const VideoFrame& frame, int helpers);
+
+// The source's effects in order, over bands of the frame on the pool when
+// it is large (with a null pool, on this thread). At the first effect that
+// fails, "Warning: Failed to do effect." and the rest are skipped.
+void ApplyEffects(const SourceEntry& source, VideoFrame* frame, EffectBandPool* pool);
+
 // The chain of one source's frames, with its scratch crop frame and picture
 // cache. Failures are logged; the frame goes on as the earlier steps left it.
 class FrameCompositor {
  public:
+  // `pool`, when given, outlives the compositor.
+  explicit FrameCompositor(EffectBandPool* pool = nullptr) : pool_(pool) {}
   void Composite(const SourceEntry& source, VideoFrame* frame);
 
  private:
+  EffectBandPool* const pool_;
   OwnedFrame cropFrame_;
   WatermarkImageCache imageCache_;
 };

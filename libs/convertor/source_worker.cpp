@@ -17,13 +17,14 @@ int Next(int index, int slots) { return (index + 1) % slots; }
 
 }  // namespace
 
-SourceWorker::SourceWorker(const WorkGroup& group, DecoderApi& decoder)
+SourceWorker::SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBandPool* bandPool)
     : group_(group),
       decoder_(decoder),
       bytesPerSecond_(BytesPerSecond(group.format)),
       sampleFrameBytes_(BytesPerSampleFrame(group.format)),
       outputWidth_(group.format.width),
       outputHeight_(group.format.height),
+      compositor_(bandPool),
       audioRing_(std::make_unique<std::array<AudioFrame, AUDIO_RING_SLOTS>>()) {
   thread_.Start([this] { ReadSources(); });
 }

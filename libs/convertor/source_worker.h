@@ -28,8 +28,9 @@ enum class Fetch { Got, None, Later };
 
 class SourceWorker {
  public:
-  // Starts the reading thread at once. `group` and `decoder` outlive it.
-  SourceWorker(const WorkGroup& group, DecoderApi& decoder);
+  // Starts the reading thread at once. `group`, `decoder` and the band pool
+  // (where there is one) outlive it.
+  SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBandPool* bandPool = nullptr);
   ~SourceWorker();  // stops the reader and waits for it
   SourceWorker(const SourceWorker&) = delete;
   SourceWorker& operator=(const SourceWorker&) = delete;

@@ -43,11 +43,12 @@ void RemoveEmptyOutput(const FormatSettings& format) {
 }  // namespace
 
 CVideoConvertor::CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
-                                 DecoderApi& decoder)
+                                 DecoderApi& decoder, std::shared_ptr<EffectBandPool> bandPool)
     : groups_(std::move(groups)),
       callback_(callback),
       userData_(userData),
       decoder_(decoder),
+      bandPool_(std::move(bandPool)),
       audioChunk_(std::make_unique<AudioFrame>()) {}
 
 CVideoConvertor::~CVideoConvertor() {
@@ -107,7 +108,7 @@ bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalL
 bool CVideoConvertor::PrepareGroup(int index, const WorkGroup& group) {
   reader_.reset();
   audioBytes_ = 0;
-  reader_ = std::make_unique<SourceWorker>(group, decoder_);
+  reader_ = std::make_unique<SourceWorker>(group, decoder_, bandPool_.get());
   frameDuration_ = FrameDuration(group.format);
   bytesPerSecond_ = BytesPerSecond(group.format);
   groupLength_ = GroupLength(group);

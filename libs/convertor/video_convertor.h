@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "decoder_api.h"
+#include "effect_band_pool.h"
 #include "owned_frame.h"
 #include "qelo/convertor.h"
 #include "source_worker.h"
@@ -18,9 +19,10 @@ namespace qelo::convertor {
 
 class CVideoConvertor {
  public:
-  // `groups` stay alive (and unchanged) as long as the run exists.
+  // `groups` stay alive (and unchanged) as long as the run exists. With a
+  // band pool, the readers apply the effects of large frames on it.
   CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
-                  DecoderApi& decoder = CodecBridgeDecoder());
+                  DecoderApi& decoder = CodecBridgeDecoder(), std::shared_ptr<EffectBandPool> bandPool = nullptr);
   // Stops the run: the step in progress finishes, the output is closed and
   // ConvertStopped reported; then waits for the thread.
   ~CVideoConvertor();
@@ -47,6 +49,7 @@ class CVideoConvertor {
   const ConvertCallback callback_;
   void* const userData_;
   DecoderApi& decoder_;
+  const std::shared_ptr<EffectBandPool> bandPool_;  // held for the readers, as long as the run lives
 
   // Owned by the conversion thread while it runs.
   std::unique_ptr<SourceWorker> reader_;

@@ -17,7 +17,7 @@ QeloThreadHandle WorkGroupTable::Run(DecoderApi& decoder) {
   run_.reset();
   std::vector<const WorkGroup*> groups;
   for (const auto& owned : groups_) groups.push_back(&owned->group);
-  run_ = std::make_unique<CVideoConvertor>(std::move(groups), callback_, userData_, decoder);
+  run_ = std::make_unique<CVideoConvertor>(std::move(groups), callback_, userData_, decoder, EngineBandPool());
   return run_->Start();
 }
 

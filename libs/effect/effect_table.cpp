@@ -19,7 +19,7 @@ struct ParamSpec {
   int32_t defaultValue;
 };
 
-using ApplyFn = void (*)(const EffectRecord& record, VideoFrame& frame);
+using MakeFn = std::unique_ptr<EffectPass> (*)(const EffectRecord& record, const PassContext& context);
 
 // One effect. An entry without a name is built by the factory but not
 // listed.
@@ -28,13 +28,12 @@ struct EffectEntry {
   const char16_t* name;
   int paramCount;
   std::array<ParamSpec, 2> params;
-  ApplyFn apply;
+  MakeFn make;
 };
 
 template <typename Effect, typename... Settings>
-void Run(VideoFrame& frame, Settings... settings) {
-  Effect effect(settings...);
-  RunEffect(effect, frame);
+std::unique_ptr<EffectPass> Make(const PassContext& context, Settings... settings) {
+  return std::make_unique<PassOf<Effect>>(context, settings...);
 }
 
 // Settings from parameters. The divisions of the table are exact here:
@@ -67,51 +66,51 @@ constexpr ParamSpec kNoParam{nullptr, 0};
 
 constexpr EffectEntry kEffects[EFFECT_ID_COUNT] = {
     {EFFECT_GRAY, u"Gray", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelGrayscale>(f); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelGrayscale>(c); }},
     {EFFECT_INVERT, u"Invert", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelInvert>(f); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelInvert>(c); }},
     {EFFECT_BRIGHTNESS, u"Brightness", 1, {ParamSpec{u"Brightness", 50}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelBrightness>(f, LevelK(r.param1)); }},
+     [](const EffectRecord& r, const PassContext& c) { return Make<FCPixelBrightness>(c, LevelK(r.param1)); }},
     {EFFECT_CONTRAST, u"Contrast", 1, {ParamSpec{u"Contrast", 50}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelContrast>(f, LevelK(r.param1)); }},
+     [](const EffectRecord& r, const PassContext& c) { return Make<FCPixelContrast>(c, LevelK(r.param1)); }},
     {EFFECT_GAMMA, u"Gamma", 1, {ParamSpec{u"Gamma", 50}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelGamma>(f, GammaFrom(r.param1)); }},
+     [](const EffectRecord& r, const PassContext& c) { return Make<FCPixelGamma>(c, GammaFrom(r.param1)); }},
     {EFFECT_COLOR_TONE, u"ColorTone", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelColorTone>(f, kToneColor); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelColorTone>(c, kToneColor); }},
     {EFFECT_EMBOSS, u"Emboss", 1, {ParamSpec{u"Emboss", 5}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) { Run<FCPixelEmboss>(f, int{r.param1}); }},
+     [](const EffectRecord& r, const PassContext& c) { return Make<FCPixelEmboss>(c, int{r.param1}); }},
     {EFFECT_FLIP_HORIZONTAL, u"Filp Horizontal", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelFlipHorizontal>(f); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelFlipHorizontal>(c); }},
     {EFFECT_FLIP_VERTICAL, u"Filp Vertical", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelFlipVertical>(f); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelFlipVertical>(c); }},
     {EFFECT_3D_GRID, u"3DGrid", 2, {ParamSpec{u"Size", 50}, ParamSpec{u"Depth", 20}},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixel3DGrid>(f, AtLeastOne(r.param1), int{r.param2});
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixel3DGrid>(c, AtLeastOne(r.param1), int{r.param2});
      }},
     {EFFECT_NOISIFY, u"Noisify", 1, {ParamSpec{u"Level", 50}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixelNoisify>(f, std::clamp(int{r.param1}, 0, 100), NextNoiseSeed());
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixelNoisify>(c, std::clamp(int{r.param1}, 0, 100), c.noiseSeed);
      }},
     {EFFECT_POSTERIZE, u"Posterize", 1, {ParamSpec{u"Level", 10}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixelPosterize>(f, PosterizeLevels(r.param1));
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixelPosterize>(c, PosterizeLevels(r.param1));
      }},
     {EFFECT_SOLARIZE, u"Solarize", 1, {ParamSpec{u"Threshold", 10}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixelSolarize>(f, ByteThreshold(r.param1));
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixelSolarize>(c, ByteThreshold(r.param1));
      }},
     {EFFECT_THRESHOLD, u"Threshold", 1, {ParamSpec{u"Level", 10}, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixelThreshold>(f, ByteThreshold(r.param1));
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixelThreshold>(c, ByteThreshold(r.param1));
      }},
     {EFFECT_VIDEO, u"Video", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelVideo>(f, kVideoPattern); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelVideo>(c, kVideoPattern); }},
     {EFFECT_WAVE, nullptr, 0, {kNoParam, kNoParam},
-     [](const EffectRecord& r, VideoFrame& f) {
-       Run<FCPixelWave>(f, 2.0 * AtLeastOne(r.param1), static_cast<double>(AtLeastOne(r.param2)));
+     [](const EffectRecord& r, const PassContext& c) {
+       return Make<FCPixelWave>(c, 2.0 * AtLeastOne(r.param1), static_cast<double>(AtLeastOne(r.param2)));
      }},
     {EFFECT_HALFTONE, u"Halftonem", 0, {kNoParam, kNoParam},
-     [](const EffectRecord&, VideoFrame& f) { Run<FCPixelHalftoneM3>(f); }},
+     [](const EffectRecord&, const PassContext& c) { return Make<FCPixelHalftoneM3>(c); }},
 };
 
 constexpr bool IdsMatchIndexes() {
@@ -133,8 +132,8 @@ void CopyName(char16_t (&target)[QELO_EFFECT_NAME_CHARS], const char16_t* name) 
   memcpy(target, text.data(), length * sizeof(char16_t));
 }
 
-// Every pixel the effect may touch lies inside the buffer: rows of at least
-// 4 x width bytes, the last one ending within bufferSize.
+}  // namespace
+
 bool AddressableFrame(const VideoFrame& frame) {
   if (frame.width < 0 || frame.height < 0) return false;
   if (frame.width == 0 || frame.height == 0) return true;
@@ -142,8 +141,6 @@ bool AddressableFrame(const VideoFrame& frame) {
   if (frame.pixels == nullptr || frame.stride < rowBytes) return false;
   return int64_t{frame.height - 1} * frame.stride + rowBytes <= frame.bufferSize;
 }
-
-}  // namespace
 
 void EnumerateEffects(EnumEffectCallback callback, void* user) {
   if (callback == nullptr) return;
@@ -169,12 +166,17 @@ void EnumerateEffectParams(int effectId, EnumEffectParamCallback callback, void*
   }
 }
 
+std::unique_ptr<EffectPass> MakeEffectPass(const EffectRecord& record, VideoFrame& frame, Form form,
+                                           uint32_t noiseSeed) {
+  const EffectEntry* entry = FindEffect(record.effectId);
+  if (entry == nullptr || frame.width == 0 || frame.height == 0) return nullptr;
+  return entry->make(record, PassContext{frame, form, noiseSeed});
+}
+
 bool ApplyEffect(const EffectRecord* record, VideoFrame* frame) {
   if (record == nullptr || frame == nullptr || !AddressableFrame(*frame)) return false;
-  const EffectEntry* entry = FindEffect(record->effectId);
-  if (entry == nullptr || frame->width == 0 || frame->height == 0) return true;
   try {
-    entry->apply(*record, *frame);
+    if (auto pass = MakeEffectPass(*record, *frame, ActiveForm(), NextNoiseSeed())) pass->RunBand(0, frame->height);
   } catch (const std::bad_alloc&) {
     // Effects allocate before they write a pixel: the frame is as it was.
   }

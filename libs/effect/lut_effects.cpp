@@ -5,7 +5,9 @@
 namespace qelo::effect {
 
 void FCPixelLUTRoutine::prepare(VideoFrame*) {
-  for (int v = 0; v < 256; ++v) table_[v] = static_cast<uint8_t>(mapValue(v));
+  uint8_t values[256];
+  for (int v = 0; v < 256; ++v) values[v] = static_cast<uint8_t>(mapValue(v));
+  table_.Fill(values);
 }
 
 int FCPixelBrightness::mapValue(int v) const {

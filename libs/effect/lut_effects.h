@@ -2,10 +2,8 @@
 // one 256-entry table computed once per frame.
 #pragma once
 
-#include <array>
 
 #include "pix_base.h"
-#include "vector_rows.h"
 
 namespace qelo::effect {
 
@@ -13,19 +11,19 @@ class FCPixelLUTRoutine : public CPixBase {
  public:
   void prepare(VideoFrame* frame) override;
   void processPixel(VideoFrame*, int, int, uint8_t* pixel) final {
-    pixel[kBlue] = table_[pixel[kBlue]];
-    pixel[kGreen] = table_[pixel[kGreen]];
-    pixel[kRed] = table_[pixel[kRed]];
+    pixel[kBlue] = table_.entries[pixel[kBlue]];
+    pixel[kGreen] = table_.entries[pixel[kGreen]];
+    pixel[kRed] = table_.entries[pixel[kRed]];
   }
-  int processLeadingPixels(uint8_t* row, int width) const {
-    return MapRowLeading(table_.data(), row, width);
+  void processRow(VideoFrame& frame, int, uint8_t* row, const RowKernels& kernels) const {
+    kernels.mapColors(table_, row, frame.width);
   }
   // The new value of a channel whose old value is v (0 to 255); the result
   // is already clamped to 0 to 255.
   virtual int mapValue(int v) const = 0;
 
  private:
-  std::array<uint8_t, 256> table_{};
+  ColorTable table_{};
 };
 
 // k from -100 to 100.

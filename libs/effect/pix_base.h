@@ -8,9 +8,10 @@
 
 #include <concepts>
 #include <memory>
-#include <vector>
 
+#include "effect_forms.h"
 #include "qelo/media.h"
+#include "row_kernels.h"
 
 namespace qelo::effect {
 
@@ -25,6 +26,18 @@ inline int GrayOf(const uint8_t* pixel) {
   return (11 * pixel[kBlue] + 30 * pixel[kRed] + 59 * pixel[kGreen]) / 100;
 }
 
+// The division of the gray level as a multiply and a shift, for the row
+// forms: exact for every sum the weights can give (0 to 25,500).
+constexpr uint32_t kGrayDivisor = 5243;
+constexpr int kGrayShift = 19;
+constexpr bool GrayDivisionIsExact() {
+  for (uint32_t sum = 0; sum <= 25500; ++sum) {
+    if ((sum * kGrayDivisor) >> kGrayShift != sum / 100) return false;
+  }
+  return true;
+}
+static_assert(GrayDivisionIsExact());
+
 inline uint8_t ClampByte(int64_t value) {
   return static_cast<uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
 }
@@ -33,12 +46,18 @@ inline void SetColor(uint8_t* pixel, uint8_t value) {
   pixel[kBlue] = pixel[kGreen] = pixel[kRed] = value;
 }
 
-// A tightly packed copy of a frame (stride 4 x width), taken row by row so
-// that frames with padded rows are copied correctly.
+// The pixel that stands for every point outside a picture: white, alpha 0.
+constexpr uint8_t kOutsidePixel[4] = {255, 255, 255, 0};
+
+// A copy of a frame, taken row by row so that frames with padded rows are
+// copied correctly, with a border of outside pixels one column wide on the
+// right and one row high above the picture: the four neighbours of any
+// point of the picture then lie inside the copy. `record` describes the
+// picture (width x height, rows 4 x (width + 1) bytes apart).
 struct ImageCopy {
   explicit ImageCopy(const VideoFrame& source);
   VideoFrame record{};
-  std::vector<uint8_t> pixels;
+  std::unique_ptr<uint8_t[]> pixels;
 };
 
 class CPixBase {
@@ -52,28 +71,55 @@ class CPixBase {
   std::unique_ptr<ImageCopy> imageCopy_;
 };
 
-// Effects whose pixels do not depend on their position may process the
-// start of each row in one go, returning how many pixels they did.
+// Effects with a whole-row form of their pixel rule.
 template <typename Effect>
-concept HasRowForm = requires(Effect& effect, uint8_t* row, int width) {
-  { effect.processLeadingPixels(row, width) } -> std::same_as<int>;
+concept HasRowForm = requires(Effect& effect, VideoFrame& frame, int y, uint8_t* row, const RowKernels& kernels) {
+  effect.processRow(frame, y, row, kernels);
 };
+
+// Effects that process a run of rows themselves, because a row's result
+// depends on what was done before it (a pseudo-random sequence) or the
+// effect moves whole rows.
+template <typename Effect>
+concept HasRowsForm = requires(Effect& effect, VideoFrame& frame, int y, Form form) {
+  effect.processRows(frame, y, y, form);
+};
+
+// Rows y = yBegin to yEnd - 1 of a prepared effect, bottom first, by `form`.
+// Runs over rows that do not overlap may go on at once on several threads:
+// the row forms change nothing but the pixels of their rows.
+template <typename Effect>
+void ProcessRows(Effect& effect, VideoFrame& frame, int yBegin, int yEnd, Form form) {
+  if constexpr (HasRowsForm<Effect>) {
+    effect.processRows(frame, yBegin, yEnd, form);
+  } else {
+    for (int y = yBegin; y < yEnd; ++y) {
+      uint8_t* row = PixelAt(frame, 0, y);
+      if constexpr (HasRowForm<Effect>) {
+        if (form != Form::kScalar) {
+          effect.processRow(frame, y, row, KernelsFor(form));
+          continue;
+        }
+      }
+      for (int x = 0; x < frame.width; ++x) effect.processPixel(&frame, x, y, row + 4 * x);
+    }
+  }
+}
+
+// The band of `rowCount` rows from row `firstRow` of the buffer (counted
+// from the top, as the buffer lies).
+template <typename Effect>
+void ProcessBand(Effect& effect, VideoFrame& frame, int firstRow, int rowCount, Form form) {
+  ProcessRows(effect, frame, frame.height - firstRow - rowCount, frame.height - firstRow, form);
+}
 
 // Prepares the effect once, then processes every pixel, bottom row first.
 // Takes the effect by its own (final) type so that the per-pixel call is
 // resolved at compile time.
 template <typename Effect>
-void RunEffect(Effect& effect, VideoFrame& frame) {
+void RunEffect(Effect& effect, VideoFrame& frame, Form form = ActiveForm()) {
   effect.prepare(&frame);
-  for (int y = 0; y < frame.height; ++y) {
-    uint8_t* pixel = PixelAt(frame, 0, y);
-    int x = 0;
-    if constexpr (HasRowForm<Effect>) {
-      x = effect.processLeadingPixels(pixel, frame.width);
-      pixel += 4 * x;
-    }
-    for (; x < frame.width; ++x, pixel += 4) effect.processPixel(&frame, x, y, pixel);
-  }
+  ProcessRows(effect, frame, 0, frame.height, form);
 }
 
 }  // namespace qelo::effect

@@ -1,5 +1,8 @@
 #include "pixel_effects.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <utility>
 
 namespace qelo::effect {
@@ -37,9 +40,33 @@ constexpr uint8_t kBayer8[8][8] = {
     {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
     {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
 
-// The four draws scaled to mean 0 and standard deviation 1.
-constexpr double kNoiseScale = 5.28596089837e-05;
-constexpr double kNoiseOffset = 3.46410161514;
+// Matrix entry e is below gray / 4 (gray 0 to 255) exactly when gray is
+// above 4e + 3: the halftone is a threshold per column.
+struct HalftoneLimits {
+  int32_t limits[8][8];
+};
+constexpr HalftoneLimits MakeHalftoneLimits() {
+  HalftoneLimits table{};
+  for (int row = 0; row < 8; ++row) {
+    for (int column = 0; column < 8; ++column) table.limits[row][column] = 4 * kBayer8[row][column] + 3;
+  }
+  return table;
+}
+constexpr HalftoneLimits kHalftoneLimits = MakeHalftoneLimits();
+
+// One or more rows swapped through a small buffer, piece by piece.
+void SwapRows(uint8_t* a, uint8_t* b, size_t bytes) {
+  uint8_t buffer[4096];
+  for (size_t done = 0; done < bytes; done += sizeof buffer) {
+    const size_t piece = std::min(sizeof buffer, bytes - done);
+    memcpy(buffer, a + done, piece);
+    memcpy(a + done, b + done, piece);
+    memcpy(b + done, buffer, piece);
+  }
+}
+
+// A change of a byte by more than 255 either way is clamped like 255.
+uint32_t ChangeBytes(int64_t change) { return static_cast<uint32_t>(std::min<int64_t>(change, 255)) * 0x010101u; }
 
 }  // namespace
 
@@ -51,6 +78,8 @@ FCPixelColorTone::FCPixelColorTone(Rgb tone) {
     red_[l] = shade.red * l / 255;
     green_[l] = shade.green * l / 255;
     blue_[l] = shade.blue * l / 255;
+    tones_[l] = static_cast<uint32_t>(blue_[l]) | static_cast<uint32_t>(green_[l]) << 8 |
+                static_cast<uint32_t>(red_[l]) << 16;
   }
 }
 
@@ -60,12 +89,33 @@ void FCPixelEmboss::processPixel(VideoFrame* frame, int x, int, uint8_t* pixel) 
   SetColor(pixel, ClampByte(value));
 }
 
+// Any change of a third of a sum difference (1 or more) times a level
+// beyond 256 either way is clamped as it would be at 256.
+void FCPixelEmboss::processRow(VideoFrame& frame, int, uint8_t* row, const RowKernels& kernels) const {
+  kernels.emboss(row, frame.width, std::clamp(level_, -256, 256));
+}
+
 void FCPixelFlipHorizontal::processPixel(VideoFrame* frame, int x, int y, uint8_t* pixel) {
   if (x < frame->width / 2) SwapPixels(pixel, PixelAt(*frame, frame->width - 1 - x, y));
 }
 
 void FCPixelFlipVertical::processPixel(VideoFrame* frame, int x, int y, uint8_t* pixel) {
   if (y < frame->height / 2) SwapPixels(pixel, PixelAt(*frame, x, frame->height - 1 - y));
+}
+
+void FCPixelFlipVertical::processRows(VideoFrame& frame, int yBegin, int yEnd, Form form) {
+  if (frame.height <= 0) return;
+  const int64_t pairs = frame.height / 2;
+  const int firstPair = static_cast<int>(yBegin * pairs / frame.height);
+  const int endPair = static_cast<int>(yEnd * pairs / frame.height);
+  for (int y = firstPair; y < endPair; ++y) {
+    uint8_t* row = PixelAt(frame, 0, y);
+    if (form == Form::kScalar) {
+      for (int x = 0; x < frame.width; ++x) processPixel(&frame, x, y, row + 4 * x);
+    } else {
+      SwapRows(row, PixelAt(frame, 0, frame.height - 1 - y), size_t{4} * frame.width);
+    }
+  }
 }
 
 int64_t FCPixel3DGrid::ChangeAt(int x, int y) const {
@@ -87,12 +137,75 @@ void FCPixel3DGrid::processPixel(VideoFrame*, int x, int y, uint8_t* pixel) {
   }
 }
 
-void FCPixelNoisify::processPixel(VideoFrame*, int, int, uint8_t* pixel) {
-  const int draws = noise_.Next() + noise_.Next() + noise_.Next() + noise_.Next();
-  const double normal = draws * kNoiseScale - kNoiseOffset;
-  const int noise = static_cast<int>(normal * level_ * 127 / 100);
+// The three tests of y that ChangeAt makes, as one number 0 to 7.
+int FCPixel3DGrid::RowKind(int y, int size) {
+  const bool insideRow = y % size != 0 && (y + 1) % size != 0;
+  return ((y - 1) % size == 0 ? 1 : 0) | ((y + 2) % size == 0 ? 2 : 0) | (insideRow ? 4 : 0);
+}
+
+void FCPixel3DGrid::prepare(VideoFrame* frame) {
+  kinds_ = {};
+  for (int y = 0; y < frame->height; ++y) {
+    RowChanges& kind = kinds_[RowKind(y, size_)];
+    if (!kind.raise.empty()) continue;
+    kind.raise.assign(frame->width, 0);
+    kind.lower.assign(frame->width, 0);
+    for (int x = 0; x < frame->width; ++x) {
+      const int64_t change = ChangeAt(x, y);
+      if (change > 0) kind.raise[x] = ChangeBytes(change);
+      if (change < 0) kind.lower[x] = ChangeBytes(-change);
+      kind.any = kind.any || change != 0;
+    }
+  }
+}
+
+void FCPixel3DGrid::processRow(VideoFrame& frame, int y, uint8_t* row, const RowKernels& kernels) const {
+  const RowChanges& kind = kinds_[RowKind(y, size_)];
+  if (kind.any) kernels.raiseLower(row, frame.width, kind.raise.data(), kind.lower.data());
+}
+
+void FCPixelNoisify::AddNoise(uint8_t* pixel, int level, NoiseSource& noise) {
+  const int draws = noise.Next() + noise.Next() + noise.Next() + noise.Next();
+  const int value = NoiseOf(draws, level);
   for (int channel = kBlue; channel <= kRed; ++channel) {
-    pixel[channel] = ClampByte(pixel[channel] + noise);
+    pixel[channel] = ClampByte(pixel[channel] + value);
+  }
+}
+
+// Level 0 adds 0 to every pixel: nothing to do.
+void FCPixelNoisify::processRows(VideoFrame& frame, int yBegin, int yEnd, Form form) const {
+  constexpr int kDrawsPerPixel = 4;
+  if (level_ == 0) return;
+  NoiseSource noise(seed_);
+  noise.Skip(uint64_t{kDrawsPerPixel} * frame.width * static_cast<uint64_t>(yBegin));
+  uint32_t state = noise.state();
+  for (int y = yBegin; y < yEnd; ++y) {
+    uint8_t* row = PixelAt(frame, 0, y);
+    if (form == Form::kScalar) {
+      NoiseSource rowNoise(state);
+      for (int x = 0; x < frame.width; ++x) AddNoise(row + 4 * x, level_, rowNoise);
+      state = rowNoise.state();
+    } else {
+      state = KernelsFor(form).addNoise(row, frame.width, state, level_);
+    }
+  }
+}
+
+void FCPixelThreshold::processRow(VideoFrame& frame, int, uint8_t* row, const RowKernels& kernels) const {
+  // White where threshold < gray; a threshold below 0 is passed as -1,
+  // above 255 as 255, which every gray level compares with the same way.
+  const int32_t limit = std::clamp(threshold_, -1, 255);
+  const int32_t limits[8] = {limit, limit, limit, limit, limit, limit, limit, limit};
+  kernels.thresholdGray(row, frame.width, limits);
+}
+
+void FCPixelVideo::prepare(VideoFrame* frame) {
+  const VideoTile& tile = kVideoTiles[pattern_];
+  rowMasks_.assign(tile.rows, std::vector<uint32_t>(frame->width));
+  for (int row = 0; row < tile.rows; ++row) {
+    for (int x = 0; x < frame->width; ++x) {
+      rowMasks_[row][x] = 0xFFu << (8 * tile.cells[row * tile.columns + x % tile.columns]);
+    }
   }
 }
 
@@ -102,9 +215,17 @@ void FCPixelVideo::processPixel(VideoFrame*, int x, int y, uint8_t* pixel) {
   pixel[channel] = ClampByte(2 * pixel[channel]);
 }
 
+void FCPixelVideo::processRow(VideoFrame& frame, int y, uint8_t* row, const RowKernels& kernels) const {
+  kernels.doubleMasked(row, frame.width, rowMasks_[y % rowMasks_.size()].data());
+}
+
 void FCPixelHalftoneM3::processPixel(VideoFrame*, int x, int y, uint8_t* pixel) {
   const int level = GrayOf(pixel) / 4;  // 0 to 63
   SetColor(pixel, kBayer8[y % 8][x % 8] < level ? 255 : 0);
+}
+
+void FCPixelHalftoneM3::processRow(VideoFrame& frame, int y, uint8_t* row, const RowKernels& kernels) const {
+  kernels.thresholdGray(row, frame.width, kHalftoneLimits.limits[y % 8]);
 }
 
 }  // namespace qelo::effect

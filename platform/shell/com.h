@@ -125,6 +125,36 @@ class RefCount {
   std::atomic<ULONG> count_{1};
 };
 
+// The IUnknown part of an object that implements one interface: it answers
+// IUnknown and each of `Ids` with `Interface`, counts its references
+// (starting at one, for its maker) and deletes itself with the last Release.
+template <class Interface, const IID&... Ids>
+class ComObject : public Interface {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || ((iid == Ids) || ...)) {
+      AddRef();
+      *object = static_cast<Interface*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return refs_.Increment(); }
+  ULONG Release() override {
+    ULONG left = refs_.Decrement();
+    if (left == 0) delete this;
+    return left;
+  }
+
+ protected:
+  virtual ~ComObject() = default;
+
+ private:
+  RefCount refs_;
+};
+
 // The task allocator (also the shell allocator): blocks that remember their
 // size. Free and Realloc accept null.
 void* CoTaskMemAlloc(std::size_t size);

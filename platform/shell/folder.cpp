@@ -35,26 +35,9 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 bool IsSingleItem(LPCITEMIDLIST item) { return !ILIsEmpty(item) && ILIsEmpty(ILNext(item)); }
 
-class Folder final : public IShellFolder2 {
+class Folder final : public ComObject<IShellFolder2, IID_IShellFolder, IID_IShellFolder2> {
  public:
   Folder(LPITEMIDLIST absolute, Location location) : absolute_(absolute), location_(std::move(location)) {}
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IShellFolder || iid == IID_IShellFolder2) {
-      AddRef();
-      *object = static_cast<IShellFolder2*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT ParseDisplayName(HWND, void*, const char* name, ULONG* eaten, LPITEMIDLIST* list,
                            ULONG* attributes) override {
@@ -189,7 +172,6 @@ class Folder final : public IShellFolder2 {
     return error == 0 ? S_OK : HResultFromErrno(error);
   }
 
-  RefCount refs_;
   IdListPtr absolute_;
   Location location_;
 };

@@ -33,26 +33,9 @@ bool HoldsAny(const std::vector<std::string>& sources, const std::string& folder
 // Drops on a folder: Ctrl copies, Shift moves, both link; without keys the
 // items move within one volume and are copied across volumes. What the
 // source does not allow falls back to the first effect it does allow.
-class FolderDropTarget final : public IDropTarget {
+class FolderDropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
  public:
   FolderDropTarget(std::string folder, HWND owner) : folder_(std::move(folder)), owner_(owner) {}
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDropTarget) {
-      AddRef();
-      *object = static_cast<IDropTarget*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT DragEnter(IDataObject* data, uint32_t keys, win::POINT, uint32_t* effect) override {
     if (!effect) return E_INVALIDARG;
@@ -105,7 +88,6 @@ class FolderDropTarget final : public IDropTarget {
     return DROPEFFECT_NONE;
   }
 
-  RefCount refs_;
   std::string folder_;
   HWND owner_;
   std::vector<std::string> sources_;

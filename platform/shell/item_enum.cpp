@@ -14,30 +14,13 @@ namespace {
 
 // Hands out first the fixed items (the desktop's special items, the
 // volumes), then the entries of the folder's directory as it is read.
-class ItemEnumerator final : public IEnumIDList {
+class ItemEnumerator final : public ComObject<IEnumIDList, IID_IEnumIDList> {
  public:
   // Takes over the open directory (null: none).
   ItemEnumerator(std::vector<IdListPtr> fixed, DIR* directory, DWORD flags)
       : fixed_(std::move(fixed)), flags_(flags), dir_(directory) {}
   ~ItemEnumerator() {
     if (dir_) closedir(dir_);
-  }
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumIDList) {
-      AddRef();
-      *object = static_cast<IEnumIDList*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT Next(ULONG count, LPITEMIDLIST* items, ULONG* fetched) override {
@@ -91,7 +74,6 @@ class ItemEnumerator final : public IEnumIDList {
     return nullptr;
   }
 
-  RefCount refs_;
   std::vector<IdListPtr> fixed_;
   std::size_t nextFixed_ = 0;
   DWORD flags_;

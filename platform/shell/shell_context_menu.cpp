@@ -61,7 +61,7 @@ std::string Quoted(const std::string& path) {
   return "\"" + DisplayText(slash == std::string::npos ? path : path.substr(slash + 1)) + "\"";
 }
 
-class ShellContextMenu final : public IContextMenu {
+class ShellContextMenu final : public ComObject<IContextMenu, IID_IContextMenu> {
  public:
   ShellContextMenu(LPCITEMIDLIST folderList, Location folder, const std::vector<LPCITEMIDLIST>& items, HWND owner)
       : folderList_(ILClone(folderList)), folder_(std::move(folder)), owner_(owner) {
@@ -69,23 +69,6 @@ class ShellContextMenu final : public IContextMenu {
       items_.emplace_back(ILClone(item));
       locations_.push_back(Walk(folder_, item).value_or(Location{}));
     }
-  }
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IContextMenu) {
-      AddRef();
-      *object = static_cast<IContextMenu*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) override {
@@ -272,7 +255,6 @@ class ShellContextMenu final : public IContextMenu {
     return hr;
   }
 
-  RefCount refs_;
   IdListPtr folderList_;
   Location folder_;
   HWND owner_;

@@ -25,25 +25,9 @@ HGLOBAL CopyBlock(HGLOBAL block) {
   return copy;
 }
 
-class FormatEnumerator final : public IEnumFORMATETC {
+class FormatEnumerator final : public ComObject<IEnumFORMATETC, IID_IEnumFORMATETC> {
  public:
   FormatEnumerator(std::vector<CLIPFORMAT> formats, std::size_t at) : formats_(std::move(formats)), at_(at) {}
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumFORMATETC) {
-      AddRef();
-      *object = static_cast<IEnumFORMATETC*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT Next(ULONG count, FORMATETC* out, ULONG* fetched) override {
     if (!out) return E_POINTER;
     ULONG got = 0;
@@ -74,33 +58,15 @@ class FormatEnumerator final : public IEnumFORMATETC {
 
  private:
   ~FormatEnumerator() = default;
-  RefCount refs_;
   std::vector<CLIPFORMAT> formats_;
   std::size_t at_;
 };
 
 // Holds one block per format it offers; hands out copies.
-class ShellDataObject final : public IDataObject {
+class ShellDataObject final : public ComObject<IDataObject, IID_IDataObject> {
  public:
   void Offer(CLIPFORMAT format, HGLOBAL block) {
     if (block) blocks_.push_back({format, block});
-  }
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDataObject) {
-      AddRef();
-      *object = static_cast<IDataObject*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.Increment(); }
-  ULONG Release() override {
-    ULONG left = refs_.Decrement();
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
@@ -150,7 +116,6 @@ class ShellDataObject final : public IDataObject {
     return nullptr;
   }
 
-  RefCount refs_;
   std::vector<Entry> blocks_;
 };
 

@@ -325,4 +325,13 @@ bool FormBooleanValue(const FormValue& value) {
   throw EPropertyError("Invalid property value " + shown + ": True or False expected");
 }
 
+TColor FormColorValue(const FormValue& value) {
+  if (value.type == FormValue::Type::Integer) return static_cast<TColor>(value.integer);
+  if (value.type == FormValue::Type::Identifier)
+    if (std::optional<TColor> named = IdentToColor(value.text)) return *named;
+  const std::string shown =
+      value.type == FormValue::Type::Identifier ? value.text : std::string("(") + value.TypeName() + ")";
+  throw EPropertyError("Invalid property value " + shown + ": a colour expected");
+}
+
 }  // namespace qelo::vcl

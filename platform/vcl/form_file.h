@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vcl/colors.h"
+
 namespace qelo::vcl {
 
 struct FormCollectionItem;
@@ -66,5 +68,8 @@ FormObject ParseForm(std::string_view text, std::string_view fileName);
 // A Boolean value (True or False), as obsolete properties that a class
 // reads itself carry; EPropertyError for any other value.
 bool FormBooleanValue(const FormValue& value);
+// A colour value (a colour name or a number), likewise; EPropertyError
+// for any other value.
+TColor FormColorValue(const FormValue& value);
 
 }  // namespace qelo::vcl

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <string.h>
+
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "color_hsl.h"
 #include "distortion.h"
@@ -65,6 +70,14 @@ TEST(BilinearSample, TranslucentNeighboursBlendByAlpha) {
   EXPECT_EQ(Sample(image, 0.5, 0), (Px{20, 85, 60, 150}));
 }
 
+TEST(BilinearSample, NearWhiteOverATruncatedAlphaStaysWhite) {
+  // Alphas 1 and 3 at fx 0.45 interpolate to 1.9, truncated to 1; the
+  // white channels' premultiplied 255 and 765 interpolate to 484.5, and
+  // 484 / 1 is past a byte: the channel is 255, not 484 wrapped to 228.
+  TestFrame image(2, 1, 0, {{255, 255, 255, 1}, {255, 255, 255, 3}});
+  EXPECT_EQ(Sample(image, 0.45, 0), (Px{255, 255, 255, 1}));
+}
+
 TEST(BilinearSample, HugeCoordinatesAreClampedNotOverflowed) {
   TestFrame image = Opaque2x2();
   EXPECT_EQ(Sample(image, 1e30, -1e30), (Px{255, 255, 255, 0}));
@@ -91,6 +104,39 @@ TEST(DistortionCopy, ReadsRowsByTheFramesStride) {
   EXPECT_EQ(frame.Pixels(), (std::vector<Px>{{50, 50, 50, 255}, {100, 100, 100, 127},
                                              {150, 125, 100, 255}, {100, 50, 0, 127}}));
   EXPECT_TRUE(frame.UntouchedOutsidePixels());
+}
+
+// The fast sampler of the row forms reads a bordered copy instead of
+// testing each neighbour, and divides through reciprocals: it gives the
+// reference sampler's pixel at every point inside the picture.
+TEST(BilinearSample, TheBorderedCopyGivesTheReferenceSample) {
+  std::mt19937 random(5);
+  std::vector<Px> pixels(7 * 5);
+  for (Px& p : pixels) {
+    const int kind = random() % 4;  // opaque, transparent, translucent, or white translucent
+    const uint8_t alpha = kind == 0 ? 255 : kind == 1 ? 0 : uint8_t(1 + random() % 254);
+    p = kind == 3 ? Px{255, 255, 255, alpha} : Px{uint8_t(random()), uint8_t(random()), uint8_t(random()), alpha};
+  }
+  TestFrame image(7, 5, 12, pixels);
+  const effect::ImageCopy copy(*image.get());
+  std::uniform_real_distribution<double> across(0.0, 6.0), up(0.0, 4.0);
+  std::vector<std::pair<double, double>> points = {{0, 0}, {6, 4}, {6, 0}, {0, 4}, {5.5, 4}, {6, 3.25}, {2, 1e-9}};
+  for (int i = 0; i < 20000; ++i) points.push_back({across(random), up(random)});
+  for (const auto& [sx, sy] : points) {
+    const Px expected = Sample(image, sx, sy);
+    const uint32_t fast = effect::SampleInsideCopy(copy.record, sx, sy);
+    Px got;
+    memcpy(&got, &fast, 4);
+    ASSERT_EQ(got, expected) << "at " << sx << ", " << sy;
+  }
+}
+
+TEST(BilinearSample, ReciprocalsDivideEveryPremultipliedValueExactly) {
+  for (int alpha = 1; alpha <= 255; ++alpha) {
+    for (int premultiplied = 0; premultiplied <= 255 * 255; ++premultiplied) {
+      ASSERT_EQ(effect::DivideByAlpha(premultiplied, alpha), premultiplied / alpha) << premultiplied << " / " << alpha;
+    }
+  }
 }
 
 struct HslCase {

@@ -151,8 +151,7 @@ void TApplication::HandleMessage() {
     terminated_ = true;
     return;
   }
-  win::TranslateMessage(&m);
-  win::DispatchMessage(&m);
+  DispatchAndTranslate(m);
 }
 
 void TApplication::ProcessMessages() {
@@ -162,9 +161,17 @@ void TApplication::ProcessMessages() {
       terminated_ = true;
       return;
     }
-    win::TranslateMessage(&m);
-    win::DispatchMessage(&m);
+    DispatchAndTranslate(m);
   }
+}
+
+// The key goes to its control first; its character is made only when the
+// framework left the key (as the dialog keys and cleared keys make none).
+void TApplication::DispatchAndTranslate(const win::MSG& m) {
+  const bool keyPress = m.message == win::WM_KEYDOWN || m.message == win::WM_SYSKEYDOWN;
+  if (keyPress) ForgetKeyTaken();
+  win::DispatchMessage(&m);
+  if (keyPress && !KeyWasTaken()) win::TranslateMessage(&m);
 }
 
 void TApplication::Terminate() {

@@ -8,6 +8,7 @@
 namespace qelo::vcl {
 
 const EnumInfo kAlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"}};
+const EnumInfo kDragModeInfo{"TDragMode", {"dmManual", "dmAutomatic"}};
 const EnumInfo kAnchorKindInfo{"TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"}};
 const EnumInfo kAlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 const EnumInfo kBiDiModeInfo{"TBiDiMode",
@@ -67,6 +68,7 @@ const ClassInfo& TControl::StaticClass() {
           .Set("Anchors", kAnchorKindInfo, &TControl::Anchors, &TControl::SetAnchors)
           .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
           .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
+          .Enum("DragMode", kDragModeInfo, &TControl::DragMode, &TControl::SetDragMode)
           .Color("Color", &TControl::Color, &TControl::SetColor)
           .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
           .Object<TFont>("Font", &TControl::Font)

@@ -26,6 +26,11 @@ namespace qelo::vcl {
 class TWinControl;
 // The window procedure of every control window.
 win::LRESULT FrameworkWindowProc(win::HWND window, win::UINT msg, win::WPARAM w, win::LPARAM l);
+// Whether the framework took the last key press dispatched on this thread
+// (see TakeKeyMessage): the message loop then makes no character of it, so
+// a dialog key or a key a KeyDown handler cleared never reaches KeyPress.
+void ForgetKeyTaken();
+bool KeyWasTaken();
 class TCustomForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -47,8 +52,10 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TDragMode { dmManual, dmAutomatic };
 
 extern const EnumInfo kAlignInfo;
+extern const EnumInfo kDragModeInfo;
 extern const EnumInfo kAnchorKindInfo;
 extern const EnumInfo kAlignmentInfo;
 extern const EnumInfo kBiDiModeInfo;
@@ -137,6 +144,10 @@ class TControl : public TComponent {
   virtual bool Showing() const;
   bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool enabled);
+  // dmAutomatic: the user may drag the control's items. The framework
+  // starts no drag itself; controls that drag read it.
+  TDragMode DragMode() const { return dragMode_; }
+  virtual void SetDragMode(TDragMode mode) { dragMode_ = mode; }
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -268,6 +279,7 @@ class TControl : public TComponent {
 
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;
+  TDragMode dragMode_ = dmManual;
   TAnchors anchors_{akLeft, akTop};
   TPoint anchorOrigin_{};  // parent client width and height the anchors measure from
   TRect anchorBounds_{};
@@ -428,6 +440,9 @@ class TWinControl : public TControl {
   void ApplyAnchors(TControl& child, const TRect& client);
   static win::LRESULT SubclassOnCreation(int code, win::WPARAM w, win::LPARAM l);
   void HandleKeyMessage(TMessage& m);
+  // True when the framework took the key (a previewing form, a shortcut, a
+  // dialog key, a KeyDown that cleared it, the context-menu keys).
+  bool TakeKeyMessage(TMessage& m);
   void HandleCharMessage(TMessage& m);
   void HandleMouseForChild(TMessage& m);
   void TrackMouse(TPoint clientPoint);

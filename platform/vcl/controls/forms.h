@@ -324,6 +324,7 @@ class TApplication : public TComponent {
   friend class TCustomForm;
   friend win::LRESULT ApplicationWindowProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM);
   void FormCreated(TCustomForm* form);
+  void DispatchAndTranslate(const win::MSG& m);
   void Notification(TComponent* component, TOperation operation) override;
   win::HWND UtilityWindow();
   void ActivateHint();
@@ -350,6 +351,21 @@ class TApplication : public TComponent {
 // The application and the screen of the process, made on first use.
 TApplication* Application();
 TScreen* Screen();
+
+// Shows a cursor over every control for as long as it lives (the
+// hourglass of a long operation), then the cursor shown before.
+class TScreenCursorScope {
+ public:
+  explicit TScreenCursorScope(TCursor cursor = crHourGlass) : previous_(Screen()->Cursor()) {
+    Screen()->SetCursor(cursor);
+  }
+  ~TScreenCursorScope() { Screen()->SetCursor(previous_); }
+  TScreenCursorScope(const TScreenCursorScope&) = delete;
+  TScreenCursorScope& operator=(const TScreenCursorScope&) = delete;
+
+ private:
+  TCursor previous_;
+};
 
 // ---- hint window --------------------------------------------------------------
 

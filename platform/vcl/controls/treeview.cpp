@@ -1,6 +1,7 @@
 #include "vcl/controls/treeview.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace qelo::vcl {
 namespace {
@@ -17,6 +18,14 @@ TCustomTreeView* TTreeNode::TreeView() const { return owner_->Owner(); }
 
 std::vector<TTreeNode*>& TTreeNode::Siblings() const { return parent_ ? parent_->children_ : owner_->roots_; }
 
+constexpr UINT kNodeStateMask = TVIS_CUT | TVIS_OVERLAYMASK;
+
+UINT TTreeNode::StateBits() const {
+  UINT state = cut_ ? TVIS_CUT : 0;
+  if (overlayIndex_ >= 0) state |= static_cast<UINT>(overlayIndex_ + 1) << 8;
+  return state;
+}
+
 void TTreeNode::PushFields(UINT mask) const {
   if (!handle_) return;
   TVITEM item;
@@ -24,6 +33,8 @@ void TTreeNode::PushFields(UINT mask) const {
   item.hItem = handle_;
   item.pszText = const_cast<char*>(text_.c_str());
   item.cChildren = HasChildren() ? 1 : 0;
+  item.state = StateBits();
+  item.stateMask = kNodeStateMask;
   TreeView()->Send(TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -51,6 +62,31 @@ void TTreeNode::SetHasChildren(bool value) {
   if (value == hasChildren_) return;
   hasChildren_ = value;
   PushFields(TVIF_CHILDREN);
+}
+
+void TTreeNode::SetCut(bool value) {
+  if (value == cut_) return;
+  cut_ = value;
+  PushFields(TVIF_STATE);
+}
+
+void TTreeNode::SetOverlayIndex(int index) {
+  index = std::clamp(index, -1, TImageList::kOverlayCount - 1);
+  if (index == overlayIndex_) return;
+  overlayIndex_ = index;
+  PushFields(TVIF_STATE);
+}
+
+int TTreeNode::AbsoluteIndex() const {
+  int index = 0;
+  for (TTreeNode* node = owner_->GetFirstNode(); node && node != this; node = node->GetNext()) ++index;
+  return index;
+}
+
+bool TTreeNode::CustomSort(const TTVCompare& compare, bool recurse) {
+  if (!compare) return false;
+  TreeView()->SortChildren(this, children_, compare, recurse);
+  return true;
 }
 
 bool TTreeNode::Expanded() const {
@@ -184,8 +220,8 @@ void TTreeNodes::PushNode(TTreeNode* node) const {
   item.iSelectedImage = I_IMAGECALLBACK;
   item.lParam = reinterpret_cast<LPARAM>(node);
   item.cChildren = node->HasChildren() ? 1 : 0;
-  item.stateMask = TVIS_EXPANDED;
-  item.state = node->expanded_ ? TVIS_EXPANDED : 0;
+  item.stateMask = TVIS_EXPANDED | kNodeStateMask;
+  item.state = (node->expanded_ ? TVIS_EXPANDED : 0) | node->StateBits();
   const bool outer = owner_->pushing_;
   owner_->pushing_ = true;
   node->handle_ = reinterpret_cast<HTREEITEM>(owner_->Send(TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&insert)));
@@ -262,6 +298,7 @@ const ClassInfo& TCustomTreeView::StaticClass() {
           .Boolean("HideSelection", &TCustomTreeView::HideSelection, &TCustomTreeView::SetHideSelection)
           .Boolean("AutoExpand", &TCustomTreeView::AutoExpand, &TCustomTreeView::SetAutoExpand)
           .Boolean("RightClickSelect", &TCustomTreeView::RightClickSelect, &TCustomTreeView::SetRightClickSelect)
+          .Integer("Indent", &TCustomTreeView::Indent, &TCustomTreeView::SetIndent)
           .Event("OnChanging", &TCustomTreeView::OnChanging)
           .Event("OnChange", &TCustomTreeView::OnChange)
           .Event("OnExpanding", &TCustomTreeView::OnExpanding)
@@ -316,6 +353,7 @@ void TCustomTreeView::CreateWnd() {
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
   Send(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
   PushImages();
+  Send(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
   for (TTreeNode* root : items_.roots_) items_.PushNode(root);
   if (savedSelection_) {
     pushing_ = true;
@@ -396,6 +434,55 @@ TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
   return (info.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON))
              ? items_.GetNode(info.hItem)
              : nullptr;
+}
+
+TTreeNode* TCustomTreeView::DropTarget() const {
+  return items_.GetNode(reinterpret_cast<HTREEITEM>(Send(TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)));
+}
+
+void TCustomTreeView::SetDropTarget(TTreeNode* node) {
+  Send(TVM_SELECTITEM, TVGN_DROPHILITE, ItemParam(node ? node->handle_ : nullptr));
+}
+
+bool TCustomTreeView::IsEditing() const { return Send(TVM_GETEDITCONTROL) != 0; }
+
+void TCustomTreeView::SetIndent(int value) {
+  if (value == indent_) return;
+  indent_ = value;
+  Send(TVM_SETINDENT, static_cast<WPARAM>(value), 0);
+}
+
+bool TCustomTreeView::CustomSort(const TTVCompare& compare, bool recurse) {
+  if (!compare) return false;
+  SortChildren(nullptr, items_.roots_, compare, recurse);
+  return true;
+}
+
+namespace {
+
+// The window's order follows the nodes' new places.
+int CompareByRank(LPARAM a, LPARAM b, LPARAM ranks) {
+  const auto& rank = *reinterpret_cast<const std::unordered_map<LPARAM, int>*>(ranks);
+  return rank.at(a) - rank.at(b);
+}
+
+}  // namespace
+
+void TCustomTreeView::SortChildren(TTreeNode* parent, std::vector<TTreeNode*>& nodes, const TTVCompare& compare,
+                                   bool recurse) {
+  std::stable_sort(nodes.begin(), nodes.end(), [&](TTreeNode* a, TTreeNode* b) { return compare(a, b) < 0; });
+  if (HandleAllocated() && (!parent || parent->handle_)) {
+    std::unordered_map<LPARAM, int> ranks;
+    ranks.reserve(nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i) ranks[reinterpret_cast<LPARAM>(nodes[i])] = static_cast<int>(i);
+    TVSORTCB sort;
+    sort.hParent = parent ? parent->handle_ : TVI_ROOT;
+    sort.lpfnCompare = &CompareByRank;
+    sort.lParam = reinterpret_cast<LPARAM>(&ranks);
+    Send(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+  }
+  if (recurse)
+    for (TTreeNode* child : nodes) SortChildren(child, child->children_, compare, true);
 }
 
 // ---- events ------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 // user changes there (expansion, selection) is kept across a re-creation.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,9 @@ namespace qelo::vcl {
 
 class TCustomTreeView;
 class TTreeNodes;
+class TTreeNode;
+
+using TTVCompare = std::function<int(TTreeNode* first, TTreeNode* second)>;
 
 class TTreeNode : public TPersistent {
  public:
@@ -41,6 +45,14 @@ class TTreeNode : public TPersistent {
   // Shows an expand button before any child exists (filled on expanding).
   bool HasChildren() const { return hasChildren_ || !children_.empty(); }
   void SetHasChildren(bool value);
+  // Drawn dimmed, as items cut to the clipboard are.
+  bool Cut() const { return cut_; }
+  void SetCut(bool value);
+  // The image list's overlay (0 to 3) drawn over the node's image; -1 none.
+  int OverlayIndex() const { return overlayIndex_; }
+  void SetOverlayIndex(int index);
+  // The node's place in tree order: 0 for the first node.
+  int AbsoluteIndex() const;
 
   bool Expanded() const;
   void SetExpanded(bool value) { value ? Expand(false) : Collapse(false); }
@@ -71,12 +83,17 @@ class TTreeNode : public TPersistent {
   // Frees the node and its children.
   void Delete();
   void DeleteChildren();
+  // Puts the children in the order of `compare` (negative: the first node
+  // goes before the second), and with `recurse` their children too; the
+  // order of equal nodes stays.
+  bool CustomSort(const TTVCompare& compare, bool recurse = false);
 
  private:
   friend class TTreeNodes;
   friend class TCustomTreeView;
   std::vector<TTreeNode*>& Siblings() const;
   void PushFields(win::UINT mask) const;
+  win::UINT StateBits() const;
 
   TTreeNodes* owner_;
   TTreeNode* parent_ = nullptr;
@@ -87,6 +104,8 @@ class TTreeNode : public TPersistent {
   int imageIndex_ = -1;
   int selectedIndex_ = -1;
   bool hasChildren_ = false;
+  bool cut_ = false;
+  int overlayIndex_ = -1;
   bool expanded_ = false;  // kept here while there is no window
 };
 
@@ -150,6 +169,16 @@ class TCustomTreeView : public TWinControl {
   TTreeNode* Selected() const;
   void SetSelected(TTreeNode* node);
   TTreeNode* GetNodeAt(int x, int y) const;
+  // The node shown as the target of a drag (null: none).
+  TTreeNode* DropTarget() const;
+  void SetDropTarget(TTreeNode* node);
+  // Whether a label is being edited.
+  bool IsEditing() const;
+  // Sorts the top-level nodes (and, with recurse, every level).
+  bool CustomSort(const TTVCompare& compare, bool recurse = false);
+  // Pixels a level is indented by.
+  int Indent() const { return indent_; }
+  void SetIndent(int value);
 
   TImageList* Images() const { return images_; }
   void SetImages(TImageList* images);
@@ -222,6 +251,7 @@ class TCustomTreeView : public TWinControl {
   win::LRESULT CustomDrawMessage(win::NMTVCUSTOMDRAW& draw);
   void RightClick();
   void SaveStates(TTreeNode* node);
+  void SortChildren(TTreeNode* parent, std::vector<TTreeNode*>& nodes, const TTVCompare& compare, bool recurse);
 
   TTreeNodes items_;
   TImageList* images_ = nullptr;
@@ -229,6 +259,7 @@ class TCustomTreeView : public TWinControl {
   bool showLines_ = true, showButtons_ = true, showRoot_ = true, readOnly_ = false;
   bool hideSelection_ = true, autoExpand_ = false, rightClickSelect_ = false;
   TBorderStyle borderStyle_ = bsSingle;
+  int indent_ = 19;
   TTreeNode* savedSelection_ = nullptr;  // the selection while there is no window
   bool pushing_ = false;                 // nodes are being pushed to the window: no events
   std::unique_ptr<TCanvas> canvas_;

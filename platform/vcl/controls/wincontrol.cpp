@@ -785,7 +785,18 @@ void TWinControl::TrackMouse(TPoint clientPoint) {
 // Keys pass the form (KeyPreview), then the dialog keys go to the form
 // unless the focused control wants them, then the control's own handlers
 // (which see the menu key and Shift+F10 before they ask for the menu).
+namespace {
+thread_local bool keyTaken = false;
+}  // namespace
+
+void ForgetKeyTaken() { keyTaken = false; }
+bool KeyWasTaken() { return keyTaken; }
+
 void TWinControl::HandleKeyMessage(TMessage& m) {
+  if (TakeKeyMessage(m)) keyTaken = true;
+}
+
+bool TWinControl::TakeKeyMessage(TMessage& m) {
   using namespace win;
   auto key = static_cast<uint16_t>(m.WParam);
   const TShiftState shift = KeyboardShiftState();
@@ -794,9 +805,9 @@ void TWinControl::HandleKeyMessage(TMessage& m) {
   if (form && form != this && form->KeyPreview()) {
     if (down) form->KeyDown(key, shift);
     else form->KeyUp(key, shift);
-    if (key == 0) return;
+    if (key == 0) return true;
   }
-  if (down && form && form->IsShortCut(key, shift)) return;
+  if (down && form && form->IsShortCut(key, shift)) return true;
   if (down && IsDialogKey(key)) {
     const LRESULT code = Perform(WM_GETDLGCODE);
     bool wanted = Perform(CM_WANTSPECIALKEY, key) != 0 || (code & DLGC_WANTALLKEYS) != 0;
@@ -804,18 +815,19 @@ void TWinControl::HandleKeyMessage(TMessage& m) {
     if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && (code & DLGC_WANTARROWS))
       wanted = true;
     TWinControl* dialog = form ? static_cast<TWinControl*>(form) : this;
-    if (!wanted && dialog->Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift.Mask())) != 0) return;
+    if (!wanted && dialog->Perform(CM_DIALOGKEY, key, static_cast<LPARAM>(shift.Mask())) != 0) return true;
   }
   if (down) KeyDown(key, shift);
   else KeyUp(key, shift);
-  if (key == 0) return;
+  if (key == 0) return true;
   // The menu key and Shift+F10 that KeyDown left ask for the context menu.
   if (down && (key == VK_APPS || (key == VK_F10 && shift.Contains(ssShift)))) {
     Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), -1);
-    return;
+    return true;
   }
   m.WParam = key;
   DefaultHandler(m);
+  return false;
 }
 
 bool TWinControl::DoKeyPress(char16_t& key) {

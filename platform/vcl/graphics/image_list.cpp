@@ -59,6 +59,24 @@ TImageList::~TImageList() {
   win::ImageList_Destroy(handle_);
 }
 
+int TImageList::Count() const {
+  return shared_ ? win::ImageList_GetImageCount(shared_) : static_cast<int>(images_.size());
+}
+
+void TImageList::ShareHandle(win::HIMAGELIST shared) {
+  if (shared == shared_) return;
+  shared_ = shared;
+  if (shared_) {
+    int width = width_, height = height_;
+    win::ImageList_GetIconSize(shared_, &width, &height);
+    width_ = std::max(width, 1);
+    height_ = std::max(height, 1);
+    images_.clear();
+    std::fill(std::begin(overlays_), std::end(overlays_), -1);
+  }
+  Change();
+}
+
 void TImageList::SetSize(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
@@ -134,7 +152,7 @@ int TImageList::Add(TPngImage* image) {
 }
 
 void TImageList::CheckIndex(int index) const {
-  if (index < 0 || index >= Count()) throw EInvalidOperation("Invalid ImageList Index");
+  if (index < 0 || index >= static_cast<int>(images_.size())) throw EInvalidOperation("Invalid ImageList Index");
 }
 
 void TImageList::Replace(int index, TBitmap* image, TBitmap* mask) {
@@ -164,7 +182,8 @@ void TImageList::Clear() {
 }
 
 bool TImageList::Overlay(int imageIndex, int overlay) {
-  if (imageIndex < 0 || imageIndex >= Count() || overlay < 0 || overlay >= kOverlayCount) return false;
+  if (imageIndex < 0 || imageIndex >= static_cast<int>(images_.size()) || overlay < 0 || overlay >= kOverlayCount)
+    return false;
   overlays_[overlay] = imageIndex;
   SyncOverlays();
   return true;
@@ -197,7 +216,12 @@ void TImageList::DrawOverlay(TCanvas* canvas, int x, int y, int index, int overl
   if (!canvas || index < 0 || index >= Count()) return;
   const bool hasOverlay = overlay >= 0 && overlay < kOverlayCount && overlays_[overlay] >= 0;
   canvas->Lock();
-  if (enabled) {
+  if (shared_) {
+    // The other list's own overlay slots (1 to 15) are its owner's.
+    const win::UINT style = win::ILD_TRANSPARENT | (overlay >= 0 ? win::INDEXTOOVERLAYMASK(overlay + 1) : 0);
+    win::ImageList_DrawEx(shared_, index, canvas->Handle(), x, y, 0, 0, win::CLR_NONE,
+                          enabled ? win::CLR_DEFAULT : ColorToRGB(clBtnFace), style | (enabled ? 0 : win::ILD_BLEND50));
+  } else if (enabled) {
     // The native list draws the image and its overlay (native slots start at 1).
     const win::UINT style = win::ILD_TRANSPARENT | (hasOverlay ? win::INDEXTOOVERLAYMASK(overlay + 1) : 0);
     win::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, win::CLR_NONE, win::CLR_DEFAULT, style);
@@ -216,12 +240,12 @@ void TImageList::SyncHandle() {
     TBitmap strip, mask;
     for (TBitmap* b : {&strip, &mask}) {
       b->SetPixelFormat(pf32bit);
-      b->SetSize(width_ * Count(), height_);
+      b->SetSize(width_ * static_cast<int>(images_.size()), height_);
     }
     for (int y = 0; y < height_; ++y) {
       uint32_t* pixels = strip.ScanLine(y);
       uint32_t* maskRow = mask.ScanLine(y);
-      for (int i = 0; i < Count(); ++i) {
+      for (size_t i = 0; i < images_.size(); ++i) {
         const uint32_t* cell = images_[i]->ScanLine(y);
         for (int x = 0; x < width_; ++x) {
           pixels[i * width_ + x] = Unpremultiplied(cell[x]);

@@ -50,7 +50,7 @@ class TImageList : public TComponent {
   void SetWidth(int width) { SetSize(width, height_); }
   void SetHeight(int height) { SetSize(width_, height); }
   void SetSize(int width, int height);
-  int Count() const { return static_cast<int>(images_.size()); }
+  int Count() const;
 
   // An image as wide as several images adds each of them, left to right;
   // a narrower or lower one is padded with transparent pixels. Returns the
@@ -77,7 +77,12 @@ class TImageList : public TComponent {
 
   // The native list holding the same images and overlays, for the native
   // controls; it lives as long as this list.
-  win::HIMAGELIST Handle() const { return handle_; }
+  win::HIMAGELIST Handle() const { return shared_ ? shared_ : handle_; }
+  // Stands for a native list that others own (the system's image lists):
+  // its images are then the ones counted, drawn and handed out, and it is
+  // never destroyed here. Null returns to the list's own images.
+  void ShareHandle(win::HIMAGELIST shared);
+  bool SharesHandle() const { return shared_ != nullptr; }
 
   void RegisterChanges(TChangeLink* link);
   void UnRegisterChanges(TChangeLink* link);
@@ -104,6 +109,7 @@ class TImageList : public TComponent {
   int overlays_[kOverlayCount] = {-1, -1, -1, -1};
   std::vector<TChangeLink*> links_;
   win::HIMAGELIST handle_;
+  win::HIMAGELIST shared_ = nullptr;
 };
 
 }  // namespace qelo::vcl

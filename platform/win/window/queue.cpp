@@ -288,8 +288,40 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
   return Retrieve(msg, window, filterMin, filterMax, (remove & PM_REMOVE) != 0, false) ? 1 : 0;
 }
 
+namespace {
+
+// The character a key press makes that the display's text input never
+// brings: the control codes of Backspace, Tab, Enter and Escape, Ctrl with
+// a letter (1 to 26), and a letter or digit under Alt (a system character,
+// for accelerators). 0 for every other key: printable characters come as
+// text input, in the display's keyboard layout.
+char16_t KeyCharacter(const MSG& key) {
+  const int vk = static_cast<int>(key.wParam);
+  const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  if (key.message == WM_SYSKEYDOWN) {
+    if (control) return 0;
+    if (vk >= '0' && vk <= '9') return static_cast<char16_t>(vk);
+    if (vk >= 'A' && vk <= 'Z') return static_cast<char16_t>(shift ? vk : vk - 'A' + 'a');
+    return 0;
+  }
+  switch (vk) {
+    case VK_BACK: return control ? 0x7F : 0x08;
+    case VK_TAB: return control ? 0 : 0x09;
+    case VK_RETURN: return control ? 0x0A : 0x0D;
+    case VK_ESCAPE: return 0x1B;
+    default: break;
+  }
+  if (control && vk >= 'A' && vk <= 'Z') return static_cast<char16_t>(vk - 'A' + 1);
+  return 0;
+}
+
+}  // namespace
+
 BOOL TranslateMessage(const MSG* msg) {
-  return msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN);
+  if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return 0;
+  if (const char16_t c = KeyCharacter(*msg))
+    PostMessage(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, c, msg->lParam);
+  return 1;
 }
 
 LRESULT DispatchMessage(const MSG* msg) {

@@ -407,8 +407,10 @@ int GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove);
-// WM_KEYDOWN of a key that makes a character is followed by its WM_CHAR,
-// which arrives with the key's message; this only reports whether one does.
+// Posts the WM_CHAR (WM_SYSCHAR under Alt) of a key press whose character
+// the display's text input does not bring: Backspace, Tab, Enter, Escape,
+// Ctrl with a letter, Alt with a letter or digit. Printable characters come
+// as text input. Nonzero for every key press.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 // Waits until the queue holds a message.
@@ -498,6 +500,25 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
+
+// A client or whole-window context for one painting pass, given back when
+// it leaves scope; dc() is null when the window gives none.
+class DCScope {
+ public:
+  enum class Area { kClient, kWindow };
+  DCScope(HWND window, Area area)
+      : window_(window), dc_(area == Area::kWindow ? GetWindowDC(window) : GetDC(window)) {}
+  ~DCScope() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  DCScope(const DCScope&) = delete;
+  DCScope& operator=(const DCScope&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
 
 constexpr LPARAM PRF_CHECKVISIBLE = 0x0001;
 constexpr LPARAM PRF_NONCLIENT = 0x0002;

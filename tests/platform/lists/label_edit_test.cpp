@@ -203,6 +203,47 @@ TEST_P(LabelEditOnBothTest, LongNamesAreNotCut) {
   EXPECT_EQ(std::string(big), longName);
 }
 
+// As the shell controls do: the parent replaces the offered text with an
+// editing name while the box exists but is not shown yet.
+TEST_P(LabelEditOnBothTest, TheParentMayPutItsOwnTextIntoTheBoxAtTheBeginning) {
+  const bool tree = GetParam();
+  const Subject subject = tree ? MakeTree() : MakeList();
+  const UINT begin = tree ? TVN_BEGINLABELEDIT : LVN_BEGINLABELEDIT;
+  const UINT getEdit = tree ? TVM_GETEDITCONTROL : LVM_GETEDITCONTROL;
+  bool hiddenAtBegin = false;
+  parent.inspect = [&](NMHDR* n) {
+    if (n->code != begin) return;
+    HWND edit = reinterpret_cast<HWND>(SendMessage(subject.window, getEdit, 0, 0));
+    ASSERT_NE(edit, nullptr) << "the box exists while the parent is asked";
+    hiddenAtBegin = !IsWindowVisible(edit);
+    SetWindowText(edit, "second.txt");
+  };
+  HWND edit = subject.startEdit();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(hiddenAtBegin);
+  EXPECT_TRUE(IsWindowVisible(edit));
+  EXPECT_EQ(GetFocus(), edit);
+  EXPECT_EQ(GetWindowText(edit), "second.txt");
+  parent.inspect = nullptr;  // it sees this test's locals
+}
+
+TEST_P(LabelEditOnBothTest, ARefusedBeginLeavesNoBoxBehind) {
+  const bool tree = GetParam();
+  const Subject subject = tree ? MakeTree() : MakeList();
+  const UINT begin = tree ? TVN_BEGINLABELEDIT : LVN_BEGINLABELEDIT;
+  const UINT getEdit = tree ? TVM_GETEDITCONTROL : LVM_GETEDITCONTROL;
+  HWND during = nullptr;
+  parent.inspect = [&](NMHDR* n) {
+    if (n->code == begin) during = reinterpret_cast<HWND>(SendMessage(subject.window, getEdit, 0, 0));
+  };
+  parent.answers = {{begin, 1}};
+  EXPECT_EQ(subject.startEdit(), nullptr);
+  ASSERT_NE(during, nullptr);
+  EXPECT_FALSE(IsWindow(during));
+  EXPECT_EQ(SendMessage(subject.window, getEdit, 0, 0), 0);
+  parent.inspect = nullptr;  // it sees this test's locals
+}
+
 TEST_P(LabelEditOnBothTest, DestroyingTheControlCancelsTheEdit) {
   const bool tree = GetParam();
   const Subject subject = tree ? MakeTree() : MakeList();

@@ -150,6 +150,50 @@ TEST_F(InputTest, KeyboardGoesToTheFocusWithUtf16Characters) {
   TakeInput();
 }
 
+// Key presses whose characters the display's text input never brings get
+// them from TranslateMessage; printable keys get none (text input has them).
+TEST_F(InputTest, TranslatingAKeyPressPostsTheCharactersTextInputLacks) {
+  struct Case {
+    const char* name;
+    std::vector<int> held;
+    int key;
+    UINT message;  // 0: no character
+    WPARAM character;
+  };
+  const Case cases[] = {
+      {"Backspace", {}, VK_BACK, WM_CHAR, 0x08},  {"Tab", {}, VK_TAB, WM_CHAR, 0x09},
+      {"Enter", {}, VK_RETURN, WM_CHAR, 0x0D},    {"Escape", {}, VK_ESCAPE, WM_CHAR, 0x1B},
+      {"Ctrl+C", {VK_CONTROL}, 'C', WM_CHAR, 3},  {"Alt+O", {VK_MENU}, 'O', WM_SYSCHAR, 'o'},
+      {"Alt+Shift+O", {VK_MENU, VK_SHIFT}, 'O', WM_SYSCHAR, 'O'},
+      {"A", {}, 'A', 0, 0},                       {"Shift+A", {VK_SHIFT}, 'A', 0, 0},
+      {"Left", {}, VK_LEFT, 0, 0},                {"Ctrl+Tab", {VK_CONTROL}, VK_TAB, 0, 0},
+  };
+  SetFocus(child);
+  TakeInput();
+  for (const Case& c : cases) {
+    for (int held : c.held) InjectKey(held, true);
+    InjectKey(c.key, true);
+    MSG m;
+    // The held keys come first; the key press is translated as a loop would.
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE) && m.wParam != static_cast<WPARAM>(c.key)) {
+    }
+    ASSERT_EQ(m.wParam, static_cast<WPARAM>(c.key)) << c.name;
+    EXPECT_TRUE(TranslateMessage(&m)) << c.name;
+    const bool got = PeekMessage(&m, nullptr, WM_CHAR, WM_SYSCHAR, PM_REMOVE);
+    if (c.message == 0) {
+      EXPECT_FALSE(got) << c.name << " makes no character";
+    } else {
+      ASSERT_TRUE(got) << c.name;
+      EXPECT_EQ(m.message, c.message) << c.name;
+      EXPECT_EQ(m.wParam, c.character) << c.name;
+      EXPECT_EQ(m.hwnd, child) << c.name;
+    }
+    InjectKey(c.key, false);
+    for (int held : c.held) InjectKey(held, false);
+    TakeInput();
+  }
+}
+
 // The calling thread's key state moves only as it reads input; the
 // keyboard's state moves at once; another thread's stays as it read it.
 TEST_F(InputTest, KeyStateFollowsTheInputTheThreadRead) {

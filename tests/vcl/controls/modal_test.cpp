@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "controls_fixture.h"
+#include "vcl/controls/edit.h"
 #include "vcl/controls/msgbox.h"
 #include "vcl/controls/timer.h"
 
@@ -196,6 +197,47 @@ TEST_F(ModalTest, DefocusedControlLeavesTheFocusToTheFormAndTheDefaultButtonTake
   EXPECT_TRUE(ok->Active()) << "no push button holds the focus now";
   script::PressKey(win::VK_RETURN);
   EXPECT_EQ(okClicks, 1);
+}
+
+// Keys typed into an edit: Backspace and Ctrl+A work from the key alone
+// (the display's text input brings no character for them); Enter that the
+// default button takes, and a key a KeyDown handler clears, make no
+// character; Alt with a letter reaches the accelerator.
+TEST_F(ModalTest, KeyPressesMakeTheirCharactersUnlessTheFormTookThem) {
+  auto* ok = new TButton(form);
+  ok->SetParent(form);
+  ok->SetDefault(true);
+  auto* open = new TButton(form);
+  open->SetParent(form);
+  open->SetLeft(100);
+  open->SetCaption("&Open");
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetTop(40);
+  int okClicks = 0, openClicks = 0;
+  ok->OnClick = [&](TObject*) { ++okClicks; };
+  open->OnClick = [&](TObject*) { ++openClicks; };
+  std::u16string pressed;
+  edit->OnKeyPress = [&](TObject*, char16_t& key) { pressed += key; };
+  edit->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) {
+    if (key == win::VK_BACK && edit->Text() == "keep") key = 0;
+  };
+  script::Focus(*edit);
+  script::TypeText("clips");
+  script::PressKey(win::VK_BACK);
+  EXPECT_EQ(edit->Text(), "clip");
+  script::PressKey('A', {ssCtrl});
+  script::TypeText("keep");
+  EXPECT_EQ(edit->Text(), "keep") << "Ctrl+A selected all, typing replaced it";
+  script::PressKey(win::VK_BACK);
+  EXPECT_EQ(edit->Text(), "keep") << "the key KeyDown cleared makes no character";
+  pressed.clear();
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(pressed, u"") << "the default button took Enter";
+  script::PressKey('O', {ssAlt});
+  EXPECT_EQ(openClicks, 1);
+  EXPECT_EQ(edit->Text(), "keep");
 }
 
 TEST_F(ModalTest, TabMovesTheFocusInTabOrderAndBack) {

@@ -82,6 +82,30 @@ TEST_F(ImageListFixture, TheNativeHandleFollowsEveryChange) {
   EXPECT_EQ(list.Handle(), handle);
 }
 
+// Standing for a list others own (the system's icons): its images are
+// counted and drawn, it outlives this list, and its own images come back.
+TEST_F(ImageListFixture, ASharedNativeListIsUsedAndNeverDestroyed) {
+  win::HIMAGELIST other = win::ImageList_Create(4, 4, win::ILC_COLOR32 | win::ILC_MASK, 2, 2);
+  {
+    TImageList sharing(nullptr);
+    auto blue = Strip({clBlue, clBlue});
+    win::ImageList_AddMasked(other, blue->Handle(), ColorToRGB(clOlive));
+    sharing.ShareHandle(other);
+    EXPECT_TRUE(sharing.SharesHandle());
+    EXPECT_EQ(sharing.Handle(), other);
+    EXPECT_EQ(sharing.Count(), win::ImageList_GetImageCount(other));
+    EXPECT_EQ(std::make_pair(sharing.Width(), sharing.Height()), std::make_pair(4, 4));
+    sharing.Draw(&canvas, 10, 2, 0);
+    EXPECT_EQ(pixels.At(11, 3), RGB(0, 0, 255));
+    EXPECT_THROW(sharing.Delete(0), EInvalidOperation) << "the other list's images are not this list's to change";
+    sharing.ShareHandle(nullptr);
+    EXPECT_NE(sharing.Handle(), other);
+    EXPECT_EQ(sharing.Count(), 0);
+  }
+  EXPECT_EQ(win::ImageList_GetImageCount(other), 2) << "the shared list outlives the one that used it";
+  win::ImageList_Destroy(other);
+}
+
 TEST_F(ImageListFixture, MasksAndReplacements) {
   auto strip = Strip({clRed});
   TBitmap mask(4, 4);

@@ -81,6 +81,53 @@ TEST_F(TreeViewTest, NodesReachTheWindowInTheirPlacesAndKeepTheirStatesAcrossANe
   EXPECT_TRUE(journal.lines.empty());
 }
 
+// The order of a custom sort holds in the framework's nodes and in the
+// window alike, on one level or on all.
+TEST_F(TreeViewTest, ACustomSortReordersTheNodesAndTheWindowTogether) {
+  TTreeView* tree = MakeTree();
+  TTreeNode* e = tree->Items()->AddChild(a, "E");
+  TTreeNode* f = tree->Items()->AddChild(a, "F");
+  const TTVCompare descending = [](TTreeNode* x, TTreeNode* y) { return y->Text().compare(x->Text()); };
+  ASSERT_TRUE(a->CustomSort(descending));
+  EXPECT_EQ(a->Item(0), f);
+  EXPECT_EQ(a->Item(2), b);
+  EXPECT_EQ(Native(*tree, TVGN_CHILD, a->ItemId()), f->ItemId());
+  EXPECT_EQ(Native(*tree, TVGN_NEXT, f->ItemId()), e->ItemId());
+  EXPECT_EQ(Native(*tree, TVGN_NEXT, e->ItemId()), b->ItemId());
+  EXPECT_EQ(Native(*tree, TVGN_ROOT, nullptr), a->ItemId()) << "one level only";
+  ASSERT_TRUE(tree->CustomSort(descending, true));
+  EXPECT_EQ(Native(*tree, TVGN_ROOT, nullptr), d->ItemId());
+  EXPECT_EQ(d->AbsoluteIndex(), 0);
+  EXPECT_EQ(c->AbsoluteIndex(), 5);
+  EXPECT_FALSE(tree->CustomSort(nullptr));
+}
+
+// Cut and overlay states reach the window and come back with a new one;
+// the drop highlight and the indent are the window's.
+TEST_F(TreeViewTest, CutOverlayDropHighlightAndIndentReachTheWindow) {
+  TTreeView* tree = MakeTree();
+  auto state = [&](TTreeNode* node) {
+    return static_cast<UINT>(SendMessage(tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
+                                         TVIS_CUT | TVIS_OVERLAYMASK));
+  };
+  b->SetCut(true);
+  d->SetOverlayIndex(1);
+  EXPECT_EQ(state(b), TVIS_CUT);
+  EXPECT_EQ(state(d), 2u << 8) << "overlay slot 1 is the list's overlay image 2";
+  tree->SetShowLines(false);  // a new window
+  EXPECT_EQ(state(b), TVIS_CUT);
+  EXPECT_EQ(state(d), 2u << 8);
+  d->SetOverlayIndex(-1);
+  EXPECT_EQ(state(d), 0u);
+  tree->SetDropTarget(d);
+  EXPECT_EQ(tree->DropTarget(), d);
+  tree->SetDropTarget(nullptr);
+  EXPECT_EQ(tree->DropTarget(), nullptr);
+  tree->SetIndent(31);
+  EXPECT_EQ(SendMessage(tree->Handle(), TVM_GETINDENT, 0, 0), 31);
+  EXPECT_FALSE(tree->IsEditing());
+}
+
 TEST_F(TreeViewTest, DeletingANodeFreesItsChildrenFirstAndTheWindowFollows) {
   TTreeView* tree = MakeTree();
   tree->SetSelected(c);

@@ -35,6 +35,11 @@ const PropertyCase kPropertyCases[] = {
      [](TEdit& e, bool second) { return Send(e, win::EM_GETPASSWORDCHAR) == (second ? '#' : '*'); }},
     {"TextHint", [](TEdit& e, bool second) { e.SetTextHint(second ? "Later" : "Output name"); },
      [](TEdit& e, bool second) { return CueBanner(e) == (second ? "Later" : "Output name"); }},
+    {"CharCase", [](TEdit& e, bool second) { e.SetCharCase(second ? ecLowerCase : ecUpperCase); },
+     [](TEdit& e, bool second) {
+       return (WindowStyle(e) & (win::ES_UPPERCASE | win::ES_LOWERCASE)) ==
+              (second ? win::ES_LOWERCASE : win::ES_UPPERCASE);
+     }},
     {"Text", [](TEdit& e, bool second) { e.SetText(second ? "b.mp4" : "a.avi"); },
      [](TEdit& e, bool second) { return win::GetWindowText(e.Handle()) == (second ? "b.mp4" : "a.avi"); }},
     {"BorderStyle", [](TEdit& e, bool second) { e.SetBorderStyle(second ? bsSingle : bsNone); },
@@ -193,6 +198,24 @@ TEST_F(EditTest, MaskEditWithTheEmptyMaskEditsPlainTextAndRefusesOthers) {
   EXPECT_NO_THROW(edit->ValidateEdit());
   EXPECT_THROW(edit->SetEditMask("!90:00;1;_"), EInvalidOperation);
   EXPECT_EQ(edit->EditMask(), "");
+}
+
+// A descendant that shows the hint its own way gets every hint the window
+// would have got, and the window none.
+TEST_F(EditTest, ADescendantTakesTheTextHintItself) {
+  struct THintEdit : TEdit {
+    using TEdit::TEdit;
+    std::vector<std::string> hints;
+    void DoSetTextHint(const std::string& text) override { hints.push_back(text); }
+  };
+  auto* edit = new THintEdit(form);
+  edit->SetTextHint("Before");
+  EXPECT_TRUE(edit->hints.empty()) << "no window yet";
+  edit->SetParent(form);
+  edit->HandleNeeded();
+  edit->SetTextHint("After");
+  EXPECT_EQ(edit->hints, (std::vector<std::string>{"Before", "After"}));
+  EXPECT_EQ(CueBanner(*edit), "");
 }
 
 }  // namespace

@@ -69,24 +69,43 @@ LRESULT EditProc(HWND edit, UINT message, WPARAM w, LPARAM l) {
 
 }  // namespace
 
-HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
-                    LabelEditDone done) {
+HWND CreateLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
+                     LabelEditDone done) {
   HWND edit = CreateWindowEx(0, WC_EDIT, text, WS_CHILD | WS_BORDER | ES_AUTOHSCROLL,
                              where.left, where.top, where.right - where.left,
                              where.bottom - where.top, owner, nullptr);
   if (edit == nullptr) return nullptr;
   SendMessage(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-  {
-    std::lock_guard lock(g_lock);
-    Editing& e = Edits()[edit];
-    e.done = std::move(done);
-    e.previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
-  }
+  std::lock_guard lock(g_lock);
+  Editing& e = Edits()[edit];
+  e.done = std::move(done);
+  e.previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtr(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
+  return edit;
+}
+
+void ShowLabelEdit(HWND edit) {
   SendMessage(edit, EM_SETSEL, 0, -1);
   ShowWindow(edit, SW_SHOW);
   SetFocus(edit);
+}
+
+HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
+                    LabelEditDone done) {
+  HWND edit = CreateLabelEdit(owner, where, text, font, std::move(done));
+  if (edit != nullptr) ShowLabelEdit(edit);
   return edit;
+}
+
+void DiscardLabelEdit(HWND edit) {
+  {
+    std::lock_guard lock(g_lock);
+    auto it = Edits().find(edit);
+    if (it == Edits().end()) return;
+    it->second.ending = true;
+    it->second.done = nullptr;
+  }
+  DestroyWindow(edit);
 }
 
 void EndLabelEdit(HWND edit, bool accept) {

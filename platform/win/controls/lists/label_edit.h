@@ -18,6 +18,15 @@ using LabelEditDone = std::function<void(bool accepted, const std::string& text)
 // nullptr when no edit box can be made (the "Edit" class is missing).
 HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
                     LabelEditDone done);
+// The two halves of StartLabelEdit, for controls that tell their parent of
+// the edit while the box exists but is not yet shown (the parent may put
+// another text into it): the box made hidden, then shown with its text
+// selected and the focus.
+HWND CreateLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
+                     LabelEditDone done);
+void ShowLabelEdit(HWND edit);
+// Destroys an edit box that the parent refused, without calling its done.
+void DiscardLabelEdit(HWND edit);
 // Ends an edit started here; nothing for any other window.
 void EndLabelEdit(HWND edit, bool accept);
 

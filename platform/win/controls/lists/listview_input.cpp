@@ -197,22 +197,14 @@ void ListView::KeyDown(int key) {
   }
 }
 
+// The edit box exists (hidden) while the parent hears LVN_BEGINLABELEDIT,
+// so that the parent may put another text into it (LVM_GETEDITCONTROL).
 HWND ListView::EditLabel(int index) {
   if (edit_) EndLabelEdit(edit_, true);
   if (!ValidItem(index)) return nullptr;
   EnsureVisible(index);
   std::string text = Text(index, 0);
-  std::string offered = text;  // the parent may read it, not grow it
-  NMLVDISPINFO begin;
-  begin.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-  begin.item.iItem = index;
-  begin.item.pszText = offered.data();
-  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
-  begin.item.lParam = items_[static_cast<size_t>(index)].param;
-  begin.item.state = items_[static_cast<size_t>(index)].state;
-  if (Notify(LVN_BEGINLABELEDIT, &begin.hdr) != 0 || !ValidItem(index)) return nullptr;
   RECT where = PartRect(index, LVIR_LABEL);
-  editItem_ = index;
   auto done = [this](bool accepted, const std::string& edited) {
     const int item = std::exchange(editItem_, -1);
     edit_ = nullptr;
@@ -230,9 +222,31 @@ HWND ListView::EditLabel(int index) {
       SetItemText(item, &set);
     }
   };
-  edit_ = StartLabelEdit(window_, where, text, ControlFont(font_), done);
-  if (edit_ == nullptr) done(false, text);  // no edit box: the edit ends at once
-  return edit_;
+  HWND edit = CreateLabelEdit(window_, where, text, ControlFont(font_), done);
+  edit_ = edit;
+  editItem_ = index;
+  std::string offered = text;  // the parent may read it, not grow it
+  NMLVDISPINFO begin;
+  begin.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+  begin.item.iItem = index;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
+  begin.item.lParam = items_[static_cast<size_t>(index)].param;
+  begin.item.state = items_[static_cast<size_t>(index)].state;
+  if (Notify(LVN_BEGINLABELEDIT, &begin.hdr) != 0 || !ValidItem(index) || edit_ != edit) {
+    if (edit_ == edit) {
+      edit_ = nullptr;
+      editItem_ = -1;
+    }
+    if (edit) DiscardLabelEdit(edit);
+    return nullptr;
+  }
+  if (edit == nullptr) {  // no edit box: the edit ends at once
+    done(false, text);
+    return nullptr;
+  }
+  ShowLabelEdit(edit);
+  return edit;
 }
 
 void ListView::CancelEdit() {

@@ -132,23 +132,17 @@ void TreeView::KeyDown(int key) {
   }
 }
 
+// The edit box exists (hidden) while the parent hears TVN_BEGINLABELEDIT,
+// so that the parent may put another text into it (TVM_GETEDITCONTROL).
 HWND TreeView::EditLabel(HTREEITEM item) {
   if (edit_) EndLabelEdit(edit_, true);
   if (!Valid(item)) return nullptr;
   EnsureVisible(item);
   const std::string text = Text(item);
-  std::string offered = text;  // the parent may read it, not grow it
-  NMTVDISPINFO begin;
-  begin.item = Describe(item);
-  begin.item.mask |= TVIF_TEXT;
-  begin.item.pszText = offered.data();
-  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
-  if (Notify(TVN_BEGINLABELEDIT, &begin.hdr) != 0 || !Valid(item)) return nullptr;
   RECT where = TextRect(item);
   RECT client;
   GetClientRect(window_, &client);
   where.right = std::max(where.right + 40, std::min<int>(client.right, where.left + 80));
-  editItem_ = item;
   auto done = [this](bool accepted, const std::string& edited) {
     TreeNode* node = std::exchange(editItem_, nullptr);
     edit_ = nullptr;
@@ -165,9 +159,29 @@ HWND TreeView::EditLabel(HTREEITEM item) {
       LayoutChanged();
     }
   };
-  edit_ = StartLabelEdit(window_, where, text, ControlFont(font_), done);
-  if (edit_ == nullptr) done(false, text);  // no edit box: the edit ends at once
-  return edit_;
+  HWND edit = CreateLabelEdit(window_, where, text, ControlFont(font_), done);
+  edit_ = edit;
+  editItem_ = item;
+  std::string offered = text;  // the parent may read it, not grow it
+  NMTVDISPINFO begin;
+  begin.item = Describe(item);
+  begin.item.mask |= TVIF_TEXT;
+  begin.item.pszText = offered.data();
+  begin.item.cchTextMax = static_cast<int>(offered.size() + 1);
+  if (Notify(TVN_BEGINLABELEDIT, &begin.hdr) != 0 || !Valid(item) || edit_ != edit) {
+    if (edit_ == edit) {
+      edit_ = nullptr;
+      editItem_ = nullptr;
+    }
+    if (edit) DiscardLabelEdit(edit);
+    return nullptr;
+  }
+  if (edit == nullptr) {  // no edit box: the edit ends at once
+    done(false, text);
+    return nullptr;
+  }
+  ShowLabelEdit(edit);
+  return edit;
 }
 
 }  // namespace qelo::win::lists

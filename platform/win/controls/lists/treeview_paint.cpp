@@ -294,10 +294,13 @@ void TreeView::PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint) {
       DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | (stateImage == 2 ? DFCS_CHECKED : 0u));
     }
     const int image = images_ ? Image(node, node == selected_) : -1;
+    // A cut node's image is half the background colour (dimmed).
+    const bool cut = (node->state & TVIS_CUT) != 0;
     if (image >= 0 && Valid(node))
-      ImageList_Draw(images_, image, dc, content + StateWidth(),
-                     (full.top + full.bottom - ImageSize(images_, false)) / 2,
-                     ILD_TRANSPARENT | (node->state & TVIS_OVERLAYMASK));
+      ImageList_DrawEx(images_, image, dc, content + StateWidth(),
+                       (full.top + full.bottom - ImageSize(images_, false)) / 2, 0, 0, CLR_NONE,
+                       cut ? Or(background_, COLOR_WINDOW) : CLR_DEFAULT,
+                       ILD_TRANSPARENT | (cut ? ILD_BLEND50 : 0u) | (node->state & TVIS_OVERLAYMASK));
     if (Valid(node)) {
       RECT label = TextRect(node);
       if (background != CLR_NONE) {
