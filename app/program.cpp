@@ -8,13 +8,18 @@
 #include "ct_bmp_btn.h"
 #include "ct_button.h"
 #include "ct_common_controller.h"
+#include "ct_cmbo_bx.h"
 #include "ct_label.h"
+#include "ct_listvw.h"
+#include "ct_panel.h"
+#include "ct_prgres.h"
 #include "log_bridge.h"
 #include "program_resources.h"
 #include "register_controls.h"
 #include "vcl/controls/forms.h"
+#include "vcl/dialogs/dialogs.h"
 #include "vcl/graphics/picture.h"
-#include "video_convertor.h"
+#include "main_window.h"
 #include "win/folders.h"
 #include "win/window/display.h"
 
@@ -34,6 +39,11 @@ void InitializeProgramFramework() {
     ct::RegisterCtButtonClasses();
     ct::RegisterCtBmpButtonClasses();
     ct::RegisterCtLabelClasses();
+    ct::RegisterCtPanelClasses();
+    ct::RegisterCtListViewClasses();
+    ct::RegisterCtComboBoxClasses();
+    ct::RegisterCtProgressBarClasses();
+    vcl::RegisterDialogClasses();
     controls::RegisterCustomControls();
     return true;
   }();

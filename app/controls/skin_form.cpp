@@ -107,6 +107,8 @@ void TSkinForm::LoadSkinImage(const std::string& path) {
     if (skinImage_->Empty()) return;
     if (autoSizeToSkin_) SetBounds(Left(), Top(), skinImage_->Width(), skinImage_->Height());
   }
+  // The window first: making it gives a form its size from the form file.
+  HandleNeeded();
   FitToSize(Width(), Height());
 }
 

@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "common/log_reading.h"
-#include "common/temp_dir.h"
 #include "layout.h"
-#include "video_convertor.h"
+#include "main_window.h"
+#include "program_fixture.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/folders.h"
@@ -25,21 +24,7 @@ namespace {
 
 namespace layout = skin::main_window;
 
-class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("QELO_HEADLESS", "1", 0);
-    std::filesystem::create_directory_symlink(QELO_SKIN_DIR, dir.File("Skin"));
-    setenv(win::kProgramFolderVariable, dir.path().c_str(), 1);
-    setenv("QELO_REGISTRY_DIR", dir.File("config").c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv(win::kProgramFolderVariable);
-    unsetenv("QELO_REGISTRY_DIR");
-  }
-  std::vector<std::string> Log() const { return test::LogTexts(dir.path()); }
-  test::TempDir dir;
-};
+using ProgramTest = test::ProgramTestBase;
 
 TEST_F(ProgramTest, AFailedStartUpShowsNoWindowAndEndsWithAFailure) {
   ProgramLibraries libraries = RealLibraries();
