@@ -107,7 +107,8 @@ bool Marker(const std::string& path, bool start) {
 
 // ---- the bitmap buttons' faces ---------------------------------------------------------
 
-enum class Kind { kPlain, kPrimary, kDanger, kRound };
+// kTitle: a flat button on the title band.
+enum class Kind { kPlain, kPrimary, kDanger, kRound, kTitle };
 enum class Face { kUp, kHot, kDisabled };
 
 struct FaceSpec {
@@ -126,12 +127,14 @@ struct Colours {
 Colours ColoursOf(Kind kind, Face face) {
   if (face == Face::kDisabled) {
     if (kind == Kind::kPrimary || kind == Kind::kDanger) return {kDisabled, kDisabled, 0xF4F6F8};
+    if (kind == Kind::kTitle) return {kTitle, kTitle, kMuted};
     return {0xF4F6F8, 0xDCE1E7, kDisabled};
   }
   const bool hot = face == Face::kHot;
   switch (kind) {
     case Kind::kPrimary: return {hot ? kAccentHot : kAccent, kAccentDark, 0xFFFFFF};
     case Kind::kDanger: return {hot ? 0xD9574F : kClose, 0x9E2F2A, 0xFFFFFF};
+    case Kind::kTitle: return {hot ? kTitleLight : kTitle, hot ? 0x50627C : kTitle, kTitleText};
     default: return {hot ? kFieldHot : kCard, hot ? kAccent : kCardBorder, hot ? kAccentDark : kText};
   }
 }
@@ -152,7 +155,7 @@ bool DrawFace(const FaceSpec& spec, Face face, const std::string& path) {
   } else {
     const double side = std::round(spec.h * 0.6);
     const int textPixels = spec.h >= 40 ? 15 : 12;
-    const bool bold = spec.kind != Kind::kPlain;
+    const bool bold = spec.kind != Kind::kPlain && spec.kind != Kind::kTitle;
     // Glyph and label centred together.
     const double gap = spec.glyph ? side + 3 : 0;
     const int textWidth = TextWidth(cr, label, textPixels, bold);
@@ -164,6 +167,10 @@ bool DrawFace(const FaceSpec& spec, Face face, const std::string& path) {
 }
 
 const FaceSpec kFaces[] = {
+    // The title band's menu buttons.
+    {"BtnFileMenu", 46, 22, Kind::kTitle, "File", nullptr, kTitle},
+    {"btnEditMenu", 46, 22, Kind::kTitle, "Edit", nullptr, kTitle},
+    {"btnHelpMenu", 46, 22, Kind::kTitle, "Help", nullptr, kTitle},
     {"btnAddMediaFile", 100, 28, Kind::kPlain, "Add Files", PlusGlyph, kCard},
     {"btnEdit", 80, 28, Kind::kPlain, "Edit", PenGlyph, kCard},
     {"BtnMerge", 80, 28, Kind::kPlain, "Merge", MergeGlyph, kCard},

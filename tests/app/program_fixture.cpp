@@ -1,0 +1,121 @@
+#include "program_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "common/log_reading.h"
+#include "common/watchdog.h"
+#include "program.h"
+#include "vcl/dialogs/open_dialog_form.h"
+#include "win/folders.h"
+#include "win/window/display.h"
+
+namespace qelo::app::test {
+
+namespace fs = std::filesystem;
+
+void ProgramTestBase::SetVariable(const char* name, const std::string& value) {
+  if (!saved_.count(name)) {
+    const char* old = std::getenv(name);
+    saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+  }
+  setenv(name, value.c_str(), 1);
+}
+
+void ProgramTestBase::SetUp() {
+  programFolder_ = dir.File("program") + "/";
+  fs::create_directories(programFolder_);
+  fs::create_directory_symlink(QELO_SKIN_DIR, programFolder_ + "Skin");
+  const std::string home = dir.File("home");
+  documentsFolder_ = home + "/My Documents";
+  fs::create_directories(documentsFolder_);
+  fs::create_directories(home + "/.config");
+  std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/My Documents\"\n";
+  SetVariable("QELO_HEADLESS", "1");
+  SetVariable("HOME", home);
+  SetVariable("XDG_CONFIG_HOME", home + "/.config");
+  SetVariable(win::kProgramFolderVariable, programFolder_);
+  SetVariable("QELO_REGISTRY_DIR", dir.File("registry"));
+  SetVariable("QELO_SHUTDOWN_COMMAND", "touch '" + dir.File("shut-down") + "'");
+}
+
+void ProgramTestBase::TearDown() {
+  for (const auto& [name, value] : saved_) {
+    if (value) setenv(name.c_str(), value->c_str(), 1);
+    else unsetenv(name.c_str());
+  }
+}
+
+int ProgramTestBase::RunProgram(const std::function<void(TfrmVideoConvertor&)>& script,
+                                const ProgramLibraries& libraries) {
+  const qelo::test::Watchdog watchdog(std::chrono::seconds(120), "a run of the program");
+  bool ran = false;
+  const int status = RunClipshift(libraries, [&script, &ran](vcl::TCustomForm& window) {
+    auto* main = dynamic_cast<TfrmVideoConvertor*>(&window);
+    ASSERT_NE(main, nullptr);
+    vcl::Application()->Post([main, &script, &ran] {
+      vcl::script::Pump();
+      ran = true;
+      script(*main);
+      if (main->Visible()) main->Close();
+    });
+  });
+  EXPECT_EQ(status, 0) << "the program failed: " << (Log().empty() ? "" : Log().back());
+  EXPECT_TRUE(ran) << "the program ran no message loop";
+  return status;
+}
+
+std::optional<std::vector<std::string>> ProgramTestBase::SettingsFileLines() const {
+  std::ifstream in(SettingsFile(), std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  if (start != text.size()) lines.push_back("(no CR LF) " + text.substr(start));
+  return lines;
+}
+
+bool ProgramTestBase::ShutDownRequested() const { return fs::exists(dir.File("shut-down")); }
+
+std::vector<std::string> ProgramTestBase::Log() const { return qelo::test::LogTexts(programFolder_); }
+
+std::string ProgramTestBase::Folder(const std::string& name) const {
+  const std::string folder = dir.File(name);
+  fs::create_directories(folder);
+  return folder;
+}
+
+// ---- input ------------------------------------------------------------------------------
+
+void ClickAt(vcl::TControl& control, vcl::TPoint point, bool right) {
+  const vcl::TPoint screen = control.ClientToScreen(point);
+  const win::POINT p{screen.x, screen.y};
+  const auto button = right ? win::MouseButton::Right : win::MouseButton::Left;
+  win::InjectMouseMove(p);
+  win::InjectMouseButton(button, true, p);
+  win::InjectMouseButton(button, false, p);
+  vcl::script::Pump();
+}
+
+void MoveMouseTo(vcl::TControl& control, vcl::TPoint point) { vcl::script::MoveMouse(control, point); }
+
+vcl::TPoint RowPoint(vcl::TListItem& row, int x) {
+  const vcl::TRect r = row.DisplayRect(vcl::drBounds);
+  return vcl::Point(r.left + x, (r.top + r.bottom) / 2);
+}
+
+void SelectRows(vcl::TCustomListView& list, const std::vector<int>& rows) {
+  list.ClearSelection();
+  for (int row : rows) list.Items()->Item(row)->SetSelected(true);
+  vcl::script::Pump();
+}
+
+void AnswerAddFiles(vcl::script::ModalScript& modal, const std::vector<std::string>& files) {
+  vcl::script::AnswerOpenDialog(modal, files);
+}
+
+}  // namespace qelo::app::test
