@@ -162,6 +162,9 @@ void TfrmVideoConvertor::Dispatch(TMessage& message) {
     case WM_OPEN_FORMAT_CELL_MENU:
       OpenFormatCellMenu(static_cast<int>(message.WParam));
       return;
+    case WM_OPEN_LIST_MENU:
+      pmMediaFile->Popup(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+      return;
     default:
       TSkinForm::Dispatch(message);
   }

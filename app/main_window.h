@@ -45,6 +45,10 @@ inline constexpr vcl::UINT WM_PROFILE_SELECTED = 1024 + 100;
 // "Output Format" cell of row wParam once the list has handled the click.
 inline constexpr vcl::UINT WM_OPEN_FORMAT_CELL_MENU = 1024 + 101;
 
+// Posted to itself by the window: the list's popup menu opens at the screen
+// point (wParam x, lParam y) once the list has handled the right click.
+inline constexpr vcl::UINT WM_OPEN_LIST_MENU = 1024 + 102;
+
 // The pages of the edit window the edit commands open.
 enum TEditPage { epCrop = 0, epEffect = 1, epWatermark = 2, epTrim = 3 };
 

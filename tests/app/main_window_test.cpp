@@ -38,26 +38,7 @@ void Screenshot(TWinControl& window, const std::string& name) {
 
 class MainWindowTest : public ProgramTestBase {
  protected:
-  std::string Clip(const std::string& folder, const std::string& name) {
-    const std::string path = qelo::test::MakeVideoAudio(Folder(folder), name, 1.0, 160, 120, 10);
-    EXPECT_FALSE(path.empty()) << "ffmpeg made no " << name;
-    return path;
-  }
-  std::string Corrupt(const std::string& folder, const std::string& name) {
-    const std::string path = Folder(folder) + "/" + name;
-    std::ofstream(path, std::ios::binary) << std::string(4096, '\x5a');
-    return path;
-  }
   std::string Outputs() const { return DocumentsFolder() + "/Clipshift/"; }
-  // Adds the files through the open dialog; the failure boxes are answered.
-  std::vector<std::string> AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files) {
-    script::ModalScript modal;
-    AnswerAddFiles(modal, files);
-    for (size_t i = 0; i < files.size(); ++i) modal.Answer(mrOk);
-    script::Click(*window.btnAddMediaFile);
-    std::vector<std::string> boxes(modal.Seen().begin() + 1, modal.Seen().end());
-    return boxes;
-  }
   // Opens the drop-down from the "Convert to" button and picks the format
   // of the first profile, with the mouse.
   static void ChooseFormat(TfrmVideoConvertor& window, int format) {
@@ -68,13 +49,6 @@ class MainWindowTest : public ProgramTestBase {
     const TRect item = menu.GetAreaRect(format - menu.FirstItem(), controls::TQeloComBobox::akItemRow);
     ClickAt(menu, Point((item.left + item.right) / 2, (item.top + item.bottom) / 2));
     script::Pump();
-  }
-  static std::vector<std::string> Texts(TfrmVideoConvertor& window, int column) {
-    std::vector<std::string> texts;
-    TListItems& items = *window.lvMediaFile->Items();
-    for (int i = 0; i < items.Count(); ++i)
-      texts.push_back(column == 0 ? items[i]->Caption() : items[i]->SubItems()->Get(column - 1));
-    return texts;
   }
 };
 

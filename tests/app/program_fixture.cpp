@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "common/log_reading.h"
+#include "common/media_fixture.h"
 #include "common/watchdog.h"
 #include "program.h"
 #include "vcl/dialogs/open_dialog_form.h"
@@ -57,6 +58,34 @@ std::string ProgramTestBase::Folder(const std::string& name) const {
   const std::string folder = dir.File(name);
   fs::create_directories(folder);
   return folder;
+}
+
+std::string ProgramTestBase::Clip(const std::string& folder, const std::string& name) {
+  const std::string path = qelo::test::MakeVideoAudio(Folder(folder), name, 1.0, 160, 120, 10);
+  EXPECT_FALSE(path.empty()) << "ffmpeg made no " << name;
+  return path;
+}
+
+std::string ProgramTestBase::Corrupt(const std::string& folder, const std::string& name) {
+  const std::string path = Folder(folder) + "/" + name;
+  std::ofstream(path, std::ios::binary) << std::string(4096, '\x5a');
+  return path;
+}
+
+std::vector<std::string> ProgramTestBase::AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files) {
+  vcl::script::ModalScript modal;
+  AnswerAddFiles(modal, files);
+  for (size_t i = 0; i < files.size(); ++i) modal.Answer(vcl::mrOk);
+  vcl::script::Click(*window.btnAddMediaFile);
+  return std::vector<std::string>(modal.Seen().begin() + 1, modal.Seen().end());
+}
+
+std::vector<std::string> ProgramTestBase::Texts(TfrmVideoConvertor& window, int column) {
+  std::vector<std::string> texts;
+  vcl::TListItems& items = *window.lvMediaFile->Items();
+  for (int i = 0; i < items.Count(); ++i)
+    texts.push_back(column == 0 ? items[i]->Caption() : items[i]->SubItems()->Get(column - 1));
+  return texts;
 }
 
 // ---- input ------------------------------------------------------------------------------

@@ -40,6 +40,15 @@ class ProgramTestBase : public ::testing::Test {
   std::vector<std::string> Log() const;
   // A folder of the test for media files and output.
   std::string Folder(const std::string& name) const;
+  // A one-second clip with sound made in the folder, and a file of the
+  // same size that no reader can open.
+  std::string Clip(const std::string& folder, const std::string& name);
+  std::string Corrupt(const std::string& folder, const std::string& name);
+  // Adds the files through the Add Files button and its open dialog; the
+  // failure boxes are answered and handed back.
+  static std::vector<std::string> AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files);
+  // A column of the file list: 0 the captions, 1-4 the other columns.
+  static std::vector<std::string> Texts(TfrmVideoConvertor& window, int column);
 
   qelo::test::TempDir dir;
 
