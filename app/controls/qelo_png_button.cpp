@@ -127,8 +127,10 @@ void TQeloPngButton::Paint() {
   canvas.Font()->Assign(Font());
   canvas.Brush()->SetStyle(bsClear);
   if (buttonSize_ == bsStrechToButton) {
-    // A caption too long for the button (a deep folder) keeps its end.
-    win::RECT room{textX_, textY_, Width() - kEdgeWidth, Height()};
+    // A caption too long for the button (a deep folder) keeps its end, and
+    // a few pixels off the right slice.
+    constexpr int kTextGap = 4;
+    win::RECT room{textX_, textY_, Width() - kEdgeWidth - kTextGap, Height()};
     win::DrawText(canvas.Handle(), Caption(), &room, win::DT_SINGLELINE | win::DT_NOPREFIX | win::DT_PATH_ELLIPSIS);
   } else
     canvas.TextOut(textX_, textY_, Caption());
