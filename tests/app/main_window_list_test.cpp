@@ -9,6 +9,7 @@
 
 #include "main_window_rows.h"
 #include "program_fixture.h"
+#include "qelo/fileformat.h"
 #include "vcl/controls/scripting.h"
 
 namespace qelo::app::test {
@@ -116,6 +117,34 @@ TEST_F(FileListTest, RemovingAMergedJobsFilesRenumbersTheRestAndTheLastTakesTheH
     EXPECT_EQ(window.Jobs().Count(), 1);
     EXPECT_FALSE(window.btnEdit->Enabled()) << "nothing is selected";
     EXPECT_TRUE(window.BtnStart->Enabled());
+  });
+}
+
+// A merged job takes a format chosen on its header; a file row of it
+// selected too changes nothing more.
+TEST_F(FileListTest, AFormatChosenForAMergedHeaderAndAJobSkipsTheFileRow) {
+  constexpr int kMp4 = 6;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    MakeList(window);
+    const std::string mpeg2 = Texts(window, 3)[0];
+    for (int row : {1, 4}) JobOfRow(window, row).done = 1;
+    SelectRows(*window.lvMediaFile, {1, 2, 4});
+    window.OnProfileSelected(nullptr, "MP4", 0, kMp4);
+    script::Pump();
+    const std::string mp4 = Texts(window, 3)[1];
+    EXPECT_NE(mp4, mpeg2);
+    EXPECT_EQ(Texts(window, 3), (Rows{mpeg2, mp4, "", "", mp4}));
+    EXPECT_EQ(Texts(window, 4), (Rows{"a.mpg", "b.mp4", "", "", "d.mp4"}));
+    FormatSettings defaults{};
+    QeloGetFileFormatDefault(0, kMp4, &defaults);
+    for (int row : {1, 4}) {
+      TWorkGroupClass& job = JobOfRow(window, row);
+      EXPECT_EQ(job.formatIndex, kMp4) << row;
+      EXPECT_EQ(job.GetFormatSettings().formatId, defaults.formatId) << row;
+      EXPECT_EQ(job.done, 0) << row;
+    }
+    EXPECT_EQ(JobOfRow(window, 0).formatIndex, 0);
+    EXPECT_EQ(window.btnProfile->Tag(), kMp4);
   });
 }
 

@@ -248,6 +248,36 @@ TEST_F(MainWindowTest, ARestartRestoresTheChoiceAndTheOutputFolder) {
   });
 }
 
+// Outputs are named afresh in a new folder: a numbered name whose plain
+// name is free there loses its number; done marks stay.
+TEST_F(MainWindowTest, ANewOutputFolderNamesTheOutputsAfresh) {
+  const std::string clip = Clip("in", "clip.avi");
+  const std::string folder = Folder("elsewhere");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    AddFiles(window, {clip, clip, clip});
+    EXPECT_EQ(Texts(window, 4), (std::vector<std::string>{"clip.mpg", "clip(1).mpg", "clip(2).mpg"}));
+    SelectRows(*window.lvMediaFile, {0});
+    window.miDeleteClick(nullptr);
+    window.Jobs().JobAt(1)->done = 1;
+    window.ChooseFolder = [&](std::string& chosen) {
+      chosen = folder;
+      return true;
+    };
+    script::Click(*window.beOutpath);
+    EXPECT_EQ(Texts(window, 4), (std::vector<std::string>{"clip.mpg", "clip(1).mpg"}));
+    EXPECT_EQ(window.Jobs().JobAt(0)->GetOutputName(), folder + "/clip.mpg");
+    EXPECT_EQ(window.Jobs().JobAt(1)->done, 1);
+    EXPECT_EQ(window.SettingsLines().Get(slOutputFolder), folder);
+    // A cancelled dialog changes nothing.
+    window.ChooseFolder = [&](std::string& chosen) {
+      chosen = "/somewhere/else";
+      return false;
+    };
+    script::Click(*window.beOutpath);
+    EXPECT_EQ(window.beOutpath->Caption(), folder);
+  });
+}
+
 TEST_F(MainWindowTest, AChoiceTheCatalogueDoesNotHoldFallsBackToItsFirstFormat) {
   for (const char* choice : {"999", "6553600", "-1"}) {
     std::ofstream(SettingsFile(), std::ios::binary)
