@@ -150,7 +150,6 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   int PlayerIndex() const { return playerIndex_; }
   bool Converting() const { return converting_ != 0; }
   controls::TQeloComBobox* ProfileMenu() const { return profileMenu_; }
-  const TListImages& ListImages() const { return listImages_; }
   // The data word of a list row (0 for none).
   static uint32_t RowData(const vcl::TListItem* item);
 

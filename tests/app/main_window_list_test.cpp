@@ -4,9 +4,11 @@
 // the ends of the list and of a merged job.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/composed_window.h"
 #include "main_window_rows.h"
 #include "program_fixture.h"
 #include "qelo/fileformat.h"
@@ -49,6 +51,41 @@ class FileListTest : public ProgramTestBase {
 
   std::vector<std::string> clips_;
 };
+
+// The row pictures are read from the skin once, when the window is made:
+// rows keep theirs when the files go later, and a missing picture leaves a
+// log line and rows drawn without it.
+TEST_F(FileListTest, TheRowPicturesAreReadOnceWhenTheWindowIsMade) {
+  auto markPixel = [](TfrmVideoConvertor& window) {
+    window.lvMediaFile->Invalidate();
+    script::Pump();
+    // Inside the check box, clear of its tick: 3 pixels in, the row's middle.
+    const TPoint p = window.ScreenToClient(window.lvMediaFile->ClientToScreen(
+        RowPoint(*window.lvMediaFile->Items()->Item(0), 3)));
+    return qelo::test::ComposedWindow(window.Handle()).Pixel(p.x, p.y);
+  };
+  win::COLORREF withPictures = 0;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    AddFiles(window, {clips_[0]});
+    withPictures = markPixel(window);
+    EXPECT_NE(withPictures, win::RGB(0xFF, 0xFF, 0xFF)) << "the check mark is drawn";
+    std::filesystem::remove(ProgramFolder() + "Skin");
+    EXPECT_EQ(markPixel(window), withPictures);
+  });
+
+  // A skin of its own without the check marks.
+  std::filesystem::copy(QELO_SKIN_DIR, ProgramFolder() + "Skin", std::filesystem::copy_options::recursive);
+  for (const char* name : {"checked.png", "unchecked.png"})
+    std::filesystem::remove(ProgramFolder() + "Skin/Control/" + name);
+  RunProgram([&](TfrmVideoConvertor& window) {
+    AddFiles(window, {clips_[0]});
+    EXPECT_EQ(markPixel(window), win::RGB(0xFF, 0xFF, 0xFF)) << "no check mark";
+    EXPECT_EQ(Texts(window, 0), Rows{"a.avi"});
+  });
+  int missing = 0;
+  for (const std::string& line : Log()) missing += line.find("checked.png") != std::string::npos;
+  EXPECT_EQ(missing, 2) << "one line for each picture";
+}
 
 // The check mark takes the first 20 pixels of a row; a merged job's file
 // rows have none.
