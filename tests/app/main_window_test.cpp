@@ -16,6 +16,7 @@
 #include "main_window_settings.h"
 #include "program_fixture.h"
 #include "qelo/fileformat.h"
+#include "shell/launch.h"
 #include "vcl/controls/scripting.h"
 #include "win/codepage.h"
 #include "win/window/display.h"
@@ -213,6 +214,36 @@ TEST_F(MainWindowTest, TheHelpMenuShowsTheAboutBox) {
     EXPECT_EQ(name, "Clipshift 2.0.0.0");
     EXPECT_EQ(window.About1->Caption(), "About Clipshift...");
   });
+}
+
+// Help, the web site and the output folder go to the desktop's default
+// handler; a help file that is not there opens nothing.
+TEST_F(MainWindowTest, HelpTheWebSiteAndTheOutputFolderOpenWithTheDesktopsHandler) {
+  std::vector<std::string> opened;
+  shell::SetLaunchRecorderForTesting([&](const std::string& uri) {
+    opened.push_back(uri);
+    return true;
+  });
+  struct RealLaunchesAfter {
+    ~RealLaunchesAfter() { shell::SetLaunchRecorderForTesting({}); }
+  } restore;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    auto choose = [&](const char* item) {
+      script::PopupScript popups;
+      popups.Choose(item);
+      script::Click(*window.btnHelpMenu);
+    };
+    choose("miHelp");
+    EXPECT_TRUE(opened.empty()) << "no help file";
+    std::ofstream(ProgramFolder() + "FreeClipshift.chm") << "help";
+    choose("miHelp");
+    choose("ServiceSupport1");
+    script::Click(*window.BtnOpenPath);
+  });
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_EQ(opened[0], shell::TargetToUri(ProgramFolder() + "FreeClipshift.chm"));
+  EXPECT_EQ(opened[1].rfind("https://", 0), 0u) << opened[1];
+  EXPECT_EQ(opened[2], shell::TargetToUri(Outputs()));
 }
 
 TEST_F(MainWindowTest, ARestartRestoresTheChoiceAndTheOutputFolder) {
