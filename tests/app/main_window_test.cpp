@@ -101,6 +101,24 @@ TEST_F(MainWindowTest, AddedClipsOfOneNameGetNumberedOutputsAndACorruptFileIsRep
   });
 }
 
+// The list holds 128 jobs: the files beyond are reported, one box each.
+TEST_F(MainWindowTest, FilesBeyondThe128thJobAreReported) {
+  const std::string clip = Clip("in", "clip.avi");
+  std::vector<std::string> files;
+  for (int i = 0; i < 130; ++i) {
+    files.push_back(Folder("many") + "/take " + std::to_string(i) + ".avi");
+    fs::create_hard_link(clip, files.back());
+  }
+  RunProgram([&](TfrmVideoConvertor& window) {
+    const std::vector<std::string> boxes = AddFiles(window, files);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Clipshift: Failed to add video file.(" + files[128] + ")",
+                                               "Clipshift: Failed to add video file.(" + files[129] + ")"}));
+    EXPECT_EQ(window.Jobs().Count(), 128);
+    EXPECT_EQ(window.lvMediaFile->Items()->Count(), 128);
+    EXPECT_EQ(Texts(window, 0).back(), "take 127.avi");
+  });
+}
+
 TEST_F(MainWindowTest, AFormatChosenInTheDropDownGoesToTheSelectedJobs) {
   const std::string a = Clip("in", "a.avi");
   const std::string b = Clip("in", "b.avi");
