@@ -5,8 +5,9 @@
 
 #include <cstdint>
 
+#include "ct_button.h"
+#include "ct_label.h"
 #include "vcl/controls/forms.h"
-#include "vcl/controls/stdctrls.h"
 
 namespace qelo::app {
 
@@ -24,9 +25,9 @@ class TfrmChkDirectX : public vcl::TForm {
   // Fills the texts for the kind.
   void FormShow(vcl::TObject* sender);
 
-  vcl::TLabel* lblText = nullptr;
-  vcl::TLabel* lblLink = nullptr;
-  vcl::TButton* CtButton1 = nullptr;
+  ct::TCtLabel* lblText = nullptr;
+  ct::TCtURLLabel* lblLink = nullptr;
+  ct::TCtButton* CtButton1 = nullptr;
 
  private:
   uint8_t kind_;

@@ -101,6 +101,16 @@ void TWorkGroupClass::SwapEntryWithNext(int index) {
   std::swap(group_.sources[index], group_.sources[index + 1]);
 }
 
+bool TWorkGroupClass::AdoptEntries(TWorkGroupClass& other) {
+  if (&other == this || group_.sourceCount + other.group_.sourceCount > MAX_GROUP_SOURCES) return false;
+  for (int i = 0; i < other.group_.sourceCount; ++i) {
+    group_.sources[group_.sourceCount++] = other.group_.sources[i];
+    other.group_.sources[i] = nullptr;
+  }
+  other.group_.sourceCount = 0;
+  return true;
+}
+
 void TWorkGroupClass::SetFormatSettings(const FormatSettings* record) {
   if (record) group_.format = *record;
 }
@@ -131,6 +141,11 @@ SourceEntry* TWorkGroupClass::LastEntry() const {
 
 SourceEntry* TWorkGroupClass::EntryAt(int index) const {
   return index >= 0 && index < group_.sourceCount ? group_.sources[index] : nullptr;
+}
+
+std::string TWorkGroupClass::EntryFileName(int index) const {
+  const SourceEntry* entry = EntryAt(index);
+  return entry ? vcl::ExtractFileName(EntryPath(*entry)) : std::string();
 }
 
 int64_t TWorkGroupClass::GetTotalDuration() const {

@@ -31,6 +31,9 @@ class TWorkGroupClass {
   // Indexes outside the entries are ignored.
   void RemoveEntry(int index);
   void SwapEntryWithNext(int index);
+  // Moves every entry of `other` behind this job's own, in their order;
+  // false, with nothing moved, when they would not all fit.
+  bool AdoptEntries(TWorkGroupClass& other);
 
   // Copies a whole record (null: nothing).
   void SetFormatSettings(const FormatSettings* record);
@@ -48,6 +51,8 @@ class TWorkGroupClass {
   SourceEntry* LastEntry() const;
   int EntryCount() const { return group_.sourceCount; }
   SourceEntry* EntryAt(int index) const;
+  // The entry's file name with its extension; empty outside the entries.
+  std::string EntryFileName(int index) const;
   // Sum of every entry's trimmed length, in 100-ns units.
   int64_t GetTotalDuration() const;
 

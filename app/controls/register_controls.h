@@ -3,7 +3,8 @@
 
 namespace qelo::controls {
 
-// Registers TQeloTrackBar, TQeloComBobox and TQeloPngButton (once).
+// Registers TQeloTrackBar, TQeloComBobox, TQeloPngButton and TSkinForm
+// (once).
 void RegisterCustomControls();
 
 }  // namespace qelo::controls

@@ -690,11 +690,7 @@ void TCtBmpButton::Paint() {
 }
 
 void RegisterCtBmpButtonClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtBmpButton::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtBmpButton::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -1,6 +1,7 @@
 #include "ct_button.h"
 
 #include "ct_button_group.h"
+#include "ct_common_borders.h"
 #include "ct_common_color.h"
 #include "ct_common_frames.h"
 #include "ct_common_glyphs.h"
@@ -493,16 +494,7 @@ TRect TCtButton::PaintHotTrackLook(TRect r) {
 
   TColor frame = frameColor_;
   if (!Enabled()) frame = Color() == clBtnFace ? LightenColor(clBtnShadow, 30) : DarkenColor(Color(), 80);
-  c.Pen()->SetColor(frame);
-  c.MoveTo(r.left + 1, r.top);
-  c.LineTo(r.right - 1, r.top);
-  c.MoveTo(r.left + 1, r.bottom - 1);
-  c.LineTo(r.right - 1, r.bottom - 1);
-  c.MoveTo(r.left, r.top + 1);
-  c.LineTo(r.left, r.bottom - 1);
-  c.MoveTo(r.right - 1, r.top + 1);
-  c.LineTo(r.right - 1, r.bottom - 1);
-  r = Inflated(r, -1, -1);
+  r = PaintSquareFlat(c, r, frame);
 
   if (!Enabled()) {
     c.Brush()->SetColor(Color());
@@ -624,11 +616,7 @@ void TCtButton::DrawBackground(win::HDC dc) {
 }
 
 void RegisterCtButtonClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtButton::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtButton::StaticClass()});
 }
 
 }  // namespace qelo::ct

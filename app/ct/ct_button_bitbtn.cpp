@@ -161,17 +161,7 @@ void TCtBitBtn::SetDisabledIndex(int value) {
 }
 
 void TCtBitBtn::SetImages(TImageList* images) {
-  if (images == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imagesLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = images;
-  if (images) {
-    images->RegisterChanges(&imagesLink_);
-    images->FreeNotification(this);
-  }
-  Invalidate();
+  if (ChangeImageList(images_, images, imagesLink_, *this)) Invalidate();
 }
 
 void TCtBitBtn::ImagesChanged() { Repaint(); }
@@ -338,11 +328,7 @@ void TCtBitBtn::DrawGlyph(const TRect& rect) {
 }
 
 void RegisterCtBitBtnClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtBitBtn::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtBitBtn::StaticClass()});
 }
 
 }  // namespace qelo::ct

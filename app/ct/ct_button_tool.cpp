@@ -237,17 +237,7 @@ void TCtToolButton::SetDropDownMenu(TPopupMenu* menu) {
 }
 
 void TCtToolButton::SetImages(TImageList* images) {
-  if (images == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imageChangeLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = images;
-  if (images) {
-    images->RegisterChanges(&imageChangeLink_);
-    images->FreeNotification(this);
-  }
-  ImagesChanged();
+  if (ChangeImageList(images_, images, imageChangeLink_, *this)) ImagesChanged();
 }
 
 // The button grows to hold an image of the list.
@@ -801,11 +791,7 @@ void TCtToolButton::PaintCaption(const TRect& rect) {
 }
 
 void RegisterCtToolButtonClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtToolButton::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtToolButton::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -52,11 +52,7 @@ const ClassInfo& TCtEdit::StaticClass() {
 }
 
 void RegisterCtEditClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtEdit::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtEdit::StaticClass()});
 }
 
 TCtCustomEdit::TCtCustomEdit(TComponent* owner) : TCtFramedControl(owner) {

@@ -582,11 +582,7 @@ void TCtURLLabel::Click() {
 }
 
 void RegisterCtLabelClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtLabel::StaticClass(), &TCtURLLabel::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtLabel::StaticClass(), &TCtURLLabel::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -78,11 +78,7 @@ const ClassInfo& TCtListView::StaticClass() {
 }
 
 void RegisterCtListViewClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtListView::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtListView::StaticClass()});
 }
 
 TCtCustomListView::TCtCustomListView(TComponent* owner)

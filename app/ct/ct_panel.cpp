@@ -336,11 +336,7 @@ void TCtCustomPanel::Dispatch(TMessage& m) {
 }
 
 void RegisterCtPanelClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtPanel::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtPanel::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -189,18 +189,7 @@ void TCtCustomGroupBox::PaintBanner(TCanvas& canvas, const TRect& caption) {
     start = light;
     stop = dark;
   }
-  canvas.Pen()->SetColor(pen);
-  const TRect& c = caption;
-  canvas.MoveTo(c.left + 1, c.top);
-  canvas.LineTo(c.right - 1, c.top);
-  canvas.MoveTo(c.left + 1, c.bottom - 1);
-  canvas.LineTo(c.right - 1, c.bottom - 1);
-  canvas.MoveTo(c.left, c.top + 1);
-  canvas.LineTo(c.left, c.bottom - 1);
-  canvas.MoveTo(c.right - 1, c.top + 1);
-  canvas.LineTo(c.right - 1, c.bottom - 1);
-  TRect inside = c;
-  win::InflateRect(&inside, -1, -1);
+  const TRect inside = PaintSquareFlat(canvas, caption, pen);
   PaintGradient(canvas, inside, gdHorizontalEnd, start, stop, 1);
 }
 

@@ -301,12 +301,8 @@ void TCtStatusBar::Dispatch(TMessage& m) {
 }
 
 void RegisterCtBarClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtStatusBar::StaticClass(), &TCtGroupBox::StaticClass()});
-    RegisterCtProgressBarClasses();
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtStatusBar::StaticClass(), &TCtGroupBox::StaticClass()});
+  RegisterCtProgressBarClasses();
 }
 
 }  // namespace qelo::ct

@@ -367,11 +367,7 @@ void TCtCustomProgressBar::HitTest(TMessage& m) {
 }
 
 void RegisterCtProgressBarClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtProgressBar::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtProgressBar::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -132,17 +132,7 @@ void TCtCustomGlyphButton::SetCustomGlyphsName(const std::string& name) {
 }
 
 void TCtCustomGlyphButton::SetCustomGlyphImages(TImageList* images) {
-  if (images == customGlyphImages_) return;
-  if (customGlyphImages_) {
-    customGlyphImages_->UnRegisterChanges(&imagesLink_);
-    customGlyphImages_->RemoveFreeNotification(this);
-  }
-  customGlyphImages_ = images;
-  if (images) {
-    images->RegisterChanges(&imagesLink_);
-    images->FreeNotification(this);
-  }
-  CustomGlyphsChanged();
+  if (ChangeImageList(customGlyphImages_, images, imagesLink_, *this)) CustomGlyphsChanged();
 }
 
 bool TCtCustomGlyphButton::HasCustomGlyphSource() const {
@@ -626,11 +616,7 @@ TCtCheckBox::TCtCheckBox(TComponent* owner) : TCtCustomCheckBox(owner) {
 }
 
 void RegisterCtRadChkClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtCheckBox::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtCheckBox::StaticClass()});
 }
 
 }  // namespace qelo::ct

@@ -1,7 +1,5 @@
 #include "ct_shell_ctrls_dragdrop.h"
 
-#include <cstring>
-
 #include "ct_shell_ctrls_unit.h"
 #include "ct_shell_utils.h"
 #include "ct_shell_utils_lists.h"
@@ -34,18 +32,7 @@ HRESULT MakeHDrop(const std::vector<std::string>& names, HGLOBAL* block) {
   return *block ? shell::S_OK : shell::E_OUTOFMEMORY;
 }
 
-HGLOBAL DuplicateGlobal(HGLOBAL block) {
-  shell::GlobalLockScope from(block);
-  if (!from.bytes()) return nullptr;
-  HGLOBAL copy = shell::GlobalAlloc(shell::GMEM_MOVEABLE, from.size());
-  shell::GlobalLockScope to(copy);
-  if (!to.bytes()) {
-    shell::GlobalFree(copy);
-    return nullptr;
-  }
-  if (from.size()) std::memcpy(to.bytes(), from.bytes(), from.size());
-  return copy;
-}
+HGLOBAL DuplicateGlobal(HGLOBAL block) { return shell::GlobalDuplicate(block); }
 
 // ---- formats ------------------------------------------------------------------
 

@@ -117,11 +117,7 @@ const ClassInfo& TCtCustomTreeView::StaticClass() {
 }
 
 void RegisterCtTreeViewClasses() {
-  static const bool registered = [] {
-    RegisterClasses({&TCtCustomTreeView::StaticClass()});
-    return true;
-  }();
-  (void)registered;
+  RegisterClasses({&TCtCustomTreeView::StaticClass()});
 }
 
 TCtCustomTreeView::TCtCustomTreeView(TComponent* owner)

@@ -48,6 +48,21 @@ bool TakeFrame(PlayerInstance& instance) {
          instance.reader->TakeVideoFrame(&instance.display.frames().decoded());
 }
 
+// With the lock, after a seek: the frame shown at `position`. The codec
+// bridge lands on the key frame at or before it, so the frames that end
+// before the position are passed over; a file that ends first shows its
+// last frame.
+bool TakeFrameAt(PlayerInstance& instance, int64_t position) {
+  if (!TakeFrame(instance)) return false;
+  const auto frameEnd = [&instance] {
+    const VideoFrame& frame = instance.display.frames().decoded();
+    return instance.frameInterval > 0 ? frame.pts + instance.frameInterval : frame.nextPts;
+  };
+  while (frameEnd() <= position && TakeFrame(instance)) {
+  }
+  return true;
+}
+
 // Reports the position on the first frame after play or seek and after
 // each move of more than a second either way.
 void ReportPosition(PlayerInstance& instance, int64_t pts) {
@@ -222,7 +237,7 @@ bool OnSeek(PlayerInstance& instance, int64_t position) {
       ResetPositionReport(instance);
       if (instance.playState == kPlaying) {
         instance.position = position;
-      } else if (TakeFrame(instance)) {
+      } else if (TakeFrameAt(instance, position)) {
         ShowTakenFrame(instance, instance.display.frames().hook());
       }
     }
@@ -247,7 +262,10 @@ void ShowNextFrame(PlayerInstance& instance) {
   if (!instance.HasVideo()) return;
   if (instance.HasAudio() && instance.frameInterval + instance.position > instance.reader->lastSeekPos())
     instance.reader->FlushAudio();
-  if (TakeFrame(instance)) ShowTakenFrame(instance, instance.display.frames().decoded());
+  // The hook gets the copy the second pane is made from, as after a seek
+  // or during playback; given the first pane's frame, its changes would
+  // show on the original and not on the output.
+  if (TakeFrame(instance)) ShowTakenFrame(instance, instance.display.frames().hook());
 }
 
 void OnFrameTimer(PlayerInstance& instance) {

@@ -27,42 +27,30 @@ HGLOBAL BuildIdListArray(LPCITEMIDLIST parent, const std::vector<LPCITEMIDLIST>&
   std::size_t size = kWord * (n + 2) + ListBytes(parent);
   for (LPCITEMIDLIST item : items) size += ListBytes(item);
   if (size > std::numeric_limits<uint32_t>::max()) return nullptr;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  GlobalLockScope lock(block);
-  auto* bytes = static_cast<unsigned char*>(lock.bytes());
-  if (!bytes) {
-    GlobalFree(block);
-    return nullptr;
-  }
-  WriteWord(bytes, static_cast<uint32_t>(n));
-  std::size_t at = kWord * (n + 2);
-  auto place = [&](std::size_t index, LPCITEMIDLIST list) {
-    WriteWord(bytes + kWord * (index + 1), static_cast<uint32_t>(at));
-    if (list) std::memcpy(bytes + at, list, ILGetSize(list));  // a null list stays two zero bytes
-    at += ListBytes(list);
-  };
-  place(0, parent);
-  for (std::size_t i = 0; i < n; ++i) place(i + 1, items[i]);
-  return block;
+  return GlobalAllocFilled(size, [&](unsigned char* bytes) {
+    WriteWord(bytes, static_cast<uint32_t>(n));
+    std::size_t at = kWord * (n + 2);
+    auto place = [&](std::size_t index, LPCITEMIDLIST list) {
+      WriteWord(bytes + kWord * (index + 1), static_cast<uint32_t>(at));
+      if (list) std::memcpy(bytes + at, list, ILGetSize(list));  // a null list stays two zero bytes
+      at += ListBytes(list);
+    };
+    place(0, parent);
+    for (std::size_t i = 0; i < n; ++i) place(i + 1, items[i]);
+  });
 }
 
 HGLOBAL BuildDropFiles(const std::vector<std::string>& names) {
   std::size_t size = kDropFilesHeaderBytes + 1;
   for (const std::string& name : names) size += name.size() + 1;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  GlobalLockScope lock(block);
-  auto* bytes = static_cast<unsigned char*>(lock.bytes());
-  if (!bytes) {
-    GlobalFree(block);
-    return nullptr;
-  }
-  WriteWord(bytes, static_cast<uint32_t>(kDropFilesHeaderBytes));  // point, flags: zero
-  std::size_t at = kDropFilesHeaderBytes;
-  for (const std::string& name : names) {
-    std::memcpy(bytes + at, name.data(), name.size());
-    at += name.size() + 1;
-  }
-  return block;
+  return GlobalAllocFilled(size, [&](unsigned char* bytes) {
+    WriteWord(bytes, static_cast<uint32_t>(kDropFilesHeaderBytes));  // point, flags: zero
+    std::size_t at = kDropFilesHeaderBytes;
+    for (const std::string& name : names) {
+      std::memcpy(bytes + at, name.data(), name.size());
+      at += name.size() + 1;
+    }
+  });
 }
 
 std::optional<IdListArray> ReadIdListArray(const void* block, std::size_t size) {

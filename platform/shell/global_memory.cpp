@@ -1,5 +1,7 @@
 #include "shell/global_memory.h"
 
+#include <cstring>
+
 #include <mutex>
 #include <new>
 #include <unordered_set>
@@ -63,6 +65,14 @@ HGLOBAL GlobalFree(HGLOBAL block) {
   }
   delete block;
   return nullptr;
+}
+
+HGLOBAL GlobalDuplicate(HGLOBAL block) {
+  GlobalLockScope from(block);
+  if (!from.bytes()) return nullptr;
+  return GlobalAllocFilled(from.size(), [&](unsigned char* bytes) {
+    if (from.size()) std::memcpy(bytes, from.bytes(), from.size());
+  });
 }
 
 }  // namespace qelo::shell

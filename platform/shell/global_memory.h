@@ -43,4 +43,24 @@ class GlobalLockScope {
   void* bytes_;
 };
 
+// A new block of `size` zero bytes, handed locked to `fill` (which is given
+// its bytes); null when the memory cannot be had.
+template <class Fill>
+HGLOBAL GlobalAllocFilled(std::size_t size, Fill fill) {
+  HGLOBAL block = GlobalAlloc(GHND, size);
+  {
+    GlobalLockScope lock(block);
+    if (lock.bytes()) {
+      fill(static_cast<unsigned char*>(lock.bytes()));
+      return block;
+    }
+  }
+  GlobalFree(block);
+  return nullptr;
+}
+
+// A new block holding a copy of the bytes of `block`; null when `block` is
+// not a live block or the memory cannot be had.
+HGLOBAL GlobalDuplicate(HGLOBAL block);
+
 }  // namespace qelo::shell

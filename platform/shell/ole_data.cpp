@@ -82,12 +82,7 @@ HGLOBAL GetGlobalData(IDataObject* data, CLIPFORMAT format) {
   }
   if (!medium.pUnkForRelease) return medium.hGlobal;
   // The block belongs to another object: copy it for the caller.
-  GlobalLockScope lock(medium.hGlobal);
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, lock.size());
-  if (copy) {
-    GlobalLockScope to(copy);
-    if (lock.size()) std::memcpy(to.bytes(), lock.bytes(), lock.size());
-  }
+  HGLOBAL copy = GlobalDuplicate(medium.hGlobal);
   ReleaseStgMedium(&medium);
   return copy;
 }

@@ -13,18 +13,6 @@ CLIPFORMAT PreferredEffectFormat() {
   return static_cast<CLIPFORMAT>(RegisterClipboardFormat(CFSTR_PREFERREDDROPEFFECT));
 }
 
-HGLOBAL CopyBlock(HGLOBAL block) {
-  GlobalLockScope from(block);
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, from.size());
-  GlobalLockScope to(copy);
-  if (!to.bytes()) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  if (from.size()) std::memcpy(to.bytes(), from.bytes(), from.size());
-  return copy;
-}
-
 class FormatEnumerator final : public ComObject<IEnumFORMATETC, IID_IEnumFORMATETC> {
  public:
   FormatEnumerator(std::vector<CLIPFORMAT> formats, std::size_t at) : formats_(std::move(formats)), at_(at) {}
@@ -72,7 +60,7 @@ class ShellDataObject final : public ComObject<IDataObject, IID_IDataObject> {
   HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!format || !medium) return E_INVALIDARG;
     if (HRESULT hr = QueryGetData(format); FAILED(hr)) return hr;
-    HGLOBAL copy = CopyBlock(Find(format->cfFormat));
+    HGLOBAL copy = GlobalDuplicate(Find(format->cfFormat));
     if (!copy) return E_OUTOFMEMORY;
     *medium = STGMEDIUM{TYMED_HGLOBAL, copy, nullptr};
     return S_OK;
@@ -120,14 +108,7 @@ class ShellDataObject final : public ComObject<IDataObject, IID_IDataObject> {
 };
 
 HGLOBAL EffectBlock(uint32_t effect) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof effect);
-  GlobalLockScope lock(block);
-  if (!lock.bytes()) {
-    GlobalFree(block);
-    return nullptr;
-  }
-  std::memcpy(lock.bytes(), &effect, sizeof effect);
-  return block;
+  return GlobalAllocFilled(sizeof effect, [&](unsigned char* bytes) { std::memcpy(bytes, &effect, sizeof effect); });
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -46,30 +47,28 @@ void FillStroke(cairo_t* cr, Rgb fill, Rgb edge) {
 
 void Box(cairo_t* cr, double x0, double y0, double x1, double y1) { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); }
 
+struct Point {
+  double x, y;
+};
+
+// A closed path through the points.
+void Polygon(cairo_t* cr, std::initializer_list<Point> points) {
+  const Point* first = points.begin();
+  cairo_move_to(cr, first->x, first->y);
+  for (const Point* p = first + 1; p != points.end(); ++p) cairo_line_to(cr, p->x, p->y);
+  cairo_close_path(cr);
+}
+
 // A sheet of paper with a folded corner.
 void Page(cairo_t* cr) {
-  cairo_move_to(cr, 2.5, 0.5);
-  cairo_line_to(cr, 10.5, 0.5);
-  cairo_line_to(cr, 13.5, 3.5);
-  cairo_line_to(cr, 13.5, 15.5);
-  cairo_line_to(cr, 2.5, 15.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{2.5, 0.5}, {10.5, 0.5}, {13.5, 3.5}, {13.5, 15.5}, {2.5, 15.5}});
   FillStroke(cr, kPaper, kOutline);
-  cairo_move_to(cr, 10.5, 0.5);
-  cairo_line_to(cr, 10.5, 3.5);
-  cairo_line_to(cr, 13.5, 3.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{10.5, 0.5}, {10.5, 3.5}, {13.5, 3.5}});
   FillStroke(cr, kFold, kOutline);
 }
 
 void FolderBack(cairo_t* cr) {
-  cairo_move_to(cr, 0.5, 2.5);
-  cairo_line_to(cr, 5.5, 2.5);
-  cairo_line_to(cr, 7.0, 4.0);
-  cairo_line_to(cr, 14.5, 4.0);
-  cairo_line_to(cr, 14.5, 13.5);
-  cairo_line_to(cr, 0.5, 13.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{0.5, 2.5}, {5.5, 2.5}, {7.0, 4.0}, {14.5, 4.0}, {14.5, 13.5}, {0.5, 13.5}});
   FillStroke(cr, kFolderBack, kFolderEdge);
 }
 
@@ -81,11 +80,7 @@ void DrawFolder(cairo_t* cr) {
 
 void DrawFolderOpen(cairo_t* cr) {
   FolderBack(cr);
-  cairo_move_to(cr, 3.0, 6.5);
-  cairo_line_to(cr, 15.5, 6.5);
-  cairo_line_to(cr, 12.5, 13.5);
-  cairo_line_to(cr, 0.5, 13.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{3.0, 6.5}, {15.5, 6.5}, {12.5, 13.5}, {0.5, 13.5}});
   FillStroke(cr, kFolderFront, kFolderEdge);
 }
 
@@ -112,10 +107,7 @@ void DrawDesktop(cairo_t* cr) {
 void DrawHome(cairo_t* cr) {
   Box(cr, 2.5, 7.5, 13.5, 15.5);
   FillStroke(cr, {0.96, 0.90, 0.76}, kDark);
-  cairo_move_to(cr, 0.5, 8.5);
-  cairo_line_to(cr, 8.0, 1.0);
-  cairo_line_to(cr, 15.5, 8.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{0.5, 8.5}, {8.0, 1.0}, {15.5, 8.5}});
   FillStroke(cr, {0.74, 0.24, 0.18}, {0.45, 0.12, 0.08});
   Box(cr, 6.5, 10.5, 9.5, 15.5);
   FillStroke(cr, {0.52, 0.34, 0.18}, kDark);
@@ -195,10 +187,7 @@ void DrawVideo(cairo_t* cr) {
   Page(cr);
   Box(cr, 4.5, 6.5, 11.5, 12.5);
   FillStroke(cr, kDark, kDark);
-  cairo_move_to(cr, 7.0, 7.8);
-  cairo_line_to(cr, 10.0, 9.5);
-  cairo_line_to(cr, 7.0, 11.2);
-  cairo_close_path(cr);
+  Polygon(cr, {{7.0, 7.8}, {10.0, 9.5}, {7.0, 11.2}});
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill(cr);
 }
@@ -219,12 +208,7 @@ void DrawImage(cairo_t* cr) {
   Page(cr);
   Box(cr, 4.5, 6.5, 11.5, 12.5);
   FillStroke(cr, {0.70, 0.85, 0.98}, kOutline);
-  cairo_move_to(cr, 4.5, 12.5);
-  cairo_line_to(cr, 7.0, 9.0);
-  cairo_line_to(cr, 9.0, 11.0);
-  cairo_line_to(cr, 10.0, 10.0);
-  cairo_line_to(cr, 11.5, 12.5);
-  cairo_close_path(cr);
+  Polygon(cr, {{4.5, 12.5}, {7.0, 9.0}, {9.0, 11.0}, {10.0, 10.0}, {11.5, 12.5}});
   cairo_set_source_rgb(cr, 0.25, 0.62, 0.25);
   cairo_fill(cr);
   cairo_arc(cr, 9.8, 8.2, 0.9, 0, 2 * M_PI);
@@ -269,10 +253,7 @@ void DrawLinkOverlay(cairo_t* cr) {
   cairo_move_to(cr, 2.0, 14.0);
   cairo_curve_to(cr, 2.0, 11.0, 3.5, 10.5, 5.5, 10.5);
   Stroke(cr, {0.10, 0.35, 0.75});
-  cairo_move_to(cr, 4.0, 9.3);
-  cairo_line_to(cr, 6.5, 10.5);
-  cairo_line_to(cr, 4.0, 11.7);
-  cairo_close_path(cr);
+  Polygon(cr, {{4.0, 9.3}, {6.5, 10.5}, {4.0, 11.7}});
   cairo_set_source_rgb(cr, 0.10, 0.35, 0.75);
   cairo_fill(cr);
 }

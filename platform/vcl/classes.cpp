@@ -107,6 +107,8 @@ void TComponent::DestroyComponents() {
     components_.pop_back();
     last->owner_ = nullptr;
     BindOwnerField(last->name_, nullptr);
+    // The owner lets go of what it keeps of the component, as on any removal.
+    Notification(last, opRemove);
     last->Free();
   }
 }

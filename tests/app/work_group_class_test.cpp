@@ -317,6 +317,27 @@ TEST_F(JobOfThreeTest, TheTotalDurationSumsTheTrimmedLengths) {
   EXPECT_EQ(job_.GetTotalDuration(), (8 + 5 + 10) * kSecond);
 }
 
+TEST_F(JobOfThreeTest, AdoptedEntriesFollowInTheirOrderAndOnlyWhenAllFit) {
+  MediaInfoBuilder info;
+  info.Video(10, 320, 240, 25, 1);
+  TWorkGroupClass other(2);
+  ASSERT_TRUE(other.AddSourceEntry("/v/d.avi", info.Get()));
+  ASSERT_TRUE(other.AddSourceEntry("/v/e.avi", info.Get()));
+  ASSERT_TRUE(job_.AdoptEntries(other));
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"/v/a.avi", "/v/b.avi", "/v/c.avi", "/v/d.avi", "/v/e.avi"}));
+  EXPECT_EQ(other.EntryCount(), 0);
+  EXPECT_EQ(other.GroupData()->sources[0], nullptr) << "the entries have one owner";
+  EXPECT_EQ(job_.EntryFileName(3), "d.avi");
+  EXPECT_EQ(job_.EntryFileName(5), "");
+  EXPECT_FALSE(job_.AdoptEntries(job_));
+
+  TWorkGroupClass full(3);
+  for (int i = 0; i < MAX_GROUP_SOURCES - 4; ++i) ASSERT_TRUE(full.AddSourceEntry("/v/f.avi", info.Get()));
+  EXPECT_FALSE(full.AdoptEntries(job_)) << "five more would pass 128";
+  EXPECT_EQ(job_.EntryCount(), 5);
+  EXPECT_EQ(full.EntryCount(), MAX_GROUP_SOURCES - 4);
+}
+
 TEST(JobNamesTest, CaptionAndBaseNameByEntryCount) {
   TWorkGroupClass job(1);
   job.SetOutputName("/out/merged.part.mp4");

@@ -8,9 +8,9 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using test::kGround;
 using test::PaintCanvas;
 
-constexpr win::COLORREF kGround = win::RGB(0, 160, 0);
 constexpr TColor kKey = clFuchsia;
 
 // A 3 x 2 picture: red, key, blue on top; key, white, black below.

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "../vcl/window_pixel.h"
 #include "controls_fixture.h"
 #include "ct_bmp_btn.h"
 #include "vcl/form_reader.h"
@@ -17,6 +16,7 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using vcl::test::ControlPixel;
 using vcl::test::FormTest;
 
 std::unique_ptr<TBitmap> SolidBitmap(int w, int h, TColor color) {
@@ -24,15 +24,6 @@ std::unique_ptr<TBitmap> SolidBitmap(int w, int h, TColor color) {
   b->Canvas()->Brush()->SetColor(color);
   b->Canvas()->FillRect(Rect(0, 0, w, h));
   return b;
-}
-
-// A pixel of what the control shows, read from its form's window as the
-// screen composes it.
-win::COLORREF PixelOf(TControl& control, int x, int y) {
-  script::Pump();
-  TCustomForm* form = control.ParentForm();
-  const TPoint p = form->ScreenToClient(control.ClientToScreen(Point(x, y)));
-  return qelo::test::WindowPixel(form->Handle(), p.x, p.y);
 }
 
 win::POINT ScreenPoint(TControl& control, int x, int y) {
@@ -208,7 +199,7 @@ TEST_P(FaceSelection, ShowsTheFaceOfItsState) {
       break;
     case FaceCase::Disable: b->SetEnabled(false); break;
   }
-  EXPECT_EQ(PixelOf(*b, 40, 15), ColorToRGB(c.expected)) << c.name;
+  EXPECT_EQ(ControlPixel(*b, 40, 15), ColorToRGB(c.expected)) << c.name;
   if (c.action == FaceCase::Press) MouseButton(*b, false, 5, 5);
 }
 
@@ -244,11 +235,11 @@ TEST_F(BmpButtonTest, TransparentColourShowsWhatLiesBeneath) {
   up->Canvas()->Brush()->SetColor(clRed);
   up->Canvas()->FillRect(Rect(0, 0, 10, 10));
   b->Bitmaps()->SetUp(up.get());
-  EXPECT_EQ(PixelOf(*b, 5, 5), ColorToRGB(clRed));
-  EXPECT_EQ(PixelOf(*b, 15, 5), ColorToRGB(clNavy)) << "olive, the default transparent colour, shows the parent";
+  EXPECT_EQ(ControlPixel(*b, 5, 5), ColorToRGB(clRed));
+  EXPECT_EQ(ControlPixel(*b, 15, 5), ColorToRGB(clNavy)) << "olive, the default transparent colour, shows the parent";
   b->Bitmaps()->SetTransparentColor(clRed);
-  EXPECT_EQ(PixelOf(*b, 5, 5), ColorToRGB(clNavy));
-  EXPECT_EQ(PixelOf(*b, 15, 5), ColorToRGB(clOlive));
+  EXPECT_EQ(ControlPixel(*b, 5, 5), ColorToRGB(clNavy));
+  EXPECT_EQ(ControlPixel(*b, 15, 5), ColorToRGB(clOlive));
 }
 
 // ---- the made disabled face ----
@@ -284,12 +275,12 @@ TEST_F(BmpButtonTest, DisabledButtonWithoutDisabledFaceShowsTheFaceMadeFromUp) {
   up->Canvas()->SetPixel(5, 5, clBlack);
   b->Bitmaps()->SetUp(up.get());
   b->SetEnabled(false);
-  EXPECT_EQ(PixelOf(*b, 5, 5), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(PixelOf(*b, 6, 6), ColorToRGB(clWhite));
-  EXPECT_EQ(PixelOf(*b, 15, 2), ColorToRGB(clBtnFace));
+  EXPECT_EQ(ControlPixel(*b, 5, 5), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(ControlPixel(*b, 6, 6), ColorToRGB(clWhite));
+  EXPECT_EQ(ControlPixel(*b, 15, 2), ColorToRGB(clBtnFace));
   b->SetEnabled(true);
-  EXPECT_EQ(PixelOf(*b, 5, 5), ColorToRGB(clBlack));
-  EXPECT_EQ(PixelOf(*b, 15, 2), ColorToRGB(clWhite));
+  EXPECT_EQ(ControlPixel(*b, 5, 5), ColorToRGB(clBlack));
+  EXPECT_EQ(ControlPixel(*b, 15, 2), ColorToRGB(clWhite));
 }
 
 // ---- groups ----
@@ -405,16 +396,16 @@ TEST_F(BmpButtonTest, OnlyTheInputThatBeganAPressEndsIt) {
   Key('A', true);
   Key('A', false);
   EXPECT_EQ(clicks, 0);
-  EXPECT_EQ(PixelOf(*b, 20, 10), ColorToRGB(kDown)) << "still pressed";
+  EXPECT_EQ(ControlPixel(*b, 20, 10), ColorToRGB(kDown)) << "still pressed";
   MouseButton(*b, false, 5, 5);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(PixelOf(*b, 20, 10), ColorToRGB(kUp));
+  EXPECT_EQ(ControlPixel(*b, 20, 10), ColorToRGB(kUp));
 
   // Another key released during a Space press changes nothing; the Space
   // key's release clicks.
   script::Focus(*b);
   Key(win::VK_SPACE, true);
-  EXPECT_EQ(PixelOf(*b, 20, 10), ColorToRGB(kDown));
+  EXPECT_EQ(ControlPixel(*b, 20, 10), ColorToRGB(kDown));
   Key('A', true);
   Key('A', false);
   EXPECT_EQ(clicks, 1);
@@ -423,7 +414,7 @@ TEST_F(BmpButtonTest, OnlyTheInputThatBeganAPressEndsIt) {
   EXPECT_EQ(clicks, 1) << "the mouse does not end a Space press";
   Key(win::VK_SPACE, false);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(PixelOf(*b, 20, 10), ColorToRGB(kUp));
+  EXPECT_EQ(ControlPixel(*b, 20, 10), ColorToRGB(kUp));
 }
 
 TEST_F(BmpButtonTest, ReleaseClicksOnlyInsideAndTheLastRowAndColumnAreInside) {
@@ -441,7 +432,7 @@ TEST_F(BmpButtonTest, ReleaseClicksOnlyInsideAndTheLastRowAndColumnAreInside) {
     win::InjectMouseMove(ScreenPoint(*b, c.x, c.y));
     script::Pump();
     // Pressed looks and the click agree on every point.
-    const bool looksPressed = PixelOf(*b, 20, 10) == ColorToRGB(kDown);
+    const bool looksPressed = ControlPixel(*b, 20, 10) == ColorToRGB(kDown);
     MouseButton(*b, false, c.x, c.y);
     EXPECT_EQ(clicks == 1, c.clicks) << c.x << "," << c.y;
     EXPECT_EQ(looksPressed, c.clicks) << c.x << "," << c.y;

@@ -12,11 +12,9 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using test::kGround;
 using test::PaintCanvas;
-
-constexpr win::COLORREF kGround = win::RGB(0, 160, 0);
-
-win::COLORREF Rgb(TColor c) { return ColorToRGB(c); }
+using test::Rgb;
 
 struct StyledCase {
   const char* name;

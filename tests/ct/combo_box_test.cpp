@@ -80,22 +80,8 @@ class CtComboBox : public vcl::test::FormTest {
   // (the list is a window of its own).
   bool SaveWithOpenList(TCtComboBox& combo, const std::string& path) {
     win::HBITMAP picture = win::ComposeWindow(form->Handle());
-    win::HBITMAP list = win::ComposeWindow(combo.ListHandle());
-    win::RECT formRect, listRect;
-    win::GetWindowRect(form->Handle(), &formRect);
-    win::GetWindowRect(combo.ListHandle(), &listRect);
-    win::HDC to = win::CreateCompatibleDC(nullptr);
-    win::HDC from = win::CreateCompatibleDC(nullptr);
-    win::HGDIOBJ oldTo = win::SelectObject(to, picture);
-    win::HGDIOBJ oldFrom = win::SelectObject(from, list);
-    win::BitBlt(to, listRect.left - formRect.left, listRect.top - formRect.top, listRect.right - listRect.left,
-                listRect.bottom - listRect.top, from, 0, 0, win::SRCCOPY);
-    win::SelectObject(to, oldTo);
-    win::SelectObject(from, oldFrom);
-    win::DeleteDC(to);
-    win::DeleteDC(from);
+    win::ComposePopupOnto(picture, form->Handle(), combo.ListHandle());
     const bool saved = win::SaveBitmapToPng(picture, path) != 0;
-    win::DeleteObject(list);
     win::DeleteObject(picture);
     return saved;
   }

@@ -14,11 +14,9 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using test::kGround;
 using test::PaintCanvas;
-
-constexpr win::COLORREF kGround = win::RGB(0, 160, 0);  // no system colour is this green
-
-win::COLORREF Rgb(TColor c) { return ColorToRGB(c); }
+using test::Rgb;
 
 struct Pixel {
   int x, y;

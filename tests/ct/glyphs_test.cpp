@@ -9,11 +9,9 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using test::kGround;
 using test::PaintCanvas;
-
-constexpr win::COLORREF kGround = win::RGB(0, 160, 0);
-
-win::COLORREF Rgb(TColor c) { return ColorToRGB(c); }
+using test::Rgb;
 
 TEST(DropDownArrow, IsASolidTriangleBelowTheCentre) {
   // 12 x 12: centre x 6; the height is even, so y = 6 - 1 + 2 = 7.

@@ -19,4 +19,11 @@ class PaintCanvas : public Canvas {
   vcl::TCanvas canvas;
 };
 
+// What the painters' tests fill their canvas with: no system colour is
+// this green.
+inline constexpr win::COLORREF kGround = win::RGB(0, 160, 0);
+
+// A colour as the canvas holds it.
+inline win::COLORREF Rgb(vcl::TColor color) { return vcl::ColorToRGB(color); }
+
 }  // namespace qelo::ct::test

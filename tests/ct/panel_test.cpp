@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../vcl/window_pixel.h"
+#include "common/composed_window.h"
 #include "common/temp_dir.h"
 #include "controls_fixture.h"
 #include "ct_panel.h"
@@ -18,6 +18,7 @@ namespace qelo::ct {
 namespace {
 
 using namespace vcl;
+using vcl::test::ControlPixel;
 using vcl::test::FormTest;
 
 class PanelTest : public FormTest {
@@ -28,24 +29,14 @@ class PanelTest : public FormTest {
     panel->SetBounds(10, 10, width, height);
     return panel;
   }
-  win::COLORREF PixelOf(TWinControl& c, int x, int y) {
-    script::Pump();
-    const TPoint p = form->ScreenToClient(c.ClientToScreen(Point(x, y)));
-    return qelo::test::WindowPixel(form->Handle(), p.x, p.y);
-  }
   // What the control shows, composed once, row by row.
   std::vector<win::COLORREF> Shown(TWinControl& c) {
     script::Pump();
-    win::HBITMAP picture = win::ComposeWindow(form->Handle());
-    win::HDC dc = win::CreateCompatibleDC(nullptr);
-    win::HGDIOBJ old = win::SelectObject(dc, picture);
+    const qelo::test::ComposedWindow picture(form->Handle());
     const TPoint origin = form->ScreenToClient(c.ClientToScreen(Point(0, 0)));
     std::vector<win::COLORREF> pixels;
     for (int y = 0; y < c.Height(); ++y)
-      for (int x = 0; x < c.Width(); ++x) pixels.push_back(win::GetPixel(dc, origin.x + x, origin.y + y));
-    win::SelectObject(dc, old);
-    win::DeleteDC(dc);
-    win::DeleteObject(picture);
+      for (int x = 0; x < c.Width(); ++x) pixels.push_back(picture.Pixel(origin.x + x, origin.y + y));
     return pixels;
   }
   // The bounding box of the pixels inside `area` that differ from the
@@ -191,7 +182,7 @@ TEST_F(PanelTest, GridDrawsDotsOrLinesEveryGridStep) {
     panel->SetGridYSize(c.ySize);
     EXPECT_EQ(CountOf(*panel, clRed), c.pixels) << c.name;
     if (c.style == gsDots && c.pixels > 0) {
-      EXPECT_EQ(PixelOf(*panel, 7, 7), ColorToRGB(clRed)) << c.name;
+      EXPECT_EQ(ControlPixel(*panel, 7, 7), ColorToRGB(clRed)) << c.name;
     }
     panel->Free();
   }
@@ -204,10 +195,10 @@ TEST_F(PanelTest, GradientFillRunsFromStartToStop) {
   panel->SetGradientColorStyle(gcsCustom);
   panel->SetGradientColorStart(clWhite);
   panel->SetGradientColorStop(clBlack);
-  EXPECT_EQ(PixelOf(*panel, 20, 0), ColorToRGB(clWhite));
-  EXPECT_EQ(PixelOf(*panel, 20, 29), ColorToRGB(clBlack));
+  EXPECT_EQ(ControlPixel(*panel, 20, 0), ColorToRGB(clWhite));
+  EXPECT_EQ(ControlPixel(*panel, 20, 29), ColorToRGB(clBlack));
   panel->SetVisualStyle(vsClassic);
-  EXPECT_EQ(PixelOf(*panel, 20, 29), ColorToRGB(clBtnFace));
+  EXPECT_EQ(ControlPixel(*panel, 20, 29), ColorToRGB(clBtnFace));
 }
 
 // A windowed child that counts its paints.
@@ -227,10 +218,10 @@ TEST_F(PanelTest, TransparentPanelShowsItsParentAndRepaintsItsChildren) {
   auto* child = new CountingChild(form);
   child->SetParent(panel);
   child->SetBounds(30, 20, 20, 10);
-  EXPECT_EQ(PixelOf(*panel, 5, 5), ColorToRGB(clBtnFace));
+  EXPECT_EQ(ControlPixel(*panel, 5, 5), ColorToRGB(clBtnFace));
   child->paints = 0;
   panel->SetTransparent(true);
-  EXPECT_EQ(PixelOf(*panel, 5, 5), ColorToRGB(clNavy));
+  EXPECT_EQ(ControlPixel(*panel, 5, 5), ColorToRGB(clNavy));
   EXPECT_GT(child->paints, 0) << "what shows through the child changed";
 }
 
@@ -322,7 +313,7 @@ TEST_F(PanelTest, TakesTheFrameOfAVisibleController) {
   EXPECT_EQ(panel->BorderOuter(), fsFlat);
   EXPECT_EQ(panel->FlatColor(), clRed);
   EXPECT_EQ(panel->FlatColorAdjustment(), 0);
-  EXPECT_EQ(PixelOf(*panel, 0, 40), ColorToRGB(clRed));
+  EXPECT_EQ(ControlPixel(*panel, 0, 40), ColorToRGB(clRed));
 }
 
 }  // namespace

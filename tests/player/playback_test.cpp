@@ -3,13 +3,32 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/media_fixture.h"
 #include "player_fixture.h"
 #include "win/codepage.h"
+#include "win/window/display.h"
 
 namespace qelo::test {
 namespace {
 
 using Playback = PlayerTest;
+
+// A frame hook that paints every frame it is given white.
+void PaintWhite(VideoFrame* frame, void*) {
+  for (int y = 0; y < frame->height; ++y) std::fill_n(frame->pixels + y * frame->stride, 4 * frame->width, 0xFF);
+}
+
+// A pixel of a window as the screen shows it, 0x00BBGGRR.
+win::COLORREF ScreenPixel(win::HWND window, int x, int y) {
+  win::HBITMAP picture = win::ComposeWindow(window);
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  win::HGDIOBJ old = win::SelectObject(dc, picture);
+  const win::COLORREF c = win::GetPixel(dc, x, y);
+  win::SelectObject(dc, old);
+  win::DeleteDC(dc);
+  win::DeleteObject(picture);
+  return c;
+}
 
 TEST_F(Playback, OpeningReportsTheStreamsOrFailsWithALine) {
   const int index = MakeInstance();
@@ -133,6 +152,57 @@ TEST_F(Playback, FrameStepsMoveOneFrameAndLeaveTheInstancePaused) {
   Pump(300ms);
   EXPECT_LE(frames.Count(), count + 1);
   EXPECT_LE(frames.Last(), stepped + kFrame);
+}
+
+// The hook changes the frame the second pane is made from: a step forward
+// hands it that frame, as a paused seek and playback do, and the first pane
+// keeps the original.
+TEST_F(Playback, EveryFrameShownReachesTheHookAsTheSecondPanesFrame) {
+  const int index = MakeInstance(nullptr, true, 782, 282);
+  ASSERT_GE(index, 0);
+  QeloSetCallBack(PaintWhite, 0, nullptr, index);
+  ASSERT_TRUE(Open(VideoOnlyClip(2), index));
+  win::HWND host = hosts_.back();
+  const auto panesAfter = [&](const std::function<void()>& show) {
+    show();
+    // The panes' middles: the first shows the clip, the second white.
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(host, 590, 141) == 0xFFFFFF; }, 2s));
+    EXPECT_NE(ScreenPixel(host, 193, 141), win::COLORREF(0xFFFFFF));
+  };
+  {
+    SCOPED_TRACE("a paused seek");
+    panesAfter([&] { QeloSeek(uint32_t(kSecond / 2), 0, index); });
+  }
+  {
+    SCOPED_TRACE("a step forward");
+    QeloSetCallBack(nullptr, 0, nullptr, index);
+    QeloSeek(0, 0, index);
+    ASSERT_TRUE(WaitUntil([&] { return ScreenPixel(host, 590, 141) != 0xFFFFFF; }, 2s));
+    QeloSetCallBack(PaintWhite, 0, nullptr, index);
+    panesAfter([&] { QeloNextFrame(index); });
+  }
+}
+
+// Most files have key frames seconds apart; the codec bridge seeks to the
+// one before the position. Paused, the frame at the position is shown, and
+// a step back is one frame back.
+TEST_F(Playback, PausedSeeksAndStepsBackShowTheFrameAtThePositionBetweenKeyFrames) {
+  const std::string clip = CachedMedia("player-gop-3.mp4", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=3",
+                                                            "-c:v", "libx264", "-g", "50", "-pix_fmt", "yuv420p"});
+  ASSERT_FALSE(clip.empty());
+  FrameLog& frames = NewFrameLog();
+  const int index = MakeInstance(&frames);
+  ASSERT_TRUE(Open(clip, index));
+  QeloSeek(uint32_t(30 * kFrame + kFrame / 2), 0, index);
+  ASSERT_TRUE(WaitUntil([&] { return frames.Count() >= 1; }, 3s));
+  EXPECT_EQ(frames.Last(), 30 * kFrame) << "the frame showing at 1.22 s";
+  ASSERT_EQ(QeloPreviousFrame(index), 1);
+  ASSERT_TRUE(WaitUntil([&] { return frames.Count() >= 2; }, 3s));
+  EXPECT_EQ(frames.Last(), 29 * kFrame);
+  // Past the end: the last frame.
+  QeloSeek(uint32_t(10 * kSecond), 0, index);
+  ASSERT_TRUE(WaitUntil([&] { return frames.Count() >= 3; }, 3s));
+  EXPECT_EQ(frames.Last(), 74 * kFrame);
 }
 
 TEST_F(Playback, SeekDuringPlayReportsTheNewPositionFirst) {

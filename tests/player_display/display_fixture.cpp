@@ -82,16 +82,7 @@ void PlayerWindow::Mouse(win::UINT message, int x, int y) {
   win::SendMessage(hwnd, message, 0, win::MAKELPARAM(x, y));
 }
 
-Screenshot::Screenshot(win::HWND window)
-    : picture_(win::ComposeWindow(window)), dc_(win::CreateCompatibleDC(nullptr)), old_(win::SelectObject(dc_, picture_)) {}
-
-Screenshot::~Screenshot() {
-  win::SelectObject(dc_, old_);
-  win::DeleteDC(dc_);
-  win::DeleteObject(picture_);
-}
-
-uint32_t Screenshot::At(int x, int y) const { return Rgb(win::GetPixel(dc_, x, y)); }
+uint32_t Screenshot::At(int x, int y) const { return Rgb(composed_.Pixel(x, y)); }
 
 uint32_t PlayerWindow::Pixel(int x, int y) const { return Screenshot(hwnd).At(x, y); }
 

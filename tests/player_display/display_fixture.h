@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/composed_window.h"
 #include "player_display.h"
 #include "win/window/window.h"
 
@@ -21,17 +22,12 @@ void PaintQuadrants(VideoFrame& frame);
 // The window as the screen shows it at one moment.
 class Screenshot {
  public:
-  explicit Screenshot(win::HWND window);
-  ~Screenshot();
-  Screenshot(const Screenshot&) = delete;
-  Screenshot& operator=(const Screenshot&) = delete;
+  explicit Screenshot(win::HWND window) : composed_(window) {}
   // 0x00RRGGBB.
   uint32_t At(int x, int y) const;
 
  private:
-  win::HBITMAP picture_;
-  win::HDC dc_;
-  win::HGDIOBJ old_;
+  qelo::test::ComposedWindow composed_;
 };
 
 class PlayerWindow {

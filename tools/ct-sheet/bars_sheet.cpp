@@ -5,6 +5,7 @@
 #include "ct_panel_group_box.h"
 #include "ct_panel_status_bar.h"
 #include "ct_prgres.h"
+#include "sheet_label.h"
 #include "vcl/controls/checkbox.h"
 #include "vcl/controls/stdctrls.h"
 
@@ -19,10 +20,7 @@ constexpr int kLabelHeight = 18;
 constexpr int kBoxWidth = 124, kBoxHeight = 76, kGap = 10;
 
 void Title(TWinControl* parent, const std::string& text, int left, int top) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, 300, kLabelHeight);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(left, top, left + 300, top + kLabelHeight));
 }
 
 void AddGroupBoxes(TWinControl* parent, int top) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ct_bmp_btn.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 
 namespace qelo::ct::sheet {
@@ -17,10 +18,7 @@ constexpr int kLabelHeight = 18;
 constexpr int kColumn = 100;
 
 void Caption(TWinControl* parent, const std::string& text, int left, int top) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, kColumn - 4, kLabelHeight);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(left, top, left + kColumn - 4, top + kLabelHeight));
 }
 
 // A face of our own, `width` x 24: a rounded bar in `fill` with a dark

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ct_button.h"
+#include "sheet_label.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/stdctrls.h"
 
@@ -29,10 +30,7 @@ struct Sample {
 };
 
 void RowLabel(TWinControl* parent, const std::string& text, int top) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(kMargin, top + 6, kRowLabelWidth, 18);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(kMargin, top + 6, kMargin + kRowLabelWidth, top + 6 + 18));
 }
 
 TCtButton* AddButton(TWinControl* parent, const char* caption, int column, int top) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ct_cmbo_bx.h"
+#include "sheet_label.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/controls/stdctrls.h"
 #include "win/window/display.h"
@@ -29,10 +30,7 @@ TCtComboBox* Sample(TWinControl* parent, const TRect& area, int index, const std
   const int width = (RectWidth(area) - (kColumns - 1) * kMargin) / kColumns;
   const int left = area.left + (index % kColumns) * (width + kMargin);
   const int top = area.top + (index / kColumns) * kRowStep;
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, width, kLabelHeight);
-  label->SetCaption(caption);
+  AddSheetLabel(parent, caption, Rect(left, top, left + width, top + kLabelHeight));
   auto* combo = new TCtComboBox(parent);
   combo->SetStyle(csDropDownList);
   combo->SetBounds(left, top + kLabelHeight + 2, width, 21);
@@ -71,24 +69,7 @@ void ActivateComboBoxSheet() {
 }
 
 void PaintOpenComboList(win::HBITMAP formPicture, win::HWND form) {
-  if (!g_dropped || !g_dropped->DroppedDown()) return;
-  const win::HWND list = g_dropped->ListHandle();
-  win::HBITMAP listPicture = win::ComposeWindow(list);
-  if (!listPicture) return;
-  win::RECT formRect, listRect;
-  win::GetWindowRect(form, &formRect);
-  win::GetWindowRect(list, &listRect);
-  win::HDC to = win::CreateCompatibleDC(nullptr);
-  win::HDC from = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ oldTo = win::SelectObject(to, formPicture);
-  win::HGDIOBJ oldFrom = win::SelectObject(from, listPicture);
-  win::BitBlt(to, listRect.left - formRect.left, listRect.top - formRect.top, listRect.right - listRect.left,
-              listRect.bottom - listRect.top, from, 0, 0, win::SRCCOPY);
-  win::SelectObject(to, oldTo);
-  win::SelectObject(from, oldFrom);
-  win::DeleteDC(to);
-  win::DeleteDC(from);
-  win::DeleteObject(listPicture);
+  if (g_dropped && g_dropped->DroppedDown()) win::ComposePopupOnto(formPicture, form, g_dropped->ListHandle());
 }
 
 }  // namespace qelo::ct::sheet

@@ -7,6 +7,7 @@
 #include "ct_button_bitbtn.h"
 #include "ct_button_tool.h"
 #include "ct_radchk.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 #include "vcl/graphics/image_list.h"
 
@@ -27,11 +28,7 @@ std::vector<std::function<void()>>& PendingStates() {
 }
 
 void AddLabel(TWinControl* parent, const std::string& text, int left, int top, int width) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetAutoSize(false);
-  label->SetBounds(left, top, width, 16);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(left, top, left + width, top + 16), false);
 }
 
 // ---- check boxes

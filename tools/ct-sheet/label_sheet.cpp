@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ct_label.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 
 namespace qelo::ct::sheet {
@@ -82,10 +83,7 @@ void TurnedColumn(TWinControl* parent, int left, int top) {
 }  // namespace
 
 void AddLabelSheet(TWinControl* parent, int top, int) {
-  auto* title = new TLabel(parent);
-  title->SetParent(parent);
-  title->SetBounds(kMargin, top, 300, kLabelHeight);
-  title->SetCaption("Labels");
+  AddSheetLabel(parent, "Labels", Rect(kMargin, top, kMargin + 300, top + kLabelHeight));
   StyleColumn(parent, kMargin, top + kLabelHeight + 4);
   FrameColumn(parent, kMargin + 190, top + kLabelHeight + 4);
   TurnedColumn(parent, kMargin + 390, top + kLabelHeight + 4);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ct_listvw.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 
 namespace qelo::ct::sheet {
@@ -27,10 +28,7 @@ constexpr Row kRows[] = {{"holiday.avi", "00:03:07", "MP4 Video"},
                          {"concert.mkv", "02:05:11", "MP4 Video"}};
 
 void Caption(TWinControl* parent, const std::string& text, int left, int top) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, 300, kLabelHeight);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(left, top, left + 300, top + kLabelHeight));
 }
 
 TCtListView* MakeList(TWinControl* parent, const TRect& bounds) {

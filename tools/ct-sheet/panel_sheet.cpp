@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ct_panel.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 
 namespace qelo::ct::sheet {
@@ -26,10 +27,7 @@ TCtPanel* Panel(TWinControl* parent, const std::string& caption, int index, int 
 }  // namespace
 
 void AddPanelSheet(TWinControl* parent, int top, int) {
-  auto* title = new TLabel(parent);
-  title->SetParent(parent);
-  title->SetBounds(kMargin, top, 300, kLabelHeight);
-  title->SetCaption("Panels");
+  AddSheetLabel(parent, "Panels", Rect(kMargin, top, kMargin + 300, top + kLabelHeight));
   top += kLabelHeight + 4;
 
   Panel(parent, "Raised", 0, top);

@@ -4,6 +4,7 @@
 
 #include "ct_edit.h"
 #include "ct_treevw.h"
+#include "sheet_label.h"
 #include "vcl/controls/stdctrls.h"
 #include "vcl/strings.h"
 
@@ -25,10 +26,7 @@ constexpr const char* kFolders[] = {"Documents", "\tClipshift", "\t\tConverted",
                                     "Music", "\tConcerts", "Pictures"};
 
 void Caption(TWinControl* parent, const std::string& text, int left, int top, int width) {
-  auto* label = new TLabel(parent);
-  label->SetParent(parent);
-  label->SetBounds(left, top, width, kLabelHeight);
-  label->SetCaption(text);
+  AddSheetLabel(parent, text, Rect(left, top, left + width, top + kLabelHeight));
 }
 
 TCtCustomTreeView* AddTree(TWinControl* parent, const TRect& bounds) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <string>
 
+#include "cairo_draw.h"
+
 namespace {
 
 enum class Pictogram { kFilm, kDisc, kNote, kScreen, kPlayer, kPhone, kGamepad, kTvBox };
@@ -88,19 +90,8 @@ constexpr Icon kIcons[] = {
     {156, Pictogram::kPlayer, kPlayerTeal, "AVI"},
 };
 
-void SetColour(cairo_t* cr, unsigned rgb, double alpha = 1.0) {
-  cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
-                        (rgb & 0xFF) / 255.0, alpha);
-}
-
-void RoundedRectangle(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
+using qelo::drawing::RoundedRectangle;
+using qelo::drawing::SetColour;
 
 // Pictograms are drawn in a unit square; the caller places and scales it.
 void DrawFilm(cairo_t* cr) {

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cairo_draw.h"
+
 namespace {
 
 constexpr int kGap = 8;
 
-void Rgb(cairo_t* cr, unsigned rgb) {
-  cairo_set_source_rgb(cr, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
-}
+using qelo::drawing::SetColour;
 
 // A dark pane with a soft vertical shade and a thin inner frame.
 void Pane(cairo_t* cr, double x, double y, double w, double h) {
@@ -24,7 +24,7 @@ void Pane(cairo_t* cr, double x, double y, double w, double h) {
   cairo_fill(cr);
   cairo_pattern_destroy(shade);
   cairo_rectangle(cr, x + 6.5, y + 6.5, w - 13, h - 13);
-  Rgb(cr, 0x3A3D44);
+  SetColour(cr, 0x3A3D44);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
 }
@@ -32,14 +32,14 @@ void Pane(cairo_t* cr, double x, double y, double w, double h) {
 // A play sign in a ring, centred at (cx, cy).
 void PlaySign(cairo_t* cr, double cx, double cy, double r) {
   cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
-  Rgb(cr, 0x5A606B);
+  SetColour(cr, 0x5A606B);
   cairo_set_line_width(cr, r / 8);
   cairo_stroke(cr);
   cairo_move_to(cr, cx - r * 0.35, cy - r * 0.5);
   cairo_line_to(cr, cx + r * 0.55, cy);
   cairo_line_to(cr, cx - r * 0.35, cy + r * 0.5);
   cairo_close_path(cr);
-  Rgb(cr, 0x7A818E);
+  SetColour(cr, 0x7A818E);
   cairo_fill(cr);
 }
 
@@ -48,11 +48,11 @@ void CropSign(cairo_t* cr, double cx, double cy, double w, double h) {
   const double dashes[] = {6, 4};
   cairo_set_dash(cr, dashes, 2, 0);
   cairo_rectangle(cr, cx - w / 2 + 0.5, cy - h / 2 + 0.5, w, h);
-  Rgb(cr, 0x5A606B);
+  SetColour(cr, 0x5A606B);
   cairo_set_line_width(cr, 2);
   cairo_stroke(cr);
   cairo_set_dash(cr, nullptr, 0, 0);
-  Rgb(cr, 0x7A818E);
+  SetColour(cr, 0x7A818E);
   for (int i = 0; i < 4; ++i) {
     const double x = cx + (i % 2 ? w / 2 : -w / 2), y = cy + (i / 2 ? h / 2 : -h / 2);
     cairo_rectangle(cr, x - 4, y - 4, 8, 8);
@@ -71,7 +71,7 @@ bool DrawTwoPane(const char* path) {
   const int w = 782, h = 282, pane = (w - kGap) / 2;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
   cairo_t* cr = cairo_create(surface);
-  Rgb(cr, 0xE8E8E8);
+  SetColour(cr, 0xE8E8E8);
   cairo_paint(cr);
   Pane(cr, 0, 0, pane, h);
   Pane(cr, pane + kGap, 0, pane, h);

@@ -31,9 +31,14 @@ bool CheckBox(const std::string& path, bool checked) {
   return p.WritePng(path);
 }
 
+// The row pictures stand on a white tile: a selected row is filled with a
+// blue close to the accent, on which the bare glyph would vanish.
+void RowTile(cairo_t* cr) { FillRounded(cr, 0, 0, 16, 16, 3, 0xFFFFFF); }
+
 bool Glyph16(const std::string& path, void (*glyph)(cairo_t*, double, double, double, Rgb)) {
   Picture p(16, 16);
-  glyph(p.cr(), 0, 0, 16, kAccent);
+  RowTile(p.cr());
+  glyph(p.cr(), 1, 1, 14, kAccent);
   return p.WritePng(path);
 }
 
@@ -41,8 +46,9 @@ bool Glyph16(const std::string& path, void (*glyph)(cairo_t*, double, double, do
 bool GroupPicture(const std::string& path) {
   Picture p(16, 16);
   cairo_t* cr = p.cr();
-  FillRounded(cr, 5, 2, 10, 8, 1.5, 0x9DB8D9);
-  FillRounded(cr, 1, 6, 10, 8, 1.5, kAccent);
+  RowTile(cr);
+  FillRounded(cr, 5.5, 2.5, 9, 7, 1.5, 0x9DB8D9);
+  FillRounded(cr, 1.5, 6.5, 9, 7, 1.5, kAccent);
   return p.WritePng(path);
 }
 
@@ -171,7 +177,8 @@ bool CancelGlyph(const std::string& path) {
 
 // ---- the bitmap buttons' faces ---------------------------------------------------------
 
-enum class Kind { kPlain, kPrimary, kDanger, kRound };
+// kTitle: a flat button on the title band.
+enum class Kind { kPlain, kPrimary, kDanger, kRound, kTitle };
 enum class Face { kUp, kHot, kDisabled };
 
 struct FaceSpec {
@@ -190,12 +197,14 @@ struct Colours {
 Colours ColoursOf(Kind kind, Face face) {
   if (face == Face::kDisabled) {
     if (kind == Kind::kPrimary || kind == Kind::kDanger) return {kDisabled, kDisabled, 0xF4F6F8};
+    if (kind == Kind::kTitle) return {kTitle, kTitle, kMuted};
     return {0xF4F6F8, 0xDCE1E7, kDisabled};
   }
   const bool hot = face == Face::kHot;
   switch (kind) {
     case Kind::kPrimary: return {hot ? kAccentHot : kAccent, kAccentDark, 0xFFFFFF};
     case Kind::kDanger: return {hot ? 0xD9574F : kClose, 0x9E2F2A, 0xFFFFFF};
+    case Kind::kTitle: return {hot ? kTitleLight : kTitle, hot ? 0x50627C : kTitle, kTitleText};
     default: return {hot ? kFieldHot : kCard, hot ? kAccent : kCardBorder, hot ? kAccentDark : kText};
   }
 }
@@ -216,7 +225,7 @@ bool DrawFace(const FaceSpec& spec, Face face, const std::string& path) {
   } else {
     const double side = std::round(spec.h * 0.6);
     const int textPixels = spec.h >= 40 ? 15 : 12;
-    const bool bold = spec.kind != Kind::kPlain;
+    const bool bold = spec.kind != Kind::kPlain && spec.kind != Kind::kTitle;
     // Glyph and label centred together.
     const double gap = spec.glyph ? side + 3 : 0;
     const int textWidth = TextWidth(cr, label, textPixels, bold);
@@ -228,6 +237,10 @@ bool DrawFace(const FaceSpec& spec, Face face, const std::string& path) {
 }
 
 const FaceSpec kFaces[] = {
+    // The title band's menu buttons.
+    {"BtnFileMenu", 46, 22, Kind::kTitle, "File", nullptr, kTitle},
+    {"btnEditMenu", 46, 22, Kind::kTitle, "Edit", nullptr, kTitle},
+    {"btnHelpMenu", 46, 22, Kind::kTitle, "Help", nullptr, kTitle},
     {"btnAddMediaFile", 100, 28, Kind::kPlain, "Add Files", PlusGlyph, kCard},
     {"btnEdit", 80, 28, Kind::kPlain, "Edit", PenGlyph, kCard},
     {"BtnMerge", 80, 28, Kind::kPlain, "Merge", MergeGlyph, kCard},

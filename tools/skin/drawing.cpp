@@ -117,20 +117,6 @@ bool Picture::WriteKeyedPng(const std::string& path, Rgb edgeBackground) const {
   return written;
 }
 
-void SetColour(cairo_t* cr, Rgb colour, double alpha) {
-  cairo_set_source_rgba(cr, ((colour >> 16) & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
-                        (colour & 0xFF) / 255.0, alpha);
-}
-
-void RoundedRectangle(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
-
 void FillRect(cairo_t* cr, double x, double y, double w, double h, Rgb colour) {
   cairo_rectangle(cr, x, y, w, h);
   SetColour(cr, colour);

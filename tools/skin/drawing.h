@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cairo_draw.h"
+
 namespace qelo::skin {
 
 // 0xRRGGBB.
@@ -64,8 +66,8 @@ class Picture {
   cairo_t* cr_;
 };
 
-void SetColour(cairo_t* cr, Rgb colour, double alpha = 1.0);
-void RoundedRectangle(cairo_t* cr, double x, double y, double w, double h, double radius);
+using drawing::RoundedRectangle;
+using drawing::SetColour;
 void FillRect(cairo_t* cr, double x, double y, double w, double h, Rgb colour);
 void FillRounded(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb colour);
 // A one-pixel outline on the pixel grid.

@@ -77,7 +77,7 @@ constexpr Placed kControls[] = {
 // right end holds the button's sign.
 constexpr int kFieldIconX = 8, kFieldIconY = 8;
 constexpr int kFieldTextX = 30, kFieldTextY = 9;
-constexpr int kFieldSignWidth = 30;
+constexpr int kFieldSignWidth = 25;
 
 // The seek bar's pictures sit at these offsets (SpaceTrack, SpaceBG,
 // SpaceStart, ClipSpace, ClipHeight) on a bar 24 pixels high.

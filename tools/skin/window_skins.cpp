@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "drawing.h"
+#include "edit_layout.h"
 #include "layout.h"
 #include "skins.h"
 
@@ -114,17 +115,18 @@ bool AboutPicture(const std::string& path) {
   return p.WritePng(path);
 }
 
-// The edit window: an original and an output preview side by side over
-// its pages.
+// The edit window: the two-pane preview with its bar and buttons on one card,
+// the pages with their tabs on another, OK and Cancel below.
 bool EditWindow(const std::string& path) {
-  constexpr int w = 860, h = 600;
-  Picture p(w, h);
+  using namespace edit_window;
+  Picture p(kWidth, kHeight);
   cairo_t* cr = p.cr();
-  WindowFrame(cr, w, h);
-  const Box original{10, 44, 415, 330}, output{435, 44, 415, 330}, pages{10, 384, 840, 206};
-  for (const Box& card : {original, output, pages}) Card(cr, card);
-  for (const Box& well : {Box{20, 80, 395, 284}, Box{445, 80, 395, 284}})
-    FillRect(cr, well.x, well.y, well.w, well.h, 0x0F1721);
+  WindowFrame(cr, kWidth, kHeight);
+  Card(cr, kPreviewCard, false);
+  Card(cr, kPagesCard, false);
+  // The preview's well, under the player window.
+  FillRect(cr, kPreview.x - 1, kPreview.y - 1, kPreview.w + 2, kPreview.h + 2, 0x0F1721);
+  FillRect(cr, kPagesCard.x + 10, kTabLineY, kPagesCard.w - 20, 1, 0xE3E8EE);
   return p.WritePng(path);
 }
 

@@ -107,9 +107,18 @@ void TApplication::Initialize() {
   UtilityWindow();
 }
 
+// A new main form (the first, or the first after the last one went) starts
+// a new run: a program may be brought up again in the same process. The
+// quit that ended the last run may still wait; it is not this run's.
 void TApplication::FormCreated(TCustomForm* form) {
   form->DoCreate();
-  if (!mainForm_) mainForm_ = form;
+  if (mainForm_) return;
+  mainForm_ = form;
+  if (!terminated_) return;
+  terminated_ = false;
+  win::MSG quit;
+  while (win::PeekMessage(&quit, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {
+  }
 }
 
 TCustomForm* TApplication::CreateForm(const ClassInfo& formClass) {

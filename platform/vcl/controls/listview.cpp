@@ -456,17 +456,7 @@ void TCustomListView::PushImageList(int which, TImageList* list) const {
 }
 
 void TCustomListView::SetImageList(TImageList*& field, TChangeLink& link, TImageList* list, int which) {
-  if (field == list) return;
-  if (field) {
-    field->UnRegisterChanges(&link);
-    field->RemoveFreeNotification(this);
-  }
-  field = list;
-  if (field) {
-    field->RegisterChanges(&link);
-    field->FreeNotification(this);
-  }
-  PushImageList(which, field);
+  if (ChangeImageList(field, list, link, *this)) PushImageList(which, field);
 }
 
 void TCustomListView::SetSmallImages(TImageList* images) { SetImageList(smallImages_, smallLink_, images, LVSIL_SMALL); }

@@ -1,6 +1,7 @@
 #include "vcl/controls/scripting.h"
 
 #include "vcl/controls/msgbox.h"
+#include "vcl/graphics/menu_popup.h"
 #include "win/window/display.h"
 
 namespace qelo::vcl::script {
@@ -139,6 +140,68 @@ void ModalScript::Begin(TCustomForm& form) {
   }
   TCustomForm* target = &form;
   Application()->Post([target, answer] { answer(*target); });
+}
+
+// ---- popup menus -----------------------------------------------------------------
+
+namespace {
+
+TMenuItem* FindSubItem(TMenuItem& root, std::string_view name) {
+  for (int i = 0; i < root.Count(); ++i)
+    if (SameText(root.Items(i)->Name(), name)) return root.Items(i);
+  return nullptr;
+}
+
+std::string MenuName(TMenuItem& root) {
+  TMenu* menu = root.GetParentMenu();
+  return menu ? menu->Name() : root.Name();
+}
+
+// Escape to the menu, which holds the keyboard while it tracks.
+void DismissMenu() {
+  win::InjectKey(win::VK_ESCAPE, true);
+  win::InjectKey(win::VK_ESCAPE, false);
+}
+
+void ClickItem(const TRect& box) {
+  const win::POINT p{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  win::InjectMouseMove(p);
+  win::InjectMouseButton(win::MouseButton::Left, true, p);
+  win::InjectMouseButton(win::MouseButton::Left, false, p);
+}
+
+}  // namespace
+
+PopupScript::PopupScript()
+    : previous_(menu_popup::SetTrackBeginHook([this](TMenuItem& root) { Begin(root); })) {}
+
+PopupScript::~PopupScript() { menu_popup::SetTrackBeginHook(previous_); }
+
+void PopupScript::Choose(std::string itemName) { answers_.push_back(std::move(itemName)); }
+
+void PopupScript::Dismiss() { answers_.emplace_back(); }
+
+// The answer runs from the menu's own loop, once its window is up.
+void PopupScript::Begin(TMenuItem& root) {
+  std::string name;
+  if (answers_.empty()) {
+    ++unanswered_;
+  } else {
+    name = std::move(answers_.front());
+    answers_.pop_front();
+  }
+  const std::string menu = MenuName(root);
+  TMenuItem* item = name.empty() ? nullptr : FindSubItem(root, name);
+  TRect box{};
+  if (item && item->Enabled() && menu_popup::TrackingItemRect(*item, &box)) {
+    seen_.push_back(menu + ": " + name);
+    Application()->Post([box] { ClickItem(box); });
+    return;
+  }
+  std::string why = " (not shown)";
+  if (item && !item->Enabled()) why = " (disabled)";
+  seen_.push_back(menu + ": " + (name.empty() ? "-" : name + why));
+  Application()->Post(DismissMenu);
 }
 
 }  // namespace qelo::vcl::script

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vcl/controls/forms.h"
+#include "vcl/graphics/menus.h"
 
 namespace qelo::vcl::script {
 
@@ -75,6 +76,36 @@ class ModalScript {
   std::vector<std::string> seen_;
   int unanswered_ = 0;
   std::function<void(TCustomForm&)> previous_;
+};
+
+// While it lives, every popup menu that tracks takes the next answer of its
+// queue once its first level is shown: the item of that name (a sub-item of
+// the menu itself) is clicked with the mouse as a user would, or the menu
+// is dismissed with Escape. An item that is hidden or disabled cannot be
+// chosen: the menu is dismissed and that is noted. A menu with no answer
+// left is dismissed and counted, so a script never hangs.
+class PopupScript {
+ public:
+  PopupScript();
+  ~PopupScript();
+  PopupScript(const PopupScript&) = delete;
+  PopupScript& operator=(const PopupScript&) = delete;
+
+  void Choose(std::string itemName);
+  void Dismiss();
+  int Pending() const { return static_cast<int>(answers_.size()); }
+  int Unanswered() const { return unanswered_; }
+  // Each menu as "menu: item"; "menu: item (disabled)" or "menu: item (not
+  // shown)" when it could not be chosen, "menu: -" when dismissed.
+  const std::vector<std::string>& Seen() const { return seen_; }
+
+ private:
+  void Begin(TMenuItem& root);
+
+  std::deque<std::string> answers_;  // item names; empty: dismiss
+  std::vector<std::string> seen_;
+  int unanswered_ = 0;
+  std::function<void(TMenuItem&)> previous_;
 };
 
 }  // namespace qelo::vcl::script

@@ -399,17 +399,7 @@ void TCustomTreeView::PushImages() const {
 }
 
 void TCustomTreeView::SetImages(TImageList* images) {
-  if (images == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imageLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = images;
-  if (images_) {
-    images_->RegisterChanges(&imageLink_);
-    images_->FreeNotification(this);
-  }
-  PushImages();
+  if (ChangeImageList(images_, images, imageLink_, *this)) PushImages();
 }
 
 void TCustomTreeView::Notification(TComponent* component, TOperation operation) {

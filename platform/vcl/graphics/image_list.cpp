@@ -284,4 +284,18 @@ void TImageList::Change() {
   if (OnChange) OnChange(this);
 }
 
+bool ChangeImageList(TImageList*& field, TImageList* images, TChangeLink& link, TComponent& owner) {
+  if (images == field) return false;
+  if (field) {
+    field->UnRegisterChanges(&link);
+    field->RemoveFreeNotification(&owner);
+  }
+  field = images;
+  if (images) {
+    images->RegisterChanges(&link);
+    images->FreeNotification(&owner);
+  }
+  return true;
+}
+
 }  // namespace qelo::vcl

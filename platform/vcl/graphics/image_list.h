@@ -112,4 +112,9 @@ class TImageList : public TComponent {
   win::HIMAGELIST shared_ = nullptr;
 };
 
+// Points a control's image list reference `field` at `images`: the change
+// link and the owner's free notification leave the old list and join the
+// new one. False when `field` already held it.
+bool ChangeImageList(TImageList*& field, TImageList* images, TChangeLink& link, TComponent& owner);
+
 }  // namespace qelo::vcl

@@ -222,6 +222,7 @@ struct Level {
 
 class Tracker;
 thread_local Tracker* tracking = nullptr;
+thread_local TrackBeginHook trackBeginHook;
 
 win::LRESULT MenuWindowProc(win::HWND window, win::UINT message, win::WPARAM w, win::LPARAM l);
 
@@ -261,6 +262,7 @@ class Tracker {
     const win::HWND focusBefore = win::GetFocus();
     if (!focusBefore && !win::GetActiveWindow()) win::SetFocus(levels_[0]->window);
     win::SetCapture(levels_[0]->window);
+    if (trackBeginHook) trackBeginHook(root_);
     Loop();
     tracking = nullptr;
     if (win::GetCapture() == levels_[0]->window) win::ReleaseCapture();
@@ -272,6 +274,17 @@ class Tracker {
   const Level* LevelAt(int index) const {
     return index >= 0 && index < static_cast<int>(levels_.size()) ? levels_[static_cast<size_t>(index)].get()
                                                                   : nullptr;
+  }
+  bool ItemRect(const TMenuItem& item, win::RECT* screen) const {
+    for (const auto& level : levels_) {
+      for (const ItemBox& box : level->layout.boxes) {
+        if (box.item != &item) continue;
+        *screen = box.rect;
+        win::MapWindowPoints(level->window, nullptr, reinterpret_cast<win::POINT*>(screen), 2);
+        return true;
+      }
+    }
+    return false;
   }
   const Level* LevelOf(win::HWND window) const {
     for (const auto& level : levels_)
@@ -575,6 +588,18 @@ win::HWND TrackingWindow(int level) {
 int TrackingSelection(int level) {
   const Level* l = tracking ? tracking->LevelAt(level) : nullptr;
   return l ? l->selected : -1;
+}
+
+bool TrackingItemRect(const TMenuItem& item, TRect* screen) {
+  win::RECT r;
+  if (!tracking || !tracking->ItemRect(item, &r)) return false;
+  *screen = r;
+  return true;
+}
+
+TrackBeginHook SetTrackBeginHook(TrackBeginHook hook) {
+  std::swap(trackBeginHook, hook);
+  return hook;
 }
 
 TMenuItem* TrackMenu(TMenuItem& root, TPoint screen, const TrackHooks& hooks) {

@@ -65,6 +65,16 @@ win::HWND TrackingWindow(int level);
 // The index among the visible items of the selected item of a level, or -1.
 int TrackingSelection(int level);
 
+// The screen rectangle of `item` in an open level of the menu that the
+// calling thread is tracking; false when no open level shows it.
+bool TrackingItemRect(const TMenuItem& item, TRect* screen);
+
+// Told on the tracking thread once a menu's first level is shown and holds
+// the mouse, before any input is handled (scripts answer popup menus here).
+// Returns the hook it replaces.
+using TrackBeginHook = std::function<void(TMenuItem& root)>;
+TrackBeginHook SetTrackBeginHook(TrackBeginHook hook);
+
 // Shows the sub-items of `root` at the screen point and tracks until an item
 // is chosen (returned) or the menu is dismissed (null). Null at once when
 // the thread already tracks a menu or the root has no visible items.

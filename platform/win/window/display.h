@@ -50,6 +50,11 @@ void SetHeadlessScreenSize(SIZE screen);
 // Pixels outside the window's region are black. nullptr for a bad window.
 HBITMAP ComposeWindow(HWND topLevel);
 BOOL SaveWindowScreenshot(HWND topLevel, const std::string& pngPath);
+// Draws the composed picture of the top-level window `popup` (an open
+// drop-down list, a menu) into `picture`, a composed picture of `topLevel`,
+// where the screen shows it over that window. FALSE when `popup` cannot be
+// composed.
+BOOL ComposePopupOnto(HBITMAP picture, HWND topLevel, HWND popup);
 
 // Input, as the pointer and keyboard give it, in screen coordinates.
 // Routed at once to the window under the pointer (or the capture, or the

@@ -458,4 +458,24 @@ BOOL SaveWindowScreenshot(HWND topLevel, const std::string& pngPath) {
   return saved;
 }
 
+BOOL ComposePopupOnto(HBITMAP picture, HWND topLevel, HWND popup) {
+  HBITMAP popupPicture = ComposeWindow(popup);
+  if (popupPicture == nullptr) return 0;
+  RECT under, over;
+  GetWindowRect(topLevel, &under);
+  GetWindowRect(popup, &over);
+  HDC to = CreateCompatibleDC(nullptr);
+  HDC from = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldTo = SelectObject(to, picture);
+  HGDIOBJ oldFrom = SelectObject(from, popupPicture);
+  BitBlt(to, over.left - under.left, over.top - under.top, over.right - over.left, over.bottom - over.top, from, 0,
+         0, SRCCOPY);
+  SelectObject(to, oldTo);
+  SelectObject(from, oldFrom);
+  DeleteDC(to);
+  DeleteDC(from);
+  DeleteObject(popupPicture);
+  return 1;
+}
+
 }  // namespace qelo::win

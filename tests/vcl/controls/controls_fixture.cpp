@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "../window_pixel.h"
+
 namespace qelo::vcl::test {
 
 namespace {
@@ -30,6 +32,13 @@ void FormTest::SetUp() {
 void FormTest::TearDown() {
   form->Free();
   script::Pump();
+}
+
+win::COLORREF ControlPixel(TControl& control, int x, int y) {
+  script::Pump();
+  TCustomForm* form = control.ParentForm();
+  const TPoint p = form->ScreenToClient(control.ClientToScreen(Point(x, y)));
+  return qelo::test::WindowPixel(form->Handle(), p.x, p.y);
 }
 
 }  // namespace qelo::vcl::test

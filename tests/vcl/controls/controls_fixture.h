@@ -23,6 +23,10 @@ class FormTest : public ::testing::Test {
   TForm* form = nullptr;
 };
 
+// A pixel of what a control shows, in its own coordinates, read from its
+// form's window as the screen composes it once pending messages are handled.
+win::COLORREF ControlPixel(TControl& control, int x, int y);
+
 // Records what controls report, in order.
 struct Journal {
   std::vector<std::string> lines;

@@ -1,6 +1,7 @@
 // A control's popup menu opened by a right click or the menu key, and the
 // application's hints.
 #include "controls_fixture.h"
+#include "vcl/graphics/menu_popup.h"
 #include "win/window/display.h"
 
 namespace qelo::vcl::test {
@@ -134,6 +135,74 @@ TEST_F(HintTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
   script::PumpUntil([] { return false; }, 40);
   EXPECT_EQ(Application()->HintWindow(), nullptr);
   Application()->SetHintPause(500);
+}
+
+
+// Scripted answers for popup menus: the named item is clicked with the
+// mouse while the menu tracks; items that cannot be chosen dismiss it.
+class PopupScriptTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    menu = new TPopupMenu(form);
+    menu->SetName("pmFiles");
+    for (const char* name : {"ppmEdit", "ppmLine", "ppmDelete", "ppmHidden"}) {
+      auto* item = new TMenuItem(form);
+      item->SetName(name);
+      item->SetCaption(std::string(name) == "ppmLine" ? "-" : name);
+      item->OnClick = [this, name](TObject*) { clicked.push_back(name); };
+      menu->Items()->Add(item);
+    }
+    menu->Items()->Items(3)->SetVisible(false);
+  }
+  void Pop() { menu->Popup(40, 40); }
+  TPopupMenu* menu = nullptr;
+  std::vector<std::string> clicked;
+  script::PopupScript popups;
+};
+
+TEST_F(PopupScriptTest, ChosenItemsAreClickedAfterTheMenuHasGone) {
+  bool menuGone = false;
+  menu->Items()->Items(2)->OnClick = [&](TObject*) {
+    menuGone = menu_popup::TrackingWindow(0) == nullptr;
+    clicked.push_back("ppmDelete");
+  };
+  popups.Choose("ppmDelete");
+  popups.Choose("ppmEdit");
+  Pop();
+  Pop();
+  EXPECT_EQ(clicked, (std::vector<std::string>{"ppmDelete", "ppmEdit"}));
+  EXPECT_TRUE(menuGone);
+  EXPECT_EQ(popups.Seen(), (std::vector<std::string>{"pmFiles: ppmDelete", "pmFiles: ppmEdit"}));
+  EXPECT_EQ(popups.Pending(), 0);
+}
+
+TEST_F(PopupScriptTest, ItemsThatCannotBeChosenDismissTheMenuWithoutAClick) {
+  menu->Items()->Items(2)->SetEnabled(false);
+  popups.Choose("ppmDelete");
+  popups.Choose("ppmHidden");
+  popups.Choose("ppmNoSuchItem");
+  popups.Dismiss();
+  for (int i = 0; i < 5; ++i) Pop();  // the fifth finds no answer left
+  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(popups.Seen(), (std::vector<std::string>{"pmFiles: ppmDelete (disabled)", "pmFiles: ppmHidden (not shown)",
+                                                     "pmFiles: ppmNoSuchItem (not shown)", "pmFiles: -",
+                                                     "pmFiles: -"}));
+  EXPECT_EQ(popups.Unanswered(), 1);
+  EXPECT_EQ(menu_popup::TrackingWindow(0), nullptr);
+}
+
+TEST_F(PopupScriptTest, AChosenItemMayOpenAModalRunThatTheModalScriptAnswers) {
+  script::ModalScript modal;
+  modal.Answer(mrYes);
+  int answer = 0;
+  menu->Items()->Items(0)->OnClick = [&](TObject*) {
+    answer = Application()->MessageBox("Really?", "Information", MB_YESNO);
+  };
+  popups.Choose("ppmEdit");
+  Pop();
+  EXPECT_EQ(answer, mrYes);
+  EXPECT_EQ(modal.Seen(), std::vector<std::string>{"Information: Really?"});
 }
 
 }  // namespace

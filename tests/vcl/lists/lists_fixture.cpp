@@ -1,5 +1,6 @@
 #include "lists_fixture.h"
 
+#include "common/composed_window.h"
 #include "win/window/display.h"
 
 namespace qelo::vcl::test {
@@ -24,14 +25,8 @@ auto ReadPainted(TWinControl& control, Read read) {
   control.Repaint();
   script::Pump();
   const TPoint origin = form->ScreenToClient(control.ClientToScreen(Point(0, 0)));
-  win::HBITMAP picture = win::ComposeWindow(form->Handle());
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const auto result = read(dc, origin);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return result;
+  const qelo::test::ComposedWindow picture(form->Handle());
+  return read(picture.dc(), origin);
 }
 
 }  // namespace

@@ -9,12 +9,6 @@ win::COLORREF ScreenPixel(TCustomForm& f, int x, int y) {
   return qelo::test::WindowPixel(f.Handle(), x, y);
 }
 
-win::COLORREF ControlPixel(TWinControl& control, int x, int y) {
-  TCustomForm& f = *control.ParentForm();
-  const TPoint p = f.ScreenToClient(control.ClientToScreen(Point(x, y)));
-  return ScreenPixel(f, p.x, p.y);
-}
-
 win::DWORD WindowStyle(TWinControl& control) {
   return static_cast<win::DWORD>(win::GetWindowLongPtr(control.Handle(), win::GWL_STYLE));
 }

@@ -8,8 +8,6 @@ namespace qelo::vcl::test {
 
 // A pixel of the form as it shows on the screen, in form client coordinates.
 win::COLORREF ScreenPixel(TCustomForm& form, int x, int y);
-// A pixel of a control as it shows, in its own coordinates.
-win::COLORREF ControlPixel(TWinControl& control, int x, int y);
 win::DWORD WindowStyle(TWinControl& control);
 // A left click at a client point of any window (a drop-down list, say).
 void ClickWindow(win::HWND window, TPoint clientPoint);

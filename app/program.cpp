@@ -1,0 +1,75 @@
+#include "program.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "ct_bmp_btn.h"
+#include "ct_button.h"
+#include "ct_common_controller.h"
+#include "ct_cmbo_bx.h"
+#include "ct_label.h"
+#include "ct_listvw.h"
+#include "ct_panel.h"
+#include "ct_prgres.h"
+#include "log_bridge.h"
+#include "program_resources.h"
+#include "register_controls.h"
+#include "vcl/controls/forms.h"
+#include "vcl/dialogs/dialogs.h"
+#include "vcl/graphics/picture.h"
+#include "main_window.h"
+#include "win/folders.h"
+#include "win/window/display.h"
+
+namespace qelo::app {
+
+bool DisplayAvailable() {
+  if (std::strcmp(win::DisplayName(), "headless") != 0) return true;
+  const char* forced = std::getenv("QELO_HEADLESS");
+  return forced != nullptr && *forced != '\0' && std::strcmp(forced, "0") != 0;
+}
+
+void InitializeProgramFramework() {
+  vcl::Application()->Initialize();
+  static const bool registered = [] {
+    vcl::RegisterPictureResources(ProgramResources());
+    ct::RegisterCtCommonClasses();
+    ct::RegisterCtButtonClasses();
+    ct::RegisterCtBmpButtonClasses();
+    ct::RegisterCtLabelClasses();
+    ct::RegisterCtPanelClasses();
+    ct::RegisterCtListViewClasses();
+    ct::RegisterCtComboBoxClasses();
+    ct::RegisterCtProgressBarClasses();
+    vcl::RegisterDialogClasses();
+    controls::RegisterCustomControls();
+    return true;
+  }();
+  (void)registered;
+}
+
+int RunClipshift(const ProgramLibraries& libraries,
+                 const std::function<void(vcl::TCustomForm& mainWindow)>& started) {
+  InitializeProgramFramework();
+  ProgramLife life(libraries);
+  if (!life.StartUp(win::ProgramFolder())) return 1;
+  vcl::TApplication& application = *vcl::Application();
+  int status = 0;
+  try {
+    TfrmVideoConvertor* mainWindow = nullptr;
+    application.CreateForm(mainWindow);
+    if (started) started(*mainWindow);
+    application.Run();
+  } catch (const std::exception& error) {
+    WriteLog(std::string("The main window failed: ") + error.what(), kLogError);
+    status = 1;
+  }
+  // The windows go before the libraries they show.
+  application.DestroyComponents();
+  life.CloseDown();
+  return status;
+}
+
+}  // namespace qelo::app
