@@ -1,5 +1,8 @@
 #include "main_window.h"
 
+#include "main_window_convert.h"
+#include "qelo/player.h"
+
 #include "program_resources.h"
 #include "startup.h"
 #include "vcl/form_reader.h"
@@ -114,6 +117,15 @@ const ClassInfo& TfrmVideoConvertor::StaticClass() {
       .Method("ppmMergeClick", &T::ppmMergeClick)
       .Method("btnProfileClick", &T::btnProfileClick)
       .Method("btnSettingsClick", &T::btnSettingsClick)
+      .Method("BtnPlayClick", &T::BtnPlayClick)
+      .Method("btnPauseClick", &T::btnPauseClick)
+      .Method("btnStopClick", &T::btnStopClick)
+      .Method("tbPlayerTrackChange", &T::tbPlayerTrackChange)
+      .Method("btnSnapshotClick", &T::btnSnapshotClick)
+      .Method("btnSnapMenuClick", &T::btnSnapMenuClick)
+      .Method("miExploreSnapClick", &T::miExploreSnapClick)
+      .Method("miSetOutpathClick", &T::miSetOutpathClick)
+      .Method("BtnStartClick", &T::BtnStartClick)
       .Done();
   return info;
 }
@@ -161,6 +173,30 @@ void TfrmVideoConvertor::Dispatch(TMessage& message) {
       return;
     case WM_OPEN_FORMAT_CELL_MENU:
       OpenFormatCellMenu(static_cast<int>(message.WParam));
+      return;
+    case WM_OPEN_LIST_MENU:
+      pmMediaFile->Popup(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+      return;
+    case WM_PLAYER_POSITION:
+      WMPlayerPosition(static_cast<uint32_t>(message.WParam), static_cast<uint32_t>(message.LParam));
+      return;
+    case WM_PLAYER_END:
+      WMPlayerEnd();
+      return;
+    case WM_CONVERT_PROGRESS:
+      WMConvertProgress(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+      return;
+    case WM_CONVERT_JOB_START:
+      WMConvertJobStart(static_cast<int32_t>(message.LParam));
+      return;
+    case WM_CONVERT_JOB_DONE:
+      WMConvertJobDone(static_cast<int32_t>(message.LParam));
+      return;
+    case WM_CONVERT_ALL_DONE:
+      WMConvertAllDone();
+      return;
+    case WM_CONVERT_STOPPED:
+      WMConvertStopped(message.LParam == 1);
       return;
     default:
       TSkinForm::Dispatch(message);

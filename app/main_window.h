@@ -6,7 +6,8 @@
 //   main_window_files.cpp     adding files, the list's rows and commands
 //   main_window_list_draw.cpp the list's owner drawing
 //   main_window_profiles.cpp  the profile choice and the settings dialog
-//   main_window_preview.cpp   the preview in the player panel
+//   main_window_preview.cpp   the preview in the player panel and snapshots
+//   main_window_convert.cpp   Start and Stop, the run's progress and its end
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,10 @@ inline constexpr vcl::UINT WM_PROFILE_SELECTED = 1024 + 100;
 // Posted to itself by the window: the profile drop-down opens under the
 // "Output Format" cell of row wParam once the list has handled the click.
 inline constexpr vcl::UINT WM_OPEN_FORMAT_CELL_MENU = 1024 + 101;
+
+// Posted to itself by the window: the list's popup menu opens at the screen
+// point (wParam x, lParam y) once the list has handled the right click.
+inline constexpr vcl::UINT WM_OPEN_LIST_MENU = 1024 + 102;
 
 // The pages of the edit window the edit commands open.
 enum TEditPage { epCrop = 0, epEffect = 1, epWatermark = 2, epTrim = 3 };
@@ -128,9 +133,33 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void btnSettingsClick(vcl::TObject* sender);
 
   // ---- preview (main_window_preview.cpp) ----
+  void BtnPlayClick(vcl::TObject* sender);
+  void btnPauseClick(vcl::TObject* sender);
+  void btnStopClick(vcl::TObject* sender);
+  void tbPlayerTrackChange(vcl::TObject* sender, int64_t position);
+  void btnSnapshotClick(vcl::TObject* sender);
+  void btnSnapMenuClick(vcl::TObject* sender);
+  void miExploreSnapClick(vcl::TObject* sender);
+  void miSetOutpathClick(vcl::TObject* sender);
+  void WMPlayerPosition(uint32_t high, uint32_t low);
+  void WMPlayerEnd();
+  bool PreparePreview(int32_t groupId, int fileIndex);
+  bool OpenPreviewFile(const SourceEntry& entry);
+  bool StartPlayback();
   void ClosePreviewFile();
   // -1 nothing open, 0 ready or paused, 1 playing, 2 stopped.
   void SetPlayButtons(int state);
+  const SourceEntry* PreviewSource() const { return previewSource_; }
+
+  // ---- conversion (main_window_convert.cpp) ----
+  void BtnStartClick(vcl::TObject* sender);
+  bool StartWorkGroups();
+  void SetBusyState(bool busy);
+  void WMConvertProgress(int totalPercent, int jobPercent);
+  void WMConvertJobStart(int32_t engineIndex);
+  void WMConvertJobDone(int32_t engineIndex);
+  void WMConvertAllDone();
+  void WMConvertStopped(bool stopped);
 
   // Windows this program calls on but does not carry: the folder dialog
   // (the folder to start at in, the chosen one out; false when cancelled)
@@ -146,7 +175,6 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   int PlayerIndex() const { return playerIndex_; }
   bool Converting() const { return converting_ != 0; }
   controls::TQeloComBobox* ProfileMenu() const { return profileMenu_; }
-  const TListImages& ListImages() const { return listImages_; }
   // The data word of a list row (0 for none).
   static uint32_t RowData(const vcl::TListItem* item);
 
@@ -236,6 +264,12 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   std::string OutputFolder() const;
   std::string FormatName(int profile, int format) const;
   void FreeHeldMediaInfo();
+
+  // ---- preview and conversion ----
+  // Moves the seek bar without seeking.
+  void MoveSeekBar(int64_t milliseconds);
+  void ShowStopButton(bool stop);
+  void EndRun();
 
   // ---- drawing (main_window_list_draw.cpp) ----
   void DrawRowImage(vcl::TCanvas& canvas, const vcl::TPngImage& image, int x, const vcl::TRect& row);

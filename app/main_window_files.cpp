@@ -371,9 +371,12 @@ void TfrmVideoConvertor::lvMediaFileDblClick(TObject*) { OpenEditWindowAt(epCrop
 // ---- mouse and keys ------------------------------------------------------------------------
 
 void TfrmVideoConvertor::lvMediaFileMouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
+  // The list selects the row under the mouse after this event: a menu
+  // opened here would act on the rows before the click and see the click
+  // move the selection off a row it moved.
   if (button == mbRight) {
     const TPoint p = lvMediaFile->ClientToScreen(Point(x, y));
-    pmMediaFile->Popup(p.x, p.y);
+    win::PostMessage(Handle(), WM_OPEN_LIST_MENU, static_cast<win::WPARAM>(p.x), static_cast<win::LPARAM>(p.y));
     return;
   }
   if (button != mbLeft) return;

@@ -126,9 +126,13 @@ void TQeloPngButton::Paint() {
   if (Caption().empty()) return;
   canvas.Font()->Assign(Font());
   canvas.Brush()->SetStyle(bsClear);
-  if (buttonSize_ == bsStrechToButton)
-    canvas.TextRect(Rect(textX_, textY_, Width() - kEdgeWidth, Height()), textX_, textY_, Caption());
-  else
+  if (buttonSize_ == bsStrechToButton) {
+    // A caption too long for the button (a deep folder) keeps its end, and
+    // a few pixels off the right slice.
+    constexpr int kTextGap = 4;
+    win::RECT room{textX_, textY_, Width() - kEdgeWidth - kTextGap, Height()};
+    win::DrawText(canvas.Handle(), Caption(), &room, win::DT_SINGLELINE | win::DT_NOPREFIX | win::DT_PATH_ELLIPSIS);
+  } else
     canvas.TextOut(textX_, textY_, Caption());
 }
 

@@ -16,6 +16,7 @@
 #include "main_window_settings.h"
 #include "program_fixture.h"
 #include "qelo/fileformat.h"
+#include "shell/launch.h"
 #include "vcl/controls/scripting.h"
 #include "win/codepage.h"
 #include "win/window/display.h"
@@ -38,26 +39,7 @@ void Screenshot(TWinControl& window, const std::string& name) {
 
 class MainWindowTest : public ProgramTestBase {
  protected:
-  std::string Clip(const std::string& folder, const std::string& name) {
-    const std::string path = qelo::test::MakeVideoAudio(Folder(folder), name, 1.0, 160, 120, 10);
-    EXPECT_FALSE(path.empty()) << "ffmpeg made no " << name;
-    return path;
-  }
-  std::string Corrupt(const std::string& folder, const std::string& name) {
-    const std::string path = Folder(folder) + "/" + name;
-    std::ofstream(path, std::ios::binary) << std::string(4096, '\x5a');
-    return path;
-  }
   std::string Outputs() const { return DocumentsFolder() + "/Clipshift/"; }
-  // Adds the files through the open dialog; the failure boxes are answered.
-  std::vector<std::string> AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files) {
-    script::ModalScript modal;
-    AnswerAddFiles(modal, files);
-    for (size_t i = 0; i < files.size(); ++i) modal.Answer(mrOk);
-    script::Click(*window.btnAddMediaFile);
-    std::vector<std::string> boxes(modal.Seen().begin() + 1, modal.Seen().end());
-    return boxes;
-  }
   // Opens the drop-down from the "Convert to" button and picks the format
   // of the first profile, with the mouse.
   static void ChooseFormat(TfrmVideoConvertor& window, int format) {
@@ -68,13 +50,6 @@ class MainWindowTest : public ProgramTestBase {
     const TRect item = menu.GetAreaRect(format - menu.FirstItem(), controls::TQeloComBobox::akItemRow);
     ClickAt(menu, Point((item.left + item.right) / 2, (item.top + item.bottom) / 2));
     script::Pump();
-  }
-  static std::vector<std::string> Texts(TfrmVideoConvertor& window, int column) {
-    std::vector<std::string> texts;
-    TListItems& items = *window.lvMediaFile->Items();
-    for (int i = 0; i < items.Count(); ++i)
-      texts.push_back(column == 0 ? items[i]->Caption() : items[i]->SubItems()->Get(column - 1));
-    return texts;
   }
 };
 
@@ -123,6 +98,24 @@ TEST_F(MainWindowTest, AddedClipsOfOneNameGetNumberedOutputsAndACorruptFileIsRep
     EXPECT_EQ(window.SettingsLines().Get(slFilterIndex), "1");
     EXPECT_TRUE(window.BtnStart->Enabled());
     EXPECT_TRUE(window.lvMediaFile->ShowColumnHeaders());
+  });
+}
+
+// The list holds 128 jobs: the files beyond are reported, one box each.
+TEST_F(MainWindowTest, FilesBeyondThe128thJobAreReported) {
+  const std::string clip = Clip("in", "clip.avi");
+  std::vector<std::string> files;
+  for (int i = 0; i < 130; ++i) {
+    files.push_back(Folder("many") + "/take " + std::to_string(i) + ".avi");
+    fs::create_hard_link(clip, files.back());
+  }
+  RunProgram([&](TfrmVideoConvertor& window) {
+    const std::vector<std::string> boxes = AddFiles(window, files);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Clipshift: Failed to add video file.(" + files[128] + ")",
+                                               "Clipshift: Failed to add video file.(" + files[129] + ")"}));
+    EXPECT_EQ(window.Jobs().Count(), 128);
+    EXPECT_EQ(window.lvMediaFile->Items()->Count(), 128);
+    EXPECT_EQ(Texts(window, 0).back(), "take 127.avi");
   });
 }
 
@@ -241,6 +234,36 @@ TEST_F(MainWindowTest, TheHelpMenuShowsTheAboutBox) {
   });
 }
 
+// Help, the web site and the output folder go to the desktop's default
+// handler; a help file that is not there opens nothing.
+TEST_F(MainWindowTest, HelpTheWebSiteAndTheOutputFolderOpenWithTheDesktopsHandler) {
+  std::vector<std::string> opened;
+  shell::SetLaunchRecorderForTesting([&](const std::string& uri) {
+    opened.push_back(uri);
+    return true;
+  });
+  struct RealLaunchesAfter {
+    ~RealLaunchesAfter() { shell::SetLaunchRecorderForTesting({}); }
+  } restore;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    auto choose = [&](const char* item) {
+      script::PopupScript popups;
+      popups.Choose(item);
+      script::Click(*window.btnHelpMenu);
+    };
+    choose("miHelp");
+    EXPECT_TRUE(opened.empty()) << "no help file";
+    std::ofstream(ProgramFolder() + "FreeClipshift.chm") << "help";
+    choose("miHelp");
+    choose("ServiceSupport1");
+    script::Click(*window.BtnOpenPath);
+  });
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_EQ(opened[0], shell::TargetToUri(ProgramFolder() + "FreeClipshift.chm"));
+  EXPECT_EQ(opened[1].rfind("https://", 0), 0u) << opened[1];
+  EXPECT_EQ(opened[2], shell::TargetToUri(Outputs()));
+}
+
 TEST_F(MainWindowTest, ARestartRestoresTheChoiceAndTheOutputFolder) {
   const std::string clip = Clip("in", "clip.avi");
   const std::string folder = Folder("converted/Видео");
@@ -271,6 +294,36 @@ TEST_F(MainWindowTest, ARestartRestoresTheChoiceAndTheOutputFolder) {
     AddFiles(window, {clip});
     EXPECT_EQ(Texts(window, 4), std::vector<std::string>{"clip.mp4"});
     EXPECT_EQ(window.Jobs().JobAt(0)->GetOutputName(), folder + "/clip.mp4");
+  });
+}
+
+// Outputs are named afresh in a new folder: a numbered name whose plain
+// name is free there loses its number; done marks stay.
+TEST_F(MainWindowTest, ANewOutputFolderNamesTheOutputsAfresh) {
+  const std::string clip = Clip("in", "clip.avi");
+  const std::string folder = Folder("elsewhere");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    AddFiles(window, {clip, clip, clip});
+    EXPECT_EQ(Texts(window, 4), (std::vector<std::string>{"clip.mpg", "clip(1).mpg", "clip(2).mpg"}));
+    SelectRows(*window.lvMediaFile, {0});
+    window.miDeleteClick(nullptr);
+    window.Jobs().JobAt(1)->done = 1;
+    window.ChooseFolder = [&](std::string& chosen) {
+      chosen = folder;
+      return true;
+    };
+    script::Click(*window.beOutpath);
+    EXPECT_EQ(Texts(window, 4), (std::vector<std::string>{"clip.mpg", "clip(1).mpg"}));
+    EXPECT_EQ(window.Jobs().JobAt(0)->GetOutputName(), folder + "/clip.mpg");
+    EXPECT_EQ(window.Jobs().JobAt(1)->done, 1);
+    EXPECT_EQ(window.SettingsLines().Get(slOutputFolder), folder);
+    // A cancelled dialog changes nothing.
+    window.ChooseFolder = [&](std::string& chosen) {
+      chosen = "/somewhere/else";
+      return false;
+    };
+    script::Click(*window.beOutpath);
+    EXPECT_EQ(window.beOutpath->Caption(), folder);
   });
 }
 

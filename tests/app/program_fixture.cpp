@@ -1,52 +1,23 @@
 #include "program_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "common/log_reading.h"
+#include "common/media_fixture.h"
 #include "common/watchdog.h"
 #include "program.h"
 #include "vcl/dialogs/open_dialog_form.h"
-#include "win/folders.h"
 #include "win/window/display.h"
 
 namespace qelo::app::test {
 
 namespace fs = std::filesystem;
 
-void ProgramTestBase::SetVariable(const char* name, const std::string& value) {
-  if (!saved_.count(name)) {
-    const char* old = std::getenv(name);
-    saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-  }
-  setenv(name, value.c_str(), 1);
-}
+void ProgramTestBase::SetUp() { sandbox_.emplace(dir.path(), QELO_SKIN_DIR); }
 
-void ProgramTestBase::SetUp() {
-  programFolder_ = dir.File("program") + "/";
-  fs::create_directories(programFolder_);
-  fs::create_directory_symlink(QELO_SKIN_DIR, programFolder_ + "Skin");
-  const std::string home = dir.File("home");
-  documentsFolder_ = home + "/My Documents";
-  fs::create_directories(documentsFolder_);
-  fs::create_directories(home + "/.config");
-  std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/My Documents\"\n";
-  SetVariable("QELO_HEADLESS", "1");
-  SetVariable("HOME", home);
-  SetVariable("XDG_CONFIG_HOME", home + "/.config");
-  SetVariable(win::kProgramFolderVariable, programFolder_);
-  SetVariable("QELO_REGISTRY_DIR", dir.File("registry"));
-  SetVariable("QELO_SHUTDOWN_COMMAND", "touch '" + dir.File("shut-down") + "'");
-}
-
-void ProgramTestBase::TearDown() {
-  for (const auto& [name, value] : saved_) {
-    if (value) setenv(name.c_str(), value->c_str(), 1);
-    else unsetenv(name.c_str());
-  }
-}
+void ProgramTestBase::TearDown() { sandbox_.reset(); }
 
 int ProgramTestBase::RunProgram(const std::function<void(TfrmVideoConvertor&)>& script,
                                 const ProgramLibraries& libraries) {
@@ -79,14 +50,42 @@ std::optional<std::vector<std::string>> ProgramTestBase::SettingsFileLines() con
   return lines;
 }
 
-bool ProgramTestBase::ShutDownRequested() const { return fs::exists(dir.File("shut-down")); }
+bool ProgramTestBase::ShutDownRequested() const { return fs::exists(sandbox_->ShutDownMark()); }
 
-std::vector<std::string> ProgramTestBase::Log() const { return qelo::test::LogTexts(programFolder_); }
+std::vector<std::string> ProgramTestBase::Log() const { return qelo::test::LogTexts(ProgramFolder()); }
 
 std::string ProgramTestBase::Folder(const std::string& name) const {
   const std::string folder = dir.File(name);
   fs::create_directories(folder);
   return folder;
+}
+
+std::string ProgramTestBase::Clip(const std::string& folder, const std::string& name) {
+  const std::string path = qelo::test::MakeVideoAudio(Folder(folder), name, 1.0, 160, 120, 10);
+  EXPECT_FALSE(path.empty()) << "ffmpeg made no " << name;
+  return path;
+}
+
+std::string ProgramTestBase::Corrupt(const std::string& folder, const std::string& name) {
+  const std::string path = Folder(folder) + "/" + name;
+  std::ofstream(path, std::ios::binary) << std::string(4096, '\x5a');
+  return path;
+}
+
+std::vector<std::string> ProgramTestBase::AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files) {
+  vcl::script::ModalScript modal;
+  AnswerAddFiles(modal, files);
+  for (size_t i = 0; i < files.size(); ++i) modal.Answer(vcl::mrOk);
+  vcl::script::Click(*window.btnAddMediaFile);
+  return std::vector<std::string>(modal.Seen().begin() + 1, modal.Seen().end());
+}
+
+std::vector<std::string> ProgramTestBase::Texts(TfrmVideoConvertor& window, int column) {
+  std::vector<std::string> texts;
+  vcl::TListItems& items = *window.lvMediaFile->Items();
+  for (int i = 0; i < items.Count(); ++i)
+    texts.push_back(column == 0 ? items[i]->Caption() : items[i]->SubItems()->Get(column - 1));
+  return texts;
 }
 
 // ---- input ------------------------------------------------------------------------------

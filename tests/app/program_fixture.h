@@ -1,13 +1,11 @@
 // The whole program on the real libraries, headless, for the tests that
-// drive it as a user would: a fresh program folder (the built skin linked
-// in), a home of its own with a documents folder, its own registry, and a
-// stand-in for the shut-down that only leaves a file behind.
+// drive it as a user would, each in a sandbox of its own (program folder,
+// home and documents folder, registry, shut-down stand-in).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "common/temp_dir.h"
 #include "main_window.h"
 #include "main_window_settings.h"
+#include "program_sandbox.h"
 #include "startup.h"
 #include "vcl/controls/scripting.h"
 
@@ -31,9 +30,9 @@ class ProgramTestBase : public ::testing::Test {
   int RunProgram(const std::function<void(TfrmVideoConvertor& window)>& script,
                  const ProgramLibraries& libraries = RealLibraries());
 
-  const std::string& ProgramFolder() const { return programFolder_; }  // with its trailing "/"
-  const std::string& DocumentsFolder() const { return documentsFolder_; }
-  std::string SettingsFile() const { return programFolder_ + kSettingsFileName; }
+  const std::string& ProgramFolder() const { return sandbox_->ProgramFolder(); }  // with its trailing "/"
+  const std::string& DocumentsFolder() const { return sandbox_->DocumentsFolder(); }
+  std::string SettingsFile() const { return ProgramFolder() + kSettingsFileName; }
   // The settings file as it stands, split at CR LF (every line must end so).
   std::optional<std::vector<std::string>> SettingsFileLines() const;
   // Whether the shut-down stand-in ran.
@@ -41,15 +40,20 @@ class ProgramTestBase : public ::testing::Test {
   std::vector<std::string> Log() const;
   // A folder of the test for media files and output.
   std::string Folder(const std::string& name) const;
+  // A one-second clip with sound made in the folder, and a file of the
+  // same size that no reader can open.
+  std::string Clip(const std::string& folder, const std::string& name);
+  std::string Corrupt(const std::string& folder, const std::string& name);
+  // Adds the files through the Add Files button and its open dialog; the
+  // failure boxes are answered and handed back.
+  static std::vector<std::string> AddFiles(TfrmVideoConvertor& window, const std::vector<std::string>& files);
+  // A column of the file list: 0 the captions, 1-4 the other columns.
+  static std::vector<std::string> Texts(TfrmVideoConvertor& window, int column);
 
   qelo::test::TempDir dir;
 
  private:
-  void SetVariable(const char* name, const std::string& value);
-
-  std::string programFolder_;
-  std::string documentsFolder_;
-  std::map<std::string, std::optional<std::string>> saved_;
+  std::optional<ProgramSandbox> sandbox_;
 };
 
 // ---- input as a user gives it ------------------------------------------------------

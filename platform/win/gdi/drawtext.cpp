@@ -136,9 +136,11 @@ class Formatter {
     line.keptBytes = kept;
   }
 
-  // Keeps the last path element whole and shortens what comes before it.
+  // Keeps the last path element whole and shortens what comes before it;
+  // a folder's trailing separator belongs to its last element.
   void PathEllipsis(Line& line) const {
-    const size_t slash = line.shown.find_last_of("/\\");
+    const size_t last = line.shown.size() > 1 ? line.shown.size() - 2 : 0;
+    const size_t slash = line.shown.find_last_of("/\\", last);
     if (slash == std::string::npos || slash == 0) {
       EndEllipsis(line, "");
       return;

@@ -305,21 +305,28 @@ TEST_F(DrawTextTest, EndEllipsisKeepsTheLongestFittingStart) {
   EXPECT_EQ(Draw("Short", r, DT_SINGLELINE | DT_END_ELLIPSIS), Draw("Short", r, DT_SINGLELINE));
 }
 
-TEST_F(DrawTextTest, PathEllipsisKeepsTheFileName) {
-  const std::string path = "/home/user/Videos/holiday/2009/summer/clip-0001.avi";
-  const RECT r{0, 0, 150, 20};
-  const std::vector<COLORREF> drawn = Draw(path, r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
-  std::string kept;
-  const std::string tail = "/clip-0001.avi";
-  for (size_t n = path.size() - tail.size(); n > 0; --n) {
-    if (Width(path.substr(0, n) + "..." + tail) <= 150) {
-      kept = path.substr(0, n) + "..." + tail;
-      break;
+TEST_F(DrawTextTest, PathEllipsisKeepsTheLastElement) {
+  struct Case {
+    std::string path;
+    std::string tail;
+  };
+  // A folder's trailing separator stays with its name.
+  for (const Case& c : {Case{"/home/user/Videos/holiday/2009/summer/clip-0001.avi", "/clip-0001.avi"},
+                        Case{"/home/user/Videos/holiday/2009/summer/Clipshift/", "/Clipshift/"},
+                        Case{"C:\\Users\\someone\\Documents\\Holiday films\\Clipshift\\", "\\Clipshift\\"}}) {
+    const RECT r{0, 0, 150, 20};
+    const std::vector<COLORREF> drawn = Draw(c.path, r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+    std::string kept;
+    for (size_t n = c.path.size() - c.tail.size(); n > 0; --n) {
+      if (Width(c.path.substr(0, n) + "..." + c.tail) <= 150) {
+        kept = c.path.substr(0, n) + "..." + c.tail;
+        break;
+      }
     }
+    ASSERT_FALSE(kept.empty()) << c.path;
+    EXPECT_EQ(drawn, Draw(kept, r, DT_SINGLELINE)) << c.path;
+    EXPECT_LE(Measure(c.path, r, DT_SINGLELINE | DT_PATH_ELLIPSIS).right, 150) << c.path;
   }
-  ASSERT_FALSE(kept.empty());
-  EXPECT_EQ(drawn, Draw(kept, r, DT_SINGLELINE));
-  EXPECT_LE(Measure(path, r, DT_SINGLELINE | DT_PATH_ELLIPSIS).right, 150);
 }
 
 TEST_F(DrawTextTest, PrefixMarksUnderlineOneCharacterAndDoubleMarksShowOne) {

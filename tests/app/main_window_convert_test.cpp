@@ -1,0 +1,233 @@
+// Conversion and preview from the main window, driven as a user would on the
+// real libraries: Start with both progress bars and the done marks, the end
+// question, Start again, the shut-down option, Stop and closing during a
+// run; Play, Pause, Stop, the seek bar and snapshots.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "common/media_fixture.h"
+#include "main_window_convert.h"
+#include "main_window_settings.h"
+#include "program_fixture.h"
+#include "qelo/player.h"
+#include "vcl/controls/msgbox.h"
+#include "vcl/controls/scripting.h"
+
+namespace qelo::app::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vcl;
+
+constexpr const char* kAllDoneQuestion =
+    "Information: The selected file(s) has been successfully converted.  Do you want to open the destination "
+    "folder now?";
+constexpr const char* kNothingToDo = "Information: The selected video file(s) has been successfully converted.";
+constexpr const char* kCancelQuestion = "Information: Do you want to cancel the conversion?";
+constexpr int kRunTimeoutMs = 120'000;
+
+TEST(ConvertPieces, EnginePercentsRoundHalfToEven) {
+  const struct {
+    double percent;
+    int rounded;
+  } cases[] = {{49.5, 50}, {48.5, 48}, {0.4, 0}, {0.5, 0}, {99.6, 100}, {100.0, 100}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.percent), c.rounded) << c.percent;
+}
+
+TEST(ConvertPieces, SnapshotNamesCarryTheDateSoNoLaterDayOverwritesThem) {
+  std::tm t{};
+  t.tm_year = 2026 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 11;
+  t.tm_hour = 9;
+  t.tm_min = 30;
+  EXPECT_EQ(SnapshotFileName(t), "Snap_2026-12-11_09-30-00.jpg");
+  std::tm nextYear = t;
+  nextYear.tm_year += 1;
+  EXPECT_NE(SnapshotFileName(nextYear), SnapshotFileName(t));
+
+  qelo::test::TempDir dir;
+  const std::string folder = dir.File("snaps");
+  fs::create_directories(folder);
+  EXPECT_EQ(UniqueSnapshotPath(folder, t), folder + "/Snap_2026-12-11_09-30-00.jpg");
+  std::ofstream(folder + "/Snap_2026-12-11_09-30-00.jpg") << "earlier";
+  EXPECT_EQ(UniqueSnapshotPath(folder, t), folder + "/Snap_2026-12-11_09-30-00 (2).jpg");
+}
+
+class MainWindowConvertTest : public ProgramTestBase {
+ protected:
+  std::string Outputs() const { return DocumentsFolder() + "/Clipshift/"; }
+
+  // Pumps until the run ends.
+  static void WaitForRunEnd(TfrmVideoConvertor& window) {
+    ASSERT_TRUE(script::PumpUntil([&] { return !window.Converting(); }, kRunTimeoutMs));
+    script::Pump();
+  }
+};
+
+TEST_F(MainWindowConvertTest, StartConvertsTheCheckedJobsWithProgressAndDoneMarks) {
+  const std::string first = Clip("in", "first.avi");
+  const std::string second = Clip("in", "second.avi");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {first, second}).empty());
+    script::ModalScript modal;
+    int totalAtEnd = -1;
+    int jobAtEnd = -1;
+    modal.Answer([&](TCustomForm& box) {  // the end question: the bars as it comes, then No
+      totalAtEnd = window.pbTotalProgress->Percent();
+      jobAtEnd = window.pbWgProgress->Percent();
+      dynamic_cast<TMessageForm&>(box).ButtonFor(mrNo)->Click();
+    });
+    script::Click(*window.BtnStart);  // a one-second clip's run may end within the click
+    WaitForRunEnd(window);
+    EXPECT_EQ(modal.Seen(), std::vector<std::string>{kAllDoneQuestion});
+    EXPECT_EQ(totalAtEnd, 100) << "the whole run's bar is full when the question comes";
+    EXPECT_EQ(jobAtEnd, 100);
+    EXPECT_EQ(window.pbTotalProgress->Percent(), 0) << "the bars go back to 0 when the run ends";
+    EXPECT_TRUE(window.BtnStart->Visible());
+    EXPECT_FALSE(window.BtnStartStop->Visible());
+    EXPECT_TRUE(window.lvMediaFile->Enabled());
+    for (int i = 0; i < window.Jobs().Count(); ++i) EXPECT_EQ(window.Jobs().JobAt(i)->done, 1) << i;
+
+    script::ModalScript again;
+    again.Answer(mrOk);
+    script::Click(*window.BtnStart);
+    EXPECT_EQ(again.Seen(), std::vector<std::string>{kNothingToDo});
+    EXPECT_FALSE(window.Converting()) << "done jobs are not converted again";
+  });
+  for (const std::string name : {"first.mpg", "second.mpg"}) {
+    const qelo::test::ProbedFile probed = qelo::test::Probe(Outputs() + name);
+    ASSERT_TRUE(probed.ok) << name;
+    const qelo::test::ProbedStream* video = probed.First("video");
+    ASSERT_NE(video, nullptr) << name;
+    EXPECT_EQ(video->Get("codec_name"), "mpeg2video");
+    EXPECT_NEAR(probed.Duration(), 1.0, 0.25) << name;
+  }
+  EXPECT_FALSE(ShutDownRequested());
+}
+
+TEST_F(MainWindowConvertTest, TheShutDownOptionCallsTheStandInAsksNothingAndGivesTheWindowBack) {
+  const std::string clip = Clip("in", "clip.avi");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {clip}).empty());
+    script::Click(*window.chkAutoShutdown);
+    ASSERT_TRUE(window.chkAutoShutdown->Checked());
+    script::ModalScript modal;
+    script::Click(*window.BtnStart);
+    WaitForRunEnd(window);
+    EXPECT_TRUE(modal.Seen().empty()) << "the shut-down asks nothing";
+    EXPECT_EQ(modal.Unanswered(), 0);
+    EXPECT_TRUE(window.BtnStart->Visible());
+    EXPECT_TRUE(window.lvMediaFile->Enabled()) << "the window is not left busy";
+  });
+  EXPECT_TRUE(ShutDownRequested());
+}
+
+TEST_F(MainWindowConvertTest, StopAndCloseDuringARunAskFirst) {
+  const std::string longClip = qelo::test::MakeVideoAudio(Folder("in"), "long.avi", 30.0, 320, 240, 25);
+  ASSERT_FALSE(longClip.empty());
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {longClip}).empty());
+    script::Click(*window.BtnStart);
+    ASSERT_TRUE(window.Converting());
+    EXPECT_TRUE(window.BtnStartStop->Visible());
+    EXPECT_FALSE(window.BtnStart->Visible());
+    EXPECT_FALSE(window.lvMediaFile->Enabled()) << "the window is busy during the run";
+    EXPECT_FALSE(window.btnAddMediaFile->Enabled());
+    {
+      script::ModalScript modal;
+      modal.Answer(mrNo);
+      window.Close();
+      EXPECT_EQ(modal.Seen(), std::vector<std::string>{kCancelQuestion});
+      EXPECT_TRUE(window.Visible()) << "answered No, the window stays";
+      EXPECT_TRUE(window.Converting()) << "answered No, the run goes on";
+    }
+    {
+      script::ModalScript modal;
+      modal.Answer(mrNo);
+      script::Click(*window.BtnStartStop);
+      EXPECT_EQ(modal.Seen(), std::vector<std::string>{kCancelQuestion});
+      EXPECT_TRUE(window.Converting());
+    }
+    script::ModalScript modal;
+    modal.Answer(mrYes);
+    script::Click(*window.BtnStartStop);
+    EXPECT_FALSE(window.Converting()) << "Stop answered Yes ends the run at once";
+    EXPECT_TRUE(window.BtnStart->Visible());
+    EXPECT_TRUE(window.lvMediaFile->Enabled());
+    EXPECT_EQ(window.Jobs().JobAt(0)->done, 0);
+    script::Pump();  // messages the engine posted before it stopped change nothing
+    EXPECT_FALSE(window.Converting());
+    EXPECT_TRUE(window.BtnStart->Visible());
+  });
+}
+
+TEST_F(MainWindowConvertTest, PlayPauseStopSeekAndSnapshotInThePreview) {
+  const std::string clip = qelo::test::MakeVideoAudio(Folder("in"), "clip.avi", 3.0, 160, 120, 10);
+  ASSERT_FALSE(clip.empty());
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {clip}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    EXPECT_TRUE(window.BtnPlay->Enabled());
+    EXPECT_FALSE(window.btnSnapshot->Enabled());
+
+    script::Click(*window.BtnPlay);
+    ASSERT_NE(window.PreviewSource(), nullptr);
+    EXPECT_EQ(window.tbPlayer->Max(), 3000) << "whole seconds, in milliseconds";
+    EXPECT_FALSE(window.BtnPlay->Enabled());
+    EXPECT_TRUE(window.btnPause->Enabled());
+    EXPECT_TRUE(window.btnSnapshot->Enabled());
+    ASSERT_TRUE(script::PumpUntil([&] { return window.tbPlayer->Position() > 0; }, 10'000))
+        << "the player's position messages move the seek bar";
+
+    const std::string snapshots = window.SettingsLines().Get(slSnapshotFolder);
+    script::Click(*window.btnSnapshot);
+    ASSERT_TRUE(script::PumpUntil(
+        [&] {
+          if (!fs::is_directory(snapshots)) return false;
+          for (const auto& entry : fs::directory_iterator(snapshots))
+            if (entry.path().extension() == ".jpg") return true;
+          return false;
+        },
+        10'000));
+    for (const auto& entry : fs::directory_iterator(snapshots)) {
+      if (entry.path().extension() != ".jpg") continue;
+      EXPECT_TRUE(std::regex_match(entry.path().filename().string(),
+                                     std::regex(R"(Snap_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.jpg)")))
+          << entry.path();
+    }
+
+    script::Click(*window.btnPause);
+    EXPECT_TRUE(window.BtnPlay->Enabled());
+    EXPECT_FALSE(window.btnPause->Enabled());
+
+    // A position message moves the bar without seeking back to it.
+    const int64_t units = 23'450'000;  // 2.345 s in 100-ns units
+    window.Perform(WM_PLAYER_POSITION, static_cast<win::WPARAM>(units >> 32),
+                   static_cast<win::LPARAM>(units & 0xFFFFFFFF));
+    EXPECT_EQ(window.tbPlayer->Position(), 2345);
+
+    script::Click(*window.btnStop);
+    EXPECT_EQ(window.tbPlayer->Position(), 0);
+    EXPECT_TRUE(window.BtnPlay->Enabled());
+    EXPECT_FALSE(window.btnStop->Enabled());
+
+    script::Click(*window.BtnPlay);
+    EXPECT_TRUE(window.btnPause->Enabled()) << "Play again on the same row plays the open file";
+    ASSERT_TRUE(script::PumpUntil([&] { return !window.btnStop->Enabled(); }, 15'000))
+        << "the end of the file stops the buttons";
+    EXPECT_EQ(window.tbPlayer->Position(), 0);
+
+    SelectRows(*window.lvMediaFile, {});
+    EXPECT_EQ(window.PreviewSource(), nullptr) << "another selection closes the preview";
+  });
+}
+
+}  // namespace
+}  // namespace qelo::app::test
