@@ -21,6 +21,7 @@
 #include "ct_listvw.h"
 #include "ct_panel.h"
 #include "ct_prgres.h"
+#include "ct_shell_dialogs.h"
 #include "main_window_list_images.h"
 #include "qelo/media.h"
 #include "qelo_com_bobox.h"
@@ -161,10 +162,10 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void WMConvertAllDone();
   void WMConvertStopped(bool stopped);
 
-  // Windows this program calls on but does not carry: the folder dialog
-  // (the folder to start at in, the chosen one out; false when cancelled)
-  // and the edit window (a job at a page). Until one is given, the command
-  // that needs it writes a log line and does nothing.
+  // The folder dialog (the folder to start at in, the chosen one out; false
+  // when cancelled): `fdOutputPath` unless a test gives another. The edit
+  // window (a job at a page), a window this unit does not carry: until one
+  // is given, the commands that need it write a log line and do nothing.
   std::function<bool(std::string& folder)> ChooseFolder;
   std::function<void(TWorkGroupClass& job, TEditPage page)> OpenEditWindow;
 
@@ -211,6 +212,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   ct::TCtProgressBar* pbWgProgress = nullptr;
   ct::TCtProgressBar* pbTotalProgress = nullptr;
   vcl::TOpenDialog* odMediaFile = nullptr;
+  ct::TCtSelectFolderDialog* fdOutputPath = nullptr;
 
   vcl::TPopupMenu* menuFile = nullptr;
   vcl::TMenuItem* Open1 = nullptr;
@@ -281,6 +283,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ShowChoiceOnProfileButton(int profile, int format, const std::string& caption);
   void ApplyChoiceToJob(TWorkGroupClass& job, vcl::TListItem& row, int profile, int format);
   void RenameJobsForFolder(const std::string& folder);
+  bool RunFolderDialog(std::string& folder);
 
   vcl::TStringList settings_;
   TWorkGroupClassArray jobs_;
