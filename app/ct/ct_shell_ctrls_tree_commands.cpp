@@ -66,6 +66,10 @@ void TCtCustomShellTree::Edit(TTreeNode* node, std::string& text) {
   TCtShellTreeData* data = TreeData(node);
   if (!data) return TCtCustomTreeView::Edit(node, text);
   if (OnEdited) OnEdited(this, node, text);
+  IShellFolder* parentFolder = data->ParentShellFolder();
+  // The name as it was: nothing to rename (the shell would refuse the name
+  // as taken).
+  if (parentFolder && text == GetDisplayNameOf(parentFolder, data->RelativeIdList(), TCtNameKind::nkForEditing)) return;
   {
     TScreenCursorScope hourglass;
     CountScope quiet(suppress_);

@@ -73,7 +73,16 @@ void TCtCustomShellTree::FillTree() {
 
 void TCtCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
   DoFillStart();
-  Bracketed(*this, &TCtCustomShellTree::DoFillComplete, [&] { FillLevel(folder, node); });
+  Bracketed(*this, &TCtCustomShellTree::DoFillComplete, [&] {
+    Items()->BeginUpdate();
+    try {
+      FillLevel(folder, node);
+    } catch (...) {
+      Items()->EndUpdate();
+      throw;
+    }
+    Items()->EndUpdate();
+  });
 }
 
 TTreeNode* TCtCustomShellTree::MakeRootNode(IShellFolder* folder) {

@@ -111,6 +111,70 @@ bool Marker(const std::string& path, bool start) {
   return p.WritePng(path);
 }
 
+// ---- the folder dialog's pictures ------------------------------------------------------
+
+constexpr Rgb kFolderYellow = 0xE2B04A;
+constexpr Rgb kFolderEdge = 0xB7862B;
+constexpr Rgb kGo = 0x2E9448;
+constexpr Rgb kStop = 0xC8413B;
+constexpr Rgb kGreyInk = 0x9AA3AE;
+constexpr Rgb kGreyLight = 0xC9CED5;
+// The classic button face the dialog's buttons sit on.
+constexpr Rgb kClassicButtonFace = 0xD4D0C8;
+
+// A folder with a plus badge at its lower right.
+bool NewFolderPicture(const std::string& path, bool enabled) {
+  Picture p(16, 16);
+  cairo_t* cr = p.cr();
+  FillRounded(cr, 1, 3, 6, 3, 1, enabled ? kFolderEdge : kGreyInk);
+  FillRounded(cr, 1, 4.5, 12, 9, 1.2, enabled ? kFolderYellow : kGreyLight);
+  StrokeRounded(cr, 1, 4.5, 12, 9, 1.2, enabled ? kFolderEdge : kGreyInk);
+  cairo_arc(cr, 12, 12, 3.8, 0, 2 * M_PI);
+  SetColour(cr, enabled ? kGo : kGreyInk);
+  cairo_fill(cr);
+  FillRect(cr, 11.25, 9.5, 1.5, 5, 0xFFFFFF);
+  FillRect(cr, 9.5, 11.25, 5, 1.5, 0xFFFFFF);
+  return p.WritePng(path);
+}
+
+void Cross(cairo_t* cr, double inset, double width, Rgb colour) {
+  SetColour(cr, colour);
+  cairo_set_line_width(cr, width);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_move_to(cr, inset, inset);
+  cairo_line_to(cr, 16 - inset, 16 - inset);
+  cairo_move_to(cr, 16 - inset, inset);
+  cairo_line_to(cr, inset, 16 - inset);
+  cairo_stroke(cr);
+}
+
+bool DeletePicture(const std::string& path, bool enabled) {
+  Picture p(16, 16);
+  Cross(p.cr(), 3.5, 2.6, enabled ? kStop : kGreyInk);
+  return p.WritePng(path);
+}
+
+// The OK and Cancel buttons' glyphs, keyed for the button face.
+bool OkGlyph(const std::string& path) {
+  Picture p(16, 16);
+  cairo_t* cr = p.cr();
+  SetColour(cr, kGo);
+  cairo_set_line_width(cr, 2.6);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_move_to(cr, 3, 8.5);
+  cairo_line_to(cr, 6.5, 12);
+  cairo_line_to(cr, 13, 4);
+  cairo_stroke(cr);
+  return p.WriteKeyedPng(path, kClassicButtonFace);
+}
+
+bool CancelGlyph(const std::string& path) {
+  Picture p(16, 16);
+  Cross(p.cr(), 4, 2.4, kStop);
+  return p.WriteKeyedPng(path, kClassicButtonFace);
+}
+
 // ---- the bitmap buttons' faces ---------------------------------------------------------
 
 // kTitle: a flat button on the title band.
@@ -235,6 +299,17 @@ bool WriteButtonFaces(const std::string& folder) {
     ok = DrawFace(spec, Face::kHot, name + "Hot.png") && ok;
     ok = DrawFace(spec, Face::kDisabled, name + "Disabled.png") && ok;
   }
+  return ok;
+}
+
+bool WriteFolderDialogPictures(const std::string& folder) {
+  const std::string f = folder + "/";
+  bool ok = NewFolderPicture(f + "newfolder.png", true);
+  ok = NewFolderPicture(f + "newfolder-disabled.png", false) && ok;
+  ok = DeletePicture(f + "delete.png", true) && ok;
+  ok = DeletePicture(f + "delete-disabled.png", false) && ok;
+  ok = OkGlyph(f + "ok.png") && ok;
+  ok = CancelGlyph(f + "cancel.png") && ok;
   return ok;
 }
 

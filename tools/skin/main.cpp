@@ -6,6 +6,7 @@
 //   qelo_make_skin dropdown FOLDER   the drop-down's pictures (resources)
 //   qelo_make_skin seekbar FOLDER    the seek bar's pictures (resources)
 //   qelo_make_skin faces FOLDER      the bitmap buttons' faces (resources)
+//   qelo_make_skin folderdialog FOLDER  the folder dialog's pictures (resources)
 //
 // The folder must exist. Everything is drawn here, flat, from the palette
 // and the main window's layout table.
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
                                     {"list", WriteListPictures},
                                     {"dropdown", WriteDropDownPictures},
                                     {"seekbar", WriteSeekBarPictures},
-                                    {"faces", WriteButtonFaces}};
+                                    {"faces", WriteButtonFaces},
+                                    {"folderdialog", WriteFolderDialogPictures}};
   if (argc == 3) {
     for (const Mode& mode : kModes) {
       if (std::strcmp(argv[1], mode.name) != 0) continue;
@@ -33,6 +35,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces FOLDER\n", argv[0]);
+  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces|folderdialog FOLDER\n", argv[0]);
   return 2;
 }

@@ -18,5 +18,9 @@ bool WriteDropDownPictures(const std::string& folder);
 // of the bitmap buttons ("<control>Up", "<control>Hot", "<control>Disabled").
 bool WriteSeekBarPictures(const std::string& folder);
 bool WriteButtonFaces(const std::string& folder);
+// The folder dialog's tool-button pictures ("newfolder", "delete" and
+// their "-disabled" forms) and the glyphs of its OK and Cancel ("ok",
+// "cancel").
+bool WriteFolderDialogPictures(const std::string& folder);
 
 }  // namespace qelo::skin

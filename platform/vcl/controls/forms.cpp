@@ -102,6 +102,11 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
   RecreateWnd();
 }
 
+TRect TCustomForm::NormalBoundsRect() const {
+  const bool restored = windowState_ != wsMaximized || win::IsRectEmpty(&normalBounds_);
+  return restored ? BoundsRect() : normalBounds_;
+}
+
 void TCustomForm::SetWindowState(TWindowState state) {
   if (state == windowState_) return;
   const TWindowState old = windowState_;
@@ -176,6 +181,14 @@ TRect TCustomForm::ClientRect() const {
   if (HandleAllocated()) return TWinControl::ClientRect();
   return Rect(0, 0, pendingClientWidth_ >= 0 ? pendingClientWidth_ : Width(),
               pendingClientHeight_ >= 0 ? pendingClientHeight_ : Height());
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+  if (!HandleAllocated()) {
+    if (width != Width()) pendingClientWidth_ = -1;
+    if (height != Height()) pendingClientHeight_ = -1;
+  }
+  TWinControl::SetBounds(left, top, width, height);
 }
 
 void TCustomForm::SetClientWidth(int v) {

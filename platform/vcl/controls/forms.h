@@ -62,6 +62,9 @@ class TCustomForm : public TWinControl {
   void SetPosition(TPosition position) { position_ = position; }
   TWindowState WindowState() const { return windowState_; }
   void SetWindowState(TWindowState state);
+  // The bounds the form has in the normal state, or returns to from a
+  // maximised one.
+  TRect NormalBoundsRect() const;
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult result);
   bool KeyPreview() const { return keyPreview_; }
@@ -104,6 +107,9 @@ class TCustomForm : public TWinControl {
   void DoCreate();
 
   TRect ClientRect() const override;
+  // A new outer size set before the window exists wins over a client size
+  // the form file gave earlier.
+  void SetBounds(int left, int top, int width, int height) override;
   void SetClientWidth(int v) override;
   void SetClientHeight(int v) override;
   bool Showing() const override;

@@ -211,8 +211,10 @@ void TTreeNodes::PushNode(TTreeNode* node) const {
   if (!owner_->HandleAllocated() || (node->parent_ && !node->parent_->handle_)) return;
   TVINSERTSTRUCT insert;
   insert.hParent = node->parent_ ? node->parent_->handle_ : TVI_ROOT;
-  TTreeNode* previous = node->getPrevSibling();
-  insert.hInsertAfter = previous ? previous->handle_ : TVI_FIRST;
+  // A node appended (as fills do) goes last without a search for its place.
+  const auto& siblings = node->Siblings();
+  TTreeNode* previous = siblings.back() == node ? nullptr : node->getPrevSibling();
+  insert.hInsertAfter = siblings.back() == node ? TVI_LAST : previous ? previous->handle_ : TVI_FIRST;
   TVITEM& item = insert.item;
   item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
   item.pszText = const_cast<char*>(node->text_.c_str());
@@ -234,8 +236,9 @@ void TTreeNodes::Release(TTreeNode* node) {
   while (!node->children_.empty()) Release(node->children_.back());
   if (!owner_->ComponentState().Contains(csDestroying)) owner_->Delete(node);
   if (owner_->savedSelection_ == node) owner_->savedSelection_ = nullptr;
+  // Nodes mostly go from the end (children are freed last first).
   auto& siblings = node->Siblings();
-  siblings.erase(std::find(siblings.begin(), siblings.end(), node));
+  siblings.erase(std::find(siblings.rbegin(), siblings.rend(), node).base() - 1);
   delete node;
 }
 
@@ -255,10 +258,14 @@ void TTreeNodes::Clear() {
   EndUpdate();
 }
 
-void TTreeNodes::BeginUpdate() { ++updateCount_; }
+// The window lays itself out once, when the last update ends.
+void TTreeNodes::BeginUpdate() {
+  if (updateCount_++ == 0) owner_->Send(WM_SETREDRAW, 0, 0);
+}
 
 void TTreeNodes::EndUpdate() {
   if (updateCount_ == 0 || --updateCount_ > 0) return;
+  owner_->Send(WM_SETREDRAW, 1, 0);
   owner_->Invalidate();
 }
 

@@ -27,8 +27,13 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_SIZE: ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(w);
+      for (TreeNode* node : nodes_) node->textWidth = -1;
       LayoutChanged();
       return 0;
+    case WM_SETREDRAW:
+      redraw_ = w != 0;
+      if (redraw_ && std::exchange(layoutPending_, false)) LayoutChanged();
+      return DefWindowProc(window_, message, w, l);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS: case WM_KILLFOCUS: {

@@ -17,6 +17,7 @@ void ApplyFields(TreeNode* node, const TVITEM& in) {
   if (in.mask & TVIF_TEXT) {
     node->textCallback = in.pszText == LPSTR_TEXTCALLBACK;
     node->text = ReadText(in.pszText);
+    node->textWidth = -1;
   }
   if (in.mask & TVIF_IMAGE) node->image = in.iImage;
   if (in.mask & TVIF_SELECTEDIMAGE) node->selectedImage = in.iSelectedImage;
@@ -109,11 +110,11 @@ bool TreeView::Delete(HTREEITEM item) {
   return true;
 }
 
+// Searched from the end, where nodes are mostly added and removed.
 size_t TreeView::IndexInParent(const TreeNode* node) {
   const auto& siblings = node->parent->children;
-  return static_cast<size_t>(std::find_if(siblings.begin(), siblings.end(),
-                                          [node](const auto& s) { return s.get() == node; }) -
-                             siblings.begin());
+  const auto found = std::find_if(siblings.rbegin(), siblings.rend(), [node](const auto& s) { return s.get() == node; });
+  return static_cast<size_t>(siblings.rend() - found) - 1;
 }
 
 int TreeView::Level(const TreeNode* node) const {
@@ -147,6 +148,7 @@ std::string TreeView::Text(HTREEITEM item) {
   if ((info.item.mask & TVIF_DI_SETITEM) && Valid(item)) {
     item->text = text;
     item->textCallback = false;
+    item->textWidth = -1;
   }
   return text;
 }

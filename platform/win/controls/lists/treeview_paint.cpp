@@ -41,6 +41,11 @@ const std::vector<TreeNode*>& TreeView::VisibleRows() {
 
 void TreeView::LayoutChanged() {
   rowsDirty_ = true;
+  contentWidth_ = -1;
+  if (!redraw_) {
+    layoutPending_ = true;
+    return;
+  }
   ClampScroll();
   InvalidateRect(window_, nullptr, 1);
 }
@@ -53,6 +58,12 @@ int TreeView::Row(const TreeNode* node) {
 
 int TreeView::TextWidth(const std::string& text) const {
   return FontTextWidth(font_, text);
+}
+
+int TreeView::NodeTextWidth(TreeNode* node) {
+  if (node->textCallback) return TextWidth(Text(node));
+  if (node->textWidth < 0) node->textWidth = TextWidth(node->text);
+  return node->textWidth;
 }
 
 int TreeView::DefaultItemHeight() const {
@@ -87,7 +98,7 @@ RECT TreeView::TextRect(HTREEITEM item) {
   const int row = Row(item);
   const int top = (row - top_) * ItemHeight();
   const int left = LabelLeft(item);
-  return RECT{left, top, left + TextWidth(Text(item)) + 2 * kTextPad, top + ItemHeight()};
+  return RECT{left, top, left + NodeTextWidth(item) + 2 * kTextPad, top + ItemHeight()};
 }
 
 LRESULT TreeView::GetItemRect(bool textOnly, RECT* r) {
@@ -155,9 +166,11 @@ void TreeView::ClampScroll() {
 
 // The right edge of the widest shown label, as if not scrolled.
 int TreeView::ContentWidth() {
+  if (contentWidth_ >= 0) return contentWidth_;
   int widest = 0;
   for (TreeNode* node : std::vector<TreeNode*>(VisibleRows()))
-    if (Valid(node)) widest = std::max(widest, LabelLeft(node) + scrollX_ + TextWidth(Text(node)) + 2 * kTextPad);
+    if (Valid(node)) widest = std::max(widest, LabelLeft(node) + scrollX_ + NodeTextWidth(node) + 2 * kTextPad);
+  contentWidth_ = widest;
   return widest;
 }
 

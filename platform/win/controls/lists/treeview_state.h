@@ -24,6 +24,7 @@ struct TreeNode {
   int childrenFlag = 0;  // cChildren: 1 has children, I_CHILDRENCALLBACK asks
   LPARAM param = 0;
   UINT state = 0;
+  int textWidth = -1;  // the text's width in the control's font, once measured
 };
 
 }  // namespace qelo::win
@@ -65,6 +66,9 @@ class TreeView {
   int ItemHeight() const;
   int DefaultItemHeight() const;
   int TextWidth(const std::string& text) const;
+  // The node's text width, measured once (text asked for by callback is
+  // measured each time).
+  int NodeTextWidth(TreeNode* node);
   int ContentLeft(const TreeNode* node) const;  // where the state image starts
   int StateWidth() const;
   int ImageWidth() const;
@@ -121,6 +125,11 @@ class TreeView {
   bool rightDown_ = false;
   bool editOnUp_ = false;
   bool updatingBars_ = false;
+  // WM_SETREDRAW: while off, changes only mark the layout as stale; it is
+  // brought up to date once when redrawing is switched on again.
+  bool redraw_ = true;
+  bool layoutPending_ = false;
+  int contentWidth_ = -1;  // -1: to be measured again
   POINT downPoint_;
   char dispText_[1024] = {};
 };
