@@ -13,6 +13,10 @@
 #include "ct_listvw.h"
 #include "ct_panel.h"
 #include "ct_prgres.h"
+#include "ct_shell_ctrls_unit.h"
+#include "ct_shell_dialogs.h"
+#include "ct_shell_intf.h"
+#include "ct_shell_utils.h"
 #include "log_bridge.h"
 #include "program_resources.h"
 #include "register_controls.h"
@@ -43,6 +47,12 @@ void InitializeProgramFramework() {
     ct::RegisterCtListViewClasses();
     ct::RegisterCtComboBoxClasses();
     ct::RegisterCtProgressBarClasses();
+    // The shell units the folder dialog runs on, and the dialog itself for
+    // the main window's form.
+    ct::InitializeCtShellIntf();
+    ct::InitializeCtShellUtils();
+    ct::InitializeShellCtrls();
+    ct::RegisterCtShellDialogClasses();
     vcl::RegisterDialogClasses();
     controls::RegisterCustomControls();
     return true;

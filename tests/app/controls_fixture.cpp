@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/composed_window.h"
 #include "register_controls.h"
 #include "vcl/controls/scripting.h"
 #include "win/window/display.h"
@@ -65,14 +66,7 @@ void ControlTest::Release(vcl::TControl& control, int x, int y) {
 void ControlTest::Pump() { vcl::script::Pump(); }
 
 unsigned ControlTest::Pixel(win::HWND topLevel, int x, int y) {
-  win::HBITMAP picture = win::ComposeWindow(topLevel);
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, x, y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return ToRgb(c);
+  return ToRgb(qelo::test::ComposedWindow(topLevel).Pixel(x, y));
 }
 
 void ControlTest::Screenshot(win::HWND topLevel, const std::string& name) {

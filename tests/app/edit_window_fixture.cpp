@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include <unistd.h>
+
 #include "common/media_fixture.h"
 #include "common/process.h"
 #include "qelo/codecs.h"
@@ -230,7 +232,9 @@ Picture EditWindowTest::FrameOf(const std::string& path, int frame) {
   if (!video) return picture;
   picture.width = static_cast<int>(video->Number("width"));
   picture.height = static_cast<int>(video->Number("height"));
-  const std::string raw = path + ".frame.rgb";
+  // The clip may be a fixture other test processes read at the same time:
+  // each writes its frame to a file of its own.
+  const std::string raw = path + "." + std::to_string(getpid()) + ".frame.rgb";
   const qelo::test::ProcessResult r = qelo::test::RunProcess(
       {"ffmpeg", "-y", "-hide_banner", "-loglevel", "error", "-i", path, "-vf",
        "select=eq(n\\," + std::to_string(frame) + ")", "-vsync", "0", "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",

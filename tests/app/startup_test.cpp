@@ -15,9 +15,13 @@
 #include "chk_directx.h"
 #include "common/log_reading.h"
 #include "common/temp_dir.h"
+#include "ct_shell_dialogs.h"
+#include "ct_shell_dialogs_script.h"
 #include "outside/qelo_log.h"
 #include "program.h"
+#include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
+#include "vcl/form_reader.h"
 #include "win/codepage.h"
 #include "win/window/display.h"
 
@@ -145,6 +149,28 @@ TEST(StartupLines, BeginAndEndLinesNameTheProgramAndItsVersion) {
   EXPECT_EQ("Info: " + EndLine(), kEnd);
   EXPECT_EQ(BeginLine().find("Begin"), 27u);
   EXPECT_EQ(BeginLine().size() - BeginLine().rfind("1.1") - 3, 24u);
+}
+
+// The program's framework knows the folder dialog, so a form of the program
+// can place one and run it: OK hands back the folder chosen.
+TEST(ProgramFramework, PlacesAndRunsTheFolderDialog) {
+  InitializeProgramFramework();
+  qelo::test::TempDir home;
+  std::filesystem::create_directories(home.File("Output"));
+  vcl::TForm host(nullptr);
+  vcl::ReadComponentText(host,
+                         "object Host: TForm\n"
+                         "  object fdOutputPath: TCtSelectFolderDialog\n"
+                         "    Title = ' Select Output Path'\n"
+                         "  end\n"
+                         "end\n",
+                         "host.form");
+  auto& dialog = vcl::script::Find<ct::TCtSelectFolderDialog>(host, "fdOutputPath");
+  dialog.BaseFolder()->SetPathName(home.path());
+  vcl::script::ModalScript modal;
+  ct::script::AnswerSelectFolder(modal, home.File("Output"));
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.SelectedPathName(), home.File("Output"));
 }
 
 // ---- the DirectX check, on the probe and the stand-ins it reads ----------------

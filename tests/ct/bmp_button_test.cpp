@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/case_name.h"
 #include "controls_fixture.h"
 #include "ct_bmp_btn.h"
 #include "vcl/form_reader.h"
@@ -221,12 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaceCase{"disabled", {F::fcUp, F::fcDisabled}, FaceCase::Disable, kDisabled},
         FaceCase{"disabled without Up", {F::fcDisabled}, FaceCase::Disable, kDisabled},
         FaceCase{"enabled without Up shows the parent", {F::fcDisabled, F::fcHot}, FaceCase::None, clBtnFace}),
-    [](const testing::TestParamInfo<FaceCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    qelo::test::CaseName());
 
 TEST_F(BmpButtonTest, TransparentColourShowsWhatLiesBeneath) {
   form->SetColor(clNavy);
@@ -316,12 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                     GroupCase{"down button clicked again stays down", false, {0, 1, 1}, {false, true, false}},
                     GroupCase{"all up allowed raises it", true, {2, 2}, {false, false, false}},
                     GroupCase{"all up allowed still one down", true, {2, 0}, {true, false, false}}),
-    [](const testing::TestParamInfo<GroupCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    qelo::test::CaseName());
 
 TEST_F(BmpButtonTest, GroupsAreSeparatedByIndexAndByParent) {
   TCtBmpButton* a = MakeButton(10, 10);

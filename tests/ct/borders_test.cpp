@@ -2,6 +2,7 @@
 // request to paint a frame again.
 #include <gtest/gtest.h>
 
+#include "common/case_name.h"
 #include "controls_fixture.h"
 #include "ct_common_borders.h"
 #include "ct_common_color.h"
@@ -103,12 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         StyledCase{"sides", With(Frame(fsFlat, 1, fsNone), [](TStyledFrame& f) { f.BorderSides = TSides{sdLeft}; }),
                    {2, 0, 16, 16},
                    {{{0, 5}, clRed}, {{1, 5}, clYellow}, {{5, 0}, kGround}}}),
-    [](const testing::TestParamInfo<StyledCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    qelo::test::CaseName());
 
 TEST(ControlFrame, WindowColouredControlsUseSystemColours) {
   PaintCanvas canvas(12, 12, kGround);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "common/case_name.h"
 #include "ct_common_color.h"
 #include "ct_common_frames.h"
 #include "paint_canvas.h"
@@ -150,12 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"rounded top only",
                   [](TCanvas& c, const TRect& r) { return PaintRoundedFlatBorder(c, r, clRed, kTop); }, kBox,
                   {1, 3, 9, 9}, {{1, 1, clRed}, {8, 1, clRed}, {2, 2, kGround}}, 100 - 8}),
-    [](const testing::TestParamInfo<FrameCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    qelo::test::CaseName());
 
 TEST(FramePainters, NoSidesLeaveTheRectangleAndCanvasAsTheyAre) {
   for (int style = fsNone; style <= fsFlatRounded; ++style) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/composed_window.h"
 #include "common/media_fixture.h"
 #include "player_fixture.h"
 #include "win/codepage.h"
@@ -19,16 +20,7 @@ void PaintWhite(VideoFrame* frame, void*) {
 }
 
 // A pixel of a window as the screen shows it, 0x00BBGGRR.
-win::COLORREF ScreenPixel(win::HWND window, int x, int y) {
-  win::HBITMAP picture = win::ComposeWindow(window);
-  win::HDC dc = win::CreateCompatibleDC(nullptr);
-  win::HGDIOBJ old = win::SelectObject(dc, picture);
-  const win::COLORREF c = win::GetPixel(dc, x, y);
-  win::SelectObject(dc, old);
-  win::DeleteDC(dc);
-  win::DeleteObject(picture);
-  return c;
-}
+win::COLORREF ScreenPixel(win::HWND window, int x, int y) { return ComposedWindow(window).Pixel(x, y); }
 
 TEST_F(Playback, OpeningReportsTheStreamsOrFailsWithALine) {
   const int index = MakeInstance();

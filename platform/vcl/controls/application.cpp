@@ -138,6 +138,9 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
   if (component == mainForm_) mainForm_ = nullptr;
   if (component == mouseControl_) mouseControl_ = nullptr;
   if (component == hintControl_) hintControl_ = nullptr;
+  // The hint window is the application's own: a program run that frees the
+  // application's components frees it too, and the next run makes another.
+  if (component == hintWindow_) hintWindow_ = nullptr;
 }
 
 void TApplication::Run() {

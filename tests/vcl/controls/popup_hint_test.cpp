@@ -137,6 +137,30 @@ TEST_F(HintTest, HintShowsAfterThePauseAndGoesWhenTheMouseLeaves) {
   Application()->SetHintPause(500);
 }
 
+// A program run that frees the application's components frees its hint
+// window too; the next hint makes a new one instead of using the freed one.
+TEST_F(HintTest, AHintAfterTheHintWindowWasFreedMakesANewOne) {
+  Application()->SetHintPause(10);
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 80, 20);
+  label->SetHint("Play");
+  label->SetShowHint(true);
+  auto* away = new TLabel(form);
+  away->SetParent(form);
+  away->SetAutoSize(false);
+  away->SetBounds(200, 20, 80, 20);
+  for (int run = 0; run < 2; ++run) {
+    script::MoveMouse(*label, Point(5, 5));
+    ASSERT_TRUE(script::PumpUntil([] { return Application()->HintWindow() != nullptr; }, 1000)) << run;
+    EXPECT_EQ(Application()->HintWindow()->Caption(), "Play");
+    Application()->HintWindow()->Free();
+    script::MoveMouse(*away, Point(5, 5));
+  }
+  Application()->SetHintPause(500);
+}
+
 
 // Scripted answers for popup menus: the named item is clicked with the
 // mouse while the menu tracks; items that cannot be chosen dismiss it.
