@@ -67,6 +67,14 @@ bool IsDeleteKey(TShortCut shortCut) {
   return IsDefaultKey(dkDelete, shortCut) || IsDefaultKey(dkDelete, static_cast<TShortCut>(shortCut & ~vcl::scShift));
 }
 
+TShortCut ShellKeyShortCut(uint16_t key, vcl::TShiftState shift) {
+  TShortCut modifiers = 0;
+  if (shift.Contains(vcl::ssShift)) modifiers |= vcl::scShift;
+  if (shift.Contains(vcl::ssCtrl)) modifiers |= vcl::scCtrl;
+  if (shift.Contains(vcl::ssAlt)) modifiers |= vcl::scAlt;
+  return vcl::ShortCut(key, modifiers);
+}
+
 void ReleaseDefaultKeyTable() {
   DefaultKeyTable& table = Table();
   for (TCtShellControlDefKeyRec& entry : table.entries) entry.shortCut = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/menus.h"
 
 namespace qelo::ct {
@@ -24,6 +25,8 @@ const TCtShellControlDefKeyRec& DefaultKey(TCtShellDefaultKey key);
 bool IsDefaultKey(TCtShellDefaultKey key, TShortCut shortCut);
 // "Del", also with Shift held.
 bool IsDeleteKey(TShortCut shortCut);
+// The shortcut of a key pressed with the shift state's Shift, Ctrl and Alt.
+TShortCut ShellKeyShortCut(uint16_t key, vcl::TShiftState shift);
 // Forgets the parsed shortcuts (the unit's close-down).
 void ReleaseDefaultKeyTable();
 

@@ -204,7 +204,8 @@ int FindVerbCommand(IContextMenu* menuObject, const std::string& verb) {
 }
 
 HRESULT InvokeContextCommand(win::HWND owner, IContextMenu* menuObject, const char* command) {
-  if (!menuObject || !command) return shell::E_INVALIDARG;
+  // A null command is offset 0 (MAKEINTRESOURCE(0)), the first command.
+  if (!menuObject) return shell::E_INVALIDARG;
   shell::UINT_PTR offset = reinterpret_cast<shell::UINT_PTR>(command);
   if (!shell::IS_INTRESOURCE(command)) {
     const int found = FindVerbCommand(menuObject, command);

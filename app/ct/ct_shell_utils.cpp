@@ -249,6 +249,13 @@ std::string EnsureTrailingChar(const std::string& text, char ch) {
   return text + ch;
 }
 
+std::string TrimmedText(const std::string& text) {
+  std::size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return text.substr(first, last - first);
+}
+
 void RefreshDrives() {
   if (driveRefreshDisabled > 0) return;
   shell::IdListPtr computer;

@@ -128,6 +128,8 @@ constexpr std::size_t kMaxFormatStrings = 50;
 std::string FormatStrPos(const std::string& format, const std::vector<std::string>& strings);
 // `text` ending with `ch` (unless it is empty or ends with it already).
 std::string EnsureTrailingChar(const std::string& text, char ch);
+// The text without blanks and control characters at either end.
+std::string TrimmedText(const std::string& text);
 
 // ---- drives ---------------------------------------------------------------------
 

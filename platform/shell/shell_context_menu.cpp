@@ -80,7 +80,8 @@ class ShellContextMenu final : public ComObject<IContextMenu, IID_IContextMenu> 
   }
 
   HRESULT InvokeCommand(CMINVOKECOMMANDINFO* info) override {
-    if (!info || !info->lpVerb) return E_INVALIDARG;
+    // A null verb is offset 0 (MAKEINTRESOURCE(0)): "open".
+    if (!info) return E_INVALIDARG;
     const Verb* verb = IS_INTRESOURCE(info->lpVerb) ? VerbAt(static_cast<UINT>(reinterpret_cast<uintptr_t>(info->lpVerb)))
                                                     : VerbNamed(info->lpVerb);
     if (!verb) return E_INVALIDARG;

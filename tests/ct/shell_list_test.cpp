@@ -1,0 +1,588 @@
+// The shell list on a folder of its own: masks and the hidden filter, the
+// detail columns and their widths kept between folders and lists, the
+// list's own columns for a folder without details (with the
+// "DirectoryCols" value), sorting by header clicks, opening and going up,
+// the link to a shell tree both ways, refreshing after outside changes,
+// renaming in place, the default keys and drops.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "ct_shell_ctrls_unit.h"
+#include "ct_shell_intf.h"
+#include "ct_shell_list.h"
+#include "ct_shell_utils.h"
+#include "lists_fixture.h"
+#include "registry/registry.h"
+#include "shell/drag_drop.h"
+#include "shell/launch.h"
+#include "shell/ole_data.h"
+#include "shell_tree_fixture.h"
+#include "vcl/controls/scripting.h"
+
+namespace qelo::ct::test {
+namespace {
+
+using namespace vcl;
+namespace script = vcl::script;
+using qelo::test::Exists;
+using qelo::test::MakeDir;
+using qelo::test::MakeSymlink;
+using qelo::test::WriteFile;
+
+constexpr uint16_t kF2 = 0x71;
+constexpr uint16_t kF5 = 0x74;
+
+// No watching unless a test asks for it.
+constexpr TCtShellListOptions kQuietOptions{sloAutoFill, sloVirtualFolders, sloDefaultKeyHandling, sloContextMenus,
+                                            sloOleDrag, sloOleDrop};
+
+// The list with its protected parts reachable.
+class TestList : public TCtShellList {
+ public:
+  using TCtShellList::TCtShellList;
+  using TCtCustomShellList::DragEnter;
+  using TCtCustomShellList::DragOver;
+  using TCtCustomShellList::Drop;
+  using TCtCustomShellList::FillList;
+};
+
+// A folder that offers IShellFolder only: no detail columns.
+class PlainFolder final : public shell::ComObject<shell::IShellFolder, shell::IID_IShellFolder> {
+ public:
+  explicit PlainFolder(IShellFolder* inner) : inner_(shell::ComPtr<IShellFolder>::Share(inner)) {}
+  HRESULT ParseDisplayName(win::HWND o, void* b, const char* n, shell::ULONG* e, LPITEMIDLIST* l,
+                           shell::ULONG* a) override {
+    return inner_->ParseDisplayName(o, b, n, e, l, a);
+  }
+  HRESULT EnumObjects(win::HWND o, shell::DWORD f, shell::IEnumIDList** i) override {
+    return inner_->EnumObjects(o, f, i);
+  }
+  HRESULT BindToObject(LPCITEMIDLIST l, void* b, shell::REFIID i, void** o) override {
+    return inner_->BindToObject(l, b, i, o);
+  }
+  HRESULT CompareIDs(win::LPARAM c, LPCITEMIDLIST a, LPCITEMIDLIST b) override { return inner_->CompareIDs(c, a, b); }
+  HRESULT CreateViewObject(win::HWND, shell::REFIID, void** o) override {
+    *o = nullptr;
+    return shell::E_NOINTERFACE;
+  }
+  HRESULT GetAttributesOf(shell::UINT c, LPCITEMIDLIST const* i, shell::ULONG* a) override {
+    return inner_->GetAttributesOf(c, i, a);
+  }
+  HRESULT GetUIObjectOf(win::HWND o, shell::UINT c, LPCITEMIDLIST const* i, shell::REFIID d, shell::UINT* r,
+                        void** out) override {
+    return inner_->GetUIObjectOf(o, c, i, d, r, out);
+  }
+  HRESULT GetDisplayNameOf(LPCITEMIDLIST i, shell::DWORD f, shell::STRRET* n) override {
+    return inner_->GetDisplayNameOf(i, f, n);
+  }
+  HRESULT SetNameOf(win::HWND o, LPCITEMIDLIST i, const char* n, shell::DWORD f, LPITEMIDLIST* l) override {
+    return inner_->SetNameOf(o, i, n, f, l);
+  }
+
+ private:
+  ~PlainFolder() = default;
+  shell::ComPtr<IShellFolder> inner_;
+};
+
+class ShellListTest : public ShellTreeFixture {
+ protected:
+  void SetUp() override {
+    ShellTreeFixture::SetUp();
+    RegisterCtShellListClasses();
+    list = MakeList();
+  }
+
+  TestList* MakeList() {
+    auto* made = new TestList(form);
+    made->SetBounds(0, 0, 460, 300);
+    made->SetOptions(kQuietOptions);
+    made->SetViewStyle(vsReport);
+    made->SetParent(form);
+    made->OnFillStart = [this](TObject*) { ++fills; };
+    return made;
+  }
+
+  void Show(const std::string& path, TestList* which = nullptr) {
+    TCtShellLocator folder;
+    folder.SetPathName(path);
+    (which ? which : list)->SetFolder(&folder);
+    script::Pump();
+  }
+
+  std::vector<std::string> Captions(TestList* which = nullptr) const {
+    std::vector<std::string> captions;
+    TestList* l = which ? which : list;
+    for (int i = 0; i < l->Items()->Count(); ++i) captions.push_back(l->Items()->Item(i)->Caption());
+    return captions;
+  }
+  // A column's text as the window shows it (asked of the list on display).
+  std::string Text(int index, int subItem) const {
+    char buffer[260] = {};
+    win::LVITEM item;
+    item.iSubItem = subItem;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    win::SendMessage(list->Handle(), win::LVM_GETITEMTEXT, static_cast<win::WPARAM>(index),
+                     reinterpret_cast<win::LPARAM>(&item));
+    return buffer;
+  }
+  int IndexOf(const std::string& caption) const {
+    for (int i = 0; i < list->Items()->Count(); ++i)
+      if (list->Items()->Item(i)->Caption() == caption) return i;
+    return -1;
+  }
+  TListItem* Item(const std::string& caption) const {
+    const int i = IndexOf(caption);
+    return i < 0 ? nullptr : list->Items()->Item(i);
+  }
+  void SelectOnly(const std::string& caption) {
+    TListItem* item = Item(caption);
+    ASSERT_NE(item, nullptr) << caption;
+    list->SetSelected(item);
+    item->SetFocused(true);
+  }
+  std::vector<std::string> ColumnCaptions() const {
+    std::vector<std::string> captions;
+    for (int i = 0; i < list->Columns()->Count(); ++i) captions.push_back(list->Columns()->Items(i)->Caption());
+    return captions;
+  }
+  TPoint HeaderPoint(int column) const {
+    win::RECT r{};
+    win::SendMessage(list->GetHeaderHandle(), win::HDM_GETITEMRECT, static_cast<win::WPARAM>(column),
+                     reinterpret_cast<win::LPARAM>(&r));
+    win::POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    win::ClientToScreen(list->GetHeaderHandle(), &p);
+    return list->ScreenToClient(Point(p.x, p.y));
+  }
+
+  TestList* list = nullptr;
+  int fills = 0;
+};
+
+// ---- filling and masks -------------------------------------------------------------------
+
+TEST_F(ShellListTest, TheDefaultsListTheDesktopOnceTheWindowExists) {
+  auto* fresh = new TCtShellList(form);
+  EXPECT_EQ(fresh->Options(), kDefaultShellListOptions);
+  EXPECT_EQ(fresh->SortColumn(), 1);
+  ASSERT_NE(fresh->SmallImages(), nullptr);
+  EXPECT_EQ(fresh->SmallImages()->Handle(), GetSystemImageList(TCtImageListSize::ilsSmall));
+  fresh->SetOptions(kQuietOptions);
+  fresh->SetParent(form);
+  EXPECT_EQ(fresh->Items()->Count(), 0) << "filled from the posted auto-fill message";
+  script::Pump();
+  EXPECT_GE(fresh->Items()->Count(), 2) << "Computer and Home at least";
+}
+
+struct MaskCase {
+  const char* name;
+  const char* mask;
+  bool showHidden;
+  std::vector<std::string> captions;
+};
+
+class ShellListMaskTest : public ShellListTest, public ::testing::WithParamInterface<MaskCase> {};
+
+// Folders always pass a mask; masks match without regard to case.
+TEST_P(ShellListMaskTest, MasksChooseTheFilesAndFoldersAlwaysPass) {
+  const MaskCase& c = GetParam();
+  for (const char* file : {"a.mp4", "b.AVI", "c.txt", ".d.mp4"}) WriteFile(Path(file), "x");
+  MakeDir(Path("clips.txt"));
+  MakeDir(Path(".cache"));
+  TCtShellListOptions options = kQuietOptions;
+  if (c.showHidden) options.Include(sloShowHidden);
+  list->SetOptions(options);
+  list->SetFileMask(c.mask);
+  Show(base);
+  EXPECT_EQ(Captions(), c.captions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Masks, ShellListMaskTest,
+    ::testing::Values(
+        MaskCase{"Everything", "*", false, {"clips.txt", "a.mp4", "b.AVI", "c.txt"}},
+        MaskCase{"EverythingDotted", "*.*", false, {"clips.txt", "a.mp4", "b.AVI", "c.txt"}},
+        MaskCase{"OneMask", "*.mp4", false, {"clips.txt", "a.mp4"}},
+        MaskCase{"TwoMasksAnyCase", "*.MP4; *.avi", false, {"clips.txt", "a.mp4", "b.AVI"}},
+        MaskCase{"NoMatch", "*.mkv", false, {"clips.txt"}},
+        MaskCase{"HiddenToo", "*.mp4", true, {".cache", "clips.txt", ".d.mp4", "a.mp4"}},
+        MaskCase{"HiddenAll", "", true, {".cache", "clips.txt", ".d.mp4", "a.mp4", "b.AVI", "c.txt"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- columns -----------------------------------------------------------------------------
+
+TEST_F(ShellListTest, DetailColumnsShowTheFolderDetailsAskedForOnDisplay) {
+  WriteFile(Path("small.txt"), std::string(10, 'x'));
+  WriteFile(Path("large.bin"), std::string(3000, 'x'));
+  MakeDir(Path("folder"));
+  Show(base);
+  EXPECT_EQ(ColumnCaptions(), (std::vector<std::string>{"Name", "Size", "Type", "Modified"}));
+  EXPECT_EQ(list->Columns()->Items(1)->Alignment(), taRightJustify);
+  EXPECT_EQ(list->Columns()->Items(0)->Width(), 28 * 7) << "a heading's characters, 7 pixels each";
+  EXPECT_EQ(Text(IndexOf("small.txt"), 1), "1 KB");
+  EXPECT_EQ(Text(IndexOf("large.bin"), 1), "3 KB");
+  EXPECT_EQ(Text(IndexOf("folder"), 1), "") << "folders have no size";
+  EXPECT_EQ(Text(IndexOf("folder"), 2), "Folder");
+  EXPECT_FALSE(Text(IndexOf("small.txt"), 3).empty());
+  EXPECT_TRUE(Item("small.txt")->SubItems()->Count() == 0) << "nothing stored: the texts are asked for";
+}
+
+TEST_F(ShellListTest, ColumnWidthsSurviveAFolderChangeAndANewListForFileSystemFolders) {
+  MakeDir(Path("inner"));
+  Show(base);
+  list->Columns()->Items(0)->SetWidth(123);
+  list->Columns()->Items(2)->SetWidth(77);
+  Show(Path("inner"));
+  EXPECT_EQ(list->Columns()->Items(0)->Width(), 123);
+  EXPECT_EQ(list->Columns()->Items(2)->Width(), 77);
+
+  TestList* second = MakeList();
+  Show(base, second);
+  EXPECT_EQ(second->Columns()->Items(0)->Width(), 123) << "widths are kept for the program's run";
+  list->Free();
+  second->Free();
+}
+
+TEST_F(ShellListTest, AFolderWithoutDetailsGetsTheListsOwnColumns) {
+  WriteFile(Path("clip.avi"), std::string(2048 + 1, 'x'));
+  MakeDir(Path("sub"));
+  Show(base);
+  shell::ComPtr<IShellFolder> folder;
+  ASSERT_TRUE(SUCCEEDED(BindToShellFolder(list->FolderIdList(), &folder)));
+  const shell::IdListPtr folderList(CopyIdList(ShellMalloc(), list->FolderIdList()));
+  auto plain = shell::ComPtr<IShellFolder>::Adopt(new PlainFolder(folder.Get()));
+  list->FillList(plain.Get(), folderList.Get());
+  EXPECT_EQ(ColumnCaptions(), (std::vector<std::string>{"Name", "Size", "Type", "Modified"}));
+  EXPECT_EQ(list->ShellDetails(), nullptr);
+  EXPECT_EQ(Text(IndexOf("clip.avi"), 1), "3KB") << "kilobytes rounded up";
+  EXPECT_EQ(Text(IndexOf("sub"), 1), "");
+  EXPECT_EQ(Text(IndexOf("sub"), 2), "Folder");
+  EXPECT_FALSE(Text(IndexOf("clip.avi"), 3).empty());
+}
+
+// The settings store keeps no binary values: "DirectoryCols" is read as the
+// bytes of whatever value is there, and one shorter than four 16-bit words
+// gives the default widths instead of being read past its end.
+TEST_F(ShellListTest, DirectoryColsGivesWidthsOnlyWhenItHoldsFourWords) {
+  qelo::test::TempDir dir;
+  qelo::test::ScopedEnv store("QELO_REGISTRY_DIR", dir.path());
+  reg::Key key = reg::kNoKey;
+  ASSERT_EQ(reg::CreateKey(reg::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+                           reg::kAllAccess, &key),
+            reg::Status::kOk);
+  auto setString = [&](const std::string& text) {
+    reg::SetValue(key, "DirectoryCols", reg::ValueType::kString, text.c_str(),
+                  static_cast<std::uint32_t>(text.size() + 1));
+  };
+  const std::array<int, 4> defaults{200, 60, 100, 120};
+  RememberedDirectoryCols().clear();
+  SharedColumnWidthStream().clear();
+  EXPECT_EQ(DefaultColumnWidths(), defaults) << "no value";
+
+  const std::uint32_t dword = 0x00500040;
+  reg::SetValue(key, "DirectoryCols", reg::ValueType::kDword, &dword, sizeof dword);
+  EXPECT_EQ(DefaultColumnWidths(), defaults) << "four bytes hold two words, not four";
+
+  setString("ABCDEFGH");  // nine bytes with the terminator: four words and one byte
+  EXPECT_EQ(DefaultColumnWidths(), (std::array<int, 4>{0x4241, 0x4443, 0x4645, 0x4847}));
+
+  setString(std::string(30, 'A'));
+  EXPECT_EQ(DefaultColumnWidths(), defaults) << "more than 22 bytes is no column record";
+
+  setString("ABCDEFGH");
+  EXPECT_EQ(DefaultColumnWidths(), (std::array<int, 4>{0x4241, 0x4443, 0x4645, 0x4847}));
+  SaveColumnWidths({11, 22, 33, 44, 55});
+  EXPECT_EQ(DefaultColumnWidths(), (std::array<int, 4>{11, 22, 33, 44})) << "unchanged: the saved widths";
+  setString("HGFEDCBA");
+  EXPECT_EQ(DefaultColumnWidths(), (std::array<int, 4>{0x4748, 0x4546, 0x4344, 0x4142})) << "changed: the value's";
+  reg::CloseKey(key);
+  RememberedDirectoryCols().clear();
+  SharedColumnWidthStream().clear();
+}
+
+// ---- sorting -----------------------------------------------------------------------------
+
+TEST_F(ShellListTest, HeaderClicksSortByTheFoldersOrderAndASecondClickReverses) {
+  WriteFile(Path("b.txt"), std::string(5000, 'x'));
+  WriteFile(Path("a.txt"), std::string(10, 'x'));
+  WriteFile(Path("C.txt"), std::string(2500, 'x'));
+  MakeDir(Path("zdir"));
+  Show(base);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"zdir", "a.txt", "b.txt", "C.txt"})) << "folders first, by name";
+  struct Step {
+    int column;
+    int sortColumn;
+    std::vector<std::string> captions;
+  } steps[] = {
+      {0, -1, {"C.txt", "b.txt", "a.txt", "zdir"}},
+      {0, 1, {"zdir", "a.txt", "b.txt", "C.txt"}},
+      {1, 2, {"zdir", "a.txt", "C.txt", "b.txt"}},
+      {1, -2, {"b.txt", "C.txt", "a.txt", "zdir"}},
+  };
+  int n = 0;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(n++);
+    vcl::test::ClickAt(*list, HeaderPoint(s.column));
+    script::PumpUntil([] { return false; }, 600);  // no two clicks make a double click
+    EXPECT_EQ(list->SortColumn(), s.sortColumn);
+    EXPECT_EQ(Captions(), s.captions);
+    EXPECT_EQ(list->HeaderSortColumn(), s.column);
+    EXPECT_EQ(list->HeaderSortDescending(), s.sortColumn < 0);
+  }
+  list->OnColumnClick = [this](TObject*, TListColumn*) { list->SetSortColumn(0); };
+  vcl::test::ClickAt(*list, HeaderPoint(0));
+  EXPECT_EQ(list->SortColumn(), 0) << "a sort set by the click's handler stands";
+  EXPECT_EQ(list->HeaderSortColumn(), -1);
+}
+
+// ---- opening and going up ------------------------------------------------------------------
+
+TEST_F(ShellListTest, OpeningFoldersAndLinksToThemBrowsesBackspaceGoesUp) {
+  MakeDir(Path("outer"));
+  MakeDir(Path("outer/inner"));
+  WriteFile(Path("outer/inner/deep.txt"), "x");
+  MakeSymlink(Path("outer/inner"), Path("shortcut"));
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("outer");
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(list->FolderPath(), Path("outer"));
+  EXPECT_EQ(Captions(), std::vector<std::string>{"inner"});
+
+  vcl::test::DoubleClickAt(*list, vcl::test::Centre(Item("inner")->DisplayRect(drLabel)));
+  script::Pump();
+  EXPECT_EQ(list->FolderPath(), Path("outer/inner"));
+  EXPECT_EQ(Captions(), std::vector<std::string>{"deep.txt"});
+
+  script::PressKey(win::VK_BACK);
+  EXPECT_EQ(list->FolderPath(), Path("outer"));
+  list->GoUp(1);
+  EXPECT_EQ(list->FolderPath(), base);
+
+  SelectOnly("shortcut");
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"deep.txt"}) << "a link to a folder opens the folder";
+}
+
+TEST_F(ShellListTest, EnterOnAFileRunsItsDefaultCommandUnlessVetoed) {
+  WriteFile(Path("movie.mp4"), "x");
+  MakeDir(Path("folder"));
+  std::vector<std::string> opened;
+  shell::SetLaunchRecorderForTesting([&](const std::string& uri) {
+    opened.push_back(uri);
+    return true;
+  });
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("movie.mp4");
+  script::PressKey(win::VK_RETURN);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("movie.mp4"), std::string::npos) << opened[0];
+  EXPECT_EQ(list->FolderPath(), base);
+
+  list->OnOpenDefault = [](TObject*, bool& allow) { allow = false; };
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(opened.size(), 1u) << "the event refused";
+
+  list->SetOptions(TCtShellListOptions(kQuietOptions).Include(sloNoBrowse));
+  SelectOnly("folder");
+  script::PressKey(win::VK_RETURN);
+  script::PressKey(win::VK_BACK);
+  EXPECT_EQ(list->FolderPath(), base) << "no browsing: the list stays";
+  shell::SetLaunchRecorderForTesting({});
+}
+
+// ---- the tree's link -----------------------------------------------------------------------
+
+TEST_F(ShellListTest, ALinkedListFollowsTheTreeAndTheTreeFollowsAnOpenedFolder) {
+  MakeDir(Path("one"));
+  MakeDir(Path("one/two"));
+  WriteFile(Path("one/file.txt"), "x");
+  auto* tree = new TCtShellTree(form);
+  tree->SetBounds(0, 0, 200, 300);
+  tree->SetOptions(TCtShellTreeOptions{stoAutoFill, stoVirtualFolders, stoShowHidden});
+  tree->SetParent(form);
+  list->SetLeft(210);
+  tree->SetShellList(list->TreeLink());
+  EXPECT_EQ(list->ShellTree(), tree);
+  TCtShellLocator root;
+  root.SetPathName(base);
+  tree->SetBaseFolder(&root);
+  script::Pump();
+  EXPECT_EQ(list->FolderPath(), base);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"one"});
+
+  script::Focus(*list);
+  SelectOnly("one");
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(tree->SelectedPathName(), Path("one")) << "the tree follows";
+  EXPECT_EQ(list->FolderPath(), Path("one"));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"two", "file.txt"}));
+
+  list->GoUp(1);
+  EXPECT_EQ(tree->SelectedPathName(), base) << "going up goes through the tree";
+  EXPECT_EQ(list->FolderPath(), base);
+
+  list->SetOptions(TCtShellListOptions(kQuietOptions).Include(sloFilesOnly));
+  TCtShellLocator one;
+  one.SetPathName(Path("one"));
+  tree->SetSelectedFolder(&one);
+  script::Pump();
+  EXPECT_EQ(Captions(), std::vector<std::string>{"file.txt"}) << "the tree shows the folders";
+  EXPECT_TRUE(tree->Selected()->Expanded());
+
+  tree->Free();
+  EXPECT_EQ(list->ShellTree(), nullptr);
+  list->GoUp(1);
+  EXPECT_EQ(list->FolderPath(), base) << "on its own again";
+}
+
+// ---- refreshing ------------------------------------------------------------------------------
+
+TEST_F(ShellListTest, OutsideChangesRefreshOnceAndKeepTheSelection) {
+  WriteFile(Path("keep.txt"), "x");
+  WriteFile(Path("gone.txt"), "x");
+  list->SetOptions(TCtShellListOptions(kQuietOptions).Include(sloDynamicRefresh));
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("keep.txt");
+  fills = 0;
+  std::filesystem::remove(Path("gone.txt"));
+  WriteFile(Path("new.txt"), "x");
+  EXPECT_TRUE(script::PumpUntil([&] { return IndexOf("new.txt") >= 0; }, 3000)) << "the change thread told";
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"keep.txt", "new.txt"}));
+  EXPECT_TRUE(Item("keep.txt")->Selected());
+
+  script::PumpUntil([] { return false; }, 600);
+  fills = 0;
+  for (int i = 0; i < 3; ++i) {
+    win::PostMessage(list->Handle(), WM_SHELLCHANGED, 0, 0);
+    script::PumpUntil([] { return false; }, 100);
+  }
+  EXPECT_TRUE(script::PumpUntil([&] { return fills > 0; }, 1500));
+  script::PumpUntil([] { return false; }, 600);
+  EXPECT_EQ(fills, 1) << "three notifications in a row, one refresh";
+}
+
+// ---- renaming and keys ---------------------------------------------------------------------
+
+struct RenameCase {
+  const char* name;
+  const char* typed;
+  const char* caption;  // the item's caption afterwards
+  bool renamed;
+};
+
+class ShellListRenameTest : public ShellListTest, public ::testing::WithParamInterface<RenameCase> {};
+
+TEST_P(ShellListRenameTest, RenamesTrimmedAndRefusedNamesLeaveTheCaption) {
+  const RenameCase& c = GetParam();
+  WriteFile(Path("old.txt"), "x");
+  WriteFile(Path("taken.txt"), "y");
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("old.txt");
+  script::PressKey(kF2);
+  auto edit = reinterpret_cast<win::HWND>(win::SendMessage(list->Handle(), win::LVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(win::GetWindowText(edit), "old.txt");
+  win::SetWindowText(edit, c.typed);
+  script::ModalScript modal;
+  if (!c.renamed) modal.Answer(mrOk);  // the shell tells the user why
+  script::PressKey(win::VK_RETURN);
+  EXPECT_EQ(modal.Unanswered(), 0);
+  EXPECT_EQ(modal.Pending(), 0);
+  EXPECT_NE(Item(c.caption), nullptr);
+  EXPECT_EQ(Exists(Path("old.txt")), !c.renamed);
+  EXPECT_EQ(qelo::test::ReadFile(Path("taken.txt")), "y") << "nothing is overwritten";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ShellListRenameTest,
+                         ::testing::Values(RenameCase{"Plain", "new.txt", "new.txt", true},
+                                           RenameCase{"Trimmed", "  spaced.txt \t", "spaced.txt", true},
+                                           RenameCase{"Clash", "taken.txt", "old.txt", false},
+                                           RenameCase{"Slash", "a/b", "old.txt", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ShellListTest, TheDefaultKeysSelectCopyPasteAndDeleteToTheTrashWhenAsked) {
+  MakeDir(Path("target"));
+  WriteFile(Path("one.txt"), "1");
+  WriteFile(Path("two.txt"), "2");
+  Show(base);
+  script::Focus(*list);
+  script::PressKey('A', {ssCtrl});
+  EXPECT_EQ(list->SelectedCount(), 3);
+
+  SelectOnly("one.txt");
+  script::PressKey('C', {ssCtrl});
+  Show(Path("target"));
+  fills = 0;
+  script::PressKey('V', {ssCtrl});
+  EXPECT_TRUE(Exists(Path("target/one.txt")));
+  EXPECT_EQ(Captions(), std::vector<std::string>{"one.txt"}) << "refreshed after the paste";
+  EXPECT_EQ(fills, 1);
+
+  Show(base);
+  script::ModalScript modal;
+  modal.Answer(mrNo);
+  SelectOnly("two.txt");
+  script::PressKey(win::VK_DELETE, {ssShift});
+  EXPECT_TRUE(Exists(Path("two.txt"))) << "Shift+Del asks as Del does";
+  modal.Answer(mrYes);
+  script::PressKey(win::VK_DELETE);
+  EXPECT_FALSE(Exists(Path("two.txt")));
+  EXPECT_TRUE(Exists(TrashedPath("two.txt"))) << "moved to the Trash, not destroyed";
+  EXPECT_EQ(IndexOf("two.txt"), -1);
+  EXPECT_EQ(modal.Seen().size(), 2u);
+  EXPECT_EQ(modal.Unanswered(), 0);
+
+  fills = 0;
+  script::PressKey(kF5);
+  EXPECT_EQ(fills, 1);
+  shell::OleSetClipboard(nullptr);
+}
+
+// ---- drops ---------------------------------------------------------------------------------
+
+TEST_F(ShellListTest, DropsGoToTheFolderItemUnderThePointerOrBesideTheItemsToTheFolder) {
+  MakeDir(Path("box"));
+  MakeDir(Path("elsewhere"));
+  WriteFile(Path("elsewhere/payload.txt"), "p");
+  WriteFile(Path("elsewhere/second.txt"), "s");
+  Show(base);
+  auto dropOf = [&](const std::string& name) {
+    shell::ComPtr<IShellFolder> folder;
+    shell::IdListPtr folderList, item;
+    EXPECT_TRUE(SUCCEEDED(PathToIdList(Path("elsewhere"), folderList.Put())));
+    EXPECT_TRUE(SUCCEEDED(BindToShellFolder(folderList.Get(), &folder)));
+    shell::ULONG eaten = 0;
+    folder->ParseDisplayName(nullptr, nullptr, name.c_str(), &eaten, item.Put(), nullptr);
+    return TDataObject_shlv::Create(folder.Get(), folderList.Get(), {item.Get()});
+  };
+  const TRect box = Item("box")->DisplayRect(drLabel);
+  const TPoint onBox = list->ClientToScreen(vcl::test::Centre(box));
+  uint32_t effect = shell::DROPEFFECT_COPY;
+  shell::ComPtr<IDataObject> payload = dropOf("payload.txt");
+  list->DragEnter(payload.Get(), win::MK_LBUTTON, win::POINT{onBox.x, onBox.y}, &effect);
+  EXPECT_NE(effect & shell::DROPEFFECT_COPY, 0u);
+  const auto highlighted = win::SendMessage(list->Handle(), win::LVM_GETITEMSTATE,
+                                           static_cast<win::WPARAM>(IndexOf("box")), win::LVIS_DROPHILITED);
+  EXPECT_EQ(highlighted, static_cast<win::LRESULT>(win::LVIS_DROPHILITED)) << "the folder under the pointer";
+  effect = shell::DROPEFFECT_COPY;
+  list->Drop(payload.Get(), 0, win::POINT{onBox.x, onBox.y}, &effect);
+  EXPECT_TRUE(Exists(Path("box/payload.txt")));
+
+  const TPoint beside = list->ClientToScreen(Point(400, 250));
+  effect = shell::DROPEFFECT_COPY;
+  shell::ComPtr<IDataObject> second = dropOf("second.txt");
+  list->DragEnter(second.Get(), win::MK_LBUTTON, win::POINT{beside.x, beside.y}, &effect);
+  list->Drop(second.Get(), 0, win::POINT{beside.x, beside.y}, &effect);
+  EXPECT_TRUE(Exists(Path("second.txt"))) << "beside the items: into the list's folder";
+  EXPECT_GE(IndexOf("second.txt"), 0) << "refreshed after the drop";
+}
+
+}  // namespace
+}  // namespace qelo::ct::test
