@@ -21,6 +21,7 @@
 #include "ct_listvw.h"
 #include "ct_panel.h"
 #include "ct_prgres.h"
+#include "ct_shell_dialogs.h"
 #include "edit_window_page.h"
 #include "main_window_list_images.h"
 #include "qelo/media.h"
@@ -159,10 +160,8 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void WMConvertAllDone();
   void WMConvertStopped(bool stopped);
 
-  // The folder dialog, which this program calls on but does not carry (the
-  // folder to start at in, the chosen one out; false when cancelled). Until
-  // one is given, the command that needs it writes a log line and does
-  // nothing.
+  // The folder dialog (the folder to start at in, the chosen one out; false
+  // when cancelled): `fdOutputPath` unless a test gives another.
   std::function<bool(std::string& folder)> ChooseFolder;
 
   // ---- state, for the window's own units and its tests ----
@@ -208,6 +207,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   ct::TCtProgressBar* pbWgProgress = nullptr;
   ct::TCtProgressBar* pbTotalProgress = nullptr;
   vcl::TOpenDialog* odMediaFile = nullptr;
+  ct::TCtSelectFolderDialog* fdOutputPath = nullptr;
 
   vcl::TPopupMenu* menuFile = nullptr;
   vcl::TMenuItem* Open1 = nullptr;
@@ -279,6 +279,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ShowChoiceOnProfileButton(int profile, int format, const std::string& caption);
   void ApplyChoiceToJob(TWorkGroupClass& job, vcl::TListItem& row, int profile, int format);
   void RenameJobsForFolder(const std::string& folder);
+  bool RunFolderDialog(std::string& folder);
 
   vcl::TStringList settings_;
   TWorkGroupClassArray jobs_;
