@@ -101,6 +101,17 @@ TTreeNode* TCtCustomShellTree::MakeRootNode(IShellFolder* folder) {
 
 // Items that cannot be listed leave the node with its button and end the
 // fill quietly; other enumeration failures raise.
+namespace {
+
+// An item removed by someone else between the listing and the reading of
+// its attributes is left out rather than failing the whole level.
+bool VanishedWhileListed(HRESULT hr) {
+  return hr == shell::HRESULT_FROM_WIN32(shell::ERROR_FILE_NOT_FOUND) ||
+         hr == shell::HRESULT_FROM_WIN32(shell::ERROR_PATH_NOT_FOUND);
+}
+
+}  // namespace
+
 void TCtCustomShellTree::FillLevel(IShellFolder* folder, TTreeNode* node) {
   const shell::ComPtr<IShellFolder> held = shell::ComPtr<IShellFolder>::Share(folder);
   TTreeNode* parent = node;
@@ -119,8 +130,8 @@ void TCtCustomShellTree::FillLevel(IShellFolder* folder, TTreeNode* node) {
     next = items->Next(1, &raw, &fetched);
     shell::IdListPtr item(raw);
     if (next != shell::S_OK) break;
-    if (HRESULT hr = AddNewShellItem(folder, parentData->AbsoluteIdList(), item.Get(), parent); FAILED(hr))
-      throw vcl::Exception(shell::SystemErrorText(hr));
+    const HRESULT hr = AddNewShellItem(folder, parentData->AbsoluteIdList(), item.Get(), parent);
+    if (FAILED(hr) && !VanishedWhileListed(hr)) throw vcl::Exception(shell::SystemErrorText(hr));
   }
   if (parent->Count() == 0) parent->SetHasChildren(false);
   if (next != shell::S_FALSE) {
