@@ -25,7 +25,7 @@ constexpr PageInfo kPages[] = {
     {epCrop, "Drag the dashed frame or its handles on the original picture, or type the numbers and press Enter."},
     {epEffect, "The effects work in the order listed; the output picture shows them."},
     {epWatermark, "Drag the watermark on the output picture to place it."},
-    {epTrim, "Drag the markers under the preview, or type the times (h:mm:ss.mmm) and press Enter."},
+    {epTrim, "Drag the markers under the preview, or type the times (hh:mm:ss.mmm) and press Enter."},
 };
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "ct_radchk.h"
 #include "edit_window_effects.h"
 #include "edit_window_entry.h"
+#include "edit_window_page.h"
 #include "qelo_track_bar.h"
 #include "skin_form.h"
 #include "vcl/controls/listbox.h"
@@ -33,9 +34,6 @@
 #include "work_group_class.h"
 
 namespace qelo::app {
-
-// The pages, by the numbers the main window's commands open them at.
-enum TEditPage { epCrop = 0, epEffect = 1, epWatermark = 2, epTrim = 3 };
 
 // The crop shapes offered: the player's own (free, 16:9, 4:3, the source
 // picture's) and the output's.

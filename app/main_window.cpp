@@ -46,6 +46,7 @@ const ClassInfo& TfrmVideoConvertor::StaticClass() {
       .Field("pbWgProgress", &T::pbWgProgress)
       .Field("pbTotalProgress", &T::pbTotalProgress)
       .Field("odMediaFile", &T::odMediaFile)
+      .Field("fdOutputPath", &T::fdOutputPath)
       .Field("menuFile", &T::menuFile)
       .Field("Open1", &T::Open1)
       .Field("Exit1", &T::Exit1)

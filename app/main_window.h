@@ -21,6 +21,8 @@
 #include "ct_listvw.h"
 #include "ct_panel.h"
 #include "ct_prgres.h"
+#include "ct_shell_dialogs.h"
+#include "edit_window_page.h"
 #include "main_window_list_images.h"
 #include "qelo/media.h"
 #include "qelo_com_bobox.h"
@@ -49,9 +51,6 @@ inline constexpr vcl::UINT WM_OPEN_FORMAT_CELL_MENU = 1024 + 101;
 // Posted to itself by the window: the list's popup menu opens at the screen
 // point (wParam x, lParam y) once the list has handled the right click.
 inline constexpr vcl::UINT WM_OPEN_LIST_MENU = 1024 + 102;
-
-// The pages of the edit window the edit commands open.
-enum TEditPage { epCrop = 0, epEffect = 1, epWatermark = 2, epTrim = 3 };
 
 class TfrmVideoConvertor : public controls::TSkinForm {
   QELO_VCL_CLASS()
@@ -161,12 +160,9 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void WMConvertAllDone();
   void WMConvertStopped(bool stopped);
 
-  // Windows this program calls on but does not carry: the folder dialog
-  // (the folder to start at in, the chosen one out; false when cancelled)
-  // and the edit window (a job at a page). Until one is given, the command
-  // that needs it writes a log line and does nothing.
+  // The folder dialog (the folder to start at in, the chosen one out; false
+  // when cancelled): `fdOutputPath` unless a test gives another.
   std::function<bool(std::string& folder)> ChooseFolder;
-  std::function<void(TWorkGroupClass& job, TEditPage page)> OpenEditWindow;
 
   // ---- state, for the window's own units and its tests ----
   TWorkGroupClassArray& Jobs() { return jobs_; }
@@ -211,6 +207,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   ct::TCtProgressBar* pbWgProgress = nullptr;
   ct::TCtProgressBar* pbTotalProgress = nullptr;
   vcl::TOpenDialog* odMediaFile = nullptr;
+  ct::TCtSelectFolderDialog* fdOutputPath = nullptr;
 
   vcl::TPopupMenu* menuFile = nullptr;
   vcl::TMenuItem* Open1 = nullptr;
@@ -255,8 +252,9 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ExchangeWithFileRow(int index, int neighbour);
   void ClearAllRows();
   void MergeSelectedJobs();
-  void AddMergedRows(int at, TWorkGroupClass& job);
+  void AddMergedRows(int at, TWorkGroupClass& job, bool formatsDiffered);
   void OpenEditWindowAt(TEditPage page);
+  void ShowOutputLengths(const TWorkGroupClass& job);
   // The "Output Format" cell of a row, in the list's client coordinates.
   vcl::TRect FormatCellRect(const vcl::TListItem& item) const;
   vcl::TRect ColumnRect(const vcl::TListItem& item, int column) const;
@@ -281,6 +279,7 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ShowChoiceOnProfileButton(int profile, int format, const std::string& caption);
   void ApplyChoiceToJob(TWorkGroupClass& job, vcl::TListItem& row, int profile, int format);
   void RenameJobsForFolder(const std::string& folder);
+  bool RunFolderDialog(std::string& folder);
 
   vcl::TStringList settings_;
   TWorkGroupClassArray jobs_;

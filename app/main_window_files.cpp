@@ -4,10 +4,12 @@
 // moving and merging rows, and which commands are enabled when.
 #include <algorithm>
 
+#include "edit_window.h"
 #include "log_bridge.h"
 #include "main_window.h"
 #include "main_window_rows.h"
 #include "main_window_settings.h"
+#include "merge_jobs.h"
 #include "output_names.h"
 #include "qelo/codecs.h"
 #include "qelo/fileformat.h"
@@ -304,37 +306,31 @@ void TfrmVideoConvertor::ppmClearClick(TObject*) { ClearAllRows(); }
 void TfrmVideoConvertor::MergeSelectedJobs() {
   TListItems& items = *lvMediaFile->Items();
   std::vector<int> rows;
-  for (int i : SelectedRowIndexes())
-    if (RowKindOf(RowData(items[i])) == rkSingleJob) rows.push_back(i);
+  std::vector<int32_t> ids;
+  for (int i : SelectedRowIndexes()) {
+    if (RowKindOf(RowData(items[i])) != rkSingleJob) continue;
+    rows.push_back(i);
+    ids.push_back(RowGroupId(RowData(items[i])));
+  }
   if (rows.size() < 2) return;
   ClosePreviewFile();
-  TWorkGroupClass* target = jobs_.JobById(RowGroupId(RowData(items[rows.front()])));
-  if (!target) return;
-  std::vector<int> merged{rows.front()};
-  for (size_t k = 1; k < rows.size(); ++k) {
-    TWorkGroupClass* job = jobs_.JobById(RowGroupId(RowData(items[rows[k]])));
-    if (!job || !target->AdoptEntries(*job)) continue;
-    jobs_.RemoveJob(job->groupId);
-    merged.push_back(rows[k]);
-  }
-  if (merged.size() < 2) return;
-  for (auto it = merged.rbegin(); it != merged.rend(); ++it) items.Delete(*it);
-  const std::string ext = OutputFileExtension(target->GetFormatSettings().formatId);
-  const std::string name = MakeUniqueOutputName(target->GetOutputName(), target->JobBaseName(), target->groupId, ext);
-  if (!name.empty()) target->SetOutputName(name);
-  target->done = 0;
+  const TMergeResult merged = MergeJobs(jobs_, ids);
+  if (!merged.job) return;
+  for (size_t k = rows.size(); k-- > 0;)
+    if (ids[k] == merged.job->groupId || std::ranges::count(merged.mergedIds, ids[k]) > 0) items.Delete(rows[k]);
   lvMediaFile->ClearSelection();
-  AddMergedRows(merged.front(), *target);
-  items[merged.front()]->SetSelected(true);
+  AddMergedRows(rows.front(), *merged.job, merged.formatsDiffered);
+  items[rows.front()]->SetSelected(true);
 }
 
-void TfrmVideoConvertor::AddMergedRows(int at, TWorkGroupClass& job) {
+void TfrmVideoConvertor::AddMergedRows(int at, TWorkGroupClass& job, bool formatsDiffered) {
   TListItems& items = *lvMediaFile->Items();
   int64_t sourceLength = 0;
   for (int i = 0; i < job.EntryCount(); ++i) sourceLength += job.EntryAt(i)->sourceDuration;
   TListItem* header = items.Insert(at);
   header->SetCaption(job.JobCaption());
-  SetSubItems(*header, {Seconds(sourceLength), Seconds(job.GetTotalDuration()), FormatName(job.profileIndex, job.formatIndex),
+  SetSubItems(*header, {Seconds(sourceLength), Seconds(job.GetTotalDuration()),
+                        MergedFormatText(FormatName(job.profileIndex, job.formatIndex), formatsDiffered),
                         ExtractFileName(job.GetOutputName())});
   SetRowData(header, MakeRowData(rkMergedHeader, job.groupId, 0));
   for (int i = 0; i < job.EntryCount(); ++i) {
@@ -351,14 +347,30 @@ void TfrmVideoConvertor::ppmMergeClick(TObject*) { MergeSelectedJobs(); }
 
 // ---- the edit window ---------------------------------------------------------------------
 
+// The selected row's file (a job's first for its header row) is edited;
+// on OK the job is to be converted again and its rows show the new lengths.
 void TfrmVideoConvertor::OpenEditWindowAt(TEditPage page) {
   TListItem* row = SelectedRow();
-  TWorkGroupClass* job = row ? jobs_.JobById(RowGroupId(RowData(row))) : nullptr;
-  if (!job) return;
-  if (OpenEditWindow)
-    OpenEditWindow(*job, page);
-  else
-    WriteLog("The edit window is not part of this program; the job stays as it is.", kLogInfo);
+  if (!row) return;
+  const uint32_t data = RowData(row);
+  TWorkGroupClass* job = jobs_.JobById(RowGroupId(data));
+  if (!job || !EditJobEntry(*job, RowFileIndex(data), page)) return;
+  job->done = 0;
+  ShowOutputLengths(*job);
+}
+
+// The "Output Length" column: the job's trimmed total on its own or header
+// row, the file's trimmed length on a merged job's file row.
+void TfrmVideoConvertor::ShowOutputLengths(const TWorkGroupClass& job) {
+  TListItems& items = *lvMediaFile->Items();
+  for (int i = 0; i < items.Count(); ++i) {
+    const uint32_t data = RowData(items[i]);
+    if (RowGroupId(data) != job.groupId) continue;
+    const SourceEntry* entry = job.EntryAt(RowFileIndex(data));
+    const int64_t length = RowKindOf(data) == rkMergedFile && entry ? entry->trimEnd - entry->trimStart : job.GetTotalDuration();
+    items[i]->SubItems()->Put(1, Seconds(length));
+  }
+  lvMediaFile->Invalidate();
 }
 
 void TfrmVideoConvertor::btnEditClick(TObject*) { OpenEditWindowAt(epCrop); }

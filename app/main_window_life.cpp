@@ -40,6 +40,14 @@ void TfrmVideoConvertor::FormCreate(TObject*) {
   listImages_.Load(win::ProgramFolder());
   LoadSettings();
   tbPlayer->SetPosition(0);
+  ChooseFolder = [this](std::string& folder) { return RunFolderDialog(folder); };
+}
+
+bool TfrmVideoConvertor::RunFolderDialog(std::string& folder) {
+  fdOutputPath->SetSelectedPathName(folder);
+  if (!fdOutputPath->Execute()) return false;
+  folder = fdOutputPath->SelectedPathName();
+  return true;
 }
 
 void TfrmVideoConvertor::FormShow(TObject*) {

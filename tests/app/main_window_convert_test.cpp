@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/media_fixture.h"
+#include "ct_shell_dialogs_script.h"
 #include "main_window_convert.h"
 #include "main_window_settings.h"
 #include "program_fixture.h"
@@ -227,6 +228,39 @@ TEST_F(MainWindowConvertTest, PlayPauseStopSeekAndSnapshotInThePreview) {
     SelectRows(*window.lvMediaFile, {});
     EXPECT_EQ(window.PreviewSource(), nullptr) << "another selection closes the preview";
   });
+}
+
+// The output folder and the snapshot folder are chosen through the folder
+// dialog; a cancelled dialog keeps the folder.
+TEST_F(MainWindowConvertTest, TheFolderDialogChoosesTheOutputAndTheSnapshotFolder) {
+  const std::string outputs = Folder("outputs");
+  const std::string snapshots = Folder("snapshots");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    {
+      script::ModalScript modal;
+      ct::script::AnswerSelectFolder(modal, outputs);
+      script::Click(*window.beOutpath);
+      EXPECT_EQ(modal.Unanswered(), 0);
+    }
+    EXPECT_EQ(window.beOutpath->Caption(), outputs);
+    EXPECT_EQ(window.SettingsLines().Get(slOutputFolder), outputs);
+    {
+      script::ModalScript modal;
+      ct::script::AnswerSelectFolder(modal, snapshots, mrCancel);
+      script::Click(*window.beOutpath);
+    }
+    EXPECT_EQ(window.beOutpath->Caption(), outputs) << "Cancel keeps the folder";
+    {
+      script::ModalScript modal;
+      ct::script::AnswerSelectFolder(modal, snapshots);
+      window.miSetOutpathClick(window.miSetOutpath);
+    }
+    EXPECT_EQ(window.SettingsLines().Get(slSnapshotFolder), snapshots);
+  });
+  const auto lines = SettingsFileLines();
+  ASSERT_TRUE(lines.has_value());
+  EXPECT_EQ(lines->at(slSnapshotFolder), snapshots);
+  EXPECT_EQ(lines->at(slOutputFolder), outputs);
 }
 
 }  // namespace
