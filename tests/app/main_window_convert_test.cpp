@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -16,9 +17,11 @@
 #include "main_window_convert.h"
 #include "main_window_settings.h"
 #include "program_fixture.h"
+#include "qelo/convertor.h"
 #include "qelo/player.h"
 #include "vcl/controls/msgbox.h"
 #include "vcl/controls/scripting.h"
+#include "win/window/display.h"
 
 namespace qelo::app::test {
 namespace {
@@ -75,8 +78,16 @@ class MainWindowConvertTest : public ProgramTestBase {
 TEST_F(MainWindowConvertTest, StartConvertsTheCheckedJobsWithProgressAndDoneMarks) {
   const std::string first = Clip("in", "first.avi");
   const std::string second = Clip("in", "second.avi");
+  int defaultWidth = 0;
+  int defaultHeight = 0;
   RunProgram([&](TfrmVideoConvertor& window) {
     ASSERT_TRUE(AddFiles(window, {first, second}).empty());
+    // The first job's frame size changed as the settings dialog changes it.
+    FormatSettings& chosen = window.Jobs().JobAt(0)->GetFormatSettings();
+    chosen.width = 320;
+    chosen.height = 240;
+    defaultWidth = window.Jobs().JobAt(1)->GetFormatSettings().width;
+    defaultHeight = window.Jobs().JobAt(1)->GetFormatSettings().height;
     script::ModalScript modal;
     int totalAtEnd = -1;
     int jobAtEnd = -1;
@@ -102,12 +113,18 @@ TEST_F(MainWindowConvertTest, StartConvertsTheCheckedJobsWithProgressAndDoneMark
     EXPECT_EQ(again.Seen(), std::vector<std::string>{kNothingToDo});
     EXPECT_FALSE(window.Converting()) << "done jobs are not converted again";
   });
-  for (const std::string name : {"first.mpg", "second.mpg"}) {
+  const struct {
+    const char* name;
+    int width, height;
+  } outputs[] = {{"first.mpg", 320, 240}, {"second.mpg", defaultWidth, defaultHeight}};
+  for (const auto& [name, width, height] : outputs) {
     const qelo::test::ProbedFile probed = qelo::test::Probe(Outputs() + name);
     ASSERT_TRUE(probed.ok) << name;
     const qelo::test::ProbedStream* video = probed.First("video");
     ASSERT_NE(video, nullptr) << name;
     EXPECT_EQ(video->Get("codec_name"), "mpeg2video");
+    EXPECT_EQ(video->Get("width"), std::to_string(width)) << name;
+    EXPECT_EQ(video->Get("height"), std::to_string(height)) << name;
     EXPECT_NEAR(probed.Duration(), 1.0, 0.25) << name;
   }
   EXPECT_FALSE(ShutDownRequested());
@@ -115,7 +132,10 @@ TEST_F(MainWindowConvertTest, StartConvertsTheCheckedJobsWithProgressAndDoneMark
 
 TEST_F(MainWindowConvertTest, TheShutDownOptionCallsTheStandInAsksNothingAndGivesTheWindowBack) {
   const std::string clip = Clip("in", "clip.avi");
+  win::HWND handle = nullptr;
   RunProgram([&](TfrmVideoConvertor& window) {
+    handle = window.Handle();
+    EXPECT_FALSE(PostProgressMessage(handle, 0, 99, 0, 0)) << "a state without a message posts nothing";
     ASSERT_TRUE(AddFiles(window, {clip}).empty());
     script::Click(*window.chkAutoShutdown);
     ASSERT_TRUE(window.chkAutoShutdown->Checked());
@@ -128,6 +148,7 @@ TEST_F(MainWindowConvertTest, TheShutDownOptionCallsTheStandInAsksNothingAndGive
     EXPECT_TRUE(window.lvMediaFile->Enabled()) << "the window is not left busy";
   });
   EXPECT_TRUE(ShutDownRequested());
+  EXPECT_FALSE(PostProgressMessage(handle, 0, ConvertProgress, 50, 50)) << "the engine's late post to a closed window is dropped";
 }
 
 TEST_F(MainWindowConvertTest, StopAndCloseDuringARunAskFirst) {
@@ -228,6 +249,123 @@ TEST_F(MainWindowConvertTest, PlayPauseStopSeekAndSnapshotInThePreview) {
     SelectRows(*window.lvMediaFile, {});
     EXPECT_EQ(window.PreviewSource(), nullptr) << "another selection closes the preview";
   });
+}
+
+// Drags the seek bar's thumb to `x` with the left button, as a user would.
+void DragThumb(controls::TQeloTrackBar& bar, int x) {
+  const TRect thumb = bar.GetPartRect(bar.BitmapTrack());
+  const int y = (thumb.top + thumb.bottom) / 2;
+  const auto at = [&](int px) {
+    const TPoint p = bar.ClientToScreen(Point(px, y));
+    return win::POINT{p.x, p.y};
+  };
+  win::InjectMouseMove(at((thumb.left + thumb.right) / 2));
+  win::InjectMouseButton(win::MouseButton::Left, true, at((thumb.left + thumb.right) / 2));
+  script::Pump();
+  win::InjectMouseMove(at(x));
+  script::Pump();
+  win::InjectMouseButton(win::MouseButton::Left, false, at(x));
+  script::Pump();
+}
+
+// While playing, a drag of the thumb seeks: the ten-second clip ends well
+// before ten seconds have passed since Play.
+TEST_F(MainWindowConvertTest, DraggingTheSeekBarSeeksThePlayingFile) {
+  const std::string clip = qelo::test::MakeVideoAudio(Folder("in"), "clip.avi", 10.0, 160, 120, 10);
+  ASSERT_FALSE(clip.empty());
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {clip}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    const auto played = std::chrono::steady_clock::now();
+    script::Click(*window.BtnPlay);
+    ASSERT_EQ(window.tbPlayer->Max(), 10000);
+    DragThumb(*window.tbPlayer, window.tbPlayer->ClientWidth() * 9 / 10);
+    EXPECT_GE(window.tbPlayer->Position(), 8000) << "the thumb follows the drag";
+    ASSERT_TRUE(script::PumpUntil([&] { return !window.btnStop->Enabled(); }, 20'000));
+    const auto toEnd =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - played).count();
+    EXPECT_LT(toEnd, 6000) << "playing on from the dragged place, not from the start";
+    EXPECT_EQ(window.tbPlayer->Position(), 0) << "the end puts the bar back";
+  });
+}
+
+// A file the player cannot open leaves the buttons stopped and is tried
+// again at the next Play, once it can be opened.
+TEST_F(MainWindowConvertTest, AFailedPreviewOpenIsTriedAgainAtTheNextPlay) {
+  const std::string clip = Clip("in", "clip.avi");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {clip}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    fs::rename(clip, clip + ".away");
+    script::Click(*window.BtnPlay);
+    EXPECT_EQ(window.PreviewSource(), nullptr);
+    EXPECT_TRUE(window.BtnPlay->Enabled()) << "a failed open leaves the buttons stopped";
+    EXPECT_FALSE(window.btnStop->Enabled());
+    EXPECT_FALSE(window.btnPause->Enabled());
+
+    fs::rename(clip + ".away", clip);
+    script::Click(*window.BtnPlay);
+    EXPECT_NE(window.PreviewSource(), nullptr) << "the file is opened at the second Play";
+    EXPECT_TRUE(window.btnPause->Enabled());
+    script::Click(*window.btnStop);
+  });
+}
+
+// Removing the previewed row closes the preview before its entry goes, so a
+// file added afterwards (whose entry may take the freed place) is opened
+// afresh instead of playing the removed one.
+TEST_F(MainWindowConvertTest, RemovingThePreviewedRowClosesItsFileFirst) {
+  const std::string longer = qelo::test::MakeVideoAudio(Folder("in"), "longer.avi", 3.0, 160, 120, 10);
+  ASSERT_FALSE(longer.empty());
+  const std::string shorter = Clip("in", "shorter.avi");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {longer}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    script::Click(*window.BtnPlay);
+    ASSERT_EQ(window.tbPlayer->Max(), 3000);
+    window.miDeleteClick(nullptr);
+    EXPECT_EQ(window.PreviewSource(), nullptr);
+    EXPECT_FALSE(window.btnStop->Enabled()) << "nothing is open";
+
+    ASSERT_TRUE(AddFiles(window, {shorter}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    script::Click(*window.BtnPlay);
+    EXPECT_NE(window.PreviewSource(), nullptr);
+    EXPECT_EQ(window.tbPlayer->Max(), 1000) << "the new file is the one open";
+    EXPECT_TRUE(window.btnPause->Enabled());
+    script::Click(*window.btnStop);
+  });
+}
+
+// A run that fails says so once and gives the window back; jobs done before
+// the failure keep their mark, and Start again submits only the rest.
+TEST_F(MainWindowConvertTest, AFailedRunSaysSoAndStartAgainSubmitsOnlyTheJobsNotDone) {
+  const std::string good = Clip("in", "good.avi");
+  const std::string spoilt = Clip("in", "spoilt.avi");
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {good, spoilt}).empty());
+    std::ofstream(spoilt, std::ios::trunc) << "no longer a video";
+    {
+      script::ModalScript modal;
+      modal.Answer(mrOk);
+      script::Click(*window.BtnStart);
+      WaitForRunEnd(window);
+      EXPECT_EQ(modal.Seen(), std::vector<std::string>{"Information: Failed to convert video file."});
+    }
+    EXPECT_EQ(window.Jobs().JobAt(0)->done, 1);
+    EXPECT_EQ(window.Jobs().JobAt(1)->done, 0);
+    EXPECT_TRUE(window.BtnStart->Visible());
+    EXPECT_TRUE(window.lvMediaFile->Enabled());
+
+    ASSERT_TRUE(fs::copy_file(good, spoilt, fs::copy_options::overwrite_existing));
+    script::ModalScript modal;
+    modal.Answer(mrNo);
+    script::Click(*window.BtnStart);
+    WaitForRunEnd(window);
+    EXPECT_EQ(modal.Seen(), std::vector<std::string>{kAllDoneQuestion});
+    EXPECT_EQ(window.Jobs().JobAt(1)->done, 1);
+  });
+  EXPECT_TRUE(qelo::test::Probe(Outputs() + "spoilt.mpg").ok);
 }
 
 // The output folder and the snapshot folder are chosen through the folder
