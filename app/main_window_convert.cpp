@@ -37,12 +37,26 @@ bool PostProgressMessage(win::HWND window, int32_t groupIndex, int32_t state, in
 
 namespace {
 
+// The percents of the last progress message of the run. Written by the
+// engine's thread during a run, and reset by the GUI thread before the next
+// run starts (the previous run's thread has ended by then).
+struct PostedPercents {
+  int file = -1;
+  int total = -1;
+};
+PostedPercents gPosted;
+
 // The user data is the main window's handle, taken on the GUI thread
-// before the run starts.
+// before the run starts. Progress is posted only when a rounded percent
+// changes, so a window slower than the engine is never flooded.
 void ProgressCallback(int32_t groupIndex, double filePercent, double totalPercent, int32_t state, void* userData) {
   if (!userData) return;
-  PostProgressMessage(static_cast<win::HWND>(userData), groupIndex, state, RoundHalfEven(filePercent),
-                      RoundHalfEven(totalPercent));
+  const int file = RoundHalfEven(filePercent), total = RoundHalfEven(totalPercent);
+  if (state == ConvertProgress) {
+    if (file == gPosted.file && total == gPosted.total) return;
+    gPosted = {file, total};
+  }
+  PostProgressMessage(static_cast<win::HWND>(userData), groupIndex, state, file, total);
 }
 
 constexpr const char* kInformation = "Information";
@@ -72,6 +86,7 @@ void TfrmVideoConvertor::BtnStartClick(TObject*) {
 }
 
 bool TfrmVideoConvertor::StartWorkGroups() {
+  gPosted = {};
   RegisterCallBackPorcess(ProgressCallback, Handle());
   QeloClearWorkGroup();
   for (int i = 0; i < jobs_.Count(); ++i) {
