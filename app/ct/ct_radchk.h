@@ -202,7 +202,7 @@ class TCtCustomCheckBox : public TCtCustomGlyphButton {
 
   void Dispatch(vcl::TMessage& message) override;
 
-  // The image of a custom glyph list that shows a state: the spec's table,
+  // The image of a custom glyph list that shows a state, by the state table,
   // with the hot images (9 to 11) only where the list holds them.
   static int GlyphImageIndex(vcl::TCheckBoxState state, bool enabled, bool pressed, bool hot, bool hotTrack,
                              int imageCount);
