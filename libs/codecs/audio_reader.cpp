@@ -19,6 +19,7 @@ constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio fr
 // turns a stream into.
 constexpr int kMinSampleRate = 1000;
 constexpr int kMaxSampleRate = 384000;
+constexpr int kMaxDecodedChannels = 64;
 
 // The resampler mixes a stream into a channel count only when the count has
 // a standard speaker layout (1 to 8, 16, 24).
@@ -151,6 +152,16 @@ bool DecoderContext::EnsureConverter(const AVFrame* decoded) {
                            decoded->ch_layout.nb_channels == outChannels_;
   if (passThrough) return true;
 
+  // A damaged stream may claim a rate or a channel count no resampler
+  // should be built for (building one can take minutes): its sound is left out.
+  if (decoded->sample_rate < kMinSampleRate || decoded->sample_rate > kMaxSampleRate ||
+      decoded->ch_layout.nb_channels < 1 || decoded->ch_layout.nb_channels > kMaxDecodedChannels) {
+    gLog.Write("decoded sound out of range(%d Hz, %d channels)...", decoded->sample_rate,
+               decoded->ch_layout.nb_channels);
+    converter_.reset();
+    converterValid_ = false;
+    return false;
+  }
   AVChannelLayout inLayout = LayoutOf(decoded->ch_layout);
   AVChannelLayout outLayout{};
   if (outChannels_ == inLayout.nb_channels)
