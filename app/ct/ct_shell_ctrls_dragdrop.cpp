@@ -5,6 +5,7 @@
 #include "ct_shell_utils_lists.h"
 #include "shell/errors.h"
 #include "shell/special_folders.h"
+#include "vcl/controls/forms.h"
 #include "vcl/types.h"
 
 namespace qelo::ct {
@@ -195,6 +196,17 @@ HRESULT TCtDropTargetForwarder::Drop(IDataObject* data, uint32_t keys, win::POIN
 }
 
 // ---- helpers ------------------------------------------------------------------
+
+HRESULT DeliverDrop(shell::IDropTarget& target, IDataObject* data, uint32_t keys, win::POINT point,
+                    uint32_t* effect) {
+  uint32_t scratch = *effect;
+  target.DragEnter(data, keys, point, &scratch);
+  scratch = *effect;
+  target.DragOver(keys, point, &scratch);
+  *effect &= static_cast<uint32_t>(AllowedDropEffects(data));
+  vcl::TScreenCursorScope hourglass;
+  return target.Drop(data, keys, point, effect);
+}
 
 int AllowedDropEffects(IDataObject* data) {
   int effects = static_cast<int>(kAllEffects);

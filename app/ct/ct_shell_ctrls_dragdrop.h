@@ -183,6 +183,11 @@ class TDropTarget_shlv final : public TCtDropTargetForwarder {
 // block whose counts or offsets do not fit it is not read (7 stays). A
 // failing bind or attribute call raises vcl::Exception.
 int AllowedDropEffects(IDataObject* data);
+// Hands a drop to the shell's drop target of the item under the mouse, as
+// a drag entering and moving over it would, its effects held to what the
+// dragged set allows; the hourglass shows while the target works.
+HRESULT DeliverDrop(shell::IDropTarget& target, IDataObject* data, uint32_t keys, win::POINT point,
+                    uint32_t* effect);
 // The UI object `iid` of the item an absolute list names (the desktop's
 // empty list stands for the desktop directory).
 HRESULT GetItemDropTarget(LPCITEMIDLIST absolute, shell::REFIID iid, void** object);

@@ -189,15 +189,7 @@ HRESULT TCtCustomShellTree::Drop(IDataObject* data, uint32_t keys, win::POINT po
     if (nodeData) nodeData->GetDropTarget(ShellOwnerWindow(), target.Put());
     if (target) {
       keys |= keysAtEnter_ & (win::MK_LBUTTON | win::MK_RBUTTON);
-      uint32_t scratch = *effect;
-      target->DragEnter(data, keys, point, &scratch);
-      scratch = *effect;
-      target->DragOver(keys, point, &scratch);
-      *effect &= static_cast<uint32_t>(AllowedDropEffects(data));
-      {
-        TScreenCursorScope hourglass;
-        result = target->Drop(data, keys, point, effect);
-      }
+      result = DeliverDrop(*target.Get(), data, keys, point, effect);
       RefreshNodes();
     } else {
       *effect = shell::DROPEFFECT_NONE;

@@ -157,15 +157,7 @@ HRESULT TCtCustomShellList::Drop(IDataObject* data, uint32_t keys, win::POINT po
     }
     if (target) {
       keys |= keysAtEnter_ & (win::MK_LBUTTON | win::MK_RBUTTON);
-      uint32_t scratch = *effect;
-      target->DragEnter(data, keys, point, &scratch);
-      scratch = *effect;
-      target->DragOver(keys, point, &scratch);
-      *effect &= static_cast<uint32_t>(AllowedDropEffects(data));
-      {
-        TScreenCursorScope hourglass;
-        result = target->Drop(data, keys, point, effect);
-      }
+      result = DeliverDrop(*target.Get(), data, keys, point, effect);
       RefreshItems();
     } else {
       *effect = shell::DROPEFFECT_NONE;
