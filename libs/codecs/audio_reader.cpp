@@ -15,12 +15,6 @@ namespace {
 
 constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio frame";
 
-// The PCM formats a chunk can be delivered in, and the rates the resampler
-// turns a stream into.
-constexpr int kMinSampleRate = 1000;
-constexpr int kMaxSampleRate = 384000;
-constexpr int kMaxDecodedChannels = 64;
-
 // The resampler mixes a stream into a channel count only when the count has
 // a standard speaker layout (1 to 8, 16, 24).
 bool HasStandardLayout(int channels) {
@@ -154,8 +148,7 @@ bool DecoderContext::EnsureConverter(const AVFrame* decoded) {
 
   // A damaged stream may claim a rate or a channel count no resampler
   // should be built for (building one can take minutes): its sound is left out.
-  if (decoded->sample_rate < kMinSampleRate || decoded->sample_rate > kMaxSampleRate ||
-      decoded->ch_layout.nb_channels < 1 || decoded->ch_layout.nb_channels > kMaxDecodedChannels) {
+  if (!DecodableSound(decoded->sample_rate, decoded->ch_layout.nb_channels)) {
     gLog.Write("decoded sound out of range(%d Hz, %d channels)...", decoded->sample_rate,
                decoded->ch_layout.nb_channels);
     converter_.reset();

@@ -57,10 +57,20 @@ bool UsableVideo(const AVStream* stream) {
 
 bool UsableAudio(const AVStream* stream) {
   const AVCodecParameters* p = stream->codecpar;
-  if (p->sample_rate > 0 && p->ch_layout.nb_channels > 0) return true;
-  gLog.Write("audio stream %d has no sample rate or channels(%d Hz, %d channels); left out...",
-             stream->index, p->sample_rate, p->ch_layout.nb_channels);
-  return false;
+  const int rate = p->sample_rate, channels = p->ch_layout.nb_channels;
+  if (rate <= 0 || channels <= 0) {
+    gLog.Write("audio stream %d has no sample rate or channels(%d Hz, %d channels); left out...",
+               stream->index, rate, channels);
+    return false;
+  }
+  // Sound the resampler is not built for would be refused chunk by chunk.
+  if (!DecodableSound(rate, channels)) {
+    gLog.Write("audio stream %d has a sample rate or channels out of range(%d Hz, %d channels); "
+               "left out...",
+               stream->index, rate, channels);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -191,30 +201,31 @@ bool DecoderContext::OpenVideoStream(AVStream* stream) {
   return true;
 }
 
-// The display width follows the sample aspect; an aspect that would make a
-// picture no frame can hold (wider than FFmpeg or a frame's byte count
-// allows) is ignored, and the coded size is shown.
+// The display width follows the sample aspect, rounded to the nearest
+// pixel; an aspect that would make a picture no frame can hold (narrower
+// than a pixel, or wider than FFmpeg or a frame's byte count allows) is
+// ignored, and the coded size is shown.
 void DecoderContext::PrepareDisplaySize() {
   const int width = video_.codec->width, height = video_.codec->height;
   const AVRational aspect = av_guess_sample_aspect_ratio(format_, video_.stream, nullptr);
   displayHeight_ = height;
   displayWidth_ = width;
   if (aspect.num == 0 || aspect.den == 0 || height <= 0) return;
-  const long double exact = static_cast<long double>(aspect.num) / aspect.den * width / height;
-  const double stretched = std::trunc(height * static_cast<double>(static_cast<float>(exact)));
+  const long double stretched =
+      std::round(static_cast<long double>(width) * aspect.num / aspect.den);
   if (stretched >= 1 && stretched <= INT32_MAX &&
       FrameBytes(static_cast<int>(stretched), height) > 0) {
     displayWidth_ = static_cast<int>(stretched);
     return;
   }
-  gLog.Write("sample aspect %d:%d ignored: the picture would be too wide...", aspect.num,
-             aspect.den);
+  gLog.Write("sample aspect %d:%d ignored: the picture would be too %s...", aspect.num,
+             aspect.den, stretched < 1 ? "narrow" : "wide");
 }
 
 bool DecoderContext::CheckVideoLength(const std::string& path) {
   const AVStream* stream = video_.stream;
   if (stream->duration != AV_NOPTS_VALUE) {
-    if (static_cast<double>(stream->duration) + static_cast<double>(video_.startTime) <= 0) {
+    if (stream->duration <= 0) {
       gLog.Write("video stream length must over zero.");
       return false;
     }
@@ -257,11 +268,12 @@ bool DecoderContext::OpenAudioStream(AVStream* stream) {
 
 void DecoderContext::DescribeStreams(MediaInfo* info) const {
   info->bitRate = ClampToInt32(format_->bit_rate);
+  // A stream's own length: its start time (a transport stream's may be
+  // seconds) is no part of it.
   auto lengthOf = [this](const Stream& side) -> int64_t {
     if (lengthEstimated_) return estimatedLength_;
     if (side.stream->duration != AV_NOPTS_VALUE)
-      return SaturatedInt64((static_cast<double>(side.stream->duration) +
-                             static_cast<double>(side.startTime)) *
+      return SaturatedInt64(static_cast<double>(side.stream->duration) *
                             av_q2d(side.stream->time_base));
     return format_->duration != AV_NOPTS_VALUE ? format_->duration / AV_TIME_BASE : 0;
   };
