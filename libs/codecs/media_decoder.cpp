@@ -6,6 +6,10 @@
 #include "codec_library.h"
 #include "win/codepage.h"
 
+extern "C" {
+#include <libavutil/display.h>
+}
+
 namespace qelo::codecs {
 namespace {
 
@@ -71,6 +75,27 @@ bool UsableAudio(const AVStream* stream) {
     return false;
   }
   return true;
+}
+
+// The clockwise turn, in degrees, that shows the stream's pictures upright:
+// from its display matrix, else from its "rotate" tag. Quarter turns only.
+int UprightTurn(const AVStream* stream) {
+  double degrees = 0;
+  const auto* matrix = reinterpret_cast<const int32_t*>(
+      av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+  const AVDictionaryEntry* tag = av_dict_get(stream->metadata, "rotate", nullptr, 0);
+  if (matrix)
+    degrees = -av_display_rotation_get(matrix);  // the matrix turns counter-clockwise
+  else if (tag)
+    degrees = std::strtod(tag->value, nullptr);
+  if (!std::isfinite(degrees)) return 0;
+  const double turn = std::round(degrees / 90);
+  if (std::fabs(degrees - turn * 90) > 1) {
+    gLog.Write("rotation of %d degrees ignored: only quarter turns are shown...",
+               static_cast<int>(std::lround(degrees)));
+    return 0;
+  }
+  return static_cast<int>(std::fmod(std::fmod(turn, 4) + 4, 4)) * 90;
 }
 
 }  // namespace
@@ -198,6 +223,8 @@ bool DecoderContext::OpenVideoStream(AVStream* stream) {
   const AVRational guessed = av_guess_frame_rate(format_, stream, nullptr);
   if (guessed.num > 0 && guessed.den > 0) frameRate_ = guessed;
   PrepareDisplaySize();
+  turn_ = UprightTurn(stream);
+  if (turn_ == 90 || turn_ == 270) std::swap(displayWidth_, displayHeight_);
   return true;
 }
 

@@ -153,7 +153,8 @@ class DecoderContext {
   ScalerPtr scaler_;
   FramePtr scaled_;  // the scaler's output, in padded rows
   AVRational frameRate_{25, 1};
-  int displayWidth_ = 0, displayHeight_ = 0;
+  int displayWidth_ = 0, displayHeight_ = 0;  // turned upright
+  int turn_ = 0;  // clockwise quarter turns, in degrees, that show the picture upright
   int outputWidth_ = 0, outputHeight_ = 0;  // 0 x 0: frames come at the display size
   double frameTime_ = 0, videoClock_ = 0;
 

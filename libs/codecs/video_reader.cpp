@@ -18,6 +18,23 @@ constexpr const char* kVideoDecodeFailed = "failed to decode this frame.";
 
 bool IsDecodeError(int result) { return result != AVERROR(EAGAIN) && result != AVERROR_EOF; }
 
+// Copies a 32-bit picture of width x height turned clockwise by `turn`
+// degrees (90, 180 or 270) into `to`, whose rows are tightly packed.
+void CopyTurned(const uint8_t* from, int fromStride, int width, int height, int turn,
+                uint8_t* to) {
+  auto* out = reinterpret_cast<uint32_t*>(to);
+  const int turnedWidth = turn == 180 ? width : height;
+  for (int y = 0; y < height; ++y) {
+    const auto* row =
+        reinterpret_cast<const uint32_t*>(from + static_cast<ptrdiff_t>(y) * fromStride);
+    for (int x = 0; x < width; ++x) {
+      const int tx = turn == 90 ? height - 1 - y : turn == 180 ? width - 1 - x : y;
+      const int ty = turn == 90 ? x : turn == 180 ? height - 1 - y : width - 1 - x;
+      out[static_cast<ptrdiff_t>(ty) * turnedWidth + tx] = row[x];
+    }
+  }
+}
+
 }  // namespace
 
 void DecoderContext::DeliveredSize(int* width, int* height) const {
@@ -111,18 +128,26 @@ bool DecoderContext::EnsureScaledPicture(int width, int height) {
   return false;
 }
 
+// A picture that is shown turned is scaled to the size that, turned, is the
+// delivered one, and turned as it is copied out.
 void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
   const auto format = static_cast<AVPixelFormat>(picture_->format);
-  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, width, height,
+  const bool sideways = turn_ == 90 || turn_ == 270;
+  const int scaledWidth = sideways ? height : width, scaledHeight = sideways ? width : height;
+  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, scaledWidth, scaledHeight,
                     kDeliveredFormat) ||
-      !EnsureScaledPicture(width, height)) {
+      !EnsureScaledPicture(scaledWidth, scaledHeight)) {
     gLog.Write("warning: failed to convert to argb...");
     std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
     return;
   }
   sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, scaled_->data,
             scaled_->linesize);
-  av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4, height);
+  if (turn_ == 0)
+    av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4,
+                        height);
+  else
+    CopyTurned(scaled_->data[0], scaled_->linesize[0], scaledWidth, scaledHeight, turn_, pixels);
 }
 
 bool DecoderContext::DecodeNextPicture() {
