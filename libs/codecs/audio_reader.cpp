@@ -87,7 +87,7 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
     converterValid_ = false;
   }
   const int frameBytes = OutputFrameBytes();
-  if (frameBytes <= 0 || (!HasPendingSamples() && !DecodeNextSamples())) {
+  if (frameBytes <= 0 || !DecodeSamplesFromTarget()) {
     gLog.Write("no more audio frame exist...");
     return 0;
   }
@@ -101,6 +101,28 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
   pendingOffset_ += count;
   pendingTime_ += static_cast<double>(count / frameBytes) / outRate_;
   return 1;
+}
+
+bool DecoderContext::DecodeSamplesFromTarget() {
+  do {
+    if (!HasPendingSamples() && !DecodeNextSamples()) return false;
+  } while (!SkipSamplesBeforeTarget());
+  return true;
+}
+
+bool DecoderContext::SkipSamplesBeforeTarget() {
+  const double early = audio_.seekTarget - pendingTime_;
+  if (early <= kSeekTolerance) {
+    audio_.seekTarget = kNoSeekTarget;
+    return true;
+  }
+  const size_t frameBytes = OutputFrameBytes();
+  const size_t left = (pending_.size() - pendingOffset_) / frameBytes;
+  const auto skipped = std::min(left, static_cast<size_t>(std::llround(early * outRate_)));
+  pendingOffset_ += skipped * frameBytes;
+  pendingTime_ += static_cast<double>(skipped) / outRate_;
+  if (skipped < left) audio_.seekTarget = kNoSeekTarget;
+  return HasPendingSamples();
 }
 
 bool DecoderContext::DecodeNextSamples() {

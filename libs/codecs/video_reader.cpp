@@ -97,7 +97,7 @@ int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
   };
   if (!video_.Decodes()) return fail("no video stream exist....");
   std::lock_guard<std::mutex> lock(videoLock_);
-  if (!DecodeNextPicture()) return fail("no more video frame exist...");
+  if (!DecodePictureAtTarget()) return fail("no more video frame exist...");
   int width, height;
   DeliveredSize(&width, &height);
   const int bytes = FrameBytes(width, height);
@@ -148,6 +148,56 @@ void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
                         height);
   else
     CopyTurned(scaled_->data[0], scaled_->linesize[0], scaledWidth, scaledHeight, turn_, pixels);
+}
+
+// Pictures decoded before a seek's target are not handed out: the last one
+// at or before it is, the picture shown at that time. Which one that is
+// shows only when the next one comes, which waits for the call after.
+bool DecoderContext::DecodePictureAtTarget() {
+  // The picture held back by the last call, unless a seek came since.
+  if (afterTarget_.held && !FlushIfSought(video_, &videoClock_)) return Restore(afterTarget_);
+  for (;;) {
+    if (!DecodeNextPicture()) return Restore(atTarget_);
+    if (frameTime_ <= video_.seekTarget + kSeekTolerance) {
+      if (Hold(atTarget_)) continue;
+      return true;
+    }
+    video_.seekTarget = kNoSeekTarget;
+    if (!atTarget_.held) return true;
+    if (!Hold(afterTarget_)) {
+      ReleaseHeldPictures();
+      return true;
+    }
+    return Restore(atTarget_);
+  }
+}
+
+bool DecoderContext::Hold(HeldPicture& into) {
+  if (!into.frame) into.frame.reset(av_frame_alloc());
+  if (!into.frame) return false;
+  av_frame_unref(into.frame.get());
+  av_frame_move_ref(into.frame.get(), picture_.get());
+  into.time = frameTime_;
+  into.clock = videoClock_;
+  into.held = true;
+  return true;
+}
+
+bool DecoderContext::Restore(HeldPicture& from) {
+  if (!from.held) return false;
+  av_frame_unref(picture_.get());
+  av_frame_move_ref(picture_.get(), from.frame.get());
+  frameTime_ = from.time;
+  videoClock_ = from.clock;
+  from.held = false;
+  return true;
+}
+
+void DecoderContext::ReleaseHeldPictures() {
+  for (HeldPicture* held : {&atTarget_, &afterTarget_}) {
+    if (held->frame) av_frame_unref(held->frame.get());
+    held->held = false;
+  }
 }
 
 bool DecoderContext::DecodeNextPicture() {
