@@ -15,12 +15,6 @@ namespace {
 
 constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio frame";
 
-// The PCM formats a chunk can be delivered in, and the rates the resampler
-// turns a stream into.
-constexpr int kMinSampleRate = 1000;
-constexpr int kMaxSampleRate = 384000;
-constexpr int kMaxDecodedChannels = 64;
-
 // The resampler mixes a stream into a channel count only when the count has
 // a standard speaker layout (1 to 8, 16, 24).
 bool HasStandardLayout(int channels) {
@@ -93,7 +87,7 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
     converterValid_ = false;
   }
   const int frameBytes = OutputFrameBytes();
-  if (frameBytes <= 0 || (!HasPendingSamples() && !DecodeNextSamples())) {
+  if (frameBytes <= 0 || !DecodeSamplesFromTarget()) {
     gLog.Write("no more audio frame exist...");
     return 0;
   }
@@ -107,6 +101,28 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
   pendingOffset_ += count;
   pendingTime_ += static_cast<double>(count / frameBytes) / outRate_;
   return 1;
+}
+
+bool DecoderContext::DecodeSamplesFromTarget() {
+  do {
+    if (!HasPendingSamples() && !DecodeNextSamples()) return false;
+  } while (!SkipSamplesBeforeTarget());
+  return true;
+}
+
+bool DecoderContext::SkipSamplesBeforeTarget() {
+  const double early = audio_.seekTarget - pendingTime_;
+  if (early <= kSeekTolerance) {
+    audio_.seekTarget = kNoSeekTarget;
+    return true;
+  }
+  const size_t frameBytes = OutputFrameBytes();
+  const size_t left = (pending_.size() - pendingOffset_) / frameBytes;
+  const auto skipped = std::min(left, static_cast<size_t>(std::llround(early * outRate_)));
+  pendingOffset_ += skipped * frameBytes;
+  pendingTime_ += static_cast<double>(skipped) / outRate_;
+  if (skipped < left) audio_.seekTarget = kNoSeekTarget;
+  return HasPendingSamples();
 }
 
 bool DecoderContext::DecodeNextSamples() {
@@ -154,8 +170,7 @@ bool DecoderContext::EnsureConverter(const AVFrame* decoded) {
 
   // A damaged stream may claim a rate or a channel count no resampler
   // should be built for (building one can take minutes): its sound is left out.
-  if (decoded->sample_rate < kMinSampleRate || decoded->sample_rate > kMaxSampleRate ||
-      decoded->ch_layout.nb_channels < 1 || decoded->ch_layout.nb_channels > kMaxDecodedChannels) {
+  if (!DecodableSound(decoded->sample_rate, decoded->ch_layout.nb_channels)) {
     gLog.Write("decoded sound out of range(%d Hz, %d channels)...", decoded->sample_rate,
                decoded->ch_layout.nb_channels);
     converter_.reset();

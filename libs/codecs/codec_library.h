@@ -42,6 +42,17 @@ inline int64_t KnownOrZero(int64_t timestamp) {
   return timestamp == AV_NOPTS_VALUE ? 0 : timestamp;
 }
 
+// Sound the bridge decodes: the rates and channel counts its resampler is
+// built for. A stream claiming others is left out when its file is opened,
+// and decoded sound outside them is refused.
+constexpr int kMinSampleRate = 1000;
+constexpr int kMaxSampleRate = 384000;
+constexpr int kMaxDecodedChannels = 64;
+inline bool DecodableSound(int sampleRate, int channels) {
+  return sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate && channels >= 1 &&
+         channels <= kMaxDecodedChannels;
+}
+
 // FFmpeg's error text for a result code.
 std::string ErrorText(int code);
 

@@ -1,10 +1,15 @@
 #include "media_decoder.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "codec_library.h"
 #include "win/codepage.h"
+
+extern "C" {
+#include <libavutil/display.h>
+}
 
 namespace qelo::codecs {
 namespace {
@@ -57,10 +62,41 @@ bool UsableVideo(const AVStream* stream) {
 
 bool UsableAudio(const AVStream* stream) {
   const AVCodecParameters* p = stream->codecpar;
-  if (p->sample_rate > 0 && p->ch_layout.nb_channels > 0) return true;
-  gLog.Write("audio stream %d has no sample rate or channels(%d Hz, %d channels); left out...",
-             stream->index, p->sample_rate, p->ch_layout.nb_channels);
-  return false;
+  const int rate = p->sample_rate, channels = p->ch_layout.nb_channels;
+  if (rate <= 0 || channels <= 0) {
+    gLog.Write("audio stream %d has no sample rate or channels(%d Hz, %d channels); left out...",
+               stream->index, rate, channels);
+    return false;
+  }
+  // Sound the resampler is not built for would be refused chunk by chunk.
+  if (!DecodableSound(rate, channels)) {
+    gLog.Write("audio stream %d has a sample rate or channels out of range(%d Hz, %d channels); "
+               "left out...",
+               stream->index, rate, channels);
+    return false;
+  }
+  return true;
+}
+
+// The clockwise turn, in degrees, that shows the stream's pictures upright:
+// from its display matrix, else from its "rotate" tag. Quarter turns only.
+int UprightTurn(const AVStream* stream) {
+  double degrees = 0;
+  const auto* matrix = reinterpret_cast<const int32_t*>(
+      av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+  const AVDictionaryEntry* tag = av_dict_get(stream->metadata, "rotate", nullptr, 0);
+  if (matrix)
+    degrees = -av_display_rotation_get(matrix);  // the matrix turns counter-clockwise
+  else if (tag)
+    degrees = std::strtod(tag->value, nullptr);
+  if (!std::isfinite(degrees)) return 0;
+  const double turn = std::round(degrees / 90);
+  if (std::fabs(degrees - turn * 90) > 1) {
+    gLog.Write("rotation of %d degrees ignored: only quarter turns are shown...",
+               static_cast<int>(std::lround(degrees)));
+    return 0;
+  }
+  return static_cast<int>(std::fmod(std::fmod(turn, 4) + 4, 4)) * 90;
 }
 
 }  // namespace
@@ -188,33 +224,36 @@ bool DecoderContext::OpenVideoStream(AVStream* stream) {
   const AVRational guessed = av_guess_frame_rate(format_, stream, nullptr);
   if (guessed.num > 0 && guessed.den > 0) frameRate_ = guessed;
   PrepareDisplaySize();
+  turn_ = UprightTurn(stream);
+  if (turn_ == 90 || turn_ == 270) std::swap(displayWidth_, displayHeight_);
   return true;
 }
 
-// The display width follows the sample aspect; an aspect that would make a
-// picture no frame can hold (wider than FFmpeg or a frame's byte count
-// allows) is ignored, and the coded size is shown.
+// The display width follows the sample aspect, rounded to the nearest
+// pixel; an aspect that would make a picture no frame can hold (narrower
+// than a pixel, or wider than FFmpeg or a frame's byte count allows) is
+// ignored, and the coded size is shown.
 void DecoderContext::PrepareDisplaySize() {
   const int width = video_.codec->width, height = video_.codec->height;
   const AVRational aspect = av_guess_sample_aspect_ratio(format_, video_.stream, nullptr);
   displayHeight_ = height;
   displayWidth_ = width;
   if (aspect.num == 0 || aspect.den == 0 || height <= 0) return;
-  const long double exact = static_cast<long double>(aspect.num) / aspect.den * width / height;
-  const double stretched = std::trunc(height * static_cast<double>(static_cast<float>(exact)));
+  const long double stretched =
+      std::round(static_cast<long double>(width) * aspect.num / aspect.den);
   if (stretched >= 1 && stretched <= INT32_MAX &&
       FrameBytes(static_cast<int>(stretched), height) > 0) {
     displayWidth_ = static_cast<int>(stretched);
     return;
   }
-  gLog.Write("sample aspect %d:%d ignored: the picture would be too wide...", aspect.num,
-             aspect.den);
+  gLog.Write("sample aspect %d:%d ignored: the picture would be too %s...", aspect.num,
+             aspect.den, stretched < 1 ? "narrow" : "wide");
 }
 
 bool DecoderContext::CheckVideoLength(const std::string& path) {
   const AVStream* stream = video_.stream;
   if (stream->duration != AV_NOPTS_VALUE) {
-    if (static_cast<double>(stream->duration) + static_cast<double>(video_.startTime) <= 0) {
+    if (stream->duration <= 0) {
       gLog.Write("video stream length must over zero.");
       return false;
     }
@@ -257,11 +296,12 @@ bool DecoderContext::OpenAudioStream(AVStream* stream) {
 
 void DecoderContext::DescribeStreams(MediaInfo* info) const {
   info->bitRate = ClampToInt32(format_->bit_rate);
+  // A stream's own length: its start time (a transport stream's may be
+  // seconds) is no part of it.
   auto lengthOf = [this](const Stream& side) -> int64_t {
     if (lengthEstimated_) return estimatedLength_;
     if (side.stream->duration != AV_NOPTS_VALUE)
-      return SaturatedInt64((static_cast<double>(side.stream->duration) +
-                             static_cast<double>(side.startTime)) *
+      return SaturatedInt64(static_cast<double>(side.stream->duration) *
                             av_q2d(side.stream->time_base));
     return format_->duration != AV_NOPTS_VALUE ? format_->duration / AV_TIME_BASE : 0;
   };
@@ -395,7 +435,9 @@ DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int
 void DecoderContext::FlushDecoder(Stream& side, const QueuedPacket& marker, double* clock) {
   avcodec_flush_buffers(side.codec.get());
   side.drainSent = false;
-  *clock = marker.seekClock;
+  *clock = marker.seek.clock;
+  side.seekTarget = marker.seek.target;
+  if (&side == &video_) ReleaseHeldPictures();
 }
 
 bool DecoderContext::FlushIfSought(Stream& side, double* clock) {
@@ -421,37 +463,127 @@ DecoderContext::Fed DecoderContext::CountDecodeError(int* errors, const char* to
 int DecoderContext::Seek(int64_t time) {
   std::lock_guard<std::mutex> lock(decoderLock_);
   time = ClampToLength(time);
-  const int64_t micros = time / 10;
-  const double clock = std::trunc(static_cast<double>(time) / QELO_TIME_UNITS_PER_SECOND);
   Stream* primary = video_.Decodes() ? &video_ : audio_.Decodes() ? &audio_ : nullptr;
-  auto streamTime = [micros](const Stream& side) {
-    return SaturatedAdd(av_rescale_q(micros, AVRational{1, 1000000}, side.stream->time_base),
-                        side.startTime);
-  };
-  int64_t first = 0, last = 0;
-  const int64_t target = primary ? streamTime(*primary) : micros;
-  // The target is already queued, after a key packet of its own: no
-  // demultiplexer seek is needed. Without such a key packet decoding would
-  // start inside a group of pictures whose key frame was already taken.
-  const bool queued = primary && primary->queue.DtsRange(&first, &last) && target >= first &&
-                      target <= last && primary->queue.DropBeforeKeyAt(target);
-  if (queued) {
-    for (Stream* side : {&video_, &audio_}) {
-      if (!side->Decodes()) continue;
-      if (side != primary) side->queue.DropBeforeKeyAt(streamTime(*side));
-      side->queue.PutFlushMarkerFirst(clock);
-    }
-  } else if (!SeekDemuxerAtOrBefore(primary, target, clock)) {
+  if (!primary || (!SeekInsideQueues(*primary, time) && !SeekDemuxerToKey(*primary, time))) {
     // Nothing moved: the reader and the queues stay as they were, and so
     // does the end of the file, which the frame readers may wait for.
     gLog.Write("failed to seek file...");
     WakeEveryWaiter();
     return 0;
   }
+  MarkSeek(static_cast<double>(time) / QELO_TIME_UNITS_PER_SECOND);
   endOfFile_ = false;
   wakeRequested_ = true;
   WakeEveryWaiter();
   return 1;
+}
+
+int64_t DecoderContext::StreamTime(const Stream& side, int64_t time) {
+  return SaturatedAdd(av_rescale_q(time, AVRational{1, QELO_TIME_UNITS_PER_SECOND},
+                                   side.stream->time_base),
+                      side.startTime);
+}
+
+int64_t DecoderContext::ResumeTime(const Stream& side, int64_t time) const {
+  if (&side == &audio_) time = std::max<int64_t>(0, time - kSoundPreroll);
+  return StreamTime(side, time);
+}
+
+// The target is already queued, and each stream's queue holds a key packet
+// at or before where its decoding resumes: no demultiplexer seek is needed.
+bool DecoderContext::SeekInsideQueues(Stream& primary, int64_t time) {
+  const int64_t target = StreamTime(primary, time);
+  int64_t first = 0, last = 0;
+  if (!primary.queue.DtsRange(&first, &last) || target < first || target > last) return false;
+  for (const Stream* side : {&video_, &audio_})
+    if (side->Decodes() && !side->queue.HasKeyAt(ResumeTime(*side, time))) return false;
+  for (Stream* side : {&video_, &audio_})
+    if (side->Decodes()) side->queue.DropBeforeKeyAt(ResumeTime(*side, time));
+  return true;
+}
+
+// Lands on a key packet shown at or before the target, never after it.
+// Some demultiplexers (MPEG program and transport streams) only estimate
+// where a time lies: they may land after it, or inside a group of pictures
+// (even when asked for the stream's start time, whose first packets may be
+// decoded earlier). Packets are read from the landing up to the first key
+// packet of the primary stream; when none comes at or before the target the
+// seek is made again further back, past the start if need be, and in the
+// end decoding starts at the start of the file. Packets read on the way
+// stay queued.
+bool DecoderContext::SeekDemuxerToKey(Stream& primary, int64_t time) {
+  const int64_t target = StreamTime(primary, time);
+  const int64_t start = primary.startTime;
+  int64_t step = av_rescale_q(1, AVRational{1, 1}, primary.stream->time_base);
+  int64_t aim = StreamTime(primary, std::max<int64_t>(0, time - SeekLead()));
+  for (int attempt = 0; attempt < kMaxSeekAttempts; ++attempt) {
+    if (av_seek_frame(format_, primary.stream->index, aim, AVSEEK_FLAG_BACKWARD) < 0) {
+      if (attempt == 0) return false;
+      break;  // some demultiplexers refuse a time before the start
+    }
+    EmptyQueues();
+    if (ReadToKeyAtOrBefore(primary, target)) {
+      primary.queue.DropBeforeFirstKey();
+      return true;
+    }
+    if (aim < start) return true;  // read from the start of the file
+    aim = SaturatedAdd(target, -step);
+    step = SaturatedAdd(step, step);
+  }
+  if (av_seek_frame(format_, primary.stream->index, start, AVSEEK_FLAG_BACKWARD) >= 0)
+    EmptyQueues();
+  return true;
+}
+
+// How far before its target a demultiplexer seek aims. The sound comes
+// from about the landing on, and needs its preroll. The Ogg demultiplexer
+// stamps the packets of a stream's last page wrongly when a seek lands on
+// that page: its seeks aim a page's length (at most a second as FFmpeg
+// writes Ogg) earlier, so that reading enters the last page from the one
+// before it.
+int64_t DecoderContext::SeekLead() const {
+  int64_t lead = audio_.Decodes() ? kSoundPreroll : 0;
+  if (std::strcmp(format_->iformat->name, "ogg") == 0) lead += QELO_TIME_UNITS_PER_SECOND;
+  return lead;
+}
+
+// Reads and queues packets up to the first key packet of `primary`; false
+// when a packet of it after `target` comes first, the file ends or a queue
+// fills.
+bool DecoderContext::ReadToKeyAtOrBefore(const Stream& primary, int64_t target) {
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return false;
+  while (!video_.queue.Full() && !audio_.queue.Full() &&
+         av_read_frame(format_, packet.get()) >= 0) {
+    QueuePacket(packet.get());
+    const bool ours = packet->stream_index == primary.stream->index;
+    const bool key = packet->flags & AV_PKT_FLAG_KEY;
+    // A key packet counts by when it is shown, the others by when they are
+    // decoded: a later key packet is decoded after them.
+    const int64_t first = key ? packet->pts : packet->dts;
+    const int64_t time = first != AV_NOPTS_VALUE ? first : key ? packet->dts : packet->pts;
+    av_packet_unref(packet.get());
+    if (!ours) continue;
+    if (time != AV_NOPTS_VALUE && time > target) return false;
+    if (key) return true;
+  }
+  return false;
+}
+
+// Each stream's clock resumes at its first queued stamp; one without any
+// takes the target's whole second.
+void DecoderContext::MarkSeek(double target) {
+  for (Stream* side : {&video_, &audio_}) {
+    if (!side->Decodes()) continue;
+    int64_t stamp = 0;
+    const double clock = side->queue.FirstStamp(&stamp) ? side->Seconds(stamp) : std::trunc(target);
+    side->queue.PutFlushMarkerFirst({clock, target});
+  }
+}
+
+void DecoderContext::EmptyQueues() {
+  video_.queue.Empty();
+  audio_.queue.Empty();
 }
 
 int64_t DecoderContext::ClampToLength(int64_t time) const {
@@ -474,45 +606,6 @@ void DecoderContext::RecordLength() {
   }
   if (length_ < 0 && lengthEstimated_)
     length_ = SaturatedInt64(static_cast<double>(estimatedLength_) * QELO_TIME_UNITS_PER_SECOND);
-}
-
-// Lands on the key frame at or before the target, never after it. Some
-// demultiplexers (MPEG transport streams) only estimate where a time lies
-// and may land after it: the first packet of the primary stream is looked
-// at, and the seek is made again further back until it lies at or before
-// the target. Packets read on the way stay queued after the flush markers.
-bool DecoderContext::SeekDemuxerAtOrBefore(Stream* primary, int64_t target, double clock) {
-  const int streamIndex = primary ? primary->stream->index : -1;
-  const AVRational base = primary ? primary->stream->time_base : AV_TIME_BASE_Q;
-  int64_t step = av_rescale_q(1, AVRational{1, 1}, base);
-  int64_t aim = target;
-  for (int attempt = 0; attempt < kMaxSeekAttempts; ++attempt) {
-    if (av_seek_frame(format_, streamIndex, aim, AVSEEK_FLAG_BACKWARD) < 0) return attempt > 0;
-    for (Stream* side : {&video_, &audio_}) {
-      if (!side->Decodes()) continue;
-      side->queue.Empty();
-      side->queue.AppendFlushMarker(clock);
-    }
-    if (!primary || FirstPrimaryTime(*primary) <= target) return true;
-    aim = SaturatedAdd(target, -step);
-    step = SaturatedAdd(step, step);
-  }
-  return true;
-}
-
-// Reads and queues packets up to the first of `primary`; its presentation
-// (else decoding) time, or INT64_MIN when the file ended first.
-int64_t DecoderContext::FirstPrimaryTime(const Stream& primary) {
-  PacketPtr packet(av_packet_alloc());
-  if (!packet) return INT64_MIN;
-  while (av_read_frame(format_, packet.get()) >= 0) {
-    QueuePacket(packet.get());
-    const bool found = packet->stream_index == primary.stream->index;
-    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    av_packet_unref(packet.get());
-    if (found) return time == AV_NOPTS_VALUE ? INT64_MIN : time;
-  }
-  return INT64_MIN;
 }
 
 void DecoderContext::FlushVideoQueue() {

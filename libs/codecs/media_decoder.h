@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -62,9 +63,21 @@ class DecoderContext {
     PacketQueue queue;      // guarded by decoderLock_
     bool waiting = false;   // its reader waits for a packet; guarded by decoderLock_
     bool drainSent = false;  // end of input was sent to the decoder
+    // After a seek: what is decoded before this time (seconds from the
+    // stream's start) is not handed out. Guarded by the stream's reader.
+    double seekTarget = kNoSeekTarget;
     bool Decodes() const { return codec != nullptr; }
     double Seconds(int64_t timestamp) const;
   };
+
+  static constexpr double kNoSeekTarget = -HUGE_VAL;
+  // A picture or sample this close after a seek's target counts as at it:
+  // targets are often stamps the bridge handed out, truncated to 100 ns.
+  static constexpr double kSeekTolerance = 0.0001;
+  // Sound decoders need the packets before a seek's target to get going
+  // (an MPEG audio decoder's bit reservoir, the overlap of transform
+  // codecs): sound is decoded from this long (100-ns units) before it.
+  static constexpr int64_t kSoundPreroll = 2500000;
 
   enum class Taken { Packet, FlushMarker, End };
   enum class Fed { Packet, Flushed, End, Failed };
@@ -85,11 +98,20 @@ class DecoderContext {
   void WakeEveryWaiter();
   bool MustWaitForRoom();
   void QueuePacket(const AVPacket* packet);
-  bool SeekDemuxerAtOrBefore(Stream* primary, int64_t target, double clock);
+  // A time (100-ns units from the stream's start) in the stream's own base.
+  static int64_t StreamTime(const Stream& side, int64_t time);
+  // Where decoding of a stream resumes for a seek to `time`, in its base.
+  int64_t ResumeTime(const Stream& side, int64_t time) const;
+  bool SeekInsideQueues(Stream& primary, int64_t time);
+  bool SeekDemuxerToKey(Stream& primary, int64_t time);
+  int64_t SeekLead() const;
+  bool ReadToKeyAtOrBefore(const Stream& primary, int64_t target);
+  // Puts a flush marker carrying the target first in each stream's queue.
+  void MarkSeek(double target);
+  void EmptyQueues();
   // A seek target inside the file: from its start to its length, when known.
   int64_t ClampToLength(int64_t time) const;
   void RecordLength();
-  int64_t FirstPrimaryTime(const Stream& primary);
   static int InterruptRead(void* context);
 
   // Hands the next entry of a stream's queue to its reader, waiting while
@@ -111,8 +133,19 @@ class DecoderContext {
   static constexpr int kMaxSeekAttempts = 8;
 
   // Video.
+  // A decoded picture held back with its times.
+  struct HeldPicture {
+    FramePtr frame;
+    double time = 0, clock = 0;
+    bool held = false;
+  };
   // Bytes of one delivered 32-bit picture; 0 for a size no frame can hold.
   static int FrameBytes(int width, int height);
+  // The next picture to hand out: after a seek, the one shown at its target.
+  bool DecodePictureAtTarget();
+  bool Hold(HeldPicture& into);
+  bool Restore(HeldPicture& from);
+  void ReleaseHeldPictures();
   bool DecodeNextPicture();
   void SynchroniseVideo();
   void DeliveredSize(int* width, int* height) const;
@@ -120,6 +153,11 @@ class DecoderContext {
   void ScalePicture(uint8_t* pixels, int width, int height);
 
   // Audio.
+  // The next samples to hand out: after a seek, from its target on.
+  bool DecodeSamplesFromTarget();
+  // Drops the pending samples before the seek's target; false when none
+  // are left.
+  bool SkipSamplesBeforeTarget();
   bool DecodeNextSamples();
   bool ConvertSamples(const AVFrame* decoded);
   bool DrainConverter();
@@ -153,7 +191,11 @@ class DecoderContext {
   ScalerPtr scaler_;
   FramePtr scaled_;  // the scaler's output, in padded rows
   AVRational frameRate_{25, 1};
-  int displayWidth_ = 0, displayHeight_ = 0;
+  int displayWidth_ = 0, displayHeight_ = 0;  // turned upright
+  int turn_ = 0;  // clockwise quarter turns, in degrees, that show the picture upright
+  // While reading up to a seek's target: the last picture at or before it,
+  // and the first one after it, handed out on the call after.
+  HeldPicture atTarget_, afterTarget_;
   int outputWidth_ = 0, outputHeight_ = 0;  // 0 x 0: frames come at the display size
   double frameTime_ = 0, videoClock_ = 0;
 

@@ -3,6 +3,11 @@
 #include "codec_library.h"
 
 namespace qelo::codecs {
+namespace {
+
+bool IsKey(const QueuedPacket& e) { return e.packet && (e.packet->flags & AV_PKT_FLAG_KEY); }
+
+}  // namespace
 
 bool PacketQueue::Insert(QueuedPacket entry, bool atFront, const char* fullMessage) {
   // A flush marker always goes in: dropping it would leave the decoder
@@ -25,15 +30,11 @@ bool PacketQueue::Append(const AVPacket* packet) {
     gLog.Write("failed to dup packet...");
     return false;
   }
-  return Insert({std::move(copy)}, false, "queue at max size....");
+  return Insert({std::move(copy), {}}, false, "queue at max size....");
 }
 
-bool PacketQueue::AppendFlushMarker(double seekClock) {
-  return Insert({nullptr, seekClock}, false, "queue at max size....");
-}
-
-bool PacketQueue::PutFlushMarkerFirst(double seekClock) {
-  return Insert({nullptr, seekClock}, true, "queue at max size(put first).");
+bool PacketQueue::PutFlushMarkerFirst(SeekMark mark) {
+  return Insert({nullptr, mark}, true, "queue at max size(put first).");
 }
 
 void PacketQueue::PopFront() {
@@ -52,24 +53,38 @@ void PacketQueue::Empty() {
   byteSize_ = 0;
 }
 
-bool PacketQueue::DropBeforeKeyAt(int64_t dts) {
-  size_t keep = 0;  // index of the last key packet at or before dts
+bool PacketQueue::FindKeyAt(int64_t time, size_t* index) const {
   bool found = false;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const AVPacket* p = entries_[i].packet.get();
     if (!p) continue;
-    if (p->dts != AV_NOPTS_VALUE && p->dts > dts) break;
-    if (p->flags & AV_PKT_FLAG_KEY) keep = i, found = true;
+    if (p->dts != AV_NOPTS_VALUE && p->dts > time) break;
+    const int64_t shown = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+    if ((p->flags & AV_PKT_FLAG_KEY) && shown != AV_NOPTS_VALUE && shown <= time)
+      *index = i, found = true;
   }
-  if (!found) return false;
+  return found;
+}
+
+bool PacketQueue::HasKeyAt(int64_t time) const {
+  size_t index = 0;
+  return FindKeyAt(time, &index);
+}
+
+bool PacketQueue::DropBeforeKeyAt(int64_t time) {
+  size_t keep = 0;
+  if (!FindKeyAt(time, &keep)) return false;
   for (size_t i = 0; i < keep; ++i) PopFront();
   return true;
 }
 
+void PacketQueue::DropBeforeFirstKey() {
+  while (!entries_.empty() && !IsKey(entries_.front())) PopFront();
+}
+
 void PacketQueue::DropOldestGroup() {
-  auto isKey = [](const QueuedPacket& e) { return e.packet && (e.packet->flags & AV_PKT_FLAG_KEY); };
   size_t next = 1;
-  while (next < entries_.size() && !isKey(entries_[next])) ++next;
+  while (next < entries_.size() && !IsKey(entries_[next])) ++next;
   if (next == entries_.size()) next = 1;
   for (size_t i = 0; i < next && !entries_.empty(); ++i) PopFront();
 }
@@ -79,6 +94,15 @@ bool PacketQueue::DtsRange(int64_t* first, int64_t* last) const {
   *first = entries_.front().packet->dts;
   *last = entries_.back().packet->dts;
   return *first != AV_NOPTS_VALUE && *last != AV_NOPTS_VALUE;
+}
+
+bool PacketQueue::FirstStamp(int64_t* stamp) const {
+  for (const QueuedPacket& e : entries_) {
+    if (!e.packet) continue;
+    *stamp = e.packet->pts != AV_NOPTS_VALUE ? e.packet->pts : e.packet->dts;
+    if (*stamp != AV_NOPTS_VALUE) return true;
+  }
+  return false;
 }
 
 }  // namespace qelo::codecs

@@ -18,11 +18,19 @@ struct PacketDeleter {
 };
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 
+// Where decoding resumes after a seek, in seconds from the stream's start:
+// `clock` times what comes without a stamp of its own, and what comes
+// before `target` is decoded but not handed out.
+struct SeekMark {
+  double clock = 0;
+  double target = 0;
+};
+
 // A queued entry: a packet, or the flush marker when `packet` is null. The
-// marker carries the clock, in seconds, that reading resumes from.
+// marker carries the seek's mark.
 struct QueuedPacket {
   PacketPtr packet;
-  double seekClock = 0;
+  SeekMark seek;
   bool IsFlushMarker() const { return !packet; }
 };
 
@@ -33,8 +41,7 @@ class PacketQueue {
   // Appends a reference to the packet's data; false when the queue is full
   // or the packet could not be referenced (each with its log line).
   bool Append(const AVPacket* packet);
-  bool AppendFlushMarker(double seekClock);
-  bool PutFlushMarkerFirst(double seekClock);
+  bool PutFlushMarkerFirst(SeekMark mark);
   bool HeadIsFlushMarker() const { return !entries_.empty() && entries_.front().IsFlushMarker(); }
 
   // The oldest entry; empty() must be false.
@@ -42,10 +49,14 @@ class PacketQueue {
   void Empty();
 
   // Removes packets from the head so that it starts at the last key packet
-  // at or before `dts` (when there is one): decoding resumes at or just
-  // before that time, never after it, and never inside a group of pictures.
-  // False, with nothing removed, when no such key packet is queued.
-  bool DropBeforeKeyAt(int64_t dts);
+  // shown at or before `time` (when there is one): decoding resumes at or
+  // just before that time, never after it, and never inside a group of
+  // pictures. False, with nothing removed, when no such key packet is queued.
+  bool DropBeforeKeyAt(int64_t time);
+  bool HasKeyAt(int64_t time) const;
+  // Removes the packets before the first key packet: decoding cannot start
+  // with them.
+  void DropBeforeFirstKey();
   // Makes room by removing the oldest group of pictures (up to the next key
   // packet), or the oldest packet when no later key packet is queued.
   void DropOldestGroup();
@@ -57,9 +68,14 @@ class PacketQueue {
   // Decoding time stamps of the first and last queued packets; false when the
   // queue is empty or either stamp (or entry) is unknown.
   bool DtsRange(int64_t* first, int64_t* last) const;
+  // The time stamp (presentation, else decoding) of the first queued packet
+  // that has one; false when none has.
+  bool FirstStamp(int64_t* stamp) const;
 
  private:
   bool Insert(QueuedPacket entry, bool atFront, const char* fullMessage);
+  // The index of the last key packet shown at or before `time`.
+  bool FindKeyAt(int64_t time, size_t* index) const;
   void PopFront();
 
   std::deque<QueuedPacket> entries_;

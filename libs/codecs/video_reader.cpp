@@ -18,6 +18,23 @@ constexpr const char* kVideoDecodeFailed = "failed to decode this frame.";
 
 bool IsDecodeError(int result) { return result != AVERROR(EAGAIN) && result != AVERROR_EOF; }
 
+// Copies a 32-bit picture of width x height turned clockwise by `turn`
+// degrees (90, 180 or 270) into `to`, whose rows are tightly packed.
+void CopyTurned(const uint8_t* from, int fromStride, int width, int height, int turn,
+                uint8_t* to) {
+  auto* out = reinterpret_cast<uint32_t*>(to);
+  const int turnedWidth = turn == 180 ? width : height;
+  for (int y = 0; y < height; ++y) {
+    const auto* row =
+        reinterpret_cast<const uint32_t*>(from + static_cast<ptrdiff_t>(y) * fromStride);
+    for (int x = 0; x < width; ++x) {
+      const int tx = turn == 90 ? height - 1 - y : turn == 180 ? width - 1 - x : y;
+      const int ty = turn == 90 ? x : turn == 180 ? height - 1 - y : width - 1 - x;
+      out[static_cast<ptrdiff_t>(ty) * turnedWidth + tx] = row[x];
+    }
+  }
+}
+
 }  // namespace
 
 void DecoderContext::DeliveredSize(int* width, int* height) const {
@@ -80,7 +97,7 @@ int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
   };
   if (!video_.Decodes()) return fail("no video stream exist....");
   std::lock_guard<std::mutex> lock(videoLock_);
-  if (!DecodeNextPicture()) return fail("no more video frame exist...");
+  if (!DecodePictureAtTarget()) return fail("no more video frame exist...");
   int width, height;
   DeliveredSize(&width, &height);
   const int bytes = FrameBytes(width, height);
@@ -111,18 +128,76 @@ bool DecoderContext::EnsureScaledPicture(int width, int height) {
   return false;
 }
 
+// A picture that is shown turned is scaled to the size that, turned, is the
+// delivered one, and turned as it is copied out.
 void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
   const auto format = static_cast<AVPixelFormat>(picture_->format);
-  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, width, height,
+  const bool sideways = turn_ == 90 || turn_ == 270;
+  const int scaledWidth = sideways ? height : width, scaledHeight = sideways ? width : height;
+  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, scaledWidth, scaledHeight,
                     kDeliveredFormat) ||
-      !EnsureScaledPicture(width, height)) {
+      !EnsureScaledPicture(scaledWidth, scaledHeight)) {
     gLog.Write("warning: failed to convert to argb...");
     std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
     return;
   }
   sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, scaled_->data,
             scaled_->linesize);
-  av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4, height);
+  if (turn_ == 0)
+    av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4,
+                        height);
+  else
+    CopyTurned(scaled_->data[0], scaled_->linesize[0], scaledWidth, scaledHeight, turn_, pixels);
+}
+
+// Pictures decoded before a seek's target are not handed out: the last one
+// at or before it is, the picture shown at that time. Which one that is
+// shows only when the next one comes, which waits for the call after.
+bool DecoderContext::DecodePictureAtTarget() {
+  // The picture held back by the last call, unless a seek came since.
+  if (afterTarget_.held && !FlushIfSought(video_, &videoClock_)) return Restore(afterTarget_);
+  for (;;) {
+    if (!DecodeNextPicture()) return Restore(atTarget_);
+    if (frameTime_ <= video_.seekTarget + kSeekTolerance) {
+      if (Hold(atTarget_)) continue;
+      return true;
+    }
+    video_.seekTarget = kNoSeekTarget;
+    if (!atTarget_.held) return true;
+    if (!Hold(afterTarget_)) {
+      ReleaseHeldPictures();
+      return true;
+    }
+    return Restore(atTarget_);
+  }
+}
+
+bool DecoderContext::Hold(HeldPicture& into) {
+  if (!into.frame) into.frame.reset(av_frame_alloc());
+  if (!into.frame) return false;
+  av_frame_unref(into.frame.get());
+  av_frame_move_ref(into.frame.get(), picture_.get());
+  into.time = frameTime_;
+  into.clock = videoClock_;
+  into.held = true;
+  return true;
+}
+
+bool DecoderContext::Restore(HeldPicture& from) {
+  if (!from.held) return false;
+  av_frame_unref(picture_.get());
+  av_frame_move_ref(picture_.get(), from.frame.get());
+  frameTime_ = from.time;
+  videoClock_ = from.clock;
+  from.held = false;
+  return true;
+}
+
+void DecoderContext::ReleaseHeldPictures() {
+  for (HeldPicture* held : {&atTarget_, &afterTarget_}) {
+    if (held->frame) av_frame_unref(held->frame.get());
+    held->held = false;
+  }
 }
 
 bool DecoderContext::DecodeNextPicture() {

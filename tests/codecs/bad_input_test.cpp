@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "codecs/codec_test_support.h"
@@ -123,8 +125,9 @@ TEST_F(BadInput, ReadsReturnAfterSeeksThatFail) {
   }
 }
 
-// A sample aspect that would widen the picture past what a frame can hold
-// is ignored, with its line: the coded size is shown, and frames come.
+// A sample aspect that would widen the picture past what a frame can hold,
+// or narrow it below a pixel, is ignored, with its line: the coded size is
+// shown, and frames come.
 TEST_F(BadInput, ASampleAspectNoFrameCanHoldIsIgnored) {
   struct Case {
     const char* name;
@@ -138,6 +141,10 @@ TEST_F(BadInput, ASampleAspectNoFrameCanHoldIsIgnored) {
        Fixture("sar_32767.mkv", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=5:duration=2",
                                  "-vf", "setsar=sar=32767/1:max=100000", "-c:v", "libx264"}),
        160, 120, "Qelo Codecs: sample aspect 32767:1 ignored: the picture would be too wide..."},
+      {"160x120 at 1:1000",
+       Fixture("sar_1_1000.mkv", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=5:duration=2",
+                                  "-vf", "setsar=sar=1/1000:max=1000", "-c:v", "libx264"}),
+       160, 120, "Qelo Codecs: sample aspect 1:1000 ignored: the picture would be too narrow..."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -206,6 +213,52 @@ TEST_F(BadInput, StreamsThatCannotBeDecodedAreLeftOut) {
       EXPECT_GT(s.displayHeight, 0);  // the video's height, the audio's channels
       EXPECT_GT(s.frameRateNum, 0);   // the video's frame rate, the audio's sample rate
     }
+  }
+}
+
+// A copy of a canonical WAV file (a 44-byte header) claiming another sample
+// rate, as the suite's own file `name`.
+std::string ClaimingSampleRate(const std::string& wav, int rate, const std::string& name) {
+  std::ifstream in(wav, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto put = [&bytes](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  put(24, static_cast<uint32_t>(rate));
+  put(28, static_cast<uint32_t>(rate) * 2);  // bytes per second, mono 16-bit
+  const std::string path = FixturePath(name);
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+// Sound at a rate the resampler is not built for would load and then have
+// every chunk refused: it is left out at load, as a stream without a rate
+// is, with its line. A file left without streams fails to load.
+TEST_F(BadInput, ASampleRateOutsideWhatIsDecodedIsLeftOutAtLoad) {
+  const std::string wav =
+      Fixture("plain.wav", {"-f", "lavfi", "-i", "sine=duration=1", "-fflags", "+bitexact",
+                            "-map_metadata", "-1", "-c:a", "pcm_s16le"});
+  struct Case {
+    int rate;
+    bool loads;
+  } cases[] = {{999, false}, {1000, true}, {384000, true}, {384001, false},
+               {1550000, false}, {16800000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    ClearLog();
+    const std::string path =
+        ClaimingSampleRate(wav, c.rate, "rate" + std::to_string(c.rate) + ".wav");
+    MediaFile file(path);
+    if (c.loads) {
+      ASSERT_GE(file.handle(), 0);
+      EXPECT_EQ(file.info().streams[0]->sampleRate, c.rate);
+      EXPECT_GE(file.NextAudio(), 0);
+      continue;
+    }
+    EXPECT_EQ(file.handle(), -1);
+    EXPECT_TRUE(Logged("Qelo Codecs: audio stream 0 has a sample rate or channels out of range(" +
+                       std::to_string(c.rate) + " Hz, 1 channels); left out..."));
+    EXPECT_TRUE(Logged("Qelo Codecs: failed to load media file(" + path + ")"));
   }
 }
 

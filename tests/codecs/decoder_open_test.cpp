@@ -6,6 +6,7 @@
 
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
+#include "common/media_fixture.h"
 #include "common/temp_dir.h"
 #include "win/codepage.h"
 
@@ -85,6 +86,42 @@ TEST_F(DecoderOpen, SampleAspectWidensTheDisplay) {
   ASSERT_EQ(info_->streamCount, 1);
   EXPECT_EQ(info_->streams[0]->displayWidth, 768);
   EXPECT_EQ(info_->streams[0]->displayHeight, 576);
+}
+
+// A 1:1 sample aspect leaves the coded width as it is: the stretched width
+// is rounded, never cut short by a pixel.
+TEST_F(DecoderOpen, SquarePixelSizesLoadExactly) {
+  const struct {
+    int width, height;
+  } sizes[] = {{176, 144}, {352, 288}, {704, 576}, {1408, 1152}, {426, 240}, {720, 480}};
+  for (const auto& size : sizes) {
+    const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
+    SCOPED_TRACE(name);
+    const std::string clip = Fixture(
+        "square_" + name + ".avi",
+        {"-f", "lavfi", "-i", "testsrc2=size=" + name + ":rate=10:duration=0.1", "-c:v", "mpeg4"});
+    ASSERT_EQ(Probe(clip).First("video")->Get("sample_aspect_ratio"), "1:1");
+    QeloFreeFileFormatInfo(info_);
+    info_ = QeloMallocFileFormatInfo(nullptr);
+    ASSERT_GE(Open(clip), 0);
+    EXPECT_EQ(info_->streams[0]->displayWidth, size.width);
+    EXPECT_EQ(info_->streams[0]->displayHeight, size.height);
+  }
+}
+
+// A transport stream starts seconds into its clock: its streams' lengths
+// are theirs alone, as ffprobe reports them, without that start.
+TEST_F(DecoderOpen, TransportStreamLengthsLeaveOutTheStartTime) {
+  const std::string clip = Fixture(
+      "short.ts", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25:duration=1.5", "-f", "lavfi",
+                   "-i", "sine=duration=1.5", "-c:v", "mpeg2video", "-c:a", "mp2"});
+  const ProbedFile probed = Probe(clip);
+  ASSERT_GT(probed.First("video")->Number("start_time"), 1.0);
+  ASSERT_GE(Open(clip), 0);
+  ASSERT_EQ(info_->streamCount, 2);
+  EXPECT_EQ(info_->streams[0]->duration, int64_t(probed.First("video")->Number("duration")));
+  EXPECT_EQ(info_->streams[1]->duration, int64_t(probed.First("audio")->Number("duration")));
+  EXPECT_EQ(info_->streams[0]->duration, 1);
 }
 
 TEST_F(DecoderOpen, LoadsAppendButNeverOverflowTheFourSlots) {

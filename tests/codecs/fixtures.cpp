@@ -43,6 +43,12 @@ std::string TransportStreamClip() {
                                "libx264", "-g", "25", "-pix_fmt", "yuv420p", "-c:a", "mp2"});
 }
 
+std::string X264DefaultsTransportStream() {
+  return Fixture("x264_defaults.ts",
+                 {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=6", "-f", "lavfi",
+                  "-i", "sine=duration=6", "-c:v", "libx264", "-pix_fmt", "yuv420p"});
+}
+
 std::string SingleKeyFrameClip() {
   return Fixture("single_key_frame.mp4",
                  {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=4", "-f", "lavfi",
@@ -88,6 +94,42 @@ std::vector<ContainerClip> ContainerClips() {
       {"mp3", SmallClip("small.mp3", false, true, {"-c:a", "libmp3lame"})},
       {"flac", SmallClip("small.flac", false, true, {})},
       {"gif", SmallClip("small.gif", true, false, {})},
+  };
+}
+
+std::vector<ContainerClip> SeekClips() {
+  const std::vector<std::string> picture = {"-f", "lavfi", "-i",
+                                            "testsrc2=size=64x48:rate=10:duration=2"};
+  const std::vector<std::string> tone = {"-f", "lavfi", "-i",
+                                         "aevalsrc=0.5*sin(2*PI*(200*t+400*t*t)):s=44100:d=2"};
+  auto clip = [&](const std::string& label, const std::string& name, bool withPicture,
+                  const std::vector<std::string>& codecs) {
+    std::vector<std::string> args;
+    if (withPicture) args = picture;
+    args.insert(args.end(), tone.begin(), tone.end());
+    args.insert(args.end(), codecs.begin(), codecs.end());
+    return ContainerClip{label, Fixture("seek_" + name, args)};
+  };
+  const std::vector<std::string> h264 = {"-c:v", "libx264", "-pix_fmt", "yuv420p"};
+  auto with = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  return {
+      clip("MP4", "clip.mp4", true, with(h264, {"-c:a", "aac"})),
+      clip("MOV", "clip.mov", true, {"-c:v", "mpeg4", "-c:a", "pcm_s16le"}),
+      clip("3GP", "clip.3gp", true,
+           {"-c:v", "mpeg4", "-c:a", "libopencore_amrnb", "-ar", "8000", "-ac", "1"}),
+      clip("MKV", "clip.mkv", true, with(h264, {"-c:a", "libvorbis"})),
+      clip("AVI", "clip.avi", true, {"-c:v", "mpeg4", "-c:a", "libmp3lame"}),
+      clip("FLV", "clip.flv", true, {}),
+      clip("ASF/WMV", "clip.wmv", true, {"-c:v", "wmv2", "-c:a", "wmav2"}),
+      clip("MPEG-PS", "clip.mpg", true, {"-c:v", "mpeg2video", "-c:a", "mp2"}),
+      clip("MPEG-TS", "clip.ts", true, with(h264, {"-c:a", "aac"})),
+      clip("Ogg", "clip.ogg", true, {"-c:v", "libtheora", "-c:a", "libvorbis"}),
+      clip("Ogg Vorbis", "vorbis.ogg", false, {"-c:a", "libvorbis"}),
+      clip("MP3", "clip.mp3", false, {"-c:a", "libmp3lame"}),
+      clip("WAV", "clip.wav", false, {"-c:a", "pcm_s16le"}),
   };
 }
 

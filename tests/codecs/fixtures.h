@@ -19,6 +19,9 @@ std::string WideSampleAspectClip();
 std::string ManyAudioPacketsClip();
 // 4 s, 320x240 at 25 fps H.264 + MP2 in MPEG-TS (its start time is not 0).
 std::string TransportStreamClip();
+// 6 s, 160x120 at 25 fps H.264 with x264's default key-frame interval (one
+// key frame) + MP2, in MPEG-TS (its start time is not 0).
+std::string X264DefaultsTransportStream();
 // 4 s, 160x120 at 25 fps H.264 whose only key frame is the first + AAC, in MP4.
 std::string SingleKeyFrameClip();
 
@@ -33,6 +36,11 @@ struct ContainerClip {
   std::string path;
 };
 std::vector<ContainerClip> ContainerClips();
+
+// 2 s of 64x48 pictures at 10 fps with a rising tone (no stretch of it
+// like another), in each container the catalogue reads, with the codecs
+// usual in it; Ogg twice, with and without pictures.
+std::vector<ContainerClip> SeekClips();
 
 // The first `bytes` bytes of `source`, as the suite's own file `name`.
 std::string Truncated(const std::string& source, long bytes, const std::string& name);

@@ -5,6 +5,7 @@
 
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
+#include "codecs/reference_decode.h"
 #include "common/media_fixture.h"
 
 namespace qelo::test {
@@ -105,6 +106,59 @@ TEST_F(VideoFrames, ResizeFitsInsideTheAskedSizeKeepingTheAspect) {
     EXPECT_EQ(f.frame.width, c.frameW);
     EXPECT_EQ(f.frame.height, c.frameH);
     EXPECT_EQ(f.frame.stride, c.frameW * 4);
+  }
+}
+
+// A phone's portrait recording is coded on its side and declares the turn
+// that shows it upright, in a display matrix or (older files) a "rotate"
+// tag. The display size is the turned one, and every frame comes upright,
+// at the display size and scaled, as the ffmpeg tool shows it.
+TEST_F(VideoFrames, TurnedUprightAsTheFileDeclares) {
+  const std::string coded = Fixture("landscape.mp4", {"-f", "lavfi", "-i",
+                                                      "testsrc2=size=64x48:rate=10:duration=1",
+                                                      "-c:v", "libx264", "-pix_fmt", "yuv420p"});
+  auto tagged = [&coded](const std::string& name, const std::string& tag) {
+    return Fixture(name, {"-i", coded, "-c", "copy", "-metadata:s:v", tag});
+  };
+  struct Case {
+    const char* name;
+    std::string clip;
+    int width, height;   // the display size
+    const char* filter;  // what turns the ffmpeg tool's picture upright, when it does not
+  } cases[] = {
+      {"display matrix, a quarter turn", tagged("rotate90.mp4", "rotate=90"), 48, 64, ""},
+      {"display matrix, a half turn", tagged("rotate180.mp4", "rotate=180"), 64, 48, ""},
+      {"display matrix, three quarters", tagged("rotate270.mp4", "rotate=270"), 48, 64, ""},
+      {"rotate tag", tagged("rotate90.mkv", "ROTATE=90"), 48, 64, "transpose=clock"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MediaInfo* info = QeloMallocFileFormatInfo(nullptr);
+    handle_ = Load(c.clip, info);
+    ASSERT_GE(handle_, 0);
+    EXPECT_EQ(info->streams[0]->displayWidth, c.width);
+    EXPECT_EQ(info->streams[0]->displayHeight, c.height);
+    QeloFreeFileFormatInfo(info);
+    // The bridge scales, then turns; the tool turns, then scales: scaled
+    // pictures differ by a few levels, while a wrong turn differs by tens.
+    const struct {
+      int width, height;
+      double tolerance;
+    } sizes[] = {{c.width, c.height, 3}, {c.width / 2, c.height / 2, 16}};
+    for (const auto& size : sizes) {
+      SCOPED_TRACE(size.width);
+      int32_t w = size.width, h = size.height;
+      ASSERT_EQ(QeloResizeVideoSize(&w, &h, handle_), 1);
+      OwnedFrame f(QeloGetVideoBuffersize(handle_));
+      ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
+      ASSERT_EQ(f.frame.width, size.width);
+      ASSERT_EQ(f.frame.height, size.height);
+      const auto upright = ReferencePictures(c.clip, size.width, size.height, c.filter);
+      ASSERT_FALSE(upright.empty());
+      EXPECT_LT(PictureDifference(f.buffer.data(), upright.front()), size.tolerance);
+    }
+    QeloUnloadMediaFile(handle_);
+    handle_ = -1;
   }
 }
 
