@@ -1,13 +1,14 @@
 #include "row_kernels.h"
 
+#include <string.h>
+
 namespace qelo::effect {
 
 void ColorTable::Fill(const uint8_t* values) {
-  for (int v = 0; v < 256; ++v) {
-    entries[v] = values[v];
-    blue[v] = values[v];
-    green[v] = uint32_t{values[v]} << 8;
-    red[v] = uint32_t{values[v]} << 16;
+  memcpy(entries, values, sizeof entries);
+  for (int row = 0; row < kRows; ++row) {
+    memcpy(rows[row], values + kRowEntries * row, kRowEntries);
+    memcpy(rows[row] + kRowEntries, values + kRowEntries * row, kRowEntries);
   }
 }
 

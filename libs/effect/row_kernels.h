@@ -14,11 +14,13 @@ namespace qelo::effect {
 // The three colour bytes of a pixel as a 32-bit word (alpha byte 0).
 constexpr uint32_t kColorBytes = 0x00FFFFFFu;
 
-// A 256-entry table for blue, green and red, also as 32-bit words with
-// the entry already in the byte of each channel.
+// A 256-entry table for blue, green and red, also cut into sixteen rows of
+// sixteen entries (row r holds entries 16r to 16r + 15) for byte shuffles,
+// each row stored twice: once for each 128-bit half of a register.
 struct ColorTable {
+  static constexpr int kRows = 16, kRowEntries = 16;
   uint8_t entries[256];
-  uint32_t blue[256], green[256], red[256];
+  alignas(32) uint8_t rows[kRows][2 * kRowEntries];
   void Fill(const uint8_t* values);
 };
 

@@ -59,23 +59,64 @@ __m256i GrayOf8(__m256i pixels) {
   return _mm256_srli_epi32(_mm256_mulhi_epu16(sums, _mm256_set1_epi32(kGrayDivisor)), kGrayShift - 16);
 }
 
-__m256i Bytes(__m256i words, int shift) {
-  return _mm256_and_si256(_mm256_srli_epi32(words, shift), _mm256_set1_epi32(0xFF));
+// Every byte of `bytes` through the table: sixteen 16-entry shuffles, one
+// per table row. A shuffle reads bits 0 to 3 of each index byte and gives 0
+// where bit 7 is set, so rows r and r + 8 share one result, the first read
+// with the bytes as they are and the second with bit 7 flipped; the eight
+// results are then blended by bits 4, 5 and 6 of the byte, which the
+// blends read from bit 7.
+[[gnu::always_inline]] inline __m256i LookUp(const ColorTable& table, __m256i bytes) {
+  constexpr int kHalf = ColorTable::kRows / 2;
+  const __m256i flipped = _mm256_xor_si256(bytes, _mm256_set1_epi8(static_cast<char>(0x80)));
+  const __m256i bit6 = _mm256_add_epi8(bytes, bytes);
+  const __m256i bit5 = _mm256_add_epi8(bit6, bit6);
+  const __m256i bit4 = _mm256_add_epi8(bit5, bit5);
+  const auto row = [&](int r) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(table.rows[r])); };
+  __m256i pairs[kHalf];
+#pragma GCC unroll 8
+  for (int r = 0; r < kHalf; ++r) {
+    pairs[r] = _mm256_or_si256(_mm256_shuffle_epi8(row(r), bytes), _mm256_shuffle_epi8(row(r + kHalf), flipped));
+  }
+  const __m256i quad0 = _mm256_blendv_epi8(pairs[0], pairs[1], bit4);
+  const __m256i quad1 = _mm256_blendv_epi8(pairs[2], pairs[3], bit4);
+  const __m256i quad2 = _mm256_blendv_epi8(pairs[4], pairs[5], bit4);
+  const __m256i quad3 = _mm256_blendv_epi8(pairs[6], pairs[7], bit4);
+  const __m256i octet0 = _mm256_blendv_epi8(quad0, quad1, bit5);
+  const __m256i octet1 = _mm256_blendv_epi8(quad2, quad3, bit5);
+  return _mm256_blendv_epi8(octet0, octet1, bit6);
 }
 
-// The word tables hold each entry in its channel's byte already.
+// The alpha of `pixels` with the colour bytes of `colors`.
+__m256i AlphaOver(__m256i colors, __m256i pixels) {
+  return _mm256_blendv_epi8(colors, pixels, _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+// Four registers (32 pixels) a step, looked up as three: the blue, green
+// and red bytes of the fourth ride in the alpha bytes of the first, second
+// and third, so no lookup is spent on alpha. The lookups' shuffles and
+// blends bound the speed; moving the bytes in and out by shifts and blends
+// costs well under the lookup it saves.
 void MapColorsAvx2(const ColorTable& table, uint8_t* row, int width) {
-  const auto* blueWords = reinterpret_cast<const int*>(table.blue);
-  const auto* greenWords = reinterpret_cast<const int*>(table.green);
-  const auto* redWords = reinterpret_cast<const int*>(table.red);
+  constexpr int kRegisters = 4;
+  const __m256i alphaBytes = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   int x = 0;
+  for (; x + kRegisters * kStep <= width; x += kRegisters * kStep) {
+    uint8_t* at = row + 4 * x;
+    const __m256i first = Load8(at), second = Load8(at + 32), third = Load8(at + 64), fourth = Load8(at + 96);
+    const __m256i blues = LookUp(table, _mm256_blendv_epi8(first, _mm256_slli_epi32(fourth, 24), alphaBytes));
+    const __m256i greens = LookUp(table, _mm256_blendv_epi8(second, _mm256_slli_epi32(fourth, 16), alphaBytes));
+    const __m256i reds = LookUp(table, _mm256_blendv_epi8(third, _mm256_slli_epi32(fourth, 8), alphaBytes));
+    Store8(at, AlphaOver(blues, first));
+    Store8(at + 32, AlphaOver(greens, second));
+    Store8(at + 64, AlphaOver(reds, third));
+    const __m256i blueGreen = _mm256_blendv_epi8(_mm256_srli_epi32(blues, 24), _mm256_srli_epi32(greens, 16),
+                                                 _mm256_set1_epi32(0x0000FF00));
+    const __m256i redAlpha = AlphaOver(_mm256_srli_epi32(reds, 8), fourth);
+    Store8(at + 96, _mm256_blendv_epi8(blueGreen, redAlpha, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))));
+  }
   for (; x + kStep <= width; x += kStep) {
-    const __m256i p = Load8(row + 4 * x);
-    const __m256i blue = _mm256_i32gather_epi32(blueWords, Bytes(p, 0), 4);
-    const __m256i green = _mm256_i32gather_epi32(greenWords, Bytes(p, 8), 4);
-    const __m256i red = _mm256_i32gather_epi32(redWords, Bytes(p, 16), 4);
-    const __m256i colors = _mm256_or_si256(blue, _mm256_or_si256(green, red));
-    Store8(row + 4 * x, _mm256_or_si256(AlphaOf(p), colors));
+    const __m256i pixels = Load8(row + 4 * x);
+    Store8(row + 4 * x, AlphaOver(LookUp(table, pixels), pixels));
   }
   kPlainKernels.mapColors(table, row + 4 * x, width - x);
 }

@@ -5,6 +5,8 @@
 // and the same frames cut into bands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "effect/effect_frames.h"
 #include "effect_forms.h"
 #include "effect_table.h"
+#include "row_kernels.h"
 
 namespace qelo::test {
 namespace {
@@ -153,6 +156,73 @@ TEST(EffectForms, BandsGiveTheWholeFramesBytes) {
           ASSERT_EQ(Apply(record, frame, form, cuts), expected)
               << Describe(record, size, Content::kOpaque, form) << ", " << cuts.size() + 1 << " bands";
         }
+      }
+    }
+  }
+}
+
+// Widths around the table kernels' steps (8 and 32 pixels in the AVX2
+// form, 16 in the AVX-512 one): a step alone, a step and a few single
+// pixels, several steps with every kind of remainder.
+constexpr int kTableWidths[] = {1, 3, 7, 8, 9, 15, 16, 17, 31, 32, 33, 39, 40, 47, 63, 64, 65, 95, 97, 129};
+
+// 256 rows in which every column holds every byte value in each colour
+// channel, the channels' values shifted against each other and against the
+// columns, and alpha varying on its own: each value meets each place of a
+// vector step in each channel.
+TestFrame EveryValueFrame(int width) {
+  constexpr int kRows = 256;
+  std::vector<Px> pixels;
+  for (int row = 0; row < kRows; ++row) {
+    for (int x = 0; x < width; ++x) {
+      pixels.push_back({uint8_t(row + x), uint8_t(row + 3 * x + 85), uint8_t(row + 7 * x + 170),
+                        uint8_t(5 * row + 11 * x)});
+    }
+  }
+  return TestFrame(width, kRows, 4, pixels);
+}
+
+// Each form's table kernel against the table itself. The table is a
+// shuffled permutation of 0 to 255, so a byte looked up in any wrong entry
+// gives a wrong value.
+TEST(EffectForms, TableKernelsLookUpEveryValue) {
+  std::vector<uint8_t> values(256);
+  std::iota(values.begin(), values.end(), 0);
+  std::shuffle(values.begin(), values.end(), std::mt19937(7));
+  effect::ColorTable table;
+  table.Fill(values.data());
+  for (int width : kTableWidths) {
+    const TestFrame original = EveryValueFrame(width);
+    std::vector<Px> expected = original.Pixels();
+    for (Px& px : expected) px = {values[px.b], values[px.g], values[px.r], px.a};
+    for (Form form : effect::kAllForms) {
+      if (!effect::FormAvailable(form)) continue;
+      TestFrame frame = original;
+      VideoFrame& f = *frame.get();
+      for (int row = 0; row < f.height; ++row) {
+        effect::KernelsFor(form).mapColors(table, f.pixels + row * f.stride, f.width);
+      }
+      ASSERT_EQ(frame.Pixels(), expected) << "width " << width << ", form " << effect::FormName(form);
+      ASSERT_TRUE(frame.UntouchedOutsidePixels()) << "width " << width << ", form " << effect::FormName(form);
+    }
+  }
+}
+
+// The table effects in each form give the scalar bytes for every value.
+TEST(EffectForms, TableEffectsGiveTheScalarBytesForEveryValue) {
+  const EffectRecord records[] = {
+      Effect(EFFECT_BRIGHTNESS, 20), Effect(EFFECT_BRIGHTNESS, 80), Effect(EFFECT_CONTRAST, 15),
+      Effect(EFFECT_CONTRAST, 90),   Effect(EFFECT_GAMMA, 4),       Effect(EFFECT_GAMMA, 35),
+      Effect(EFFECT_POSTERIZE, 10),  Effect(EFFECT_POSTERIZE, 85), Effect(EFFECT_SOLARIZE, 50),
+  };
+  for (int width : kTableWidths) {
+    const TestFrame frame = EveryValueFrame(width);
+    for (const EffectRecord& record : records) {
+      const std::vector<uint8_t> expected = Apply(record, frame, Form::kScalar);
+      for (Form form : FasterFormsHere()) {
+        ASSERT_EQ(Apply(record, frame, form), expected)
+            << "effect " << record.effectId << " (" << record.param1 << ") width " << width << ", form "
+            << effect::FormName(form);
       }
     }
   }
