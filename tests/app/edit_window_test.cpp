@@ -3,6 +3,7 @@
 // to the job.
 #include "edit_window_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -356,6 +357,57 @@ TEST_F(EditWindowTest, FrameStepsShowTheEffectsOnTheOutputPaneOnly) {
     })) << "the output pane is the inverted original";
   }
   EXPECT_EQ(w.PreviewPosition(), kSecond / 25);
+}
+
+// "Play from Start" plays the trimmed part, from the trim's start however it
+// was set, and stops at its end. The clip's only key frame is its first, so
+// the preview decodes from 0 up to the start before it shows anything.
+TEST_F(EditWindowTest, PlayFromStartPlaysFromTheTrimStartToItsEnd) {
+  const std::string clip = qelo::test::CachedMedia(
+      "edit-clip-one-key-frame.mp4",
+      {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=5", "-f", "lavfi", "-i",
+       "sine=frequency=440:sample_rate=44100:duration=5", "-ac", "2", "-c:v", "libx264", "-g", "250", "-pix_fmt",
+       "yuv420p", "-c:a", "aac", "-shortest"});
+  TWorkGroupClass* job = AddJob(clip, "out.mpg");
+  ASSERT_NE(job, nullptr);
+  constexpr int64_t kFrame = kSecond / 25;
+  const struct {
+    const char* how;
+    std::function<void(TfrmEditVideo&)> setStart;
+  } cases[] = {
+      {"typed with Enter", [](TfrmEditVideo& w) { TypeInto(*w.edTrimStart, "2.0"); }},
+      {"typed, then the button pressed", [](TfrmEditVideo& w) { TypeInto(*w.edTrimStart, "2.0", false); }},
+      {"the start marker moved", [](TfrmEditVideo& w) { w.tbTrim->SetStartPos(2000); }},
+      {"Start Here at the shown frame",
+       [this](TfrmEditVideo& w) {
+         ASSERT_TRUE(ShowFrame(2 * kSecond));
+         Click(*w.btnTrimSetStart);
+       }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(Edit(
+        *job, epTrim,
+        [&](TfrmEditVideo& w) {
+          TypeInto(*w.edTrimEnd, "3.0");
+          c.setStart(w);
+          Click(*w.btnTrimPlay);
+          EXPECT_EQ(w.Edited().trimStart, 2 * kSecond) << c.how;
+          // Every frame shown from the click to the stop, in order.
+          std::vector<int64_t> shown;
+          int count = w.FramesShown();
+          ASSERT_TRUE(PumpUntil([&] {
+            if (w.FramesShown() != count) shown.push_back(w.PreviewPosition());
+            count = w.FramesShown();
+            return !w.Playing();
+          })) << c.how << ": it stops";
+          ASSERT_FALSE(shown.empty()) << c.how;
+          EXPECT_GE(shown.front(), 2 * kSecond - kFrame) << c.how << ": the first frame played";
+          EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << c.how << ": frames go forward only";
+          EXPECT_GE(shown.back(), 3 * kSecond - kFrame) << c.how << ": it stops at the trim's end";
+          EXPECT_LE(shown.back(), 3 * kSecond + kSecond / 2) << c.how;
+        },
+        false));
+  }
 }
 
 }  // namespace
