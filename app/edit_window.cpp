@@ -249,14 +249,14 @@ void TfrmEditVideo::btnCancelClick(TObject*) { SetModalResult(mrCancel); }
 
 void TfrmEditVideo::FormKeyDown(TObject*, uint16_t& key, TShiftState) {
   if (key != win::VK_RETURN) return;
-  TWinControl* field = ActiveControl();
-  if (field == edCropLeft || field == edCropTop || field == edCropWidth || field == edCropHeight) {
+  auto* field = dynamic_cast<ct::TCtEdit*>(ActiveControl());
+  if (!field) return;
+  if (field == edCropLeft || field == edCropTop || field == edCropWidth || field == edCropHeight)
     edCropExit(field);
-    key = 0;
-  } else if (field == edTrimStart || field == edTrimEnd) {
+  else if (field == edTrimStart || field == edTrimEnd)
     edTrimExit(field);
-    key = 0;
-  }
+  // The watermark's text is taken as it is typed.
+  key = 0;
 }
 
 void TfrmEditVideo::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState, int, int) { MoveByMouse(); }

@@ -67,8 +67,8 @@ class TfrmEditVideo : public controls::TSkinForm {
   void FormCreate(vcl::TObject* sender);
   void FormShow(vcl::TObject* sender);
   void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
-  // Enter in a number or time field takes what was typed there; elsewhere
-  // it is the OK button's.
+  // Enter in a text field takes what was typed there and keeps the window
+  // open; elsewhere it is the OK button's.
   void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift);
   void LabCaptionMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void btnPageClick(vcl::TObject* sender);

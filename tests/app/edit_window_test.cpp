@@ -32,7 +32,7 @@ void ExpectPlaced(vcl::TControl& control, const skin::Placed& p) {
 using vcl::script::Click;
 
 // Types into a field as a user does: the old text goes, the new one comes,
-// and Enter takes it (in a number or time field; elsewhere it would be OK's).
+// and Enter takes it (in a text field; elsewhere it would be OK's).
 void TypeInto(ct::TCtEdit& field, const std::string& text, bool enter = true) {
   vcl::script::Focus(field);
   field.SetText("");
@@ -153,6 +153,44 @@ TEST_F(EditWindowTest, CancelAndTheCloseButtonLeaveTheJobAsItWas) {
   }));
   ExpectSameEdits(*job->EntryAt(0), before);
   EXPECT_EQ(job->GetTotalDuration(), 5 * kSecond);
+}
+
+// Enter in a text field takes what was typed and keeps the window open;
+// elsewhere it is the OK button's.
+TEST_F(EditWindowTest, EnterInATextFieldKeepsTheWindowOpen) {
+  TWorkGroupClass* job = AddJob(Clip(), "out.mpg");
+  ASSERT_NE(job, nullptr);
+  const struct {
+    const char* where;
+    TEditPage page;
+    std::function<vcl::TWinControl&(TfrmEditVideo&)> field;
+    const char* typed;
+    bool closes;
+  } cases[] = {
+      {"crop width", epCrop, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edCropWidth; }, "100", false},
+      {"watermark text", epWatermark, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edWmText; }, "mark",
+       false},
+      {"trim start", epTrim, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edTrimStart; }, "1", false},
+      {"the effects offered", epEffect, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.lbEffects; }, "",
+       true},
+  };
+  for (const auto& c : cases) {
+    bool stayedOpen = false;
+    const bool confirmed = Edit(*job, c.page, [&](TfrmEditVideo& w) {
+      if (c.page == epWatermark) {
+        w.cbWmKind->SetItemIndex(wcText);
+        w.cbWmKindChange(w.cbWmKind);
+      }
+      vcl::script::Focus(c.field(w));
+      vcl::script::TypeText(c.typed);
+      vcl::script::PressKey(win::VK_RETURN);
+      stayedOpen = w.ModalResult() == vcl::mrNone && w.Visible();
+    });
+    EXPECT_TRUE(confirmed) << c.where;
+    EXPECT_EQ(stayedOpen, !c.closes) << c.where;
+  }
+  EXPECT_EQ(WatermarkText(*job->EntryAt(0)), "mark") << "the text typed before Enter is the watermark";
+  EXPECT_EQ(job->EntryAt(0)->trimStart, kSecond);
 }
 
 TEST_F(EditWindowTest, OkWritesWhatWasSetAndTheJobsLengthFollowsTheTrim) {
