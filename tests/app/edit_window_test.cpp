@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <fstream>
 
 #include "gdiplus/bitmap.h"
@@ -125,6 +126,44 @@ TEST_F(EditWindowTest, EveryPageOpensAsItsCommandAsks) {
     }, false));
   }
   EXPECT_FALSE(EditJobEntry(*job, 1, epCrop)) << "no such entry: no window";
+}
+
+// A file with sound only: whichever command opened it, the window shows the
+// Trim page alone, a note in the panes' place and no frame steps; its trim
+// is written on OK.
+TEST_F(EditWindowTest, AFileWithSoundOnlyOffersOnlyItsTrim) {
+  const std::string song = qelo::test::CachedMedia(
+      "edit-song-5.mp3", {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=5", "-c:a", "libmp3lame"});
+  TWorkGroupClass* job = AddJob(song, "song.mpg");
+  ASSERT_NE(job, nullptr);
+  for (TEditPage page : {epCrop, epEffect, epWatermark, epTrim}) {
+    const bool confirmed = Edit(*job, page, [&](TfrmEditVideo& w) {
+      EXPECT_TRUE(w.SoundOnly());
+      EXPECT_EQ(w.Page(), epTrim) << page;
+      EXPECT_TRUE(w.pnlTrim->Showing()) << page;
+      for (vcl::TControl* gone : std::initializer_list<vcl::TControl*>{
+               w.pnlCrop, w.pnlEffect, w.pnlWatermark, w.btnPageCrop, w.btnPageEffect, w.btnPageWatermark,
+               w.pnlPreview, w.LabOriginal, w.LabOutput, w.btnPrevFrame, w.btnNextFrame})
+        EXPECT_FALSE(gone->Showing()) << gone->Name() << " on page " << page;
+      for (vcl::TControl* kept : std::initializer_list<vcl::TControl*>{w.btnPageTrim, w.LabSoundOnly, w.tbTrim,
+                                                                        w.btnPlay, w.btnTrimPlay})
+        EXPECT_TRUE(kept->Showing()) << kept->Name() << " on page " << page;
+      EXPECT_EQ(w.btnPageTrim->Left(), w.btnPageCrop->Left());
+      EXPECT_NE(w.LabSoundOnly->Caption().find("edit-song-5.mp3 has sound only"), std::string::npos);
+      // No command brings another page.
+      w.ShowPage(epWatermark);
+      EXPECT_EQ(w.Page(), epTrim);
+      if (page != epTrim) return;
+      SaveScreenshot("edit-window-sound-only.png");
+      TypeInto(*w.edTrimStart, "1");
+      TypeInto(*w.edTrimEnd, "4");
+    });
+    EXPECT_TRUE(confirmed) << page;
+  }
+  const SourceEntry& entry = *job->EntryAt(0);
+  EXPECT_EQ(entry.trimStart, kSecond);
+  EXPECT_EQ(entry.trimEnd, 4 * kSecond);
+  EXPECT_EQ(job->GetTotalDuration(), 3 * kSecond);
 }
 
 TEST_F(EditWindowTest, CancelAndTheCloseButtonLeaveTheJobAsItWas) {
