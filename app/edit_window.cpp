@@ -1,5 +1,7 @@
 #include "edit_window.h"
 
+#include <initializer_list>
+
 #include "ct_bmp_btn.h"
 #include "ct_common_controller.h"
 #include "edit_window_resources.h"
@@ -25,7 +27,7 @@ constexpr PageInfo kPages[] = {
     {epCrop, "Drag the dashed frame or its handles on the original picture, or type the numbers and press Enter."},
     {epEffect, "The effects work in the order listed; the output picture shows them."},
     {epWatermark, "Drag the watermark on the output picture to place it."},
-    {epTrim, "Drag the markers under the preview, or type the times (hh:mm:ss.mmm) and press Enter."},
+    {epTrim, "Drag the markers on the bar, or type the times (hh:mm:ss.mmm) and press Enter."},
 };
 
 }  // namespace
@@ -57,6 +59,7 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
           .Field("LabOriginal", &T::LabOriginal)
           .Field("LabOutput", &T::LabOutput)
           .Field("pnlPreview", &T::pnlPreview)
+          .Field("LabSoundOnly", &T::LabSoundOnly)
           .Field("tbTrim", &T::tbTrim)
           .Field("btnPlay", &T::btnPlay)
           .Field("btnPause", &T::btnPause)
@@ -169,6 +172,7 @@ TfrmEditVideo::TfrmEditVideo(TComponent* owner)
     : TSkinForm(owner, StaticClass()), liveEffects_(std::make_unique<TLiveEffects>()), effects_(ListEffects()) {
   RegisterEditWindowClasses();
   ReadComponentResource(*this, EditWindowResources());
+  trimTabLeft_ = btnPageTrim->Left();
 }
 
 TfrmEditVideo::~TfrmEditVideo() = default;
@@ -199,8 +203,25 @@ bool TfrmEditVideo::Load(TWorkGroupClass& job, int entryIndex, TEditPage page) {
   FillTrimPage();
   ShowOutputLength();
   ShowPosition();
+  ShowWhatApplies();
   ShowPage(page);
   return true;
+}
+
+void TfrmEditVideo::ShowWhatApplies() {
+  const bool picture = HasPicture(edited_);
+  for (TControl* control : std::initializer_list<TControl*>{LabOriginal, LabOutput, pnlPreview, btnPrevFrame,
+                                                             btnNextFrame, btnPageCrop, btnPageEffect,
+                                                             btnPageWatermark})
+    control->SetVisible(picture);
+  // The one page keeps its tab, at the first tab's place.
+  btnPageTrim->SetLeft(picture ? trimTabLeft_ : btnPageCrop->Left());
+  LabSoundOnly->SetVisible(!picture);
+  if (picture) return;
+  LabSoundOnly->SetCaption(FileName() +
+                           " has sound only: there is no picture to crop, colour or mark.\n"
+                           "Play lets you hear it; the markers on the bar and the Trim page below set the part "
+                           "converted.");
 }
 
 void TfrmEditVideo::JobOutputSize(TWorkGroupClass& job) {
@@ -211,6 +232,7 @@ void TfrmEditVideo::JobOutputSize(TWorkGroupClass& job) {
 
 void TfrmEditVideo::ShowPage(TEditPage page) {
   if (page < epCrop || page > epTrim) page = epCrop;
+  if (SoundOnly()) page = epTrim;
   page_ = page;
   ct::TCtButton* const tabs[] = {btnPageCrop, btnPageEffect, btnPageWatermark, btnPageTrim};
   ct::TCtPanel* const panels[] = {pnlCrop, pnlEffect, pnlWatermark, pnlTrim};
@@ -249,14 +271,14 @@ void TfrmEditVideo::btnCancelClick(TObject*) { SetModalResult(mrCancel); }
 
 void TfrmEditVideo::FormKeyDown(TObject*, uint16_t& key, TShiftState) {
   if (key != win::VK_RETURN) return;
-  TWinControl* field = ActiveControl();
-  if (field == edCropLeft || field == edCropTop || field == edCropWidth || field == edCropHeight) {
+  auto* field = dynamic_cast<ct::TCtEdit*>(ActiveControl());
+  if (!field) return;
+  if (field == edCropLeft || field == edCropTop || field == edCropWidth || field == edCropHeight)
     edCropExit(field);
-    key = 0;
-  } else if (field == edTrimStart || field == edTrimEnd) {
+  else if (field == edTrimStart || field == edTrimEnd)
     edTrimExit(field);
-    key = 0;
-  }
+  // The watermark's text is taken as it is typed.
+  key = 0;
 }
 
 void TfrmEditVideo::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState, int, int) { MoveByMouse(); }

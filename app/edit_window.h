@@ -7,7 +7,8 @@
 // player's frame hook) and the watermark, which is dragged there; under it
 // one bar that seeks (its thumb) and trims (its two markers), and the play,
 // pause and frame-step buttons. Below, four pages chosen by tabs: Crop,
-// Effect, Watermark, Trim. The window edits a copy of the file's entry; OK
+// Effect, Watermark, Trim; a file with sound only gets a note in the panes'
+// place and the Trim page alone. The window edits a copy of the file's entry; OK
 // writes the copy into the job, Cancel (or closing) leaves the job as it
 // was.
 #pragma once
@@ -59,6 +60,8 @@ class TfrmEditVideo : public controls::TSkinForm {
   bool Playing() const { return playing_; }
   // How many frames the preview has shown since it opened.
   int FramesShown() const { return framesShown_; }
+  // A file with sound only: the window offers only its trim.
+  bool SoundOnly() const { return !HasPicture(edited_); }
   // Whether every choice can be written: false, after a message, when a
   // picture watermark's file cannot be read.
   bool CanConfirm();
@@ -67,8 +70,8 @@ class TfrmEditVideo : public controls::TSkinForm {
   void FormCreate(vcl::TObject* sender);
   void FormShow(vcl::TObject* sender);
   void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
-  // Enter in a number or time field takes what was typed there; elsewhere
-  // it is the OK button's.
+  // Enter in a text field takes what was typed there and keeps the window
+  // open; elsewhere it is the OK button's.
   void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift);
   void LabCaptionMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void btnPageClick(vcl::TObject* sender);
@@ -114,6 +117,7 @@ class TfrmEditVideo : public controls::TSkinForm {
   ct::TCtLabel* LabOriginal = nullptr;
   ct::TCtLabel* LabOutput = nullptr;
   ct::TCtPanel* pnlPreview = nullptr;
+  ct::TCtLabel* LabSoundOnly = nullptr;
   controls::TQeloTrackBar* tbTrim = nullptr;
   ct::TCtButton* btnPlay = nullptr;
   ct::TCtButton* btnPause = nullptr;
@@ -232,6 +236,9 @@ class TfrmEditVideo : public controls::TSkinForm {
   void ApplyTrimEnd(int64_t end);
   void ApplyTrimField(ct::TCtEdit* field);
 
+  // Shows only the controls that apply to the file: without a picture,
+  // no panes, frame steps, crop, effects or watermark.
+  void ShowWhatApplies();
   void JobOutputSize(TWorkGroupClass& job);
   // The preview's picture: the source fitted into one pane.
   int PreviewFrameWidth() const;
@@ -257,6 +264,8 @@ class TfrmEditVideo : public controls::TSkinForm {
   bool updating_ = false;
   // The effects offered, as QeloEnumEffect lists them.
   std::vector<TEffectChoice> effects_;
+  // Where the form puts the Trim tab.
+  int trimTabLeft_ = 0;
   // The watermark picture's size, for keeping its shape.
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;

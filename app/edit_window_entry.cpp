@@ -59,6 +59,8 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 
 // ---- crop ----------------------------------------------------------------------------------
 
+bool HasPicture(const SourceEntry& entry) { return entry.videoWidth > 0 && entry.videoHeight > 0; }
+
 RelativeRect WholeFrame() { return RelativeRect{0.0, 0.0, 1.0, 1.0}; }
 
 bool IsWholeFrame(const RelativeRect& r) {

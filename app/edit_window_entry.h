@@ -19,6 +19,10 @@ inline constexpr double kMinCropFraction = 0.02;
 // The shortest trim the window sets: a tenth of a second.
 inline constexpr int64_t kMinTrimLength = QELO_TIME_UNITS_PER_SECOND / 10;
 
+// Whether the file has a picture (a file with sound only has none to crop,
+// colour or mark).
+bool HasPicture(const SourceEntry& entry);
+
 // ---- crop ----------------------------------------------------------------------------------
 
 RelativeRect WholeFrame();

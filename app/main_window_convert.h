@@ -24,12 +24,13 @@ int RoundHalfEven(double percent);
 // that has none or a window that takes no message.
 bool PostProgressMessage(win::HWND window, int32_t groupIndex, int32_t state, int filePercent, int totalPercent);
 
-// "Snap_" + the local date and time to the second + ".jpg", so that no two
-// snapshots taken a second or more apart share a name.
+// "Snap_" + hour, minute, second and month, two digits each, joined by "-",
+// + ".jpg": at 14:05:09 on 3 March, Snap_14-05-09-03.jpg.
 std::string SnapshotFileName(const std::tm& local);
 
 // A snapshot file in the folder that names no existing file: the time's
-// name, or that name with " (2)", " (3)", ... before the extension.
+// name, or that name with " (2)", " (3)", ... before the extension, so a
+// snapshot taken at the same time of another day overwrites nothing.
 std::string UniqueSnapshotPath(const std::string& folder, const std::tm& local);
 
 }  // namespace qelo::app

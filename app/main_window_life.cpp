@@ -22,7 +22,8 @@ namespace {
 
 // The maker's support pages, opened in the desktop's browser.
 constexpr const char* kSupportAddress = "https://clipshift.example.org/support/";
-constexpr const char* kHelpFile = "FreeClipshift.chm";
+// Our own guide, an HTML file with its pictures in Help/ beside it.
+constexpr const char* kHelpFile = "FreeClipshift.html";
 // The title area's menus sit 2 pixels below their buttons.
 constexpr int kMenuGap = 2;
 

@@ -29,8 +29,7 @@ constexpr int kMovedByPlayer = 1;
 
 std::string SnapshotFileName(const std::tm& t) {
   char name[64];
-  std::snprintf(name, sizeof name, "Snap_%04d-%02d-%02d_%02d-%02d-%02d.jpg", t.tm_year + 1900, t.tm_mon + 1,
-                t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  std::snprintf(name, sizeof name, "Snap_%02d-%02d-%02d-%02d.jpg", t.tm_hour, t.tm_min, t.tm_sec, t.tm_mon + 1);
   return name;
 }
 

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "codec_library.h"
+#include "ffmpeg_messages.h"
 #include "format_context.h"
 #include "handle_table.h"
 #include "media_decoder.h"
@@ -57,6 +58,7 @@ int QeloInitializeCodecs(LogCallback callback) {
   std::lock_guard lock(gUsersLock);
   if (gUsers++ > 0) return 2;
   gLog.SetCallback(callback);
+  qelo::codecs::RouteFfmpegMessages();
   return 1;
 }
 

@@ -198,6 +198,8 @@ class DecoderContext {
   HeldPicture atTarget_, afterTarget_;
   int outputWidth_ = 0, outputHeight_ = 0;  // 0 x 0: frames come at the display size
   double frameTime_ = 0, videoClock_ = 0;
+  // Set by a seek's flush marker until the next picture comes out.
+  bool pictureAfterSeek_ = false;
 
   // Audio reader state, guarded by audioLock_.
   std::mutex audioLock_;

@@ -201,7 +201,7 @@ void DecoderContext::ReleaseHeldPictures() {
 }
 
 bool DecoderContext::DecodeNextPicture() {
-  FlushIfSought(video_, &videoClock_);
+  if (FlushIfSought(video_, &videoClock_)) pictureAfterSeek_ = true;
   int errors = 0;
   for (;;) {
     const int result = avcodec_receive_frame(video_.codec.get(), picture_.get());
@@ -217,20 +217,27 @@ bool DecoderContext::DecodeNextPicture() {
         return false;
       case Fed::Failed:
         return false;
-      case Fed::Packet:
       case Fed::Flushed:
+        pictureAfterSeek_ = true;
+        break;
+      case Fed::Packet:
         break;
     }
   }
 }
 
 // The frame's time comes from its stamp; a picture without one (or at time
-// zero) takes the clock. The clock then moves on by one frame interval,
-// longer for pictures the decoder asks to repeat.
+// zero) takes the clock. The first picture after a seek keeps a stamp of
+// zero: it is the file's first key frame, before the target, and taking the
+// seek's clock would show it as the target and then run back in time. The
+// clock then moves on by one frame interval, longer for pictures the
+// decoder asks to repeat.
 void DecoderContext::SynchroniseVideo() {
   const int64_t stamp = picture_->best_effort_timestamp;
   double time = stamp == AV_NOPTS_VALUE ? videoClock_ : video_.Seconds(stamp);
-  if (std::fabs(time) > 0.00001)
+  const bool ownTime = std::fabs(time) > 0.00001 || (pictureAfterSeek_ && stamp != AV_NOPTS_VALUE);
+  pictureAfterSeek_ = false;
+  if (ownTime)
     videoClock_ = time;
   else
     time = videoClock_;

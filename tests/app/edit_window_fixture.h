@@ -45,7 +45,7 @@ class EditWindowTest : public ::testing::Test {
   // frame.
   TfrmEditVideo& OpenWindow(TWorkGroupClass& job, TEditPage page, int entry = 0);
   // EditJobEntry for the job at `page`: once the window's preview shows a
-  // frame, `actions` drive it, then OK (or Cancel) is clicked; what
+  // frame (at once for a file with sound only), `actions` drive it, then OK (or Cancel) is clicked; what
   // EditJobEntry answered. While it runs, `window` is the window and
   // `script` answers the modal runs it starts (open dialog, message boxes).
   bool Edit(TWorkGroupClass& job, TEditPage page, const std::function<void(TfrmEditVideo&)>& actions,

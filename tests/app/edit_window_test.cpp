@@ -3,7 +3,9 @@
 // to the job.
 #include "edit_window_fixture.h"
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <fstream>
 
 #include "gdiplus/bitmap.h"
@@ -31,7 +33,7 @@ void ExpectPlaced(vcl::TControl& control, const skin::Placed& p) {
 using vcl::script::Click;
 
 // Types into a field as a user does: the old text goes, the new one comes,
-// and Enter takes it (in a number or time field; elsewhere it would be OK's).
+// and Enter takes it (in a text field; elsewhere it would be OK's).
 void TypeInto(ct::TCtEdit& field, const std::string& text, bool enter = true) {
   vcl::script::Focus(field);
   field.SetText("");
@@ -126,6 +128,44 @@ TEST_F(EditWindowTest, EveryPageOpensAsItsCommandAsks) {
   EXPECT_FALSE(EditJobEntry(*job, 1, epCrop)) << "no such entry: no window";
 }
 
+// A file with sound only: whichever command opened it, the window shows the
+// Trim page alone, a note in the panes' place and no frame steps; its trim
+// is written on OK.
+TEST_F(EditWindowTest, AFileWithSoundOnlyOffersOnlyItsTrim) {
+  const std::string song = qelo::test::CachedMedia(
+      "edit-song-5.mp3", {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=5", "-c:a", "libmp3lame"});
+  TWorkGroupClass* job = AddJob(song, "song.mpg");
+  ASSERT_NE(job, nullptr);
+  for (TEditPage page : {epCrop, epEffect, epWatermark, epTrim}) {
+    const bool confirmed = Edit(*job, page, [&](TfrmEditVideo& w) {
+      EXPECT_TRUE(w.SoundOnly());
+      EXPECT_EQ(w.Page(), epTrim) << page;
+      EXPECT_TRUE(w.pnlTrim->Showing()) << page;
+      for (vcl::TControl* gone : std::initializer_list<vcl::TControl*>{
+               w.pnlCrop, w.pnlEffect, w.pnlWatermark, w.btnPageCrop, w.btnPageEffect, w.btnPageWatermark,
+               w.pnlPreview, w.LabOriginal, w.LabOutput, w.btnPrevFrame, w.btnNextFrame})
+        EXPECT_FALSE(gone->Showing()) << gone->Name() << " on page " << page;
+      for (vcl::TControl* kept : std::initializer_list<vcl::TControl*>{w.btnPageTrim, w.LabSoundOnly, w.tbTrim,
+                                                                        w.btnPlay, w.btnTrimPlay})
+        EXPECT_TRUE(kept->Showing()) << kept->Name() << " on page " << page;
+      EXPECT_EQ(w.btnPageTrim->Left(), w.btnPageCrop->Left());
+      EXPECT_NE(w.LabSoundOnly->Caption().find("edit-song-5.mp3 has sound only"), std::string::npos);
+      // No command brings another page.
+      w.ShowPage(epWatermark);
+      EXPECT_EQ(w.Page(), epTrim);
+      if (page != epTrim) return;
+      SaveScreenshot("edit-window-sound-only.png");
+      TypeInto(*w.edTrimStart, "1");
+      TypeInto(*w.edTrimEnd, "4");
+    });
+    EXPECT_TRUE(confirmed) << page;
+  }
+  const SourceEntry& entry = *job->EntryAt(0);
+  EXPECT_EQ(entry.trimStart, kSecond);
+  EXPECT_EQ(entry.trimEnd, 4 * kSecond);
+  EXPECT_EQ(job->GetTotalDuration(), 3 * kSecond);
+}
+
 TEST_F(EditWindowTest, CancelAndTheCloseButtonLeaveTheJobAsItWas) {
   TWorkGroupClass* job = AddJob(Clip(), "out.mpg");
   ASSERT_NE(job, nullptr);
@@ -152,6 +192,44 @@ TEST_F(EditWindowTest, CancelAndTheCloseButtonLeaveTheJobAsItWas) {
   }));
   ExpectSameEdits(*job->EntryAt(0), before);
   EXPECT_EQ(job->GetTotalDuration(), 5 * kSecond);
+}
+
+// Enter in a text field takes what was typed and keeps the window open;
+// elsewhere it is the OK button's.
+TEST_F(EditWindowTest, EnterInATextFieldKeepsTheWindowOpen) {
+  TWorkGroupClass* job = AddJob(Clip(), "out.mpg");
+  ASSERT_NE(job, nullptr);
+  const struct {
+    const char* where;
+    TEditPage page;
+    std::function<vcl::TWinControl&(TfrmEditVideo&)> field;
+    const char* typed;
+    bool closes;
+  } cases[] = {
+      {"crop width", epCrop, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edCropWidth; }, "100", false},
+      {"watermark text", epWatermark, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edWmText; }, "mark",
+       false},
+      {"trim start", epTrim, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.edTrimStart; }, "1", false},
+      {"the effects offered", epEffect, [](TfrmEditVideo& w) -> vcl::TWinControl& { return *w.lbEffects; }, "",
+       true},
+  };
+  for (const auto& c : cases) {
+    bool stayedOpen = false;
+    const bool confirmed = Edit(*job, c.page, [&](TfrmEditVideo& w) {
+      if (c.page == epWatermark) {
+        w.cbWmKind->SetItemIndex(wcText);
+        w.cbWmKindChange(w.cbWmKind);
+      }
+      vcl::script::Focus(c.field(w));
+      vcl::script::TypeText(c.typed);
+      vcl::script::PressKey(win::VK_RETURN);
+      stayedOpen = w.ModalResult() == vcl::mrNone && w.Visible();
+    });
+    EXPECT_TRUE(confirmed) << c.where;
+    EXPECT_EQ(stayedOpen, !c.closes) << c.where;
+  }
+  EXPECT_EQ(WatermarkText(*job->EntryAt(0)), "mark") << "the text typed before Enter is the watermark";
+  EXPECT_EQ(job->EntryAt(0)->trimStart, kSecond);
 }
 
 TEST_F(EditWindowTest, OkWritesWhatWasSetAndTheJobsLengthFollowsTheTrim) {
@@ -356,6 +434,57 @@ TEST_F(EditWindowTest, FrameStepsShowTheEffectsOnTheOutputPaneOnly) {
     })) << "the output pane is the inverted original";
   }
   EXPECT_EQ(w.PreviewPosition(), kSecond / 25);
+}
+
+// "Play from Start" plays the trimmed part, from the trim's start however it
+// was set, and stops at its end. The clip's only key frame is its first, so
+// the preview decodes from 0 up to the start before it shows anything.
+TEST_F(EditWindowTest, PlayFromStartPlaysFromTheTrimStartToItsEnd) {
+  const std::string clip = qelo::test::CachedMedia(
+      "edit-clip-one-key-frame.mp4",
+      {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=5", "-f", "lavfi", "-i",
+       "sine=frequency=440:sample_rate=44100:duration=5", "-ac", "2", "-c:v", "libx264", "-g", "250", "-pix_fmt",
+       "yuv420p", "-c:a", "aac", "-shortest"});
+  TWorkGroupClass* job = AddJob(clip, "out.mpg");
+  ASSERT_NE(job, nullptr);
+  constexpr int64_t kFrame = kSecond / 25;
+  const struct {
+    const char* how;
+    std::function<void(TfrmEditVideo&)> setStart;
+  } cases[] = {
+      {"typed with Enter", [](TfrmEditVideo& w) { TypeInto(*w.edTrimStart, "2.0"); }},
+      {"typed, then the button pressed", [](TfrmEditVideo& w) { TypeInto(*w.edTrimStart, "2.0", false); }},
+      {"the start marker moved", [](TfrmEditVideo& w) { w.tbTrim->SetStartPos(2000); }},
+      {"Start Here at the shown frame",
+       [this](TfrmEditVideo& w) {
+         ASSERT_TRUE(ShowFrame(2 * kSecond));
+         Click(*w.btnTrimSetStart);
+       }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(Edit(
+        *job, epTrim,
+        [&](TfrmEditVideo& w) {
+          TypeInto(*w.edTrimEnd, "3.0");
+          c.setStart(w);
+          // Every frame shown from the click to the stop, in order.
+          std::vector<int64_t> shown;
+          int count = w.FramesShown();
+          Click(*w.btnTrimPlay);
+          EXPECT_EQ(w.Edited().trimStart, 2 * kSecond) << c.how;
+          ASSERT_TRUE(PumpUntil([&] {
+            if (w.FramesShown() != count) shown.push_back(w.PreviewPosition());
+            count = w.FramesShown();
+            return !w.Playing();
+          })) << c.how << ": it stops";
+          ASSERT_FALSE(shown.empty()) << c.how << ": frames shown " << w.FramesShown() << ", at " << w.PreviewPosition();
+          EXPECT_GE(shown.front(), 2 * kSecond - kFrame) << c.how << ": the first frame played";
+          EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << c.how << ": frames go forward only";
+          EXPECT_GE(shown.back(), 3 * kSecond - kFrame) << c.how << ": it stops at the trim's end";
+          EXPECT_LE(shown.back(), 3 * kSecond + kSecond / 2) << c.how;
+        },
+        false));
+  }
 }
 
 }  // namespace

@@ -44,24 +44,59 @@ TEST(ConvertPieces, EnginePercentsRoundHalfToEven) {
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.percent), c.rounded) << c.percent;
 }
 
-TEST(ConvertPieces, SnapshotNamesCarryTheDateSoNoLaterDayOverwritesThem) {
+std::tm LocalTime(int month, int day, int hour, int minute, int second) {
   std::tm t{};
   t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 11;
-  t.tm_hour = 9;
-  t.tm_min = 30;
-  EXPECT_EQ(SnapshotFileName(t), "Snap_2026-12-11_09-30-00.jpg");
-  std::tm nextYear = t;
-  nextYear.tm_year += 1;
-  EXPECT_NE(SnapshotFileName(nextYear), SnapshotFileName(t));
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  return t;
+}
 
+TEST(ConvertPieces, SnapshotNamesAreHourMinuteSecondAndMonth) {
+  const struct {
+    std::tm time;
+    const char* name;
+  } cases[] = {
+      {LocalTime(3, 3, 14, 5, 9), "Snap_14-05-09-03.jpg"},
+      {LocalTime(12, 11, 9, 30, 0), "Snap_09-30-00-12.jpg"},
+      {LocalTime(1, 1, 0, 0, 0), "Snap_00-00-00-01.jpg"},
+      {LocalTime(12, 31, 23, 59, 59), "Snap_23-59-59-12.jpg"},
+      // The day and the year are not part of the name.
+      {LocalTime(3, 28, 14, 5, 9), "Snap_14-05-09-03.jpg"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SnapshotFileName(c.time), c.name);
+}
+
+TEST(ConvertPieces, ASnapshotNameTakenAlreadyGetsTheNextNumber) {
   qelo::test::TempDir dir;
   const std::string folder = dir.File("snaps");
   fs::create_directories(folder);
-  EXPECT_EQ(UniqueSnapshotPath(folder, t), folder + "/Snap_2026-12-11_09-30-00.jpg");
-  std::ofstream(folder + "/Snap_2026-12-11_09-30-00.jpg") << "earlier";
-  EXPECT_EQ(UniqueSnapshotPath(folder, t), folder + "/Snap_2026-12-11_09-30-00 (2).jpg");
+  const std::tm time = LocalTime(3, 3, 14, 5, 9);
+  // Each row: the files already there, the path the next snapshot takes.
+  const struct {
+    std::vector<std::string> existing;
+    const char* next;
+  } cases[] = {
+      {{}, "Snap_14-05-09-03.jpg"},
+      {{"Snap_14-05-09-03.jpg"}, "Snap_14-05-09-03 (2).jpg"},
+      {{"Snap_14-05-09-03.jpg", "Snap_14-05-09-03 (2).jpg"}, "Snap_14-05-09-03 (3).jpg"},
+      // A gap is filled; another time's file or a folder of the name count as they are.
+      {{"Snap_14-05-09-03.jpg", "Snap_14-05-09-03 (3).jpg"}, "Snap_14-05-09-03 (2).jpg"},
+      {{"Snap_14-05-09-04.jpg"}, "Snap_14-05-09-03.jpg"},
+      {{"Snap_14-05-09-03.jpg/"}, "Snap_14-05-09-03 (2).jpg"},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const std::string& name : c.existing) {
+      if (name.back() == '/') fs::create_directory(folder + "/" + name);
+      else std::ofstream(folder + "/" + name) << "earlier";
+    }
+    EXPECT_EQ(UniqueSnapshotPath(folder, time), folder + "/" + c.next) << c.next;
+  }
 }
 
 class MainWindowConvertTest : public ProgramTestBase {
@@ -224,7 +259,7 @@ TEST_F(MainWindowConvertTest, PlayPauseStopSeekAndSnapshotInThePreview) {
     for (const auto& entry : fs::directory_iterator(snapshots)) {
       if (entry.path().extension() != ".jpg") continue;
       EXPECT_TRUE(std::regex_match(entry.path().filename().string(),
-                                     std::regex(R"(Snap_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.jpg)")))
+                                     std::regex(R"(Snap_\d\d-\d\d-\d\d-\d\d( \(\d+\))?\.jpg)")))
           << entry.path();
     }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,14 @@ TEST_F(MainWindowTest, TheHelpMenuShowsTheAboutBox) {
   });
 }
 
+// The guide as the build puts it beside the program: FreeClipshift.html
+// and its pictures in Help/.
+void InstallGuide(const std::string& programFolder) {
+  const fs::path guide = QELO_HELP_FILE;
+  fs::create_symlink(guide, programFolder + "FreeClipshift.html");
+  fs::create_directory_symlink(guide.parent_path() / "Help", programFolder + "Help");
+}
+
 // Help, the web site and the output folder go to the desktop's default
 // handler; a help file that is not there opens nothing.
 TEST_F(MainWindowTest, HelpTheWebSiteAndTheOutputFolderOpenWithTheDesktopsHandler) {
@@ -253,15 +262,49 @@ TEST_F(MainWindowTest, HelpTheWebSiteAndTheOutputFolderOpenWithTheDesktopsHandle
     };
     choose("miHelp");
     EXPECT_TRUE(opened.empty()) << "no help file";
-    std::ofstream(ProgramFolder() + "FreeClipshift.chm") << "help";
+    InstallGuide(ProgramFolder());
     choose("miHelp");
     choose("ServiceSupport1");
     script::Click(*window.BtnOpenPath);
   });
   ASSERT_EQ(opened.size(), 3u);
-  EXPECT_EQ(opened[0], shell::TargetToUri(ProgramFolder() + "FreeClipshift.chm"));
+  EXPECT_EQ(opened[0], shell::TargetToUri(ProgramFolder() + "FreeClipshift.html"));
   EXPECT_EQ(opened[1].rfind("https://", 0), 0u) << opened[1];
   EXPECT_EQ(opened[2], shell::TargetToUri(Outputs()));
+}
+
+// The guide covers the main window, the settings dialog, the edit window
+// and the folder dialog; every picture it shows is beside it and every
+// link inside it has its target.
+TEST(HelpGuide, ItsPicturesAndLinksAreAllThere) {
+  const fs::path guide = QELO_HELP_FILE;
+  std::ifstream in(guide);
+  const std::string html((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_FALSE(html.empty()) << guide;
+  for (const char* section : {"id=\"main-window\"", "id=\"settings\"", "id=\"edit-window\"", "id=\"folder-dialog\""})
+    EXPECT_NE(html.find(section), std::string::npos) << section;
+  const auto attributes = [&](const std::string& name) {
+    std::vector<std::string> values;
+    for (size_t at = html.find(name + "=\""); at != std::string::npos; at = html.find(name + "=\"", at + 1)) {
+      const size_t start = at + name.size() + 2;
+      values.push_back(html.substr(start, html.find('"', start) - start));
+    }
+    return values;
+  };
+  const std::vector<std::string> pictures = attributes("src");
+  EXPECT_GE(pictures.size(), 4u);
+  for (const std::string& picture : pictures) {
+    const fs::path file = guide.parent_path() / picture;
+    EXPECT_TRUE(fs::is_regular_file(file)) << picture;
+    std::ifstream png(file, std::ios::binary);
+    char signature[8] = {};
+    png.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG") << picture;
+  }
+  for (const std::string& link : attributes("href")) {
+    ASSERT_EQ(link.front(), '#') << link;
+    EXPECT_NE(html.find("id=\"" + link.substr(1) + "\""), std::string::npos) << link;
+  }
 }
 
 TEST_F(MainWindowTest, ARestartRestoresTheChoiceAndTheOutputFolder) {

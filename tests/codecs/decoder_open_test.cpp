@@ -167,7 +167,10 @@ TEST_F(DecoderOpen, UnreadableFilesFailWithALine) {
       EXPECT_LT(frames, 1000) << c.path;
       continue;
     }
-    const auto lines = LoggedLines();
+    // The bridge's own lines; FFmpeg's reasons come among them.
+    std::vector<std::string> lines;
+    for (const std::string& line : LoggedLines())
+      if (line.rfind("Qelo Codecs: FFmpeg ", 0) != 0) lines.push_back(line);
     ASSERT_GE(lines.size(), 2u) << c.path;
     if (!c.firstLine.empty()) {
       EXPECT_EQ(lines.front(), c.firstLine);

@@ -3,8 +3,15 @@
 // table's limit.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
@@ -201,6 +208,83 @@ TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   EXPECT_EQ(mp3.streams.size(), 1u);
   ASSERT_NE(mp3.First("audio"), nullptr);
   EXPECT_NEAR(mp3.Duration(), 2.0, 0.1);
+}
+
+// Standard error taken into a file while it lives.
+class CapturedStandardError {
+ public:
+  explicit CapturedStandardError(const std::string& path) : path_(path) {
+    std::fflush(stderr);
+    saved_ = ::dup(2);
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(file, 2);
+    ::close(file);
+  }
+  ~CapturedStandardError() { Restore(); }
+  // What was written, standard error given back.
+  std::string Text() {
+    Restore();
+    std::ifstream in(path_);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+ private:
+  void Restore() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, 2);
+    ::close(saved_);
+    saved_ = -1;
+  }
+  std::string path_;
+  int saved_ = -1;
+};
+
+// A run over the suite's kinds of clip (MP4, AVI, MPEG transport stream,
+// raw AAC sound, whose length FFmpeg can only estimate) writes nothing on
+// standard error: FFmpeg's warnings are in the log, as lines of their own.
+TEST_F(Engine, FfmpegMessagesGoToTheLogAndNeverToStandardError) {
+  const std::string mp4 = Clip("engine-a.mp4", 2);
+  const std::string avi = CachedMedia("engine-messages.avi", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2",
+                                                             "-f", "lavfi", "-i", "sine=duration=2", "-shortest"});
+  const std::string ts = CachedMedia("engine-messages.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=2",
+                                                           "-f", "lavfi", "-i", "sine=duration=2", "-shortest"});
+  const std::string aac = CachedMedia("engine-messages.aac", {"-f", "lavfi", "-i", "sine=duration=2", "-c:a", "aac"});
+  for (const std::string& clip : {mp4, avi, ts, aac}) ASSERT_FALSE(clip.empty());
+  Group pictures(Mpeg2(dir_.File("joined.mpg")),
+                 {Entry(mp4, 2 * kSecond), Entry(avi, 2 * kSecond), Entry(ts, 2 * kSecond)});
+  Group sound(Mp3(dir_.File("sound.mp3")), {Entry(aac, 2 * kSecond)});
+  std::string written;
+  {
+    CapturedStandardError captured(dir_.File("stderr.txt"));
+    QeloClearWorkGroup();
+    ASSERT_EQ(QeloCreateWorkGroup(&pictures.group), 0);
+    ASSERT_EQ(QeloCreateWorkGroup(&sound.group), 1);
+    Watchdog watchdog(120s, "the conversion");
+    RunAndWait();
+    written = captured.Text();
+  }
+  EXPECT_EQ(recorder_.States().back().second, ConvertAllDone);
+  EXPECT_EQ(written, "") << "standard error";
+  std::vector<std::string> ffmpegLines;
+  {
+    std::lock_guard<std::mutex> hold(gLogMutex);
+    for (const std::string& line : gLog)
+      if (line.rfind("Qelo Codecs: FFmpeg ", 0) == 0) ffmpegLines.push_back(line);
+  }
+  const auto found = [&](const std::string& part) {
+    return std::any_of(ffmpegLines.begin(), ffmpegLines.end(),
+                       [&](const std::string& line) { return line.find(part) != std::string::npos; });
+  };
+  EXPECT_TRUE(found("FFmpeg warning: [aac @ ")) << "the raw sound's estimated length";
+  EXPECT_TRUE(found("Estimating duration from bitrate, this may be inaccurate"));
+  // The muxer's message of three lines, as one.
+  EXPECT_TRUE(found("FFmpeg warning: [mpeg @ "));
+  EXPECT_TRUE(found("using default size of 230KB If you want the mpeg file"));
+  for (const std::string& line : ffmpegLines) {
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    EXPECT_NE(line.back(), ' ') << line;
+  }
 }
 
 TEST_F(Engine, AGroupWithoutSoundAsksNoSoundFormatAndWritesPicturesOnly) {

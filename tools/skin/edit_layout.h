@@ -32,6 +32,8 @@ constexpr Placed kControls[] = {
     {"LabOriginal", {kPreview.x, 50, kPaneWidth, 18}},
     {"LabOutput", {kSecondPaneX, 50, kPaneWidth, 18}},
     {"pnlPreview", kPreview},
+    // In the panes' place for a file with sound only.
+    {"LabSoundOnly", kPreview},
     {"tbTrim", {19, 360, 782, 24}},
     {"btnPlay", {19, 392, 64, 28}},
     {"btnPause", {87, 392, 64, 28}},

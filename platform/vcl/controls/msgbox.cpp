@@ -56,6 +56,25 @@ class TMessageIcon : public TGraphicControl {
   UINT icon_;
 };
 
+// The message: wrapped between words within the width it is given, a word
+// wider than that (a long path) broken where the line ends, and as tall as
+// all its lines.
+class TMessageText : public TLabel {
+ public:
+  explicit TMessageText(TComponent* owner) : TLabel(owner) {
+    SetShowAccelChar(false);
+    SetWordWrap(true);
+  }
+
+  void FitWithin(int maxWidth) {
+    SetWidth(maxWidth);
+    AdjustBounds();
+  }
+
+ protected:
+  void DoDrawText(TRect& r, win::UINT flags) override { TLabel::DoDrawText(r, flags | win::DT_EDITCONTROL); }
+};
+
 constexpr int kMargin = 12;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
@@ -78,9 +97,8 @@ TMessageForm::TMessageForm(TComponent* owner, const std::string& text, const std
     icon_ = new TMessageIcon(this, icon);
     icon_->SetParent(this);
   }
-  message_ = new TLabel(this);
+  message_ = new TMessageText(this);
   message_->SetParent(this);
-  message_->SetShowAccelChar(false);
   message_->SetCaption(text);
   const std::vector<ButtonDef> defs = ButtonsOf(flags);
   const size_t defaultIndex = std::min<size_t>((flags & MB_DEFMASK) >> 8, defs.size() - 1);
@@ -111,17 +129,27 @@ TButton* TMessageForm::ButtonFor(TModalResult result) const {
   return nullptr;
 }
 
+// The text wraps at a comfortable width; a text too tall for the screen
+// takes wider lines, up to the screen's width, and only what still does not
+// fit is cut. The box is as tall as the text and its buttons.
 void TMessageForm::Layout() {
   const int textLeft = icon_ ? kMargin + icon_->Width() + kMargin : kMargin;
-  message_->SetWordWrap(true);
-  message_->SetBounds(textLeft, kMargin, kMaxTextWidth, 0);
-  // The label fits its height to the wrapped text; then its width to the
-  // longest line, measured unwrapped when the text is short.
-  message_->SetWordWrap(false);
-  if (message_->Width() > kMaxTextWidth) {
-    message_->SetWordWrap(true);
-    message_->SetWidth(kMaxTextWidth);
+  HandleNeeded();  // the frame's size is known once the window is made
+  const TRect work = Screen()->WorkAreaRect();
+  const int frameWidth = Width() - ClientWidth();
+  const int frameHeight = Height() - ClientHeight();
+  const int roomWidth = std::max(RectWidth(work) - frameWidth - textLeft - kMargin, 1);
+  const int roomHeight = std::max(RectHeight(work) - frameHeight - 3 * kMargin - kButtonHeight, 1);
+  auto* text = static_cast<TMessageText*>(message_);
+  int lineWidth = std::min(kMaxTextWidth, roomWidth);
+  text->FitWithin(lineWidth);
+  while (text->Height() > roomHeight && lineWidth < roomWidth) {
+    lineWidth = std::min(roomWidth, lineWidth * 3 / 2);
+    text->FitWithin(lineWidth);
   }
+  message_->SetTop(kMargin);
+  message_->SetLeft(textLeft);
+  if (message_->Height() > roomHeight) message_->SetHeight(roomHeight);
   if (icon_) icon_->SetBounds(kMargin, kMargin, icon_->Width(), icon_->Height());
   const int contentHeight = std::max(message_->Height(), icon_ ? icon_->Height() : 0);
   const int buttonsWidth = static_cast<int>(buttons_.size()) * (kButtonWidth + kButtonGap) - kButtonGap;

@@ -21,6 +21,8 @@ class TMessageForm : public TForm {
   const std::vector<TButton*>& Buttons() const { return buttons_; }
   // The button that gives `result`, or null.
   TButton* ButtonFor(TModalResult result) const;
+  // The label that shows the text.
+  TLabel* MessageText() const { return message_; }
 
  private:
   void Layout();

@@ -104,6 +104,8 @@ TOpenDialogForm::TOpenDialogForm(TComponent* owner, TOpenDialogSetup setup)
   SetActiveControl(fileNameField_);
   EnterFolder(setup_.folder);
   fileNameField_->SetWindowText(setup_.fileName);
+  // Shown selected, so that a name the user types replaces it.
+  fileNameField_->Send(win::EM_SETSEL, 0, static_cast<LPARAM>(-1));
 }
 
 void TOpenDialogForm::Build() {

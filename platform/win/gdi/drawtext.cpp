@@ -88,7 +88,8 @@ class Formatter {
       Add(text, start, end, lines);
       return;
     }
-    // Greedy breaking at spaces; a word wider than the line stays whole.
+    // Greedy breaking at spaces; a word wider than the line stays whole,
+    // or with DT_EDITCONTROL is broken where the line ends.
     size_t lineStart = start;
     size_t lineEnd = start;
     size_t i = start;
@@ -100,11 +101,28 @@ class Formatter {
         Add(text, lineStart, lineEnd, lines);
         lineStart = i;
       }
+      if ((format_ & DT_EDITCONTROL) && lineStart == i) lineStart = BreakLongWord(text, i, wordEnd, lines);
       lineEnd = wordEnd;
       i = wordEnd;
       while (i < end && text[i] == ' ') ++i;
     }
     Add(text, lineStart, lineEnd, lines);
+  }
+
+  // Adds lines of the word [start, end) as long as what is left of it is
+  // wider than the line, each at least one character; where the rest starts.
+  size_t BreakLongWord(const std::string& text, size_t start, size_t end, std::vector<Line>& lines) const {
+    while (Width(std::string_view(text.data() + start, end - start)) > width_) {
+      size_t cut = NextChar(text, start);
+      for (size_t next = NextChar(text, cut); next < end; next = NextChar(text, next)) {
+        if (Width(std::string_view(text.data() + start, next - start)) > width_) break;
+        cut = next;
+      }
+      if (cut >= end) break;
+      Add(text, start, cut, lines);
+      start = cut;
+    }
+    return start;
   }
 
   void Add(const std::string& text, size_t start, size_t end, std::vector<Line>& lines) const {

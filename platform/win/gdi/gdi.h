@@ -479,6 +479,9 @@ constexpr unsigned DT_EXPANDTABS = 0x00000040;
 constexpr unsigned DT_NOCLIP = 0x00000100;
 constexpr unsigned DT_CALCRECT = 0x00000400;
 constexpr unsigned DT_NOPREFIX = 0x00000800;
+// With DT_WORDBREAK: a word wider than the line is broken where the line
+// ends, as a multi-line edit breaks it.
+constexpr unsigned DT_EDITCONTROL = 0x00002000;
 constexpr unsigned DT_PATH_ELLIPSIS = 0x00004000;
 constexpr unsigned DT_END_ELLIPSIS = 0x00008000;
 constexpr unsigned DT_RTLREADING = 0x00020000;

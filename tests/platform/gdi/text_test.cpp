@@ -273,6 +273,11 @@ TEST_F(DrawTextTest, WordBreakMakesLinesThatFit) {
   const RECT longWord = Measure("a Supercalifragilistic b", {0, 0, 40, 100}, DT_WORDBREAK);
   EXPECT_EQ(longWord.bottom - longWord.top, 3 * tm_.tmHeight);
   EXPECT_EQ(longWord.right - longWord.left, Width("Supercalifragilistic"));
+  // As an edit control shows it, the long word is broken where the line
+  // ends, and no line is wider than the rectangle.
+  const RECT broken = Measure("a Supercalifragilistic b", {0, 0, 40, 100}, DT_WORDBREAK | DT_EDITCONTROL);
+  EXPECT_LE(broken.right - broken.left, 40);
+  EXPECT_GE(broken.bottom - broken.top, (1 + Width("Supercalifragilistic") / 40) * tm_.tmHeight);
   // Hard line breaks count with or without word breaking.
   EXPECT_EQ(Measure("one\r\ntwo\nthree", r, 0).bottom, 3 * tm_.tmHeight);
 }

@@ -10,6 +10,7 @@
 #include "vcl/dialogs/open_dialog_form.h"
 #include "vcl/form_reader.h"
 #include "win/controls/combobox.h"
+#include "win/controls/edit.h"
 #include "win/controls/listbox.h"
 #include "win/window/display.h"
 
@@ -199,6 +200,34 @@ TEST_F(OpenDialogTest, CancelReturnsFalseAndKeepsTheLastChoice) {
     EXPECT_EQ(dialog.FilterIndex(), 2) << run;
     ASSERT_EQ(dialog.Files()->Count(), 1) << run;
   }
+}
+
+// The name of the last run is shown selected with the focus in its field,
+// so a name the user types replaces it instead of going in front of it.
+TEST_F(OpenDialogTest, TheNameShownIsSelectedSoATypedNameReplacesIt) {
+  TOpenDialog dialog(nullptr);
+  dialog.SetInitialDir(dir.path());
+  dialog.SetOptions(TOpenOptions{ofFileMustExist});
+  script::AnswerOpenDialog(modal, {"a.mp4"});
+  ASSERT_TRUE(dialog.Execute());
+  std::string shown, typed;
+  win::DWORD start = 99, end = 0;
+  modal.Answer([&](TCustomForm& form) {
+    TNativeField& field = Field(form, "edtFileName");
+    shown = field.WindowText();
+    field.Send(win::EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    script::TypeText(Path("c.avi"));
+    typed = field.WindowText();
+    // A name typed in front of the old one would be refused with a box.
+    if (typed == Path("c.avi")) script::PressKey(win::VK_RETURN);
+    else form.SetModalResult(mrCancel);
+  });
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(shown, "a.mp4");
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, shown.size());
+  EXPECT_EQ(typed, Path("c.avi"));
+  EXPECT_EQ(dialog.FileName(), Path("c.avi"));
 }
 
 TEST_F(OpenDialogTest, StartFolderFileNameAndFilterIndexFallBackSensibly) {
