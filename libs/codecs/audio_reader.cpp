@@ -13,7 +13,7 @@ extern "C" {
 namespace qelo::codecs {
 namespace {
 
-constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio frame";
+constexpr const char* kAudioSkipped = "undecodable audio packet skipped";
 
 // The PCM formats a chunk can be delivered in, and the rates the resampler
 // turns a stream into.
@@ -110,24 +110,21 @@ int DecoderContext::GetNextAudioFrame(AudioFrame* frame) {
 }
 
 bool DecoderContext::DecodeNextSamples() {
-  int errors = 0;
   for (;;) {
-    const int result = avcodec_receive_frame(audio_.codec.get(), samples_.get());
-    if (result == 0) {
-      if (!ConvertSamples(samples_.get())) return false;
-      if (HasPendingSamples()) return true;
-      continue;
+    switch (Receive(audio_, samples_.get(), kAudioSkipped)) {
+      case Received::Frame:
+        // Sound that cannot be converted is left out (its line says why),
+        // and decoding goes on.
+        if (ConvertSamples(samples_.get()) && HasPendingSamples()) return true;
+        continue;
+      case Received::Ended:
+        return DrainConverterOrEnd();
+      case Received::NeedsInput:
+        break;
     }
-    if (result != AVERROR(EAGAIN) && result != AVERROR_EOF &&
-        CountDecodeError(&errors, kAudioDecodeFailed) == Fed::Failed)
-      return false;
-    switch (FeedDecoder(audio_, &audioClock_, &errors, kAudioDecodeFailed)) {
+    switch (FeedDecoder(audio_, &audioClock_, kAudioSkipped)) {
       case Fed::End:
-        if (DrainConverter()) return true;
-        gLog.Write("finish decode....");
-        return false;
-      case Fed::Failed:
-        return false;
+        return DrainConverterOrEnd();
       case Fed::Flushed:
         converterValid_ = false;  // its delay line holds samples of the old position
         break;
@@ -135,6 +132,12 @@ bool DecoderContext::DecodeNextSamples() {
         break;
     }
   }
+}
+
+bool DecoderContext::DrainConverterOrEnd() {
+  if (DrainConverter()) return true;
+  gLog.Write("finish decode....");
+  return false;
 }
 
 bool DecoderContext::EnsureConverter(const AVFrame* decoded) {

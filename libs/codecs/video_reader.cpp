@@ -14,9 +14,7 @@ namespace qelo::codecs {
 namespace {
 
 constexpr AVPixelFormat kDeliveredFormat = AV_PIX_FMT_BGRA;
-constexpr const char* kVideoDecodeFailed = "failed to decode this frame.";
-
-bool IsDecodeError(int result) { return result != AVERROR(EAGAIN) && result != AVERROR_EOF; }
+constexpr const char* kVideoSkipped = "undecodable video packet skipped";
 
 }  // namespace
 
@@ -127,24 +125,20 @@ void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
 
 bool DecoderContext::DecodeNextPicture() {
   FlushIfSought(video_, &videoClock_);
-  int errors = 0;
   for (;;) {
-    const int result = avcodec_receive_frame(video_.codec.get(), picture_.get());
-    if (result == 0) {
-      SynchroniseVideo();
-      return true;
-    }
-    if (IsDecodeError(result) && CountDecodeError(&errors, kVideoDecodeFailed) == Fed::Failed)
-      return false;
-    switch (FeedDecoder(video_, &videoClock_, &errors, kVideoDecodeFailed)) {
-      case Fed::End:
+    switch (Receive(video_, picture_.get(), kVideoSkipped)) {
+      case Received::Frame:
+        SynchroniseVideo();
+        return true;
+      case Received::Ended:
         gLog.Write("finish get video packet...");
         return false;
-      case Fed::Failed:
-        return false;
-      case Fed::Packet:
-      case Fed::Flushed:
+      case Received::NeedsInput:
         break;
+    }
+    if (FeedDecoder(video_, &videoClock_, kVideoSkipped) == Fed::End) {
+      gLog.Write("finish get video packet...");
+      return false;
     }
   }
 }
