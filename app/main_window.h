@@ -153,6 +153,9 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   // ---- conversion (main_window_convert.cpp) ----
   void BtnStartClick(vcl::TObject* sender);
   bool StartWorkGroups();
+  // Gives every runnable job whose output name is taken on disk by now a
+  // fresh one, shown in its row and logged.
+  void RenameTakenOutputs();
   void SetBusyState(bool busy);
   void WMConvertProgress(int totalPercent, int jobPercent);
   void WMConvertJobStart(int32_t engineIndex);

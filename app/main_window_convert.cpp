@@ -7,8 +7,11 @@
 #include "log/log_bridge.h"
 #include "main_window.h"
 #include "main_window_convert.h"
+#include "main_window_rows.h"
+#include "output_names.h"
 #include "outside/auto_shutdown.h"
 #include "qelo/convertor.h"
+#include "vcl/sysutils.h"
 
 namespace qelo::app {
 
@@ -86,6 +89,7 @@ void TfrmVideoConvertor::BtnStartClick(TObject*) {
 }
 
 bool TfrmVideoConvertor::StartWorkGroups() {
+  RenameTakenOutputs();
   gPosted = {};
   RegisterCallBackPorcess(ProgressCallback, Handle());
   QeloClearWorkGroup();
@@ -97,6 +101,32 @@ bool TfrmVideoConvertor::StartWorkGroups() {
   QeloRunWorkGroup();
   converting_ = 1;
   return true;
+}
+
+// A name that was free when it was given may be taken by now, by anyone (an
+// earlier output of the same job included), and the engine never writes
+// over a file.
+void TfrmVideoConvertor::RenameTakenOutputs() {
+  TListItems& rows = *lvMediaFile->Items();
+  for (int i = 0; i < jobs_.Count(); ++i) {
+    TWorkGroupClass& job = *jobs_.JobAt(i);
+    const std::string taken = job.GetOutputName();
+    if (!job.Runnable() || !OutputNameTakenOnDisk(taken)) continue;
+    const std::string ext = OutputFileExtension(job.GetFormatSettings().formatId);
+    const std::string name = MakeUniqueOutputName(taken, job.JobBaseName(), job.groupId, ext);
+    if (name.empty()) {
+      WriteLog("The output file " + taken + " exists already, and no other name fits its folder.", kLogWarning);
+      continue;
+    }
+    job.SetOutputName(name);
+    for (int r = 0; r < rows.Count(); ++r) {
+      const uint32_t data = RowData(rows[r]);
+      if (RowGroupId(data) == job.groupId && RowKindOf(data) != rkMergedFile && rows[r]->SubItems()->Count() > 3)
+        rows[r]->SubItems()->Put(3, ExtractFileName(name));
+    }
+    WriteLog("The output file " + taken + " exists already; the job writes " + name + " instead.");
+  }
+  lvMediaFile->Invalidate();
 }
 
 void TfrmVideoConvertor::ShowStopButton(bool stop) {

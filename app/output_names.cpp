@@ -18,11 +18,6 @@ constexpr std::array<const char*, 26> kExtensions = {
 // What FormatSettings.outputPath holds besides its terminator.
 constexpr size_t kMaxNameChars = QELO_PATH_CHARS - 1;
 
-bool TakenOnDisk(const std::string& name) {
-  std::error_code error;
-  return std::filesystem::symlink_status(name, error).type() != std::filesystem::file_type::not_found;
-}
-
 // folder + stem + suffix, the stem shortened (never inside a character) until
 // the whole fits; empty when even one character of the stem does not.
 std::string Fit(const std::string& folder, const std::string& stem, const std::string& suffix) {
@@ -41,6 +36,11 @@ std::string Fit(const std::string& folder, const std::string& stem, const std::s
 
 }  // namespace
 
+bool OutputNameTakenOnDisk(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::symlink_status(name, error).type() != std::filesystem::file_type::not_found;
+}
+
 std::string OutputFileExtension(int32_t formatId) {
   if (formatId < 0 || formatId >= static_cast<int32_t>(kExtensions.size())) return {};
   return kExtensions[static_cast<size_t>(formatId)];
@@ -52,7 +52,7 @@ std::string MakeUniqueOutputName(const TWorkGroupClassArray& jobs, const std::st
   const std::string folder = vcl::ExtractFilePath(candidate);
   const std::string candidateName = vcl::ExtractFileName(candidate);
   std::string name = Fit(folder, vcl::ChangeFileExt(candidateName, ""), vcl::ExtractFileExt(candidateName));
-  for (int n = 1; !name.empty() && (TakenOnDisk(name) || jobs.NameTakenByOtherJob(name, groupId)); ++n)
+  for (int n = 1; !name.empty() && (OutputNameTakenOnDisk(name) || jobs.NameTakenByOtherJob(name, groupId)); ++n)
     name = Fit(folder, base, "(" + std::to_string(n) + ")" + extension);
   return name;
 }

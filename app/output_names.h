@@ -13,6 +13,10 @@ namespace qelo::app {
 // program's own table: id 4 (DVD) gives ".vob".
 std::string OutputFileExtension(int32_t formatId);
 
+// Whether anything lies at the path now (a file, a folder, a link, even a
+// dangling one).
+bool OutputNameTakenOnDisk(const std::string& name);
+
 // The candidate when it is free; otherwise folder of the candidate + base +
 // "(n)" + extension for the first n = 1, 2, ... that is free. A name is taken
 // by anything on disk (file, folder, link) and by the output of a job other

@@ -33,6 +33,10 @@ QELO_EXPORT int QeloFlushVideo(int handle);
 QELO_EXPORT int QeloResizeVideoSize(int32_t* width, int32_t* height, int handle);
 QELO_EXPORT int QeloResample(int sampleRate, int bitsPerSample, int channels, int handle);
 QELO_EXPORT int QeloSeekMediaFile(int64_t time, int handle);
+// 1 when the file's packet reader stopped on a failure other than the end of
+// the file (a read error, a file that became shorter while it was read): the
+// frames and chunks that ended with it were not all of the file. Else 0.
+QELO_EXPORT int QeloMediaReadFailed(int handle);
 
 QELO_EXPORT int QeloInitializeEncoder(const FormatSettings* settings);
 QELO_EXPORT int QeloAddVideoFrame(int width, int height, int pixelFormat, const uint8_t* pixels,

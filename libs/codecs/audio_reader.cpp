@@ -13,7 +13,7 @@ extern "C" {
 namespace qelo::codecs {
 namespace {
 
-constexpr const char* kAudioDecodeFailed = "Warning: Error while decode audio frame";
+constexpr const char* kAudioSkipped = "undecodable audio packet skipped";
 
 // The resampler mixes a stream into a channel count only when the count has
 // a standard speaker layout (1 to 8, 16, 24).
@@ -126,24 +126,21 @@ bool DecoderContext::SkipSamplesBeforeTarget() {
 }
 
 bool DecoderContext::DecodeNextSamples() {
-  int errors = 0;
   for (;;) {
-    const int result = avcodec_receive_frame(audio_.codec.get(), samples_.get());
-    if (result == 0) {
-      if (!ConvertSamples(samples_.get())) return false;
-      if (HasPendingSamples()) return true;
-      continue;
+    switch (Receive(audio_, samples_.get(), kAudioSkipped)) {
+      case Received::Frame:
+        // Sound that cannot be converted is left out (its line says why),
+        // and decoding goes on.
+        if (ConvertSamples(samples_.get()) && HasPendingSamples()) return true;
+        continue;
+      case Received::Ended:
+        return DrainConverterOrEnd();
+      case Received::NeedsInput:
+        break;
     }
-    if (result != AVERROR(EAGAIN) && result != AVERROR_EOF &&
-        CountDecodeError(&errors, kAudioDecodeFailed) == Fed::Failed)
-      return false;
-    switch (FeedDecoder(audio_, &audioClock_, &errors, kAudioDecodeFailed)) {
+    switch (FeedDecoder(audio_, &audioClock_, kAudioSkipped)) {
       case Fed::End:
-        if (DrainConverter()) return true;
-        gLog.Write("finish decode....");
-        return false;
-      case Fed::Failed:
-        return false;
+        return DrainConverterOrEnd();
       case Fed::Flushed:
         converterValid_ = false;  // its delay line holds samples of the old position
         break;
@@ -151,6 +148,12 @@ bool DecoderContext::DecodeNextSamples() {
         break;
     }
   }
+}
+
+bool DecoderContext::DrainConverterOrEnd() {
+  if (DrainConverter()) return true;
+  gLog.Write("finish decode....");
+  return false;
 }
 
 bool DecoderContext::EnsureConverter(const AVFrame* decoded) {

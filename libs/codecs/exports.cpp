@@ -156,6 +156,11 @@ int QeloSeekMediaFile(int64_t time, int handle) {
   return decoder ? decoder->Seek(time) : 0;
 }
 
+int QeloMediaReadFailed(int handle) {
+  auto decoder = DecoderOrLog(handle);
+  return decoder ? decoder->ReadFailed() : 0;
+}
+
 int QeloInitializeEncoder(const FormatSettings* settings) {
   if (Encoders().Full()) {
     gLog.Write("too many encoder exist...");

@@ -345,16 +345,20 @@ void DecoderContext::ReadUntilStopped() {
     return;
   }
   std::unique_lock<std::mutex> lock(decoderLock_);
+  const int64_t sizeAtStart = format_->pb ? avio_size(format_->pb) : -1;
   while (!stop_) {
     endOfFile_ = false;
     if (MustWaitForRoom()) {
       roomFreed_.wait(lock);
       continue;
     }
-    if (av_read_frame(format_, packet.get()) < 0) {
+    const int result = av_read_frame(format_, packet.get());
+    if (result < 0) {
+      readFailed_ = !stop_ && ReadStoppedOnError(result, sizeAtStart);
       endOfFile_ = true;
       dataArrived_.notify_all();  // readers waiting for data learn of the end
       wakeReader_.wait(lock, [this] { return stop_ || wakeRequested_; });
+      if (wakeRequested_) readFailed_ = false;  // a seek: reading goes on from elsewhere
       wakeRequested_ = false;
       continue;
     }
@@ -365,6 +369,31 @@ void DecoderContext::ReadUntilStopped() {
     lock.unlock();
     lock.lock();
   }
+}
+
+// The demultiplexer answers the end of the file also when the file became
+// shorter than it was when reading began (truncated while it was read), and
+// some I/O errors show only in the file's own error: both are failures, told
+// apart from the end with their line. A file that ends early but reads
+// cleanly ends as any file does.
+bool DecoderContext::ReadStoppedOnError(int result, int64_t sizeAtStart) {
+  const int ioError = format_->pb ? format_->pb->error : 0;
+  if (result != AVERROR_EOF || (ioError < 0 && ioError != AVERROR_EOF)) {
+    char reason[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(result != AVERROR_EOF ? result : ioError, reason, sizeof reason);
+    gLog.Write("failed to read media file(%s): %s", path_.c_str(), reason);
+    return true;
+  }
+  const int64_t sizeNow = format_->pb ? avio_size(format_->pb) : -1;
+  if (sizeAtStart < 0 || sizeNow < 0 || sizeNow >= sizeAtStart) return false;
+  gLog.Write("media file(%s) became shorter while it was read(%lld of %lld bytes)", path_.c_str(),
+             static_cast<long long>(sizeNow), static_cast<long long>(sizeAtStart));
+  return true;
+}
+
+int DecoderContext::ReadFailed() {
+  std::lock_guard<std::mutex> lock(decoderLock_);
+  return readFailed_ ? 1 : 0;
 }
 
 void DecoderContext::QueuePacket(const AVPacket* packet) {
@@ -411,8 +440,7 @@ DecoderContext::Taken DecoderContext::TakePacket(Stream& side, QueuedPacket* ent
   }
 }
 
-DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int* errors,
-                                                const char* tooManyErrors) {
+DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, const char* skipped) {
   QueuedPacket entry;
   switch (TakePacket(side, &entry)) {
     case Taken::End:
@@ -428,7 +456,7 @@ DecoderContext::Fed DecoderContext::FeedDecoder(Stream& side, double* clock, int
       break;
   }
   const int result = avcodec_send_packet(side.codec.get(), entry.packet.get());
-  if (result < 0 && result != AVERROR(EAGAIN)) return CountDecodeError(errors, tooManyErrors);
+  if (result < 0 && result != AVERROR(EAGAIN)) LogSkipped(side, skipped, result);
   return Fed::Packet;
 }
 
@@ -452,10 +480,27 @@ bool DecoderContext::FlushIfSought(Stream& side, double* clock) {
   return true;
 }
 
-DecoderContext::Fed DecoderContext::CountDecodeError(int* errors, const char* tooManyErrors) {
-  if (++*errors < kMaxDecodeErrors) return Fed::Packet;
-  gLog.Write("%s", tooManyErrors);
-  return Fed::Failed;
+// A drained decoder gives up what it still holds one by one, a damaged
+// picture as an error: the ones after it still come.
+DecoderContext::Received DecoderContext::Receive(Stream& side, AVFrame* frame, const char* skipped) {
+  for (int errors = 0;;) {
+    const int result = avcodec_receive_frame(side.codec.get(), frame);
+    if (result == 0) return Received::Frame;
+    if (result == AVERROR_EOF) return Received::Ended;
+    if (result == AVERROR(EAGAIN)) return Received::NeedsInput;
+    LogSkipped(side, skipped, result);
+    if (!side.drainSent || ++errors >= kMaxDrainErrors) return Received::NeedsInput;
+  }
+}
+
+// A packet the decoder refuses is left out and the next one is decoded: a
+// damaged stretch never ends a stream whose later packets decode.
+void DecoderContext::LogSkipped(Stream& side, const char* skipped, int result) {
+  ++side.skipped;
+  if (side.skipped > kSkipsLoggedEach && side.skipped % kSkipsLoggedOnceIn != 0) return;
+  char reason[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(result, reason, sizeof reason);
+  gLog.Write("%s(%s; %lld so far)", skipped, reason, static_cast<long long>(side.skipped));
 }
 
 // ------------------------------------------------------------------ seeking

@@ -43,6 +43,9 @@ class DecoderContext {
   void RequestStop();
 
   int Seek(int64_t time);
+  // 1 when the packet reader stopped on a failure other than the end of the
+  // file (a read error, a file that became shorter while it was read).
+  int ReadFailed();
   void FlushVideoQueue();
   void FlushAudioQueue();
 
@@ -63,6 +66,7 @@ class DecoderContext {
     PacketQueue queue;      // guarded by decoderLock_
     bool waiting = false;   // its reader waits for a packet; guarded by decoderLock_
     bool drainSent = false;  // end of input was sent to the decoder
+    int64_t skipped = 0;     // packets and pieces its decoder refused
     // After a seek: what is decoded before this time (seconds from the
     // stream's start) is not handed out. Guarded by the stream's reader.
     double seekTarget = kNoSeekTarget;
@@ -80,7 +84,8 @@ class DecoderContext {
   static constexpr int64_t kSoundPreroll = 2500000;
 
   enum class Taken { Packet, FlushMarker, End };
-  enum class Fed { Packet, Flushed, End, Failed };
+  enum class Fed { Packet, Flushed, End };
+  enum class Received { Frame, NeedsInput, Ended };
 
   // Opening.
   bool OpenInput(const std::string& path);
@@ -94,6 +99,9 @@ class DecoderContext {
   // Reader thread.
   void ReadPackets();
   void ReadUntilStopped();
+  // Under the decoder lock, at the demultiplexer's last answer `result`:
+  // true (with its line) when reading stopped on a failure, not at the end.
+  bool ReadStoppedOnError(int result, int64_t sizeAtStart);
   // Wakes every thread that waits on the decoder lock's conditions.
   void WakeEveryWaiter();
   bool MustWaitForRoom();
@@ -119,17 +127,28 @@ class DecoderContext {
   Taken TakePacket(Stream& side, QueuedPacket* entry);
   // Sends the next packet (or, once, the end of input) to the stream's
   // decoder. A flush marker flushes the decoder and moves `clock` to the
-  // seek's time. Failed after too many decoding errors (logged).
-  Fed FeedDecoder(Stream& side, double* clock, int* errors, const char* tooManyErrors);
+  // seek's time. A packet the decoder refuses is skipped with the line
+  // `skipped`; only the end of the stream (or a stop) ends the feeding.
+  Fed FeedDecoder(Stream& side, double* clock, const char* skipped);
   void FlushDecoder(Stream& side, const QueuedPacket& marker, double* clock);
   // A seek leaves a flush marker at the head of the queue while the decoder
   // may still hold pictures or samples of the old position: before anything
   // is received from the decoder the marker is taken and the decoder flushed.
   // True when it was.
   bool FlushIfSought(Stream& side, double* clock);
-  // Counts one decoding error; Failed (with its line) at the tenth of a call.
-  static Fed CountDecodeError(int* errors, const char* tooManyErrors);
-  static constexpr int kMaxDecodeErrors = 10;
+  // Takes the next picture or samples from the stream's decoder into
+  // `frame`: Frame, NeedsInput (feed it the next packet), or Ended once a
+  // drained decoder has given up all it held. A piece the decoder cannot
+  // decode is skipped with the line `skipped`.
+  Received Receive(Stream& side, AVFrame* frame, const char* skipped);
+  // Counts a packet or a decoded piece that is left out; its line, with the
+  // reason and the count, for the first few and then for every thousandth,
+  // so that a long damaged file does not flood the log.
+  static void LogSkipped(Stream& side, const char* skipped, int result);
+  static constexpr int64_t kSkipsLoggedEach = 10;
+  static constexpr int64_t kSkipsLoggedOnceIn = 1000;
+  // Errors a drained decoder may answer before its end is taken for it.
+  static constexpr int kMaxDrainErrors = 64;
   static constexpr int kMaxSeekAttempts = 8;
 
   // Video.
@@ -161,6 +180,8 @@ class DecoderContext {
   bool DecodeNextSamples();
   bool ConvertSamples(const AVFrame* decoded);
   bool DrainConverter();
+  // At the end of the samples: what the resampler still holds, else the end.
+  bool DrainConverterOrEnd();
   bool EnsureConverter(const AVFrame* decoded);
   bool HasPendingSamples() const { return pendingOffset_ < pending_.size(); }
   int OutputFrameBytes() const;
@@ -175,6 +196,7 @@ class DecoderContext {
   std::condition_variable wakeReader_;    // a seek or a stop after the end of the file
   bool endOfFile_ = false;
   bool readerEnded_ = false;  // the reader thread returned: no packet will come any more
+  bool readFailed_ = false;  // reading stopped on a failure, not at the end of the file
   bool wakeRequested_ = false;
   bool dropLogged_ = false;
   Stream video_{16384};

@@ -257,17 +257,28 @@ bool EncoderContext::OpenAudioEncoder() {
 
 bool EncoderContext::OpenFileAndWriteHeader() {
   if (!(output_->oformat->flags & AVFMT_NOFILE)) {
-    if (avio_open(&output_->pb, path_.c_str(), AVIO_FLAG_WRITE) < 0) {
-      gLog.Write("Could not open '%s'\n", path_.c_str());
-      return false;
-    }
-    fileOpen_ = true;
+    if (!file_.Create(path_)) return false;
+    output_->pb = file_.Io();
   }
   if (avformat_write_header(output_, nullptr) < 0) {
     gLog.Write("failed to write file header...");
     return false;
   }
   return true;
+}
+
+bool EncoderContext::CloseFile() {
+  if (!file_.IsOpen()) return true;
+  bool whole = file_.Flush();
+  if (!file_.StillAtPath()) {
+    gLog.Write("output file(%s) is no longer at its path...", path_.c_str());
+    whole = false;
+  } else if ((!receivedMedia_ || file_.Empty()) && file_.Remove()) {
+    gLog.Write("removed output without frame or sample(%s)", path_.c_str());
+  }
+  file_.Close();
+  if (output_) output_->pb = nullptr;
+  return whole;
 }
 
 // Sends one frame (or, with null, the end of the stream) and writes every
@@ -331,6 +342,7 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
   const int strides[4] = {width * 4, 0, 0, 0};
   sws_scale(converter_.get(), planes, strides, 0, height, picture_->data, picture_->linesize);
   picture_->pts = video_.nextPts++;
+  receivedMedia_ = true;
   return Encode(video_, picture_.get(), "failed to encode video.", "failed to write encode frame....")
              ? 1
              : 0;
@@ -349,6 +361,7 @@ bool EncoderContext::EncodeAudioFrame(const uint8_t* pcm, int samples) {
     std::memcpy(frame->extended_data[0], pcm, static_cast<size_t>(samples) * inputFrameBytes_);
   frame->pts = audio_.nextPts;
   audio_.nextPts += samples;
+  receivedMedia_ = true;
   return Encode(audio_, frame, "failed to write audio frame...", "failed to write audio frame...");
 }
 
@@ -408,12 +421,10 @@ int EncoderContext::Finish() {
   if (video_) Encode(video_, nullptr, "failed to encode video.", "failed to write encode frame....");
   if (audio_) Encode(audio_, nullptr, "failed to write audio frame...", "failed to write audio frame...");
   const bool written = av_write_trailer(output_) == 0;
+  if (!written) gLog.Write("failed to write file trailer...");
+  const bool closed = CloseFile();
   FreeAll();
-  if (!written) {
-    gLog.Write("failed to write file trailer...");
-    return 0;
-  }
-  return 1;
+  return written && closed ? 1 : 0;
 }
 
 void EncoderContext::FreeAll() {
@@ -426,8 +437,7 @@ void EncoderContext::FreeAll() {
   converter_.reset();
   audioFrame_.reset();
   sampleConverter_.reset();
-  if (output_ && fileOpen_) avio_closep(&output_->pb);
-  fileOpen_ = false;
+  CloseFile();
   avformat_free_context(output_);
   output_ = nullptr;
 }

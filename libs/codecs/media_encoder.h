@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ffmpeg_ptr.h"
+#include "output_file.h"
 #include "packet_queue.h"
 #include "qelo/media.h"
 
@@ -23,6 +24,7 @@ class EncoderContext {
   EncoderContext(const EncoderContext&) = delete;
   EncoderContext& operator=(const EncoderContext&) = delete;
   // Frees everything without finishing the file (no trailer is written).
+  // A file that received no frame and no sample is removed.
   ~EncoderContext();
 
   // Builds the container and its streams and writes the header; false after
@@ -32,7 +34,11 @@ class EncoderContext {
   int AddVideoFrame(int width, int height, int pixelFormat, const uint8_t* pixels);
   int AddAudio(const uint8_t* pcm, int byteCount);
   int CloseAudio();
-  // Drains both encoders, writes the trailer and frees everything.
+  // Drains both encoders, writes the trailer and frees everything. 0 (with
+  // its line) when the file could not be written whole, or is no longer at
+  // its path (its folder removed or replaced). A file that received no frame
+  // and no sample, or holds no byte (a full disk), is removed: the encoder
+  // made it, and it holds nothing.
   int Finish();
 
  private:
@@ -49,6 +55,9 @@ class EncoderContext {
   bool OpenVideoEncoder();
   bool OpenAudioEncoder();
   bool OpenFileAndWriteHeader();
+  // Flushes and closes the file, removing it when it holds nothing; false
+  // when it could not be written whole or has left its path.
+  bool CloseFile();
   bool Encode(Output& out, AVFrame* frame, const char* encodeFailed, const char* writeFailed);
   bool EncodeAudioFrame(const uint8_t* pcm, int samples);
   int FrameBytes() const { return samplesPerFrame_ * inputFrameBytes_; }
@@ -57,7 +66,8 @@ class EncoderContext {
   std::mutex lock_;
   std::string path_;
   AVFormatContext* output_ = nullptr;
-  bool fileOpen_ = false;
+  OutputFile file_;
+  bool receivedMedia_ = false;  // a frame or samples were taken
   PacketPtr packet_;
 
   Output video_;

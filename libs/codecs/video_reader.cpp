@@ -14,9 +14,7 @@ namespace qelo::codecs {
 namespace {
 
 constexpr AVPixelFormat kDeliveredFormat = AV_PIX_FMT_BGRA;
-constexpr const char* kVideoDecodeFailed = "failed to decode this frame.";
-
-bool IsDecodeError(int result) { return result != AVERROR(EAGAIN) && result != AVERROR_EOF; }
+constexpr const char* kVideoSkipped = "undecodable video packet skipped";
 
 // Copies a 32-bit picture of width x height turned clockwise by `turn`
 // degrees (90, 180 or 270) into `to`, whose rows are tightly packed.
@@ -202,20 +200,20 @@ void DecoderContext::ReleaseHeldPictures() {
 
 bool DecoderContext::DecodeNextPicture() {
   if (FlushIfSought(video_, &videoClock_)) pictureAfterSeek_ = true;
-  int errors = 0;
   for (;;) {
-    const int result = avcodec_receive_frame(video_.codec.get(), picture_.get());
-    if (result == 0) {
-      SynchroniseVideo();
-      return true;
-    }
-    if (IsDecodeError(result) && CountDecodeError(&errors, kVideoDecodeFailed) == Fed::Failed)
-      return false;
-    switch (FeedDecoder(video_, &videoClock_, &errors, kVideoDecodeFailed)) {
-      case Fed::End:
+    switch (Receive(video_, picture_.get(), kVideoSkipped)) {
+      case Received::Frame:
+        SynchroniseVideo();
+        return true;
+      case Received::Ended:
         gLog.Write("finish get video packet...");
         return false;
-      case Fed::Failed:
+      case Received::NeedsInput:
+        break;
+    }
+    switch (FeedDecoder(video_, &videoClock_, kVideoSkipped)) {
+      case Fed::End:
+        gLog.Write("finish get video packet...");
         return false;
       case Fed::Flushed:
         pictureAfterSeek_ = true;

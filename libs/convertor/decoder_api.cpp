@@ -25,6 +25,7 @@ class BridgeDecoder final : public DecoderApi {
     QeloResample(sampleRate, bitsPerSample, channels, handle);
   }
   void Seek(int64_t time, int handle) override { QeloSeekMediaFile(time, handle); }
+  bool ReadFailed(int handle) override { return QeloMediaReadFailed(handle) == 1; }
 };
 
 }  // namespace

@@ -21,6 +21,8 @@ class DecoderApi {
   virtual void ResizeVideo(int32_t* width, int32_t* height, int handle) = 0;
   virtual void Resample(int sampleRate, int bitsPerSample, int channels, int handle) = 0;
   virtual void Seek(int64_t time, int handle) = 0;
+  // Reading the file stopped on a failure, not at its end.
+  virtual bool ReadFailed(int handle) = 0;
 };
 
 // The codec bridge itself.

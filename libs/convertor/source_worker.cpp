@@ -30,11 +30,15 @@ SourceWorker::SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBa
 }
 
 SourceWorker::~SourceWorker() {
+  RequestStop();
+  thread_.Join();
+  UnloadMedia();
+}
+
+void SourceWorker::RequestStop() {
   stopFlag_ = true;
   spaceEvent_.Set();
   dataEvent_.Set();
-  thread_.Join();
-  UnloadMedia();
 }
 
 void SourceWorker::UnloadMedia() {
@@ -46,14 +50,23 @@ void SourceWorker::UnloadMedia() {
 void SourceWorker::ReadSources() {
   int64_t offset = 0;
   for (int k = 0; k < group_.sourceCount && !stopFlag_; ++k) {
-    if (!ReadSource(k, offset)) break;
+    if (!ReadSource(k, offset)) {
+      Fail();
+      return;
+    }
     offset += EntryLength(*group_.sources[k]);
   }
-  StopReading();
+  FinishReading();
 }
 
-void SourceWorker::StopReading() {
-  stopFlag_ = true;
+void SourceWorker::Fail() {
+  failed_ = true;
+  RequestStop();
+}
+
+void SourceWorker::FinishReading() {
+  win::CriticalSectionLock hold(lock_);
+  readingOver_ = true;
   dataEvent_.Set();
 }
 
@@ -82,21 +95,41 @@ bool SourceWorker::ReadSource(int index, int64_t offset) {
     decoder_.Resample(group_.format.sampleRate, group_.format.bitsPerSample, group_.format.channels, mediaHandle_);
 
   const int64_t shift = offset - (trimmed ? source.trimStart : 0);
+  StreamRead video, audio;
   while (WaitForWork()) {
-    bool video, audio;
+    bool wantVideo, wantAudio;
     {
       win::CriticalSectionLock hold(lock_);
-      video = !videoEnded_ && videoCount_ < VIDEO_RING_SLOTS;
-      audio = !audioEnded_ && audioCount_ < AUDIO_RING_SLOTS;
+      wantVideo = !videoEnded_ && videoCount_ < VIDEO_RING_SLOTS;
+      wantAudio = !audioEnded_ && audioCount_ < AUDIO_RING_SLOTS;
     }
     // Packets queued for a stream that has ended are thrown away.
     if (videoEnded_) decoder_.FlushVideo(mediaHandle_);
     if (audioEnded_) decoder_.FlushAudio(mediaHandle_);
-    if (video) ReadVideoFrame(source, offset, shift);
-    if (audio) ReadAudioChunk(source, offset, shift);
-    if (videoEnded_ && audioEnded_) break;
+    if (wantVideo) ReadVideoFrame(source, offset, shift, &video);
+    // The group's last source, when it has no pictures, gets filler frames
+    // as long as its sound (an earlier one's run until the next source).
+    const bool picturesFollowSound =
+        HasVideo(group_.format) && video.answeredEnd && !video.delivered && index == group_.sourceCount - 1;
+    if (wantAudio) ReadAudioChunk(source, offset, shift, picturesFollowSound, &audio);
+    if (videoEnded_ && audioEnded_) return ReadToItsEnd(source, video, audio);
   }
-  return true;
+  return true;  // stopped
+}
+
+// A stream that gave frames and then answered its end was read up to where
+// the file's reading stopped: the decoder tells whether that was the end of
+// the file or a failure. So does a source that gave nothing at all. A
+// source whose streams ended at its trim end (or that lacks a stream) asks
+// nothing: what lies beyond was not wanted, however far ahead the file's
+// reading got.
+bool SourceWorker::ReadToItsEnd(const SourceEntry& source, const StreamRead& video, const StreamRead& audio) {
+  const bool readUpToItsEnd = (video.delivered && video.answeredEnd) || (audio.delivered && audio.answeredEnd) ||
+                              (!video.delivered && !audio.delivered);
+  if (!readUpToItsEnd || !decoder_.ReadFailed(mediaHandle_)) return true;
+  gLog.Write("failed to read file(%s) to its end",
+             win::Utf16ToUtf8(win::Utf16Field(source.path, QELO_PATH_CHARS)).c_str());
+  return false;
 }
 
 bool SourceWorker::WaitForWork() {
@@ -114,13 +147,15 @@ bool SourceWorker::WaitForWork() {
 
 // The slot at videoWrite_ is the reader's own until it is counted, so the
 // decoding and compositing run without the lock.
-void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift) {
+void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift, StreamRead* read) {
   OwnedFrame& slot = videoRing_[videoWrite_];
   slot.Reserve(decoder_.VideoBufferSize(mediaHandle_));
   if (!slot.frame.pixels || !decoder_.NextVideoFrame(&slot.frame, mediaHandle_)) {
+    read->answeredEnd = true;
     EndStream(&videoEnded_, &videoEnd_, offset + EntryLength(source));
     return;
   }
+  read->delivered = true;
   const bool pastTrimEnd = source.trimEnabled == 1 && slot.frame.pts >= source.trimEnd;
   slot.frame.pts += shift;
   slot.frame.nextPts += shift;
@@ -129,15 +164,22 @@ void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int
   Publish(keep, pastTrimEnd, &videoEnded_, &videoWrite_, &videoCount_, VIDEO_RING_SLOTS);
 }
 
-void SourceWorker::ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift) {
+void SourceWorker::ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift, bool picturesFollowSound,
+                                  StreamRead* read) {
   AudioFrame& slot = (*audioRing_)[audioWrite_];
   if (!decoder_.NextAudioChunk(&slot, mediaHandle_)) {
+    read->answeredEnd = true;
     EndStream(&audioEnded_, &audioEnd_, offset + EntryLength(source));
     return;
   }
+  read->delivered = true;
   const bool pastTrimEnd = source.trimEnabled == 1 && slot.pts >= source.trimEnd;
   slot.pts += shift;
   const bool keep = slot.pts >= 0;
+  if (keep && picturesFollowSound && bytesPerSecond_ > 0) {
+    win::CriticalSectionLock hold(lock_);
+    videoEnd_ = std::max(videoEnd_, slot.pts + int64_t(slot.byteCount) * kUnitsPerSecond / bytesPerSecond_);
+  }
   Publish(keep, pastTrimEnd, &audioEnded_, &audioWrite_, &audioCount_, AUDIO_RING_SLOTS);
 }
 
@@ -161,10 +203,16 @@ void SourceWorker::Publish(bool keep, bool pastTrimEnd, bool* ended, int* write,
 }
 
 bool SourceWorker::ReaderWaitsForSpace() const {
-  if (stopFlag_ || (videoEnded_ && audioEnded_)) return false;
+  if (stopFlag_ || readingOver_ || (videoEnded_ && audioEnded_)) return false;
   return (videoEnded_ || videoCount_ == VIDEO_RING_SLOTS) && (audioEnded_ || audioCount_ == AUDIO_RING_SLOTS);
 }
 
+// With the ring empty: nothing after a stop; filler frames where the
+// source's video ended before its entry did, up to the entry's end (not at
+// it: a frame there would show past the entry), also when that source was
+// the last one read, so what is handed out never depends on how far the
+// reader got meanwhile; then the next source's frames, or nothing once
+// every source was read.
 Fetch SourceWorker::FetchVideoFrame(int64_t t, OwnedFrame* target) {
   if (!HasVideo(group_.format)) return Fetch::None;
   std::unique_lock<win::CriticalSection> hold(lock_);
@@ -183,11 +231,11 @@ Fetch SourceWorker::FetchVideoFrame(int64_t t, OwnedFrame* target) {
       dataEvent_.Set();
       return Fetch::None;
     }
-    // The source's video ended before its entry did: black until its end.
-    if (videoEnded_ && t <= videoEnd_) {
+    if (videoEnded_ && t < videoEnd_) {
       GiveFillerFrame(t, target);
-      return Fetch::Got;
+      return Fetch::Filler;
     }
+    if (readingOver_) return Fetch::None;
     spaceEvent_.Set();
     if (!WaitForData(hold)) return Fetch::Later;
   }
@@ -226,6 +274,7 @@ void SourceWorker::GiveFillerFrame(int64_t t, OwnedFrame* target) const {
   target->frame.nextPts = t + kFillerFrameDuration;
 }
 
+// As for video: silence covers a source's sound that ended before its entry.
 Fetch SourceWorker::FetchAudioChunk(AudioFrame* target) {
   std::unique_lock<win::CriticalSection> hold(lock_);
   for (;;) {
@@ -246,10 +295,11 @@ Fetch SourceWorker::FetchAudioChunk(AudioFrame* target) {
       return Fetch::None;
     }
     if (audioEnded_) {
-      if (GiveSilence(target)) return Fetch::Got;
+      if (GiveSilence(target)) return Fetch::Filler;
     } else {
       spaceEvent_.Set();
     }
+    if (readingOver_) return Fetch::None;
     if (!WaitForData(hold)) return Fetch::Later;
   }
 }

@@ -22,9 +22,12 @@ namespace qelo::convertor {
 constexpr int VIDEO_RING_SLOTS = 32;
 constexpr int AUDIO_RING_SLOTS = 8;
 
-// What a fetch hands back. `Later`: the reader waits for room in the other
+// What a fetch hands back. `Got`: a frame or chunk of a source. `Filler`: a
+// filler frame or silence, standing in where a source's stream ended before
+// its entry did. `None`: the stream has nothing more (all sources read, or a
+// stop, or a failure). `Later`: the reader waits for room in the other
 // stream's full ring, so this stream cannot move until that one is emptied.
-enum class Fetch { Got, None, Later };
+enum class Fetch { Got, Filler, None, Later };
 
 class SourceWorker {
  public:
@@ -34,6 +37,15 @@ class SourceWorker {
   ~SourceWorker();  // stops the reader and waits for it
   SourceWorker(const SourceWorker&) = delete;
   SourceWorker& operator=(const SourceWorker&) = delete;
+
+  // Ends reading soon, from any thread: the reading thread leaves at its
+  // next step (also while it drops what lies before a trim start) and every
+  // fetch answers None once its ring is empty, so nothing waits on the
+  // reader afterwards.
+  void RequestStop();
+  // A source could not be opened, or could not be read to its end (each
+  // with its log line): the group is not whole.
+  bool Failed() const { return failed_; }
 
   // The frame whose display interval holds `t`; filler frames where the
   // current source's video ended before its length.
@@ -46,16 +58,28 @@ class SourceWorker {
   void DiscardOldestAudioChunk();
 
  private:
+  // How reading one stream of a source went: what the decoder answered.
+  struct StreamRead {
+    bool delivered = false;  // it gave at least one frame or chunk
+    bool answeredEnd = false;  // it answered that nothing more comes
+  };
+
   void ReadSources();
   // Reads source `index` until both of its streams ended; false when it
-  // could not be opened.
+  // could not be opened or read to its end (the failure is logged).
   bool ReadSource(int index, int64_t offset);
+  // After a source's streams ended: whether it was read to its end.
+  bool ReadToItsEnd(const SourceEntry& source, const StreamRead& video, const StreamRead& audio);
+  void Fail();
   bool WaitForWork();
-  void ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift);
-  void ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift);
+  void ReadVideoFrame(const SourceEntry& source, int64_t offset, int64_t shift, StreamRead* read);
+  // `picturesFollowSound`: the filler frames standing for the source's
+  // missing pictures last as long as the sound it gives.
+  void ReadAudioChunk(const SourceEntry& source, int64_t offset, int64_t shift, bool picturesFollowSound,
+                      StreamRead* read);
   void EndStream(bool* ended, int64_t* end, int64_t at);
   void Publish(bool keep, bool pastTrimEnd, bool* ended, int* write, int* count, int slots);
-  void StopReading();
+  void FinishReading();
   void UnloadMedia();
   // Under the lock: the reader is waiting for room in a ring.
   bool ReaderWaitsForSpace() const;
@@ -78,7 +102,13 @@ class SourceWorker {
   win::CriticalSection lock_;
   win::ManualResetEvent dataEvent_;   // set by the reader; the fetches wait on it
   win::ManualResetEvent spaceEvent_;  // set by the fetches; the reader waits on it
+  // Set by RequestStop (any thread) and by a failure: reading ends now and
+  // nothing more is handed out.
   std::atomic<bool> stopFlag_{false};
+  std::atomic<bool> failed_{false};  // written by the reading thread only
+  // Every source was read: filler and silence still cover the last ended
+  // streams up to their entry's end, then the fetches answer None.
+  bool readingOver_ = false;
 
   std::array<OwnedFrame, VIDEO_RING_SLOTS> videoRing_;
   int videoCount_ = 0, videoRead_ = 0, videoWrite_ = 0;

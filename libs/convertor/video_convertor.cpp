@@ -1,16 +1,10 @@
 #include "video_convertor.h"
 
 #include <algorithm>
-#include <cmath>
-#include <string>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "convertor_log.h"
 #include "frame_compositing.h"
 #include "qelo/codecs.h"
-#include "win/codepage.h"
 #include "work_group.h"
 
 namespace qelo::convertor {
@@ -31,15 +25,6 @@ double Percent(int64_t part, int64_t whole) {
   return std::min(100.0, double(part * 100) / double(whole));
 }
 
-// An output that received no frame and no sample holds nothing of the
-// user's: it is removed rather than left behind as an empty file.
-void RemoveEmptyOutput(const FormatSettings& format) {
-  const std::string path = win::Utf16ToUtf8(win::Utf16Field(format.outputPath, QELO_PATH_CHARS));
-  struct stat info;
-  if (path.empty() || lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (unlink(path.c_str()) == 0) gLog.Write("removed output without frame or sample(%s)", path.c_str());
-}
-
 }  // namespace
 
 CVideoConvertor::CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
@@ -52,9 +37,22 @@ CVideoConvertor::CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCa
       audioChunk_(std::make_unique<AudioFrame>()) {}
 
 CVideoConvertor::~CVideoConvertor() {
-  stopRequested_ = true;
+  {
+    std::lock_guard<std::mutex> hold(readerLock_);
+    stopRequested_ = true;
+    if (reader_) reader_->RequestStop();
+  }
   thread_.Join();
-  reader_.reset();
+  ReplaceReader(nullptr);
+}
+
+// The old reader is destroyed outside the lock: it waits for its thread.
+void CVideoConvertor::ReplaceReader(std::unique_ptr<SourceWorker> reader) {
+  std::unique_ptr<SourceWorker> old;
+  std::lock_guard<std::mutex> hold(readerLock_);
+  old.swap(reader_);
+  reader_ = std::move(reader);
+  if (reader_ && stopRequested_) reader_->RequestStop();
 }
 
 QeloThreadHandle CVideoConvertor::Start() {
@@ -76,7 +74,7 @@ void CVideoConvertor::RunConversion() {
     doneLength += groupLength_;
     Notify(i, 0, 0, ConvertGroupDone);
   }
-  reader_.reset();
+  ReplaceReader(nullptr);
   Notify(0, 0, 0, ConvertAllDone);
 }
 
@@ -85,9 +83,14 @@ bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalL
   if (!PrepareGroup(index, group)) return false;
   Notify(index, 0, 0, ConvertGroupStarted);
   EncodeSteps(index, doneLength, totalLength);
-  const int closed = QeloDeInitializeEncoder(encoderHandle_);
-  if (!wroteMedia_) RemoveEmptyOutput(group.format);
-  if (closed == 0) {
+  return GroupSucceeded(index, QeloDeInitializeEncoder(encoderHandle_) != 0);
+}
+
+// A group fails when a source could not be read whole, or when the
+// sources' own pictures and sound (filler left out) reach less than half
+// of its length.
+bool CVideoConvertor::GroupSucceeded(int index, bool closed) {
+  if (!closed) {
     Notify(index, 0, 0, ConvertError);
     gLog.Write("failed to Close Encoder.");
     return false;
@@ -97,7 +100,7 @@ bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalL
     return false;
   }
   const int64_t half = groupLength_ / 2;
-  if (videoClock_ < half && audioClock_ < half) {
+  if (reader_->Failed() || (videoContent_ < half && audioContent_ < half)) {
     Notify(index, 0, 0, ConvertError);
     gLog.Write("failed to coverter video");
     return false;
@@ -106,9 +109,9 @@ bool CVideoConvertor::ConvertGroup(int index, int64_t doneLength, int64_t totalL
 }
 
 bool CVideoConvertor::PrepareGroup(int index, const WorkGroup& group) {
-  reader_.reset();
+  ReplaceReader(nullptr);
   audioBytes_ = 0;
-  reader_ = std::make_unique<SourceWorker>(group, decoder_, bandPool_.get());
+  ReplaceReader(std::make_unique<SourceWorker>(group, decoder_, bandPool_.get()));
   frameDuration_ = FrameDuration(group.format);
   bytesPerSecond_ = BytesPerSecond(group.format);
   groupLength_ = GroupLength(group);
@@ -126,7 +129,7 @@ bool CVideoConvertor::PrepareGroup(int index, const WorkGroup& group) {
     return false;
   }
   audioClock_ = videoClock_ = 0;
-  wroteMedia_ = false;
+  videoContent_ = audioContent_ = 0;
   videoDone_ = !HasVideo(group.format);
   audioDone_ = false;
   if (!videoDone_) {
@@ -144,8 +147,11 @@ void CVideoConvertor::EncodeSteps(int index, int64_t doneLength, int64_t totalLe
     // On equal clocks video goes first; a finished stream never blocks.
     const bool audioStep = (audioClock_ < videoClock_ && !audioDone_) || (audioClock_ >= videoClock_ && videoDone_);
     if ((audioStep ? EncodeAudioStep() : EncodeVideoStep()) == Step::Later) RelieveReader(audioStep);
-    const int64_t clock = videoDone_ ? audioClock_ : videoClock_;
-    Notify(index, Percent(clock, groupLength_), Percent(doneLength + clock, totalLength), ConvertProgress);
+    // Once the pictures are over the sound's clock counts, never going back;
+    // the run counts a group up to its length (its streams may run past it).
+    const int64_t clock = videoDone_ ? std::max(audioClock_, videoClock_) : videoClock_;
+    Notify(index, Percent(clock, groupLength_), Percent(doneLength + std::min(clock, groupLength_), totalLength),
+           ConvertProgress);
   }
 }
 
@@ -168,49 +174,58 @@ void CVideoConvertor::RelieveReader(bool audioWaited) {
 
 CVideoConvertor::Step CVideoConvertor::EncodeVideoStep() {
   if (videoClock_ >= groupLength_ + kRunOver) {
-    QeloCloseVideo(encoderHandle_);
-    videoDone_ = true;
+    CloseVideoStream();
     return Step::Done;
   }
   const Fetch fetched = reader_->FetchVideoFrame(videoClock_, &fetchedFrame_);
   if (fetched == Fetch::Later) return Step::Later;
   if (fetched == Fetch::None) {
-    QeloCloseVideo(encoderHandle_);
-    videoDone_ = true;
+    CloseVideoStream();
     return Step::Done;
   }
   videoClock_ += frameDuration_;
-  const VideoFrame* out = &fetchedFrame_.frame;
+  if (!WriteVideoFrame(fetchedFrame_.frame)) {
+    CloseVideoStream();
+    return Step::Done;
+  }
+  if (fetched == Fetch::Got) videoContent_ = videoClock_;
+  return Step::Done;
+}
+
+bool CVideoConvertor::WriteVideoFrame(const VideoFrame& frame) {
+  const VideoFrame* out = &frame;
   if (out->width != outputFrame_.frame.width || out->height != outputFrame_.frame.height) {
     if (out->pixels) ScaleToOutput(&outputFrame_.frame, *out);
     out = &outputFrame_.frame;
   }
-  if (QeloAddVideoFrame(out->width, out->height, kPixelFormatArgb, out->pixels, out->bufferSize, encoderHandle_) ==
-      0) {
-    QeloCloseVideo(encoderHandle_);
-    videoDone_ = true;
-    return Step::Done;
-  }
-  wroteMedia_ = true;
-  return Step::Done;
+  return QeloAddVideoFrame(out->width, out->height, kPixelFormatArgb, out->pixels, out->bufferSize,
+                           encoderHandle_) != 0;
+}
+
+void CVideoConvertor::CloseVideoStream() {
+  QeloCloseVideo(encoderHandle_);
+  videoDone_ = true;
+}
+
+void CVideoConvertor::CloseAudioStream() {
+  QeloCloseAudio(encoderHandle_);
+  audioDone_ = true;
 }
 
 CVideoConvertor::Step CVideoConvertor::EncodeAudioStep() {
   if (audioClock_ >= groupLength_ + kRunOver) {
-    QeloCloseAudio(encoderHandle_);
-    audioDone_ = true;
+    CloseAudioStream();
     return Step::Done;
   }
   const Fetch fetched = reader_->FetchAudioChunk(audioChunk_.get());
   if (fetched == Fetch::Later) return Step::Later;
   if (fetched == Fetch::None || QeloAddAudioFrame(audioChunk_->data, audioChunk_->byteCount, encoderHandle_) == 0) {
-    QeloCloseAudio(encoderHandle_);
-    audioDone_ = true;
+    CloseAudioStream();
     return Step::Done;
   }
-  wroteMedia_ = true;
   audioBytes_ += audioChunk_->byteCount;
   audioClock_ = bytesPerSecond_ != 0 ? audioBytes_ * QELO_TIME_UNITS_PER_SECOND / bytesPerSecond_ : audioChunk_->pts;
+  if (fetched == Fetch::Got) audioContent_ = audioClock_;
   return Step::Done;
 }
 

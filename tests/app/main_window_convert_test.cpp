@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/media_fixture.h"
@@ -225,6 +228,131 @@ TEST_F(MainWindowConvertTest, StopAndCloseDuringARunAskFirst) {
     script::Pump();  // messages the engine posted before it stopped change nothing
     EXPECT_FALSE(window.Converting());
     EXPECT_TRUE(window.BtnStart->Visible());
+  });
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A name free when the job was added may be taken at Start: by a file
+// someone placed there, or by the job's own earlier output when it is
+// converted again after an edit (the settings dialog takes its done mark).
+// The file stays as it is; the job writes a fresh name, shown in its row's
+// Destination File cell and logged.
+TEST_F(MainWindowConvertTest, AnOutputNameTakenByStartIsLeftAloneAndTheJobWritesAnotherName) {
+  const std::string clip = Clip("in", "clip.avi");
+  const std::string placed = "placed here after the job was added\n";
+  struct Converted {
+    std::string taken, written, bytesBefore;
+  };
+  std::vector<Converted> runs;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {clip}).empty());
+    TWorkGroupClass& job = *window.Jobs().JobAt(0);
+    ASSERT_EQ(Texts(window, 4).at(0), fs::path(job.GetOutputName()).filename().string());
+    std::ofstream(job.GetOutputName(), std::ios::binary) << placed;
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE(run == 0 ? "a file placed after adding" : "the job's own earlier output");
+      if (run == 1) job.done = 0;
+      const std::string taken = job.GetOutputName();
+      runs.push_back({taken, "", Bytes(taken)});
+      script::ModalScript modal;
+      modal.Answer(mrNo);
+      script::Click(*window.BtnStart);
+      WaitForRunEnd(window);
+      EXPECT_EQ(modal.Seen(), std::vector<std::string>{kAllDoneQuestion});
+      runs.back().written = job.GetOutputName();
+      EXPECT_NE(runs.back().written, taken);
+      EXPECT_EQ(Texts(window, 4).at(0), fs::path(runs.back().written).filename().string());
+    }
+  });
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].bytesBefore, placed);
+  EXPECT_EQ(runs[1].taken, runs[0].written);
+  const std::vector<std::string> log = Log();
+  for (const Converted& run : runs) {
+    EXPECT_TRUE(Bytes(run.taken) == run.bytesBefore) << run.taken << " changed";
+    EXPECT_TRUE(qelo::test::Probe(run.written).ok) << run.written;
+    const std::string line =
+        "Info: The output file " + run.taken + " exists already; the job writes " + run.written + " instead.";
+    EXPECT_TRUE(std::find(log.begin(), log.end(), line) != log.end()) << "not logged: " << line;
+  }
+}
+
+// How long the window's thread may leave a message unanswered. Sanitizer
+// builds run every step many times slower (the window's painting too).
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr std::chrono::milliseconds kAnswerBound{1000};
+#else
+constexpr std::chrono::milliseconds kAnswerBound{100};
+#endif
+
+// Sends an empty message to a window from a thread of its own, again and
+// again, and keeps the longest wait for the window's thread to answer it.
+class AnswerProbe {
+ public:
+  explicit AnswerProbe(win::HWND window)
+      : thread_([this, window] {
+          while (!done_) {
+            const auto sent = std::chrono::steady_clock::now();
+            win::SendMessage(window, win::WM_NULL, 0, 0);
+            const auto waited = std::chrono::steady_clock::now() - sent;
+            if (waited > longest_.load()) longest_ = waited;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          }
+        }) {}
+  ~AnswerProbe() { Finish(); }
+  std::chrono::milliseconds Finish() {
+    done_ = true;
+    if (thread_.joinable()) {
+      vcl::script::PumpUntil([] { return false; }, 20);  // the last message in flight is answered
+      thread_.join();
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(longest_.load());
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::atomic<std::chrono::steady_clock::duration> longest_{};
+  std::thread thread_;
+};
+
+// A group without pictures is never sought: its reader decodes and drops
+// the 40 minutes of sound before the trim start. Stop, and closing the
+// window, reach it there: the window's thread answers all the while.
+TEST_F(MainWindowConvertTest, StopAndCloseKeepTheWindowAnsweringWhileTheReaderDropsSoundBeforeATrimStart) {
+  const std::string sound = qelo::test::LongSound(2400);
+  ASSERT_FALSE(sound.empty());
+  RunProgram([&](TfrmVideoConvertor& window) {
+    for (const bool closing : {false, true}) {
+      SCOPED_TRACE(closing ? "closing the window" : "Stop");
+      ASSERT_TRUE(AddFiles(window, {sound}).empty());
+      TWorkGroupClass& job = *window.Jobs().JobAt(window.Jobs().Count() - 1);
+      FormatSettings& format = job.GetFormatSettings();
+      format.formatId = FORMAT_MP3;
+      format.videoCodecId = VCODEC_NONE;
+      format.audioCodecId = ACODEC_MP3;
+      SourceEntry& entry = *job.EntryAt(0);
+      entry.trimEnabled = 1;
+      entry.trimStart = 2390LL * 10'000'000;
+      entry.trimEnd = 2395LL * 10'000'000;
+      window.BtnStartClick(window.BtnStart);
+      ASSERT_TRUE(window.Converting());
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the reader is dropping sound by now
+      AnswerProbe probe(window.Handle());
+      script::ModalScript modal;
+      modal.Answer(mrYes);
+      if (closing)
+        window.Close();
+      else
+        window.BtnStartClick(window.BtnStartStop);
+      EXPECT_EQ(modal.Seen(), std::vector<std::string>{kCancelQuestion});
+      EXPECT_FALSE(window.Converting());
+      const auto longest = probe.Finish();
+      EXPECT_LT(longest, kAnswerBound) << "the window's thread did not answer for " << longest.count() << " ms";
+    }
   });
 }
 

@@ -4,6 +4,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 
 #include "codecs/codec_test_support.h"
@@ -246,11 +249,50 @@ TEST_F(Encoder, SettingsTheEncoderRefusesFailToOpen) {
   EXPECT_TRUE(Logged("Qelo Codecs: failed to initialize encoder..."));
 }
 
+// Whatever lies at the output path is left as it is, a link is never
+// followed (not even one that leads nowhere yet), and the open fails.
+TEST_F(Encoder, AnOutputPathThatExistsIsNeverOpened) {
+  namespace fs = std::filesystem;
+  const Output o{FORMAT_MPEG1, VCODEC_MPEG1, ACODEC_MP2, "taken.mpg"};
+  const std::string path = dir_.File(o.file), target = dir_.File("target.dat");
+  const std::string bytes = "a file of the user's\n";
+  const struct {
+    const char* name;
+    bool file, link, targetExists;
+  } cases[] = {{"a file", true, false, false}, {"a link to a file", false, true, true},
+               {"a link that leads nowhere", false, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(path);
+    fs::remove(target);
+    if (c.file) std::ofstream(path, std::ios::binary) << bytes;
+    if (c.targetExists) std::ofstream(target, std::ios::binary) << bytes;
+    if (c.link) fs::create_symlink(target, path);
+    ClearLog();
+    const FormatSettings s = SettingsFor(o, path);
+    EXPECT_EQ(QeloInitializeEncoder(&s), -1);
+    EXPECT_EQ(LoggedLines(), (std::vector<std::string>{
+                                 "Qelo Codecs: Could not open '" + path + "'\n",
+                                 "Qelo Codecs: output file(" + path + ") exists already; it is never written over",
+                                 "Qelo Codecs: failed to initialize encoder..."}));
+    const std::string kept = c.file ? path : target;
+    EXPECT_EQ(c.link, fs::is_symlink(path));
+    EXPECT_EQ(fs::exists(kept), c.file || c.targetExists) << "a link's target is never made";
+    if (fs::exists(kept)) {
+      std::ifstream in(kept, std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+    }
+  }
+}
+
+// The file the failed open made holds nothing: it is removed.
 TEST_F(Encoder, WithoutAnyStreamThereIsNothingToWrite) {
   const Output o{FORMAT_MKV, -1, -1, "empty.mkv"};
   const FormatSettings s = SettingsFor(o, dir_.File(o.file));
   EXPECT_EQ(QeloInitializeEncoder(&s), -1);
   EXPECT_TRUE(Logged("Qelo Codecs: failed to write file header..."));
+  EXPECT_TRUE(Logged("Qelo Codecs: removed output without frame or sample(" + dir_.File(o.file) + ")"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File(o.file)));
 }
 
 TEST_F(Encoder, FramesAreCheckedBeforeTheyAreEncoded) {

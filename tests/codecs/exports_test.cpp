@@ -47,6 +47,7 @@ TEST_F(CodecExports, BadDecoderHandlesAnswerAsTheTableSays) {
       {"resize", [&](int hd) { return QeloResizeVideoSize(&w, &h, hd); }, false},
       {"resample", [](int hd) { return QeloResample(44100, 16, 2, hd); }, false},
       {"seek", [](int hd) { return QeloSeekMediaFile(10000000, hd); }, true},
+      {"read failed", [](int hd) { return QeloMediaReadFailed(hd); }, true},
   };
   for (const auto& c : cases) {
     for (int bad : {-1, 256, 255, open + 1}) {

@@ -1,8 +1,11 @@
 #include "common/media_fixture.h"
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include <unistd.h>
@@ -151,6 +154,105 @@ int CountVideoFrames(const std::string& path) {
   } catch (...) {
     return -1;
   }
+}
+
+std::string LongSound(int seconds) {
+  return CachedMedia("long-sound-" + std::to_string(seconds) + ".mkv",
+                     {"-f", "lavfi", "-i", "sine=sample_rate=8000:duration=" + std::to_string(seconds), "-c:a",
+                      "libopencore_amrnb", "-ac", "1"});
+}
+
+namespace {
+
+// One number per line of an ffprobe listing; lines that are no number are
+// left out.
+std::vector<double> Numbers(const std::vector<std::string>& ffprobeArgs) {
+  std::vector<std::string> argv = {"ffprobe", "-v", "error"};
+  argv.insert(argv.end(), ffprobeArgs.begin(), ffprobeArgs.end());
+  const ProcessResult r = RunProcess(argv);
+  std::vector<double> numbers;
+  std::istringstream lines(r.output);
+  for (std::string line; std::getline(lines, line);) {
+    const double n = ParseNumber(line.substr(0, line.find(',')));
+    if (!std::isnan(n)) numbers.push_back(n);
+  }
+  return numbers;
+}
+
+}  // namespace
+
+std::vector<double> FrameTimes(const std::string& path) {
+  return Numbers({"-select_streams", "v:0", "-show_entries", "frame=best_effort_timestamp_time", "-of", "csv=p=0",
+                  path});
+}
+
+double StreamSeconds(const std::string& path, const std::string& codecType) {
+  const std::vector<double> durations = Numbers({"-select_streams", codecType.substr(0, 1) + ":0", "-show_entries",
+                                                 "packet=duration_time", "-of", "csv=p=0", path});
+  if (durations.empty()) return NAN;
+  double sum = 0;
+  for (double d : durations) sum += d;
+  return sum;
+}
+
+std::vector<double> FrameBrightness(const std::string& path) {
+  constexpr int kWidth = 16, kHeight = 12;
+  const ProcessResult r = RunProcess({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-map", "0:v:0", "-vf",
+                                      "scale=" + std::to_string(kWidth) + ":" + std::to_string(kHeight),
+                                      "-pix_fmt", "gray", "-f", "rawvideo", "-"});
+  std::vector<double> means;
+  if (r.exitCode != 0) return means;
+  constexpr size_t kBytes = kWidth * kHeight;
+  for (size_t at = 0; at + kBytes <= r.output.size(); at += kBytes) {
+    double sum = 0;
+    for (size_t i = 0; i < kBytes; ++i) sum += static_cast<unsigned char>(r.output[at + i]);
+    means.push_back(sum / kBytes);
+  }
+  return means;
+}
+
+namespace {
+
+// Overwrites [from, to) of the file's bytes with 00 00 01 xx groups (each
+// followed by a few bytes left as they were), from a fixed sequence.
+bool Damage(const std::string& path, double from, double to) {
+  std::string data;
+  {
+    std::ifstream in(path, std::ios::binary);
+    data.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  if (data.empty()) return false;
+  uint32_t state = 6;
+  auto next = [&state] {
+    state = (state * 1103515245u + 12345u) & 0x7fffffffu;
+    return state >> 16;
+  };
+  const size_t end = static_cast<size_t>(data.size() * to);
+  for (size_t i = static_cast<size_t>(data.size() * from); i + 4 <= end; i += 4 + next() % 8) {
+    const char code[4] = {0, 0, 1, static_cast<char>(next() & 0xff)};
+    data.replace(i, 4, code, 4);
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << data;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+std::string DamagedClip(const std::string& extension) {
+  const std::string clip =
+      CachedMedia("damage-source" + extension,
+                  {"-f", "lavfi", "-i", TestPattern(320, 240, 25, 4), "-f", "lavfi", "-i", Tone(44100, 4),
+                   "-c:v", "libx264", "-threads", "1", "-g", "25", "-pix_fmt", "yuv420p", "-c:a",
+                   extension == ".ts" ? "mp2" : "aac"});
+  if (clip.empty()) return "";
+  const std::string damaged = clip + ".damaged" + extension;
+  if (std::filesystem::exists(damaged)) return damaged;
+  const std::string partial = damaged + "." + std::to_string(getpid()) + ".part";
+  std::error_code error;
+  if (!std::filesystem::copy_file(clip, partial, error) || !Damage(partial, 0.4, 0.5)) return "";
+  std::filesystem::rename(partial, damaged, error);
+  return error ? "" : damaged;
 }
 
 }  // namespace qelo::test

@@ -44,4 +44,27 @@ ProbedFile Probe(const std::string& path);
 // Counts the decoded frames of the first video stream (ffprobe -count_frames).
 int CountVideoFrames(const std::string& path);
 
+// The times (seconds) of the pictures of the first video stream that the
+// ffmpeg tool decodes, in decoding order.
+std::vector<double> FrameTimes(const std::string& path);
+
+// The sum of the packet durations of the first stream of `codecType`
+// ("audio", "video"), in seconds; NaN when ffprobe cannot tell.
+double StreamSeconds(const std::string& path, const std::string& codecType);
+
+// The mean brightness (0..255) of every picture of the first video stream,
+// in order, as the ffmpeg tool decodes them; empty when it cannot.
+std::vector<double> FrameBrightness(const std::string& path);
+
+// `seconds` of 8 kHz mono AMR in Matroska (50 packets a second, so the
+// reader of the file never holds more than about 80 s of it ahead). Cached.
+std::string LongSound(int seconds);
+
+// Damaged streams. A 4 s, 320x240 at 25 fps H.264 clip with sound (the
+// encoder on one thread, so the bytes are the same on every machine), in
+// the container of `extension` (".ts", ".mkv"), with its bytes from 40% to
+// 50% of the file overwritten by false start codes: the decoder refuses
+// many packets in a row there, and pictures follow after them. Cached.
+std::string DamagedClip(const std::string& extension);
+
 }  // namespace qelo::test

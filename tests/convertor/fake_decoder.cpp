@@ -58,9 +58,14 @@ bool FakeDecoder::NextVideoFrame(VideoFrame* frame, int handle) {
 }
 
 bool FakeDecoder::NextAudioChunk(AudioFrame* chunk, int handle) {
-  std::lock_guard<std::mutex> hold(mutex_);
+  std::unique_lock<std::mutex> hold(mutex_);
   Open& o = open_.at(handle);
-  if (o.audioAt >= o.source.audioLength) return false;
+  if (o.audioAt >= o.source.audioLength) {
+    const std::shared_future<void> gate = o.source.audioEndGate;
+    hold.unlock();
+    if (gate.valid()) gate.wait();
+    return false;
+  }
   const int64_t duration = std::min(o.source.chunkDuration, o.source.audioLength - o.audioAt);
   chunk->byteCount = int32_t(duration * o.bytesPerSecond / QELO_TIME_UNITS_PER_SECOND) & ~1;
   std::memset(chunk->data, 0x11, size_t(chunk->byteCount));
@@ -91,6 +96,11 @@ void FakeDecoder::Seek(int64_t time, int handle) {
   o.videoAt = landing / o.source.frameInterval * o.source.frameInterval;
   o.frameIndex = int(o.videoAt / o.source.frameInterval);
   o.audioAt = landing / o.source.chunkDuration * o.source.chunkDuration;
+}
+
+bool FakeDecoder::ReadFailed(int handle) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return open_.at(handle).source.readFails;
 }
 
 FakeGroup::FakeGroup(int width, int height, bool video) {

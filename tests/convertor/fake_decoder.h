@@ -21,7 +21,9 @@ struct FakeSource {
   int64_t audioLength = 0;  // 0: no audio stream
   int64_t chunkDuration = 1000000;
   int64_t seekShortfall = 0;  // a seek lands this much before its target
+  bool readFails = false;     // reading the file stops on a failure at its end
   std::shared_future<void> openGate{};  // when valid, opening waits for it
+  std::shared_future<void> audioEndGate{};  // when valid, the sound's end is answered after it
 };
 
 class FakeDecoder final : public convertor::DecoderApi {
@@ -39,6 +41,7 @@ class FakeDecoder final : public convertor::DecoderApi {
   void ResizeVideo(int32_t* width, int32_t* height, int handle) override;
   void Resample(int sampleRate, int bitsPerSample, int channels, int handle) override;
   void Seek(int64_t time, int handle) override;
+  bool ReadFailed(int handle) override;
 
  private:
   struct Open {

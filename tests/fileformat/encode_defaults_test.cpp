@@ -242,10 +242,12 @@ TEST_P(EncodeDefaults, EveryCodecAndListValueIsAccepted) {
   ASSERT_NE(format, nullptr);
   FormatSettings defaults;
   QeloGetFileFormatDefault(at.profile, at.format, &defaults);
-  const std::string path = dir_.File("out" + FileExtension(at.name));
-  win::CopyToUtf16Field(defaults.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(path));
-  for (const Variant& v : Variants(*format, defaults)) {
+  int written = 0;
+  for (Variant& v : Variants(*format, defaults)) {
     SCOPED_TRACE(v.what);
+    // An output is never written over: each variant has a file of its own.
+    const std::string path = dir_.File("out-" + std::to_string(written++) + FileExtension(at.name));
+    win::CopyToUtf16Field(v.settings.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(path));
     ClearLog();
     Write(v.settings, 0.2);
   }
