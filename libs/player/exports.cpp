@@ -3,6 +3,7 @@
 // everything that touches the window or the playback state.
 #include <memory>
 
+#include "closing_files.h"
 #include "gdiplus/startup.h"
 #include "instance_table.h"
 #include "playback.h"
@@ -102,6 +103,7 @@ int DeInitializeQeloPlayer() {
     delete table;
     TablePointer() = nullptr;
   }
+  qelo::player::WaitForClosingFiles();
   QeloDeInitializeCodecs(0);
   if (gGdiplusToken) qelo::gdiplus::Shutdown(gGdiplusToken);
   gGdiplusToken = 0;

@@ -14,22 +14,26 @@ void SdlAudioCallback(void* userData, Uint8* stream, int length) {
   if (userData) FillAudio(*static_cast<PlayerInstance*>(userData), stream, length);
 }
 
-// Refills the playing chunk from the reader, or with 1,024 bytes of silence
-// (telling the window the sound ran out) when none is left.
-void RefillChunk(PlayerInstance& instance) {
+// Refills the playing chunk from the reader. When the sound is over, 1,024
+// bytes of silence, and the window is told; when the decoder is only behind,
+// silence until the end of this request, with the clock held where it is.
+// False for the latter: nothing more is to be had in this call.
+bool RefillChunk(PlayerInstance& instance) {
   int32_t bytes = 0;
   int64_t pts = 0;
-  if (instance.reader &&
-      instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts)) {
+  const Taken taken = instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts)
+                                      : Taken::Ended;
+  if (taken == Taken::NotYet) return false;
+  instance.audioReadPos = 0;
+  if (taken == Taken::Got) {
     instance.audioBufferBytes = bytes;
     instance.audioChunkPts = pts;
-  } else {
-    instance.audioBufferBytes = 1024;
-    std::memset(instance.audioBuffer.data(), 0, 1024);
-    if (win::HWND window = instance.window.load())
-      win::PostMessage(window, WM_PLAYWND_AUDIO_DRAINED, 0, 0);
+    return true;
   }
-  instance.audioReadPos = 0;
+  instance.audioBufferBytes = 1024;
+  std::memset(instance.audioBuffer.data(), 0, 1024);
+  if (win::HWND window = instance.window.load()) win::PostMessage(window, WM_PLAYWND_AUDIO_DRAINED, 0, 0);
+  return true;
 }
 
 // The time of the first byte of the playing chunk not yet handed to SDL.
@@ -56,6 +60,10 @@ void OpenSound(PlayerInstance& instance) {
   wanted.samples = 1024;
   wanted.callback = SdlAudioCallback;
   wanted.userdata = &instance;
+  {
+    std::lock_guard guard(instance.soundLock);
+    instance.soundFed = true;
+  }
   instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (instance.audioDevice == 0) {
     PlayerLog().Write("warning: failed to open audio...");
@@ -78,7 +86,14 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
   }
   while (length > 0) {
     std::lock_guard guard(instance.soundLock);
-    if (instance.audioReadPos >= instance.audioBufferBytes) RefillChunk(instance);
+    if (!instance.soundFed) {
+      std::memset(stream, 0, size_t(length));
+      return;
+    }
+    if (instance.audioReadPos >= instance.audioBufferBytes && !RefillChunk(instance)) {
+      std::memset(stream, 0, size_t(length));
+      return;
+    }
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
     instance.audioReadPos += count;

@@ -15,7 +15,8 @@ struct PlayerInstance;
 void OpenSound(PlayerInstance& instance);
 void CloseSound(PlayerInstance& instance);
 
-// SDL's audio thread: hands `length` bytes of sound to SDL.
+// SDL's audio thread: hands `length` bytes of sound to SDL, silence where
+// the decoder is behind; it never waits for the decoder.
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length);
 
 // The time of the first sound byte not yet handed to SDL, in 100-ns units,

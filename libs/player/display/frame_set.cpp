@@ -59,9 +59,10 @@ void FrameSet::Free() {
   decoded_ = pristine_ = hook_ = output_ = VideoFrame{};
 }
 
-void FrameSet::CopyPanes() {
+void FrameSet::CopyPanes(bool hook, bool secondPane) {
   if (!HasPixels()) return;
-  CopyFrame(decoded_, hook_);
+  if (hook) CopyFrame(decoded_, hook_);
+  if (!secondPane) return;
   CopyFrame(decoded_, output_);
   CopyFrame(decoded_, pristine_);
 }

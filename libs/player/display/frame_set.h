@@ -39,9 +39,10 @@ class FrameSet {
   gdiplus::Bitmap* hookBitmap() const { return hookBitmap_.get(); }
   gdiplus::Bitmap* outputBitmap() const { return outputBitmap_.get(); }
 
-  // Copies the decoded frame's times and pixels into hook, output and
-  // pristine, in that order.
-  void CopyPanes();
+  // Copies the decoded frame's times and pixels into hook (when `hook`),
+  // then output and pristine (when `secondPane`): a frame a megabyte or
+  // more is copied only where it is used.
+  void CopyPanes(bool hook, bool secondPane);
   // Puts the untouched copy back into the decoded frame, removing an overlay.
   void RestoreDecoded();
 

@@ -58,8 +58,9 @@ class PlayerDisplay {
 
   FrameSet& frames() { return frames_; }
   const FrameSet& frames() const { return frames_; }
-  // After each frame taken into frames().decoded().
-  void CopyFramePanes() { frames_.CopyPanes(); }
+  // After each frame taken into frames().decoded(): the copies the frame
+  // hook (`forHook`) and the second pane work on.
+  void CopyFramePanes(bool forHook) { frames_.CopyPanes(forHook || layout_.twoPane, layout_.twoPane); }
 
   CropEditor& crop() { return crop_; }
   const CropEditor& crop() const { return crop_; }

@@ -1,0 +1,135 @@
+// The host's thread is never held up by the player for long: while a
+// 1080p clip is sought far from its key frame, stepped, played, closed in
+// the middle of a seek and destroyed, the host keeps calling the exports
+// that take the instance's lock and keeps answering a posted message within
+// 100 ms. The clip has one key frame, so each seek decodes up to its target.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "common/media_fixture.h"
+#include "common/response_probe.h"
+#include "player_fixture.h"
+
+namespace qelo::test {
+namespace {
+
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+// Sanitizers make every copy of a 1080p frame several times slower.
+constexpr auto kAnswerBound = std::chrono::milliseconds(400);
+#else
+constexpr auto kAnswerBound = std::chrono::milliseconds(100);
+#endif
+
+std::string FullHdClip() {
+  return CachedMedia("player-1080p-3.mp4",
+                     {"-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25:duration=3", "-f", "lavfi", "-i",
+                      "sine=frequency=440:sample_rate=44100:duration=3", "-ac", "2", "-c:v", "libx264", "-preset",
+                      "ultrafast", "-pix_fmt", "yuv420p", "-shortest"});
+}
+
+void Seek(int64_t position, int index) {
+  QeloSeek(uint32_t(position & 0xFFFFFFFF), int32_t(position >> 32), index);
+}
+
+// The longest time each kind of call held the host's thread.
+class CallTimes {
+ public:
+  template <typename Call>
+  void Time(const std::string& name, Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    const auto took = std::chrono::steady_clock::now() - start;
+    longest_[name] = std::max(longest_[name], std::chrono::duration_cast<std::chrono::microseconds>(took));
+  }
+  void Print() const {
+    for (const auto& [name, took] : longest_) std::printf("  %-24s %7.1f ms\n", name.c_str(), took.count() / 1000.0);
+  }
+
+ private:
+  std::map<std::string, std::chrono::microseconds> longest_;
+};
+
+using Stalls = PlayerTest;
+
+TEST_F(Stalls, TheHostAnswersWithin100MsWhileA1080pPreviewIsSoughtSteppedAndClosed) {
+  const std::string clip = FullHdClip();
+  ASSERT_FALSE(clip.empty());
+  const struct {
+    const char* name;
+    bool twoPane;
+    int width, height;
+  } cases[] = {{"one pane, frames at 1080p", false, 352, 225}, {"two panes", true, 782, 282}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FrameLog& frames = NewFrameLog();
+    const int index = MakeInstance(&frames, c.twoPane, c.width, c.height);
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(Open(clip, index));
+    CallTimes times;
+    RelativeRect crop{};
+    // Between the calls the host handles its messages and keeps asking for
+    // the crop, which takes the instance's lock.
+    const auto busyHost = [&](std::chrono::milliseconds time) {
+      WaitUntil([&] {
+        times.Time("QeloGetCrop", [&] { QeloGetCrop(&crop, index); });
+        return false;
+      }, time);
+    };
+    std::chrono::microseconds longest{0};
+    int answered = 0;
+    size_t shownPaused = 0;
+    {
+      ResponseProbe probe;
+      // One call at a time, as a user's clicks come, each while the seek
+      // before it may still be decoding its way to its target.
+      for (const int64_t target : {2 * kSecond, kSecond / 2, 2 * kSecond + 15 * kFrame}) {
+        times.Time("QeloSeek", [&] { Seek(target, index); });
+        busyHost(20ms);
+        times.Time("QeloNextFrame", [&] { QeloNextFrame(index); });
+        busyHost(20ms);
+        times.Time("QeloPreviousFrame", [&] { QeloPreviousFrame(index); });
+        busyHost(300ms);
+      }
+      shownPaused = frames.Count();
+      times.Time("QeloPlay", [&] { QeloPlay(index); });
+      busyHost(600ms);
+      times.Time("QeloSeek", [&] { Seek(kSecond, index); });
+      busyHost(400ms);
+      times.Time("QeloNextFrame", [&] { QeloNextFrame(index); });
+      busyHost(100ms);
+      // Closed while a seek decodes its way to the target.
+      Seek(2 * kSecond + 20 * kFrame, index);
+      times.Time("QeloDeInitFile", [&] { QeloDeInitFile(index); });
+      busyHost(100ms);
+      probe.Stop();
+      longest = probe.Longest();
+      answered = probe.Answered();
+    }
+    const size_t shown = frames.Count();
+    // Opening is the host's own work, outside what is watched; then the
+    // instance is destroyed in the same state.
+    times.Time("QeloInitFile", [&] { ASSERT_TRUE(Open(clip, index)); });
+    {
+      ResponseProbe probe;
+      Seek(2 * kSecond + 20 * kFrame, index);
+      times.Time("QeloDestroyPlayerInstance", [&] { QeloDestroyPlayerInstance(index); });
+      busyHost(100ms);
+      probe.Stop();
+      longest = std::max(longest, probe.Longest());
+      answered += probe.Answered();
+    }
+
+    std::printf("%s: the host waited at most %.1f ms for a posted message (%d answered); longest calls:\n", c.name,
+                longest.count() / 1000.0, answered);
+    times.Print();
+    EXPECT_GT(shownPaused, 0u) << "the paused seeks and steps showed frames";
+    EXPECT_GT(shown, shownPaused) << "playing showed frames";
+    EXPECT_GT(answered, 100);
+    EXPECT_LT(longest, kAnswerBound);
+  }
+}
+
+}  // namespace
+}  // namespace qelo::test
