@@ -166,7 +166,7 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
 }
 
 TfrmEditVideo::TfrmEditVideo(TComponent* owner)
-    : TSkinForm(owner, StaticClass()), liveEffects_(std::make_unique<TLiveEffects>()), effects_(ListEffects()) {
+    : TSkinForm(owner, StaticClass()), liveOutput_(std::make_unique<TLiveOutput>()), effects_(ListEffects()) {
   RegisterEditWindowClasses();
   ReadComponentResource(*this, EditWindowResources());
 }
@@ -219,9 +219,10 @@ void TfrmEditVideo::ShowPage(TEditPage page) {
     panels[i]->SetVisible(i == page);
   }
   LabHint->SetCaption(kPages[page].hint);
-  // The crop's frame and handles are drawn and dragged only on its page, so
-  // that elsewhere the mouse reaches the watermark.
+  // The crop's frame and handles are drawn and dragged only on its page, and
+  // the watermark's on its own: elsewhere the panes show the pictures alone.
   if (playerIndex_ >= 0) QeloEnableCrop(page == epCrop ? 1 : 0, playerIndex_);
+  PlaceWatermarkOnPreview();
 }
 
 void TfrmEditVideo::btnPageClick(TObject* sender) {

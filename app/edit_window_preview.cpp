@@ -43,9 +43,9 @@ void TfrmEditVideo::OpenPreview() {
   }
   playerIndex_ = index;
   QeloSetMsgHandle(Handle(), index);
-  liveEffects_->Set(edited_);
-  liveEffects_->SetNotifyWindow(Handle());
-  QeloSetCallBack(TLiveEffects::Hook, 0, liveEffects_.get(), index);
+  liveOutput_->Set(PreviewEntry());
+  liveOutput_->SetNotifyWindow(Handle());
+  QeloSetCallBack(TLiveOutput::Hook, QELO_HOOK_DRAWS_OUTPUT, liveOutput_.get(), index);
   MediaInfo* info = nullptr;
   const std::u16string path(win::Utf16Field(edited_.path, QELO_PATH_CHARS));
   if (!QeloInitFile(path.c_str(), &info, index)) {
@@ -56,7 +56,7 @@ void TfrmEditVideo::OpenPreview() {
   QeloSetCrop(&crop, index);
   QeloForceClipAspect(PlayerClipAspect(), index);
   QeloEnableCrop(page_ == epCrop ? 1 : 0, index);
-  WatermarkChanged();
+  PlaceWatermarkOnPreview();
   SetPlaying(false);
   ShowFrameAt(edited_.trimEnabled ? edited_.trimStart : 0);
 }
@@ -67,7 +67,7 @@ void TfrmEditVideo::ClosePreview() {
   playerIndex_ = -1;
   // No call of the hook can come after this: the player takes its lock.
   QeloSetCallBack(nullptr, 0, nullptr, index);
-  liveEffects_->SetNotifyWindow(nullptr);
+  liveOutput_->SetNotifyWindow(nullptr);
   QeloSetMsgHandle(nullptr, index);
   QeloDestroyPlayerInstance(index);
   tmRefresh->SetEnabled(false);
@@ -80,8 +80,14 @@ void TfrmEditVideo::ShowFrameAt(int64_t position) {
   QeloSeek(static_cast<uint32_t>(bits & 0xFFFFFFFFu), static_cast<int32_t>(bits >> 32), playerIndex_);
 }
 
+SourceEntry TfrmEditVideo::PreviewEntry() const {
+  SourceEntry entry = edited_;
+  entry.watermarkFont.size = PreviewFontSize();
+  return entry;
+}
+
 void TfrmEditVideo::RefreshPreview() {
-  liveEffects_->Set(edited_);
+  liveOutput_->Set(PreviewEntry());
   // A shown frame is taken again once the changes stop coming (a slider
   // being dragged); playback picks them up with its next frame.
   if (playing_ || playerIndex_ < 0) return;

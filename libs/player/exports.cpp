@@ -181,6 +181,7 @@ int QeloSetCallBack(FrameCallback callback, int value, void* userData, int index
     instance.frameCallback = callback;
     instance.hookValue = value;
     instance.hookUserData = userData;
+    instance.display.SetHookDrawsOutput(callback && value == QELO_HOOK_DRAWS_OUTPUT);
   });
 }
 

@@ -12,6 +12,7 @@
 #include "common/temp_dir.h"
 #include "common/watchdog.h"
 #include "qelo/convertor.h"
+#include "qelo/effect.h"
 #include "win/codepage.h"
 
 namespace qelo::test {
@@ -367,6 +368,36 @@ TEST_F(Engine, AfterAStopARunHasNoCallbackUntilOneIsRegistered) {
   ASSERT_NE(QeloRunWorkGroup(), nullptr);
   QeloClearWorkGroup();  // waits for the run's thread
   EXPECT_TRUE(recorder_.Calls().empty());
+}
+
+// What a preview draws through the export is the chain of a conversion, in
+// its order: a white text drawn first and then inverted shows black on the
+// inverted grey, never white.
+TEST_F(Engine, ThePreviewsCompositingDrawsTheWatermarkBeforeTheEffects) {
+  constexpr int kWidth = 96, kHeight = 48;
+  std::vector<uint32_t> pixels(kWidth * kHeight, 0xFF808080u);
+  VideoFrame frame{reinterpret_cast<uint8_t*>(pixels.data()), kWidth, kHeight, kWidth * 4,
+                   int32_t(pixels.size() * 4), 0, 0};
+  SourceEntry entry = Entry("/no/such/clip.mp4", kSecond);
+  entry.textWatermarkEnabled = 1;
+  win::CopyToUtf16Field(entry.watermarkText, QELO_WATERMARK_TEXT_CHARS, u"MMM");
+  win::CopyToUtf16Field(entry.watermarkFont.faceName, 32, u"Sans");
+  entry.watermarkFont.size = 20;
+  entry.watermarkFont.color = 0xFFFFFF;
+  entry.watermarkRegion = {0.05, 0.05, 0.5, 0.5};
+  entry.effectCount = 1;
+  entry.effects[0].effectId = EFFECT_INVERT;
+  ASSERT_EQ(QeloCompositeFrame(&entry, &frame), 1);
+  int black = 0, white = 0;
+  for (uint32_t p : pixels) {
+    black += (p & 0xFFFFFF) < 0x202020;
+    white += (p & 0xF0F0F0) == 0xF0F0F0;
+  }
+  EXPECT_GT(black, 40) << "the inverted text";
+  EXPECT_EQ(white, 0);
+  EXPECT_EQ(pixels.back() & 0xFFFFFF, 0x7F7F7Fu) << "the inverted grey";
+  EXPECT_EQ(QeloCompositeFrame(nullptr, &frame), 0);
+  EXPECT_EQ(QeloCompositeFrame(&entry, nullptr), 0);
 }
 
 }  // namespace

@@ -71,4 +71,11 @@ void FrameSet::RestoreDecoded() {
   if (HasPixels()) CopyFrame(pristine_, decoded_);
 }
 
+void FrameSet::ShowHookAsOutput() {
+  if (!HasPixels()) return;
+  CopyFrame(hook_, output_);
+  const size_t pixels = size_t(output_.width) * size_t(output_.height);
+  for (size_t i = 0; i < pixels; ++i) output_.pixels[4 * i + 3] = 0xFF;
+}
+
 }  // namespace qelo::player

@@ -45,6 +45,9 @@ class FrameSet {
   void CopyPanes(bool hook, bool secondPane);
   // Puts the untouched copy back into the decoded frame, removing an overlay.
   void RestoreDecoded();
+  // The output frame takes the hook frame's colours with every pixel
+  // opaque: what an encoder takes of a frame, whose alpha it ignores.
+  void ShowHookAsOutput();
 
  private:
   struct Buffers {
