@@ -27,7 +27,6 @@ std::vector<ClosingFile>& Files() {
 }  // namespace
 
 void ReleaseInBackground(std::unique_ptr<MediaReader> reader) {
-  reader->Stop();
   auto released = std::make_shared<std::atomic<bool>>(false);
   std::thread thread([reader = std::move(reader), released] {
     reader->Release();

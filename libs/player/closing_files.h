@@ -11,8 +11,8 @@ namespace qelo::player {
 
 class MediaReader;
 
-// Stops `reader`'s decoder at once and releases the file in the background.
-// Releases that have ended are forgotten first.
+// Releases the file of `reader` (its decoder told to stop) in the
+// background. Releases that have ended are forgotten first.
 void ReleaseInBackground(std::unique_ptr<MediaReader> reader);
 // Waits until every file handed over so far is released.
 void WaitForClosingFiles();

@@ -76,6 +76,7 @@ void MediaReader::Stop() {
   }
   wake_.notify_all();
   frameChanged_.notify_all();
+  chunkChanged_.notify_all();
 }
 
 void MediaReader::Release() {
@@ -161,6 +162,7 @@ void MediaReader::DecodeRound() {
     }
     if (slots.video) tell = StoreVideo(slots.videoIndex, gotVideo);
   }
+  if (slots.audio) chunkChanged_.notify_all();
   if (slots.video) frameChanged_.notify_all();
   if (tell && frameReady_) frameReady_();
 }
@@ -241,9 +243,15 @@ int MediaReader::DropVideoFramesBefore(int64_t time) {
   return dropped;
 }
 
-Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts) {
+Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts,
+                                  std::chrono::milliseconds wait) {
   if (!facts_.hasAudio) return Taken::Ended;
   std::unique_lock guard(lock_);
+  const uint64_t generation = generation_;
+  if (wait.count() > 0)
+    chunkChanged_.wait_for(guard, wait, [&] {
+      return audioCount_ > 0 || audioEnded_ || !running_ || generation_ != generation;
+    });
   if (audioCount_ == 0) return audioEnded_ ? Taken::Ended : Taken::NotYet;
   const AudioFrame& slot = (*audioRing_)[audioReadIndex_];
   const int32_t bytes = std::min(std::max(slot.byteCount, 0), QELO_AUDIO_FRAME_BYTES);
@@ -277,6 +285,7 @@ void MediaReader::Seek(int64_t position, bool showAt) {
     heldIndex_ = -1;
   }
   wake_.notify_all();
+  chunkChanged_.notify_all();
 }
 
 void MediaReader::FlushAudio() {

@@ -71,8 +71,10 @@ class MediaReader {
   // Discards the queued frames due before `time`, always leaving the newest
   // queued frame. The count discarded.
   int DropVideoFramesBefore(int64_t time);
-  // Copies the next sound chunk; Ended once the sound is over.
-  Taken TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts);
+  // Copies the next sound chunk, waiting at most `wait` for the decoder (a
+  // seek or a stop ends the wait); Ended once the sound is over.
+  Taken TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts,
+                       std::chrono::milliseconds wait = std::chrono::milliseconds(0));
   // Whether the sound is over and every chunk was taken.
   bool SoundEnded() const;
   // Empties both rings and has the decoder seek to `position` before its
@@ -110,6 +112,7 @@ class MediaReader {
   mutable std::mutex lock_;
   std::condition_variable wake_;         // work for the decoder: room, a seek, or stop
   std::condition_variable frameChanged_;  // a frame was stored or the video ended
+  std::condition_variable chunkChanged_;  // a chunk was stored, the sound ended, a seek or stop
 
   std::array<VideoFrame, VIDEO_RING_SLOTS> videoRing_{};
   std::array<std::vector<uint8_t>, VIDEO_RING_SLOTS> videoPixels_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "closing_files.h"
 #include "player_instance.h"
@@ -44,33 +45,37 @@ bool SoundClockRuns(const PlayerInstance& instance) {
 }
 
 // With the lock, on the window thread: the clock the picture follows. The
-// sound's while it plays; else the wall clock, set going from the current
-// position the first time it is read (after play, a seek, or the sound's
-// end), so a picture without sound keeps real time.
-int64_t PlaybackClock(PlayerInstance& instance) {
+// sound's while it plays; else the wall clock, which starts with the first
+// frame shown after play, a seek or the sound's end (StartWallClock), so a
+// picture without sound keeps real time. None before that frame.
+std::optional<int64_t> PlaybackClock(PlayerInstance& instance) {
   if (SoundClockRuns(instance)) {
     instance.wallClockSet = false;
     return AudioClock(instance);
   }
-  const auto now = std::chrono::steady_clock::now();
-  if (!instance.wallClockSet) {
-    instance.wallClockSet = true;
-    instance.wallClockPts = instance.position;
-    instance.wallClockStart = now;
-  }
-  const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - instance.wallClockStart);
-  return instance.wallClockPts + elapsed.count() * 10;
+  if (!instance.wallClockSet) return std::nullopt;
+  const auto elapsed = std::chrono::steady_clock::now() - instance.wallClockStart;
+  return instance.wallClockPts + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 10;
 }
 
-// With the lock, while playing with sound: frames more than two thresholds
-// behind the sound clock are dropped unseen, so a picture held up (a busy
-// machine, a slow decode) catches up with the sound at once instead of
+// With the lock, after a frame of time `pts` was shown.
+void StartWallClock(PlayerInstance& instance, int64_t pts) {
+  if (SoundClockRuns(instance) || instance.wallClockSet) return;
+  instance.wallClockSet = true;
+  instance.wallClockPts = pts;
+  instance.wallClockStart = std::chrono::steady_clock::now();
+}
+
+// With the lock, while playing: frames more than two thresholds behind the
+// clock are dropped unseen, so a picture held up (a busy machine, a slow
+// decode) catches up with the sound, or real time, at once instead of
 // running behind it frame by frame. Within that, FrameDelay's quicker pace
 // catches up. The count dropped.
 int DropLateFrames(PlayerInstance& instance) {
-  if (!SoundClockRuns(instance)) return 0;
+  const std::optional<int64_t> clock = PlaybackClock(instance);
+  if (!clock) return 0;
   const int64_t threshold = std::max(instance.frameInterval, kMinDelay);
-  return instance.reader->DropVideoFramesBefore(AudioClock(instance) - 2 * threshold);
+  return instance.reader->DropVideoFramesBefore(*clock - 2 * threshold);
 }
 
 Taken TakeFrame(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
@@ -78,13 +83,21 @@ Taken TakeFrame(PlayerInstance& instance, std::chrono::milliseconds wait = std::
   return instance.reader->TakeVideoFrame(&instance.display.frames().decoded(), wait);
 }
 
-// With the lock, not playing: shows the next frame the reader has (after a
-// seek, the one at the position), waiting at most `wait` for the decoder;
-// else the frame is shown when it comes.
-void ShowFrameWhenReady(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
-  const Taken taken = TakeFrame(instance, wait);
-  instance.frameWait = taken == Taken::NotYet ? FrameWait::Show : FrameWait::None;
-  if (taken == Taken::Got) ShowTakenFrame(instance, instance.display.frames().hook());
+// With the lock, not playing: shows the frames still to be shown as far as
+// the reader has them (after a seek, first the one at the position), waiting
+// at most `wait` for the first; the others are shown when they come.
+void ShowOwedFrames(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
+  while (instance.framesToShow > 0) {
+    const Taken taken = TakeFrame(instance, wait);
+    wait = std::chrono::milliseconds(0);
+    if (taken == Taken::NotYet) return;
+    if (taken == Taken::Ended) {
+      instance.framesToShow = 0;
+      return;
+    }
+    --instance.framesToShow;
+    ShowTakenFrame(instance, instance.display.frames().hook());
+  }
 }
 
 // Reports the position on the first frame after play or seek and after
@@ -112,7 +125,7 @@ void ArmFrameTimer(PlayerInstance& instance, int64_t delay) {
 bool ShowPlayingFrame(PlayerInstance& instance) {
   const bool dropped = DropLateFrames(instance) > 0;
   const Taken taken = TakeFrame(instance);
-  instance.frameWait = taken == Taken::NotYet ? FrameWait::Timer : FrameWait::None;
+  instance.timerWaitsForFrame = taken == Taken::NotYet;
   if (taken == Taken::NotYet) return false;
   if (taken == Taken::Ended) {
     PostToHost(instance, WM_PLAYER_END, 0, 0);
@@ -120,6 +133,7 @@ bool ShowPlayingFrame(PlayerInstance& instance) {
   }
   ShowTakenFrame(instance, instance.display.frames().hook());
   const int64_t pts = instance.position;
+  StartWallClock(instance, pts);
   ReportPosition(instance, pts);
   const int64_t sinceLast = instance.lastFramePts;
   // Over dropped frames the step from the last frame is not a frame's
@@ -130,14 +144,14 @@ bool ShowPlayingFrame(PlayerInstance& instance) {
   instance.lastFrameInterval = interval;
   const win::DWORD now = win::GetTickCount();
   const int64_t sinceLastArm = instance.lastTimerTick ? int64_t(now - instance.lastTimerTick) * 10000 : 0;
-  ArmFrameTimer(instance, FrameDelay(interval, pts - PlaybackClock(instance), sinceLastArm));
+  ArmFrameTimer(instance, FrameDelay(interval, pts - PlaybackClock(instance).value_or(pts), sinceLastArm));
   return false;
 }
 
 // With the lock, playing a file of sound alone: the position follows the
 // sound, reported as a picture's would be.
 void FollowSound(PlayerInstance& instance) {
-  instance.position = PlaybackClock(instance);
+  instance.position = PlaybackClock(instance).value_or(instance.position);
   ReportPosition(instance, instance.position);
   ArmFrameTimer(instance, kMaxDelay);
 }
@@ -237,9 +251,13 @@ void CloseMedia(PlayerInstance& instance) {
     instance.playState = kStopped;
     instance.stopRequested = true;
     instance.pauseRequested = false;
-    instance.frameWait = FrameWait::None;
+    instance.timerWaitsForFrame = false;
+    instance.framesToShow = 0;
     instance.display.CloseVideo();
     ResetPositionReport(instance);
+    // Stopped first, so a sound callback waiting for a chunk lets go of the
+    // sound lock at once.
+    if (instance.reader) instance.reader->Stop();
     reader = TakeReader(instance);
   }
   if (reader) ReleaseInBackground(std::move(reader));
@@ -265,7 +283,8 @@ void OnPlay(PlayerInstance& instance) {
     instance.playState = kPlaying;
     instance.stopRequested = false;
     instance.pauseRequested = false;
-    instance.frameWait = FrameWait::None;
+    instance.timerWaitsForFrame = false;
+    instance.framesToShow = 0;
     instance.wallClockSet = false;
     withSound = instance.HasAudio();
     withVideo = instance.HasVideo();
@@ -294,7 +313,7 @@ void OnPause(PlayerInstance& instance) {
     instance.playState = kPaused;
     instance.pauseRequested = true;
     instance.stopRequested = false;
-    if (instance.frameWait == FrameWait::Timer) instance.frameWait = FrameWait::None;
+    instance.timerWaitsForFrame = false;
   }
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
@@ -307,7 +326,7 @@ void OnStop(PlayerInstance& instance) {
     instance.playState = kStopped;
     instance.stopRequested = true;
     instance.pauseRequested = false;
-    instance.frameWait = FrameWait::None;
+    instance.timerWaitsForFrame = false;
   }
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
@@ -322,6 +341,12 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
   ++instance.seekCounter;
   {
     Guard guard(instance.lock);
+    const bool playing = instance.playState == kPlaying;
+    // Playing, the picture follows the sound from wherever the reader
+    // lands; paused or stopped, the frame at the position is shown. The
+    // seek also ends a sound callback's wait for a chunk, which holds the
+    // sound lock.
+    if (instance.reader) instance.reader->Seek(position, !playing);
     {
       std::lock_guard sound(instance.soundLock);
       instance.audioBufferBytes = 0;
@@ -331,14 +356,13 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
       instance.soundClock.store(position);
     }
     if (instance.reader) {
-      const bool playing = instance.playState == kPlaying;
-      // Playing, the picture follows the sound from wherever the reader
-      // lands; paused or stopped, the frame at the position is shown.
-      instance.reader->Seek(position, !playing);
       ResetPositionReport(instance);
       instance.position = position;
       instance.wallClockSet = false;
-      if (!playing) ShowFrameWhenReady(instance, wait);
+      if (!playing) {
+        instance.framesToShow = 1;
+        ShowOwedFrames(instance, wait);
+      }
     }
   }
   --instance.seekCounter;
@@ -363,7 +387,8 @@ void ShowNextFrame(PlayerInstance& instance) {
   // The hook gets the copy the second pane is made from, as after a seek
   // or during playback; given the first pane's frame, its changes would
   // show on the original and not on the output.
-  ShowFrameWhenReady(instance, kStepWait);
+  ++instance.framesToShow;
+  ShowOwedFrames(instance, kStepWait);
 }
 
 void OnFrameTimer(PlayerInstance& instance) {
@@ -381,14 +406,14 @@ void OnFrameTimer(PlayerInstance& instance) {
 }
 
 void OnFrameReady(PlayerInstance& instance) {
-  FrameWait wait;
+  bool tick = false;
   {
     Guard guard(instance.lock);
     if (!instance.reader) return;
-    wait = instance.frameWait;
-    if (wait == FrameWait::Show && instance.playState != kPlaying) ShowFrameWhenReady(instance);
+    if (instance.playState == kPlaying) tick = instance.timerWaitsForFrame;
+    else ShowOwedFrames(instance);
   }
-  if (wait == FrameWait::Timer) OnFrameTimer(instance);
+  if (tick) OnFrameTimer(instance);
 }
 
 void OnAudioDrained(PlayerInstance& instance) {

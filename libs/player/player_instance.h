@@ -41,10 +41,6 @@ constexpr win::UINT WM_PLAYWND_FRAME_READY = WM_PLAYWND_REDRAW + 1;
 // that the host waits for neither.
 constexpr win::UINT WM_PLAYWND_CLOSED = WM_PLAYWND_REDRAW + 2;
 
-// What the window thread does when WM_PLAYWND_FRAME_READY comes: nothing,
-// the frame timer's tick that found no frame, or showing the frame of a
-// paused seek or step.
-enum class FrameWait { None, Timer, Show };
 
 struct PlayerInstance {
   PlayerInstance(bool twoPaneFlag, int width, int height)
@@ -80,7 +76,11 @@ struct PlayerInstance {
   int64_t lastFrameInterval = 0;
   win::DWORD lastTimerTick = 0;
   std::atomic<int32_t> seekCounter{0};
-  FrameWait frameWait = FrameWait::None;
+  // What the window thread does when WM_PLAYWND_FRAME_READY comes: the
+  // frame timer's tick that found no frame, and, paused or stopped, the
+  // frames still to be shown (a seek's, and one more for each step).
+  bool timerWaitsForFrame = false;
+  int framesToShow = 0;
   // The wall clock the picture follows while no sound clock runs: it reads
   // wallClockPts at wallClockStart; unset until a tick needs it.
   bool wallClockSet = false;

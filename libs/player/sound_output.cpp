@@ -1,6 +1,7 @@
 #include "sound_output.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "player_instance.h"
@@ -14,15 +15,21 @@ void SdlAudioCallback(void* userData, Uint8* stream, int length) {
   if (userData) FillAudio(*static_cast<PlayerInstance*>(userData), stream, length);
 }
 
+// How long the sound waits for a decoder that is behind before it plays
+// silence: about two of SDL's requests. Whoever else takes the sound lock
+// (a seek, a close) ends the wait at once.
+constexpr std::chrono::milliseconds kChunkWait(50);
+
 // Refills the playing chunk from the reader. When the sound is over, 1,024
-// bytes of silence, and the window is told; when the decoder is only behind,
-// silence until the end of this request, with the clock held where it is.
-// False for the latter: nothing more is to be had in this call.
+// bytes of silence, and the window is told; when the decoder is still
+// behind, silence until the end of this request, with the clock held where
+// it is. False for the latter: nothing more is to be had in this call.
 bool RefillChunk(PlayerInstance& instance) {
   int32_t bytes = 0;
   int64_t pts = 0;
-  const Taken taken = instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts)
-                                      : Taken::Ended;
+  const Taken taken =
+      instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts, kChunkWait)
+                      : Taken::Ended;
   if (taken == Taken::NotYet) return false;
   instance.audioReadPos = 0;
   if (taken == Taken::Got) {

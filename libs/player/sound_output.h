@@ -15,8 +15,8 @@ struct PlayerInstance;
 void OpenSound(PlayerInstance& instance);
 void CloseSound(PlayerInstance& instance);
 
-// SDL's audio thread: hands `length` bytes of sound to SDL, silence where
-// the decoder is behind; it never waits for the decoder.
+// SDL's audio thread: hands `length` bytes of sound to SDL; where the
+// decoder is behind, it waits a little for it, then plays silence.
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length);
 
 // The time of the first sound byte not yet handed to SDL, in 100-ns units,

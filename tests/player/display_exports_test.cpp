@@ -149,10 +149,9 @@ TEST_F(Editing, TheSecondPaneShowsTheHooksFrameWholeWhenTheHookDrawsTheOutput) {
     QeloSetCrop(&leftHalf, index);
     QeloSetCallBack(PaintBlue, c.value, const_cast<uint8_t*>(&c.alpha), index);
     QeloNextFrame(index);
-    Pump(100ms);
-    const ComposedWindow screen(hosts_.back());
-    EXPECT_EQ(screen.Pixel(208 + 10, 120), c.side) << c.value << " " << int(c.alpha);
-    EXPECT_EQ(screen.Pixel(208 + 100, 120), c.middle) << c.value << " " << int(c.alpha);
+    const auto middle = [&] { return ComposedWindow(hosts_.back()).Pixel(208 + 100, 120); };
+    EXPECT_TRUE(WaitUntil([&] { return middle() == c.middle; }, 5s)) << c.value << " " << int(c.alpha);
+    EXPECT_EQ(ComposedWindow(hosts_.back()).Pixel(208 + 10, 120), c.side) << c.value << " " << int(c.alpha);
     QeloDestroyPlayerInstance(index);
   }
 }

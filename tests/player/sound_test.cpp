@@ -4,6 +4,7 @@
 // devices the player opened.
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -72,7 +73,10 @@ TEST_F(Sound, AVideoOnlyFilePlaysAtItsFrameRateWithNoDevice) {
   ASSERT_TRUE(WaitFor(WM_PLAYER_END, 10s));
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(Device(kFirstDevice), SDL_AUDIO_STOPPED);
-  EXPECT_GE(frames.Count(), 50u);
+  // Played to its last frames, though a busy machine may drop some.
+  const std::vector<int64_t> times = frames.Times();
+  ASSERT_GE(times.size(), 2u);
+  EXPECT_GE(times[times.size() - 2], 2 * kSecond - 3 * kFrame);
   // Pace, not speed: two seconds of pictures are not shown in much less.
   EXPECT_GT(seconds, 1.5);
   EXPECT_FALSE(Logged("warning: failed to open audio..."));
@@ -101,19 +105,23 @@ TEST_F(Sound, PausingOneInstanceLeavesTheOthersSoundPlaying) {
 
 // Without a sound clock that runs, the picture follows the wall clock: the
 // times of the frames shown keep pace with the time they are shown at, over
-// ten seconds of pictures. Measured from the frames' own times, so a busy
-// machine that drops or delays a frame does not decide the case.
+// a clip's ten seconds (its last eight when its sound ends first). Measured
+// from the frames' own times, so a busy machine that drops or delays a
+// frame does not decide the case.
 TEST_F(Sound, WithoutARunningSoundClockThePictureKeepsRealTime) {
   // SDL's disk driver opens its file at each device open: a file in a
   // missing folder makes every open fail.
   setenv("SDL_AUDIODRIVER", "disk", 1);
+  // Measured from `from` on: while the sound plays, the picture follows the
+  // sound device's pace, which is the device's own.
   const struct {
     const char* name;
     const char* soundFile;
     double soundSeconds;  // of the clip's ten seconds of pictures
+    int64_t from;
   } cases[] = {
-      {"no device can be opened", "/nonexistent/folder/sound.raw", 10},
-      {"the sound ends after a second", "/dev/null", 1},
+      {"no device can be opened", "/nonexistent/folder/sound.raw", 10, 0},
+      {"the sound ends after a second", "/dev/null", 1, 2 * kSecond},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,9 +142,9 @@ TEST_F(Sound, WithoutARunningSoundClockThePictureKeepsRealTime) {
     std::vector<Shown> ticks = *shown;
     ASSERT_GT(ticks.size(), 2u);
     ticks.pop_back();  // the rewind's first frame, after the end
-    const Shown& first = ticks.front();
+    ASSERT_GE(ticks.back().pts, 9 * kSecond + kSecond / 2) << "the picture played to its end";
+    const Shown& first = *std::find_if(ticks.begin(), ticks.end(), [&](const Shown& t) { return t.pts >= c.from; });
     const Shown& last = ticks.back();
-    ASSERT_GE(last.pts - first.pts, 9 * kSecond) << "the picture played to its end";
     const double pictureSeconds = double(last.pts - first.pts) / kSecond;
     const double wallSeconds = std::chrono::duration<double>(last.at - first.at).count();
     std::printf("%s: %.3f s of pictures in %.3f s, %zu frames\n", c.name, pictureSeconds, wallSeconds,

@@ -5,6 +5,7 @@
 // 100 ms. The clip has one key frame, so each seek decodes up to its target.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -16,8 +17,9 @@ namespace qelo::test {
 namespace {
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-// Sanitizers make every copy of a 1080p frame several times slower.
-constexpr auto kAnswerBound = std::chrono::milliseconds(400);
+// Sanitizers make every copy of a 1080p frame many times slower: the bound
+// then only tells a stretch of copies from a wait for a decode to its end.
+constexpr auto kAnswerBound = std::chrono::milliseconds(2000);
 #else
 constexpr auto kAnswerBound = std::chrono::milliseconds(100);
 #endif
@@ -70,44 +72,45 @@ TEST_F(Stalls, TheHostAnswersWithin100MsWhileA1080pPreviewIsSoughtSteppedAndClos
     CallTimes times;
     RelativeRect crop{};
     // Between the calls the host handles its messages and keeps asking for
-    // the crop, which takes the instance's lock.
-    const auto busyHost = [&](std::chrono::milliseconds time) {
-      WaitUntil([&] {
+    // the crop, which takes the instance's lock, for `time` or until `done`.
+    const auto busyHost = [&](std::chrono::milliseconds time, const std::function<bool()>& done) {
+      return WaitUntil([&] {
         times.Time("QeloGetCrop", [&] { QeloGetCrop(&crop, index); });
-        return false;
+        return done();
       }, time);
     };
+    const auto never = [] { return false; };
     std::chrono::microseconds longest{0};
     int answered = 0;
-    size_t shownPaused = 0;
     {
       ResponseProbe probe;
       // One call at a time, as a user's clicks come, each while the seek
       // before it may still be decoding its way to its target.
       for (const int64_t target : {2 * kSecond, kSecond / 2, 2 * kSecond + 15 * kFrame}) {
         times.Time("QeloSeek", [&] { Seek(target, index); });
-        busyHost(20ms);
+        busyHost(20ms, never);
         times.Time("QeloNextFrame", [&] { QeloNextFrame(index); });
-        busyHost(20ms);
+        busyHost(20ms, never);
         times.Time("QeloPreviousFrame", [&] { QeloPreviousFrame(index); });
-        busyHost(300ms);
+        busyHost(300ms, never);
       }
-      shownPaused = frames.Count();
+      EXPECT_TRUE(busyHost(20s, [&] { return frames.Count() > 0; })) << "the paused seeks and steps show frames";
+      const size_t shownPaused = frames.Count();
       times.Time("QeloPlay", [&] { QeloPlay(index); });
-      busyHost(600ms);
+      busyHost(600ms, never);
+      EXPECT_TRUE(busyHost(20s, [&] { return frames.Count() > shownPaused; })) << "playing shows frames";
       times.Time("QeloSeek", [&] { Seek(kSecond, index); });
-      busyHost(400ms);
+      busyHost(400ms, never);
       times.Time("QeloNextFrame", [&] { QeloNextFrame(index); });
-      busyHost(100ms);
+      busyHost(100ms, never);
       // Closed while a seek decodes its way to the target.
       Seek(2 * kSecond + 20 * kFrame, index);
       times.Time("QeloDeInitFile", [&] { QeloDeInitFile(index); });
-      busyHost(100ms);
+      busyHost(100ms, never);
       probe.Stop();
       longest = probe.Longest();
       answered = probe.Answered();
     }
-    const size_t shown = frames.Count();
     // Opening is the host's own work, outside what is watched; then the
     // instance is destroyed in the same state.
     times.Time("QeloInitFile", [&] { ASSERT_TRUE(Open(clip, index)); });
@@ -115,7 +118,7 @@ TEST_F(Stalls, TheHostAnswersWithin100MsWhileA1080pPreviewIsSoughtSteppedAndClos
       ResponseProbe probe;
       Seek(2 * kSecond + 20 * kFrame, index);
       times.Time("QeloDestroyPlayerInstance", [&] { QeloDestroyPlayerInstance(index); });
-      busyHost(100ms);
+      busyHost(100ms, never);
       probe.Stop();
       longest = std::max(longest, probe.Longest());
       answered += probe.Answered();
@@ -124,8 +127,6 @@ TEST_F(Stalls, TheHostAnswersWithin100MsWhileA1080pPreviewIsSoughtSteppedAndClos
     std::printf("%s: the host waited at most %.1f ms for a posted message (%d answered); longest calls:\n", c.name,
                 longest.count() / 1000.0, answered);
     times.Print();
-    EXPECT_GT(shownPaused, 0u) << "the paused seeks and steps showed frames";
-    EXPECT_GT(shown, shownPaused) << "playing showed frames";
     EXPECT_GT(answered, 100);
     EXPECT_LT(longest, kAnswerBound);
   }
