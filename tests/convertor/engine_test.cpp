@@ -99,6 +99,16 @@ SourceEntry Entry(const std::string& path, int64_t duration) {
   return e;
 }
 
+// A white text watermark of `points` in `face` at the region's corner.
+void GiveWhiteText(SourceEntry& e, const char16_t* text, const char16_t* face, int points, RelativeRect region) {
+  e.textWatermarkEnabled = 1;
+  win::CopyToUtf16Field(e.watermarkText, QELO_WATERMARK_TEXT_CHARS, text);
+  win::CopyToUtf16Field(e.watermarkFont.faceName, 32, face);
+  e.watermarkFont.size = points;
+  e.watermarkFont.color = 0xFFFFFF;
+  e.watermarkRegion = region;
+}
+
 FormatSettings Mpeg2(const std::string& output, int width = 320, int height = 240) {
   FormatSettings f{};
   win::CopyToUtf16Field(f.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(output));
@@ -155,12 +165,7 @@ TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   SourceEntry first = Entry(a, 2 * kSecond);
   first.cropEnabled = 1;
   first.cropRect = {0.1, 0.1, 0.8, 0.8};
-  first.textWatermarkEnabled = 1;
-  win::CopyToUtf16Field(first.watermarkText, QELO_WATERMARK_TEXT_CHARS, u"Clipshift");
-  win::CopyToUtf16Field(first.watermarkFont.faceName, 32, u"DejaVu Sans");
-  first.watermarkFont.size = 12;
-  first.watermarkFont.color = 0xFFFFFF;
-  first.watermarkRegion = {0.05, 0.05, 0.5, 0.2};
+  GiveWhiteText(first, u"Clipshift", u"DejaVu Sans", 12, {0.05, 0.05, 0.5, 0.2});
   first.effectCount = 1;
   first.effects[0].effectId = EFFECT_GRAY;
   SourceEntry second = Entry(b, 4 * kSecond);
@@ -379,12 +384,7 @@ TEST_F(Engine, ThePreviewsCompositingDrawsTheWatermarkBeforeTheEffects) {
   VideoFrame frame{reinterpret_cast<uint8_t*>(pixels.data()), kWidth, kHeight, kWidth * 4,
                    int32_t(pixels.size() * 4), 0, 0};
   SourceEntry entry = Entry("/no/such/clip.mp4", kSecond);
-  entry.textWatermarkEnabled = 1;
-  win::CopyToUtf16Field(entry.watermarkText, QELO_WATERMARK_TEXT_CHARS, u"MMM");
-  win::CopyToUtf16Field(entry.watermarkFont.faceName, 32, u"Sans");
-  entry.watermarkFont.size = 20;
-  entry.watermarkFont.color = 0xFFFFFF;
-  entry.watermarkRegion = {0.05, 0.05, 0.5, 0.5};
+  GiveWhiteText(entry, u"MMM", u"Sans", 20, {0.05, 0.05, 0.5, 0.5});
   entry.effectCount = 1;
   entry.effects[0].effectId = EFFECT_INVERT;
   ASSERT_EQ(QeloCompositeFrame(&entry, &frame), 1);
