@@ -267,6 +267,9 @@ void TfrmEditVideo::Dispatch(TMessage& message) {
     case WM_EDIT_FRAME_SHOWN:
       FrameShown(static_cast<int64_t>((uint64_t(uint32_t(message.WParam)) << 32) | uint32_t(message.LParam)));
       return;
+    case WM_PLAYER_POSITION:
+      SoundPlayedTo(static_cast<int64_t>((uint64_t(uint32_t(message.WParam)) << 32) | uint32_t(message.LParam)));
+      return;
     case WM_PLAYER_END:
       SetPlaying(false);
       return;

@@ -204,6 +204,11 @@ class TfrmEditVideo : public controls::TSkinForm {
   SourceEntry PreviewEntry() const;
   void SetPlaying(bool playing);
   void FrameShown(int64_t pts);
+  // WM_PLAYER_POSITION: a file of sound alone has no frames to follow.
+  void SoundPlayedTo(int64_t position);
+  // The bar and the time at `pts`; playback from the trim's start pauses at
+  // its end.
+  void PlayedTo(int64_t pts);
   void ShowPosition();
   void ShowOutputLength();
   // Crop (edit_window_crop.cpp).

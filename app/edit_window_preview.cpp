@@ -136,8 +136,18 @@ void TfrmEditVideo::btnNextFrameClick(TObject*) {
 
 void TfrmEditVideo::FrameShown(int64_t pts) {
   if (playerIndex_ < 0) return;
-  position_ = pts;
   ++framesShown_;
+  PlayedTo(pts);
+}
+
+void TfrmEditVideo::SoundPlayedTo(int64_t position) {
+  // A file with pictures follows its frames.
+  if (edited_.videoWidth <= 0) PlayedTo(position);
+}
+
+void TfrmEditVideo::PlayedTo(int64_t pts) {
+  if (playerIndex_ < 0) return;
+  position_ = pts;
   ShowPosition();
   if (playing_ && playToTrimEnd_ && pts >= edited_.trimEnd) {
     QeloPause(playerIndex_);

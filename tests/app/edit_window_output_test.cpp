@@ -1,8 +1,10 @@
-// The edit window's output pane is the engine's output: at one time stamp
-// the pane's pixels and the engine's frame before encoding (the engine's
-// own decode at the output size and its compositing) are compared pixel for
-// pixel. The job's output size is the pane's picture size, so neither is
-// scaled.
+// The edit window's preview: its output pane is the engine's output, and a
+// file of sound alone plays with its bar moving to its end.
+//
+// At one time stamp the pane's pixels and the engine's frame before
+// encoding (the engine's own decode at the output size and its compositing)
+// are compared pixel for pixel. The job's output size is the pane's picture
+// size, so neither is scaled.
 #include <cstdio>
 #include <cstring>
 
@@ -147,6 +149,23 @@ TEST_F(EditWindowTest, TheOutputPaneIsTheEnginesFrameAtTheSameTime) {
     window->Free();
     window = nullptr;
   }
+}
+
+TEST_F(EditWindowTest, AnAudioOnlyPreviewMovesTheBarAndEnds) {
+  const std::string sound = qelo::test::MakeAudioOnly(dir.path(), "tone.wav", 3.0);
+  TWorkGroupClass* job = AddJob(sound, "tone.mpg");
+  ASSERT_NE(job, nullptr);
+  window = new TfrmEditVideo(vcl::Application());
+  ASSERT_TRUE(window->Load(*job, 0, epTrim));
+  window->Show();
+  ASSERT_GE(window->PlayerIndex(), 0);
+  vcl::script::Click(*window->btnPlay);
+  EXPECT_TRUE(PumpUntil([&] { return window->PreviewPosition() >= kSecond; }))
+      << "the sound's position moves the bar";
+  EXPECT_GE(window->tbTrim->Position(), 1000);
+  EXPECT_TRUE(PumpUntil([&] { return !window->Playing(); })) << "the end of the sound stops the buttons";
+  EXPECT_TRUE(window->btnPlay->Enabled());
+  EXPECT_FALSE(window->btnPause->Enabled());
 }
 
 }  // namespace
