@@ -244,13 +244,14 @@ int MediaReader::DropVideoFramesBefore(int64_t time) {
 }
 
 Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts,
-                                  std::chrono::milliseconds wait) {
+                                  std::chrono::milliseconds wait, const std::atomic<bool>* giveUp) {
   if (!facts_.hasAudio) return Taken::Ended;
   std::unique_lock guard(lock_);
   const uint64_t generation = generation_;
   if (wait.count() > 0)
     chunkChanged_.wait_for(guard, wait, [&] {
-      return audioCount_ > 0 || audioEnded_ || !running_ || generation_ != generation;
+      return audioCount_ > 0 || audioEnded_ || !running_ || generation_ != generation ||
+             (giveUp && giveUp->load());
     });
   if (audioCount_ == 0) return audioEnded_ ? Taken::Ended : Taken::NotYet;
   const AudioFrame& slot = (*audioRing_)[audioReadIndex_];
@@ -263,6 +264,12 @@ Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* 
   guard.unlock();
   wake_.notify_all();
   return Taken::Got;
+}
+
+void MediaReader::WakeSoundWaiters() {
+  // Through the lock, so a take between its test and its wait is not missed.
+  { std::lock_guard guard(lock_); }
+  chunkChanged_.notify_all();
 }
 
 bool MediaReader::SoundEnded() const {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -71,10 +72,14 @@ class MediaReader {
   // Discards the queued frames due before `time`, always leaving the newest
   // queued frame. The count discarded.
   int DropVideoFramesBefore(int64_t time);
-  // Copies the next sound chunk, waiting at most `wait` for the decoder (a
-  // seek or a stop ends the wait); Ended once the sound is over.
+  // Copies the next sound chunk, waiting at most `wait` for the decoder; a
+  // seek, a stop, or `giveUp` set and WakeSoundWaiters ends the wait. Ended
+  // once the sound is over.
   Taken TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts,
-                       std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+                       std::chrono::milliseconds wait = std::chrono::milliseconds(0),
+                       const std::atomic<bool>* giveUp = nullptr);
+  // Wakes a take waiting for a chunk, to look at its `giveUp` again.
+  void WakeSoundWaiters();
   // Whether the sound is over and every chunk was taken.
   bool SoundEnded() const;
   // Empties both rings and has the decoder seek to `position` before its

@@ -169,6 +169,27 @@ std::unique_ptr<MediaReader> TakeReader(PlayerInstance& instance) {
   return std::move(instance.reader);
 }
 
+// With no lock: the paused state; false when already paused.
+bool EnterPause(PlayerInstance& instance) {
+  Guard guard(instance.lock);
+  if (instance.playState == kPaused) return false;
+  instance.playState = kPaused;
+  instance.pauseRequested = true;
+  instance.stopRequested = false;
+  instance.timerWaitsForFrame = false;
+  return true;
+}
+
+// A frame step pauses as a pause does, but the host waits for the step:
+// the sound is silenced at once and the device closed right after the step
+// (WM_PLAYWND_CLOSED), since closing waits for SDL's audio thread.
+void PauseForStep(PlayerInstance& instance) {
+  if (!EnterPause(instance)) return;
+  win::KillTimer(instance.window.load(), kFrameTimerId);
+  SilenceSound(instance);
+  win::PostMessage(instance.window.load(), WM_PLAYWND_CLOSED, 0, 0);
+}
+
 void ResetPositionReport(PlayerInstance& instance) {
   instance.lastReportedPosition = 0;
   instance.positionReported = false;
@@ -270,6 +291,11 @@ void CloseMedia(PlayerInstance& instance) {
 }
 
 void OnClosed(PlayerInstance& instance) {
+  {
+    Guard guard(instance.lock);
+    // A play that came after a step's pause keeps its timer and sound.
+    if (instance.playState == kPlaying) return;
+  }
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
 }
@@ -307,14 +333,7 @@ void OnPlay(PlayerInstance& instance) {
 }
 
 void OnPause(PlayerInstance& instance) {
-  {
-    Guard guard(instance.lock);
-    if (instance.playState == kPaused) return;
-    instance.playState = kPaused;
-    instance.pauseRequested = true;
-    instance.stopRequested = false;
-    instance.timerWaitsForFrame = false;
-  }
+  if (!EnterPause(instance)) return;
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
 }
@@ -369,7 +388,7 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
 }
 
 void ShowPreviousFrame(PlayerInstance& instance) {
-  OnPause(instance);
+  PauseForStep(instance);
   int64_t target = -1;
   {
     Guard guard(instance.lock);
@@ -379,7 +398,7 @@ void ShowPreviousFrame(PlayerInstance& instance) {
 }
 
 void ShowNextFrame(PlayerInstance& instance) {
-  OnPause(instance);
+  PauseForStep(instance);
   Guard guard(instance.lock);
   if (!instance.HasVideo()) return;
   if (instance.HasAudio() && instance.frameInterval + instance.position > instance.reader->lastSeekPos())

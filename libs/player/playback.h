@@ -25,7 +25,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
 // is released in the background, and the window thread then stops the timer
 // and the sound (OnClosed). The host's thread only.
 void CloseMedia(PlayerInstance& instance);
-// WM_PLAYWND_CLOSED: the timer and the sound stopped.
+// WM_PLAYWND_CLOSED: the timer and the sound stopped, unless playing.
 void OnClosed(PlayerInstance& instance);
 
 void OnPlay(PlayerInstance& instance);

@@ -37,7 +37,8 @@ constexpr win::UINT_PTR kFrameTimerId = 10;
 // Posted by the decoder thread when a frame that was waited for came, or the
 // video ended: the window thread never waits for the decoder itself.
 constexpr win::UINT WM_PLAYWND_FRAME_READY = WM_PLAYWND_REDRAW + 1;
-// Posted by CloseMedia: the window thread stops the timer and the sound, so
+// Posted by CloseMedia and by a frame step's pause: the window thread stops
+// the timer and closes the sound device (unless a play came since), so
 // that the host waits for neither.
 constexpr win::UINT WM_PLAYWND_CLOSED = WM_PLAYWND_REDRAW + 2;
 
@@ -101,6 +102,10 @@ struct PlayerInstance {
   // The device plays the reader's sound; off from a close until the next
   // play, so a device not yet closed never takes the next file's sound.
   bool soundFed = false;
+  // The device is being paused or closed: the sound callback plays silence
+  // at once instead of waiting for a late decoder, so closing the device
+  // (which waits for the callback) is never held up.
+  std::atomic<bool> soundClosing{false};
   SDL_AudioDeviceID audioDevice = 0;  // window thread only; 0: closed
 
   // frame hook

@@ -16,9 +16,11 @@ void SdlAudioCallback(void* userData, Uint8* stream, int length) {
 }
 
 // How long the sound waits for a decoder that is behind before it plays
-// silence: about two of SDL's requests. Whoever else takes the sound lock
-// (a seek, a close) ends the wait at once.
-constexpr std::chrono::milliseconds kChunkWait(50);
+// silence. Silence would put the sound, and the picture following it,
+// behind the device's time, so the wait is long enough for a busy machine;
+// whoever else takes the sound lock (a seek, a close) or closes the device
+// ends it at once.
+constexpr std::chrono::milliseconds kChunkWait(250);
 
 // Refills the playing chunk from the reader. When the sound is over, 1,024
 // bytes of silence, and the window is told; when the decoder is still
@@ -28,7 +30,8 @@ bool RefillChunk(PlayerInstance& instance) {
   int32_t bytes = 0;
   int64_t pts = 0;
   const Taken taken =
-      instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts, kChunkWait)
+      instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts, kChunkWait,
+                                                         &instance.soundClosing)
                       : Taken::Ended;
   if (taken == Taken::NotYet) return false;
   instance.audioReadPos = 0;
@@ -58,7 +61,16 @@ bool InitSoundSystem() {
 }
 
 void OpenSound(PlayerInstance& instance) {
-  if (instance.audioDevice != 0) return;
+  instance.soundClosing = false;
+  {
+    std::lock_guard guard(instance.soundLock);
+    instance.soundFed = true;
+  }
+  if (instance.audioDevice != 0) {
+    // Silenced by a step and not yet closed: it plays on.
+    SDL_PauseAudioDevice(instance.audioDevice, 0);
+    return;
+  }
   SDL_AudioSpec wanted{};
   wanted.freq = 44100;
   wanted.format = AUDIO_S16LSB;
@@ -67,10 +79,6 @@ void OpenSound(PlayerInstance& instance) {
   wanted.samples = 1024;
   wanted.callback = SdlAudioCallback;
   wanted.userdata = &instance;
-  {
-    std::lock_guard guard(instance.soundLock);
-    instance.soundFed = true;
-  }
   instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (instance.audioDevice == 0) {
     PlayerLog().Write("warning: failed to open audio...");
@@ -79,15 +87,25 @@ void OpenSound(PlayerInstance& instance) {
   SDL_PauseAudioDevice(instance.audioDevice, 0);
 }
 
+void SilenceSound(PlayerInstance& instance) {
+  if (instance.audioDevice == 0) return;
+  instance.soundClosing = true;
+  {
+    win::CriticalSectionLock guard(instance.lock);
+    if (instance.reader) instance.reader->WakeSoundWaiters();
+  }
+  SDL_PauseAudioDevice(instance.audioDevice, 1);
+}
+
 void CloseSound(PlayerInstance& instance) {
   if (instance.audioDevice == 0) return;
-  SDL_PauseAudioDevice(instance.audioDevice, 1);
+  SilenceSound(instance);
   SDL_CloseAudioDevice(instance.audioDevice);
   instance.audioDevice = 0;
 }
 
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
-  if (instance.seekCounter.load() != 0) {
+  if (instance.seekCounter.load() != 0 || instance.soundClosing.load()) {
     std::memset(stream, 0, size_t(length));
     return;
   }
