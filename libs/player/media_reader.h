@@ -4,9 +4,10 @@
 //
 // Nothing here makes its caller wait for the decoder beyond a bound it names:
 // takes find a frame or chunk or say there is none yet, and a seek is a
-// request the decoder thread carries out before its next round. Every codec bridge call but the audio
-// flush of a frame step runs on the decoder thread. `lock_` guards the rings,
-// the flags and the seek request; decoding runs outside it.
+// request the decoder thread carries out before its next round. While the
+// file is open, every codec bridge call but the audio flush of a frame step
+// runs on the decoder thread. `lock_` guards the rings, the flags and the
+// seek request; decoding runs outside it.
 #pragma once
 
 #include <array>
