@@ -76,6 +76,9 @@ void TfrmEditVideo::ClosePreview() {
 
 void TfrmEditVideo::ShowFrameAt(int64_t position) {
   if (playerIndex_ < 0) return;
+  // The frame shown takes the entry as it now is: a refresh still to come
+  // would seek back to where the preview was.
+  tmRefresh->SetEnabled(false);
   const uint64_t bits = static_cast<uint64_t>(std::max<int64_t>(position, 0));
   QeloSeek(static_cast<uint32_t>(bits & 0xFFFFFFFFu), static_cast<int32_t>(bits >> 32), playerIndex_);
 }
@@ -124,12 +127,14 @@ void TfrmEditVideo::btnPauseClick(TObject*) {
 
 void TfrmEditVideo::btnPrevFrameClick(TObject*) {
   if (playerIndex_ < 0) return;
+  tmRefresh->SetEnabled(false);
   QeloPreviousFrame(playerIndex_);
   SetPlaying(false);
 }
 
 void TfrmEditVideo::btnNextFrameClick(TObject*) {
   if (playerIndex_ < 0) return;
+  tmRefresh->SetEnabled(false);
   QeloNextFrame(playerIndex_);
   SetPlaying(false);
 }
