@@ -169,7 +169,7 @@ const ClassInfo& TfrmEditVideo::StaticClass() {
 }
 
 TfrmEditVideo::TfrmEditVideo(TComponent* owner)
-    : TSkinForm(owner, StaticClass()), liveEffects_(std::make_unique<TLiveEffects>()), effects_(ListEffects()) {
+    : TSkinForm(owner, StaticClass()), liveOutput_(std::make_unique<TLiveOutput>()), effects_(ListEffects()) {
   RegisterEditWindowClasses();
   ReadComponentResource(*this, EditWindowResources());
   trimTabLeft_ = btnPageTrim->Left();
@@ -241,9 +241,10 @@ void TfrmEditVideo::ShowPage(TEditPage page) {
     panels[i]->SetVisible(i == page);
   }
   LabHint->SetCaption(kPages[page].hint);
-  // The crop's frame and handles are drawn and dragged only on its page, so
-  // that elsewhere the mouse reaches the watermark.
+  // The crop's frame and handles are drawn and dragged only on its page, and
+  // the watermark's on its own: elsewhere the panes show the pictures alone.
   if (playerIndex_ >= 0) QeloEnableCrop(page == epCrop ? 1 : 0, playerIndex_);
+  PlaceWatermarkOnPreview();
 }
 
 void TfrmEditVideo::btnPageClick(TObject* sender) {
@@ -287,6 +288,9 @@ void TfrmEditVideo::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_EDIT_FRAME_SHOWN:
       FrameShown(static_cast<int64_t>((uint64_t(uint32_t(message.WParam)) << 32) | uint32_t(message.LParam)));
+      return;
+    case WM_PLAYER_POSITION:
+      SoundPlayedTo(static_cast<int64_t>((uint64_t(uint32_t(message.WParam)) << 32) | uint32_t(message.LParam)));
       return;
     case WM_PLAYER_END:
       SetPlaying(false);

@@ -3,8 +3,8 @@
 //
 // One skinned window ("edit" skin). Above, a two-pane preview through the
 // player: the original on the left, where the crop is drawn and dragged,
-// and the output on the right, cropped, with the effects (through the
-// player's frame hook) and the watermark, which is dragged there; under it
+// and the output on the right, made by the engine's own compositing through
+// the player's frame hook, where the watermark is dragged; under it
 // one bar that seeks (its thumb) and trims (its two markers), and the play,
 // pause and frame-step buttons. Below, four pages chosen by tabs: Crop,
 // Effect, Watermark, Trim; a file with sound only gets a note in the panes'
@@ -26,6 +26,7 @@
 #include "ct_radchk.h"
 #include "edit_window_effects.h"
 #include "edit_window_entry.h"
+#include "edit_window_output.h"
 #include "edit_window_page.h"
 #include "qelo_track_bar.h"
 #include "skin_form.h"
@@ -200,10 +201,18 @@ class TfrmEditVideo : public controls::TSkinForm {
   void OpenPreview();
   void ClosePreview();
   void ShowFrameAt(int64_t position);
-  // The output pane shows the entry's effects and crop as they now are.
+  // The output pane shows the entry as it now is.
   void RefreshPreview();
+  // The entry as the preview's frames get it: the text's size scaled as
+  // the picture is.
+  SourceEntry PreviewEntry() const;
   void SetPlaying(bool playing);
   void FrameShown(int64_t pts);
+  // WM_PLAYER_POSITION: a file of sound alone has no frames to follow.
+  void SoundPlayedTo(int64_t position);
+  // The bar and the time at `pts`; playback from the trim's start pauses at
+  // its end.
+  void PlayedTo(int64_t pts);
   void ShowPosition();
   void ShowOutputLength();
   // Crop (edit_window_crop.cpp).
@@ -226,6 +235,9 @@ class TfrmEditVideo : public controls::TSkinForm {
   void ShowWatermarkPosition();
   void WatermarkChanged();
   void WatermarkDragged();
+  // The player draws the watermark's outline and lets it be dragged on the
+  // Watermark page only; the watermark itself is the output's.
+  void PlaceWatermarkOnPreview();
   // The text's size in the preview, which shows the output smaller.
   int PreviewFontSize() const;
   // Trim (edit_window_trim.cpp).
@@ -253,7 +265,7 @@ class TfrmEditVideo : public controls::TSkinForm {
   TEditPage page_ = epCrop;
   // The preview. The hook lives as long as the player may call it: it is
   // taken off the instance before the instance goes.
-  std::unique_ptr<TLiveEffects> liveEffects_;
+  std::unique_ptr<TLiveOutput> liveOutput_;
   int playerIndex_ = -1;
   int64_t position_ = 0;
   int framesShown_ = 0;

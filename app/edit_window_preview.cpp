@@ -43,9 +43,9 @@ void TfrmEditVideo::OpenPreview() {
   }
   playerIndex_ = index;
   QeloSetMsgHandle(Handle(), index);
-  liveEffects_->Set(edited_);
-  liveEffects_->SetNotifyWindow(Handle());
-  QeloSetCallBack(TLiveEffects::Hook, 0, liveEffects_.get(), index);
+  liveOutput_->Set(PreviewEntry());
+  liveOutput_->SetNotifyWindow(Handle());
+  QeloSetCallBack(TLiveOutput::Hook, QELO_HOOK_DRAWS_OUTPUT, liveOutput_.get(), index);
   MediaInfo* info = nullptr;
   const std::u16string path(win::Utf16Field(edited_.path, QELO_PATH_CHARS));
   if (!QeloInitFile(path.c_str(), &info, index)) {
@@ -56,7 +56,7 @@ void TfrmEditVideo::OpenPreview() {
   QeloSetCrop(&crop, index);
   QeloForceClipAspect(PlayerClipAspect(), index);
   QeloEnableCrop(page_ == epCrop ? 1 : 0, index);
-  WatermarkChanged();
+  PlaceWatermarkOnPreview();
   SetPlaying(false);
   ShowFrameAt(edited_.trimEnabled ? edited_.trimStart : 0);
 }
@@ -67,7 +67,7 @@ void TfrmEditVideo::ClosePreview() {
   playerIndex_ = -1;
   // No call of the hook can come after this: the player takes its lock.
   QeloSetCallBack(nullptr, 0, nullptr, index);
-  liveEffects_->SetNotifyWindow(nullptr);
+  liveOutput_->SetNotifyWindow(nullptr);
   QeloSetMsgHandle(nullptr, index);
   QeloDestroyPlayerInstance(index);
   tmRefresh->SetEnabled(false);
@@ -76,12 +76,21 @@ void TfrmEditVideo::ClosePreview() {
 
 void TfrmEditVideo::ShowFrameAt(int64_t position) {
   if (playerIndex_ < 0) return;
+  // The frame shown takes the entry as it now is: a refresh still to come
+  // would seek back to where the preview was.
+  tmRefresh->SetEnabled(false);
   const uint64_t bits = static_cast<uint64_t>(std::max<int64_t>(position, 0));
   QeloSeek(static_cast<uint32_t>(bits & 0xFFFFFFFFu), static_cast<int32_t>(bits >> 32), playerIndex_);
 }
 
+SourceEntry TfrmEditVideo::PreviewEntry() const {
+  SourceEntry entry = edited_;
+  entry.watermarkFont.size = PreviewFontSize();
+  return entry;
+}
+
 void TfrmEditVideo::RefreshPreview() {
-  liveEffects_->Set(edited_);
+  liveOutput_->Set(PreviewEntry());
   // A shown frame is taken again once the changes stop coming (a slider
   // being dragged); playback picks them up with its next frame.
   if (playing_ || playerIndex_ < 0) return;
@@ -118,20 +127,32 @@ void TfrmEditVideo::btnPauseClick(TObject*) {
 
 void TfrmEditVideo::btnPrevFrameClick(TObject*) {
   if (playerIndex_ < 0) return;
+  tmRefresh->SetEnabled(false);
   QeloPreviousFrame(playerIndex_);
   SetPlaying(false);
 }
 
 void TfrmEditVideo::btnNextFrameClick(TObject*) {
   if (playerIndex_ < 0) return;
+  tmRefresh->SetEnabled(false);
   QeloNextFrame(playerIndex_);
   SetPlaying(false);
 }
 
 void TfrmEditVideo::FrameShown(int64_t pts) {
   if (playerIndex_ < 0) return;
-  position_ = pts;
   ++framesShown_;
+  PlayedTo(pts);
+}
+
+void TfrmEditVideo::SoundPlayedTo(int64_t position) {
+  // A file with pictures follows its frames.
+  if (edited_.videoWidth <= 0) PlayedTo(position);
+}
+
+void TfrmEditVideo::PlayedTo(int64_t pts) {
+  if (playerIndex_ < 0) return;
+  position_ = pts;
   ShowPosition();
   if (playing_ && playToTrimEnd_ && pts >= edited_.trimEnd) {
     QeloPause(playerIndex_);

@@ -113,9 +113,14 @@ void TfrmEditVideo::ShowWatermarkPosition() {
 
 void TfrmEditVideo::WatermarkChanged() {
   ShowWatermarkPosition();
+  PlaceWatermarkOnPreview();
+  RefreshPreview();
+}
+
+void TfrmEditVideo::PlaceWatermarkOnPreview() {
   if (playerIndex_ < 0) return;
   WatermarkState state = PlayerWatermark(edited_);
-  if (state.kind == WATERMARK_NONE) {
+  if (state.kind == WATERMARK_NONE || page_ != epWatermark) {
     QeloEnableWatermark(nullptr, playerIndex_);
     return;
   }
@@ -132,6 +137,7 @@ void TfrmEditVideo::WatermarkDragged() {
   moved.top = region.top;
   SetWatermarkRegion(edited_, moved);
   ShowWatermarkPosition();
+  RefreshPreview();
 }
 
 void TfrmEditVideo::cbWmKindChange(TObject*) {

@@ -77,6 +77,12 @@ QELO_EXPORT void QeloClearWorkGroup(void);
 QELO_EXPORT QeloThreadHandle QeloRunWorkGroup(void);
 QELO_EXPORT void QeloStopWorkGroup(void);
 
+// Draws on `frame`, in place, what the engine draws on every frame of
+// `source` before it is encoded: the crop, the text or else the picture
+// watermark, then the source's effects in order. A preview calls it to show
+// the output as the engine will write it. 0 for a null argument.
+QELO_EXPORT int QeloCompositeFrame(const SourceEntry* source, VideoFrame* frame);
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif

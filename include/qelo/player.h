@@ -46,6 +46,14 @@ typedef struct WatermarkState {
 // frame shown; it may change the pixels, which the second pane then shows.
 typedef void (*FrameCallback)(VideoFrame* frame, void* userData);
 
+// QeloSetCallBack's value. 0: the player crops the hook's frame into the
+// second pane and draws the watermark on it. QELO_HOOK_DRAWS_OUTPUT: the
+// hook makes the second pane's whole picture (crop, watermark, effects) on
+// the frame it is given, and the pane shows that frame as the hook left it
+// (each pixel's colour, as an encoder takes it), with only the outline of
+// the watermark being placed drawn over it.
+#define QELO_HOOK_DRAWS_OUTPUT 1
+
 // Messages to the player window (WM_USER + n).
 enum PlayerWindowMessage {
   WM_PLAYWND_PLAY = 1024,

@@ -1,6 +1,7 @@
 // The engine's flat entry points.
 #include "convertor_log.h"
 #include "effect_band_pool.h"
+#include "frame_compositing.h"
 #include "gdiplus/startup.h"
 #include "qelo/codecs.h"
 #include "qelo/convertor.h"
@@ -44,4 +45,13 @@ QeloThreadHandle QeloRunWorkGroup() { return Table().Run(); }
 void QeloStopWorkGroup() {
   Table().Clear();
   FreeTable();
+}
+
+int QeloCompositeFrame(const SourceEntry* source, VideoFrame* frame) {
+  if (!source || !frame) return 0;
+  // A compositor of its own: the preview's settings change between frames,
+  // and the picture cache keeps the alpha it was made with.
+  FrameCompositor compositor;
+  compositor.Composite(*source, frame);
+  return 1;
 }

@@ -3,6 +3,7 @@
 // everything that touches the window or the playback state.
 #include <memory>
 
+#include "closing_files.h"
 #include "gdiplus/startup.h"
 #include "instance_table.h"
 #include "playback.h"
@@ -102,6 +103,7 @@ int DeInitializeQeloPlayer() {
     delete table;
     TablePointer() = nullptr;
   }
+  qelo::player::WaitForClosingFiles();
   QeloDeInitializeCodecs(0);
   if (gGdiplusToken) qelo::gdiplus::Shutdown(gGdiplusToken);
   gGdiplusToken = 0;
@@ -179,6 +181,7 @@ int QeloSetCallBack(FrameCallback callback, int value, void* userData, int index
     instance.frameCallback = callback;
     instance.hookValue = value;
     instance.hookUserData = userData;
+    instance.display.SetHookDrawsOutput(callback && value == QELO_HOOK_DRAWS_OUTPUT);
   });
 }
 

@@ -1,6 +1,7 @@
 #include "media_reader.h"
 
 #include <cstring>
+#include <utility>
 
 #include "player_log.h"
 #include "qelo/codecs.h"
@@ -15,11 +16,15 @@ constexpr int kSampleRate = 44100;
 constexpr int kBitsPerSample = 16;
 constexpr int kChannels = 2;
 
+constexpr int64_t kSecond = 10000000;
+
 }  // namespace
 
 MediaReader::~MediaReader() { Release(); }
 
-bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wantHeight) {
+bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wantHeight,
+                       std::function<void()> frameReady) {
+  frameReady_ = std::move(frameReady);
   mediaInfo_ = QeloMallocFileFormatInfo(nullptr);
   mediaHandle_ = QeloLoadMediaFile(path.c_str(), mediaInfo_);
   if (mediaHandle_ < 0) {
@@ -64,13 +69,18 @@ bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wa
   return true;
 }
 
-void MediaReader::Release() {
+void MediaReader::Stop() {
   {
     std::lock_guard guard(lock_);
     running_ = false;
   }
-  spaceChanged_.notify_all();
-  dataChanged_.notify_all();
+  wake_.notify_all();
+  frameChanged_.notify_all();
+  chunkChanged_.notify_all();
+}
+
+void MediaReader::Release() {
+  Stop();
   decoderThread_.Join();
   if (mediaHandle_ >= 0) QeloUnloadMediaFile(mediaHandle_);
   mediaHandle_ = -1;
@@ -83,72 +93,131 @@ int64_t MediaReader::lastSeekPos() const {
   return lastSeekPos_;
 }
 
+bool MediaReader::Wanted() const {
+  // A frame being passed over keeps its slot, so the next one needs another.
+  const int videoRoom = VIDEO_RING_SLOTS - (heldIndex_ >= 0 ? 1 : 0);
+  return seekPending_ || (!videoEnded_ && videoCount_ < videoRoom) ||
+         (!audioEnded_ && audioCount_ < AUDIO_RING_SLOTS);
+}
+
 void MediaReader::DecodeLoop() {
   for (;;) {
     {
       std::unique_lock guard(lock_);
-      spaceChanged_.wait(guard, [this] {
-        const bool wanted = (!videoEnded_ && videoCount_ < VIDEO_RING_SLOTS) ||
-                            (!audioEnded_ && audioCount_ < AUDIO_RING_SLOTS);
-        return !running_ || wanted;
-      });
+      wake_.wait(guard, [this] { return !running_ || Wanted(); });
       if (!running_) return;
     }
     DecodeRound();
   }
 }
 
-// Sound first, then video, as long as each ring has room.
-bool MediaReader::DecodeRound() {
-  std::lock_guard round(roundLock_);
-  VideoFrame* videoSlot = nullptr;
-  AudioFrame* audioSlot = nullptr;
-  {
-    std::lock_guard guard(lock_);
-    if (!running_) return false;
-    if (!audioEnded_ && audioCount_ < AUDIO_RING_SLOTS) audioSlot = &(*audioRing_)[audioWriteIndex_];
-    if (!videoEnded_ && videoCount_ < VIDEO_RING_SLOTS) {
-      videoSlot = &videoRing_[videoWriteIndex_];
-      std::vector<uint8_t>& pixels = videoPixels_[videoWriteIndex_];
-      if (pixels.size() != size_t(facts_.videoBufferSize)) pixels.assign(facts_.videoBufferSize, 0);
-      videoSlot->pixels = pixels.data();
-      videoSlot->bufferSize = facts_.videoBufferSize;
-    }
+// Under the lock: the seek to make and the slots to fill in this round,
+// sound before video, as long as each ring has room.
+MediaReader::Slots MediaReader::PickSlots() {
+  Slots slots;
+  slots.generation = generation_;
+  if (seekPending_) {
+    slots.seek = true;
+    slots.seekTo = seekTarget_;
+    seekPending_ = false;
   }
-  // The slots picked are outside the taken range, and no seek can run until
-  // this round ends, so they are filled without the lock.
-  const bool gotAudio = audioSlot && QeloGetNextAudioFrame(audioSlot, mediaHandle_) == 1;
-  const bool gotVideo = videoSlot && QeloGetNextVideoFrame(videoSlot, mediaHandle_) == 1;
+  if (!audioEnded_ && audioCount_ < AUDIO_RING_SLOTS) slots.audio = &(*audioRing_)[audioWriteIndex_];
+  const int videoRoom = VIDEO_RING_SLOTS - (heldIndex_ >= 0 ? 1 : 0);
+  if (!videoEnded_ && videoCount_ < videoRoom) {
+    // A frame held back sits at the write index; the next one goes after it.
+    const int index = heldIndex_ >= 0 ? (videoWriteIndex_ + 1) % VIDEO_RING_SLOTS : videoWriteIndex_;
+    std::vector<uint8_t>& pixels = videoPixels_[index];
+    if (pixels.size() != size_t(facts_.videoBufferSize)) pixels.assign(facts_.videoBufferSize, 0);
+    slots.video = &videoRing_[index];
+    slots.video->pixels = pixels.data();
+    slots.video->bufferSize = facts_.videoBufferSize;
+    slots.videoIndex = index;
+  }
+  return slots;
+}
+
+// The slots picked are outside the taken range, and a seek only ever empties
+// the rings, so they are filled without the lock; a round that a seek
+// overtook keeps nothing.
+void MediaReader::DecodeRound() {
+  Slots slots;
   {
     std::lock_guard guard(lock_);
-    if (audioSlot) {
+    if (!running_) return;
+    slots = PickSlots();
+  }
+  if (slots.seek && QeloSeekMediaFile(slots.seekTo, mediaHandle_) != 1) PlayerLog().Write("failed to seek file...");
+  const bool gotAudio = slots.audio && QeloGetNextAudioFrame(slots.audio, mediaHandle_) == 1;
+  const bool gotVideo = slots.video && QeloGetNextVideoFrame(slots.video, mediaHandle_) == 1;
+  bool tell = false;
+  {
+    std::lock_guard guard(lock_);
+    if (slots.generation != generation_) return;
+    if (slots.audio) {
       audioEnded_ = !gotAudio;
       if (gotAudio) {
         audioWriteIndex_ = (audioWriteIndex_ + 1) % AUDIO_RING_SLOTS;
         ++audioCount_;
       }
     }
-    if (videoSlot) {
-      videoEnded_ = !gotVideo;
-      if (gotVideo) {
-        videoWriteIndex_ = (videoWriteIndex_ + 1) % VIDEO_RING_SLOTS;
-        ++videoCount_;
-      }
-    }
+    if (slots.video) tell = StoreVideo(slots.videoIndex, gotVideo);
   }
-  dataChanged_.notify_all();
-  return true;
+  if (slots.audio) chunkChanged_.notify_all();
+  if (slots.video) frameChanged_.notify_all();
+  if (tell && frameReady_) frameReady_();
 }
 
-bool MediaReader::TakeVideoFrame(VideoFrame* target) {
-  if (!facts_.hasVideo || !target || !target->pixels) return false;
+int64_t MediaReader::FrameEnd(const VideoFrame& frame) const {
+  if (facts_.frameRateNum > 0) return frame.pts + kSecond * facts_.frameRateDen / facts_.frameRateNum;
+  return frame.nextPts;
+}
+
+void MediaReader::PublishVideo(int index) {
+  if (index != videoWriteIndex_) {
+    std::swap(videoRing_[index], videoRing_[videoWriteIndex_]);
+    std::swap(videoPixels_[index], videoPixels_[videoWriteIndex_]);
+  }
+  videoWriteIndex_ = (videoWriteIndex_ + 1) % VIDEO_RING_SLOTS;
+  ++videoCount_;
+}
+
+bool MediaReader::StoreVideo(int index, bool got) {
+  if (!got) {
+    // A video that ends before the position sought shows its last frame.
+    if (heldIndex_ >= 0) PublishVideo(heldIndex_);
+    videoEnded_ = true;
+  } else if (passOverUntil_ >= 0 && FrameEnd(videoRing_[index]) <= passOverUntil_) {
+    if (index != videoWriteIndex_) {
+      std::swap(videoRing_[index], videoRing_[videoWriteIndex_]);
+      std::swap(videoPixels_[index], videoPixels_[videoWriteIndex_]);
+    }
+    heldIndex_ = videoWriteIndex_;
+    return false;
+  } else {
+    PublishVideo(index);
+    videoEnded_ = false;
+  }
+  heldIndex_ = -1;
+  passOverUntil_ = -1;
+  const bool tell = frameWanted_;
+  frameWanted_ = false;
+  return tell;
+}
+
+Taken MediaReader::TakeVideoFrame(VideoFrame* target, std::chrono::milliseconds wait) {
+  if (!facts_.hasVideo || !target || !target->pixels) return Taken::Ended;
   std::unique_lock guard(lock_);
-  dataChanged_.wait(guard, [this] { return videoCount_ > 0 || videoEnded_ || !running_; });
-  if (videoCount_ == 0) return false;
+  if (wait.count() > 0)
+    frameChanged_.wait_for(guard, wait, [this] { return videoCount_ > 0 || videoEnded_ || !running_; });
+  if (videoCount_ == 0) {
+    if (videoEnded_) return Taken::Ended;
+    frameWanted_ = true;
+    return Taken::NotYet;
+  }
   const VideoFrame& slot = videoRing_[videoReadIndex_];
   if (target->bufferSize < slot.bufferSize) {
     PlayerLog().Write("video buffer size small...");
-    return false;
+    return Taken::Ended;
   }
   target->pts = slot.pts;
   target->nextPts = slot.nextPts;
@@ -156,8 +225,8 @@ bool MediaReader::TakeVideoFrame(VideoFrame* target) {
   videoReadIndex_ = (videoReadIndex_ + 1) % VIDEO_RING_SLOTS;
   --videoCount_;
   guard.unlock();
-  spaceChanged_.notify_all();
-  return true;
+  wake_.notify_all();
+  return Taken::Got;
 }
 
 int MediaReader::DropVideoFramesBefore(int64_t time) {
@@ -170,15 +239,21 @@ int MediaReader::DropVideoFramesBefore(int64_t time) {
       ++dropped;
     }
   }
-  if (dropped) spaceChanged_.notify_all();
+  if (dropped) wake_.notify_all();
   return dropped;
 }
 
-bool MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts) {
-  if (!facts_.hasAudio) return false;
+Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* pts,
+                                  std::chrono::milliseconds wait, const std::atomic<bool>* giveUp) {
+  if (!facts_.hasAudio) return Taken::Ended;
   std::unique_lock guard(lock_);
-  dataChanged_.wait(guard, [this] { return audioCount_ > 0 || audioEnded_ || !running_; });
-  if (audioCount_ == 0) return false;
+  const uint64_t generation = generation_;
+  if (wait.count() > 0)
+    chunkChanged_.wait_for(guard, wait, [&] {
+      return audioCount_ > 0 || audioEnded_ || !running_ || generation_ != generation ||
+             (giveUp && giveUp->load());
+    });
+  if (audioCount_ == 0) return audioEnded_ ? Taken::Ended : Taken::NotYet;
   const AudioFrame& slot = (*audioRing_)[audioReadIndex_];
   const int32_t bytes = std::min(std::max(slot.byteCount, 0), QELO_AUDIO_FRAME_BYTES);
   std::memcpy(buffer, slot.data, size_t(bytes));
@@ -187,24 +262,37 @@ bool MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* p
   audioReadIndex_ = (audioReadIndex_ + 1) % AUDIO_RING_SLOTS;
   --audioCount_;
   guard.unlock();
-  spaceChanged_.notify_all();
-  return true;
+  wake_.notify_all();
+  return Taken::Got;
 }
 
-bool MediaReader::Seek(int64_t position) {
-  if (mediaHandle_ < 0) return false;
-  std::lock_guard round(roundLock_);
+void MediaReader::WakeSoundWaiters() {
+  // Through the lock, so a take between its test and its wait is not missed.
+  { std::lock_guard guard(lock_); }
+  chunkChanged_.notify_all();
+}
+
+bool MediaReader::SoundEnded() const {
+  std::lock_guard guard(lock_);
+  return facts_.hasAudio && audioEnded_ && audioCount_ == 0;
+}
+
+void MediaReader::Seek(int64_t position, bool showAt) {
   {
     std::lock_guard guard(lock_);
-    if (QeloSeekMediaFile(position, mediaHandle_) != 1) return false;
+    seekPending_ = true;
+    seekTarget_ = position;
+    ++generation_;
     lastSeekPos_ = position;
     videoCount_ = videoReadIndex_ = videoWriteIndex_ = 0;
     audioCount_ = audioReadIndex_ = audioWriteIndex_ = 0;
     videoEnded_ = !facts_.hasVideo;
     audioEnded_ = !facts_.hasAudio;
+    passOverUntil_ = showAt && facts_.hasVideo ? position : -1;
+    heldIndex_ = -1;
   }
-  spaceChanged_.notify_all();
-  return true;
+  wake_.notify_all();
+  chunkChanged_.notify_all();
 }
 
 void MediaReader::FlushAudio() {

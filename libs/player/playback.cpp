@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
+#include "closing_files.h"
 #include "player_instance.h"
 #include "player_log.h"
 #include "sound_output.h"
@@ -16,6 +19,10 @@ constexpr int64_t kSecond = 10000000;
 constexpr int64_t kMinDelay = 100000;     // 10 ms
 constexpr int64_t kMaxDelay = 1250000;    // 125 ms
 constexpr int64_t kMaxCorrection = 100000000;  // 10 s
+// How long a frame step waits for its frame before it returns and leaves the
+// frame to be shown when the decoder has made it: a step normally returns
+// after its frame is shown, and the host waiting for it is never held long.
+constexpr std::chrono::milliseconds kStepWait(20);
 
 using Guard = win::CriticalSectionLock;
 
@@ -26,41 +33,71 @@ void PostToHost(const PlayerInstance& instance, win::UINT message, win::WPARAM w
 // With the lock: hands the frame just taken to the panes, the frame hook and
 // the screen.
 void ShowTakenFrame(PlayerInstance& instance, VideoFrame& hookArgument) {
-  instance.display.CopyFramePanes();
+  instance.display.CopyFramePanes(instance.frameCallback != nullptr);
   if (instance.frameCallback) instance.frameCallback(&hookArgument, instance.hookUserData);
   instance.position = instance.display.frames().decoded().pts;
   instance.display.RepaintVideo();
 }
 
-// With the lock, while playing with sound: frames more than two thresholds
-// behind the sound clock are dropped unseen, so a picture held up (a busy
-// machine, a slow decode) catches up with the sound at once instead of
+// Window thread: the sound device plays and has not run out.
+bool SoundClockRuns(const PlayerInstance& instance) {
+  return instance.HasAudio() && instance.audioDevice != 0 && !instance.audioClosed;
+}
+
+// With the lock, on the window thread: the clock the picture follows. The
+// sound's while it plays; else the wall clock, which starts with the first
+// frame shown after play, a seek or the sound's end (StartWallClock), so a
+// picture without sound keeps real time. None before that frame.
+std::optional<int64_t> PlaybackClock(PlayerInstance& instance) {
+  if (SoundClockRuns(instance)) {
+    instance.wallClockSet = false;
+    return AudioClock(instance);
+  }
+  if (!instance.wallClockSet) return std::nullopt;
+  const auto elapsed = std::chrono::steady_clock::now() - instance.wallClockStart;
+  return instance.wallClockPts + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 10;
+}
+
+// With the lock, after a frame of time `pts` was shown.
+void StartWallClock(PlayerInstance& instance, int64_t pts) {
+  if (SoundClockRuns(instance) || instance.wallClockSet) return;
+  instance.wallClockSet = true;
+  instance.wallClockPts = pts;
+  instance.wallClockStart = std::chrono::steady_clock::now();
+}
+
+// With the lock, while playing: frames more than two thresholds behind the
+// clock are dropped unseen, so a picture held up (a busy machine, a slow
+// decode) catches up with the sound, or real time, at once instead of
 // running behind it frame by frame. Within that, FrameDelay's quicker pace
 // catches up. The count dropped.
 int DropLateFrames(PlayerInstance& instance) {
-  if (!instance.HasAudio() || !instance.HasVideo()) return 0;
+  const std::optional<int64_t> clock = PlaybackClock(instance);
+  if (!clock) return 0;
   const int64_t threshold = std::max(instance.frameInterval, kMinDelay);
-  return instance.reader->DropVideoFramesBefore(AudioClock(instance) - 2 * threshold);
+  return instance.reader->DropVideoFramesBefore(*clock - 2 * threshold);
 }
 
-bool TakeFrame(PlayerInstance& instance) {
-  return instance.reader && instance.display.frames().HasPixels() &&
-         instance.reader->TakeVideoFrame(&instance.display.frames().decoded());
+Taken TakeFrame(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
+  if (!instance.reader || !instance.display.frames().HasPixels()) return Taken::Ended;
+  return instance.reader->TakeVideoFrame(&instance.display.frames().decoded(), wait);
 }
 
-// With the lock, after a seek: the frame shown at `position`. The codec
-// bridge lands on the key frame at or before it, so the frames that end
-// before the position are passed over; a file that ends first shows its
-// last frame.
-bool TakeFrameAt(PlayerInstance& instance, int64_t position) {
-  if (!TakeFrame(instance)) return false;
-  const auto frameEnd = [&instance] {
-    const VideoFrame& frame = instance.display.frames().decoded();
-    return instance.frameInterval > 0 ? frame.pts + instance.frameInterval : frame.nextPts;
-  };
-  while (frameEnd() <= position && TakeFrame(instance)) {
+// With the lock, not playing: shows the frames still to be shown as far as
+// the reader has them (after a seek, first the one at the position), waiting
+// at most `wait` for the first; the others are shown when they come.
+void ShowOwedFrames(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
+  while (instance.framesToShow > 0) {
+    const Taken taken = TakeFrame(instance, wait);
+    wait = std::chrono::milliseconds(0);
+    if (taken == Taken::NotYet) return;
+    if (taken == Taken::Ended) {
+      instance.framesToShow = 0;
+      return;
+    }
+    --instance.framesToShow;
+    ShowTakenFrame(instance, instance.display.frames().hook());
   }
-  return true;
 }
 
 // Reports the position on the first frame after play or seek and after
@@ -75,16 +112,82 @@ void ReportPosition(PlayerInstance& instance, int64_t pts) {
              win::LPARAM(uint32_t(bits & 0xFFFFFFFFu)));
 }
 
-// With the lock: releases the file and forgets the sound that came from it.
-// A file that failed to open is dropped at once, so it holds no decoder.
-void DropReader(PlayerInstance& instance) {
+// With the lock: arms the one-shot timer unless a pause or stop came.
+void ArmFrameTimer(PlayerInstance& instance, int64_t delay) {
+  if (instance.stopRequested || instance.pauseRequested) return;
+  win::SetTimer(instance.window.load(), kFrameTimerId, win::UINT(delay / 10000), nullptr);
+  instance.lastTimerTick = win::GetTickCount();
+  if (instance.lastTimerTick == 0) instance.lastTimerTick = 1;
+}
+
+// With the lock, playing a file with video: shows the next frame and arms
+// the timer for the one after. True at the end of the video.
+bool ShowPlayingFrame(PlayerInstance& instance) {
+  const bool dropped = DropLateFrames(instance) > 0;
+  const Taken taken = TakeFrame(instance);
+  instance.timerWaitsForFrame = taken == Taken::NotYet;
+  if (taken == Taken::NotYet) return false;
+  if (taken == Taken::Ended) {
+    PostToHost(instance, WM_PLAYER_END, 0, 0);
+    return true;
+  }
+  ShowTakenFrame(instance, instance.display.frames().hook());
+  const int64_t pts = instance.position;
+  StartWallClock(instance, pts);
+  ReportPosition(instance, pts);
+  const int64_t sinceLast = instance.lastFramePts;
+  // Over dropped frames the step from the last frame is not a frame's
+  // length, and pacing by it would drop more.
+  const bool measured = !dropped && pts - sinceLast > 0 && pts - sinceLast <= kSecond;
+  const int64_t interval = measured ? pts - sinceLast : instance.lastFrameInterval;
+  instance.lastFramePts = pts;
+  instance.lastFrameInterval = interval;
+  const win::DWORD now = win::GetTickCount();
+  const int64_t sinceLastArm = instance.lastTimerTick ? int64_t(now - instance.lastTimerTick) * 10000 : 0;
+  ArmFrameTimer(instance, FrameDelay(interval, pts - PlaybackClock(instance).value_or(pts), sinceLastArm));
+  return false;
+}
+
+// With the lock, playing a file of sound alone: the position follows the
+// sound, reported as a picture's would be.
+void FollowSound(PlayerInstance& instance) {
+  instance.position = PlaybackClock(instance).value_or(instance.position);
+  ReportPosition(instance, instance.position);
+  ArmFrameTimer(instance, kMaxDelay);
+}
+
+// With the lock: takes the file out of the instance and forgets the sound
+// that came from it. The reader is released by the caller, outside the
+// locks, since that waits for the decoder's round.
+std::unique_ptr<MediaReader> TakeReader(PlayerInstance& instance) {
   std::lock_guard sound(instance.soundLock);
-  if (instance.reader) instance.reader->Release();
-  instance.reader.reset();
+  instance.soundFed = false;
   instance.audioBufferBytes = instance.audioReadPos = 0;
   instance.audioChunkPts = 0;
   instance.soundClock.store(0);
   instance.audioBytesPerSecond = 0;
+  return std::move(instance.reader);
+}
+
+// With no lock: the paused state; false when already paused.
+bool EnterPause(PlayerInstance& instance) {
+  Guard guard(instance.lock);
+  if (instance.playState == kPaused) return false;
+  instance.playState = kPaused;
+  instance.pauseRequested = true;
+  instance.stopRequested = false;
+  instance.timerWaitsForFrame = false;
+  return true;
+}
+
+// A frame step pauses as a pause does, but the host waits for the step:
+// the sound is silenced at once and the device closed right after the step
+// (WM_PLAYWND_CLOSED), since closing waits for SDL's audio thread.
+void PauseForStep(PlayerInstance& instance) {
+  if (!EnterPause(instance)) return;
+  win::KillTimer(instance.window.load(), kFrameTimerId);
+  SilenceSound(instance);
+  win::PostMessage(instance.window.load(), WM_PLAYWND_CLOSED, 0, 0);
 }
 
 void ResetPositionReport(PlayerInstance& instance) {
@@ -94,13 +197,13 @@ void ResetPositionReport(PlayerInstance& instance) {
 
 }  // namespace
 
-int64_t FrameDelay(int64_t interval, int64_t drift, bool hasClock, int64_t sinceLastArm) {
+int64_t FrameDelay(int64_t interval, int64_t drift, int64_t sinceLastArm) {
   const int64_t threshold = std::max(interval, kMinDelay);
   // The delay counts from the previous arming, so twice the interval less
   // the time since then keeps the pace at one interval a frame.
   int64_t delay = 2 * interval;
-  if (hasClock && std::llabs(drift) < kMaxCorrection) {
-    // Behind the sound by a threshold: show the next frame at once. Ahead by
+  if (std::llabs(drift) < kMaxCorrection) {
+    // Behind the clock by a threshold: show the next frame at once. Ahead by
     // as much (the sound was held up): hold this frame one interval longer.
     if (drift <= -threshold) delay = 0;
     if (drift >= threshold) delay += interval;
@@ -113,62 +216,88 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
   CloseMedia(instance);
   instance.streamFlag = 0;
   instance.path = path.substr(0, QELO_PATH_CHARS - 1);
-  Guard guard(instance.lock);
-  instance.lastFramePts = 0;
-  instance.lastFrameInterval = 0;
+  std::unique_ptr<MediaReader> failed;
   {
-    std::lock_guard sound(instance.soundLock);
-    instance.reader = std::make_unique<MediaReader>();
+    Guard guard(instance.lock);
+    instance.lastFramePts = 0;
+    instance.lastFrameInterval = 0;
+    {
+      std::lock_guard sound(instance.soundLock);
+      instance.reader = std::make_unique<MediaReader>();
+    }
+    const win::SIZE want = instance.display.DecodeSize();
+    // The handle, not the instance: a file being released may outlive its
+    // instance, and a post to a window that is gone does nothing.
+    const auto frameReady = [window = instance.window.load()] {
+      if (window) win::PostMessage(window, WM_PLAYWND_FRAME_READY, 0, 0);
+    };
+    if (instance.reader->Open(instance.path, want.cx, want.cy, frameReady)) {
+      const MediaFacts& facts = instance.reader->facts();
+      if (info) *info = instance.reader->mediaInfo();
+      PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
+      const bool outputSized = facts.outputWidth != 0 && facts.outputHeight != 0;
+      instance.videoWidth = outputSized ? facts.outputWidth : facts.sourceWidth;
+      instance.videoHeight = outputSized ? facts.outputHeight : facts.sourceHeight;
+      if (facts.hasVideo) {
+        instance.display.OpenVideo(instance.videoWidth, instance.videoHeight, facts.videoBufferSize,
+                                   facts.sourceWidth, facts.sourceHeight);
+        instance.frameInterval = facts.frameRateNum ? kSecond * facts.frameRateDen / facts.frameRateNum : 0;
+      }
+      if (facts.hasAudio) {
+        instance.audioClosed = false;
+        std::lock_guard sound(instance.soundLock);
+        instance.audioBytesPerSecond = facts.audioBytesPerSecond;
+      }
+      if (!facts.hasVideo && !facts.hasAudio) {
+        PlayerLog().Write("no media stream in this file(%s)", win::Utf16ToUtf8(instance.path).c_str());
+        if (info) *info = nullptr;
+        failed = TakeReader(instance);
+      }
+    } else {
+      // A file that failed to open is dropped at once, so it holds no
+      // decoder.
+      failed = TakeReader(instance);
+    }
   }
-  const win::SIZE want = instance.display.DecodeSize();
-  if (!instance.reader->Open(instance.path, want.cx, want.cy)) {
-    DropReader(instance);
-    return false;
-  }
-  const MediaFacts& facts = instance.reader->facts();
-  if (info) *info = instance.reader->mediaInfo();
-  PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
-  const bool outputSized = facts.outputWidth != 0 && facts.outputHeight != 0;
-  instance.videoWidth = outputSized ? facts.outputWidth : facts.sourceWidth;
-  instance.videoHeight = outputSized ? facts.outputHeight : facts.sourceHeight;
-  if (facts.hasVideo) {
-    instance.display.OpenVideo(instance.videoWidth, instance.videoHeight, facts.videoBufferSize,
-                               facts.sourceWidth, facts.sourceHeight);
-    instance.frameInterval =
-        facts.frameRateNum ? kSecond * facts.frameRateDen / facts.frameRateNum : 0;
-  }
-  if (facts.hasAudio) {
-    instance.audioClosed = false;
-    std::lock_guard sound(instance.soundLock);
-    instance.audioBytesPerSecond = facts.audioBytesPerSecond;
-  }
-  if (!facts.hasVideo && !facts.hasAudio) {
-    PlayerLog().Write("no media stream in this file(%s)", win::Utf16ToUtf8(instance.path).c_str());
-    if (info) *info = nullptr;
-    DropReader(instance);
-    return false;
-  }
-  return true;
+  if (!failed) return true;
+  failed->Release();
+  return false;
 }
 
 void CloseMedia(PlayerInstance& instance) {
   const win::HWND window = instance.window.load();
-  bool playing;
-  {
-    Guard guard(instance.lock);
-    playing = instance.playState != kStopped;
-  }
-  if (playing && window) {
-    win::SendMessage(window, WM_PLAYWND_STOP, 0, 0);
-  }
+  std::unique_ptr<MediaReader> reader;
   {
     Guard guard(instance.lock);
     instance.playState = kStopped;
+    instance.stopRequested = true;
+    instance.pauseRequested = false;
+    instance.timerWaitsForFrame = false;
+    instance.framesToShow = 0;
     instance.display.CloseVideo();
     ResetPositionReport(instance);
-    DropReader(instance);
+    // Stopped first, so a sound callback waiting for a chunk lets go of the
+    // sound lock at once.
+    if (instance.reader) instance.reader->Stop();
+    reader = TakeReader(instance);
   }
-  if (window) win::InvalidateRect(window, nullptr, 0);
+  if (reader) ReleaseInBackground(std::move(reader));
+  // The window thread stops the timer and the sound, since closing the
+  // sound device waits for its thread.
+  if (window) {
+    win::PostMessage(window, WM_PLAYWND_CLOSED, 0, 0);
+    win::InvalidateRect(window, nullptr, 0);
+  }
+}
+
+void OnClosed(PlayerInstance& instance) {
+  {
+    Guard guard(instance.lock);
+    // A play that came after a step's pause keeps its timer and sound.
+    if (instance.playState == kPlaying) return;
+  }
+  win::KillTimer(instance.window.load(), kFrameTimerId);
+  CloseSound(instance);
 }
 
 void OnPlay(PlayerInstance& instance) {
@@ -180,23 +309,31 @@ void OnPlay(PlayerInstance& instance) {
     instance.playState = kPlaying;
     instance.stopRequested = false;
     instance.pauseRequested = false;
+    instance.timerWaitsForFrame = false;
+    instance.framesToShow = 0;
+    instance.wallClockSet = false;
     withSound = instance.HasAudio();
     withVideo = instance.HasVideo();
     if (withSound) instance.audioClosed = false;
     instance.lastTimerTick = 0;
   }
   if (withSound) OpenSound(instance);
-  if (withVideo) win::SetTimer(instance.window.load(), kFrameTimerId, 1, nullptr);
+  if (withSound && !withVideo && instance.audioDevice == 0) {
+    // Sound alone with no device to play it on: nothing can be played, and
+    // the host hears so at once rather than waiting for an end that never
+    // comes.
+    {
+      Guard guard(instance.lock);
+      PostToHost(instance, WM_PLAYER_END, 0, 0);
+    }
+    OnStop(instance);
+    return;
+  }
+  if (withSound || withVideo) win::SetTimer(instance.window.load(), kFrameTimerId, 1, nullptr);
 }
 
 void OnPause(PlayerInstance& instance) {
-  {
-    Guard guard(instance.lock);
-    if (instance.playState == kPaused) return;
-    instance.playState = kPaused;
-    instance.pauseRequested = true;
-    instance.stopRequested = false;
-  }
+  if (!EnterPause(instance)) return;
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
 }
@@ -208,6 +345,7 @@ void OnStop(PlayerInstance& instance) {
     instance.playState = kStopped;
     instance.stopRequested = true;
     instance.pauseRequested = false;
+    instance.timerWaitsForFrame = false;
   }
   win::KillTimer(instance.window.load(), kFrameTimerId);
   CloseSound(instance);
@@ -218,11 +356,16 @@ void OnStop(PlayerInstance& instance) {
   OnSeek(instance, 0);
 }
 
-bool OnSeek(PlayerInstance& instance, int64_t position) {
+void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::milliseconds wait) {
   ++instance.seekCounter;
-  bool sought = false;
   {
     Guard guard(instance.lock);
+    const bool playing = instance.playState == kPlaying;
+    // Playing, the picture follows the sound from wherever the reader
+    // lands; paused or stopped, the frame at the position is shown. The
+    // seek also ends a sound callback's wait for a chunk, which holds the
+    // sound lock.
+    if (instance.reader) instance.reader->Seek(position, !playing);
     {
       std::lock_guard sound(instance.soundLock);
       instance.audioBufferBytes = 0;
@@ -232,32 +375,30 @@ bool OnSeek(PlayerInstance& instance, int64_t position) {
       instance.soundClock.store(position);
     }
     if (instance.reader) {
-      sought = instance.reader->Seek(position);
-      if (!sought) PlayerLog().Write("failed to seek file...");
       ResetPositionReport(instance);
-      if (instance.playState == kPlaying) {
-        instance.position = position;
-      } else if (TakeFrameAt(instance, position)) {
-        ShowTakenFrame(instance, instance.display.frames().hook());
+      instance.position = position;
+      instance.wallClockSet = false;
+      if (!playing) {
+        instance.framesToShow = 1;
+        ShowOwedFrames(instance, wait);
       }
     }
   }
   --instance.seekCounter;
-  return sought;
 }
 
 void ShowPreviousFrame(PlayerInstance& instance) {
-  OnPause(instance);
+  PauseForStep(instance);
   int64_t target = -1;
   {
     Guard guard(instance.lock);
     if (instance.HasVideo()) target = instance.position - instance.frameInterval;
   }
-  if (target >= 0) OnSeek(instance, target);
+  if (target >= 0) OnSeek(instance, target, kStepWait);
 }
 
 void ShowNextFrame(PlayerInstance& instance) {
-  OnPause(instance);
+  PauseForStep(instance);
   Guard guard(instance.lock);
   if (!instance.HasVideo()) return;
   if (instance.HasAudio() && instance.frameInterval + instance.position > instance.reader->lastSeekPos())
@@ -265,55 +406,48 @@ void ShowNextFrame(PlayerInstance& instance) {
   // The hook gets the copy the second pane is made from, as after a seek
   // or during playback; given the first pane's frame, its changes would
   // show on the original and not on the output.
-  if (TakeFrame(instance)) ShowTakenFrame(instance, instance.display.frames().hook());
+  ++instance.framesToShow;
+  ShowOwedFrames(instance, kStepWait);
 }
 
 void OnFrameTimer(PlayerInstance& instance) {
-  const win::HWND window = instance.window.load();
-  win::KillTimer(window, kFrameTimerId);
+  win::KillTimer(instance.window.load(), kFrameTimerId);
   bool ended = false;
   {
     Guard guard(instance.lock);
     // A tick armed before a pause or stop shows nothing: a stopped instance
     // keeps showing its first frame.
     if (!instance.reader || instance.playState != kPlaying) return;
-    const bool dropped = DropLateFrames(instance) > 0;
-    if (!TakeFrame(instance)) {
-      PostToHost(instance, WM_PLAYER_END, 0, 0);
-      ended = true;
-    } else {
-      ShowTakenFrame(instance, instance.display.frames().hook());
-      const int64_t pts = instance.position;
-      ReportPosition(instance, pts);
-      const int64_t sinceLast = instance.lastFramePts;
-      // Over dropped frames the step from the last frame is not a frame's
-      // length, and pacing by it would drop more.
-      const bool measured = !dropped && pts - sinceLast > 0 && pts - sinceLast <= kSecond;
-      const int64_t interval = measured ? pts - sinceLast : instance.lastFrameInterval;
-      instance.lastFramePts = pts;
-      instance.lastFrameInterval = interval;
-      const win::DWORD now = win::GetTickCount();
-      const int64_t sinceLastArm =
-          instance.lastTimerTick ? int64_t(now - instance.lastTimerTick) * 10000 : 0;
-      const int64_t delay = FrameDelay(interval, pts - AudioClock(instance), instance.HasAudio(),
-                                       sinceLastArm);
-      if (!instance.stopRequested && !instance.pauseRequested) {
-        win::SetTimer(window, kFrameTimerId, win::UINT(delay / 10000), nullptr);
-        instance.lastTimerTick = win::GetTickCount();
-        if (instance.lastTimerTick == 0) instance.lastTimerTick = 1;
-      }
-    }
+    if (instance.HasVideo()) ended = ShowPlayingFrame(instance);
+    else FollowSound(instance);
   }
   if (ended) OnStop(instance);
 }
 
-void OnAudioDrained(PlayerInstance& instance) {
+void OnFrameReady(PlayerInstance& instance) {
+  bool tick = false;
   {
     Guard guard(instance.lock);
-    if (!instance.HasAudio() || instance.audioClosed) return;
+    if (!instance.reader) return;
+    if (instance.playState == kPlaying) tick = instance.timerWaitsForFrame;
+    else ShowOwedFrames(instance);
+  }
+  if (tick) OnFrameTimer(instance);
+}
+
+void OnAudioDrained(PlayerInstance& instance) {
+  bool ended = false;
+  {
+    Guard guard(instance.lock);
+    // A notice from before a seek, or from a file since closed, is stale.
+    if (!instance.HasAudio() || instance.audioClosed || !instance.reader->SoundEnded()) return;
     instance.audioClosed = true;
+    // Sound alone ends with its sound, as a picture ends with its last frame.
+    ended = !instance.HasVideo() && instance.playState == kPlaying;
+    if (ended) PostToHost(instance, WM_PLAYER_END, 0, 0);
   }
   CloseSound(instance);
+  if (ended) OnStop(instance);
 }
 
 }  // namespace qelo::player

@@ -14,6 +14,7 @@
 #include <SDL2/SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,15 @@ namespace qelo::player {
 enum PlayState : int32_t { kPlaying = 0, kPaused = 1, kStopped = 2 };
 
 constexpr win::UINT_PTR kFrameTimerId = 10;
+
+// Posted by the decoder thread when a frame that was waited for came, or the
+// video ended: the window thread never waits for the decoder itself.
+constexpr win::UINT WM_PLAYWND_FRAME_READY = WM_PLAYWND_REDRAW + 1;
+// Posted by CloseMedia and by a frame step's pause: the window thread stops
+// the timer and closes the sound device (unless a play came since), so
+// that the host waits for neither.
+constexpr win::UINT WM_PLAYWND_CLOSED = WM_PLAYWND_REDRAW + 2;
+
 
 struct PlayerInstance {
   PlayerInstance(bool twoPaneFlag, int width, int height)
@@ -67,6 +77,16 @@ struct PlayerInstance {
   int64_t lastFrameInterval = 0;
   win::DWORD lastTimerTick = 0;
   std::atomic<int32_t> seekCounter{0};
+  // What the window thread does when WM_PLAYWND_FRAME_READY comes: the
+  // frame timer's tick that found no frame, and, paused or stopped, the
+  // frames still to be shown (a seek's, and one more for each step).
+  bool timerWaitsForFrame = false;
+  int framesToShow = 0;
+  // The wall clock the picture follows while no sound clock runs: it reads
+  // wallClockPts at wallClockStart; unset until a tick needs it.
+  bool wallClockSet = false;
+  int64_t wallClockPts = 0;
+  std::chrono::steady_clock::time_point wallClockStart;
 
   // sound, under soundLock
   std::mutex soundLock;
@@ -79,6 +99,13 @@ struct PlayerInstance {
   // that the frame timer reads it without waiting for the callback.
   std::atomic<int64_t> soundClock{0};
   bool audioClosed = false;
+  // The device plays the reader's sound; off from a close until the next
+  // play, so a device not yet closed never takes the next file's sound.
+  bool soundFed = false;
+  // The device is being paused or closed: the sound callback plays silence
+  // at once instead of waiting for a late decoder, so closing the device
+  // (which waits for the callback) is never held up.
+  std::atomic<bool> soundClosing{false};
   SDL_AudioDeviceID audioDevice = 0;  // window thread only; 0: closed
 
   // frame hook

@@ -26,6 +26,7 @@ LRESULT PlayerHandleMessage(PlayerInstance& instance, HWND window, UINT message,
   switch (message) {
     case WM_DESTROY:
       OnStop(instance);
+      OnClosed(instance);
       instance.window.store(nullptr);
       PostQuitMessage(0);
       return 0;
@@ -50,6 +51,12 @@ LRESULT PlayerHandleMessage(PlayerInstance& instance, HWND window, UINT message,
       if (instance.display.OnMouseMessage(message, l, context)) return 0;
       break;
     }
+    case WM_PLAYWND_FRAME_READY:
+      OnFrameReady(instance);
+      return 0;
+    case WM_PLAYWND_CLOSED:
+      OnClosed(instance);
+      return 0;
     default:
       if (message >= WM_PLAYWND_PLAY && message <= WM_PLAYWND_REDRAW)
         return HandleFileMessage(instance, message, w, l);
@@ -159,6 +166,7 @@ void PlayerWindowThread(PlayerInstance& instance) {
   RunMessageLoop();
   // A quit that came before the window was destroyed leaves it behind.
   if (HWND window = instance.window.exchange(nullptr)) DestroyWindow(window);
+  OnClosed(instance);
   {
     CriticalSectionLock guard(instance.lock);
     instance.display.FreeRenderer();

@@ -1,6 +1,7 @@
 #include "sound_output.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "player_instance.h"
@@ -14,22 +15,35 @@ void SdlAudioCallback(void* userData, Uint8* stream, int length) {
   if (userData) FillAudio(*static_cast<PlayerInstance*>(userData), stream, length);
 }
 
-// Refills the playing chunk from the reader, or with 1,024 bytes of silence
-// (telling the window the sound ran out) when none is left.
-void RefillChunk(PlayerInstance& instance) {
+// How long the sound waits for a decoder that is behind before it plays
+// silence. Silence would put the sound, and the picture following it,
+// behind the device's time, so the wait is long enough for a busy machine;
+// whoever else takes the sound lock (a seek, a close) or closes the device
+// ends it at once.
+constexpr std::chrono::milliseconds kChunkWait(250);
+
+// Refills the playing chunk from the reader. When the sound is over, 1,024
+// bytes of silence, and the window is told; when the decoder is still
+// behind, silence until the end of this request, with the clock held where
+// it is. False for the latter: nothing more is to be had in this call.
+bool RefillChunk(PlayerInstance& instance) {
   int32_t bytes = 0;
   int64_t pts = 0;
-  if (instance.reader &&
-      instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts)) {
+  const Taken taken =
+      instance.reader ? instance.reader->TakeAudioChunk(instance.audioBuffer.data(), &bytes, &pts, kChunkWait,
+                                                         &instance.soundClosing)
+                      : Taken::Ended;
+  if (taken == Taken::NotYet) return false;
+  instance.audioReadPos = 0;
+  if (taken == Taken::Got) {
     instance.audioBufferBytes = bytes;
     instance.audioChunkPts = pts;
-  } else {
-    instance.audioBufferBytes = 1024;
-    std::memset(instance.audioBuffer.data(), 0, 1024);
-    if (win::HWND window = instance.window.load())
-      win::PostMessage(window, WM_PLAYWND_AUDIO_DRAINED, 0, 0);
+    return true;
   }
-  instance.audioReadPos = 0;
+  instance.audioBufferBytes = 1024;
+  std::memset(instance.audioBuffer.data(), 0, 1024);
+  if (win::HWND window = instance.window.load()) win::PostMessage(window, WM_PLAYWND_AUDIO_DRAINED, 0, 0);
+  return true;
 }
 
 // The time of the first byte of the playing chunk not yet handed to SDL.
@@ -47,7 +61,16 @@ bool InitSoundSystem() {
 }
 
 void OpenSound(PlayerInstance& instance) {
-  if (instance.audioDevice != 0) return;
+  instance.soundClosing = false;
+  {
+    std::lock_guard guard(instance.soundLock);
+    instance.soundFed = true;
+  }
+  if (instance.audioDevice != 0) {
+    // Silenced by a step and not yet closed: it plays on.
+    SDL_PauseAudioDevice(instance.audioDevice, 0);
+    return;
+  }
   SDL_AudioSpec wanted{};
   wanted.freq = 44100;
   wanted.format = AUDIO_S16LSB;
@@ -64,21 +87,38 @@ void OpenSound(PlayerInstance& instance) {
   SDL_PauseAudioDevice(instance.audioDevice, 0);
 }
 
+void SilenceSound(PlayerInstance& instance) {
+  if (instance.audioDevice == 0) return;
+  instance.soundClosing = true;
+  {
+    win::CriticalSectionLock guard(instance.lock);
+    if (instance.reader) instance.reader->WakeSoundWaiters();
+  }
+  SDL_PauseAudioDevice(instance.audioDevice, 1);
+}
+
 void CloseSound(PlayerInstance& instance) {
   if (instance.audioDevice == 0) return;
-  SDL_PauseAudioDevice(instance.audioDevice, 1);
+  SilenceSound(instance);
   SDL_CloseAudioDevice(instance.audioDevice);
   instance.audioDevice = 0;
 }
 
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
-  if (instance.seekCounter.load() != 0) {
+  if (instance.seekCounter.load() != 0 || instance.soundClosing.load()) {
     std::memset(stream, 0, size_t(length));
     return;
   }
   while (length > 0) {
     std::lock_guard guard(instance.soundLock);
-    if (instance.audioReadPos >= instance.audioBufferBytes) RefillChunk(instance);
+    if (!instance.soundFed) {
+      std::memset(stream, 0, size_t(length));
+      return;
+    }
+    if (instance.audioReadPos >= instance.audioBufferBytes && !RefillChunk(instance)) {
+      std::memset(stream, 0, size_t(length));
+      return;
+    }
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
     instance.audioReadPos += count;

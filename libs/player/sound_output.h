@@ -10,12 +10,16 @@ namespace qelo::player {
 struct PlayerInstance;
 
 // Window thread, without the instance lock: opens and starts the device
-// (logging a failure), or pauses and closes it. Each touches only this
-// instance's device.
+// (logging a failure; a silenced device plays on), silences it (the sound
+// callback's wait for the decoder ended, the device paused) or closes it,
+// which waits for SDL's audio thread. Each touches only this instance's
+// device.
 void OpenSound(PlayerInstance& instance);
+void SilenceSound(PlayerInstance& instance);
 void CloseSound(PlayerInstance& instance);
 
-// SDL's audio thread: hands `length` bytes of sound to SDL.
+// SDL's audio thread: hands `length` bytes of sound to SDL; where the
+// decoder is behind, it waits a little for it, then plays silence.
 void FillAudio(PlayerInstance& instance, uint8_t* stream, int length);
 
 // The time of the first sound byte not yet handed to SDL, in 100-ns units,

@@ -417,6 +417,27 @@ TEST_F(MainWindowConvertTest, PlayPauseStopSeekAndSnapshotInThePreview) {
   });
 }
 
+// A file of sound alone moves the seek bar as it plays and, at its end,
+// puts the buttons back as a picture's end does.
+TEST_F(MainWindowConvertTest, AnAudioOnlyPreviewMovesTheSeekBarAndEnds) {
+  const std::string sound = qelo::test::MakeAudioOnly(Folder("in"), "tone.wav", 3.0);
+  ASSERT_FALSE(sound.empty());
+  RunProgram([&](TfrmVideoConvertor& window) {
+    ASSERT_TRUE(AddFiles(window, {sound}).empty());
+    SelectRows(*window.lvMediaFile, {0});
+    script::Click(*window.BtnPlay);
+    ASSERT_NE(window.PreviewSource(), nullptr);
+    EXPECT_FALSE(window.BtnPlay->Enabled());
+    ASSERT_TRUE(script::PumpUntil([&] { return window.tbPlayer->Position() >= 1000; }, 10'000))
+        << "the sound's position moves the bar";
+    ASSERT_TRUE(script::PumpUntil([&] { return !window.btnStop->Enabled(); }, 15'000))
+        << "the end of the sound stops the buttons";
+    EXPECT_TRUE(window.BtnPlay->Enabled());
+    EXPECT_FALSE(window.btnPause->Enabled());
+    EXPECT_EQ(window.tbPlayer->Position(), 0);
+  });
+}
+
 // Drags the seek bar's thumb to `x` with the left button, as a user would.
 void DragThumb(controls::TQeloTrackBar& bar, int x) {
   const TRect thumb = bar.GetPartRect(bar.BitmapTrack());

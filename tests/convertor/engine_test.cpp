@@ -18,12 +18,23 @@
 #include "common/media_fixture.h"
 #include "common/watchdog.h"
 #include "convertor/engine_fixture.h"
+#include "qelo/effect.h"
 #include "win/codepage.h"
 
 namespace qelo::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// A white text watermark of `points` in `face` at the region's corner.
+void GiveWhiteText(SourceEntry& e, const char16_t* text, const char16_t* face, int points, RelativeRect region) {
+  e.textWatermarkEnabled = 1;
+  win::CopyToUtf16Field(e.watermarkText, QELO_WATERMARK_TEXT_CHARS, text);
+  win::CopyToUtf16Field(e.watermarkFont.faceName, 32, face);
+  e.watermarkFont.size = points;
+  e.watermarkFont.color = 0xFFFFFF;
+  e.watermarkRegion = region;
+}
 
 TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   const std::string a = Clip("engine-a.mp4", 2), b = Clip("engine-b.mp4", 4);
@@ -32,12 +43,7 @@ TEST_F(Engine, TwoSourcesBecomeOneFileThenAnAudioOnlyGroupIsWritten) {
   SourceEntry first = Entry(a, 2 * kSecond);
   first.cropEnabled = 1;
   first.cropRect = {0.1, 0.1, 0.8, 0.8};
-  first.textWatermarkEnabled = 1;
-  win::CopyToUtf16Field(first.watermarkText, QELO_WATERMARK_TEXT_CHARS, u"Clipshift");
-  win::CopyToUtf16Field(first.watermarkFont.faceName, 32, u"DejaVu Sans");
-  first.watermarkFont.size = 12;
-  first.watermarkFont.color = 0xFFFFFF;
-  first.watermarkRegion = {0.05, 0.05, 0.5, 0.2};
+  GiveWhiteText(first, u"Clipshift", u"DejaVu Sans", 12, {0.05, 0.05, 0.5, 0.2});
   first.effectCount = 1;
   first.effects[0].effectId = EFFECT_GRAY;
   SourceEntry second = Entry(b, 4 * kSecond);
@@ -296,6 +302,31 @@ TEST_F(Engine, AfterAStopARunHasNoCallbackUntilOneIsRegistered) {
   ASSERT_NE(QeloRunWorkGroup(), nullptr);
   QeloClearWorkGroup();  // waits for the run's thread
   EXPECT_TRUE(recorder_.Calls().empty());
+}
+
+// What a preview draws through the export is the chain of a conversion, in
+// its order: a white text drawn first and then inverted shows black on the
+// inverted grey, never white.
+TEST_F(Engine, ThePreviewsCompositingDrawsTheWatermarkBeforeTheEffects) {
+  constexpr int kWidth = 96, kHeight = 48;
+  std::vector<uint32_t> pixels(kWidth * kHeight, 0xFF808080u);
+  VideoFrame frame{reinterpret_cast<uint8_t*>(pixels.data()), kWidth, kHeight, kWidth * 4,
+                   int32_t(pixels.size() * 4), 0, 0};
+  SourceEntry entry = Entry("/no/such/clip.mp4", kSecond);
+  GiveWhiteText(entry, u"MMM", u"Sans", 20, {0.05, 0.05, 0.5, 0.5});
+  entry.effectCount = 1;
+  entry.effects[0].effectId = EFFECT_INVERT;
+  ASSERT_EQ(QeloCompositeFrame(&entry, &frame), 1);
+  int black = 0, white = 0;
+  for (uint32_t p : pixels) {
+    black += (p & 0xFFFFFF) < 0x202020;
+    white += (p & 0xF0F0F0) == 0xF0F0F0;
+  }
+  EXPECT_GT(black, 40) << "the inverted text";
+  EXPECT_EQ(white, 0);
+  EXPECT_EQ(pixels.back() & 0xFFFFFF, 0x7F7F7Fu) << "the inverted grey";
+  EXPECT_EQ(QeloCompositeFrame(nullptr, &frame), 0);
+  EXPECT_EQ(QeloCompositeFrame(&entry, nullptr), 0);
 }
 
 }  // namespace

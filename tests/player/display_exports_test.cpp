@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/composed_window.h"
 #include "common/media_fixture.h"
 #include "common/temp_dir.h"
 #include "player_fixture.h"
@@ -119,6 +120,47 @@ TEST_F(Editing, ATwoPaneInstanceDecodesFramesFittedIntoItsPane) {
   ASSERT_NE(probed.First("video"), nullptr);
   EXPECT_EQ(probed.First("video")->Number("width"), 200);
   EXPECT_EQ(probed.First("video")->Number("height"), 150);
+}
+
+// A hook that fills its frame with blue of the alpha `user` points to.
+void PaintBlue(VideoFrame* frame, void* user) {
+  const uint32_t blue = uint32_t(*static_cast<const uint8_t*>(user)) << 24 | 0x0000FF;
+  for (int y = 0; y < frame->height; ++y)
+    for (int x = 0; x < frame->width; ++x) std::memcpy(frame->pixels + y * frame->stride + 4 * x, &blue, 4);
+}
+
+TEST_F(Editing, TheSecondPaneShowsTheHooksFrameWholeWhenTheHookDrawsTheOutput) {
+  // Panes of 200 x 240 with frames of 200 x 150 from y 45; the second pane
+  // from x 208. The crop's left half, of another shape, leaves black bars
+  // at the sides when the player crops; a hook that draws the output has
+  // cropped already, and its colours show whatever their alpha, as an
+  // encoder takes them.
+  const RelativeRect leftHalf{0, 0, 0.5, 1};
+  constexpr win::COLORREF kBlue = 0xFF0000, kBlack = 0;  // 0x00BBGGRR
+  const struct {
+    int value;
+    uint8_t alpha;
+    win::COLORREF side, middle;
+  } cases[] = {{0, 0xFF, kBlack, kBlue}, {QELO_HOOK_DRAWS_OUTPUT, 0xFF, kBlue, kBlue},
+               {QELO_HOOK_DRAWS_OUTPUT, 0x00, kBlue, kBlue}};
+  for (const auto& c : cases) {
+    const int index = MakeInstance(nullptr, true, 408, 240);
+    ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+    QeloSetCrop(&leftHalf, index);
+    QeloSetCallBack(PaintBlue, c.value, const_cast<uint8_t*>(&c.alpha), index);
+    QeloNextFrame(index);
+    // The step may be painted before the crop reaches the window thread.
+    win::COLORREF side = 0, middle = 0;
+    const auto shows = [&] {
+      const ComposedWindow screen(hosts_.back());
+      side = screen.Pixel(208 + 10, 120);
+      middle = screen.Pixel(208 + 100, 120);
+      return side == c.side && middle == c.middle;
+    };
+    EXPECT_TRUE(WaitUntil(shows, 5s)) << c.value << " " << int(c.alpha) << std::hex << " side " << side << " middle "
+                                      << middle;
+    QeloDestroyPlayerInstance(index);
+  }
 }
 
 }  // namespace

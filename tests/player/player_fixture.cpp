@@ -58,6 +58,12 @@ std::string AudioOnlyClip(double seconds) {
                      {"-f", "lavfi", "-i", Tone(seconds), "-ac", "2"});
 }
 
+std::string VideoWithShortSoundClip(double seconds, double soundSeconds) {
+  return CachedMedia("player-av-" + std::to_string(seconds) + "-" + std::to_string(soundSeconds) + ".mp4",
+                     {"-f", "lavfi", "-i", Pattern(seconds), "-f", "lavfi", "-i", Tone(soundSeconds), "-ac", "2",
+                      "-pix_fmt", "yuv420p", "-g", "1"});
+}
+
 void FrameLog::Hook(VideoFrame* frame, void* self) {
   auto* log = static_cast<FrameLog*>(self);
   std::lock_guard guard(log->lock_);

@@ -26,6 +26,8 @@ using namespace std::chrono_literals;
 std::string VideoAudioClip(double seconds);
 std::string VideoOnlyClip(double seconds);
 std::string AudioOnlyClip(double seconds);
+// A picture of `seconds` whose sound ends after `soundSeconds`.
+std::string VideoWithShortSoundClip(double seconds, double soundSeconds);
 
 constexpr int64_t kFrame = 400000;     // one frame at 25 fps, 100-ns units
 constexpr int64_t kSecond = 10000000;

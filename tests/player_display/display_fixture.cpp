@@ -66,7 +66,7 @@ void PlayerWindow::OpenFrames(int frameWidth, int frameHeight, int sourceWidth, 
   ASSERT_TRUE(display.OpenVideo(frameWidth, frameHeight, 0, sourceWidth, sourceHeight));
   fileOpen = true;
   PaintQuadrants(display.frames().decoded());
-  display.CopyFramePanes();
+  display.CopyFramePanes(true);
   display.RepaintVideo();
   Pump();
 }

@@ -338,7 +338,7 @@ TEST(FrameSet, BuffersHoldAWholeFrameAndPanesCopyTheDecodedOne) {
   EXPECT_EQ(frames.output().stride, 32);
   PaintQuadrants(frames.decoded());
   frames.decoded().pts = 400000;
-  frames.CopyPanes();
+  frames.CopyPanes(true, true);
   for (VideoFrame* f : {&frames.hook(), &frames.output(), &frames.pristine()}) {
     EXPECT_EQ(f->pts, 400000);
     EXPECT_EQ(std::memcmp(f->pixels, frames.decoded().pixels, 128), 0);

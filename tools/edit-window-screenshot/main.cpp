@@ -1,7 +1,10 @@
 // Shows the edit window for a media file, as the program opens it, and saves
 // each of its pages as a PNG file, with something set on each (a crop, two
-// effects, a text watermark, a trim), then closes it. For CI's screenshots
-// on a virtual display:
+// effects, a white text watermark, a trim), then closes it. What is set
+// stays, so from the Watermark page on the output pane shows the crop, the
+// text and the effects together, as the engine draws them: the inverted
+// picture with the text inverted too. For CI's screenshots on a virtual
+// display:
 //
 //   qelo_edit_window_screenshot --media FILE --screenshot-prefix PREFIX
 //
@@ -13,6 +16,7 @@
 
 #include "edit_window.h"
 #include "qelo/codecs.h"
+#include "qelo/convertor.h"
 #include "qelo/player_exports.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
@@ -56,7 +60,7 @@ void SetUpPage(app::TfrmEditVideo& w, app::TEditPage page) {
       w.edCropExit(w.edCropHeight);
       break;
     case app::epEffect:
-      Choose(*w.lbEffects, "Gray");
+      Choose(*w.lbEffects, "Invert");
       Click(*w.btnEffectAdd);
       Choose(*w.lbEffects, "Contrast");
       Click(*w.btnEffectAdd);
@@ -66,6 +70,7 @@ void SetUpPage(app::TfrmEditVideo& w, app::TEditPage page) {
       w.cbWmKind->SetItemIndex(app::wcText);
       w.cbWmKindChange(w.cbWmKind);
       w.edWmText->SetText("Clipshift");
+      w.tbWmSize->SetPosition(28 - 6);
       break;
     case app::epTrim:
       w.edTrimStart->SetText("1.5");
@@ -92,11 +97,13 @@ int main(int argc, char** argv) {
   vcl::Application()->Initialize();
   app::RegisterEditWindowClasses();
   InitializeQeloPlayer(nullptr);
+  InitializeVideoConvertor(nullptr);
   int status = 0;
   {
     app::TWorkGroupClassArray jobs;
     if (!AddFile(jobs, media)) {
       std::fprintf(stderr, "cannot open %s\n", media.c_str());
+      DeInitializeVideoConvertor();
       DeInitializeQeloPlayer();
       return 2;
     }
@@ -123,6 +130,7 @@ int main(int argc, char** argv) {
     }
     window->Free();
   }
+  DeInitializeVideoConvertor();
   DeInitializeQeloPlayer();
   return status;
 }

@@ -59,15 +59,23 @@ void FrameSet::Free() {
   decoded_ = pristine_ = hook_ = output_ = VideoFrame{};
 }
 
-void FrameSet::CopyPanes() {
+void FrameSet::CopyPanes(bool hook, bool secondPane) {
   if (!HasPixels()) return;
-  CopyFrame(decoded_, hook_);
+  if (hook) CopyFrame(decoded_, hook_);
+  if (!secondPane) return;
   CopyFrame(decoded_, output_);
   CopyFrame(decoded_, pristine_);
 }
 
 void FrameSet::RestoreDecoded() {
   if (HasPixels()) CopyFrame(pristine_, decoded_);
+}
+
+void FrameSet::ShowHookAsOutput() {
+  if (!HasPixels()) return;
+  CopyFrame(hook_, output_);
+  const size_t pixels = size_t(output_.width) * size_t(output_.height);
+  for (size_t i = 0; i < pixels; ++i) output_.pixels[4 * i + 3] = 0xFF;
 }
 
 }  // namespace qelo::player

@@ -39,11 +39,15 @@ class FrameSet {
   gdiplus::Bitmap* hookBitmap() const { return hookBitmap_.get(); }
   gdiplus::Bitmap* outputBitmap() const { return outputBitmap_.get(); }
 
-  // Copies the decoded frame's times and pixels into hook, output and
-  // pristine, in that order.
-  void CopyPanes();
+  // Copies the decoded frame's times and pixels into hook (when `hook`),
+  // then output and pristine (when `secondPane`): a frame a megabyte or
+  // more is copied only where it is used.
+  void CopyPanes(bool hook, bool secondPane);
   // Puts the untouched copy back into the decoded frame, removing an overlay.
   void RestoreDecoded();
+  // The output frame takes the hook frame's colours with every pixel
+  // opaque: what an encoder takes of a frame, whose alpha it ignores.
+  void ShowHookAsOutput();
 
  private:
   struct Buffers {

@@ -81,7 +81,8 @@ void PlayerDisplay::ApplyClipAspect(bool playing) {
 
 // The first pane gets the crop overlay on a fresh copy of the frame, so an
 // overlay is never drawn over the last one; the second pane gets the cropped
-// picture fitted into it and the watermark.
+// picture fitted into it and the watermark, or the picture the hook made
+// with the watermark's outline.
 void PlayerDisplay::ComposePanes() {
   frames_.RestoreDecoded();
   if (crop_.editing() && frames_.decodedBitmap()) {
@@ -89,6 +90,12 @@ void PlayerDisplay::ComposePanes() {
     crop_.DrawOverlay(first, framePen_, shadeBrush_);
   }
   if (!frames_.outputBitmap() || !frames_.hookBitmap()) return;
+  if (hookDrawsOutput_) {
+    frames_.ShowHookAsOutput();
+    gdiplus::Graphics second(frames_.outputBitmap());
+    watermark_.DrawOutline(second, videoWidth_, videoHeight_, framePen_);
+    return;
+  }
   gdiplus::Graphics second(frames_.outputBitmap());
   second.Clear(gdiplus::Color(kOpaqueBlack));
   const gdiplus::RectF source = WithinFrame(crop_.geometry().pixels, videoWidth_, videoHeight_);

@@ -58,8 +58,13 @@ class PlayerDisplay {
 
   FrameSet& frames() { return frames_; }
   const FrameSet& frames() const { return frames_; }
-  // After each frame taken into frames().decoded().
-  void CopyFramePanes() { frames_.CopyPanes(); }
+  // After each frame taken into frames().decoded(): the copies the frame
+  // hook (`forHook`) and the second pane work on.
+  void CopyFramePanes(bool forHook) { frames_.CopyPanes(forHook || layout_.twoPane, layout_.twoPane); }
+
+  // The frame hook makes the second pane's whole picture (see
+  // QELO_HOOK_DRAWS_OUTPUT).
+  void SetHookDrawsOutput(bool draws) { hookDrawsOutput_ = draws; }
 
   CropEditor& crop() { return crop_; }
   const CropEditor& crop() const { return crop_; }
@@ -121,6 +126,7 @@ class PlayerDisplay {
   gdiplus::Pen framePen_;
   gdiplus::SolidBrush shadeBrush_;
   std::unique_ptr<gdiplus::Bitmap> idlePictureTwo_, idlePictureOne_;
+  bool hookDrawsOutput_ = false;
   bool dragging_ = false;
   DragMode dragMode_ = DragMode::None;
   int dragStartX_ = 0, dragStartY_ = 0;

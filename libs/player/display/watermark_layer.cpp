@@ -216,28 +216,42 @@ void WatermarkLayer::Measure() {
   }
 }
 
+gdiplus::PointF WatermarkLayer::Origin(int width, int height) const {
+  const RelativeRect* region = Region();
+  if (region == nullptr) return {};
+  return {static_cast<float>(width * region->left), static_cast<float>(height * region->top)};
+}
+
 void WatermarkLayer::Draw(gdiplus::Graphics& graphics, int videoWidth, int videoHeight,
                           const gdiplus::Pen& framePen) const {
   if (!state_) return;
+  const gdiplus::PointF at = Origin(videoWidth, videoHeight);
   if (state_->kind == WATERMARK_TEXT && font_ && brush_) {
     const std::string text = FieldText(state_->text.text);
+    if (!text.empty()) graphics.DrawString(text, *font_, at, *brush_);
+  } else if (state_->kind == WATERMARK_IMAGE && scaled_) {
+    graphics.DrawImage(*scaled_, at.X, at.Y);
+  }
+  DrawOutline(graphics, videoWidth, videoHeight, framePen);
+}
+
+void WatermarkLayer::DrawOutline(gdiplus::Graphics& graphics, int videoWidth, int videoHeight,
+                                 const gdiplus::Pen& framePen) const {
+  if (!state_) return;
+  const gdiplus::PointF at = Origin(videoWidth, videoHeight);
+  gdiplus::Pen pen = framePen;
+  if (state_->kind == WATERMARK_TEXT && font_) {
+    const std::string text = FieldText(state_->text.text);
     if (text.empty()) return;
-    const gdiplus::PointF at{static_cast<float>(videoWidth * state_->text.region.left),
-                             static_cast<float>(videoHeight * state_->text.region.top)};
-    graphics.DrawString(text, *font_, at, *brush_);
     RectF measured;
     graphics.MeasureString(text, *font_, at, &measured);
-    gdiplus::Pen dashed = framePen;
-    dashed.SetDashStyle(gdiplus::DashStyle::Dash);
-    graphics.DrawRectangle(dashed, measured);
+    pen.SetDashStyle(gdiplus::DashStyle::Dash);
+    graphics.DrawRectangle(pen, measured);
   } else if (state_->kind == WATERMARK_IMAGE && scaled_) {
     const RelativeRect& region = state_->image.region;
-    const float x = static_cast<float>(videoWidth * region.left), y = static_cast<float>(videoHeight * region.top);
-    graphics.DrawImage(*scaled_, x, y);
-    gdiplus::Pen solid = framePen;
-    solid.SetDashStyle(gdiplus::DashStyle::Solid);
-    graphics.DrawRectangle(solid, {x, y, static_cast<float>(videoWidth * region.width),
-                                   static_cast<float>(videoHeight * region.height)});
+    pen.SetDashStyle(gdiplus::DashStyle::Solid);
+    graphics.DrawRectangle(pen, {at.X, at.Y, static_cast<float>(videoWidth * region.width),
+                                 static_cast<float>(videoHeight * region.height)});
   }
 }
 

@@ -58,6 +58,8 @@ class WatermarkLayer {
 
   // On the second pane's frame of videoWidth x videoHeight, with its outline.
   void Draw(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
+  // The outline alone: dashed around a text, solid around a picture's region.
+  void DrawOutline(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
 
   // Mouse moves: remember the place at the press, then move by the travel
   // since it, held within the picture; the region follows.
@@ -77,6 +79,8 @@ class WatermarkLayer {
   void ScalePicture();
   void Measure();
   void ApplyAlpha(int alpha);
+  // Where the text or picture goes on a frame of width x height.
+  gdiplus::PointF Origin(int width, int height) const;
   // The region of the current kind inside the state; null for none.
   RelativeRect* Region() const;
   void DropObjects();
