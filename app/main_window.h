@@ -24,6 +24,7 @@
 #include "ct_shell_dialogs.h"
 #include "edit_window_page.h"
 #include "main_window_list_images.h"
+#include "main_window_settings.h"
 #include "qelo/media.h"
 #include "qelo_com_bobox.h"
 #include "qelo_png_button.h"
@@ -282,6 +283,8 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   bool RunFolderDialog(std::string& folder);
 
   vcl::TStringList settings_;
+  // kKeptOut: what stands at the settings file's path is not replaced.
+  SettingsLoad settingsLoad_ = SettingsLoad::kDefaults;
   TWorkGroupClassArray jobs_;
   MediaInfo* heldMediaInfo_ = nullptr;
   int playerIndex_ = -1;

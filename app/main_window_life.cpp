@@ -105,11 +105,13 @@ void TfrmVideoConvertor::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState
 // ---- the settings file ---------------------------------------------------------------
 
 void TfrmVideoConvertor::LoadSettings() {
-  LoadSettingsLines(win::ProgramFolder() + kSettingsFileName, SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()},
+  settingsLoad_ = LoadSettingsLines(win::ProgramFolder() + kSettingsFileName, SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()},
                     settings_);
 }
 
-void TfrmVideoConvertor::SaveSettings() { SaveSettingsLines(win::ProgramFolder() + kSettingsFileName, settings_); }
+void TfrmVideoConvertor::SaveSettings() {
+  if (settingsLoad_ != SettingsLoad::kKeptOut) SaveSettingsLines(win::ProgramFolder() + kSettingsFileName, settings_);
+}
 
 // Only a temporary folder the program made and marked is emptied: the line
 // may name the documents folder (a fallback) or nothing at all.
