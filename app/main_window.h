@@ -65,6 +65,11 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void FormCloseQuery(vcl::TObject* sender, bool& canClose);
   void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
   void FormDestroy(vcl::TObject* sender);
+  // Closes the window as a close request from outside the program wants (a
+  // signal, the session ending): nobody may be there to answer, so a running
+  // conversion is stopped as when the close question is answered Yes. Does
+  // nothing once the window has closed.
+  void CloseUnasked();
   void FormMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void LabCaptionMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void BtnFileMenuClick(vcl::TObject* sender);
@@ -294,6 +299,8 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   int hotRow_ = -1;
   std::string pendingCaption_;
   uint8_t converting_ = 0;
+  bool closeUnasked_ = false;  // the close being made asks nothing
+  bool closed_ = false;        // FormClose has run
   // "FreeClipshift", held for the life of the window; nothing tests it.
   std::unique_ptr<win::NamedMutex> programMutex_;
   TListImages listImages_;

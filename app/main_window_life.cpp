@@ -63,8 +63,8 @@ void TfrmVideoConvertor::FormShow(TObject*) {
 void TfrmVideoConvertor::FormCloseQuery(TObject*, bool& canClose) {
   canClose = true;
   if (!converting_) return;
-  if (Application()->MessageBox("Do you want to cancel the conversion?", "Information",
-                                MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  if (!closeUnasked_ && Application()->MessageBox("Do you want to cancel the conversion?", "Information",
+                                                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
     canClose = false;
     return;
   }
@@ -72,7 +72,14 @@ void TfrmVideoConvertor::FormCloseQuery(TObject*, bool& canClose) {
   QeloStopWorkGroup();
 }
 
+void TfrmVideoConvertor::CloseUnasked() {
+  if (closed_) return;
+  closeUnasked_ = true;
+  Close();
+}
+
 void TfrmVideoConvertor::FormClose(TObject*, TCloseAction&) {
+  closed_ = true;
   FreeHeldMediaInfo();
   if (playerIndex_ == -1) return;
   ClosePreviewFile();

@@ -114,6 +114,8 @@ std::string ChildProcess::ReadLine(int timeoutMs) {
   }
 }
 
+bool ChildProcess::Signal(int signal) { return pid_ > 0 && kill(pid_, signal) == 0; }
+
 int ChildProcess::Wait(int timeoutMs) {
   if (pid_ <= 0) return -1;
   const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));

@@ -25,6 +25,8 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // Sends it `signal`; false when it has ended (or never started).
+  bool Signal(int signal);
   // The next line of its output, without the line break; empty when none
   // came within `timeoutMs` or the output ended.
   std::string ReadLine(int timeoutMs);
