@@ -117,6 +117,9 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ppmMergeClick(vcl::TObject* sender);
 
   void AddFilesDialog();
+  // Adds each file as a job of its own, as the Add Files command does; a
+  // file that cannot be added is reported in a box of its own.
+  void AddMediaFiles(const std::vector<std::string>& files);
   // Adds the file to the job `groupId` (-1: a new job, whose id is handed
   // back); false when it cannot be opened or no job can take it.
   bool AddFileToJob(const std::string& path, int32_t& groupId);

@@ -112,12 +112,12 @@ void TfrmVideoConvertor::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState
 // ---- the settings file ---------------------------------------------------------------
 
 void TfrmVideoConvertor::LoadSettings() {
-  settingsLoad_ = LoadSettingsLines(win::ProgramFolder() + kSettingsFileName, SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()},
-                    settings_);
+  settingsLoad_ = LoadSettingsLines(win::ProgramDataFolder() + kSettingsFileName,
+                                    SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()}, settings_);
 }
 
 void TfrmVideoConvertor::SaveSettings() {
-  if (settingsLoad_ != SettingsLoad::kKeptOut) SaveSettingsLines(win::ProgramFolder() + kSettingsFileName, settings_);
+  if (settingsLoad_ != SettingsLoad::kKeptOut) SaveSettingsLines(win::ProgramDataFolder() + kSettingsFileName, settings_);
 }
 
 // Only a temporary folder the program made and marked is emptied: the line

@@ -1,4 +1,5 @@
-// The main window's settings file, "clipshift.dat" in the program's folder:
+// The main window's settings file, "clipshift.dat" in the program's folder
+// (in the user's config folder when the program may not write its own):
 // six lines, one value a line, read whole at creation and written whole when
 // the window is destroyed. A file of any other length, or one that cannot be
 // read (not a regular file, larger than 64 KiB), is kept aside under a name

@@ -73,7 +73,7 @@ int RunClipshift(const ProgramLibraries& libraries,
     application.Terminate();
   });
   ProgramLife life(libraries);
-  if (!life.StartUp(win::ProgramFolder())) return 1;
+  if (!life.StartUp(win::ProgramDataFolder())) return 1;
   int status = 0;
   try {
     // Asked to close during start-up (the DirectX window, say): no window

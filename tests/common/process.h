@@ -19,7 +19,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv);
 // destruction if it has not ended by then.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv);
+  // With `environment` ("NAME=value" each) the program gets exactly that;
+  // without, this process's.
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
