@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,9 +102,13 @@ class InstalledProgram : public ::testing::Test {
       for (const auto& entry : fs::recursive_directory_iterator(home)) chown(entry.path().c_str(), asUser, asUser);
       chown(home.c_str(), asUser, asUser);
     }
-    test::ChildProcess program(command, {"PATH=/usr/bin:/bin", "HOME=" + home, "QELO_HEADLESS=1",
-                                         "SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=dummy",
-                                         "QELO_SHUTDOWN_COMMAND=true"});
+    std::vector<std::string> environment = {"PATH=/usr/bin:/bin",      "HOME=" + home,
+                                            "QELO_HEADLESS=1",         "SDL_AUDIODRIVER=dummy",
+                                            "SDL_VIDEODRIVER=dummy",   "QELO_SHUTDOWN_COMMAND=true"};
+    // A sanitized build's program keeps the options (and suppressions) it runs with.
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"})
+      if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
+    test::ChildProcess program(command, environment);
     ASSERT_TRUE(program.Started());
     // The main window's creation makes the temporary folder and marks it.
     const std::string mark = home + "/Documents/Clipshift/Temp/.clipshift-temp";
