@@ -24,6 +24,7 @@
 #include "common/log_reading.h"
 #include "common/process.h"
 #include "common/temp_dir.h"
+#include "common/text_lines.h"
 #include "startup.h"
 
 namespace qelo::app {
@@ -56,16 +57,6 @@ std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
     return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 | uint32_t{header[at + 2]} << 8 | header[at + 3];
   };
   return {big(16), big(20)};
-}
-
-std::vector<std::string> CrLfLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
 }
 
 class InstalledProgram : public ::testing::Test {
@@ -166,7 +157,7 @@ TEST_F(InstalledProgram, StartsHeadlessAndKeepsItsSettingsAndLogBesideItself) {
   ASSERT_GE(log.size(), 2u);
   EXPECT_EQ(log.front(), "Info: " + BeginLine());
   EXPECT_EQ(log.back(), "Info: " + EndLine());
-  const std::vector<std::string> settings = CrLfLines(ProgramFolder() + "clipshift.dat");
+  const std::vector<std::string> settings = test::CrLfLines(ProgramFolder() + "clipshift.dat");
   ASSERT_EQ(settings.size(), 6u);
   EXPECT_EQ(settings[0], ProgramFolder()) << "the program knows its own folder through the launcher";
   fs::remove(ProgramFolder() + "clipshift.dat");
@@ -184,7 +175,7 @@ TEST_F(InstalledProgram, ThatMayNotWriteItsFolderKeepsItsSettingsInTheUsersConfi
   StartAndClose(home.File("home"), root ? kNobody : 0);
   if (!root) fs::permissions(ProgramFolder(), fs::perms::owner_write, fs::perm_options::add);
   const std::string config = home.File("home") + "/.config/clipshift/";
-  EXPECT_EQ(CrLfLines(config + "clipshift.dat").size(), 6u);
+  EXPECT_EQ(test::CrLfLines(config + "clipshift.dat").size(), 6u);
   const std::vector<std::string> log = test::LogTexts(config);
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), "Info: " + EndLine());

@@ -21,6 +21,7 @@
 #include "common/media_fixture.h"
 #include "common/process.h"
 #include "common/temp_dir.h"
+#include "common/text_lines.h"
 #include "main_window_settings.h"
 #include "program_sandbox.h"
 #include "startup.h"
@@ -32,16 +33,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kClipSeconds = 30;
-
-std::vector<std::string> CrLfLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
-}
 
 TEST(ProgramSignals, EachEndsTheProgramThroughItsCloseWithinFiveSeconds) {
   const qelo::test::TempDir dir;
@@ -84,7 +75,7 @@ TEST(ProgramSignals, EachEndsTheProgramThroughItsCloseWithinFiveSeconds) {
     const double seconds = std::chrono::duration<double>(Clock::now() - signalled).count();
     ASSERT_EQ(status, 0) << "still running or killed after " << seconds << " s";
 
-    EXPECT_EQ(CrLfLines(settings).size(), starting ? 0u : 6u) << "the settings file is written with the window";
+    EXPECT_EQ(qelo::test::CrLfLines(settings).size(), starting ? 0u : 6u) << "the settings file is written with the window";
     const std::vector<std::string> log = qelo::test::LogTexts(sandbox.ProgramFolder());
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "Info: " + EndLine());
