@@ -117,7 +117,8 @@ void TfrmVideoConvertor::LoadSettings() {
 }
 
 void TfrmVideoConvertor::SaveSettings() {
-  if (settingsLoad_ != SettingsLoad::kKeptOut) SaveSettingsLines(win::ProgramDataFolder() + kSettingsFileName, settings_);
+  if (settingsLoad_ == SettingsLoad::kKeptOut) return;
+  SaveSettingsLines(win::ProgramDataFolder() + kSettingsFileName, settings_);
 }
 
 // Only a temporary folder the program made and marked is emptied: the line

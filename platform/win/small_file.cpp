@@ -71,7 +71,8 @@ SmallFile ReadSmallFile(const std::string& path, std::size_t limit) {
   }
   const bool linked = S_ISLNK(entry.st_mode);
   struct stat info;
-  if (stat(path.c_str(), &info) != 0) return Unusable(std::string(linked ? "its link is broken: " : "") + std::strerror(errno));
+  if (stat(path.c_str(), &info) != 0)
+    return Unusable(std::string(linked ? "its link is broken: " : "") + std::strerror(errno));
   if (std::string refusal = Refusal(info, limit, linked); !refusal.empty())
     return Unusable(std::move(refusal), S_ISDIR(info.st_mode));
   // What stands there may change between the look and the open: the open

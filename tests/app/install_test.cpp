@@ -69,7 +69,8 @@ class InstalledProgram : public ::testing::Test {
     const test::ProcessResult install =
         test::RunProcess({QELO_CMAKE, "--install", QELO_BUILD_DIR, "--prefix", prefix_->path()});
     installed_ = install.exitCode == 0;
-    if (!installed_) std::fprintf(stderr, "cmake --install failed:\n%s%s", install.output.c_str(), install.errors.c_str());
+    if (!installed_)
+      std::fprintf(stderr, "cmake --install failed:\n%s%s", install.output.c_str(), install.errors.c_str());
   }
   static void TearDownTestSuite() {
     delete prefix_;

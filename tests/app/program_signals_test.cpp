@@ -75,7 +75,8 @@ TEST(ProgramSignals, EachEndsTheProgramThroughItsCloseWithinFiveSeconds) {
     const double seconds = std::chrono::duration<double>(Clock::now() - signalled).count();
     ASSERT_EQ(status, 0) << "still running or killed after " << seconds << " s";
 
-    EXPECT_EQ(qelo::test::CrLfLines(settings).size(), starting ? 0u : 6u) << "the settings file is written with the window";
+    EXPECT_EQ(qelo::test::CrLfLines(settings).size(), starting ? 0u : 6u)
+        << "the settings file is written with the window";
     const std::vector<std::string> log = qelo::test::LogTexts(sandbox.ProgramFolder());
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "Info: " + EndLine());

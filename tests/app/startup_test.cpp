@@ -105,8 +105,8 @@ TEST_F(StartupTest, StartsTheLibrariesInOrderAndClosesThemDownInTheirOwnOrder) {
   RecordedLibraries libraries;
   ProgramLife life(libraries.Table());
   ASSERT_TRUE(life.StartUp(dir.path() + "/"));
-  EXPECT_EQ(libraries.calls, (Calls{"CheckRegistryStore", "CheckDxVersion 00090003", "CheckDirectXUsed", "InitializeLog",
-                                    "InitializeCodecs", "InitializePlayer", "InitializeProfile",
+  EXPECT_EQ(libraries.calls, (Calls{"CheckRegistryStore", "CheckDxVersion 00090003", "CheckDirectXUsed",
+                                    "InitializeLog", "InitializeCodecs", "InitializePlayer", "InitializeProfile",
                                     "InitializeConvertor"}));
   EXPECT_EQ(libraries.logFolder, dir.path() + "/");
   EXPECT_FALSE(libraries.otherLogHanded) << "every library logs through QeloLogTextW";
