@@ -229,9 +229,9 @@ StoreCheck CheckStore() {
   const std::string path = StorePath();
   const std::string name = "The registry store " + path;
   StoreCheck check;
-  auto unusable = [&check, &name](const std::string& problem) {
+  auto unusable = [&check, &name](const std::string& problem, const char* what = " cannot be read or written (") {
     check.usable = false;
-    check.reports.push_back(name + " cannot be read or written (" + problem + ").");
+    check.reports.push_back(name + what + problem + ").");
   };
   if (const std::string problem = MakeStoreFolder(folder); !problem.empty()) {
     unusable(problem);
@@ -256,8 +256,9 @@ StoreCheck CheckStore() {
     check.reports.push_back(name + why + "; it is kept as " + aside + ", and a new store is started.");
   }
   const StoreLock lock(folder);
-  if (!lock.held()) unusable(lock.problem());
-  else if (access(folder.c_str(), W_OK | X_OK) != 0) unusable("its folder " + folder + ": " + std::strerror(errno));
+  if (!lock.held()) unusable(lock.problem(), " cannot be written (");
+  else if (access(folder.c_str(), W_OK | X_OK) != 0)
+    unusable("its folder " + folder + ": " + std::strerror(errno), " cannot be written (");
   return check;
 }
 

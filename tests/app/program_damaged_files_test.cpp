@@ -64,7 +64,7 @@ TEST_F(DamagedFilesTest, StartUpReachesTheMainWindowAndTheLogSaysWhatWasWrong) {
       {"store: a folder", store, folder, " cannot be read or written (it is a folder)", false},
       {"store: its lock file a folder", store,
        [](const std::string& file) { fs::create_directories(fs::path(file).parent_path() / "registry.lock"); },
-       " cannot be read or written (its lock file ", false},
+       " cannot be written (its lock file ", false},
       {"store: its folder a file", store,
        [](const std::string& file) {
          fs::remove_all(fs::path(file).parent_path());

@@ -206,7 +206,7 @@ TEST_F(RegistryTest, StartUpKeepsAsideWhatCannotBeUsedAndTellsWhy) {
       {"a folder", [&] { std::filesystem::create_directories(store); }, false,
        {"cannot be read or written (it is a folder)"}, ""},
       {"its lock file a folder", [&] { std::filesystem::create_directories(folder + "/registry.lock"); }, false,
-       {"cannot be read or written (its lock file " + folder + "/registry.lock cannot be used"}, ""},
+       {"cannot be written (its lock file " + folder + "/registry.lock cannot be used: Is a directory)."}, ""},
       {"its folder a file", [&] { std::ofstream(folder) << "x"; }, false, {"its folder " + folder + " cannot be made"},
        ""},
   };
