@@ -99,7 +99,7 @@ void CloseSignals::Watch() {
     const ssize_t n = read(readFd_, &byte, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0 || byte == kStop) return;
-    vcl::Application()->Post([target = target_] {
+    vcl::Application()->PostAhead([target = target_] {
       if (target->live) target->request();
     });
   }

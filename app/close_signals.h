@@ -4,9 +4,10 @@
 // process, so the program closes through its normal close path.
 //
 // The signal handler only writes a byte into a pipe, which is all a handler
-// may safely do; a thread of the object's own reads the pipe and posts the
-// request to the application's message loop. The signals' earlier handling
-// comes back at destruction, and a request still queued then is dropped.
+// may safely do; a thread of the object's own reads the pipe and hands the
+// request to the application's message loop ahead of what is queued there.
+// The signals' earlier handling comes back at destruction, and a request
+// still queued then is dropped.
 #pragma once
 
 #include <functional>

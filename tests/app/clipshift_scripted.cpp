@@ -11,15 +11,21 @@
 // Prints "ready" (with the output file when converting) once the state is
 // reached, then runs until the program ends; exits with the program's
 // status.
+//
+// The state is seen in the messages the window gets (a timer would wait
+// while a slow build keeps the window painting).
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "main_window.h"
+#include "main_window_convert.h"
 #include "program.h"
+#include "qelo/player.h"
 #include "vcl/controls/forms.h"
-#include "vcl/controls/timer.h"
+#include "vcl/controls/window_hook.h"
 
 using namespace qelo;
 
@@ -30,16 +36,8 @@ void Ready(const std::string& detail = "") {
   std::fflush(stdout);
 }
 
-// Whether the state is reached; called every 20 ms from the loop.
-bool Reached(const std::string& state, app::TfrmVideoConvertor& window) {
-  if (state == "previewing") return window.tbPlayer->Position() > 0;
-  if (state == "converting" || state == "asking")
-    return window.Converting() && window.pbTotalProgress->Percent() >= 1;
-  return true;
-}
-
 void Enter(const std::string& state, const std::string& clip, app::TfrmVideoConvertor& window) {
-  if (state == "idle") return;
+  if (state == "idle") return Ready();
   int32_t groupId = -1;
   if (clip.empty() || !window.AddFileToJob(clip, groupId)) {
     std::fprintf(stderr, "could not add %s\n", clip.c_str());
@@ -49,6 +47,13 @@ void Enter(const std::string& state, const std::string& clip, app::TfrmVideoConv
   window.lvMediaFile->Items()->Item(0)->SetSelected(true);
   if (state == "previewing") window.BtnPlayClick(window.BtnPlay);
   else window.BtnStartClick(window.BtnStart);
+}
+
+// Whether the message the window just handled shows the state reached: the
+// preview's position moved, or the run's progress went past 1 %.
+bool Reached(const std::string& state, const vcl::TMessage& m, app::TfrmVideoConvertor& window) {
+  if (state == "previewing") return m.Msg == WM_PLAYER_POSITION && window.tbPlayer->Position() > 0;
+  return m.Msg == app::WM_CONVERT_PROGRESS && window.Converting() && window.pbTotalProgress->Percent() >= 1;
 }
 
 }  // namespace
@@ -65,23 +70,22 @@ int main(int argc, char** argv) {
       if (!std::exchange(told, true)) Ready();
     };
   }
-  return app::RunClipshift(app::RealLibraries(), [&state, &clip](vcl::TCustomForm& form) {
+  std::unique_ptr<vcl::TWindowHook> hook;
+  return app::RunClipshift(app::RealLibraries(), [&state, &clip, &hook](vcl::TCustomForm& form) {
     auto* window = dynamic_cast<app::TfrmVideoConvertor*>(&form);
     if (!window) return;
     vcl::Application()->Post([&state, &clip, window] { Enter(state, clip, *window); });
-    auto* poll = new vcl::TTimer(&form);
-    poll->SetInterval(20);
-    poll->SetOnTimer([&state, window, poll](vcl::TObject*) {
-      if (!Reached(state, *window)) return;
-      poll->SetEnabled(false);
-      if (state != "asking") {
-        Ready(state == "converting" ? window->Jobs().JobAt(0)->GetOutputName() : "");
-        return;
-      }
-      vcl::Application()->OnModalBegin = [window, told = false](vcl::TCustomForm&) mutable {
-        if (!std::exchange(told, true)) Ready(window->Jobs().JobAt(0)->GetOutputName());
+    hook = std::make_unique<vcl::TWindowHook>(window, [&state, &hook, window, told = false](vcl::TMessage& m) mutable {
+      hook->CallPrevious(m);
+      if (told || !Reached(state, m, *window)) return;
+      told = true;
+      const std::string output = state == "previewing" ? "" : window->Jobs().JobAt(0)->GetOutputName();
+      if (state != "asking") return Ready(output);
+      vcl::Application()->OnModalBegin = [output, asked = false](vcl::TCustomForm&) mutable {
+        if (!std::exchange(asked, true)) Ready(output);
       };
-      window->Close();
+      vcl::Application()->Post([window] { window->Close(); });
     });
+    hook->Hook(window->Handle());
   });
 }

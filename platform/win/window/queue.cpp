@@ -273,6 +273,22 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   return sent->result;
 }
 
+BOOL SendNotifyMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto self = CurrentQueue();
+  State& s = GetState();
+  Lock lock(s.lock);
+  Window* target = Find(window);
+  if (target == nullptr) return 0;
+  if (target->owner == self) {
+    lock.unlock();
+    CallProc(window, message, w, l);
+    return 1;
+  }
+  if (!target->owner->alive) return 0;
+  PostNotice(*target->owner, [window, message, w, l] { CallProc(window, message, w, l); });
+  return 1;
+}
+
 int GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
   if (window != nullptr) {
     auto q = CurrentQueue();
