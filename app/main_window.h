@@ -24,6 +24,7 @@
 #include "ct_shell_dialogs.h"
 #include "edit_window_page.h"
 #include "main_window_list_images.h"
+#include "main_window_settings.h"
 #include "qelo/media.h"
 #include "qelo_com_bobox.h"
 #include "qelo_png_button.h"
@@ -64,6 +65,11 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void FormCloseQuery(vcl::TObject* sender, bool& canClose);
   void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
   void FormDestroy(vcl::TObject* sender);
+  // Closes the window as a close request from outside the program wants (a
+  // signal, the session ending): nobody may be there to answer, so a running
+  // conversion is stopped as when the close question is answered Yes. Does
+  // nothing once the window has closed.
+  void CloseUnasked();
   void FormMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void LabCaptionMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
   void BtnFileMenuClick(vcl::TObject* sender);
@@ -111,6 +117,9 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   void ppmMergeClick(vcl::TObject* sender);
 
   void AddFilesDialog();
+  // Adds each file as a job of its own, as the Add Files command does; a
+  // file that cannot be added is reported in a box of its own.
+  void AddMediaFiles(const std::vector<std::string>& files);
   // Adds the file to the job `groupId` (-1: a new job, whose id is handed
   // back); false when it cannot be opened or no job can take it.
   bool AddFileToJob(const std::string& path, int32_t& groupId);
@@ -285,6 +294,8 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   bool RunFolderDialog(std::string& folder);
 
   vcl::TStringList settings_;
+  // kKeptOut: what stands at the settings file's path is not replaced.
+  SettingsLoad settingsLoad_ = SettingsLoad::kDefaults;
   TWorkGroupClassArray jobs_;
   MediaInfo* heldMediaInfo_ = nullptr;
   int playerIndex_ = -1;
@@ -294,6 +305,8 @@ class TfrmVideoConvertor : public controls::TSkinForm {
   int hotRow_ = -1;
   std::string pendingCaption_;
   uint8_t converting_ = 0;
+  bool closeUnasked_ = false;  // the close being made asks nothing
+  bool closed_ = false;        // FormClose has run
   // "FreeClipshift", held for the life of the window; nothing tests it.
   std::unique_ptr<win::NamedMutex> programMutex_;
   TListImages listImages_;

@@ -62,9 +62,14 @@ void TfrmVideoConvertor::AddFilesDialog() {
   if (!odMediaFile->Execute()) return;
   settings_.Put(slOpenFolder, ExtractFilePath(odMediaFile->FileName()));
   settings_.Put(slFilterIndex, std::to_string(odMediaFile->FilterIndex()));
-  const TStrings& files = *odMediaFile->Files();
-  for (int i = 0; i < files.Count(); ++i) {
-    const std::string path = files.Get(i);
+  const TStrings& chosen = *odMediaFile->Files();
+  std::vector<std::string> files;
+  for (int i = 0; i < chosen.Count(); ++i) files.push_back(chosen.Get(i));
+  AddMediaFiles(files);
+}
+
+void TfrmVideoConvertor::AddMediaFiles(const std::vector<std::string>& files) {
+  for (const std::string& path : files) {
     int32_t groupId = -1;
     if (AddFileToJob(path, groupId))
       AddJobListItem(groupId);

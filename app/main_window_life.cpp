@@ -64,8 +64,8 @@ void TfrmVideoConvertor::FormShow(TObject*) {
 void TfrmVideoConvertor::FormCloseQuery(TObject*, bool& canClose) {
   canClose = true;
   if (!converting_) return;
-  if (Application()->MessageBox("Do you want to cancel the conversion?", "Information",
-                                MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  if (!closeUnasked_ && Application()->MessageBox("Do you want to cancel the conversion?", "Information",
+                                                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
     canClose = false;
     return;
   }
@@ -73,7 +73,14 @@ void TfrmVideoConvertor::FormCloseQuery(TObject*, bool& canClose) {
   QeloStopWorkGroup();
 }
 
+void TfrmVideoConvertor::CloseUnasked() {
+  if (closed_) return;
+  closeUnasked_ = true;
+  Close();
+}
+
 void TfrmVideoConvertor::FormClose(TObject*, TCloseAction&) {
+  closed_ = true;
   FreeHeldMediaInfo();
   if (playerIndex_ == -1) return;
   ClosePreviewFile();
@@ -106,11 +113,14 @@ void TfrmVideoConvertor::LabCaptionMouseDown(TObject*, TMouseButton, TShiftState
 // ---- the settings file ---------------------------------------------------------------
 
 void TfrmVideoConvertor::LoadSettings() {
-  LoadSettingsLines(win::ProgramFolder() + kSettingsFileName, SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()},
-                    settings_);
+  settingsLoad_ = LoadSettingsLines(win::ProgramDataFolder() + kSettingsFileName,
+                                    SettingsFolders{win::ProgramFolder(), GetMyDocumentsPath()}, settings_);
 }
 
-void TfrmVideoConvertor::SaveSettings() { SaveSettingsLines(win::ProgramFolder() + kSettingsFileName, settings_); }
+void TfrmVideoConvertor::SaveSettings() {
+  if (settingsLoad_ == SettingsLoad::kKeptOut) return;
+  SaveSettingsLines(win::ProgramDataFolder() + kSettingsFileName, settings_);
+}
 
 // Only a temporary folder the program made and marked is emptied: the line
 // may name the documents folder (a fallback) or nothing at all.

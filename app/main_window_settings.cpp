@@ -7,6 +7,7 @@
 #include "log_bridge.h"
 #include "vcl/classes.h"
 #include "vcl/sysutils.h"
+#include "win/small_file.h"
 
 namespace qelo::app {
 
@@ -76,23 +77,33 @@ void DefaultSettingsLines(const SettingsFolders& folders, vcl::TStrings& lines) 
   lines.Add(temp);
 }
 
-bool LoadSettingsLines(const std::string& file, const SettingsFolders& folders, vcl::TStrings& lines) {
+SettingsLoad LoadSettingsLines(const std::string& file, const SettingsFolders& folders, vcl::TStrings& lines) {
   lines.Clear();
-  if (vcl::FileExists(file)) {
-    try {
-      lines.LoadFromFile(file);
-    } catch (const vcl::Exception& error) {
-      WriteLog(std::string("The settings file cannot be read: ") + error.what(), kLogWarning);
-      lines.Clear();
-    }
+  const win::SmallFile read = win::ReadSmallFile(file, kSettingsSizeLimit);
+  if (read.state == win::SmallFile::State::kRead) lines.LoadFromBytes(read.bytes);
+  if (read.state == win::SmallFile::State::kRead && lines.Count() == kSettingsLineCount) {
+    CheckIntegerLine(lines, slFilterIndex, false);
+    CheckIntegerLine(lines, slProfileChoice, true);
+    return SettingsLoad::kUsed;
   }
-  if (lines.Count() != kSettingsLineCount) {
-    DefaultSettingsLines(folders, lines);
-    return false;
+  const int count = lines.Count();
+  DefaultSettingsLines(folders, lines);
+  if (read.state == win::SmallFile::State::kMissing) return SettingsLoad::kDefaults;
+  const std::string said = "The settings file " + file +
+                           (read.state == win::SmallFile::State::kRead
+                                ? " has " + std::to_string(count) + " lines instead of " +
+                                      std::to_string(kSettingsLineCount)
+                                : " cannot be read (" + read.problem + ")");
+  std::string problem = "it is a folder";
+  const std::string aside = read.folder ? "" : win::KeepAside(file, &problem);
+  if (aside.empty()) {
+    WriteLog(said + (read.folder ? "" : " and cannot be kept aside (" + problem + ")") +
+                 "; the default settings are used, and they are not saved.",
+             kLogWarning);
+    return SettingsLoad::kKeptOut;
   }
-  CheckIntegerLine(lines, slFilterIndex, false);
-  CheckIntegerLine(lines, slProfileChoice, true);
-  return true;
+  WriteLog(said + "; it is kept as " + aside + ", and the default settings are used.", kLogWarning);
+  return SettingsLoad::kDefaults;
 }
 
 bool SaveSettingsLines(const std::string& file, const vcl::TStrings& lines) {

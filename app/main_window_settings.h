@@ -1,9 +1,13 @@
-// The main window's settings file, "clipshift.dat" in the program's folder:
+// The main window's settings file, "clipshift.dat" in the program's folder
+// (in the user's config folder when the program may not write its own):
 // six lines, one value a line, read whole at creation and written whole when
-// the window is destroyed. A file of any other length is rebuilt from the
-// defaults, making the output and temporary folders on the way.
+// the window is destroyed. A file of any other length, or one that cannot be
+// read (not a regular file, larger than 64 KiB), is kept aside under a name
+// of its own and the settings are rebuilt from the defaults, making the
+// output and temporary folders on the way; the log says so.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "vcl/strings.h"
@@ -11,6 +15,8 @@
 namespace qelo::app {
 
 inline constexpr const char* kSettingsFileName = "clipshift.dat";
+// A settings file is read only up to this size: six folders and two numbers.
+inline constexpr std::size_t kSettingsSizeLimit = 64 * 1024;
 
 // The lines of the file, by what they hold.
 enum SettingsLine {
@@ -44,11 +50,19 @@ struct SettingsFolders {
 // the program's own.
 void DefaultSettingsLines(const SettingsFolders& folders, vcl::TStrings& lines);
 
-// Reads the file into `lines`: exactly six lines are kept, anything else
-// (no file, an unreadable one, another count) is replaced by the defaults.
-// Lines 1 and 4 must be decimal integers (line 1 not negative); a line that
-// is not becomes "0". Returns whether the file's lines were kept.
-bool LoadSettingsLines(const std::string& file, const SettingsFolders& folders, vcl::TStrings& lines);
+// What became of the settings file when it was read.
+enum class SettingsLoad {
+  kUsed,      // its six lines are the settings
+  kDefaults,  // there was none, or what stood there is kept aside: the defaults replace it
+  kKeptOut,   // what stands there could neither be used nor kept aside: it must not be replaced
+};
+
+// Reads the file into `lines`: exactly six lines are kept; for anything
+// else the defaults are used, and what stood at the path (but a folder) is
+// kept aside first, with a warning in the log naming the file, the reason
+// and where it went. Lines 1 and 4 must be decimal integers (line 1 not
+// negative); a line that is not becomes "0".
+SettingsLoad LoadSettingsLines(const std::string& file, const SettingsFolders& folders, vcl::TStrings& lines);
 
 // Writes the lines as UTF-8 text, CR LF after each, replacing the file only
 // once the whole text is written. False when it could not be written.

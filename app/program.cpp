@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "close_signals.h"
 #include "ct_bmp_btn.h"
 #include "ct_button.h"
 #include "ct_common_controller.h"
@@ -63,15 +64,27 @@ void InitializeProgramFramework() {
 int RunClipshift(const ProgramLibraries& libraries,
                  const std::function<void(vcl::TCustomForm& mainWindow)>& started) {
   InitializeProgramFramework();
-  ProgramLife life(libraries);
-  if (!life.StartUp(win::ProgramFolder())) return 1;
   vcl::TApplication& application = *vcl::Application();
+  // A close request from outside ends every modal run and menu and then the
+  // message loop; the main window then closes without asking.
+  bool closeRequested = false;
+  const CloseSignals signals([&closeRequested, &application] {
+    closeRequested = true;
+    application.Terminate();
+  });
+  ProgramLife life(libraries);
+  if (!life.StartUp(win::ProgramDataFolder())) return 1;
   int status = 0;
   try {
-    TfrmVideoConvertor* mainWindow = nullptr;
-    application.CreateForm(mainWindow);
-    if (started) started(*mainWindow);
-    application.Run();
+    // Asked to close during start-up (the DirectX window, say): no window
+    // is made, and the libraries close down at once.
+    if (!closeRequested) {
+      TfrmVideoConvertor* mainWindow = nullptr;
+      application.CreateForm(mainWindow);
+      if (started) started(*mainWindow);
+      application.Run();
+      if (closeRequested) mainWindow->CloseUnasked();
+    }
   } catch (const std::exception& error) {
     WriteLog(std::string("The main window failed: ") + error.what(), kLogError);
     status = 1;

@@ -20,8 +20,12 @@ void InitializeProgramFramework();
 // headless mode of the tests was asked for (QELO_HEADLESS).
 bool DisplayAvailable();
 
-// The whole program: the framework, start-up in the program folder, the
-// main window and its message loop, the windows freed, then close-down.
+// The whole program: the framework, start-up with the log in the program's
+// data folder, the main window and its message loop, the windows freed, then
+// close-down.
+// SIGTERM, SIGINT and SIGHUP close the main window as a user's close would,
+// without a question (a run is stopped), so the settings file and the log's
+// end line are written.
 // `started` (when given) is called with the main window once it is made,
 // before the loop runs. Returns the process's exit status: 0, or 1 when
 // start-up failed or the main window could not be made.

@@ -35,6 +35,7 @@ std::string EndLine() { return FramedLine("End"); }
 
 ProgramLibraries RealLibraries() {
   ProgramLibraries l;
+  l.CheckRegistryStore = reg::CheckStore;
   l.CheckDxVersion = QeloCheckDxVersion;
   l.CheckDirectXUsed = QeloCheckDirectXUsed;
   l.TurnOnDirectX = QeloTurnOnDirectX;
@@ -52,20 +53,26 @@ ProgramLibraries RealLibraries() {
   return l;
 }
 
-bool CheckDirectX(const ProgramLibraries& libraries) {
+bool CheckDirectX(const ProgramLibraries& libraries, bool registryUsable) {
   DxVersionCode version = QELO_DX_VERSION_9_0C;
   if (libraries.CheckDxVersion(&version) == 0) {
     ShowDirectXInformation(TfrmChkDirectX::kOldVersion);
-  } else if (libraries.CheckDirectXUsed() == 0 && libraries.TurnOnDirectX() == 0) {
+  } else if (registryUsable && libraries.CheckDirectXUsed() == 0 && libraries.TurnOnDirectX() == 0) {
     ShowDirectXInformation(TfrmChkDirectX::kAccelerationOff);
   }
   return true;
 }
 
 bool ProgramLife::StartUp(const std::string& logFolder) {
-  CheckDirectX(libraries_);
+  // The store is looked at before the check reads it; what was found is
+  // logged once the log is open.
+  const reg::StoreCheck store = libraries_.CheckRegistryStore();
+  CheckDirectX(libraries_, store.usable);
   libraries_.InitializeLog(win::Utf8ToUtf16(logFolder).c_str());
   WriteLog(BeginLine(), kLogInfo);
+  for (const std::string& report : store.reports) WriteLog(report, kLogWarning);
+  if (!store.usable)
+    WriteLog("Hardware acceleration is taken as switched on: its switches live in the registry store.", kLogWarning);
 
   ProgramLibraries& l = libraries_;
   const LibraryStep steps[] = {

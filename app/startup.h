@@ -9,6 +9,7 @@
 
 #include "qelo/dxcheck.h"
 #include "qelo/media.h"
+#include "registry/registry.h"
 
 namespace qelo::app {
 
@@ -22,6 +23,9 @@ std::string EndLine();
 // The library calls of start-up and close-down, in one table so that tests
 // can put their own in (to make a step fail, or to see the order).
 struct ProgramLibraries {
+  // The registry store the acceleration switches live in, looked at (and
+  // damage in it kept aside) before the DirectX check reads it.
+  std::function<reg::StoreCheck()> CheckRegistryStore;
   std::function<int(DxVersionCode*)> CheckDxVersion;
   std::function<int()> CheckDirectXUsed;
   std::function<int()> TurnOnDirectX;
@@ -44,17 +48,20 @@ ProgramLibraries RealLibraries();
 
 // Asks for DirectX 9.0c and hardware acceleration, switching acceleration on
 // when it is off; shows the information window (modally) when the version is
-// too old or acceleration stays off. Always true: start-up goes on.
-bool CheckDirectX(const ProgramLibraries& libraries);
+// too old or acceleration stays off. Without a usable registry store the
+// switches can be neither read nor written: acceleration is then taken as
+// on and not asked about. Always true: start-up goes on.
+bool CheckDirectX(const ProgramLibraries& libraries, bool registryUsable = true);
 
 // What the program holds between start-up and close-down.
 class ProgramLife {
  public:
   explicit ProgramLife(ProgramLibraries libraries) : libraries_(std::move(libraries)) {}
 
-  // The DirectX check, the log opened in `logFolder` with the begin line,
-  // then the codec bridge, the player, the catalogue and the engine, each
-  // handed QeloLogTextW as its log. A step that fails writes its error line,
+  // The registry store's check, the DirectX check, the log opened in
+  // `logFolder` with the begin line and what the store's check found, then
+  // the codec bridge, the player, the catalogue and the engine, each handed
+  // QeloLogTextW as its log. A step that fails writes its error line,
   // undoes the steps before it and closes the log: false.
   bool StartUp(const std::string& logFolder);
   // After the message loop: the player, the codec bridge, the effects, the

@@ -5,8 +5,14 @@
 //   adding    200 files through the Add Files command (each probed by the
 //             codec bridge and given a unique output name, one row each),
 //             half of them merged into one job (the list holds 128 jobs);
-//   repaint   the whole main window, every control in it, with 201 rows.
-// Goals: start under 1 s, adding under 2 s, repaint under 16 ms.
+//   repaint   the whole main window, every control in it, with 201 rows;
+//   stalls    the longest stretch the window's thread leaves a posted call
+//             waiting while a 1080p clip's conversion is stopped (Stop
+//             answered Yes), while the window is closed during its
+//             conversion, and while its preview is sought, stepped a frame
+//             at a time and closed.
+// Goals: start under 1 s, adding under 2 s, repaint under 16 ms, every
+// stall under 50 ms.
 //
 //   clipshift_bench [--starts N] [--repaints N]
 #include <algorithm>
@@ -14,9 +20,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <atomic>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/media_fixture.h"
@@ -24,6 +34,7 @@
 #include "common/temp_dir.h"
 #include "main_window.h"
 #include "program.h"
+#include "qelo/player_exports.h"
 #include "program_sandbox.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
@@ -188,6 +199,140 @@ void BenchListInProgram(const std::vector<std::string>& files, int repaints) {
   });
 }
 
+// ---- stalls of the window's thread -------------------------------------------------
+
+// How long the window's thread leaves a posted call waiting: a thread of its
+// own posts one call at a time, a millisecond after the last one ran, and
+// notes how long each waited. A call still waiting counts as long as it has
+// waited so far.
+class StallProbe {
+ public:
+  StallProbe() : state_(std::make_shared<State>()), thread_([this] { Run(); }) {}
+  ~StallProbe() {
+    state_->stop = true;
+    thread_.join();
+  }
+  void Reset() {
+    std::lock_guard lock(state_->mutex);
+    state_->longest = 0;
+  }
+  double Longest() const {
+    std::lock_guard lock(state_->mutex);
+    return std::max(state_->longest, state_->waiting ? NowMs() - state_->postedAt : 0.0);
+  }
+
+ private:
+  // Shared with the posted calls, which may outlive the probe.
+  struct State {
+    std::mutex mutex;
+    double longest = 0;
+    bool waiting = false;
+    double postedAt = 0;
+    std::atomic<bool> stop{false};
+  };
+
+  void Run() {
+    while (!state_->stop) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::lock_guard lock(state_->mutex);
+      if (state_->waiting) continue;
+      state_->waiting = true;
+      state_->postedAt = NowMs();
+      vcl::Application()->Post([state = state_] {
+        std::lock_guard lock(state->mutex);
+        state->longest = std::max(state->longest, NowMs() - state->postedAt);
+        state->waiting = false;
+      });
+    }
+  }
+
+  std::shared_ptr<State> state_;
+  std::thread thread_;
+};
+
+// Runs the window's loop for `ms`, or until `done` says so.
+void PumpFor(double ms, const std::function<bool()>& done = {}) {
+  const double until = NowMs() + ms;
+  while (NowMs() < until && !(done && done())) {
+    vcl::script::Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  vcl::script::Pump();
+}
+
+void PrintStall(const char* what, double ms) {
+  std::printf("stall of the window's thread, %s: longest %.1f ms (goal < 50 ms)\n", what, ms);
+}
+
+// A 1080p clip added, selected, and its conversion started and well under way.
+bool StartConversion(app::TfrmVideoConvertor& window, const std::string& clip) {
+  window.miClearClick(nullptr);
+  window.AddMediaFiles({clip});
+  if (window.lvMediaFile->Items()->Count() == 0) return false;
+  window.lvMediaFile->Items()->Item(0)->SetSelected(true);
+  window.BtnStartClick(window.BtnStart);
+  PumpFor(30'000, [&] { return window.Converting() && window.pbTotalProgress->Percent() >= 5; });
+  return window.Converting();
+}
+
+void BenchStalls(app::TfrmVideoConvertor& window, const std::string& clip) {
+  StallProbe probe;
+  if (!StartConversion(window, clip)) {
+    std::printf("stalls: the 1080p conversion did not start\n");
+    return;
+  }
+  {
+    vcl::script::ModalScript modal;
+    modal.Answer(vcl::mrYes);
+    probe.Reset();
+    window.BtnStartClick(window.BtnStartStop);  // Stop, and Yes to its question
+    PumpFor(100);
+    PrintStall("Stop during a 1080p conversion", probe.Longest());
+  }
+
+  window.lvMediaFile->Items()->Item(0)->SetSelected(true);
+  window.BtnPlayClick(window.BtnPlay);
+  PumpFor(10'000, [&] { return window.tbPlayer->Position() > 0; });
+  probe.Reset();
+  window.tbPlayerTrackChange(nullptr, window.tbPlayer->Max() / 2);
+  PumpFor(500);
+  PrintStall("seek of a playing 1080p preview", probe.Longest());
+
+  window.btnPauseClick(nullptr);
+  PumpFor(200);
+  probe.Reset();
+  for (int i = 0; i < 5; ++i) {
+    QeloNextFrame(window.PlayerIndex());
+    PumpFor(20);
+  }
+  PrintStall("five frame steps of a paused 1080p preview", probe.Longest());
+
+  window.BtnPlayClick(window.BtnPlay);
+  PumpFor(300);
+  probe.Reset();
+  window.ClosePreviewFile();
+  PumpFor(100);
+  PrintStall("close of a playing 1080p preview", probe.Longest());
+
+  if (!StartConversion(window, clip)) return;
+  vcl::script::ModalScript modal;
+  modal.Answer(vcl::mrYes);
+  probe.Reset();
+  window.Close();  // Yes to its question: the run stops and the window closes
+  PrintStall("close of the window during a 1080p conversion", probe.Longest());
+}
+
+void BenchStallsInProgram(const std::string& clip) {
+  app::RunClipshift(app::RealLibraries(), [&](vcl::TCustomForm& form) {
+    auto& window = dynamic_cast<app::TfrmVideoConvertor&>(form);
+    vcl::Application()->Post([&] {
+      vcl::script::Pump();
+      BenchStalls(window, clip);
+      if (window.Visible()) window.Close();
+    });
+  });
+}
+
 int Option(int argc, char** argv, const char* name, int fallback) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], name) == 0) return std::max(std::atoi(argv[i + 1]), 1);
@@ -214,5 +359,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   BenchListInProgram(files, Option(argc, argv, "--repaints", 50));
+
+  fs::create_directories(dir.File("hd"));
+  const std::string hd = test::MakeVideoAudio(dir.File("hd"), "take 1080p.avi", 20.0, 1920, 1080, 25);
+  if (hd.empty()) {
+    std::printf("ffmpeg made no 1080p clip\n");
+    return 1;
+  }
+  BenchStallsInProgram(hd);
   return 0;
 }

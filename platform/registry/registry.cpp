@@ -1,6 +1,6 @@
 #include "registry/registry.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,9 +9,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "registry/store_file.h"
+#include "win/small_file.h"
 
 namespace qelo::reg {
 namespace {
@@ -106,24 +108,31 @@ bool KeyExists(const Store& store, const std::string& path) {
   return false;
 }
 
-void ReportDamage(const std::string& path) {
-  std::fprintf(stderr, "registry: the store %s is damaged; reading it as empty\n", path.c_str());
-}
+LoadResult ReadStore(Store* store) { return LoadStore(StorePath(), store); }
 
-LoadState ReadStore(Store* store) {
-  const std::string path = StorePath();
-  const LoadState state = LoadStore(path, store);
-  if (state == LoadState::kDamaged) ReportDamage(path);
-  return state;
+// What stands at the store's path and cannot be used is kept aside, all
+// but a folder, which cannot be replaced either.
+bool MustKeepAside(const LoadResult& loaded) {
+  return loaded.state == LoadState::kDamaged || (loaded.state == LoadState::kUnusable && !loaded.folder);
 }
 
 // Holds the store's lock file for one read-change-write; released at scope end.
 class StoreLock {
  public:
   explicit StoreLock(const std::string& folder) {
-    fd_ = open((folder + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
-      close(fd_);
+    const std::string path = folder + "/" + kLockName;
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    struct stat info;
+    if (fd_ < 0) {
+      problem_ = std::strerror(errno);
+    } else if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+      problem_ = "it is not a regular file";
+    } else if (flock(fd_, LOCK_EX) != 0) {
+      problem_ = std::strerror(errno);
+    }
+    if (!problem_.empty()) {
+      problem_ = "its lock file " + path + " cannot be used: " + problem_;
+      if (fd_ >= 0) close(fd_);
       fd_ = -1;
     }
   }
@@ -133,29 +142,35 @@ class StoreLock {
   StoreLock(const StoreLock&) = delete;
   StoreLock& operator=(const StoreLock&) = delete;
   bool held() const { return fd_ >= 0; }
+  const std::string& problem() const { return problem_; }
 
  private:
   int fd_ = -1;
+  std::string problem_;
 };
+
+// Makes the store's folder; why it cannot be, or empty.
+std::string MakeStoreFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error && std::filesystem::is_directory(folder, error)) return "";
+  return "its folder " + folder + " cannot be made: " + (error ? error.message() : "a file stands there");
+}
 
 // Runs `change` on the current store and writes the result back.
 template <typename Change>
 Status ChangeStore(Change change) {
   const std::string folder = StoreFolder();
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  if (!MakeStoreFolder(folder).empty()) return Status::kStoreFailed;
   StoreLock lock(folder);
   if (!lock.held()) return Status::kStoreFailed;
   Store store;
-  const LoadState state = ReadStore(&store);
+  const LoadResult loaded = ReadStore(&store);
   const Status status = change(&store);
   if (status != Status::kOk) return status;
   const std::string path = StorePath();
-  if (state == LoadState::kDamaged) {
-    std::filesystem::copy_file(path, path + ".damaged",
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) return Status::kStoreFailed;  // the damaged file is kept, not overwritten
-  }
+  // What stood there is kept, never overwritten.
+  if (MustKeepAside(loaded) && win::KeepAside(path, nullptr).empty()) return Status::kStoreFailed;
   return SaveStore(path, store) ? Status::kOk : Status::kStoreFailed;
 }
 
@@ -208,6 +223,44 @@ bool MakeValue(ValueType type, const void* data, std::uint32_t size, StoredValue
 }  // namespace
 
 std::string StorePath() { return StoreFolder() + "/" + kStoreName; }
+
+StoreCheck CheckStore() {
+  const std::string folder = StoreFolder();
+  const std::string path = StorePath();
+  const std::string name = "The registry store " + path;
+  StoreCheck check;
+  auto unusable = [&check, &name](const std::string& problem, const char* what = " cannot be read or written (") {
+    check.usable = false;
+    check.reports.push_back(name + what + problem + ").");
+  };
+  if (const std::string problem = MakeStoreFolder(folder); !problem.empty()) {
+    unusable(problem);
+    return check;
+  }
+  Store store;
+  const LoadResult loaded = ReadStore(&store);
+  if (loaded.folder) {
+    unusable(loaded.problem);
+    return check;
+  }
+  if (MustKeepAside(loaded)) {
+    const std::string why =
+        loaded.state == LoadState::kDamaged ? " is damaged" : " cannot be read (" + loaded.problem + ")";
+    std::string problem;
+    const std::string aside = win::KeepAside(path, &problem);
+    if (aside.empty()) {
+      unusable(loaded.state == LoadState::kDamaged ? "it is damaged and cannot be kept aside: " + problem
+                                                   : loaded.problem);
+      return check;
+    }
+    check.reports.push_back(name + why + "; it is kept as " + aside + ", and a new store is started.");
+  }
+  const StoreLock lock(folder);
+  if (!lock.held()) unusable(lock.problem(), " cannot be written (");
+  else if (access(folder.c_str(), W_OK | X_OK) != 0)
+    unusable("its folder " + folder + ": " + std::strerror(errno), " cannot be written (");
+  return check;
+}
 
 Status OpenKey(Key parent, std::string_view subKey, std::uint32_t access, Key* key) {
   return OpenOrCreate(parent, subKey, access, key, false);

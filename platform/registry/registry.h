@@ -6,9 +6,12 @@
 // folder named by QELO_REGISTRY_DIR, else $XDG_CONFIG_HOME/clipshift, else
 // ~/.config/clipshift. Every call reads the file afresh and every change
 // rewrites it whole (new file, then rename), under a lock file, so several
-// processes may share it and a crash never leaves it half written. A damaged
-// file is reported on stderr and read as empty; the next change sets it
-// aside as "registry.dat.damaged" before writing a new one.
+// processes may share it and a crash never leaves it half written. Only a
+// regular file of at most 1 MiB is read. A damaged file (or anything else
+// that cannot be read in its place, but a folder) reads as empty; the next
+// change keeps it aside under a name of its own ("registry.dat.damaged",
+// then "registry.dat.damaged-2", ...) before writing a new one.
+// `CheckStore` does that at once and says what it found.
 //
 // Key and value names are matched without regard to ASCII case; path parts
 // are separated by backslashes. The keys that a freshly installed system
@@ -18,6 +21,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelo::reg {
 
@@ -62,5 +66,16 @@ Status SetValue(Key key, std::string_view name, ValueType type, const void* data
 
 // The store file that the calls above use.
 std::string StorePath();
+
+// What a program learns of its store at start-up: a store that cannot be
+// used as it stands (damaged, not a regular file, too large, unreadable) is
+// kept aside and a new one started; `usable` is false when the store can
+// still not be read and written (a folder in its place or in its lock
+// file's, a file in its folder's, no right to write).
+struct StoreCheck {
+  bool usable = true;
+  std::vector<std::string> reports;  // one sentence per problem, naming the file and the reason
+};
+StoreCheck CheckStore();
 
 }  // namespace qelo::reg

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "win/small_file.h"
+
 namespace qelo::reg {
 namespace {
 
@@ -103,22 +105,6 @@ bool ParseLine(std::string_view line, Store* store, ValueMap** current) {
   return true;
 }
 
-// False when the file cannot be read; `missing` tells whether it is absent.
-bool ReadWholeFile(const std::string& path, std::string* text, bool* missing) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  *missing = fd < 0 && errno == ENOENT;
-  if (fd < 0) return false;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text->append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  return n == 0;
-}
-
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -187,12 +173,15 @@ bool ParseStore(std::string_view text, Store* store) {
   return false;
 }
 
-LoadState LoadStore(const std::string& path, Store* store) {
+LoadResult LoadStore(const std::string& path, Store* store) {
   *store = Store{};
-  std::string text;
-  bool missing = false;
-  if (!ReadWholeFile(path, &text, &missing)) return missing ? LoadState::kMissing : LoadState::kDamaged;
-  return ParseStore(text, store) ? LoadState::kRead : LoadState::kDamaged;
+  const win::SmallFile file = win::ReadSmallFile(path, kStoreSizeLimit);
+  switch (file.state) {
+    case win::SmallFile::State::kMissing: return {LoadState::kMissing, "", false};
+    case win::SmallFile::State::kUnusable: return {LoadState::kUnusable, file.problem, file.folder};
+    case win::SmallFile::State::kRead: break;
+  }
+  return {ParseStore(file.bytes, store) ? LoadState::kRead : LoadState::kDamaged, "", false};
 }
 
 bool SaveStore(const std::string& path, const Store& store) {

@@ -39,10 +39,24 @@ std::string FormatStore(const Store& store);
 // False when the text is not a whole, well-formed store.
 bool ParseStore(std::string_view text, Store* store);
 
-enum class LoadState { kRead, kMissing, kDamaged };
+// A store file is read only when it is a regular file of at most this size.
+inline constexpr std::size_t kStoreSizeLimit = 1 << 20;
 
-// Reads the store file; a missing or damaged file leaves `store` empty.
-LoadState LoadStore(const std::string& path, Store* store);
+enum class LoadState {
+  kRead,
+  kMissing,
+  kDamaged,   // its text is not a well-formed store
+  kUnusable,  // it cannot be read: a folder, a FIFO, a device, too large, no right
+};
+
+struct LoadResult {
+  LoadState state = LoadState::kMissing;
+  std::string problem;  // kUnusable: why
+  bool folder = false;  // kUnusable: a folder stands at the path
+};
+
+// Reads the store file; anything but a well-formed one leaves `store` empty.
+LoadResult LoadStore(const std::string& path, Store* store);
 // Writes a new file beside `path` and renames it over `path`.
 bool SaveStore(const std::string& path, const Store& store);
 

@@ -264,6 +264,10 @@ void TStrings::LoadFromFile(const std::string& path) {
   if (!in) throw EFOpenError("Cannot open file \"" + path + "\". " + SystemError());
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw EFOpenError("Cannot read file \"" + path + "\"");
+  LoadFromBytes(bytes);
+}
+
+void TStrings::LoadFromBytes(std::string_view bytes) {
   TEncoding found = TEncoding::Default;
   std::string text = Decode(bytes, found);
   SetText(text);

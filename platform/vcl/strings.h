@@ -48,6 +48,8 @@ class TStrings : public TPersistent {
   // file is read in the default code page. The list stays as it was when the
   // file cannot be read (EFOpenError).
   void LoadFromFile(const std::string& path);
+  // The same for a file's bytes read by the caller.
+  void LoadFromBytes(std::string_view bytes);
   // Writes in Encoding(), the encoding of the last file loaded (Default at
   // first), or in the one given. The file is replaced only once the whole new
   // text is written; on failure (EFCreateError) the old file stays.

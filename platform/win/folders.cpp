@@ -46,6 +46,15 @@ std::string ProgramFolder() {
   return WithSlash(executable.parent_path().string());
 }
 
+std::string ProgramDataFolder() {
+  const std::string program = ProgramFolder();
+  if (access(program.c_str(), W_OK | X_OK) == 0) return program;
+  const std::string data = ConfigFolder() + "/clipshift/";
+  std::error_code error;
+  std::filesystem::create_directories(data, error);
+  return data;
+}
+
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;

@@ -1,6 +1,7 @@
-// The two folders the program keeps its files in: its own folder (where the
-// executable lies, with its skin, settings and log) and the user's documents
-// folder (where its output folders are made).
+// The folders the program keeps its files in: its own folder (where the
+// executable lies, with its skin, and where it writes its settings and log
+// when it may), the user's config folder and the user's documents folder
+// (where its output folders are made).
 #pragma once
 
 #include <string>
@@ -14,6 +15,13 @@ inline constexpr const char* kProgramFolderVariable = "QELO_PROGRAM_DIR";
 // The folder of the running executable, or the one QELO_PROGRAM_DIR names,
 // always with a trailing "/".
 std::string ProgramFolder();
+
+// The folder the program writes its own files to (its settings file, its
+// log): its own folder when it may write there, as a program kept in a
+// folder of its own; otherwise (a program installed into a folder of the
+// system's) the "clipshift" folder in the user's config folder, made when
+// needed. Always with a trailing "/".
+std::string ProgramDataFolder();
 
 // The home folder: $HOME, else the user database's; empty when unknown.
 std::string HomeFolder();

@@ -1,18 +1,26 @@
 // The settings file of the main window: a fresh start's lines and the
-// folders made for them, files of other lengths rebuilt, lines that are not
-// numbers, writing and reading back any folder name, and the temporary
-// folder that only the program's own marked folder is emptied of.
+// folders made for them, files of other lengths and files that cannot be
+// read kept aside and rebuilt, lines that are not numbers, writing and
+// reading back any folder name, and the temporary folder that only the
+// program's own marked folder is emptied of.
 #include "main_window_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include "common/log_reading.h"
 #include "common/temp_dir.h"
+#include "common/watchdog.h"
+#include "outside/qelo_log.h"
+#include "win/codepage.h"
 
 namespace qelo::app {
 namespace {
@@ -39,6 +47,12 @@ class SettingsFileTest : public ::testing::Test {
   void SetUp() override {
     fs::create_directories(programFolder());
     fs::create_directories(documents());
+    InitializeQeloLog(win::Utf8ToUtf16(dir_.path()).c_str());
+  }
+  void TearDown() override { DeInitializeQeloLog(); }
+  std::string LastLogLine() const {
+    const std::vector<std::string> log = test::LogTexts(dir_.path());
+    return log.empty() ? "" : log.back();
   }
   std::string programFolder() const { return dir_.File("program") + "/"; }
   std::string documents() const { return dir_.File("Documents"); }
@@ -55,32 +69,92 @@ class SettingsFileTest : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  bool kept_ = false;
+  SettingsLoad kept_ = SettingsLoad::kDefaults;
 };
 
 TEST_F(SettingsFileTest, AFirstStartMakesTheClipshiftFoldersAndWritesNothing) {
   EXPECT_EQ(Load(), Defaults());
-  EXPECT_FALSE(kept_);
+  EXPECT_EQ(kept_, SettingsLoad::kDefaults);
+  EXPECT_EQ(LastLogLine(), "") << "a first start is no fault";
   EXPECT_TRUE(fs::is_directory(documents() + "/Clipshift"));
   EXPECT_TRUE(fs::is_regular_file(documents() + "/Clipshift/Temp/" + kTempFolderMark))
       << "the temporary folder made is marked as the program's";
   EXPECT_FALSE(fs::exists(settingsFile())) << "the file is written only when the window goes";
 }
 
-TEST_F(SettingsFileTest, AFileOfAnyOtherLengthIsRebuiltWhole) {
-  const std::vector<std::string> files = {
-      "", "a\r\nb\r\nc\r\nd\r\ne\r\n", "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\n", "1\n2\n3\n4\n5\n6\n7"};
-  for (const std::string& text : files) {
-    WriteBytes(settingsFile(), text);
-    EXPECT_EQ(Load(), Defaults()) << text;
-    EXPECT_FALSE(kept_);
+// A file of another length is rebuilt from the defaults; the file itself
+// is kept aside, each under a name of its own, and the log says where.
+TEST_F(SettingsFileTest, AFileOfAnyOtherLengthIsKeptAsideAndRebuilt) {
+  struct Case {
+    std::string text;
+    int lines;
+    std::string keptAs;
+  };
+  const Case cases[] = {{"", 0, ".damaged"},
+                        {"a\r\nb\r\nc\r\nd\r\ne\r\n", 5, ".damaged-2"},
+                        {"a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\n", 7, ".damaged-3"},
+                        {"1\n2\n3\n4\n5\n6\n7", 7, ".damaged-4"},
+                        {std::string("\x89PNG\0\xFF\xFE garbage", 16), 1, ".damaged-5"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    WriteBytes(settingsFile(), c.text);
+    EXPECT_EQ(Load(), Defaults());
+    EXPECT_EQ(kept_, SettingsLoad::kDefaults);
+    EXPECT_FALSE(fs::exists(settingsFile()));
+    EXPECT_EQ(ReadBytes(settingsFile() + c.keptAs), c.text);
+    EXPECT_EQ(LastLogLine(), "Warning: The settings file " + settingsFile() + " has " + std::to_string(c.lines) +
+                                 " lines instead of 6; it is kept as " + settingsFile() + c.keptAs +
+                                 ", and the default settings are used.");
+  }
+  for (const Case& c : cases) EXPECT_EQ(ReadBytes(settingsFile() + c.keptAs), c.text) << "nothing kept is replaced";
+}
+
+// What cannot be read as a settings file is never waited on nor read
+// without end; it is kept aside (all but a folder, which cannot be replaced
+// either: the settings are then not saved).
+TEST_F(SettingsFileTest, WhatCannotBeReadIsKeptAsideAtOnce) {
+  const std::string file = settingsFile();
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string reason;
+    SettingsLoad load;
+  };
+  const std::vector<Case> cases = {
+      {"a FIFO", [&] { mkfifo(file.c_str(), 0600); }, "it is a FIFO", SettingsLoad::kDefaults},
+      {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); }, "it is a link to a character device",
+       SettingsLoad::kDefaults},
+      {"too large", [&] { WriteBytes(file, std::string(kSettingsSizeLimit + 1, '\n')); },
+       "it is larger than 65536 bytes", SettingsLoad::kDefaults},
+      {"a folder", [&] { fs::create_directories(file); }, "it is a folder", SettingsLoad::kKeptOut},
+  };
+  test::Watchdog watchdog(std::chrono::seconds(60), "reading settings files that cannot be read");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(file);
+    fs::remove_all(file + ".damaged");
+    WriteBytes(file + ".damaged", "an earlier copy");
+    c.make();
+    EXPECT_EQ(Load(), Defaults());
+    EXPECT_EQ(kept_, c.load);
+    const std::string said = "Warning: The settings file " + file + " cannot be read (" + c.reason + ")";
+    if (c.load == SettingsLoad::kKeptOut) {
+      EXPECT_EQ(LastLogLine(), said + "; the default settings are used, and they are not saved.");
+      EXPECT_TRUE(fs::is_directory(file));
+    } else {
+      EXPECT_EQ(LastLogLine(), said + "; it is kept as " + file + ".damaged-2, and the default settings are used.");
+      EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
+      EXPECT_TRUE(fs::exists(fs::symlink_status(file + ".damaged-2")));
+      fs::remove(file + ".damaged-2");
+    }
+    EXPECT_EQ(ReadBytes(file + ".damaged"), "an earlier copy");
   }
 }
 
 TEST_F(SettingsFileTest, SixLinesAreKeptWithAnyLineEnds) {
   WriteBytes(settingsFile(), "/in\r3\n/snap/\r\n/out/\r65538\n/tmp/x/\r\n");
   EXPECT_EQ(Load(), (std::vector<std::string>{"/in", "3", "/snap/", "/out/", "65538", "/tmp/x/"}));
-  EXPECT_TRUE(kept_);
+  EXPECT_EQ(kept_, SettingsLoad::kUsed);
 }
 
 // Lines 1 (filter index) and 4 (profile choice) are read as numbers later;
@@ -145,7 +219,7 @@ TEST_F(SettingsFileTest, SavedLinesEndInCrLfAndAnyFolderNameComesBack) {
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   EXPECT_NE(bytes.find(folder + "\r\n"), std::string::npos) << "written as UTF-8";
   EXPECT_EQ(Load()[slOutputFolder], folder);
-  EXPECT_TRUE(kept_);
+  EXPECT_EQ(kept_, SettingsLoad::kUsed);
 }
 
 TEST_F(SettingsFileTest, AFileWithAUtf16MarkIsReadInThatEncoding) {

@@ -32,6 +32,7 @@ class ProgramTestBase : public ::testing::Test {
 
   const std::string& ProgramFolder() const { return sandbox_->ProgramFolder(); }  // with its trailing "/"
   const std::string& DocumentsFolder() const { return sandbox_->DocumentsFolder(); }
+  const std::string& RegistryFolder() const { return sandbox_->RegistryFolder(); }
   std::string SettingsFile() const { return ProgramFolder() + kSettingsFileName; }
   // The settings file as it stands, split at CR LF (every line must end so).
   std::optional<std::vector<std::string>> SettingsFileLines() const;

@@ -19,12 +19,13 @@ ProgramSandbox::ProgramSandbox(const std::string& root, const std::string& skinF
   fs::create_directories(documentsFolder_);
   fs::create_directories(home + "/.config");
   std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/My Documents\"\n";
+  registryFolder_ = root + "/registry";
   shutDownMark_ = root + "/shut-down";
   SetVariable("QELO_HEADLESS", "1");
   SetVariable("HOME", home);
   SetVariable("XDG_CONFIG_HOME", home + "/.config");
   SetVariable(win::kProgramFolderVariable, programFolder_);
-  SetVariable("QELO_REGISTRY_DIR", root + "/registry");
+  SetVariable("QELO_REGISTRY_DIR", registryFolder_);
   SetVariable("QELO_SHUTDOWN_COMMAND", "touch '" + shutDownMark_ + "'");
 }
 

@@ -22,6 +22,8 @@ class ProgramSandbox {
 
   const std::string& ProgramFolder() const { return programFolder_; }  // with its trailing "/"
   const std::string& DocumentsFolder() const { return documentsFolder_; }
+  // The registry store's folder.
+  const std::string& RegistryFolder() const { return registryFolder_; }
   // The file the shut-down stand-in leaves.
   const std::string& ShutDownMark() const { return shutDownMark_; }
 
@@ -30,6 +32,7 @@ class ProgramSandbox {
 
   std::string programFolder_;
   std::string documentsFolder_;
+  std::string registryFolder_;
   std::string shutDownMark_;
   std::map<std::string, std::optional<std::string>> saved_;
 };

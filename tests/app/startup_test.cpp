@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +43,10 @@ class RecordedLibraries {
 
   ProgramLibraries Table() {
     ProgramLibraries l;
+    l.CheckRegistryStore = [this] {
+      Record("CheckRegistryStore");
+      return store;
+    };
     l.CheckDxVersion = [this](DxVersionCode* v) { return Record("CheckDxVersion " + Hex(*v), 1); };
     l.CheckDirectXUsed = [this] { return Record("CheckDirectXUsed", 1); };
     l.TurnOnDirectX = [this] { return Record("TurnOnDirectX", 1); };
@@ -68,6 +73,7 @@ class RecordedLibraries {
   }
 
   Calls calls;
+  reg::StoreCheck store;  // what the store's check answers
   std::string logFolder;
   bool otherLogHanded = false;
 
@@ -99,8 +105,8 @@ TEST_F(StartupTest, StartsTheLibrariesInOrderAndClosesThemDownInTheirOwnOrder) {
   RecordedLibraries libraries;
   ProgramLife life(libraries.Table());
   ASSERT_TRUE(life.StartUp(dir.path() + "/"));
-  EXPECT_EQ(libraries.calls, (Calls{"CheckDxVersion 00090003", "CheckDirectXUsed", "InitializeLog",
-                                    "InitializeCodecs", "InitializePlayer", "InitializeProfile",
+  EXPECT_EQ(libraries.calls, (Calls{"CheckRegistryStore", "CheckDxVersion 00090003", "CheckDirectXUsed",
+                                    "InitializeLog", "InitializeCodecs", "InitializePlayer", "InitializeProfile",
                                     "InitializeConvertor"}));
   EXPECT_EQ(libraries.logFolder, dir.path() + "/");
   EXPECT_FALSE(libraries.otherLogHanded) << "every library logs through QeloLogTextW";
@@ -111,6 +117,38 @@ TEST_F(StartupTest, StartsTheLibrariesInOrderAndClosesThemDownInTheirOwnOrder) {
   EXPECT_EQ(libraries.calls, (Calls{"DeInitializePlayer", "DeInitializeCodecs 2", "EffectDestroy",
                                     "DeInitializeProfile", "DeInitializeConvertor", "DeInitializeLog"}));
   EXPECT_EQ(Log(), (std::vector<std::string>{kBegin, kEnd}));
+}
+
+// What the store's check found goes to the log right after the begin line;
+// a store that cannot be used is not asked about acceleration (its answer
+// would be "off" and the information window would stop start-up).
+TEST_F(StartupTest, TheRegistryStoresProblemsAreLoggedAndAnUnusableStoreIsNotAsked) {
+  const std::string kept = "The registry store /c/registry.dat is damaged; it is kept as /c/registry.dat.damaged, "
+                           "and a new store is started.";
+  const std::string folder = "The registry store /c/registry.dat cannot be read or written (it is a folder).";
+  struct Case {
+    reg::StoreCheck store;
+    bool asked;
+    std::vector<std::string> log;
+  } cases[] = {
+      {{true, {kept}}, true, {kBegin, "Warning: " + kept}},
+      {{false, {folder}},
+       false,
+       {kBegin, "Warning: " + folder,
+        "Warning: Hardware acceleration is taken as switched on: its switches live in the registry store."}},
+  };
+  for (const Case& c : cases) {
+    test::TempDir folderOfLog;
+    RecordedLibraries libraries;
+    libraries.store = c.store;
+    ProgramLife life(libraries.Table());
+    ASSERT_TRUE(life.StartUp(folderOfLog.path() + "/"));
+    const bool asked = std::find(libraries.calls.begin(), libraries.calls.end(), "CheckDirectXUsed") !=
+                       libraries.calls.end();
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(test::LogTexts(folderOfLog.path()), c.log);
+    life.CloseDown();
+  }
 }
 
 TEST_F(StartupTest, AFailingLibraryLogsOneErrorAndUndoesExactlyTheStepsBeforeIt) {

@@ -36,6 +36,14 @@ void CollectOutput(int outFd, int errFd, ProcessResult* result) {
   }
 }
 
+// The strings as a null-terminated array, as exec takes its arguments.
+std::vector<char*> Pointers(const std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (const std::string& s : strings) pointers.push_back(const_cast<char*>(s.c_str()));
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv) {
@@ -51,9 +59,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = Pointers(argv);
   pid_t pid;
   const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -69,17 +75,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv) {
   return result;
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
   int pipeFds[2];
   if (argv.empty() || pipe2(pipeFds, O_CLOEXEC) != 0) return;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  std::vector<char*> args = Pointers(argv);
+  std::vector<char*> variables = Pointers(environment);
   pid_t pid;
-  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) pid_ = pid;
+  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environment.empty() ? environ : variables.data()) ==
+      0)
+    pid_ = pid;
   posix_spawn_file_actions_destroy(&actions);
   close(pipeFds[1]);
   output_ = pipeFds[0];
@@ -113,6 +120,8 @@ std::string ChildProcess::ReadLine(int timeoutMs) {
     pending_.append(buffer, static_cast<size_t>(n));
   }
 }
+
+bool ChildProcess::Signal(int signal) { return pid_ > 0 && kill(pid_, signal) == 0; }
 
 int ChildProcess::Wait(int timeoutMs) {
   if (pid_ <= 0) return -1;

@@ -19,12 +19,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv);
 // destruction if it has not ended by then.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv);
+  // With `environment` ("NAME=value" each) the program gets exactly that;
+  // without, this process's.
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // Sends it `signal`; false when it has ended (or never started).
+  bool Signal(int signal);
   // The next line of its output, without the line break; empty when none
   // came within `timeoutMs` or the output ended.
   std::string ReadLine(int timeoutMs);

@@ -4,12 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "common/temp_dir.h"
 #include "common/watchdog.h"
 #include "probes/wmv_fixture.h"
+#include "temporary_copy.h"
 #include "wmvindex/index_tool.h"
 
 namespace qelo::test {
@@ -111,48 +113,48 @@ TEST(ReindexTool, ASourceThatIsNotARegularFileIsRefused) {
   }
 }
 
-// Starts the tool and sends it `signal` as soon as its temporary copy
-// appears beside the destination; the wait status.
+// True while the process has a file open in `folder` (its copy in progress,
+// named or not).
+bool WritesInto(pid_t pid, const std::string& folder) {
+  std::error_code error;
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (std::filesystem::directory_iterator it(fds, error), end; !error && it != end; it.increment(error)) {
+    std::error_code linkError;
+    const std::string target = std::filesystem::read_symlink(it->path(), linkError).string();
+    if (!linkError && target.rfind(folder + "/", 0) == 0) return true;
+  }
+  return false;
+}
+
+// Starts the tool and sends it `signal` as soon as it writes its copy; the
+// wait status.
 int KillWhileCopying(const std::string& source, const std::string& destination, int signal) {
-  const int watch = inotify_init1(IN_CLOEXEC);
-  if (watch < 0) return -1;
-  inotify_add_watch(watch, std::filesystem::path(destination).parent_path().c_str(), IN_CREATE);
   const std::vector<std::string> arguments = IndexArguments(QELO_REINDEX_TOOL, source, destination);
   std::vector<char*> argv;
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  const std::string folder = std::filesystem::path(destination).parent_path().string();
+  while (!WritesInto(pid, folder) && waitpid(pid, nullptr, WNOHANG) == 0) usleep(500);
+  kill(pid, signal);
   int status = -1;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0) {
-    const std::string prefix = std::filesystem::path(destination).filename().string() + ".reindex-";
-    alignas(inotify_event) char buffer[4096];
-    for (bool seen = false; !seen;) {
-      const ssize_t n = read(watch, buffer, sizeof buffer);
-      if (n <= 0) break;
-      for (ssize_t at = 0; at < n;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-        seen = seen || (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-      }
-    }
-    kill(pid, signal);
-    waitpid(pid, &status, 0);
-  }
-  close(watch);
+  waitpid(pid, &status, 0);
   return status;
 }
 
-// Killed in the middle of a copy, the tool takes its temporary copy with it
-// and leaves the destination as it was.
-TEST(ReindexTool, ATerminatedCopyLeavesNoTemporaryFile) {
+// Killed in the middle of a copy by any signal, SIGKILL included, the tool
+// leaves nothing beside the destination, which stays as it was (or, when
+// the signal came just after the copy took its place, is the whole copy).
+TEST(ReindexTool, AKilledCopyLeavesNoFileBesideTheDestination) {
   const std::string large = CachedMedia(
       "reindex-large.wmv", {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=25:duration=20", "-f",
                             "lavfi", "-i", "sine=duration=20", "-c:v", "wmv2", "-b:v", "8M", "-c:a",
                             "wmav2"});
   ASSERT_FALSE(large.empty());
-  Watchdog watchdog(std::chrono::seconds(60), "killing the tool");
-  for (const int signal : {SIGTERM, SIGINT}) {
-    SCOPED_TRACE(signal);
+  Watchdog watchdog(std::chrono::seconds(120), "killing the tool");
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGALRM, SIGPIPE, SIGKILL}) {
+    SCOPED_TRACE(strsignal(signal));
     // On a loaded machine the copy may end before the signal arrives: then
     // it is tried again.
     bool killed = false;
@@ -164,9 +166,68 @@ TEST(ReindexTool, ATerminatedCopyLeavesNoTemporaryFile) {
       killed = WIFSIGNALED(status) && WTERMSIG(status) == signal;
       if (!killed) continue;
       EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"indexed.wmv"}));
-      EXPECT_EQ(ReadFileBytes(destination), "keep me");
+      if (ReadFileBytes(destination) != "keep me") {
+        EXPECT_NEAR(Probe(destination).Duration(), 20.0, 0.5);
+      }
     }
     EXPECT_TRUE(killed);
+  }
+}
+
+// Where no unnamed file can be made, the copy has a name beside the
+// destination: every signal that ends the process removes it first.
+TEST(TemporaryCopy, ANamedCopyIsRemovedByEverySignalThatEndsTheProcess) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM,
+                           SIGXCPU, SIGABRT, SIGRTMIN + 3}) {
+    SCOPED_TRACE(strsignal(signal));
+    TempDir dir;
+    const std::string destination = dir.File("indexed.wmv");
+    std::ofstream(destination) << "keep me";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);  // SIGQUIT, SIGABRT and SIGXCPU would dump one
+      reindex::TemporaryCopy copy;
+      if (!copy.Open(destination, false) || copy.kind() != reindex::TemporaryCopy::Kind::kNamed) _exit(3);
+      if (write(copy.fd(), "part", 4) != 4 || Names(dir.path()).size() != 2) _exit(4);
+      kill(getpid(), signal);
+      _exit(5);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), signal);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"indexed.wmv"}));
+    EXPECT_EQ(ReadFileBytes(destination), "keep me");
+  }
+}
+
+// A copy of either kind takes the destination's place whole, replacing
+// what was there or not, and leaves nothing else; a signal that the caller
+// ignores stays ignored.
+TEST(TemporaryCopy, CommitPutsTheCopyInPlace) {
+  for (const bool allowUnnamed : {true, false}) {
+    for (const bool existing : {true, false}) {
+      SCOPED_TRACE(std::string(allowUnnamed ? "unnamed" : "named") + (existing ? ", replacing" : ""));
+      TempDir dir;
+      const std::string destination = dir.File("indexed.wmv");
+      if (existing) std::ofstream(destination) << "old";
+      signal(SIGUSR2, SIG_IGN);
+      {
+        reindex::TemporaryCopy copy;
+        ASSERT_TRUE(copy.Open(destination, allowUnnamed));
+        EXPECT_EQ(copy.kind(), allowUnnamed ? reindex::TemporaryCopy::Kind::kUnnamed
+                                            : reindex::TemporaryCopy::Kind::kNamed);
+        ASSERT_EQ(write(copy.fd(), "whole copy", 10), 10);
+        EXPECT_EQ(Names(dir.path()).size(), size_t{existing} + size_t{!allowUnnamed});
+        raise(SIGUSR2);
+        ASSERT_TRUE(copy.Commit());
+      }
+      signal(SIGUSR2, SIG_DFL);
+      EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"indexed.wmv"}));
+      EXPECT_EQ(ReadFileBytes(destination), "whole copy");
+    }
   }
 }
 

@@ -5,12 +5,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "common/temp_dir.h"
+#include "common/watchdog.h"
 
 namespace qelo::reg {
 namespace {
@@ -35,6 +40,11 @@ class RegistryTest : public ::testing::Test {
   static void WriteStoreFile(const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(StorePath()).parent_path());
     std::ofstream(StorePath(), std::ios::binary) << text;
+  }
+
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   static Status SetDword(Key key, const char* name, std::uint32_t value) {
@@ -142,24 +152,106 @@ TEST_F(RegistryTest, DamagedStoreReadsAsEmptyAndIsKeptAside) {
       "dword :EmulationOnly 99999999999\nend\n",
       std::string("qelo-registry 1\0\xFF", 17),
   };
-  for (const std::string& text : damaged) {
+  // Each damaged store is kept under a name of its own: none replaces an
+  // earlier one.
+  std::vector<std::string> asides = {StorePath() + ".damaged"};
+  for (int n = 2; n <= 4; ++n) asides.push_back(StorePath() + ".damaged-" + std::to_string(n));
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    const std::string& text = damaged[i];
     WriteStoreFile(text);
     const Key key = Open(HKEY_LOCAL_MACHINE, kDirectDraw);
     std::uint32_t value = 5;
-    testing::internal::CaptureStderr();
     EXPECT_EQ(GetDword(key, "EmulationOnly", &value), Status::kNotFound);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("damaged"), std::string::npos);
     EXPECT_EQ(value, 5u);
 
-    testing::internal::CaptureStderr();
     ASSERT_EQ(SetDword(key, "SoftwareOnly", 1), Status::kOk);
-    testing::internal::GetCapturedStderr();
-    std::ifstream aside(StorePath() + ".damaged", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), text);
+    for (std::size_t earlier = 0; earlier <= i; ++earlier) {
+      std::ifstream aside(asides[earlier], std::ios::binary);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), damaged[earlier]);
+    }
     EXPECT_EQ(GetDword(key, "SoftwareOnly", &value), Status::kOk);
     EXPECT_EQ(value, 1u);
     CloseKey(key);
   }
+}
+
+// What start-up finds in the store's place: anything that cannot be read as
+// a store is kept aside (after the copies kept before) and a new store is
+// started; what can still not be read and written makes the store unusable.
+// Reading never blocks on a FIFO nor runs on without end on a device.
+TEST_F(RegistryTest, StartUpKeepsAsideWhatCannotBeUsedAndTellsWhy) {
+  const std::string store = StorePath();
+  const std::string folder = dir_.path() + "/config";
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    bool usable;
+    std::vector<std::string> said;  // parts of the report
+    const char* keptAs;             // "" when nothing is kept aside
+  };
+  const std::vector<Case> cases = {
+      {"garbage", [] { WriteStoreFile("\x01\x02garbage\n"); }, true, {" is damaged"}, ".damaged"},
+      {"a FIFO", [&] { mkfifo(store.c_str(), 0600); }, true, {"cannot be read (it is a FIFO)"}, ".damaged"},
+      {"a link to /dev/zero", [&] { symlink("/dev/zero", store.c_str()); }, true,
+       {"cannot be read (it is a link to a character device)"}, ".damaged"},
+      {"too large", [] { WriteStoreFile(std::string((1 << 20) + 1, 'x')); }, true,
+       {"cannot be read (it is larger than 1048576 bytes)"}, ".damaged"},
+      {"after two kept copies",
+       [&] {
+         WriteStoreFile("damaged again\n");
+         std::ofstream(store + ".damaged") << "first";
+         std::ofstream(store + ".damaged-2") << "second";
+       },
+       true, {" is damaged"}, ".damaged-3"},
+      {"a folder", [&] { std::filesystem::create_directories(store); }, false,
+       {"cannot be read or written (it is a folder)"}, ""},
+      {"its lock file a folder", [&] { std::filesystem::create_directories(folder + "/registry.lock"); }, false,
+       {"cannot be written (its lock file " + folder + "/registry.lock cannot be used: Is a directory)."}, ""},
+      {"its folder a file", [&] { std::ofstream(folder) << "x"; }, false, {"its folder " + folder + " cannot be made"},
+       ""},
+  };
+  qelo::test::Watchdog watchdog(std::chrono::seconds(60), "reading damaged stores");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    if (std::string(c.name) != "its folder a file") std::filesystem::create_directories(folder);
+    c.make();
+    // The values read as missing, at once.
+    Key key = kNoKey;
+    ASSERT_EQ(OpenKey(HKEY_LOCAL_MACHINE, kDirectDraw, kQueryValue, &key), Status::kOk);
+    std::uint32_t value = 0;
+    EXPECT_EQ(GetDword(key, "EmulationOnly", &value), Status::kNotFound);
+    CloseKey(key);
+
+    const StoreCheck check = CheckStore();
+    EXPECT_EQ(check.usable, c.usable);
+    ASSERT_EQ(check.reports.size(), 1u);
+    const std::string& report = check.reports[0];
+    EXPECT_EQ(report.rfind("The registry store " + store, 0), 0u) << report;
+    for (const std::string& part : c.said) EXPECT_NE(report.find(part), std::string::npos) << report;
+    if (*c.keptAs) {
+      EXPECT_NE(report.find("it is kept as " + store + c.keptAs + ", and a new store is started."),
+                std::string::npos)
+          << report;
+      std::error_code error;
+      EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(store + c.keptAs, error)));
+      EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(store, error)));
+      // The new store takes values again.
+      ASSERT_EQ(OpenKey(HKEY_LOCAL_MACHINE, kDirectDraw, kAllAccess, &key), Status::kOk);
+      EXPECT_EQ(SetDword(key, "EmulationOnly", 0), Status::kOk);
+      CloseKey(key);
+      EXPECT_TRUE(CheckStore().reports.empty());
+    }
+    if (std::string(c.name) == "after two kept copies") {
+      EXPECT_EQ(ReadFile(store + ".damaged"), "first");
+      EXPECT_EQ(ReadFile(store + ".damaged-2"), "second");
+      EXPECT_EQ(ReadFile(store + ".damaged-3"), "damaged again\n");
+    }
+  }
+  std::filesystem::remove_all(folder);
+  const StoreCheck fresh = CheckStore();
+  EXPECT_TRUE(fresh.usable);
+  EXPECT_TRUE(fresh.reports.empty());
 }
 
 TEST_F(RegistryTest, UnwritableStoreFailsTheWriteAndKeepsWhatWasThere) {

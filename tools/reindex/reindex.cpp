@@ -3,27 +3,25 @@
 //   reindex -i SOURCE -o DESTINATION [-sionly]
 //
 // The streams are copied packet by packet; the muxer writes a new simple
-// index at the end. The copy is written beside the destination under a
-// temporary name and renamed into place only when it is complete, so a
-// failure leaves the destination as it was (and a source may be its own
-// destination). A source that is not a regular file (a FIFO, a device) is
-// refused before it is opened. Killed by SIGTERM or SIGINT, the tool removes
-// its temporary copy. Exit code 0 on success, 1 when the copy fails, 2 for a
-// bad command line.
+// index at the end. The copy is written beside the destination as a file
+// without a name and given the destination's name only when it is complete,
+// so a failure leaves the destination as it was (and a source may be its own
+// destination), and no signal can leave a copy behind. A source that is not
+// a regular file (a FIFO, a device) is refused before it is opened. Exit
+// code 0 on success, 1 when the copy fails, 2 for a bad command line.
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <climits>
-#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "temporary_copy.h"
 
 namespace {
 
@@ -54,13 +52,60 @@ std::string AvError(int code) {
   return text;
 }
 
+// The muxer writes into a descriptor through callbacks of ours: the copy
+// has no name to open.
+int WriteToDescriptor(void* opaque, uint8_t* data, int size) {
+  const int fd = *static_cast<int*>(opaque);
+  for (int done = 0; done < size;) {
+    const ssize_t n = write(fd, data + done, static_cast<size_t>(size - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return AVERROR(n < 0 ? errno : EIO);
+    done += static_cast<int>(n);
+  }
+  return size;
+}
+
+int64_t SeekDescriptor(void* opaque, int64_t offset, int whence) {
+  const int fd = *static_cast<int*>(opaque);
+  if (whence & AVSEEK_SIZE) {
+    struct stat info;
+    return fstat(fd, &info) == 0 ? info.st_size : AVERROR(errno);
+  }
+  const off_t at = lseek(fd, offset, whence & ~AVSEEK_FORCE);
+  return at < 0 ? AVERROR(errno) : at;
+}
+
+// A seekable writer on `fd` (kept alive by the context), or null.
+AVIOContext* OpenDescriptor(int fd) {
+  constexpr int kBufferSize = 64 * 1024;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+  auto* opaque = static_cast<int*>(av_malloc(sizeof(int)));
+  AVIOContext* context =
+      buffer && opaque ? avio_alloc_context(buffer, kBufferSize, 1, opaque, nullptr, WriteToDescriptor, SeekDescriptor)
+                       : nullptr;
+  if (!context) {
+    av_free(buffer);
+    av_free(opaque);
+    return nullptr;
+  }
+  *opaque = fd;
+  return context;
+}
+
+void CloseDescriptorContext(AVIOContext** context) {
+  if (!*context) return;
+  av_freep(&(*context)->opaque);
+  av_freep(&(*context)->buffer);
+  avio_context_free(context);
+}
+
 // Owns the demuxer and muxer contexts of one copy.
 class Remuxer {
  public:
   ~Remuxer() {
     avformat_close_input(&input_);
     if (output_) {
-      avio_closep(&output_->pb);
+      CloseDescriptorContext(&output_->pb);
       avformat_free_context(output_);
     }
   }
@@ -76,9 +121,10 @@ class Remuxer {
     return "";
   }
 
-  // Writes every stream of the source into a new ASF file at `path`.
-  std::string CopyTo(const std::string& path) {
-    int rc = avformat_alloc_output_context2(&output_, nullptr, "asf", path.c_str());
+  // Writes every stream of the source as a new ASF file into `fd` (open for
+  // writing, empty); `name` is the destination, for the messages.
+  std::string CopyTo(int fd, const std::string& name) {
+    int rc = avformat_alloc_output_context2(&output_, nullptr, "asf", name.c_str());
     if (rc < 0) return "cannot make the ASF writer: " + AvError(rc);
     for (unsigned i = 0; i < input_->nb_streams; ++i) {
       AVStream* stream = avformat_new_stream(output_, nullptr);
@@ -87,16 +133,17 @@ class Remuxer {
       if (rc < 0) return "cannot copy stream parameters: " + AvError(rc);
       stream->time_base = input_->streams[i]->time_base;
     }
-    rc = avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) return "cannot write " + path + ": " + AvError(rc);
+    output_->pb = OpenDescriptor(fd);
+    if (!output_->pb) return "out of memory";
+    output_->flags |= AVFMT_FLAG_CUSTOM_IO;
     rc = avformat_write_header(output_, nullptr);
     if (rc < 0) return "cannot write the file header: " + AvError(rc);
     const std::string copied = CopyPackets();
     if (!copied.empty()) return copied;
     rc = av_write_trailer(output_);
     if (rc < 0) return "cannot write the index: " + AvError(rc);
-    rc = avio_closep(&output_->pb);
-    return rc < 0 ? "cannot finish " + path + ": " + AvError(rc) : "";
+    avio_flush(output_->pb);
+    return output_->pb->error < 0 ? "cannot finish " + name + ": " + AvError(output_->pb->error) : "";
   }
 
  private:
@@ -125,67 +172,6 @@ class Remuxer {
   AVFormatContext* output_ = nullptr;
 };
 
-// The temporary copy in progress, for the signal handler: changed only while
-// the signals that would run it are blocked.
-char gTemporary[PATH_MAX];
-
-void RemoveTemporaryAndEnd(int signal) {
-  if (gTemporary[0]) unlink(gTemporary);
-  std::signal(signal, SIG_DFL);
-  raise(signal);  // delivered when the handler returns: the tool ends as killed
-}
-
-// Blocks SIGTERM and SIGINT for its lifetime.
-class TerminationBlocked {
- public:
-  TerminationBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
-    sigprocmask(SIG_BLOCK, &set, &previous_);
-  }
-  ~TerminationBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-
- private:
-  sigset_t previous_;
-};
-
-void RemoveTemporaryOnTermination() {
-  struct sigaction action {};
-  action.sa_handler = RemoveTemporaryAndEnd;
-  sigemptyset(&action.sa_mask);
-  sigaddset(&action.sa_mask, SIGTERM);
-  sigaddset(&action.sa_mask, SIGINT);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-}
-
-// A new, empty file beside `destination`, with the permissions a newly
-// created file gets; the signal handler knows it from then on.
-bool MakeTemporaryBeside(const std::string& destination, std::string* path) {
-  *path = destination + ".reindex-XXXXXX";
-  if (path->size() >= sizeof gTemporary) {
-    errno = ENAMETOOLONG;
-    return false;
-  }
-  TerminationBlocked blocked;
-  const int fd = mkstemp(path->data());
-  if (fd < 0) return false;
-  std::memcpy(gTemporary, path->c_str(), path->size() + 1);
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  close(fd);
-  return true;
-}
-
-// Renamed into place or removed: the handler has nothing left to remove.
-void ForgetTemporary() {
-  TerminationBlocked blocked;
-  gTemporary[0] = '\0';
-}
-
 // A FIFO or a device would block the demultiplexer or never end.
 std::string CheckRegularFile(const std::string& path) {
   struct stat info;
@@ -199,14 +185,12 @@ int Reindex(const Options& options) {
   Remuxer remuxer;
   error = remuxer.OpenSource(options.source);
   if (!error.empty()) return Fail(error);
-  std::string temporary;
-  if (!MakeTemporaryBeside(options.destination, &temporary))
+  qelo::reindex::TemporaryCopy copy;
+  if (!copy.Open(options.destination))
     return Fail("cannot write beside " + options.destination + ": " + std::strerror(errno));
-  error = remuxer.CopyTo(temporary);
-  if (error.empty() && std::rename(temporary.c_str(), options.destination.c_str()) != 0)
+  error = remuxer.CopyTo(copy.fd(), options.destination);
+  if (error.empty() && !copy.Commit())
     error = "cannot write " + options.destination + ": " + std::strerror(errno);
-  if (!error.empty()) unlink(temporary.c_str());
-  ForgetTemporary();
   return error.empty() ? 0 : Fail(error);
 }
 
@@ -219,6 +203,5 @@ int main(int argc, char** argv) {
     return 2;
   }
   av_log_set_level(AV_LOG_ERROR);
-  RemoveTemporaryOnTermination();
   return Reindex(options);
 }

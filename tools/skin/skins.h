@@ -18,6 +18,11 @@ bool WriteDropDownPictures(const std::string& folder);
 // of the bitmap buttons ("<control>Up", "<control>Hot", "<control>Disabled").
 bool WriteSeekBarPictures(const std::string& folder);
 bool WriteButtonFaces(const std::string& folder);
+// The program's icon for the desktop, in the layout of an icon theme:
+// "<size>x<size>/apps/clipshift.png" under the folder, at each size below.
+inline constexpr int kAppIconSizes[] = {16, 32, 48, 64, 128, 256};
+inline constexpr const char* kAppIconName = "clipshift";
+bool WriteAppIcons(const std::string& folder);
 // The folder dialog's tool-button pictures ("newfolder", "delete" and
 // their "-disabled" forms) and the glyphs of its OK and Cancel ("ok",
 // "cancel").

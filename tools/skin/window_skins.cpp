@@ -1,5 +1,7 @@
 // The windows' skins and the pictures that go with them.
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "drawing.h"
 #include "edit_layout.h"
@@ -95,6 +97,12 @@ bool CaptionButton(const std::string& path, CaptionSign sign, bool hot) {
   return p.WriteKeyedBmp(path, kTitle);
 }
 
+bool MakeFolders(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
+}
+
 bool Logo(const std::string& path) {
   Picture p(28, 28);
   LogoMark(p.cr(), 0, 0, 28);
@@ -131,6 +139,20 @@ bool EditWindow(const std::string& path) {
 }
 
 }  // namespace
+
+bool WriteAppIcons(const std::string& folder) {
+  bool ok = true;
+  for (const int size : kAppIconSizes) {
+    const std::string dir = folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    if (!MakeFolders(dir)) return false;
+    Picture p(size, size);
+    // A small icon keeps a pixel of margin; a large one a sixteenth of it.
+    const double margin = size <= 16 ? 0.5 : size / 16.0;
+    LogoMark(p.cr(), margin, margin, size - 2 * margin);
+    ok = p.WritePng(dir + "/" + kAppIconName + ".png") && ok;
+  }
+  return ok;
+}
 
 bool WriteWindowSkins(const std::string& folder) {
   const std::string f = folder + "/";

@@ -91,6 +91,14 @@ void TApplication::Post(std::function<void()> call) {
   win::PostMessage(UtilityWindow(), CM_INVOKE, 0, 0);
 }
 
+void TApplication::PostAhead(std::function<void()> call) {
+  {
+    std::lock_guard guard(postedLock_);
+    posted_.push_front(std::move(call));
+  }
+  win::SendNotifyMessage(UtilityWindow(), CM_INVOKE, 0, 0);
+}
+
 void TApplication::RunPosted() {
   std::function<void()> call;
   {

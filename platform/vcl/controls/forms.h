@@ -321,6 +321,10 @@ class TApplication : public TComponent {
   // Runs `call` on the GUI thread when its turn in the message queue comes;
   // any thread may post (the utility window must exist: Initialize).
   void Post(std::function<void()> call);
+  // Runs `call` on the GUI thread before the messages already posted to it,
+  // for a request that must not wait behind them (the program asked to
+  // close while a backlog of progress messages waits).
+  void PostAhead(std::function<void()> call);
   // Told whenever a modal run starts (after the form is shown); scripts
   // answer modal runs here.
   std::function<void(TCustomForm& form)> OnModalBegin;

@@ -113,9 +113,10 @@ TMessageForm::TMessageForm(TComponent* owner, const std::string& text, const std
   }
   SetActiveControl(buttons_[defaultIndex]);
   // Closing the box (its close box, Alt+F4) answers like its cancel button;
-  // a box without one can only be answered by its buttons.
+  // a box without one can only be answered by its buttons, unless the
+  // application is ending: then nobody may be there to answer.
   OnCloseQuery = [this](TObject*, bool& canClose) {
-    if (ModalResult() == mrCancel && !ButtonFor(mrCancel)) {
+    if (ModalResult() == mrCancel && !ButtonFor(mrCancel) && !Application()->Terminated()) {
       if (buttons_.size() == 1) SetModalResult(buttons_[0]->ModalResult());
       else canClose = false;
     }

@@ -210,6 +210,24 @@ void KillWindowTimers(ThreadQueue& q, HWND window) {
   std::erase_if(q.timers, [window](const Timer& t) { return t.window == window; });
 }
 
+// How a message sent from the thread of `self` reaches its window: not at
+// all (the window or its thread is gone), by a direct call made here (a
+// window of the same thread: the lock is released and the answer handed
+// back), or through `owner`'s queue (the lock still held).
+enum class Route { kGone, kDirect, kQueue };
+Route RouteSent(Lock& lock, const std::shared_ptr<ThreadQueue>& self, const MSG& m,
+                std::shared_ptr<ThreadQueue>* owner, LRESULT* answer) {
+  Window* target = Find(m.hwnd);
+  if (target == nullptr || (target->owner != self && !target->owner->alive)) return Route::kGone;
+  if (target->owner == self) {
+    lock.unlock();
+    *answer = CallProc(m.hwnd, m.message, m.wParam, m.lParam);
+    return Route::kDirect;
+  }
+  *owner = target->owner;
+  return Route::kQueue;
+}
+
 }  // namespace detail
 
 using namespace detail;
@@ -251,26 +269,32 @@ void PostQuitMessage(int exitCode) {
 
 LRESULT SendMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   auto self = CurrentQueue();
-  State& s = GetState();
-  Lock lock(s.lock);
-  Window* target = Find(window);
-  if (target == nullptr) return 0;
-  if (target->owner == self) {
-    lock.unlock();
-    return CallProc(window, message, w, l);
-  }
-  if (!target->owner->alive) return 0;
+  Lock lock(GetState().lock);
+  std::shared_ptr<ThreadQueue> owner;
+  LRESULT answer = 0;
+  if (RouteSent(lock, self, MakeMsg(window, message, w, l), &owner, &answer) != Route::kQueue) return answer;
   auto sent = std::make_shared<SentMessage>();
   sent->window = window;
   sent->message = message;
   sent->wParam = w;
   sent->lParam = l;
   sent->sender = self;
-  target->owner->sent.push_back(sent);
-  Wake(*target->owner);
+  owner->sent.push_back(sent);
+  Wake(*owner);
   while (!sent->done)
     if (!HandleIncoming(lock, *self)) self->wake.wait(lock);
   return sent->result;
+}
+
+BOOL SendNotifyMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto self = CurrentQueue();
+  Lock lock(GetState().lock);
+  std::shared_ptr<ThreadQueue> owner;
+  LRESULT answer = 0;
+  const Route route = RouteSent(lock, self, MakeMsg(window, message, w, l), &owner, &answer);
+  if (route != Route::kQueue) return route == Route::kDirect;
+  PostNotice(*owner, [window, message, w, l] { CallProc(window, message, w, l); });
+  return 1;
 }
 
 int GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {

@@ -145,6 +145,8 @@ class SdlDisplay final : public DisplayBackend {
     // Window surfaces in plain memory: an accelerated surface would remake
     // the window for a renderer, which loses a shaped window its shape.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // What SIGINT and SIGTERM do is the program's to say, not SDL's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       started.set_value(false);
       return;

@@ -399,6 +399,10 @@ void PostQuitMessage(int exitCode);
 // its own windows, so threads sending to each other do not deadlock. 0 when
 // the window is gone or is destroyed before handling the message.
 LRESULT SendMessage(HWND window, UINT message, WPARAM w, LPARAM l);
+// Like SendMessage, but from another thread it returns at once: the owner
+// handles the message as a sent one, before the messages posted to it.
+// Within the owner thread a direct call. 0 when the window is gone.
+BOOL SendNotifyMessage(HWND window, UINT message, WPARAM w, LPARAM l);
 // Handles sent messages, then returns posted ones, input, WM_PAINT for an
 // invalid window and WM_TIMER, in that order. Filter: window (nullptr any of
 // the thread's windows and thread messages) and a message range (0, 0: all).

@@ -235,6 +235,33 @@ TEST(Messages, CrossThreadSendsInBothDirectionsAtOnceDoNotDeadlock) {
   DestroyWindow(mine.load());
 }
 
+// A notification from another thread does not wait for its handling and
+// is handled before the messages posted earlier; within the window's own
+// thread it is a direct call; a window that is gone refuses it.
+TEST(Messages, NotificationsReturnAtOnceAndGoAheadOfPostedMessages) {
+  std::vector<std::pair<UINT, WPARAM>> handled;
+  HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 10, 10}, nullptr,
+                                 [&handled](HWND, UINT m, WPARAM wp, LPARAM, bool* done) -> LRESULT {
+                                   *done = m == kPing || m == kPong;
+                                   if (*done) handled.emplace_back(m, wp);
+                                   return 0;
+                                 });
+  Pump();
+  std::thread([w] {
+    for (WPARAM i = 0; i < 3; ++i) PostMessage(w, kPing, i, 0);
+    EXPECT_EQ(SendNotifyMessage(w, kPong, 7, 0), 1);
+  }).join();
+  EXPECT_TRUE(handled.empty()) << "the sender did not wait";
+  Pump();
+  EXPECT_EQ(handled, (std::vector<std::pair<UINT, WPARAM>>{{kPong, 7}, {kPing, 0}, {kPing, 1}, {kPing, 2}}));
+
+  handled.clear();
+  EXPECT_EQ(SendNotifyMessage(w, kPong, 8, 0), 1);
+  EXPECT_EQ(handled, (std::vector<std::pair<UINT, WPARAM>>{{kPong, 8}}));
+  DestroyWindow(w);
+  EXPECT_EQ(SendNotifyMessage(w, kPong, 9, 0), 0);
+}
+
 TEST(Messages, SendToAThreadThatEndsReturnsZero) {
   WindowThread t([](HWND, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
     *handled = m == kPing;
