@@ -178,6 +178,7 @@ TCtCustomShellTree::TCtCustomShellTree(TComponent* owner)
 }
 
 TCtCustomShellTree::~TCtCustomShellTree() {
+  pendingFills_.clear();
   GetDeviceChangeHandler()->RemoveHandler(
       DeviceChangeMethod<TCtCustomShellTree, &TCtCustomShellTree::DeviceChanged>(this));
   delayTimer_->SetEnabled(false);
@@ -203,6 +204,7 @@ void TCtCustomShellTree::FreeNodeData() {
 }
 
 void TCtCustomShellTree::ClearNodes() {
+  CancelFills(nullptr);
   CountScope quiet(suppress_);
   if (ComponentState().Contains(csDestroying)) FreeNodeData();
   lastInserted_ = nullptr;
@@ -327,6 +329,7 @@ void TCtCustomShellTree::CreateWnd() {
 // The nodes go with the window: a new window fills again (WM_SHELLAUTOFILL).
 void TCtCustomShellTree::DestroyWnd() {
   recreating_ = true;
+  CancelFills(nullptr);
   ReleaseWindowHelpers();
   if (!reparenting_) Items()->BeginUpdate();
   {
@@ -361,6 +364,11 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_SHELLCHANGED: return ShellChanged();
     case WM_SHELLAUTOFILL: return ShellAutoFill();
+    case kFillReadyMessage: return ContinueFills();
+    case win::WM_TIMER:
+      if (m.WParam != kFillSliceTimer) return TCtCustomTreeView::Dispatch(m);
+      win::KillTimer(WindowHandle(), kFillSliceTimer);
+      return ContinueFills();
     case CN_NOTIFY: {
       const auto* header = reinterpret_cast<const win::NMHDR*>(m.LParam);
       // The platform tells of a click after the selection it made: a
@@ -436,6 +444,7 @@ void TCtCustomShellTree::Delete(TTreeNode* node) {
   }
   if (node == lastInserted_) lastInserted_ = nullptr;
   if (node == dragNode_) dragNode_ = nullptr;
+  if (PendingFillOf(node)) CancelFills(node);
   TCtCustomTreeView::Delete(node);
 }
 
@@ -453,7 +462,7 @@ bool TCtCustomShellTree::CanExpand(TTreeNode* node) {
 
 void TCtCustomShellTree::FillNodeIfNeeded(TTreeNode* node) {
   TCtShellTreeData* data = TreeData(node);
-  if (!data || !node->HasChildren() || node->Count() > 0) return;
+  if (!data || !node->HasChildren() || node->Count() > 0 || PendingFillOf(node)) return;
   TScreenCursorScope hourglass;
   shell::ComPtr<IShellFolder> folder = shell::ComPtr<IShellFolder>::Share(data->ShellFolder());
   if (folder) FillNode(folder.Get(), node);

@@ -12,9 +12,11 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "ct_shell_ctrls_change.h"
 #include "ct_shell_ctrls_dragdrop.h"
+#include "ct_shell_ctrls_fill_job.h"
 #include "ct_shell_ctrls_locator.h"
 #include "ct_shell_ctrls_menus.h"
 #include "ct_shell_utils.h"
@@ -94,6 +96,9 @@ class TCtShellTreeData : public vcl::TObject {
   // The absolute list joined anew from the parent's; the folder stays.
   void RejoinAbsolute();
   HRESULT GetDropTarget(win::HWND owner, shell::IDropTarget** target);
+  // The fill off the window's thread that made the node (0: none).
+  uint64_t FillTicket() const { return fillTicket_; }
+  void SetFillTicket(uint64_t ticket) { fillTicket_ = ticket; }
 
  private:
   TCtCustomShellTree* owner_;
@@ -102,6 +107,7 @@ class TCtShellTreeData : public vcl::TObject {
   shell::IdListPtr absolute_;
   shell::ComPtr<IShellFolder> rootParentFolder_;
   shell::ComPtr<IShellFolder> folder_;
+  uint64_t fillTicket_ = 0;
 };
 
 // What a shell list linked to a tree (ShellList) hears from the tree and
@@ -164,6 +170,14 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   // Shell calls made meanwhile show no messages of the shell's.
   void BeginSilent() { ++silent_; }
   void EndSilent() { --silent_; }
+  // A level of more items than this has their attributes read off the
+  // window's thread and its nodes added in slices between other messages.
+  std::size_t SyncFillLimit() const { return syncFillLimit_; }
+  void SetSyncFillLimit(std::size_t items) { syncFillLimit_ = items; }
+  // Whether such a level is still being filled.
+  bool FillsPending() const { return !pendingFills_.empty(); }
+  // Completes every such fill now.
+  void FinishPendingFills();
 
   TCtShAddItemEvent OnAddItem;
   TCtShTreeDeleteItemEvent OnDeleteItem;
@@ -225,12 +239,34 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
     int& count_;
   };
 
+  // A level filled from a job off the window's thread: its node, the job,
+  // the next item to add, how many items a slice takes, and whether the
+  // level was sorted meanwhile.
+  struct PendingFill {
+    vcl::TTreeNode* node = nullptr;
+    std::unique_ptr<TCtShellFillJob> job;
+    uint64_t ticket = 0;
+    std::size_t next = 0;
+    std::size_t slice = 0;
+    bool resort = false;
+  };
+  // A child that the level's own fill did not make (a step of selecting a
+  // path): where it goes among the fill's items.
+  struct ForeignChild {
+    vcl::TTreeNode* node = nullptr;
+    std::size_t before = 0;  // the first of the fill's items that follows it
+    bool same = false;       // that item is this child's own item
+  };
+
   // The delay timer's Tag: what it does when it fires.
   static constexpr int kDeferredSelection = 1;
   static constexpr int kDeferredRefresh = 2;
   static constexpr int kSelectionDelayMs = 500;
   static constexpr int kFocusedRefreshMs = 400;
   static constexpr int kUnfocusedRefreshMs = 2000;
+  // A job's items are ready (wParam its ticket); the timer adds the next slice.
+  static constexpr win::UINT kFillReadyMessage = win::WM_USER + 0x202;
+  static constexpr win::UINT_PTR kFillSliceTimer = 0x5346;
 
   bool Designing() const { return ComponentState().Contains(vcl::csDesigning); }
   bool Busy() const { return modalOperation_ || IsEditing(); }
@@ -250,7 +286,25 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   bool EditChildNamed(vcl::TTreeNode* parent, const std::string& name);
   void ResetBelow(vcl::TTreeNode* node);
   void CompareWithShell(vcl::TTreeNode* node, TCtShellTreeData* data, vcl::TTreeNode*& remembered);
-  void FillLevel(IShellFolder* folder, vcl::TTreeNode* node);
+  // True when the level goes on being filled off the window's thread.
+  bool FillLevel(IShellFolder* folder, vcl::TTreeNode* node);
+  shell::ULONG ItemAttributeMask() const;
+  // The node-making half of AddNewShellItem, with the attributes (and, when
+  // known, the name) already read; a node goes before `before` (null: last).
+  // Null when the item is not offered or is refused.
+  vcl::TTreeNode* AddShellItemNode(IShellFolder* folder, LPCITEMIDLIST parentAbsolute, LPCITEMIDLIST item,
+                           shell::ULONG attributes, const std::string* name, vcl::TTreeNode* parentNode,
+                           vcl::TTreeNode* before);
+  void StartFill(vcl::TTreeNode* node, std::vector<shell::IdListPtr> items);
+  PendingFill* PendingFillOf(vcl::TTreeNode* node);
+  void ContinueFills();
+  // Adds items of the fill until its slice is used up (all of them when
+  // `whole`); true once every item is in.
+  bool AddFilledItems(PendingFill& fill, bool whole);
+  std::vector<ForeignChild> ForeignChildren(PendingFill& fill);
+  void EndFill(vcl::TTreeNode* node);
+  // Drops the fills of the node (null: all), telling the fill's end.
+  void CancelFills(vcl::TTreeNode* node);
   vcl::TTreeNode* MakeRootNode(IShellFolder* folder);
   void WalkToIdList(TCtIdListArray& base, TCtIdListArray& wanted);
   void RunMenuCommand(vcl::TTreeNode* node, IContextMenu* menuObject, shell::UINT id);
@@ -294,6 +348,9 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   vcl::TPoint hoverPoint_{};
   vcl::TTreeNode* lastInserted_ = nullptr;
   shell::ComPtr<shell::IContextMenu> currentMenu_;
+  std::vector<PendingFill> pendingFills_;
+  uint64_t lastTicket_ = 0;
+  std::size_t syncFillLimit_ = 256;
 };
 
 class TCtShellTree : public TCtCustomShellTree {

@@ -122,6 +122,7 @@ bool TCtCustomShellTree::CreateNewFolder() {
   RefreshNodes();
   if (TTreeNode* selected = Selected()) {
     FillNodeIfNeeded(selected);
+    FinishPendingFills();
     selected->Expand(false);
     EditChildNamed(selected, name);
   }
