@@ -6,6 +6,7 @@
 #include "ct_shell_ctrls_menus.h"
 #include "ct_shell_ctrls_unit.h"
 #include "ct_shell_intf.h"
+#include "ct_shell_list.h"
 #include "ct_shell_utils.h"
 #include "shell/errors.h"
 #include "shell/file_info.h"
@@ -134,6 +135,8 @@ const ClassInfo& TCtCustomShellTree::StaticClass() {
   static const ClassInfo info = ClassBuilder<T>("TCtCustomShellTree", TCtCustomTreeView::StaticClass())
                                     .Object<TCtShellLocator>("BaseFolder", &T::BaseFolder)
                                     .Set("Options", kShellTreeOptionInfo, &T::Options, &T::SetOptions)
+                                    .Component<TCtCustomShellList>("ShellList", &T::ShellListControl,
+                                                                   &T::SetShellListControl)
                                     .Event("OnAddItem", &T::OnAddItem)
                                     .Event("OnDeleteItem", &T::OnDeleteItem)
                                     .Event("OnInsertItem", &T::OnInsertItem)
@@ -275,6 +278,12 @@ void TCtCustomShellTree::SetShellList(TCtShellTreeListLink* list) {
   list->TreeFolderChanged(*selectedFolder_);
 }
 
+TCtCustomShellList* TCtCustomShellTree::ShellListControl() const {
+  return dynamic_cast<TCtCustomShellList*>(shellListComponent_);
+}
+
+void TCtCustomShellTree::SetShellListControl(TCtCustomShellList* list) { SetShellList(list ? list->TreeLink() : nullptr); }
+
 void TCtCustomShellTree::Notification(TComponent* component, TOperation operation) {
   TCtCustomTreeView::Notification(component, operation);
   if (operation == opRemove && component && component == shellListComponent_) {
@@ -394,6 +403,18 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
     case win::WM_WINDOWPOSCHANGED:
       if (recreating_) return;
       return TCtCustomTreeView::Dispatch(m);
+    case win::WM_PAINT: return PaintOnOwnColour(m);
+    case CM_DESIGNHITTEST:
+      m.Result = DesignHitTest(Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam))) ? 1 : 0;
+      return;
+    case win::TVM_DELETEITEM:
+      if (reinterpret_cast<win::HTREEITEM>(m.LParam) == win::TVI_ROOT) {
+        CountScope quiet(suppress_);  // emptying the tree is no selection change
+        return TCtCustomTreeView::Dispatch(m);
+      }
+      return TCtCustomTreeView::Dispatch(m);
+    case win::WM_NCHITTEST:
+      return DefaultHandler(m);  // the tree view's own answer, in a designer too
     case shell::WM_INITMENUPOPUP:
     case win::WM_DRAWITEM:
     case win::WM_MEASUREITEM:
@@ -415,7 +436,45 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
   }
 }
 
-// ---- images --------------------------------------------------------------------------
+// ---- images and painting -------------------------------------------------------------
+
+// The system image list is shared: its background (and the state images')
+// is the control's colour only while the control paints.
+void TCtCustomShellTree::PaintOnOwnColour(TMessage& m) {
+  if (ComponentState().Contains(csDestroying)) {
+    win::ValidateRect(WindowHandle(), nullptr);
+    return;
+  }
+  const win::COLORREF colour = static_cast<win::COLORREF>(ColorToRGB(Color()));
+  win::HIMAGELIST lists[] = {
+      reinterpret_cast<win::HIMAGELIST>(win::SendMessage(WindowHandle(), win::TVM_GETIMAGELIST, win::TVSIL_NORMAL, 0)),
+      reinterpret_cast<win::HIMAGELIST>(win::SendMessage(WindowHandle(), win::TVM_GETIMAGELIST, win::TVSIL_STATE, 0))};
+  win::COLORREF before[2] = {win::CLR_NONE, win::CLR_NONE};
+  for (int i = 0; i < 2; ++i)
+    if (lists[i]) before[i] = win::ImageList_SetBkColor(lists[i], colour);
+  auto restore = [&] {
+    for (int i = 0; i < 2; ++i)
+      if (lists[i]) win::ImageList_SetBkColor(lists[i], before[i]);
+  };
+  try {
+    TCtCustomTreeView::Dispatch(m);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+// In a form designer, clicks on items, their buttons, the space right of
+// them and the scroll bar go to the control.
+bool TCtCustomShellTree::DesignHitTest(TPoint p) {
+  if (!options_.Contains(stoDesignInteractive) || !HandleAllocated()) return false;
+  if (p.x > ClientWidth()) return true;
+  win::TVHITTESTINFO hit;
+  hit.pt = win::POINT{p.x, p.y};
+  win::SendMessage(WindowHandle(), win::TVM_HITTEST, 0, reinterpret_cast<win::LPARAM>(&hit));
+  return (hit.flags & (win::TVHT_ONITEM | win::TVHT_ONITEMBUTTON | win::TVHT_ONITEMRIGHT)) != 0;
+}
 
 void TCtCustomShellTree::GetImageIndex(TTreeNode* node) {
   if (node->ImageIndex() < 0)

@@ -29,8 +29,12 @@
 namespace qelo::ct {
 
 class TCtCustomShellTree;
+class TCtCustomShellList;
 
 constexpr win::UINT WM_SHELLAUTOFILL = 0x467;
+// A form designer asks whether a click at the point (LParam) goes to the
+// control itself; nonzero: it does.
+constexpr win::UINT CM_DESIGNHITTEST = vcl::CM_BASE + 28;
 
 enum TCtShellTreeOption {
   stoAutoFill,
@@ -147,6 +151,9 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   void SetOptions(TCtShellTreeOptions options);
   TCtShellTreeListLink* ShellList() const { return shellList_; }
   void SetShellList(TCtShellTreeListLink* list);
+  // The published ShellList: the linked list as a control.
+  TCtCustomShellList* ShellListControl() const;
+  void SetShellListControl(TCtCustomShellList* list);
   TCtShellLocator* SelectedFolder() const { return selectedFolder_.get(); }
   // Copies into the locator; while loading or while own selection changes
   // run, the locator only goes to the linked list.
@@ -317,6 +324,9 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   void RegisterDropTarget();
   void RevokeDropTarget();
   void ReleaseWindowHelpers();
+  // Paints with the image lists' background in the control's colour.
+  void PaintOnOwnColour(vcl::TMessage& m);
+  bool DesignHitTest(vcl::TPoint p);
   bool HandleDefaultKey(vcl::TShortCut shortCut);
   void ApplyDragStyle();
 

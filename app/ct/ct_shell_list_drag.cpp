@@ -90,11 +90,9 @@ shell::ComPtr<shell::IDropTarget> TCtCustomShellList::DropTargetAt(win::POINT po
     *over = DropPlace::kForeignItem;
     return target;
   }
-  if (TCtShellListData* data = ListData(item)) {
+  if (ListData(item)) {
     *over = DropPlace::kItem;
-    LPCITEMIDLIST relative = data->RelativeIdList();
-    if (SUCCEEDED(shellFolder_->GetUIObjectOf(ShellOwnerWindow(), 1, &relative, shell::IID_IDropTarget, nullptr,
-                                              target.PutVoid()))) {
+    if (SUCCEEDED(GetItemUIObject(item, shell::IID_IDropTarget, target.PutVoid()))) {
       *highlight = item;
       return target;
     }
