@@ -20,8 +20,9 @@ void InitializeProgramFramework();
 // headless mode of the tests was asked for (QELO_HEADLESS).
 bool DisplayAvailable();
 
-// The whole program: the framework, start-up in the program folder, the
-// main window and its message loop, the windows freed, then close-down.
+// The whole program: the framework and the shell units, start-up in the
+// program folder, the main window and its message loop, the windows freed,
+// then close-down, the shell units last.
 // `started` (when given) is called with the main window once it is made,
 // before the loop runs. Returns the process's exit status: 0, or 1 when
 // start-up failed or the main window could not be made.

@@ -182,8 +182,7 @@ TCtCustomShellTree::TCtCustomShellTree(TComponent* owner)
 
 TCtCustomShellTree::~TCtCustomShellTree() {
   pendingFills_.clear();
-  GetDeviceChangeHandler()->RemoveHandler(
-      DeviceChangeMethod<TCtCustomShellTree, &TCtCustomShellTree::DeviceChanged>(this));
+  RemoveDeviceChangeHandler(DeviceChangeMethod<TCtCustomShellTree, &TCtCustomShellTree::DeviceChanged>(this));
   delayTimer_->SetEnabled(false);
   ReleaseWindowHelpers();
   SetShellList(nullptr);

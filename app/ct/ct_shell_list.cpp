@@ -196,8 +196,7 @@ TCtCustomShellList::TCtCustomShellList(TComponent* owner)
 }
 
 TCtCustomShellList::~TCtCustomShellList() {
-  GetDeviceChangeHandler()->RemoveHandler(
-      DeviceChangeMethod<TCtCustomShellList, &TCtCustomShellList::DeviceChanged>(this));
+  RemoveDeviceChangeHandler(DeviceChangeMethod<TCtCustomShellList, &TCtCustomShellList::DeviceChanged>(this));
   delayTimer_->SetEnabled(false);
   ReleaseWindowHelpers();
   if (tree_) tree_->SetShellList(nullptr);

@@ -75,6 +75,10 @@ TCtDeviceChangeHandler* GetDeviceChangeHandler() {
   return shared;
 }
 
+void RemoveDeviceChangeHandler(TCtDeviceChangeMethod method) {
+  if (shared) shared->RemoveHandler(method);
+}
+
 void FreeDeviceChangeHandler() {
   TCtDeviceChangeHandler* doomed = shared;
   shared = nullptr;

@@ -54,6 +54,9 @@ class TCtDeviceChangeHandler : public vcl::TObject {
 
 // The shared instance, made on the first call.
 TCtDeviceChangeHandler* GetDeviceChangeHandler();
+// Removes the handler from the shared instance, when there is one (a
+// control that goes after the unit's close-down makes no new instance).
+void RemoveDeviceChangeHandler(TCtDeviceChangeMethod method);
 // Frees the shared instance (the unit's close-down).
 void FreeDeviceChangeHandler();
 
