@@ -6,8 +6,11 @@
 // renaming in place, the default keys and drops.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "ct_shell_ctrls_unit.h"
@@ -17,14 +20,18 @@
 #include "lists_fixture.h"
 #include "registry/registry.h"
 #include "shell/drag_drop.h"
+#include "shell/errors.h"
+#include "shell/file_operations.h"
 #include "shell/launch.h"
 #include "shell/namespace.h"
 #include "shell/ole_data.h"
 #include "shell/special_folders.h"
 #include "shell/volumes.h"
 #include "shell_tree_fixture.h"
+#include "ui_script.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/form_reader.h"
+#include "win/window/display.h"
 #include "win/window/scrollbars.h"
 
 namespace qelo::ct::test {
@@ -583,6 +590,42 @@ TEST_F(ShellListTest, TheDefaultKeysSelectCopyPasteAndDeleteToTheTrashWhenAsked)
   shell::OleSetClipboard(nullptr);
 }
 
+// The Trash refuses items of system mounts (/dev/shm is one): deleting such
+// an item asks a second time, and only a second yes deletes it for good.
+TEST_F(ShellListTest, AnItemTheTrashRefusesIsDeletedForGoodOnlyAfterASecondYes) {
+  struct stat home, shm;
+  if (stat(base.c_str(), &home) != 0 || stat("/dev/shm", &shm) != 0 || home.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no /dev/shm apart from the home folder";
+  char pattern[] = "/dev/shm/qelo-trash-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  WriteFile(folder + "/probe", "x");
+  if (shell::MoveToTrash(folder + "/probe") != shell::HRESULT_FROM_WIN32(shell::ERROR_NOT_SUPPORTED)) {
+    std::filesystem::remove_all(folder);
+    GTEST_SKIP() << "the Trash takes items from /dev/shm here";
+  }
+  WriteFile(folder + "/clip.mp4", "x");
+  Show(folder);
+  script::Focus(*list);
+  SelectOnly("clip.mp4");
+  script::ModalScript modal;
+  modal.Answer(mrYes);
+  modal.Answer(mrNo);
+  script::PressKey(win::VK_DELETE);
+  EXPECT_TRUE(Exists(folder + "/clip.mp4")) << "the second answer was no";
+  ASSERT_EQ(modal.Seen().size(), 2u);
+  EXPECT_NE(modal.Seen()[1].find("cannot be moved to the Trash"), std::string::npos) << modal.Seen()[1];
+  EXPECT_NE(modal.Seen()[1].find("delete it permanently"), std::string::npos) << modal.Seen()[1];
+  modal.Answer(mrYes);
+  modal.Answer(mrYes);
+  script::PressKey(win::VK_DELETE);
+  EXPECT_FALSE(Exists(folder + "/clip.mp4"));
+  EXPECT_FALSE(Exists(TrashedPath("clip.mp4"))) << "deleted for good, not moved to the Trash";
+  EXPECT_EQ(IndexOf("clip.mp4"), -1);
+  EXPECT_EQ(modal.Unanswered(), 0);
+  std::filesystem::remove_all(folder);
+}
+
 // ---- drops ---------------------------------------------------------------------------------
 
 TEST_F(ShellListTest, DropsGoToTheFolderItemUnderThePointerOrBesideTheItemsToTheFolder) {
@@ -846,6 +889,95 @@ TEST_F(ShellListTest, TheWheelScrollsSidewaysInListStyle) {
   EXPECT_EQ(win::GetScrollPos(list->Handle(), win::SB_HORZ), 0);
   EXPECT_GT(win::GetScrollPos(list->Handle(), win::SB_VERT), 0);
 }
+
+// ---- dragging out ----------------------------------------------------------------------------
+
+// A drag played step by step through the pointer: a press, moves, the
+// release over the target and, when the drop asks what to do, a letter.
+struct DragCase {
+  const char* name;
+  bool rightButton;
+  const char* answer;  // the letter for the drop's question; null: no question
+  bool moved;          // else copied
+};
+
+class ShellDragOutTest : public ShellListTest, public ::testing::WithParamInterface<DragCase> {
+ protected:
+  TCtShellTree* MakeTree() {
+    auto* tree = new TCtShellTree(form);
+    tree->SetBounds(0, 0, 200, 300);
+    tree->SetOptions(TCtShellTreeOptions{stoAutoFill, stoVirtualFolders, stoOleDrag, stoOleDrop});
+    tree->SetParent(form);
+    list->SetLeft(210);
+    TCtShellLocator root;
+    root.SetPathName(base);
+    tree->SetBaseFolder(&root);
+    script::Pump();
+    return tree;
+  }
+  // Plays the drag from a client point of one control to one of another.
+  void Drag(TControl& from, TPoint start, TControl& to, TPoint end, const DragCase& c) {
+    const TPoint a = from.ClientToScreen(start), b = to.ClientToScreen(end);
+    const auto button = c.rightButton ? win::MouseButton::Right : win::MouseButton::Left;
+    std::vector<std::function<void()>> steps = {
+        [=] { win::InjectMouseMove({a.x, a.y}); },
+        [=] { win::InjectMouseButton(button, true, {a.x, a.y}); },
+        [=] { win::InjectMouseMove({a.x + 12, a.y + 2}); },
+        [=] { win::InjectMouseMove({(a.x + b.x) / 2, (a.y + b.y) / 2}); },
+        [=] { win::InjectMouseMove({b.x, b.y}); },
+        [=] { win::InjectMouseMove({b.x + 1, b.y}); },
+        [=] { win::InjectMouseButton(button, false, {b.x + 1, b.y}); }};
+    for (const std::function<void()>& extra : during) steps.insert(steps.end() - 1, extra);
+    if (c.answer) steps.push_back([text = c.answer] { win::InjectText(text); });
+    qelo::test::TimedSteps timed(std::move(steps), 40);
+    ASSERT_TRUE(script::PumpUntil([&] { return timed.Done(); }, 10000));
+    script::PumpUntil([] { return false; }, 200);
+  }
+  std::vector<std::function<void()>> during;  // steps while the drag goes on
+};
+
+TEST_P(ShellDragOutTest, AFolderDraggedOutOfTheTreeLandsInTheListsFolder) {
+  const DragCase& c = GetParam();
+  MakeDir(Path("box"));
+  WriteFile(Path("box/inside.txt"), "x");
+  MakeDir(Path("to"));
+  TCtShellTree* tree = MakeTree();
+  Show(Path("to"));
+  TTreeNode* box = ChildNamed(tree->Items()->GetFirstNode(), "box");
+  ASSERT_NE(box, nullptr);
+  Drag(*tree, vcl::test::Centre(box->DisplayRect(true)), *list, Point(100, 200), c);
+  EXPECT_TRUE(Exists(Path("to/box/inside.txt")));
+  EXPECT_EQ(Exists(Path("box")), !c.moved);
+  EXPECT_EQ(ChildNamed(tree->Items()->GetFirstNode(), "box") != nullptr, !c.moved) << "the tree was read again";
+  EXPECT_EQ(Captions(), std::vector<std::string>{"box"}) << "and so was the list";
+  tree->Free();
+}
+
+TEST_P(ShellDragOutTest, AFileDraggedOutOfTheListLandsInTheTreesFolder) {
+  const DragCase& c = GetParam();
+  MakeDir(Path("bin"));
+  MakeDir(Path("from"));
+  WriteFile(Path("from/clip.mp4"), "movie");
+  TCtShellTree* tree = MakeTree();
+  Show(Path("from"));
+  // The list's own menu does not open while its items are dragged.
+  during.push_back([this] { win::SendMessage(list->Handle(), win::WM_CONTEXTMENU, 0, -1); });
+  TTreeNode* bin = ChildNamed(tree->Items()->GetFirstNode(), "bin");
+  ASSERT_NE(bin, nullptr);
+  Drag(*list, vcl::test::Centre(Item("clip.mp4")->DisplayRect(drLabel)), *tree,
+       vcl::test::Centre(bin->DisplayRect(true)), c);
+  EXPECT_EQ(qelo::test::ReadFile(Path("bin/clip.mp4")), "movie");
+  EXPECT_EQ(Exists(Path("from/clip.mp4")), !c.moved);
+  EXPECT_EQ(IndexOf("clip.mp4") >= 0, !c.moved) << "the list was read again";
+  EXPECT_EQ(list->menusOpened, 0);
+  tree->Free();
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ShellDragOutTest,
+                         ::testing::Values(DragCase{"LeftMovesWithinAVolume", false, nullptr, true},
+                                           DragCase{"RightAsksAndCopies", true, "c", false},
+                                           DragCase{"RightAsksAndMoves", true, "m", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qelo::ct::test

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "shell/context_menu.h"
@@ -138,6 +139,62 @@ TEST(Trash, DeletedItemsGoToTheTrashWithTheirInfoFile) {
   EXPECT_FALSE(Exists(dir + "/gone"));
   EXPECT_TRUE(Exists(dir));
 }
+
+// A folder on another file system than the private home: /dev/shm when it
+// is one; empty when there is none.
+std::string FolderOnAnotherFileSystem() {
+  struct stat home, shm;
+  if (stat(PrivateHome::Home().path().c_str(), &home) != 0 || stat("/dev/shm", &shm) != 0 || home.st_dev == shm.st_dev)
+    return {};
+  char pattern[] = "/dev/shm/qelo-move-XXXXXX";
+  return mkdtemp(pattern) ? pattern : std::string();
+}
+
+struct CrossCase {
+  const char* name;
+  bool simulated;  // the kernel's refusal played; else a real second file system
+};
+
+class CrossDeviceMove : public ::testing::TestWithParam<CrossCase> {};
+
+// Across file systems a move copies, then removes the source: the content,
+// the folder below it and its links arrive, the sources go, and a name in
+// use at the target is not replaced.
+TEST_P(CrossDeviceMove, CopiesThenRemovesTheSources) {
+  const CrossCase& c = GetParam();
+  std::string to;
+  if (c.simulated) {
+    to = PrivateHome::Folder(std::string("cross-to-") + c.name);
+    SimulateCrossDeviceMovesForTesting(true);
+  } else {
+    to = FolderOnAnotherFileSystem();
+    if (to.empty()) GTEST_SKIP() << "no second file system (/dev/shm) here";
+  }
+  const std::string from = PrivateHome::Folder(std::string("cross-from-") + c.name);
+  WriteFile(from + "/clip.mp4", "moved clip");
+  WriteFile(to + "/clip.mp4", "already there");
+  MakeDir(from + "/album");
+  WriteFile(from + "/album/track.mp3", "music");
+  test::MakeSymlink("track.mp3", from + "/album/link");
+  std::vector<std::string> placed;
+  const HRESULT hr = TransferItems({from + "/clip.mp4", from + "/album"}, to, Transfer::kMove, &placed);
+  SimulateCrossDeviceMovesForTesting(false);
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_EQ(placed, (std::vector<std::string>{to + "/clip (2).mp4", to + "/album"}));
+  EXPECT_EQ(ReadFile(to + "/clip.mp4"), "already there");
+  EXPECT_EQ(ReadFile(to + "/clip (2).mp4"), "moved clip");
+  EXPECT_EQ(ReadFile(to + "/album/track.mp3"), "music");
+  struct stat st;
+  ASSERT_EQ(lstat((to + "/album/link").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_FALSE(Exists(from + "/clip.mp4"));
+  EXPECT_FALSE(Exists(from + "/album"));
+  if (!c.simulated) std::filesystem::remove_all(to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, CrossDeviceMove,
+                         ::testing::Values(CrossCase{"SecondFileSystem", false}, CrossCase{"RenameRefused", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A shown form owns the menus' messages and the verbs' questions.
 class ContextMenus : public ::testing::Test {
