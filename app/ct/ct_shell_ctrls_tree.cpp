@@ -414,24 +414,11 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
       return TCtCustomTreeView::Dispatch(m);
     case win::WM_NCHITTEST:
       return DefaultHandler(m);  // the tree view's own answer, in a designer too
-    case shell::WM_INITMENUPOPUP:
-    case win::WM_DRAWITEM:
-    case win::WM_MEASUREITEM:
-    case shell::WM_MENUCHAR:
-    case shell::WM_MENUSELECT: {
+    default:
       TCtCustomTreeView::Dispatch(m);
-      if (!currentMenu_) return;
-      TCtShellMenuSite site;
-      site.menuObject = currentMenu_.Get();
-      site.smallImages = GetSystemImageList(TCtImageListSize::ilsSmall);
-      site.onPopupHint = [this](const std::string& hint) {
+      return menuTracker_.PassMenuMessage(m, [this](const std::string& hint) {
         if (OnPopupHint) OnPopupHint(this, hint);
-      };
-      win::LRESULT result = 0;
-      if (HandleShellMenuMessage(site, m.Msg, m.WParam, m.LParam, &result)) m.Result = result;
-      return;
-    }
-    default: return TCtCustomTreeView::Dispatch(m);
+      });
   }
 }
 

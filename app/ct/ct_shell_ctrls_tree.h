@@ -269,8 +269,6 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   static constexpr int kDeferredSelection = 1;
   static constexpr int kDeferredRefresh = 2;
   static constexpr int kSelectionDelayMs = 500;
-  static constexpr int kFocusedRefreshMs = 400;
-  static constexpr int kUnfocusedRefreshMs = 2000;
   // A job's items are ready (wParam its ticket); the timer adds the next slice.
   static constexpr win::UINT kFillReadyMessage = win::WM_USER + 0x202;
   static constexpr win::UINT_PTR kFillSliceTimer = 0x5346;
@@ -353,11 +351,11 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   shell::ComPtr<IDataObject> dragData_;
   shell::ComPtr<IDataObject> dataOver_;
   uint32_t keysAtEnter_ = 0;
-  win::DWORD lastScrollCheck_ = 0;
+  TCtDragAutoScroll autoScroll_;
   win::DWORD lastMove_ = 0;
   vcl::TPoint hoverPoint_{};
   vcl::TTreeNode* lastInserted_ = nullptr;
-  shell::ComPtr<shell::IContextMenu> currentMenu_;
+  TCtShellMenuTracker menuTracker_;
   std::vector<PendingFill> pendingFills_;
   uint64_t lastTicket_ = 0;
   std::size_t syncFillLimit_ = 256;

@@ -615,7 +615,7 @@ void TCtCustomShellTree::ShellChanged() {
     ignoreNextChange_ = false;
     return;
   }
-  RestartDelayTimer(kDeferredRefresh, Focused() ? kFocusedRefreshMs : kUnfocusedRefreshMs);
+  RestartDelayTimer(kDeferredRefresh, ShellChangeRefreshDelayMs(Focused()));
 }
 
 void TCtCustomShellTree::ShellAutoFill() {
@@ -623,16 +623,10 @@ void TCtCustomShellTree::ShellAutoFill() {
 }
 
 void TCtCustomShellTree::DeviceChanged(TCtDeviceChangeHandler*, const win::MSG& message) {
-  if (message.wParam != shell::DBT_DEVICEARRIVAL && message.wParam != shell::DBT_DEVICEREMOVECOMPLETE) return;
+  if (!IsDriveArrivalOrRemoval(message)) return;
   RefreshDrives();
-  DisableDriveRefresh();
-  try {
-    RefreshNodes();
-  } catch (...) {
-    EnableDriveRefresh();
-    throw;
-  }
-  EnableDriveRefresh();
+  const TDriveRefreshPause pause;
+  RefreshNodes();
 }
 
 }  // namespace qelo::ct

@@ -212,8 +212,6 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   static constexpr win::UINT kOpenSelectionMessage = win::WM_USER + 0x201;
   // Shell extensions ask their host window for its shell browser.
   static constexpr win::UINT kGetShellBrowser = win::WM_USER + 7;
-  static constexpr int kFocusedRefreshMs = 400;
-  static constexpr int kUnfocusedRefreshMs = 2000;
 
   bool Designing() const { return ComponentState().Contains(vcl::csDesigning); }
   bool Busy() const { return modalOperation_ || IsEditing(); }
@@ -257,7 +255,6 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   void BeginOleDrag(const win::NMLISTVIEW& notification, bool rightButton);
   shell::ComPtr<IDataObject> SelectionDataObject();
   shell::ComPtr<shell::IDropTarget> DropTargetAt(win::POINT point, DropPlace* over, vcl::TListItem** highlight);
-  void DragScroll(vcl::TPoint clientPoint);
   void ShowDropHighlight(vcl::TListItem* item);
   void RegisterDropTarget();
   void RevokeDropTarget();
@@ -291,9 +288,9 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   int dragButton_ = 0;
   shell::ComPtr<IDataObject> dataOver_;
   uint32_t keysAtEnter_ = 0;
-  win::DWORD lastScrollCheck_ = 0;
+  TCtDragAutoScroll autoScroll_;
   vcl::TListItem* dropHighlight_ = nullptr;
-  shell::ComPtr<shell::IContextMenu> currentMenu_;
+  TCtShellMenuTracker menuTracker_;
 };
 
 class TCtShellList : public TCtCustomShellList {

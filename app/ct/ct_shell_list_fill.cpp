@@ -468,7 +468,7 @@ void TCtCustomShellList::ShellChanged() {
     return;
   }
   delayTimer_->SetEnabled(false);
-  delayTimer_->SetInterval(Focused() ? kFocusedRefreshMs : kUnfocusedRefreshMs);
+  delayTimer_->SetInterval(ShellChangeRefreshDelayMs(Focused()));
   delayTimer_->SetEnabled(true);
 }
 
@@ -481,17 +481,11 @@ void TCtCustomShellList::DelayTimerFired() {
 
 // Drives come and go in Computer: a list showing it reads it again.
 void TCtCustomShellList::DeviceChanged(TCtDeviceChangeHandler*, const win::MSG& message) {
-  if (message.wParam != shell::DBT_DEVICEARRIVAL && message.wParam != shell::DBT_DEVICEREMOVECOMPLETE) return;
+  if (!IsDriveArrivalOrRemoval(message)) return;
   RefreshDrives();
   if (IdListToSpecialFolder(folder_->IdList()) != shell::CSIDL_DRIVES) return;
-  DisableDriveRefresh();
-  try {
-    FillFolder();
-  } catch (...) {
-    EnableDriveRefresh();
-    throw;
-  }
-  EnableDriveRefresh();
+  const TDriveRefreshPause pause;
+  FillFolder();
 }
 
 // ---- notifications -------------------------------------------------------------------------

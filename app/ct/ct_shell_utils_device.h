@@ -31,6 +31,9 @@ TCtDeviceChangeMethod DeviceChangeMethod(T* object) {
 
 constexpr win::UINT kDeviceChangeRelay = win::WM_USER + 100;
 
+// Whether the relayed message tells of a drive that came or went.
+bool IsDriveArrivalOrRemoval(const win::MSG& message);
+
 class TCtDeviceChangeHandler : public vcl::TObject {
  public:
   TCtDeviceChangeHandler();

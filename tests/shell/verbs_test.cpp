@@ -51,6 +51,17 @@ class PrivateHome : public ::testing::Environment {
 };
 const auto* const kPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
+// A clip in `from` and one of the same name in `to`, and a folder "album"
+// in `from` with a track and a link to it.
+void MakeClipAndAlbum(const std::string& from, const std::string& to, const std::string& clip,
+                      const std::string& clipThere) {
+  WriteFile(from + "/clip.mp4", clip);
+  WriteFile(to + "/clip.mp4", clipThere);
+  MakeDir(from + "/album");
+  WriteFile(from + "/album/track.mp3", "music");
+  test::MakeSymlink("track.mp3", from + "/album/link");
+}
+
 TEST(FreeNames, TakenNamesGetTheNextNumber) {
   std::string dir = PrivateHome::Folder("names");
   WriteFile(dir + "/clip.mp4", "x");
@@ -67,11 +78,7 @@ TEST(FreeNames, TakenNamesGetTheNextNumber) {
 
 TEST(Transfers, CopyingNeverReplaces) {
   std::string from = PrivateHome::Folder("copy-from"), to = PrivateHome::Folder("copy-to");
-  WriteFile(from + "/clip.mp4", "new");
-  WriteFile(to + "/clip.mp4", "old");
-  MakeDir(from + "/album");
-  WriteFile(from + "/album/track.mp3", "music");
-  test::MakeSymlink("track.mp3", from + "/album/link");
+  MakeClipAndAlbum(from, to, "new", "old");
   std::vector<std::string> placed;
   ASSERT_EQ(TransferItems({from + "/clip.mp4", from + "/album"}, to, Transfer::kCopy, &placed), S_OK);
   EXPECT_EQ(placed, (std::vector<std::string>{to + "/clip (2).mp4", to + "/album"}));
@@ -171,11 +178,7 @@ TEST_P(CrossDeviceMove, CopiesThenRemovesTheSources) {
     if (to.empty()) GTEST_SKIP() << "no second file system (/dev/shm) here";
   }
   const std::string from = PrivateHome::Folder(std::string("cross-from-") + c.name);
-  WriteFile(from + "/clip.mp4", "moved clip");
-  WriteFile(to + "/clip.mp4", "already there");
-  MakeDir(from + "/album");
-  WriteFile(from + "/album/track.mp3", "music");
-  test::MakeSymlink("track.mp3", from + "/album/link");
+  MakeClipAndAlbum(from, to, "moved clip", "already there");
   std::vector<std::string> placed;
   const HRESULT hr = TransferItems({from + "/clip.mp4", from + "/album"}, to, Transfer::kMove, &placed);
   SimulateCrossDeviceMovesForTesting(false);
