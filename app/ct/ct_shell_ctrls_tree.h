@@ -269,7 +269,7 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   static constexpr int kDeferredSelection = 1;
   static constexpr int kDeferredRefresh = 2;
   static constexpr int kSelectionDelayMs = 500;
-  // A job's items are ready (wParam its ticket); the timer adds the next slice.
+  // More of a job's items are read; the timer adds the next slice.
   static constexpr win::UINT kFillReadyMessage = win::WM_USER + 0x202;
   static constexpr win::UINT_PTR kFillSliceTimer = 0x5346;
 
@@ -298,8 +298,8 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   // known, the name) already read; a node goes before `before` (null: last).
   // Null when the item is not offered or is refused.
   vcl::TTreeNode* AddShellItemNode(IShellFolder* folder, LPCITEMIDLIST parentAbsolute, LPCITEMIDLIST item,
-                           shell::ULONG attributes, const std::string* name, vcl::TTreeNode* parentNode,
-                           vcl::TTreeNode* before);
+                                   shell::ULONG attributes, const std::string* name, vcl::TTreeNode* parentNode,
+                                   vcl::TTreeNode* before);
   void StartFill(vcl::TTreeNode* node, std::vector<shell::IdListPtr> items);
   PendingFill* PendingFillOf(vcl::TTreeNode* node);
   void ContinueFills();

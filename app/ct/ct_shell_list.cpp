@@ -155,6 +155,7 @@ const ClassInfo& TCtCustomShellList::StaticClass() {
                                     .Set("Options", kShellListOptionInfo, &T::Options, &T::SetOptions)
                                     .Event("OnAddItem", &T::OnAddItem)
                                     .Event("OnDeleteItem", &T::OnDeleteItem)
+                                    .Event("OnGetImageIndex", &T::OnGetImageIndex)
                                     .Event("OnPopupHint", &T::OnPopupHint)
                                     .Event("OnFillStart", &T::OnFillStart)
                                     .Event("OnFillComplete", &T::OnFillComplete)
