@@ -48,11 +48,7 @@ void InitializeProgramFramework() {
     ct::RegisterCtListViewClasses();
     ct::RegisterCtComboBoxClasses();
     ct::RegisterCtProgressBarClasses();
-    // The shell units the folder dialog runs on, and the dialog itself for
-    // the main window's form.
-    ct::InitializeCtShellIntf();
-    ct::InitializeCtShellUtils();
-    ct::InitializeShellCtrls();
+    // The folder dialog for the main window's form.
     ct::RegisterCtShellDialogClasses();
     vcl::RegisterDialogClasses();
     controls::RegisterCustomControls();
@@ -61,9 +57,34 @@ void InitializeProgramFramework() {
   (void)registered;
 }
 
+namespace {
+
+// The shell units the folder dialog runs on, started for the program's run
+// and closed down at its end, after the windows and the libraries: the
+// device-change window and its mount-watch thread, OLE and the object model
+// are given back.
+class ShellUnits {
+ public:
+  ShellUnits() {
+    ct::InitializeCtShellIntf();
+    ct::InitializeCtShellUtils();
+    ct::InitializeShellCtrls();
+  }
+  ~ShellUnits() {
+    ct::FinalizeShellCtrls();
+    ct::FinalizeCtShellUtils();
+    ct::FinalizeCtShellIntf();
+  }
+  ShellUnits(const ShellUnits&) = delete;
+  ShellUnits& operator=(const ShellUnits&) = delete;
+};
+
+}  // namespace
+
 int RunClipshift(const ProgramLibraries& libraries,
                  const std::function<void(vcl::TCustomForm& mainWindow)>& started) {
   InitializeProgramFramework();
+  const ShellUnits shellUnits;
   vcl::TApplication& application = *vcl::Application();
   // A close request from outside ends every modal run and menu and then the
   // message loop; the main window then closes without asking.

@@ -20,9 +20,9 @@ void InitializeProgramFramework();
 // headless mode of the tests was asked for (QELO_HEADLESS).
 bool DisplayAvailable();
 
-// The whole program: the framework, start-up with the log in the program's
-// data folder, the main window and its message loop, the windows freed, then
-// close-down.
+// The whole program: the framework and the shell units, start-up with the
+// log in the program's data folder, the main window and its message loop,
+// the windows freed, then close-down, the shell units last.
 // SIGTERM, SIGINT and SIGHUP close the main window as a user's close would,
 // without a question (a run is stopped), so the settings file and the log's
 // end line are written.

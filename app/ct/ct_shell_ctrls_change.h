@@ -23,6 +23,10 @@
 namespace qelo::ct {
 
 constexpr win::UINT WM_SHELLCHANGED = 0x465;
+// How long a shell control waits after WM_SHELLCHANGED before it reads the
+// shell again; each message restarts the wait, so many in a row give one
+// refresh.
+constexpr int ShellChangeRefreshDelayMs(bool focused) { return focused ? 400 : 2000; }
 
 class TChangeHandlerThread : public vcl::TObject {
  public:

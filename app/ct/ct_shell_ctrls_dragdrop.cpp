@@ -7,6 +7,7 @@
 #include "shell/special_folders.h"
 #include "vcl/controls/forms.h"
 #include "vcl/types.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::ct {
 namespace {
@@ -255,6 +256,34 @@ HRESULT GetDesktopDropTarget(shell::IDropTarget** target) {
   HRESULT hr = PathToIdList(SpecialFolderPath(nullptr, shell::CSIDL_DESKTOP), list.Put());
   if (FAILED(hr)) return hr;
   return GetItemDropTarget(list.Get(), shell::IID_IDropTarget, reinterpret_cast<void**>(target));
+}
+
+// ---- scrolling while dragging ------------------------------------------------
+
+namespace {
+
+constexpr win::DWORD kScrollCheckMs = 100;
+constexpr int kScrollZoneX = 26;
+constexpr int kScrollZoneY = 20;
+
+}  // namespace
+
+bool TCtDragAutoScroll::Step(win::HWND window, const vcl::TRect& client, vcl::TPoint p, bool vertical) {
+  const win::DWORD now = win::GetTickCount();
+  if (now - lastCheck_ <= kScrollCheckMs) return false;
+  lastCheck_ = now;
+  bool moved = false;
+  auto scroll = [&](win::UINT message, int bar, win::WPARAM code) {
+    const int before = win::GetScrollPos(window, bar);
+    win::SendMessage(window, message, code, 0);
+    moved = moved || win::GetScrollPos(window, bar) != before;
+  };
+  if (p.x < client.left + kScrollZoneX) scroll(win::WM_HSCROLL, win::SB_HORZ, win::SB_LINELEFT);
+  else if (p.x > client.right - kScrollZoneX) scroll(win::WM_HSCROLL, win::SB_HORZ, win::SB_LINERIGHT);
+  if (!vertical) return moved;
+  if (p.y < client.top + kScrollZoneY) scroll(win::WM_VSCROLL, win::SB_VERT, win::SB_LINEUP);
+  else if (p.y > client.bottom - kScrollZoneY) scroll(win::WM_VSCROLL, win::SB_VERT, win::SB_LINEDOWN);
+  return moved;
 }
 
 }  // namespace qelo::ct

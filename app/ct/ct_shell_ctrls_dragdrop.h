@@ -15,6 +15,7 @@
 #include "shell/ole_data.h"
 #include "shell/shell_folder.h"
 #include "vcl/classes.h"
+#include "vcl/graphics/graphics.h"
 
 namespace qelo::ct {
 
@@ -174,6 +175,20 @@ class TDropTarget_shtv final : public TCtDropTargetForwarder {
 };
 class TDropTarget_shlv final : public TCtDropTargetForwarder {
   using TCtDropTargetForwarder::TCtDropTargetForwarder;
+};
+
+// Scrolling while something is dragged over a shell control: every 100 ms
+// at most, one line toward the edge the pointer is near (26 pixels from
+// the left or right, 20 from the top or bottom; sideways only, when not
+// `vertical`).
+class TCtDragAutoScroll {
+ public:
+  void Restart() { lastCheck_ = win::GetTickCount(); }
+  // True when the view moved.
+  bool Step(win::HWND window, const vcl::TRect& client, vcl::TPoint p, bool vertical);
+
+ private:
+  win::DWORD lastCheck_ = 0;
 };
 
 // ---- helpers ------------------------------------------------------------------

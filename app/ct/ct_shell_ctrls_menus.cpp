@@ -234,6 +234,42 @@ void FillSendToMenu(HMENU popup) {
   }
 }
 
+shell::UINT TCtShellMenuTracker::Track(win::HWND owner, HMENU menu, IContextMenu* menuObject, vcl::TPoint screen,
+                                       bool& modal) {
+  shell::UINT id = 0;
+  {
+    vcl::TFlagScope modalScope(modal);
+    current_ = shell::ComPtr<IContextMenu>::Share(menuObject);
+    try {
+      id = shell::TrackPopupMenu(menu, shell::TPM_RETURNCMD | shell::TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner,
+                                 nullptr);
+    } catch (...) {
+      current_.Reset();
+      shell::DestroyMenu(menu);
+      throw;
+    }
+    current_.Reset();
+  }
+  shell::DestroyMenu(menu);
+  return id;
+}
+
+bool TCtShellMenuTracker::IsMenuMessage(win::UINT message) {
+  return message == shell::WM_INITMENUPOPUP || message == win::WM_DRAWITEM || message == win::WM_MEASUREITEM ||
+         message == shell::WM_MENUCHAR || message == shell::WM_MENUSELECT;
+}
+
+void TCtShellMenuTracker::PassMenuMessage(vcl::TMessage& m,
+                                          const std::function<void(const std::string&)>& onPopupHint) {
+  if (!current_ || !IsMenuMessage(m.Msg)) return;
+  TCtShellMenuSite site;
+  site.menuObject = current_.Get();
+  site.smallImages = GetSystemImageList(TCtImageListSize::ilsSmall);
+  site.onPopupHint = onPopupHint;
+  win::LRESULT result = 0;
+  if (HandleShellMenuMessage(site, m.Msg, m.WParam, m.LParam, &result)) m.Result = result;
+}
+
 bool HandleShellMenuMessage(const TCtShellMenuSite& site, win::UINT message, win::WPARAM w, win::LPARAM l,
                             win::LRESULT* result) {
   shell::ComPtr<shell::IContextMenu2> menu2;

@@ -47,6 +47,24 @@ struct TCtShellMenuSite {
   std::function<void(const std::string& hint)> onPopupHint;
 };
 
+// The shell menu a control shows: while it is tracked the control counts
+// as in a modal operation, and the menu messages its window gets go to the
+// menu object.
+class TCtShellMenuTracker {
+ public:
+  // Tracks `menu` at the screen point, owned by `owner`, and destroys it;
+  // the chosen id, 0 for none.
+  shell::UINT Track(win::HWND owner, HMENU menu, IContextMenu* menuObject, vcl::TPoint screen, bool& modal);
+  // After the control's own handling of a message: a menu message goes to
+  // the menu being tracked; `onPopupHint` gets the hint of the item under
+  // the cursor.
+  void PassMenuMessage(vcl::TMessage& m, const std::function<void(const std::string&)>& onPopupHint);
+  static bool IsMenuMessage(win::UINT message);
+
+ private:
+  shell::ComPtr<IContextMenu> current_;
+};
+
 // Handles WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR and
 // WM_MENUSELECT for the control's shell menu; true when the message was one
 // of them (`result` then holds the answer). Exceptions are swallowed.

@@ -6,6 +6,7 @@
 #include "ct_shell_ctrls_menus.h"
 #include "ct_shell_ctrls_unit.h"
 #include "ct_shell_intf.h"
+#include "ct_shell_list.h"
 #include "ct_shell_utils.h"
 #include "shell/errors.h"
 #include "shell/file_info.h"
@@ -134,6 +135,8 @@ const ClassInfo& TCtCustomShellTree::StaticClass() {
   static const ClassInfo info = ClassBuilder<T>("TCtCustomShellTree", TCtCustomTreeView::StaticClass())
                                     .Object<TCtShellLocator>("BaseFolder", &T::BaseFolder)
                                     .Set("Options", kShellTreeOptionInfo, &T::Options, &T::SetOptions)
+                                    .Component<TCtCustomShellList>("ShellList", &T::ShellListControl,
+                                                                   &T::SetShellListControl)
                                     .Event("OnAddItem", &T::OnAddItem)
                                     .Event("OnDeleteItem", &T::OnDeleteItem)
                                     .Event("OnInsertItem", &T::OnInsertItem)
@@ -178,8 +181,8 @@ TCtCustomShellTree::TCtCustomShellTree(TComponent* owner)
 }
 
 TCtCustomShellTree::~TCtCustomShellTree() {
-  GetDeviceChangeHandler()->RemoveHandler(
-      DeviceChangeMethod<TCtCustomShellTree, &TCtCustomShellTree::DeviceChanged>(this));
+  pendingFills_.clear();
+  RemoveDeviceChangeHandler(DeviceChangeMethod<TCtCustomShellTree, &TCtCustomShellTree::DeviceChanged>(this));
   delayTimer_->SetEnabled(false);
   ReleaseWindowHelpers();
   SetShellList(nullptr);
@@ -203,6 +206,7 @@ void TCtCustomShellTree::FreeNodeData() {
 }
 
 void TCtCustomShellTree::ClearNodes() {
+  CancelFills(nullptr);
   CountScope quiet(suppress_);
   if (ComponentState().Contains(csDestroying)) FreeNodeData();
   lastInserted_ = nullptr;
@@ -273,6 +277,12 @@ void TCtCustomShellTree::SetShellList(TCtShellTreeListLink* list) {
   list->TreeFolderChanged(*selectedFolder_);
 }
 
+TCtCustomShellList* TCtCustomShellTree::ShellListControl() const {
+  return dynamic_cast<TCtCustomShellList*>(shellListComponent_);
+}
+
+void TCtCustomShellTree::SetShellListControl(TCtCustomShellList* list) { SetShellList(list ? list->TreeLink() : nullptr); }
+
 void TCtCustomShellTree::Notification(TComponent* component, TOperation operation) {
   TCtCustomTreeView::Notification(component, operation);
   if (operation == opRemove && component && component == shellListComponent_) {
@@ -327,6 +337,7 @@ void TCtCustomShellTree::CreateWnd() {
 // The nodes go with the window: a new window fills again (WM_SHELLAUTOFILL).
 void TCtCustomShellTree::DestroyWnd() {
   recreating_ = true;
+  CancelFills(nullptr);
   ReleaseWindowHelpers();
   if (!reparenting_) Items()->BeginUpdate();
   {
@@ -361,6 +372,11 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_SHELLCHANGED: return ShellChanged();
     case WM_SHELLAUTOFILL: return ShellAutoFill();
+    case kFillReadyMessage: return ContinueFills();
+    case win::WM_TIMER:
+      if (m.WParam != kFillSliceTimer) return TCtCustomTreeView::Dispatch(m);
+      win::KillTimer(WindowHandle(), kFillSliceTimer);
+      return ContinueFills();
     case CN_NOTIFY: {
       const auto* header = reinterpret_cast<const win::NMHDR*>(m.LParam);
       // The platform tells of a click after the selection it made: a
@@ -386,28 +402,65 @@ void TCtCustomShellTree::Dispatch(TMessage& m) {
     case win::WM_WINDOWPOSCHANGED:
       if (recreating_) return;
       return TCtCustomTreeView::Dispatch(m);
-    case shell::WM_INITMENUPOPUP:
-    case win::WM_DRAWITEM:
-    case win::WM_MEASUREITEM:
-    case shell::WM_MENUCHAR:
-    case shell::WM_MENUSELECT: {
-      TCtCustomTreeView::Dispatch(m);
-      if (!currentMenu_) return;
-      TCtShellMenuSite site;
-      site.menuObject = currentMenu_.Get();
-      site.smallImages = GetSystemImageList(TCtImageListSize::ilsSmall);
-      site.onPopupHint = [this](const std::string& hint) {
-        if (OnPopupHint) OnPopupHint(this, hint);
-      };
-      win::LRESULT result = 0;
-      if (HandleShellMenuMessage(site, m.Msg, m.WParam, m.LParam, &result)) m.Result = result;
+    case win::WM_PAINT: return PaintOnOwnColour(m);
+    case CM_DESIGNHITTEST:
+      m.Result = DesignHitTest(Point(win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam))) ? 1 : 0;
       return;
-    }
-    default: return TCtCustomTreeView::Dispatch(m);
+    case win::TVM_DELETEITEM:
+      if (reinterpret_cast<win::HTREEITEM>(m.LParam) == win::TVI_ROOT) {
+        CountScope quiet(suppress_);  // emptying the tree is no selection change
+        return TCtCustomTreeView::Dispatch(m);
+      }
+      return TCtCustomTreeView::Dispatch(m);
+    case win::WM_NCHITTEST:
+      return DefaultHandler(m);  // the tree view's own answer, in a designer too
+    default:
+      TCtCustomTreeView::Dispatch(m);
+      return menuTracker_.PassMenuMessage(m, [this](const std::string& hint) {
+        if (OnPopupHint) OnPopupHint(this, hint);
+      });
   }
 }
 
-// ---- images --------------------------------------------------------------------------
+// ---- images and painting -------------------------------------------------------------
+
+// The system image list is shared: its background (and the state images')
+// is the control's colour only while the control paints.
+void TCtCustomShellTree::PaintOnOwnColour(TMessage& m) {
+  if (ComponentState().Contains(csDestroying)) {
+    win::ValidateRect(WindowHandle(), nullptr);
+    return;
+  }
+  const win::COLORREF colour = static_cast<win::COLORREF>(ColorToRGB(Color()));
+  win::HIMAGELIST lists[] = {
+      reinterpret_cast<win::HIMAGELIST>(win::SendMessage(WindowHandle(), win::TVM_GETIMAGELIST, win::TVSIL_NORMAL, 0)),
+      reinterpret_cast<win::HIMAGELIST>(win::SendMessage(WindowHandle(), win::TVM_GETIMAGELIST, win::TVSIL_STATE, 0))};
+  win::COLORREF before[2] = {win::CLR_NONE, win::CLR_NONE};
+  for (int i = 0; i < 2; ++i)
+    if (lists[i]) before[i] = win::ImageList_SetBkColor(lists[i], colour);
+  auto restore = [&] {
+    for (int i = 0; i < 2; ++i)
+      if (lists[i]) win::ImageList_SetBkColor(lists[i], before[i]);
+  };
+  try {
+    TCtCustomTreeView::Dispatch(m);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+// In a form designer, clicks on items, their buttons, the space right of
+// them and the scroll bar go to the control.
+bool TCtCustomShellTree::DesignHitTest(TPoint p) {
+  if (!options_.Contains(stoDesignInteractive) || !HandleAllocated()) return false;
+  if (p.x > ClientWidth()) return true;
+  win::TVHITTESTINFO hit;
+  hit.pt = win::POINT{p.x, p.y};
+  win::SendMessage(WindowHandle(), win::TVM_HITTEST, 0, reinterpret_cast<win::LPARAM>(&hit));
+  return (hit.flags & (win::TVHT_ONITEM | win::TVHT_ONITEMBUTTON | win::TVHT_ONITEMRIGHT)) != 0;
+}
 
 void TCtCustomShellTree::GetImageIndex(TTreeNode* node) {
   if (node->ImageIndex() < 0)
@@ -436,6 +489,7 @@ void TCtCustomShellTree::Delete(TTreeNode* node) {
   }
   if (node == lastInserted_) lastInserted_ = nullptr;
   if (node == dragNode_) dragNode_ = nullptr;
+  if (PendingFillOf(node)) CancelFills(node);
   TCtCustomTreeView::Delete(node);
 }
 
@@ -453,7 +507,7 @@ bool TCtCustomShellTree::CanExpand(TTreeNode* node) {
 
 void TCtCustomShellTree::FillNodeIfNeeded(TTreeNode* node) {
   TCtShellTreeData* data = TreeData(node);
-  if (!data || !node->HasChildren() || node->Count() > 0) return;
+  if (!data || !node->HasChildren() || node->Count() > 0 || PendingFillOf(node)) return;
   TScreenCursorScope hourglass;
   shell::ComPtr<IShellFolder> folder = shell::ComPtr<IShellFolder>::Share(data->ShellFolder());
   if (folder) FillNode(folder.Get(), node);

@@ -12,9 +12,11 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "ct_shell_ctrls_change.h"
 #include "ct_shell_ctrls_dragdrop.h"
+#include "ct_shell_ctrls_fill_job.h"
 #include "ct_shell_ctrls_locator.h"
 #include "ct_shell_ctrls_menus.h"
 #include "ct_shell_utils.h"
@@ -27,8 +29,12 @@
 namespace qelo::ct {
 
 class TCtCustomShellTree;
+class TCtCustomShellList;
 
 constexpr win::UINT WM_SHELLAUTOFILL = 0x467;
+// A form designer asks whether a click at the point (LParam) goes to the
+// control itself; nonzero: it does.
+constexpr win::UINT CM_DESIGNHITTEST = vcl::CM_BASE + 28;
 
 enum TCtShellTreeOption {
   stoAutoFill,
@@ -94,6 +100,9 @@ class TCtShellTreeData : public vcl::TObject {
   // The absolute list joined anew from the parent's; the folder stays.
   void RejoinAbsolute();
   HRESULT GetDropTarget(win::HWND owner, shell::IDropTarget** target);
+  // The fill off the window's thread that made the node (0: none).
+  uint64_t FillTicket() const { return fillTicket_; }
+  void SetFillTicket(uint64_t ticket) { fillTicket_ = ticket; }
 
  private:
   TCtCustomShellTree* owner_;
@@ -102,6 +111,7 @@ class TCtShellTreeData : public vcl::TObject {
   shell::IdListPtr absolute_;
   shell::ComPtr<IShellFolder> rootParentFolder_;
   shell::ComPtr<IShellFolder> folder_;
+  uint64_t fillTicket_ = 0;
 };
 
 // What a shell list linked to a tree (ShellList) hears from the tree and
@@ -141,6 +151,9 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   void SetOptions(TCtShellTreeOptions options);
   TCtShellTreeListLink* ShellList() const { return shellList_; }
   void SetShellList(TCtShellTreeListLink* list);
+  // The published ShellList: the linked list as a control.
+  TCtCustomShellList* ShellListControl() const;
+  void SetShellListControl(TCtCustomShellList* list);
   TCtShellLocator* SelectedFolder() const { return selectedFolder_.get(); }
   // Copies into the locator; while loading or while own selection changes
   // run, the locator only goes to the linked list.
@@ -164,6 +177,14 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   // Shell calls made meanwhile show no messages of the shell's.
   void BeginSilent() { ++silent_; }
   void EndSilent() { --silent_; }
+  // A level of more items than this has their attributes read off the
+  // window's thread and its nodes added in slices between other messages.
+  std::size_t SyncFillLimit() const { return syncFillLimit_; }
+  void SetSyncFillLimit(std::size_t items) { syncFillLimit_ = items; }
+  // Whether such a level is still being filled.
+  bool FillsPending() const { return !pendingFills_.empty(); }
+  // Completes every such fill now.
+  void FinishPendingFills();
 
   TCtShAddItemEvent OnAddItem;
   TCtShTreeDeleteItemEvent OnDeleteItem;
@@ -225,12 +246,32 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
     int& count_;
   };
 
+  // A level filled from a job off the window's thread: its node, the job,
+  // the next item to add, how many items a slice takes, and whether the
+  // level was sorted meanwhile.
+  struct PendingFill {
+    vcl::TTreeNode* node = nullptr;
+    std::unique_ptr<TCtShellFillJob> job;
+    uint64_t ticket = 0;
+    std::size_t next = 0;
+    std::size_t slice = 0;
+    bool resort = false;
+  };
+  // A child that the level's own fill did not make (a step of selecting a
+  // path): where it goes among the fill's items.
+  struct ForeignChild {
+    vcl::TTreeNode* node = nullptr;
+    std::size_t before = 0;  // the first of the fill's items that follows it
+    bool same = false;       // that item is this child's own item
+  };
+
   // The delay timer's Tag: what it does when it fires.
   static constexpr int kDeferredSelection = 1;
   static constexpr int kDeferredRefresh = 2;
   static constexpr int kSelectionDelayMs = 500;
-  static constexpr int kFocusedRefreshMs = 400;
-  static constexpr int kUnfocusedRefreshMs = 2000;
+  // More of a job's items are read; the timer adds the next slice.
+  static constexpr win::UINT kFillReadyMessage = win::WM_USER + 0x202;
+  static constexpr win::UINT_PTR kFillSliceTimer = 0x5346;
 
   bool Designing() const { return ComponentState().Contains(vcl::csDesigning); }
   bool Busy() const { return modalOperation_ || IsEditing(); }
@@ -250,7 +291,25 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   bool EditChildNamed(vcl::TTreeNode* parent, const std::string& name);
   void ResetBelow(vcl::TTreeNode* node);
   void CompareWithShell(vcl::TTreeNode* node, TCtShellTreeData* data, vcl::TTreeNode*& remembered);
-  void FillLevel(IShellFolder* folder, vcl::TTreeNode* node);
+  // True when the level goes on being filled off the window's thread.
+  bool FillLevel(IShellFolder* folder, vcl::TTreeNode* node);
+  shell::ULONG ItemAttributeMask() const;
+  // The node-making half of AddNewShellItem, with the attributes (and, when
+  // known, the name) already read; a node goes before `before` (null: last).
+  // Null when the item is not offered or is refused.
+  vcl::TTreeNode* AddShellItemNode(IShellFolder* folder, LPCITEMIDLIST parentAbsolute, LPCITEMIDLIST item,
+                                   shell::ULONG attributes, const std::string* name, vcl::TTreeNode* parentNode,
+                                   vcl::TTreeNode* before);
+  void StartFill(vcl::TTreeNode* node, std::vector<shell::IdListPtr> items);
+  PendingFill* PendingFillOf(vcl::TTreeNode* node);
+  void ContinueFills();
+  // Adds items of the fill until its slice is used up (all of them when
+  // `whole`); true once every item is in.
+  bool AddFilledItems(PendingFill& fill, bool whole);
+  std::vector<ForeignChild> ForeignChildren(PendingFill& fill);
+  void EndFill(vcl::TTreeNode* node);
+  // Drops the fills of the node (null: all), telling the fill's end.
+  void CancelFills(vcl::TTreeNode* node);
   vcl::TTreeNode* MakeRootNode(IShellFolder* folder);
   void WalkToIdList(TCtIdListArray& base, TCtIdListArray& wanted);
   void RunMenuCommand(vcl::TTreeNode* node, IContextMenu* menuObject, shell::UINT id);
@@ -263,6 +322,9 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   void RegisterDropTarget();
   void RevokeDropTarget();
   void ReleaseWindowHelpers();
+  // Paints with the image lists' background in the control's colour.
+  void PaintOnOwnColour(vcl::TMessage& m);
+  bool DesignHitTest(vcl::TPoint p);
   bool HandleDefaultKey(vcl::TShortCut shortCut);
   void ApplyDragStyle();
 
@@ -289,11 +351,14 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   shell::ComPtr<IDataObject> dragData_;
   shell::ComPtr<IDataObject> dataOver_;
   uint32_t keysAtEnter_ = 0;
-  win::DWORD lastScrollCheck_ = 0;
+  TCtDragAutoScroll autoScroll_;
   win::DWORD lastMove_ = 0;
   vcl::TPoint hoverPoint_{};
   vcl::TTreeNode* lastInserted_ = nullptr;
-  shell::ComPtr<shell::IContextMenu> currentMenu_;
+  TCtShellMenuTracker menuTracker_;
+  std::vector<PendingFill> pendingFills_;
+  uint64_t lastTicket_ = 0;
+  std::size_t syncFillLimit_ = 256;
 };
 
 class TCtShellTree : public TCtCustomShellTree {

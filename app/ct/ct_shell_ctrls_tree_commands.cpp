@@ -122,6 +122,7 @@ bool TCtCustomShellTree::CreateNewFolder() {
   RefreshNodes();
   if (TTreeNode* selected = Selected()) {
     FillNodeIfNeeded(selected);
+    FinishPendingFills();
     selected->Expand(false);
     EditChildNamed(selected, name);
   }
@@ -193,22 +194,8 @@ void TCtCustomShellTree::ShowShellContextMenu(TTreeNode* node, TPoint clientPoin
   HMENU menu = nullptr;
   const shell::UINT flags = ReadOnly() ? shell::CMF_EXPLORE : shell::CMF_EXPLORE | shell::CMF_CANRENAME;
   if (FAILED(GetContextMenu(ShellOwnerWindow(), folder, 1, &item, &menuObject, &menu, flags))) return;
-  shell::UINT id = 0;
-  {
-    TFlagScope modal(modalOperation_);
-    currentMenu_ = menuObject;
-    const TPoint screen = ClientToScreen(clientPoint);
-    try {
-      id = shell::TrackPopupMenu(menu, shell::TPM_RETURNCMD | shell::TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                                 WindowHandle(), nullptr);
-    } catch (...) {
-      currentMenu_.Reset();
-      shell::DestroyMenu(menu);
-      throw;
-    }
-    currentMenu_.Reset();
-  }
-  shell::DestroyMenu(menu);
+  const shell::UINT id =
+      menuTracker_.Track(WindowHandle(), menu, menuObject.Get(), ClientToScreen(clientPoint), modalOperation_);
   // The command runs once the menu is gone, so that the refresh it asks
   // for is not held back as one asked for during the menu.
   RunMenuCommand(node, menuObject.Get(), id);

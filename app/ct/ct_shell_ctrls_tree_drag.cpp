@@ -15,10 +15,6 @@ using namespace vcl;
 
 namespace {
 
-constexpr win::DWORD kScrollCheckMs = 100;
-constexpr int kScrollZoneX = 26;
-constexpr int kScrollZoneY = 20;
-
 // A node's item as its parent folder holds it.
 struct ItemInFolder {
   shell::ComPtr<IShellFolder> folder;
@@ -130,7 +126,8 @@ void TCtCustomShellTree::RevokeDropTarget() {
 // The root's row takes nothing on entering; moving over it later asks the
 // root item's own drop target.
 HRESULT TCtCustomShellTree::DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  lastScrollCheck_ = lastMove_ = win::GetTickCount();
+  autoScroll_.Restart();
+  lastMove_ = win::GetTickCount();
   dataOver_ = shell::ComPtr<IDataObject>::Share(data);
   keysAtEnter_ = keys;
   hoverPoint_ = ScreenToClient(Point(point.x, point.y));
@@ -208,19 +205,7 @@ HRESULT TCtCustomShellTree::Drop(IDataObject* data, uint32_t keys, win::POINT po
 // a node that was never filled expands it after the system's hover time.
 void TCtCustomShellTree::DragScrollAndExpand(TPoint p) {
   const win::DWORD now = win::GetTickCount();
-  if (now - lastScrollCheck_ > kScrollCheckMs) {
-    const TRect client = ClientRect();
-    auto scroll = [&](win::UINT message, int bar, win::WPARAM code) {
-      const int before = win::GetScrollPos(WindowHandle(), bar);
-      win::SendMessage(WindowHandle(), message, code, 0);
-      if (win::GetScrollPos(WindowHandle(), bar) != before) lastMove_ = now;
-    };
-    if (p.x < client.left + kScrollZoneX) scroll(win::WM_HSCROLL, win::SB_HORZ, win::SB_LINELEFT);
-    else if (p.x > client.right - kScrollZoneX) scroll(win::WM_HSCROLL, win::SB_HORZ, win::SB_LINERIGHT);
-    if (p.y < client.top + kScrollZoneY) scroll(win::WM_VSCROLL, win::SB_VERT, win::SB_LINEUP);
-    else if (p.y > client.bottom - kScrollZoneY) scroll(win::WM_VSCROLL, win::SB_VERT, win::SB_LINEDOWN);
-    lastScrollCheck_ = now;
-  }
+  if (autoScroll_.Step(WindowHandle(), ClientRect(), p, true)) lastMove_ = now;
   const int w = MouseHoverWidth(), h = MouseHoverHeight();
   const bool resting = p.x >= hoverPoint_.x - w / 2 && p.x <= hoverPoint_.x + w && p.y >= hoverPoint_.y - h / 2 &&
                        p.y <= hoverPoint_.y + h;

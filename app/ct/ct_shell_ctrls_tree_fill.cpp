@@ -2,6 +2,9 @@
 // against the namespace, and watching for changes.
 #include "ct_shell_ctrls_tree.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "ct_shell_intf.h"
 #include "ct_shell_utils.h"
 #include "shell/change_notify.h"
@@ -20,6 +23,12 @@ namespace {
 constexpr shell::ULONG kItemAttributes = 0xF20B8000;
 constexpr shell::ULONG kItemAttributesWithStream = 0xF24B8000;
 constexpr uint32_t kStreamAttributeVersion = 0x5FFFF;
+
+// What one slice of adding a large level's nodes may take, and the number
+// of nodes the first slice tries.
+constexpr std::chrono::milliseconds kFillSliceTime{15};
+constexpr std::size_t kFirstSliceItems = 400;
+using Clock = std::chrono::steady_clock;
 
 // File names too when the tree lists files.
 shell::DWORD NotifyFilter(TCtShellTreeOptions options) {
@@ -73,16 +82,21 @@ void TCtCustomShellTree::FillTree() {
 
 void TCtCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
   DoFillStart();
-  Bracketed(*this, &TCtCustomShellTree::DoFillComplete, [&] {
+  bool later = false;
+  try {
     Items()->BeginUpdate();
     try {
-      FillLevel(folder, node);
+      later = FillLevel(folder, node);
     } catch (...) {
       Items()->EndUpdate();
       throw;
     }
     Items()->EndUpdate();
-  });
+  } catch (...) {
+    DoFillComplete();
+    throw;
+  }
+  if (!later) DoFillComplete();  // else once the fill off the thread ends
 }
 
 TTreeNode* TCtCustomShellTree::MakeRootNode(IShellFolder* folder) {
@@ -110,52 +124,84 @@ bool VanishedWhileListed(HRESULT hr) {
          hr == shell::HRESULT_FROM_WIN32(shell::ERROR_PATH_NOT_FOUND);
 }
 
+void RaiseUnlessVanished(HRESULT hr) {
+  if (FAILED(hr) && !VanishedWhileListed(hr)) throw vcl::Exception(shell::SystemErrorText(hr));
+}
+
 }  // namespace
 
-void TCtCustomShellTree::FillLevel(IShellFolder* folder, TTreeNode* node) {
+// The items are listed first. A level of more than SyncFillLimit() items
+// has their attributes read off the window's thread (StartFill); a smaller
+// one is filled here and now, item by item in the order listed, then sorted.
+bool TCtCustomShellTree::FillLevel(IShellFolder* folder, TTreeNode* node) {
   const shell::ComPtr<IShellFolder> held = shell::ComPtr<IShellFolder>::Share(folder);
   TTreeNode* parent = node;
   if (node) TreeData(node)->RejoinAbsolute();
   else parent = MakeRootNode(folder);
   TCtShellTreeData* parentData = TreeData(parent);
-  shell::ComPtr<shell::IEnumIDList> items;
-  if (FAILED(folder->EnumObjects(ShellOwnerWindow(), EnumerationFlags(), items.Put())) || !items) {
+  shell::ComPtr<shell::IEnumIDList> enumerator;
+  if (FAILED(folder->EnumObjects(ShellOwnerWindow(), EnumerationFlags(), enumerator.Put())) || !enumerator) {
     parent->SetHasChildren(true);
-    return;
+    return false;
   }
+  std::vector<shell::IdListPtr> items;
   HRESULT next = shell::S_OK;
   for (;;) {
     shell::LPITEMIDLIST raw = nullptr;
     shell::ULONG fetched = 0;
-    next = items->Next(1, &raw, &fetched);
+    next = enumerator->Next(1, &raw, &fetched);
     shell::IdListPtr item(raw);
     if (next != shell::S_OK) break;
-    const HRESULT hr = AddNewShellItem(folder, parentData->AbsoluteIdList(), item.Get(), parent);
-    if (FAILED(hr) && !VanishedWhileListed(hr)) throw vcl::Exception(shell::SystemErrorText(hr));
+    items.push_back(std::move(item));
   }
+  if (next == shell::S_FALSE && items.size() > syncFillLimit_ && HandleAllocated()) {
+    StartFill(parent, std::move(items));
+    if (!node) parent->Expand(false);
+    return true;
+  }
+  for (const shell::IdListPtr& item : items)
+    RaiseUnlessVanished(AddNewShellItem(folder, parentData->AbsoluteIdList(), item.Get(), parent));
   if (parent->Count() == 0) parent->SetHasChildren(false);
   if (next != shell::S_FALSE) {
-    if (next == shell::E_FAIL) return;
+    if (next == shell::E_FAIL) return false;
     throw vcl::Exception(shell::SystemErrorText(next));
   }
   SortChildren(parent);
   if (!node) parent->Expand(false);
+  return false;
+}
+
+shell::ULONG TCtCustomShellTree::ItemAttributeMask() const {
+  return Shell32FileVersion().mostSignificant > kStreamAttributeVersion ? kItemAttributesWithStream : kItemAttributes;
 }
 
 HRESULT TCtCustomShellTree::AddNewShellItem(IShellFolder* folder, LPCITEMIDLIST parentAbsolute, LPCITEMIDLIST item,
                                             TTreeNode* parentNode) {
   if (!item) return shell::S_OK;
-  shell::ULONG attributes =
-      Shell32FileVersion().mostSignificant > kStreamAttributeVersion ? kItemAttributesWithStream : kItemAttributes;
+  shell::ULONG attributes = ItemAttributeMask();
   if (HRESULT hr = folder->GetAttributesOf(1, &item, &attributes); FAILED(hr)) return hr;
+  AddShellItemNode(folder, parentAbsolute, item, attributes, nullptr, parentNode, nullptr);
+  return shell::S_OK;
+}
+
+TTreeNode* TCtCustomShellTree::AddShellItemNode(IShellFolder* folder, LPCITEMIDLIST parentAbsolute,
+                                                LPCITEMIDLIST item, shell::ULONG attributes, const std::string* name,
+                                                TTreeNode* parentNode, TTreeNode* before) {
   const bool offered = options_.Contains(stoVirtualFolders) ||
                        (attributes & (shell::SFGAO_FILESYSTEM | shell::SFGAO_FILESYSANCESTOR)) != 0;
-  if (!offered || !DoAddItem(folder, parentAbsolute, attributes, item)) return shell::S_OK;
+  if (!offered || !DoAddItem(folder, parentAbsolute, attributes, item)) return nullptr;
   TCtShellTreeData* parentData = TreeData(parentNode);
   auto* data = new TCtShellTreeData(this, parentData);
   ownData_.insert(data);
   data->SetIdLists(parentData, item);
-  TTreeNode* node = Items()->AddChildObject(parentNode, GetDisplayNameOf(folder, item, TCtNameKind::nkInFolder), data);
+  const std::string text = name ? *name : GetDisplayNameOf(folder, item, TCtNameKind::nkInFolder);
+  TTreeNode* node = nullptr;
+  if (before) {
+    node = Items()->Insert(before, text);
+    node->SetData(data);
+  } else {
+    node = Items()->AddChildObject(parentNode, text, data);
+  }
   const bool isFolder = (attributes & shell::SFGAO_FOLDER) != 0;
   const bool hasSubfolder = (attributes & shell::SFGAO_HASSUBFOLDER) != 0;
   node->SetHasChildren(options_.Contains(stoIncludeNonFolders) ? isFolder || hasSubfolder : isFolder && hasSubfolder);
@@ -163,7 +209,7 @@ HRESULT TCtCustomShellTree::AddNewShellItem(IShellFolder* folder, LPCITEMIDLIST 
   else if (attributes & shell::SFGAO_LINK) node->SetOverlayIndex(1);
   if (attributes & shell::SFGAO_GHOSTED) node->SetCut(true);
   DoInsertItem(node);
-  return shell::S_OK;
+  return node;
 }
 
 bool TCtCustomShellTree::DoAddItem(IShellFolder* folder, LPCITEMIDLIST parentAbsolute, shell::ULONG attributes,
@@ -171,6 +217,187 @@ bool TCtCustomShellTree::DoAddItem(IShellFolder* folder, LPCITEMIDLIST parentAbs
   bool allow = true;
   if (OnAddItem) OnAddItem(this, folder, parentAbsolute, item, attributes, allow);
   return allow;
+}
+
+// ---- large levels, filled off the window's thread ------------------------------------
+
+// The node keeps its button and, when asked, opens at once; its children
+// come in slices as the job reads them.
+void TCtCustomShellTree::StartFill(TTreeNode* node, std::vector<shell::IdListPtr> items) {
+  PendingFill fill;
+  fill.node = node;
+  fill.ticket = ++lastTicket_;
+  fill.slice = kFirstSliceItems;
+  fill.job = std::make_unique<TCtShellFillJob>(TreeData(node)->AbsoluteIdList(), std::move(items),
+                                               ItemAttributeMask(), WindowHandle(), kFillReadyMessage, fill.ticket);
+  pendingFills_.push_back(std::move(fill));
+  win::PostMessage(WindowHandle(), kFillReadyMessage, 0, 0);  // what the job read before it could be told
+}
+
+TCtCustomShellTree::PendingFill* TCtCustomShellTree::PendingFillOf(TTreeNode* node) {
+  for (PendingFill& fill : pendingFills_)
+    if (fill.node == node) return &fill;
+  return nullptr;
+}
+
+// One slice of the first fill with items read and not yet added. The next
+// slice waits for a timer, which comes after the input and painting that
+// are waiting, so the window answers between slices; a fill that has
+// added all its read items waits for the job's message.
+void TCtCustomShellTree::ContinueFills() {
+  auto ready = std::find_if(pendingFills_.begin(), pendingFills_.end(),
+                            [](PendingFill& f) { return f.next < f.job->ReadyCount(); });
+  if (ready != pendingFills_.end()) {
+    TTreeNode* node = ready->node;
+    bool whole = false;
+    try {
+      whole = AddFilledItems(*ready, false);
+    } catch (...) {
+      EndFill(node);
+      throw;
+    }
+    if (whole) EndFill(node);
+  }
+  bool more = false;
+  for (PendingFill& f : pendingFills_) more = f.next < f.job->ReadyCount(true) || more;
+  if (more && HandleAllocated()) win::SetTimer(WindowHandle(), kFillSliceTimer, 1, nullptr);
+}
+
+// The children that other steps added while the fill went on (selecting a
+// path adds the folders on the way): one that stands for an item of the
+// fill takes that item's place, as if the fill had made it; one the fill
+// does not list (a hidden folder) stays after the fill's items, as it
+// would have been added after a whole fill.
+std::vector<TCtCustomShellTree::ForeignChild> TCtCustomShellTree::ForeignChildren(PendingFill& fill) {
+  std::vector<ForeignChild> foreign;
+  TCtShellTreeData* parentData = TreeData(fill.node);
+  IShellFolder* folder = parentData ? parentData->ShellFolder() : nullptr;
+  TCtShellFillJob& job = *fill.job;
+  auto order = [&](LPCITEMIDLIST a, LPCITEMIDLIST b) {
+    const HRESULT hr = folder->CompareIDs(0, a, b);
+    return SUCCEEDED(hr) ? shell::CompareResultOrder(hr) : 0;
+  };
+  for (int i = 0; folder && i < fill.node->Count(); ++i) {
+    TTreeNode* child = fill.node->Item(i);
+    TCtShellTreeData* data = TreeData(child);
+    if (!data || data->FillTicket() == fill.ticket) continue;
+    std::size_t low = 0, high = job.Count();  // the first of the fill's items not before the child
+    while (low < high) {
+      const std::size_t middle = (low + high) / 2;
+      if (order(job.Item(middle).item.Get(), data->RelativeIdList()) < 0) low = middle + 1;
+      else high = middle;
+    }
+    ForeignChild f;
+    f.node = child;
+    f.same = low < job.Count() && order(job.Item(low).item.Get(), data->RelativeIdList()) == 0;
+    f.before = f.same ? low : job.Count();
+    foreign.push_back(f);
+  }
+  return foreign;
+}
+
+namespace {
+
+bool InView(TCustomTreeView& tree, TTreeNode* node) {
+  if (!node) return false;
+  const TRect r = node->DisplayRect(false);
+  return r.bottom > r.top && r.top >= 0 && r.bottom <= tree.ClientHeight();
+}
+
+}  // namespace
+
+// Nodes go in in the folder's order: before the first child another step
+// added that follows them, else last. An item that such a child stands
+// for already is not added twice. The selection, when it was in view,
+// stays in view.
+bool TCtCustomShellTree::AddFilledItems(PendingFill& fill, bool whole) {
+  TCtShellFillJob& job = *fill.job;
+  TCtShellTreeData* parentData = TreeData(fill.node);
+  IShellFolder* folder = parentData ? parentData->ShellFolder() : nullptr;
+  if (!folder) {
+    fill.next = job.Count();
+    return true;
+  }
+  const shell::ComPtr<IShellFolder> held = shell::ComPtr<IShellFolder>::Share(folder);
+  const std::vector<ForeignChild> foreign = ForeignChildren(fill);
+  TTreeNode* selected = Selected();
+  const bool keepInView = InView(*this, selected);
+  const Clock::time_point start = Clock::now();
+  const std::size_t end = whole ? job.Count() : std::min(job.ReadyCount(), fill.next + fill.slice);
+  const std::size_t first = fill.next;
+  std::size_t cursor = 0;
+  Items()->BeginUpdate();
+  try {
+    for (; fill.next < end; ++fill.next) {
+      const std::size_t i = fill.next;
+      const TCtListedItem& entry = job.Item(i);
+      if (std::any_of(foreign.begin(), foreign.end(), [i](const ForeignChild& f) { return f.same && f.before == i; }))
+        continue;
+      RaiseUnlessVanished(entry.result);
+      if (FAILED(entry.result)) continue;
+      while (cursor < foreign.size() && foreign[cursor].before <= i) ++cursor;
+      TTreeNode* before = cursor < foreign.size() ? foreign[cursor].node : nullptr;
+      if (TTreeNode* made = AddShellItemNode(folder, parentData->AbsoluteIdList(), entry.item.Get(),
+                                             entry.attributes, &entry.name, fill.node, before))
+        TreeData(made)->SetFillTicket(fill.ticket);
+    }
+  } catch (...) {
+    Items()->EndUpdate();
+    throw;
+  }
+  Items()->EndUpdate();
+  if (keepInView && selected == Selected()) selected->MakeVisible();
+  // The next slice takes as many items as fit its time, judged by this one.
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+  const std::size_t done = fill.next - first;
+  if (!whole && done > 0 && took > 0)
+    fill.slice = std::clamp<std::size_t>(
+        static_cast<std::size_t>(static_cast<double>(done) * std::chrono::microseconds(kFillSliceTime).count() / took),
+        32, 8192);
+  return fill.next == job.Count();
+}
+
+// A level that got no children loses its button; one sorted while it
+// filled (a rename of a child) is sorted again, its later nodes with it.
+void TCtCustomShellTree::EndFill(TTreeNode* node) {
+  auto it = std::find_if(pendingFills_.begin(), pendingFills_.end(),
+                         [node](const PendingFill& f) { return f.node == node; });
+  if (it == pendingFills_.end()) return;
+  const bool resort = it->resort;
+  pendingFills_.erase(it);
+  if (node->Count() == 0) node->SetHasChildren(false);
+  if (resort) SortChildren(node);
+  DoFillComplete();
+}
+
+void TCtCustomShellTree::FinishPendingFills() {
+  while (!pendingFills_.empty()) {
+    PendingFill& fill = pendingFills_.front();
+    TTreeNode* node = fill.node;
+    fill.job->WaitForAll();
+    try {
+      AddFilledItems(fill, true);
+    } catch (...) {
+      EndFill(node);
+      throw;
+    }
+    EndFill(node);
+  }
+}
+
+// A dropped fill still tells its end, so that the fill notifications pair.
+void TCtCustomShellTree::CancelFills(TTreeNode* node) {
+  std::size_t ended = 0;
+  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
+    if (node && it->node != node) {
+      ++it;
+      continue;
+    }
+    it = pendingFills_.erase(it);  // the job stops here
+    ++ended;
+  }
+  if (ComponentState().Contains(csDestroying)) return;
+  for (; ended > 0; --ended) DoFillComplete();
 }
 
 // ---- sorting -----------------------------------------------------------------------------
@@ -186,6 +413,7 @@ int TCtCustomShellTree::CompareNodes(TTreeNode* a, TTreeNode* b) {
 }
 
 void TCtCustomShellTree::SortChildren(TTreeNode* node) {
+  if (PendingFill* fill = PendingFillOf(node)) fill->resort = true;
   const TTVCompare compare = [this](TTreeNode* a, TTreeNode* b) { return CompareNodes(a, b); };
   if (node) node->CustomSort(compare, false);
   else CustomSort(compare, true);
@@ -273,12 +501,15 @@ void TCtCustomShellTree::WalkToIdList(TCtIdListArray& base, TCtIdListArray& want
 
 // ---- refreshing ----------------------------------------------------------------------------
 
+// Levels still being filled off the thread are completed first: the
+// comparison with the shell needs them whole.
 void TCtCustomShellTree::RefreshNodes() {
   if (Busy()) {
     refreshPending_ = true;
     return;
   }
   if (!Items()->GetFirstNode()) return FillTree();
+  FinishPendingFills();
   TScreenCursorScope hourglass;
   DoFillStart();
   TTreeNode* remembered = Selected();
@@ -384,7 +615,7 @@ void TCtCustomShellTree::ShellChanged() {
     ignoreNextChange_ = false;
     return;
   }
-  RestartDelayTimer(kDeferredRefresh, Focused() ? kFocusedRefreshMs : kUnfocusedRefreshMs);
+  RestartDelayTimer(kDeferredRefresh, ShellChangeRefreshDelayMs(Focused()));
 }
 
 void TCtCustomShellTree::ShellAutoFill() {
@@ -392,16 +623,10 @@ void TCtCustomShellTree::ShellAutoFill() {
 }
 
 void TCtCustomShellTree::DeviceChanged(TCtDeviceChangeHandler*, const win::MSG& message) {
-  if (message.wParam != shell::DBT_DEVICEARRIVAL && message.wParam != shell::DBT_DEVICEREMOVECOMPLETE) return;
+  if (!IsDriveArrivalOrRemoval(message)) return;
   RefreshDrives();
-  DisableDriveRefresh();
-  try {
-    RefreshNodes();
-  } catch (...) {
-    EnableDriveRefresh();
-    throw;
-  }
-  EnableDriveRefresh();
+  const TDriveRefreshPause pause;
+  RefreshNodes();
 }
 
 }  // namespace qelo::ct

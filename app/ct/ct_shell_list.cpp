@@ -155,6 +155,7 @@ const ClassInfo& TCtCustomShellList::StaticClass() {
                                     .Set("Options", kShellListOptionInfo, &T::Options, &T::SetOptions)
                                     .Event("OnAddItem", &T::OnAddItem)
                                     .Event("OnDeleteItem", &T::OnDeleteItem)
+                                    .Event("OnGetImageIndex", &T::OnGetImageIndex)
                                     .Event("OnPopupHint", &T::OnPopupHint)
                                     .Event("OnFillStart", &T::OnFillStart)
                                     .Event("OnFillComplete", &T::OnFillComplete)
@@ -192,9 +193,11 @@ TCtCustomShellList::TCtCustomShellList(TComponent* owner)
   delayTimer_->SetEnabled(false);
   delayTimer_->SetOnTimer([this](TObject*) { DelayTimerFired(); });
   folder_->OnChange = [this](TObject*) { FolderLocatorChanged(); };
+  GetDeviceChangeHandler()->AddHandler(DeviceChangeMethod<TCtCustomShellList, &TCtCustomShellList::DeviceChanged>(this));
 }
 
 TCtCustomShellList::~TCtCustomShellList() {
+  RemoveDeviceChangeHandler(DeviceChangeMethod<TCtCustomShellList, &TCtCustomShellList::DeviceChanged>(this));
   delayTimer_->SetEnabled(false);
   ReleaseWindowHelpers();
   if (tree_) tree_->SetShellList(nullptr);
@@ -209,6 +212,7 @@ TCtShellListData* TCtCustomShellList::ListData(TListItem* item) const {
 }
 
 void TCtCustomShellList::FreeItemData(TListItem* item) {
+  if (item == dropHighlight_) dropHighlight_ = nullptr;
   TCtShellListData* data = ListData(item);
   if (!data) return;
   if (OnDeleteItem && !ComponentState().Contains(csDestroying)) OnDeleteItem(this, item, data);
@@ -235,9 +239,15 @@ shell::IShellDetails* TCtCustomShellList::ShellDetails() {
 
 void TCtCustomShellList::SetFolder(TCtShellLocator* folder) { folder_->Assign(folder); }
 
+// A linked tree selects the folder too; what the tree tells the list back
+// meanwhile (the folder it could reach) does not change the list's folder.
 void TCtCustomShellList::FolderLocatorChanged() {
-  if (ComponentState().Contains(csLoading)) return;
-  if (HandleAllocated()) FillFolder();
+  if (ComponentState().Contains(csLoading) || folderChanging_) return;
+  {
+    TFlagScope inside(folderChanging_);
+    if (tree_) tree_->SetSelectedFolder(folder_.get());
+    if (HandleAllocated()) FillFolder();
+  }
   DoFolderChanged();
 }
 
@@ -270,11 +280,13 @@ void TCtCustomShellList::TreeLinked(TCtCustomShellTree* tree) {
   if (tree_) tree_->FreeNotification(this);
 }
 
-void TCtCustomShellList::TreeFolderChanged(TCtShellLocator& folder) { folder_->Assign(&folder); }
+void TCtCustomShellList::TreeFolderChanged(TCtShellLocator& folder) {
+  if (!folderChanging_) folder_->Assign(&folder);
+}
 
 void TCtCustomShellList::TreeNodeSelected(TTreeNode* node) {
   TCtShellTreeData* data = tree_ ? tree_->TreeData(node) : nullptr;
-  if (data) folder_->SetIdList(data->AbsoluteIdList());
+  if (data && !folderChanging_) folder_->SetIdList(data->AbsoluteIdList());
 }
 
 void TCtCustomShellList::Notification(TComponent* component, TOperation operation) {
@@ -325,6 +337,15 @@ void TCtCustomShellList::Dispatch(TMessage& m) {
       return;
     case CN_NOTIFY: return NotifyMessage(m);
     case kOpenSelectionMessage: return OpenSelection();
+    case kGetShellBrowser: m.Result = reinterpret_cast<win::LRESULT>(ShellBrowser()); return;
+    case win::WM_RBUTTONDOWN:
+      menuShown_ = false;  // a new click: a menu shown before is not this one's
+      return TCtCustomListView::Dispatch(m);
+    case win::WM_RBUTTONUP:
+      // A shell menu shown while the button was down: its release would
+      // bring the framework's menu as well.
+      if (std::exchange(menuShown_, false)) return;
+      return TCtCustomListView::Dispatch(m);
     case CM_WANTSPECIALKEY: {
       TCtShellListData* data = ListData(Selected());
       if (IsEditing() || (m.WParam == win::VK_RETURN && data && data->IsFolder())) {
@@ -336,24 +357,11 @@ void TCtCustomShellList::Dispatch(TMessage& m) {
     case win::WM_NCDESTROY:
       ReleaseWindowHelpers();
       return TCtCustomListView::Dispatch(m);
-    case shell::WM_INITMENUPOPUP:
-    case win::WM_DRAWITEM:
-    case win::WM_MEASUREITEM:
-    case shell::WM_MENUCHAR:
-    case shell::WM_MENUSELECT: {
+    default:
       TCtCustomListView::Dispatch(m);
-      if (!currentMenu_) return;
-      TCtShellMenuSite site;
-      site.menuObject = currentMenu_.Get();
-      site.smallImages = GetSystemImageList(TCtImageListSize::ilsSmall);
-      site.onPopupHint = [this](const std::string& hint) {
+      return menuTracker_.PassMenuMessage(m, [this](const std::string& hint) {
         if (OnPopupHint) OnPopupHint(this, hint);
-      };
-      win::LRESULT result = 0;
-      if (HandleShellMenuMessage(site, m.Msg, m.WParam, m.LParam, &result)) m.Result = result;
-      return;
-    }
-    default: return TCtCustomListView::Dispatch(m);
+      });
   }
 }
 
@@ -392,9 +400,43 @@ void TCtCustomShellList::GetDispInfo(win::NMLVDISPINFO& info) {
     win::lists::CopyText(text, info.item.pszText, info.item.cchTextMax);
   }
   if (info.item.mask & win::LVIF_IMAGE) {
-    info.item.iImage = GetSystemIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON);
+    if (OnGetImageIndex) OnGetImageIndex(this, item);
+    info.item.iImage = item->ImageIndex() >= 1 ? item->ImageIndex()
+                                               : GetSystemIconIndex(data->AbsoluteIdList(), shell::SHGFI_SMALLICON);
     info.item.mask |= win::LVIF_DI_SETITEM;
   }
+}
+
+// ---- UI objects ----------------------------------------------------------------------
+
+HRESULT TCtCustomShellList::GetSelectionUIObject(shell::REFIID iid, void** object) {
+  *object = nullptr;
+  const std::vector<LPCITEMIDLIST> selected = SelectedIdLists();
+  if (!shellFolder_ || selected.empty()) return shell::E_FAIL;
+  return shellFolder_->GetUIObjectOf(ShellOwnerWindow(), static_cast<shell::UINT>(selected.size()), selected.data(),
+                                     iid, nullptr, object);
+}
+
+HRESULT TCtCustomShellList::GetItemUIObject(TListItem* item, shell::REFIID iid, void** object) {
+  *object = nullptr;
+  TCtShellListData* data = ListData(item);
+  if (!shellFolder_ || !data) return shell::E_FAIL;
+  LPCITEMIDLIST relative = data->RelativeIdList();
+  return shellFolder_->GetUIObjectOf(ShellOwnerWindow(), 1, &relative, iid, nullptr, object);
+}
+
+// The answer shell extensions expect from their host window: the
+// process's shell browser, not counted (it lives as long as it stays
+// registered); null without one.
+shell::IUnknown* TCtCustomShellList::ShellBrowser() {
+  shell::ComPtr<shell::IUnknown> explorer;
+  void* browser = nullptr;
+  if (FAILED(shell::SHGetInstanceExplorer(explorer.Put())) ||
+      FAILED(explorer->QueryInterface(shell::IID_IShellBrowser, &browser)))
+    return nullptr;
+  auto* answer = static_cast<shell::IUnknown*>(browser);
+  answer->Release();
+  return answer;
 }
 
 }  // namespace qelo::ct

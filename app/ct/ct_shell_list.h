@@ -26,6 +26,7 @@
 #include "ct_shell_ctrls_menus.h"
 #include "ct_shell_ctrls_tree.h"
 #include "ct_shell_utils.h"
+#include "ct_shell_utils_device.h"
 #include "vcl/controls/timer.h"
 #include "vcl/graphics/image_list.h"
 
@@ -145,6 +146,9 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
 
   TCtShAddItemEvent OnAddItem;
   TCtShListDeleteItemEvent OnDeleteItem;
+  // Asked first for an item's icon: a handler that sets the item's
+  // ImageIndex (1 or more) decides; otherwise the shell's icon shows.
+  vcl::TLVNotifyEvent OnGetImageIndex;
   TCtShPopupHintEvent OnPopupHint;
   TCtShListOpenDefaultEvent OnOpenDefault;
   vcl::TNotifyEvent OnFillStart;
@@ -160,6 +164,7 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   HRESULT Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) override;
   virtual bool DoAddItem(IShellFolder* folder, LPCITEMIDLIST folderList, shell::ULONG attributes,
                          LPCITEMIDLIST item);
+  virtual void DeviceChanged(TCtDeviceChangeHandler* sender, const win::MSG& message);
   virtual void FillList(IShellFolder* folder, LPCITEMIDLIST folderList);
   virtual void BuildFileMask();
   virtual bool MatchesFileMask(const std::string& name, shell::ULONG attributes);
@@ -168,7 +173,12 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   virtual void DoFillComplete();
   virtual void DoFillStart();
   virtual void DoFolderChanged();
+  // The UI object `iid` of the selected items (of one item) in the list's folder.
+  virtual HRESULT GetSelectionUIObject(shell::REFIID iid, void** object);
+  virtual HRESULT GetItemUIObject(vcl::TListItem* item, shell::REFIID iid, void** object);
   virtual void SetChangeWatch();
+  // The delay timer's work: a change the linked tree holds back, then a refresh.
+  void DelayTimerFired();
 
   // ---- the framework's and the list view's
   void Loaded() override;
@@ -180,6 +190,8 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   void KeyPress(char16_t& key) override;
   void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
   void DoItemContextMenu(vcl::TListItem* item, vcl::TPoint& p, vcl::TPopupMenu*& menu) override;
+  bool DoMouseWheelDown(vcl::TShiftState shift, vcl::TPoint mousePos) override;
+  bool DoMouseWheelUp(vcl::TShiftState shift, vcl::TPoint mousePos) override;
   void Dispatch(vcl::TMessage& message) override;
 
  private:
@@ -198,8 +210,8 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   enum class DropPlace { kItem, kForeignItem, kEmptySpace, kOwnEmptySpace };
   // Posted by a double click: the selection opens once the window is done with it.
   static constexpr win::UINT kOpenSelectionMessage = win::WM_USER + 0x201;
-  static constexpr int kFocusedRefreshMs = 400;
-  static constexpr int kUnfocusedRefreshMs = 2000;
+  // Shell extensions ask their host window for its shell browser.
+  static constexpr win::UINT kGetShellBrowser = win::WM_USER + 7;
 
   bool Designing() const { return ComponentState().Contains(vcl::csDesigning); }
   bool Busy() const { return modalOperation_ || IsEditing(); }
@@ -212,7 +224,14 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   void ShowSortMark();
   bool ShouldAdd(IShellFolder* folder, LPCITEMIDLIST folderList, LPCITEMIDLIST item);
   void InsertShellItem(TCtShellListData* data, shell::ULONG attributes);
-  void EnumerateInto(IShellFolder* folder, std::vector<shell::IdListPtr>& items);
+  void EnumerateInto(IShellFolder* folder, win::HWND owner, std::vector<shell::IdListPtr>& items);
+  // Adds the item through InsertShellItem when ShouldAdd lets it; a failure
+  // is told with "Exception in AddNewShellItem" and goes on.
+  void AddNewShellItem(IShellFolder* folder, shell::IdListPtr item);
+  // Compares the items with a fresh listing of the folder.
+  void UpdateItems(IShellFolder* folder);
+  void ScrollByWheel(bool down);
+  shell::IUnknown* ShellBrowser();
   void RebuildColumns();
   void SaveColumnWidthsIfKept();
   void SortItems();
@@ -231,13 +250,11 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   void EndLabelEdit(vcl::TMessage& m);
   void RenameItem(vcl::TListItem* item, std::string text);
   void ShellChanged();
-  void DelayTimerFired();
   void RunPendingRefresh();
   void StopWatching();
   void BeginOleDrag(const win::NMLISTVIEW& notification, bool rightButton);
   shell::ComPtr<IDataObject> SelectionDataObject();
   shell::ComPtr<shell::IDropTarget> DropTargetAt(win::POINT point, DropPlace* over, vcl::TListItem** highlight);
-  void DragScroll(vcl::TPoint clientPoint);
   void ShowDropHighlight(vcl::TListItem* item);
   void RegisterDropTarget();
   void RevokeDropTarget();
@@ -266,12 +283,14 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   bool modalOperation_ = false;
   bool refreshPending_ = false;
   bool dragging_ = false;
+  bool folderChanging_ = false;  // inside the folder's change event
+  bool menuShown_ = false;  // a shell menu was shown for the right button now going up
   int dragButton_ = 0;
   shell::ComPtr<IDataObject> dataOver_;
   uint32_t keysAtEnter_ = 0;
-  win::DWORD lastScrollCheck_ = 0;
+  TCtDragAutoScroll autoScroll_;
   vcl::TListItem* dropHighlight_ = nullptr;
-  shell::ComPtr<shell::IContextMenu> currentMenu_;
+  TCtShellMenuTracker menuTracker_;
 };
 
 class TCtShellList : public TCtCustomShellList {

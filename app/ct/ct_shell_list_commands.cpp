@@ -8,6 +8,7 @@
 #include "shell/errors.h"
 #include "shell/shell_link.h"
 #include "vcl/controls/forms.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::ct {
 
@@ -30,18 +31,14 @@ bool IsNetworkPath(const std::string& path) {
 
 // ---- opening and going up --------------------------------------------------------------
 
+// The folder's change event moves a linked tree. A folder the tree cannot
+// reach (outside its base folder) is still shown; the folder the list
+// showed already is read again.
 void TCtCustomShellList::BrowseTo(LPCITEMIDLIST absolute) {
   if (options_.Contains(sloNoBrowse)) return;
   const shell::IdListPtr wanted(CopyIdList(ShellMalloc(), absolute));
   ClearSelection();
   ClearItems();
-  if (tree_) {
-    TCtShellLocator folder;
-    folder.SetIdList(wanted.Get());
-    tree_->SetSelectedFolder(&folder);
-  }
-  // A folder the tree cannot reach (outside its base folder) is still
-  // shown; the folder the list showed already is read again.
   if (CompareIdLists(folder_->IdList(), wanted.Get()) != 0) folder_->SetIdList(wanted.Get());
   else if (Items()->Count() == 0) FillFolder();
 }
@@ -121,7 +118,10 @@ HRESULT TCtCustomShellList::CommandOnItems(IShellFolder* folder, const std::vect
 }
 
 HRESULT TCtCustomShellList::DoCommandOnSelection(const char* verb) {
-  return CommandOnItems(shellFolder_.Get(), SelectedIdLists(), verb);
+  if (SelectedIdLists().empty()) return shell::S_FALSE;
+  shell::ComPtr<IContextMenu> menuObject;
+  if (HRESULT hr = GetSelectionUIObject(shell::IID_IContextMenu, menuObject.PutVoid()); FAILED(hr)) return hr;
+  return InvokeContextCommand(ShellOwnerWindow(), menuObject.Get(), verb);
 }
 
 // The folder's own menu comes from its parent; the desktop, which has
@@ -261,9 +261,11 @@ void TCtCustomShellList::RenameItem(TListItem* item, std::string text) {
 
 // ---- context menus ----------------------------------------------------------------------
 
+// Not during the list's own drag: a right-button drag ends with the
+// button going up over the list.
 void TCtCustomShellList::DoItemContextMenu(TListItem* item, TPoint& p, TPopupMenu*& menu) {
   TCtCustomListView::DoItemContextMenu(item, p, menu);
-  if (!options_.Contains(sloContextMenus) || Designing() || SelectedIdLists().empty()) return;
+  if (!options_.Contains(sloContextMenus) || Designing() || dragging_ || SelectedIdLists().empty()) return;
   ShowShellContextMenu(p);
   menu = nullptr;
 }
@@ -274,26 +276,17 @@ void TCtCustomShellList::ShowShellContextMenu(TPoint clientPoint) {
   const shell::ComPtr<IShellFolder> held = shellFolder_;
   shell::ComPtr<IContextMenu> menuObject;
   HMENU menu = nullptr;
-  const shell::UINT flags = ReadOnly() ? shell::CMF_EXPLORE : shell::CMF_EXPLORE | shell::CMF_CANRENAME;
+  // Renaming is offered for an item with a path only: the rename
+  // command renames the focused item.
+  TCtShellListData* focused = ListData(ItemFocused());
+  const bool renames = !ReadOnly() && focused && !focused->PathName().empty();
+  const shell::UINT flags = renames ? shell::CMF_EXPLORE | shell::CMF_CANRENAME : shell::CMF_EXPLORE;
   if (FAILED(GetContextMenu(ShellOwnerWindow(), held.Get(), static_cast<shell::UINT>(selected.size()),
                             selected.data(), &menuObject, &menu, flags)))
     return;
-  shell::UINT id = 0;
-  {
-    TFlagScope modal(modalOperation_);
-    currentMenu_ = menuObject;
-    const TPoint screen = ClientToScreen(clientPoint);
-    try {
-      id = shell::TrackPopupMenu(menu, shell::TPM_RETURNCMD | shell::TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                                 WindowHandle(), nullptr);
-    } catch (...) {
-      currentMenu_.Reset();
-      shell::DestroyMenu(menu);
-      throw;
-    }
-    currentMenu_.Reset();
-  }
-  shell::DestroyMenu(menu);
+  menuShown_ = true;
+  const shell::UINT id =
+      menuTracker_.Track(WindowHandle(), menu, menuObject.Get(), ClientToScreen(clientPoint), modalOperation_);
   // The command runs once the menu is gone, so that the refresh it asks
   // for is not held back as one asked for during the menu.
   RunMenuCommand(menuObject.Get(), id);
@@ -309,6 +302,32 @@ void TCtCustomShellList::RunMenuCommand(IContextMenu* menuObject, shell::UINT id
   } else if (id >= 1) {
     DoSendTo(static_cast<int>(id) - 1);
   }
+}
+
+// ---- the wheel --------------------------------------------------------------------------
+
+// In list style the columns run sideways: a notch scrolls the horizontal
+// bar a line (or a page, when the system scrolls pages per notch).
+bool TCtCustomShellList::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  if (ViewStyle() != vsList) return TCtCustomListView::DoMouseWheelDown(shift, mousePos);
+  ScrollByWheel(true);
+  return true;
+}
+
+bool TCtCustomShellList::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  if (ViewStyle() != vsList) return TCtCustomListView::DoMouseWheelUp(shift, mousePos);
+  ScrollByWheel(false);
+  return true;
+}
+
+void TCtCustomShellList::ScrollByWheel(bool down) {
+  win::SCROLLINFO bar;
+  bar.fMask = win::SIF_RANGE | win::SIF_PAGE;
+  if (!HandleAllocated() || !win::GetScrollInfo(WindowHandle(), win::SB_HORZ, &bar)) return;
+  if (bar.nMax - bar.nMin + 1 - static_cast<int>(bar.nPage) <= 0) return;
+  const bool pages = WheelScrollLines() < 0;
+  const win::WPARAM code = pages ? (down ? win::SB_PAGERIGHT : win::SB_PAGELEFT) : (down ? win::SB_LINERIGHT : win::SB_LINELEFT);
+  win::SendMessage(WindowHandle(), win::WM_HSCROLL, code, 0);
 }
 
 void TCtCustomShellList::DoSendTo(int index) {

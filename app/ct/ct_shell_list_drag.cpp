@@ -10,14 +10,6 @@ namespace qelo::ct {
 
 using namespace vcl;
 
-namespace {
-
-constexpr win::DWORD kScrollCheckMs = 100;
-constexpr int kScrollZoneX = 26;
-constexpr int kScrollZoneY = 20;
-
-}  // namespace
-
 shell::ComPtr<shell::IDropSource> TCtCustomShellList::CreateDropSource(int buttonKind) {
   return ct::CreateDropSource(buttonKind);
 }
@@ -90,11 +82,9 @@ shell::ComPtr<shell::IDropTarget> TCtCustomShellList::DropTargetAt(win::POINT po
     *over = DropPlace::kForeignItem;
     return target;
   }
-  if (TCtShellListData* data = ListData(item)) {
+  if (ListData(item)) {
     *over = DropPlace::kItem;
-    LPCITEMIDLIST relative = data->RelativeIdList();
-    if (SUCCEEDED(shellFolder_->GetUIObjectOf(ShellOwnerWindow(), 1, &relative, shell::IID_IDropTarget, nullptr,
-                                              target.PutVoid()))) {
+    if (SUCCEEDED(GetItemUIObject(item, shell::IID_IDropTarget, target.PutVoid()))) {
       *highlight = item;
       return target;
     }
@@ -107,7 +97,7 @@ shell::ComPtr<shell::IDropTarget> TCtCustomShellList::DropTargetAt(win::POINT po
 }
 
 HRESULT TCtCustomShellList::DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  lastScrollCheck_ = win::GetTickCount();
+  autoScroll_.Restart();
   dataOver_ = shell::ComPtr<IDataObject>::Share(data);
   keysAtEnter_ = keys;
   return DragOver(keys, point, effect);
@@ -131,7 +121,7 @@ HRESULT TCtCustomShellList::DragOver(uint32_t keys, win::POINT point, uint32_t* 
     *effect = shell::DROPEFFECT_NONE;
   }
   ShowDropHighlight(*effect != shell::DROPEFFECT_NONE ? highlight : nullptr);
-  DragScroll(ScreenToClient(Point(point.x, point.y)));
+  autoScroll_.Step(WindowHandle(), ClientRect(), ScreenToClient(Point(point.x, point.y)), ViewStyle() != vsList);
   *effect |= shell::DROPEFFECT_SCROLL;
   if (dropHighlight_ != before) Repaint();
   return shell::S_OK;
@@ -170,20 +160,6 @@ HRESULT TCtCustomShellList::Drop(IDataObject* data, uint32_t keys, win::POINT po
   ShowDropHighlight(nullptr);
   dataOver_.Reset();
   return result;
-}
-
-// Near an edge the view scrolls a line at most every 100 ms.
-void TCtCustomShellList::DragScroll(TPoint p) {
-  const win::DWORD now = win::GetTickCount();
-  if (now - lastScrollCheck_ <= kScrollCheckMs) return;
-  lastScrollCheck_ = now;
-  const TRect client = ClientRect();
-  const bool horizontalOnly = ViewStyle() == vsList;
-  if (p.x < client.left + kScrollZoneX) win::SendMessage(WindowHandle(), win::WM_HSCROLL, win::SB_LINELEFT, 0);
-  else if (p.x > client.right - kScrollZoneX) win::SendMessage(WindowHandle(), win::WM_HSCROLL, win::SB_LINERIGHT, 0);
-  if (horizontalOnly) return;
-  if (p.y < client.top + kScrollZoneY) win::SendMessage(WindowHandle(), win::WM_VSCROLL, win::SB_LINEUP, 0);
-  else if (p.y > client.bottom - kScrollZoneY) win::SendMessage(WindowHandle(), win::WM_VSCROLL, win::SB_LINEDOWN, 0);
 }
 
 }  // namespace qelo::ct

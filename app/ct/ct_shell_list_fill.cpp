@@ -15,7 +15,10 @@
 #include "shell/change_notify.h"
 #include "shell/errors.h"
 #include "shell/namespace.h"
+#include "shell/special_folders.h"
+#include "shell/volumes.h"
 #include "vcl/controls/forms.h"
+#include "vcl/dialogs/message_dlg.h"
 #include "vcl/sysutils.h"
 #include "win/window/scrollbars.h"
 
@@ -167,15 +170,8 @@ void TCtCustomShellList::FillList(IShellFolder* folder, LPCITEMIDLIST folderList
       detailsAsked_ = false;
       RebuildColumns();
       std::vector<shell::IdListPtr> items;
-      EnumerateInto(folder, items);
-      for (shell::IdListPtr& item : items) {
-        try {
-          if (!ShouldAdd(folder, folderList_.Get(), item.Get())) continue;
-          InsertShellItem(new TCtShellListData(this, item.Release()), 0);
-        } catch (const std::exception&) {
-          throw vcl::Exception("Exception in AddNewShellItem");
-        }
-      }
+      EnumerateInto(folder, ShellOwnerWindow(), items);
+      for (shell::IdListPtr& item : items) AddNewShellItem(folder, std::move(item));
     });
   } catch (...) {
     shellFolder_ = std::move(previousFolder);
@@ -190,11 +186,11 @@ void TCtCustomShellList::FillList(IShellFolder* folder, LPCITEMIDLIST folderList
 
 // Every item is collected before any is listed; an enumeration that cannot
 // start, or ends with E_FAIL, lists nothing and says nothing.
-void TCtCustomShellList::EnumerateInto(IShellFolder* folder, std::vector<shell::IdListPtr>& items) {
+void TCtCustomShellList::EnumerateInto(IShellFolder* folder, win::HWND owner, std::vector<shell::IdListPtr>& items) {
   shell::DWORD flags = shell::SHCONTF_FOLDERS | shell::SHCONTF_NONFOLDERS;
   if (options_.Contains(sloShowHidden)) flags |= shell::SHCONTF_INCLUDEHIDDEN;
   shell::ComPtr<shell::IEnumIDList> enumerator;
-  if (FAILED(folder->EnumObjects(ShellOwnerWindow(), flags, enumerator.Put())) || !enumerator) return;
+  if (FAILED(folder->EnumObjects(owner, flags, enumerator.Put())) || !enumerator) return;
   HRESULT next = shell::S_OK;
   for (;;) {
     shell::LPITEMIDLIST raw = nullptr;
@@ -209,6 +205,16 @@ void TCtCustomShellList::EnumerateInto(IShellFolder* folder, std::vector<shell::
   items.clear();
   if (next == shell::E_FAIL) return;
   throw vcl::Exception(shell::SystemErrorText(next));
+}
+
+void TCtCustomShellList::AddNewShellItem(IShellFolder* folder, shell::IdListPtr item) {
+  try {
+    if (!ShouldAdd(folder, folderList_.Get(), item.Get())) return;
+    InsertShellItem(new TCtShellListData(this, item.Release()), 0);
+  } catch (...) {
+    ShowMessage("Exception in AddNewShellItem");
+    throw;
+  }
 }
 
 bool TCtCustomShellList::ShouldAdd(IShellFolder* folder, LPCITEMIDLIST folderList, LPCITEMIDLIST item) {
@@ -369,38 +375,68 @@ void TCtCustomShellList::SortItems() {
 
 // ---- refreshing ------------------------------------------------------------------------
 
+// The items are compared with a fresh listing of the folder (through the
+// folder when it has no path, byte for byte otherwise): vanished ones go,
+// new ones come, and the others are read again, their texts made anew. The
+// selection, the focus and the view's place stay with the items that stay.
 void TCtCustomShellList::RefreshItems() {
   if (!HandleAllocated()) return;
   if (Busy()) {
     refreshPending_ = true;
     return;
   }
-  std::vector<shell::IdListPtr> selected;
-  shell::IdListPtr focused;
-  for (int i = 0; i < Items()->Count(); ++i) {
-    TListItem* item = Items()->Item(i);
-    TCtShellListData* data = ListData(item);
-    if (!data) continue;
-    if (item->Selected()) selected.emplace_back(CopyIdList(ShellMalloc(), data->RelativeIdList()));
-    if (item->Focused()) focused.Reset(CopyIdList(ShellMalloc(), data->RelativeIdList()));
+  if (Items()->Count() == 0 || !shellFolder_) return FillFolder();
+  TScreenCursorScope hourglass;
+  const shell::ComPtr<IShellFolder> folder = shellFolder_;
+  BuildFileMask();
+  try {
+    UpdateItems(folder.Get());
+  } catch (...) {
+    ClearFileMask();
+    throw;
   }
-  FillFolder();
-  auto same = [this](TCtShellListData* data, LPCITEMIDLIST list) {
-    const HRESULT hr = shellFolder_->CompareIDs(0, data->RelativeIdList(), list);
-    return SUCCEEDED(hr) && shell::CompareResultOrder(hr) == 0;
-  };
-  for (int i = 0; shellFolder_ && i < Items()->Count(); ++i) {
-    TListItem* item = Items()->Item(i);
-    TCtShellListData* data = ListData(item);
-    if (!data) continue;
-    const bool wasSelected = std::any_of(selected.begin(), selected.end(),
-                                         [&](const shell::IdListPtr& list) { return same(data, list.Get()); });
-    if (wasSelected) item->SetSelected(true);
-    if (focused && same(data, focused.Get())) {
-      item->SetFocused(true);
-      item->MakeVisible();
-    }
+  ClearFileMask();
+}
+
+void TCtCustomShellList::UpdateItems(IShellFolder* folder) {
+  std::vector<shell::IdListPtr> fresh;
+  EnumerateInto(folder, nullptr, fresh);
+  IShellFolder* comparer = FolderPath().empty() ? folder : nullptr;
+  Items()->BeginUpdate();
+  DoFillStart();
+  try {
+    Bracketed(*this, &TCtCustomShellList::DoFillComplete, [&] {
+      TCtPidlList known;  // the items' own lists: not freed here
+      known.SetShellFolder(comparer);
+      for (int i = 0; i < Items()->Count(); ++i)
+        if (TCtShellListData* data = ListData(Items()->Item(i)))
+          known.AddObject(const_cast<shell::LPITEMIDLIST>(data->RelativeIdList()), Items()->Item(i));
+      known.SetSorted(true);
+      TCtPidlList found;
+      found.SetShellFolder(comparer);
+      found.SetMalloc(ShellMalloc());
+      for (shell::IdListPtr& item : fresh) found.Add(item.Release());
+      for (int i = found.Count() - 1; i >= 0; --i) {
+        const int k = known.IndexOf(found.Pidls(i));
+        if (k < 0) continue;
+        auto* item = static_cast<TListItem*>(known.Objects(k));
+        TCtShellListData* data = ListData(item);
+        known.Delete(k);
+        data->SetRelIdList(CopyIdList(ShellMalloc(), found.Pidls(i)));
+        item->SetCaption(data->DisplayName());
+        found.Delete(i);
+      }
+      for (int i = known.Count() - 1; i >= 0; --i) static_cast<TListItem*>(known.Objects(i))->Delete();
+      const int before = Items()->Count();
+      for (int i = 0; i < found.Count(); ++i)
+        AddNewShellItem(folder, shell::IdListPtr(CopyIdList(ShellMalloc(), found.Pidls(i))));
+      if (Items()->Count() != before) SortItems();
+    });
+  } catch (...) {
+    Items()->EndUpdate();
+    throw;
   }
+  Items()->EndUpdate();
 }
 
 void TCtCustomShellList::RunPendingRefresh() {
@@ -432,13 +468,24 @@ void TCtCustomShellList::ShellChanged() {
     return;
   }
   delayTimer_->SetEnabled(false);
-  delayTimer_->SetInterval(Focused() ? kFocusedRefreshMs : kUnfocusedRefreshMs);
+  delayTimer_->SetInterval(ShellChangeRefreshDelayMs(Focused()));
   delayTimer_->SetEnabled(true);
 }
 
+// A selection change the linked tree holds back goes first.
 void TCtCustomShellList::DelayTimerFired() {
   delayTimer_->SetEnabled(false);
+  if (tree_) tree_->FlushDelayedChange(false);
   RefreshItems();
+}
+
+// Drives come and go in Computer: a list showing it reads it again.
+void TCtCustomShellList::DeviceChanged(TCtDeviceChangeHandler*, const win::MSG& message) {
+  if (!IsDriveArrivalOrRemoval(message)) return;
+  RefreshDrives();
+  if (IdListToSpecialFolder(folder_->IdList()) != shell::CSIDL_DRIVES) return;
+  const TDriveRefreshPause pause;
+  FillFolder();
 }
 
 // ---- notifications -------------------------------------------------------------------------

@@ -137,6 +137,14 @@ std::string TrimmedText(const std::string& text);
 void RefreshDrives();
 void DisableDriveRefresh();
 void EnableDriveRefresh();
+// Drive refresh disabled for as long as it lives.
+class TDriveRefreshPause {
+ public:
+  TDriveRefreshPause() { DisableDriveRefresh(); }
+  ~TDriveRefreshPause() { EnableDriveRefresh(); }
+  TDriveRefreshPause(const TDriveRefreshPause&) = delete;
+  TDriveRefreshPause& operator=(const TDriveRefreshPause&) = delete;
+};
 // The network-use library of the platform: this system has none, so the
 // answer is false and a drive always counts as connected.
 bool NetApiAvailable();

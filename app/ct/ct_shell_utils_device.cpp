@@ -70,9 +70,17 @@ win::LRESULT TCtDeviceChangeHandler::WindowProc(win::HWND window, win::UINT mess
   return win::DefWindowProc(window, message, w, l);
 }
 
+bool IsDriveArrivalOrRemoval(const win::MSG& message) {
+  return message.wParam == shell::DBT_DEVICEARRIVAL || message.wParam == shell::DBT_DEVICEREMOVECOMPLETE;
+}
+
 TCtDeviceChangeHandler* GetDeviceChangeHandler() {
   if (!shared) shared = new TCtDeviceChangeHandler;
   return shared;
+}
+
+void RemoveDeviceChangeHandler(TCtDeviceChangeMethod method) {
+  if (shared) shared->RemoveHandler(method);
 }
 
 void FreeDeviceChangeHandler() {

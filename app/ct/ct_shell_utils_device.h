@@ -31,6 +31,9 @@ TCtDeviceChangeMethod DeviceChangeMethod(T* object) {
 
 constexpr win::UINT kDeviceChangeRelay = win::WM_USER + 100;
 
+// Whether the relayed message tells of a drive that came or went.
+bool IsDriveArrivalOrRemoval(const win::MSG& message);
+
 class TCtDeviceChangeHandler : public vcl::TObject {
  public:
   TCtDeviceChangeHandler();
@@ -54,6 +57,9 @@ class TCtDeviceChangeHandler : public vcl::TObject {
 
 // The shared instance, made on the first call.
 TCtDeviceChangeHandler* GetDeviceChangeHandler();
+// Removes the handler from the shared instance, when there is one (a
+// control that goes after the unit's close-down makes no new instance).
+void RemoveDeviceChangeHandler(TCtDeviceChangeMethod method);
 // Frees the shared instance (the unit's close-down).
 void FreeDeviceChangeHandler();
 

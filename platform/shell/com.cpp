@@ -66,5 +66,6 @@ void OleUninitialize() {
 }
 
 bool IsComInitialized() { return threadInit.com > 0; }
+bool IsOleInitialized() { return threadInit.ole > 0; }
 
 }  // namespace qelo::shell

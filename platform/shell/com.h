@@ -170,7 +170,8 @@ HRESULT CoInitialize(void* reserved);
 void CoUninitialize();
 HRESULT OleInitialize(void* reserved);
 void OleUninitialize();
-// Whether the calling thread has initialised the object model.
+// Whether the calling thread has initialised the object model (and OLE).
 bool IsComInitialized();
+bool IsOleInitialized();
 
 }  // namespace qelo::shell

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -133,7 +134,10 @@ int RemoveTree(const std::string& path) {
   return rmdir(path.c_str()) == 0 ? 0 : errno;
 }
 
+std::atomic<bool> crossDeviceMoves{false};
+
 int MoveNoReplace(const std::string& from, const std::string& to) {
+  if (crossDeviceMoves.load()) return EXDEV;
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
   struct stat st;
@@ -173,6 +177,8 @@ int PlaceOne(const std::string& source, const std::string& folder, Transfer kind
 }
 
 }  // namespace
+
+void SimulateCrossDeviceMovesForTesting(bool simulate) { crossDeviceMoves.store(simulate); }
 
 std::string FreeNameIn(const std::string& folder, const std::string& name) {
   bool isFolder = detail::IsDirectoryPath(detail::JoinPath(folder, name));

@@ -24,6 +24,10 @@ std::string FreeNameIn(const std::string& folder, const std::string& name);
 HRESULT TransferItems(const std::vector<std::string>& sources, const std::string& folder, Transfer kind,
                       std::vector<std::string>* placed);
 
+// Tests: every move behaves as one across volumes (the rename is refused
+// as the kernel refuses one across file systems).
+void SimulateCrossDeviceMovesForTesting(bool simulate);
+
 // HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED) when the item's volume has no
 // Trash.
 HRESULT MoveToTrash(const std::string& path);

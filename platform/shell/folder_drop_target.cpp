@@ -6,6 +6,7 @@
 #include "shell/drag_drop.h"
 #include "shell/errors.h"
 #include "shell/file_operations.h"
+#include "shell/menu_handles.h"
 #include "shell/owner_messages.h"
 #include "shell/shell_data_object.h"
 #include "shell/ui_objects.h"
@@ -30,9 +31,13 @@ bool HoldsAny(const std::vector<std::string>& sources, const std::string& folder
   return false;
 }
 
+// What a right-button drop offers, by menu id: the effect each stands for.
+constexpr UINT kCopyHere = 1, kMoveHere = 2, kLinkHere = 3;
+
 // Drops on a folder: Ctrl copies, Shift moves, both link; without keys the
 // items move within one volume and are copied across volumes. What the
-// source does not allow falls back to the first effect it does allow.
+// source does not allow falls back to the first effect it does allow. A
+// drop with the right button asks what to do, that effect the default.
 class FolderDropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
  public:
   FolderDropTarget(std::string folder, HWND owner) : folder_(std::move(folder)), owner_(owner) {}
@@ -55,10 +60,15 @@ class FolderDropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
   }
   HRESULT Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) override {
     if (!effect) return E_INVALIDARG;
+    const uint32_t allowed = *effect;
     DragEnter(data, keys, point, effect);
-    const uint32_t chosen = *effect;
+    uint32_t chosen = *effect;
     *effect = DROPEFFECT_NONE;
-    if (chosen == DROPEFFECT_NONE) return S_OK;
+    if (chosen != DROPEFFECT_NONE && (keys & win::MK_RBUTTON)) chosen = AskWhatToDo(allowed, chosen, point);
+    if (chosen == DROPEFFECT_NONE) {
+      sources_.clear();
+      return S_OK;
+    }
     Transfer kind = chosen == DROPEFFECT_MOVE ? Transfer::kMove : chosen == DROPEFFECT_LINK ? Transfer::kLink
                                                                                           : Transfer::kCopy;
     HRESULT hr = TransferItems(sources_, folder_, kind, nullptr);
@@ -73,6 +83,31 @@ class FolderDropTarget final : public ComObject<IDropTarget, IID_IDropTarget> {
 
  private:
   ~FolderDropTarget() = default;
+
+  // The effects the source allows, each a command; Cancel (or dismissing
+  // the menu) drops nothing.
+  uint32_t AskWhatToDo(uint32_t allowed, uint32_t proposed, win::POINT point) {
+    struct Offer {
+      UINT id;
+      uint32_t effect;
+      const char* text;
+    };
+    static constexpr Offer kOffers[] = {{kCopyHere, DROPEFFECT_COPY, "&Copy Here"},
+                                        {kMoveHere, DROPEFFECT_MOVE, "&Move Here"},
+                                        {kLinkHere, DROPEFFECT_LINK, "Create &Link Here"}};
+    HMENU menu = CreatePopupMenu();
+    for (const Offer& offer : kOffers)
+      if (allowed & offer.effect) AppendMenu(menu, MF_STRING, offer.id, offer.text);
+    AppendMenu(menu, MF_SEPARATOR, 0, "");
+    AppendMenu(menu, MF_STRING, 0xFFFF, "Cancel");
+    for (const Offer& offer : kOffers)
+      if (offer.effect == proposed) SetMenuDefaultItem(menu, offer.id, 0);
+    const UINT id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, owner_, nullptr);
+    DestroyMenu(menu);
+    for (const Offer& offer : kOffers)
+      if (offer.id == id) return offer.effect;
+    return DROPEFFECT_NONE;
+  }
 
   uint32_t Choose(uint32_t keys, uint32_t allowed) const {
     if (sources_.empty() || HoldsAny(sources_, folder_)) return DROPEFFECT_NONE;  // never into itself

@@ -110,19 +110,22 @@ int CompareNames(std::string_view a, std::string_view b) {
   return folded != 0 ? folded : CompareBytes(a, b);
 }
 
+// The location below `base` is made only when a later item needs it: a
+// comparison of two items of one folder makes none.
 int CompareRelativeLists(const Location& base, UINT column, LPCITEMIDLIST a, LPCITEMIDLIST b) {
-  Location at = base;
+  Location below;
+  const Location* at = &base;
   for (;;) {
     bool endA = ILIsEmpty(a), endB = ILIsEmpty(b);
     if (endA || endB) return endA && endB ? 0 : endA ? -1 : 1;
     std::optional<ItemView> va = DecodeItem(a), vb = DecodeItem(b);
-    if (!va || !vb) return CompareRaw(a, b);
-    std::optional<Location> next = ChildLocation(at, *va);
-    if (!next || !ChildLocation(at, *vb)) return CompareRaw(a, b);
-    if (int order = CompareItems(at, *va, *vb, column)) return order;
-    at = std::move(*next);
+    if (!va || !vb || !CanHoldChild(*at, *va) || !CanHoldChild(*at, *vb)) return CompareRaw(a, b);
+    if (int order = CompareItems(*at, *va, *vb, column)) return order;
     a = ILNext(a);
     b = ILNext(b);
+    if (ILIsEmpty(a) && ILIsEmpty(b)) return 0;
+    below = *ChildLocation(*at, *va);
+    at = &below;
   }
 }
 

@@ -19,31 +19,38 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
   return path;
 }
 
+bool CanHoldChild(const Location& parent, const ItemView& item) {
+  switch (item.kind) {
+    case ItemKind::kComputer:
+    case ItemKind::kHome: return parent.kind == Location::kDesktop;
+    case ItemKind::kVolume: return parent.kind == Location::kComputer;
+    case ItemKind::kEntry: return parent.kind != Location::kComputer && parent.HasPath();
+  }
+  return false;
+}
+
 std::optional<Location> ChildLocation(const Location& parent, const ItemView& item) {
+  if (!CanHoldChild(parent, item)) return std::nullopt;
   Location child;
   switch (item.kind) {
     case ItemKind::kComputer:
-      if (parent.kind != Location::kDesktop) return std::nullopt;
       child.kind = Location::kComputer;
-      return child;
+      break;
     case ItemKind::kHome:
-      if (parent.kind != Location::kDesktop) return std::nullopt;
       child.kind = Location::kHome;
       child.path = HomeDirectory();
-      return child;
+      break;
     case ItemKind::kVolume:
-      if (parent.kind != Location::kComputer) return std::nullopt;
       child.kind = Location::kVolume;
       child.path = std::string(item.payload);
-      return child;
+      break;
     case ItemKind::kEntry:
-      if (parent.kind == Location::kComputer || !parent.HasPath()) return std::nullopt;
       child.kind = Location::kPath;
       child.path = JoinPath(parent.path, item.payload);
       child.name = std::string(item.payload);
-      return child;
+      break;
   }
-  return std::nullopt;
+  return child;
 }
 
 std::optional<Location> Walk(const Location& base, LPCITEMIDLIST relative) {

@@ -26,9 +26,10 @@ struct Location {
 Location DesktopLocation();
 std::string JoinPath(const std::string& folder, std::string_view name);
 
-// The location of `item` inside `parent`; nothing when the item cannot
-// stand there (a volume outside Computer, an entry of the desktop without
-// a desktop directory, ...).
+// Whether `item` can stand inside `parent` (not a volume outside Computer,
+// nor an entry of the desktop without a desktop directory, ...).
+bool CanHoldChild(const Location& parent, const ItemView& item);
+// The location of `item` inside `parent`; nothing when it cannot stand there.
 std::optional<Location> ChildLocation(const Location& parent, const ItemView& item);
 // Walks every item of a relative list from `base`; nothing when an item is
 // damaged or out of place. The empty list gives `base`.

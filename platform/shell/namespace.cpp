@@ -1,6 +1,7 @@
 #include "shell/namespace.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "shell/folder.h"
 #include "shell/item_facts.h"
@@ -49,6 +50,30 @@ HRESULT SHBindToParent(LPCITEMIDLIST list, REFIID iid, void** folder, LPCITEMIDL
   HRESULT hr = detail::CreateFolder(parent.Get(), std::move(*where), iid, folder);
   if (SUCCEEDED(hr) && last) *last = ILFindLastID(list);
   return hr;
+}
+
+namespace {
+
+std::mutex explorerLock;
+ComPtr<IUnknown>& InstanceExplorer() {
+  static auto* explorer = new ComPtr<IUnknown>;  // never destroyed: windows may ask while statics go
+  return *explorer;
+}
+
+}  // namespace
+
+HRESULT SHGetInstanceExplorer(IUnknown** explorer) {
+  if (!explorer) return E_POINTER;
+  std::lock_guard<std::mutex> hold(explorerLock);
+  *explorer = InstanceExplorer().Get();
+  if (!*explorer) return E_FAIL;
+  (*explorer)->AddRef();
+  return S_OK;
+}
+
+void SHSetInstanceExplorer(IUnknown* explorer) {
+  std::lock_guard<std::mutex> hold(explorerLock);
+  InstanceExplorer() = ComPtr<IUnknown>::Share(explorer);
 }
 
 std::string TakeStrRet(STRRET* name, LPCITEMIDLIST item) {

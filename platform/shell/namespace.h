@@ -31,6 +31,14 @@ std::string SHPathOfIdList(LPCITEMIDLIST list);
 // `last` at that item inside `list`. The desktop for lists of one item.
 HRESULT SHBindToParent(LPCITEMIDLIST list, REFIID iid, void** folder, LPCITEMIDLIST* last);
 
+// The shell browser window of the process (the object behind it, asked for
+// IShellBrowser by shell extensions through their host window): what the
+// program registered with SHSetInstanceExplorer, one reference for the
+// caller; E_FAIL when none is registered. A null object forgets it.
+inline constexpr IID IID_IShellBrowser{"IShellBrowser"};
+HRESULT SHGetInstanceExplorer(IUnknown** explorer);
+void SHSetInstanceExplorer(IUnknown* explorer);
+
 // The display text carried by a STRRET (freed when it was handed over).
 // `item` is the item the name was asked for (for STRRET_OFFSET).
 std::string TakeStrRet(STRRET* name, LPCITEMIDLIST item);

@@ -163,6 +163,12 @@ void UnregisterDeviceChangeWindow(win::HWND window) {
   close(stopFd);
 }
 
+int DeviceChangeWindowCount() {
+  Monitor& m = TheMonitor();
+  std::lock_guard<std::mutex> hold(m.lock);
+  return static_cast<int>(m.windows.size());
+}
+
 void CheckVolumeChanges() {
   std::vector<Volume> now = MountedVolumes();
   Monitor& m = TheMonitor();

@@ -55,6 +55,8 @@ constexpr win::WPARAM DBT_DEVICEREMOVECOMPLETE = 0x8004;
 // one window is registered.
 void RegisterDeviceChangeWindow(win::HWND window);
 void UnregisterDeviceChangeWindow(win::HWND window);
+// How many windows are registered now (for tests).
+int DeviceChangeWindowCount();
 // Compares the volumes with those of the last check and posts the changes
 // (the monitor thread calls it when the mount table changes; tests call it
 // after changing their volume source).

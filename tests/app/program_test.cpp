@@ -14,6 +14,8 @@
 #include "layout.h"
 #include "main_window.h"
 #include "program_fixture.h"
+#include "shell/com.h"
+#include "shell/volumes.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/scripting.h"
 #include "win/folders.h"
@@ -81,6 +83,30 @@ TEST_F(ProgramTest, StartsShowsTheSkinnedMainWindowAndClosesDownWhenItCloses) {
   EXPECT_EQ(log.front(), "Info: " + BeginLine());
   EXPECT_EQ(log.back(), "Info: " + EndLine());
   for (const std::string& line : log) EXPECT_EQ(line.find("Error: "), std::string::npos) << line;
+}
+
+// The program closes the shell units down at its end: the device-change
+// window the folder dialog's tree asked for goes with its mount-watch
+// thread, and OLE is ended.
+TEST_F(ProgramTest, TheShellUnitsCloseDownAtTheEnd) {
+  EXPECT_FALSE(shell::IsOleInitialized());
+  int windowsDuringTheDialog = 0;
+  bool oleDuringTheRun = false;
+  RunProgram([&](TfrmVideoConvertor& window) {
+    oleDuringTheRun = shell::IsOleInitialized();
+    vcl::script::ModalScript modal;
+    modal.Answer([&](vcl::TCustomForm& dialog) {
+      windowsDuringTheDialog = shell::DeviceChangeWindowCount();
+      dialog.SetModalResult(vcl::mrCancel);
+    });
+    vcl::script::Click(*window.beOutpath);
+    EXPECT_EQ(modal.Pending(), 0);
+  });
+  EXPECT_TRUE(oleDuringTheRun);
+  EXPECT_EQ(windowsDuringTheDialog, 1) << "the tree listens for devices";
+  EXPECT_EQ(shell::DeviceChangeWindowCount(), 0) << "nothing listens after the end";
+  EXPECT_FALSE(shell::IsOleInitialized());
+  EXPECT_FALSE(shell::IsComInitialized());
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 // renaming in place, the default keys and drops.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "ct_shell_ctrls_unit.h"
@@ -17,10 +20,19 @@
 #include "lists_fixture.h"
 #include "registry/registry.h"
 #include "shell/drag_drop.h"
+#include "shell/errors.h"
+#include "shell/file_operations.h"
 #include "shell/launch.h"
+#include "shell/namespace.h"
 #include "shell/ole_data.h"
+#include "shell/special_folders.h"
+#include "shell/volumes.h"
 #include "shell_tree_fixture.h"
+#include "ui_script.h"
 #include "vcl/controls/scripting.h"
+#include "vcl/form_reader.h"
+#include "win/window/display.h"
+#include "win/window/scrollbars.h"
 
 namespace qelo::ct::test {
 namespace {
@@ -43,10 +55,37 @@ constexpr TCtShellListOptions kQuietOptions{sloAutoFill, sloVirtualFolders, sloD
 class TestList : public TCtShellList {
  public:
   using TCtShellList::TCtShellList;
+  using TCtCustomShellList::DelayTimerFired;
   using TCtCustomShellList::DragEnter;
   using TCtCustomShellList::DragOver;
   using TCtCustomShellList::Drop;
   using TCtCustomShellList::FillList;
+
+  int menusOpened = 0;  // shell menus the list owned
+
+ protected:
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == shell::WM_INITMENUPOPUP && m.LParam == 0) ++menusOpened;
+    TCtShellList::Dispatch(m);
+  }
+};
+
+// A shell menu object that only records the flags it was asked with.
+class RecordingMenu final : public shell::ComObject<shell::IContextMenu, shell::IID_IContextMenu> {
+ public:
+  explicit RecordingMenu(std::vector<shell::UINT>* flags) : flags_(flags) {}
+  HRESULT QueryContextMenu(shell::HMENU, shell::UINT, shell::UINT, shell::UINT, shell::UINT flags) override {
+    flags_->push_back(flags);
+    return shell::S_OK;
+  }
+  HRESULT InvokeCommand(shell::CMINVOKECOMMANDINFO*) override { return shell::E_FAIL; }
+  HRESULT GetCommandString(shell::UINT_PTR, shell::UINT, shell::UINT*, char*, shell::UINT) override {
+    return shell::E_FAIL;
+  }
+
+ private:
+  ~RecordingMenu() = default;
+  std::vector<shell::UINT>* flags_;
 };
 
 // A folder that offers IShellFolder only: no detail columns.
@@ -73,6 +112,10 @@ class PlainFolder final : public shell::ComObject<shell::IShellFolder, shell::II
   }
   HRESULT GetUIObjectOf(win::HWND o, shell::UINT c, LPCITEMIDLIST const* i, shell::REFIID d, shell::UINT* r,
                         void** out) override {
+    if (menuFlags && d == shell::IID_IContextMenu) {
+      *out = static_cast<shell::IContextMenu*>(new RecordingMenu(menuFlags));
+      return shell::S_OK;
+    }
     return inner_->GetUIObjectOf(o, c, i, d, r, out);
   }
   HRESULT GetDisplayNameOf(LPCITEMIDLIST i, shell::DWORD f, shell::STRRET* n) override {
@@ -81,6 +124,8 @@ class PlainFolder final : public shell::ComObject<shell::IShellFolder, shell::II
   HRESULT SetNameOf(win::HWND o, LPCITEMIDLIST i, const char* n, shell::DWORD f, LPITEMIDLIST* l) override {
     return inner_->SetNameOf(o, i, n, f, l);
   }
+
+  std::vector<shell::UINT>* menuFlags = nullptr;  // when set, menus only record their flags
 
  private:
   ~PlainFolder() = default;
@@ -545,6 +590,42 @@ TEST_F(ShellListTest, TheDefaultKeysSelectCopyPasteAndDeleteToTheTrashWhenAsked)
   shell::OleSetClipboard(nullptr);
 }
 
+// The Trash refuses items of system mounts (/dev/shm is one): deleting such
+// an item asks a second time, and only a second yes deletes it for good.
+TEST_F(ShellListTest, AnItemTheTrashRefusesIsDeletedForGoodOnlyAfterASecondYes) {
+  struct stat home, shm;
+  if (stat(base.c_str(), &home) != 0 || stat("/dev/shm", &shm) != 0 || home.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no /dev/shm apart from the home folder";
+  char pattern[] = "/dev/shm/qelo-trash-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  WriteFile(folder + "/probe", "x");
+  if (shell::MoveToTrash(folder + "/probe") != shell::HRESULT_FROM_WIN32(shell::ERROR_NOT_SUPPORTED)) {
+    std::filesystem::remove_all(folder);
+    GTEST_SKIP() << "the Trash takes items from /dev/shm here";
+  }
+  WriteFile(folder + "/clip.mp4", "x");
+  Show(folder);
+  script::Focus(*list);
+  SelectOnly("clip.mp4");
+  script::ModalScript modal;
+  modal.Answer(mrYes);
+  modal.Answer(mrNo);
+  script::PressKey(win::VK_DELETE);
+  EXPECT_TRUE(Exists(folder + "/clip.mp4")) << "the second answer was no";
+  ASSERT_EQ(modal.Seen().size(), 2u);
+  EXPECT_NE(modal.Seen()[1].find("cannot be moved to the Trash"), std::string::npos) << modal.Seen()[1];
+  EXPECT_NE(modal.Seen()[1].find("delete it permanently"), std::string::npos) << modal.Seen()[1];
+  modal.Answer(mrYes);
+  modal.Answer(mrYes);
+  script::PressKey(win::VK_DELETE);
+  EXPECT_FALSE(Exists(folder + "/clip.mp4"));
+  EXPECT_FALSE(Exists(TrashedPath("clip.mp4"))) << "deleted for good, not moved to the Trash";
+  EXPECT_EQ(IndexOf("clip.mp4"), -1);
+  EXPECT_EQ(modal.Unanswered(), 0);
+  std::filesystem::remove_all(folder);
+}
+
 // ---- drops ---------------------------------------------------------------------------------
 
 TEST_F(ShellListTest, DropsGoToTheFolderItemUnderThePointerOrBesideTheItemsToTheFolder) {
@@ -583,6 +664,320 @@ TEST_F(ShellListTest, DropsGoToTheFolderItemUnderThePointerOrBesideTheItemsToThe
   EXPECT_TRUE(Exists(Path("second.txt"))) << "beside the items: into the list's folder";
   EXPECT_GE(IndexOf("second.txt"), 0) << "refreshed after the drop";
 }
+
+// A form file names the tree's list; the list then knows its tree.
+TEST_F(ShellListTest, AFormFileLinksATreeToItsList) {
+  auto* host = new TForm(form);
+  ReadComponentText(*host,
+                    "object Host: TForm\n"
+                    "  object Tree: TCtShellTree\n"
+                    "    Options = []\n"
+                    "    ShellList = Files\n"
+                    "  end\n"
+                    "  object Files: TCtShellList\n"
+                    "    Options = []\n"
+                    "  end\n"
+                    "end\n",
+                    "host.form");
+  auto& tree = script::Find<TCtShellTree>(*host, "Tree");
+  auto& files = script::Find<TCtShellList>(*host, "Files");
+  EXPECT_EQ(tree.ShellListControl(), &files);
+  EXPECT_EQ(files.ShellTree(), &tree);
+}
+
+// ---- drives, refreshing, the tree link, icons, menus, the wheel ------------------------------
+
+TEST_F(ShellListTest, AListShowingComputerFollowsDrivesThatComeAndGo) {
+  auto volumes = std::make_shared<std::vector<shell::Volume>>();
+  shell::SetVolumeSourceForTesting([volumes] { return *volumes; });
+  shell::IdListPtr computer;
+  ASSERT_TRUE(SUCCEEDED(GetSpecialFolderIdList(nullptr, shell::CSIDL_DRIVES, computer.Put())));
+  TCtShellLocator drives;
+  drives.SetIdList(computer.Get());
+  list->SetFolder(&drives);
+  TestList* other = MakeList();
+  Show(base, other);
+  int otherFills = 0;
+  other->OnFillStart = [&](TObject*) { ++otherFills; };
+  script::Pump();
+  EXPECT_EQ(IndexOf("Memory Stick"), -1);
+
+  *volumes = {shell::Volume{"/media/stick", "Memory Stick", shell::DRIVE_REMOVABLE}};
+  shell::CheckVolumeChanges();
+  EXPECT_TRUE(script::PumpUntil([&] { return IndexOf("Memory Stick") >= 0; }, 3000)) << "the stick came";
+  volumes->clear();
+  shell::CheckVolumeChanges();
+  EXPECT_TRUE(script::PumpUntil([&] { return IndexOf("Memory Stick") < 0; }, 3000)) << "and went";
+  EXPECT_EQ(otherFills, 0) << "a list on another folder is not read again";
+}
+
+// The list is compared with the folder, not filled again: the items that
+// stay are the same items, still selected and focused, read anew, and the
+// view stays where it was.
+TEST_F(ShellListTest, ARefreshKeepsTheItemsThatStayAndTheirSelection) {
+  for (int i = 0; i < 60; ++i) WriteFile(Path("f" + std::to_string(10 + i) + ".txt"), "x");
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("f50.txt");
+  TListItem* kept = Item("f50.txt");
+  Item("f65.txt")->MakeVisible();
+  const int scrolled = win::GetScrollPos(list->Handle(), win::SB_VERT);
+  ASSERT_GT(scrolled, 0);
+  std::filesystem::remove(Path("f11.txt"));
+  WriteFile(Path("g.txt"), "new");
+  WriteFile(Path("f51.txt"), std::string(5000, 'x'));
+  fills = 0;
+  script::PressKey(kF5);
+  EXPECT_EQ(Item("f50.txt"), kept) << "the same item, not made again";
+  EXPECT_TRUE(kept->Selected());
+  EXPECT_TRUE(kept->Focused());
+  EXPECT_EQ(IndexOf("f11.txt"), -1);
+  EXPECT_EQ(IndexOf("g.txt"), 59) << "new items take their sorted place: the last";
+  EXPECT_EQ(Text(IndexOf("f51.txt"), 1), "5 KB") << "read again";
+  EXPECT_EQ(win::GetScrollPos(list->Handle(), win::SB_VERT), scrolled);
+  EXPECT_EQ(fills, 1);
+}
+
+// An item the list fails to add is told in a message box, and the failure
+// goes on to whoever refreshed.
+TEST_F(ShellListTest, AnItemThatFailsToBeAddedIsToldAndTheFailureGoesOn) {
+  WriteFile(Path("one.txt"), "1");
+  Show(base);
+  WriteFile(Path("two.txt"), "2");
+  list->OnAddItem = [](TObject*, IShellFolder*, LPCITEMIDLIST, LPCITEMIDLIST, shell::ULONG, bool&) {
+    throw vcl::Exception("the handler failed");
+  };
+  script::ModalScript modal;
+  modal.Answer(mrOk);
+  EXPECT_THROW(list->RefreshItems(), vcl::Exception);
+  EXPECT_EQ(modal.Seen(), std::vector<std::string>{"Clipshift: Exception in AddNewShellItem"});
+}
+
+TEST_F(ShellListTest, SettingTheFolderMovesTheLinkedTree) {
+  MakeDir(Path("one"));
+  MakeDir(ProcessHome().Path("beside"));
+  auto* tree = new TCtShellTree(form);
+  tree->SetBounds(0, 0, 200, 300);
+  tree->SetOptions(TCtShellTreeOptions{stoAutoFill, stoVirtualFolders});
+  tree->SetParent(form);
+  list->SetLeft(210);
+  TCtShellLocator root;
+  root.SetPathName(base);
+  tree->SetBaseFolder(&root);
+  tree->SetShellListControl(list);
+  script::Pump();
+  Show(Path("one"));
+  EXPECT_EQ(tree->SelectedPathName(), Path("one"));
+  EXPECT_EQ(list->FolderPath(), Path("one"));
+  Show(ProcessHome().Path("beside"));
+  EXPECT_EQ(list->FolderPath(), ProcessHome().Path("beside")) << "a folder the tree cannot reach is still shown";
+  tree->Free();
+}
+
+// A selection the tree holds back (a key press with a list linked) goes
+// before the list's own refresh.
+TEST_F(ShellListTest, TheDelayedRefreshLetsTheTreesHeldBackSelectionGoFirst) {
+  for (const char* name : {"a", "b"}) MakeDir(Path(name));
+  auto* tree = new TCtShellTree(form);
+  tree->SetBounds(0, 0, 200, 300);
+  tree->SetOptions(TCtShellTreeOptions{stoAutoFill, stoVirtualFolders});
+  tree->SetParent(form);
+  list->SetLeft(210);
+  tree->SetShellList(list->TreeLink());
+  TCtShellLocator root;
+  root.SetPathName(base);
+  tree->SetBaseFolder(&root);
+  Show(Path("a"));
+  script::Focus(*tree);
+  script::PressKey(win::VK_DOWN);
+  ASSERT_EQ(tree->SelectedPathName(), Path("b"));
+  ASSERT_EQ(list->FolderPath(), Path("a")) << "held back";
+  std::vector<std::string> shownWhenFilled;
+  list->OnFillStart = [&](TObject*) { shownWhenFilled.push_back(list->Folder()->GetPathName()); };
+  list->DelayTimerFired();
+  EXPECT_EQ(list->FolderPath(), Path("b"));
+  ASSERT_FALSE(shownWhenFilled.empty());
+  EXPECT_EQ(shownWhenFilled.front(), Path("b"));
+  tree->Free();
+}
+
+TEST_F(ShellListTest, IconsComeFromTheEventTheItemsOwnIndexOrTheShell) {
+  WriteFile(Path("asked.txt"), "x");
+  WriteFile(Path("own.txt"), "x");
+  WriteFile(Path("shell.txt"), "x");
+  list->OnGetImageIndex = [](TObject*, TListItem* item) {
+    if (item->Caption() == "asked.txt") item->SetImageIndex(7);
+  };
+  Show(base);
+  Item("own.txt")->SetImageIndex(3);
+  auto image = [&](const std::string& caption) {
+    win::LVITEM item;
+    item.mask = win::LVIF_IMAGE;
+    item.iItem = IndexOf(caption);
+    win::SendMessage(list->Handle(), win::LVM_GETITEM, 0, reinterpret_cast<win::LPARAM>(&item));
+    return item.iImage;
+  };
+  shell::IdListPtr shellItem;
+  ASSERT_TRUE(SUCCEEDED(PathToIdList(Path("shell.txt"), shellItem.Put())));
+  EXPECT_EQ(image("asked.txt"), 7);
+  EXPECT_EQ(image("own.txt"), 3);
+  EXPECT_EQ(image("shell.txt"), GetSystemIconIndex(shellItem.Get(), shell::SHGFI_SMALLICON));
+}
+
+// The shell's menu offers renaming only for a focused item with a path.
+TEST_F(ShellListTest, TheMenuOffersRenamingOnlyForAFocusedItemWithAPath) {
+  shell::ComPtr<IShellFolder> desktop;
+  ASSERT_TRUE(SUCCEEDED(DesktopFolder(&desktop)));
+  auto recording = shell::ComPtr<PlainFolder>::Adopt(new PlainFolder(desktop.Get()));
+  std::vector<shell::UINT> flags;
+  recording->menuFlags = &flags;
+  list->FillList(recording.Get(), nullptr);
+  script::Focus(*list);
+  script::PopupScript popups;
+  for (const char* name : {"Computer", "Home"}) {
+    SelectOnly(name);
+    script::PressKey(win::VK_APPS);
+  }
+  ASSERT_EQ(flags.size(), 2u);
+  EXPECT_EQ(flags[0] & shell::CMF_CANRENAME, 0u) << "Computer has no path";
+  EXPECT_NE(flags[1] & shell::CMF_CANRENAME, 0u) << "Home has one";
+}
+
+// The button that opened a menu going up is not a second menu; a later
+// right click opens the menu again.
+TEST_F(ShellListTest, ARightClickAfterAMenuFromTheKeyboardOpensTheMenuAgain) {
+  WriteFile(Path("clip.mp4"), "x");
+  Show(base);
+  script::Focus(*list);
+  SelectOnly("clip.mp4");
+  script::PopupScript popups;
+  script::PressKey(win::VK_APPS);
+  EXPECT_EQ(list->menusOpened, 1);
+  vcl::test::ClickAt(*list, vcl::test::Centre(Item("clip.mp4")->DisplayRect(drLabel)), true);
+  EXPECT_EQ(list->menusOpened, 2);
+  EXPECT_EQ(popups.Unanswered(), 2) << "both dismissed";
+}
+
+// Shell extensions ask their host window for the process's shell browser.
+TEST_F(ShellListTest, TheHostWindowAnswersTheShellBrowser) {
+  class Browser final : public shell::ComObject<shell::IUnknown, shell::IID_IShellBrowser> {};
+  const auto answer = [&] { return win::SendMessage(list->Handle(), win::WM_USER + 7, 0, 0); };
+  EXPECT_EQ(answer(), 0) << "none registered";
+  auto browser = shell::ComPtr<Browser>::Adopt(new Browser);
+  shell::SHSetInstanceExplorer(browser.Get());
+  EXPECT_EQ(answer(), reinterpret_cast<win::LRESULT>(static_cast<shell::IUnknown*>(browser.Get())));
+  shell::SHSetInstanceExplorer(nullptr);
+  EXPECT_EQ(answer(), 0);
+}
+
+// In list style a notch scrolls the columns sideways, one line; in report
+// style the rows move.
+TEST_F(ShellListTest, TheWheelScrollsSidewaysInListStyle) {
+  for (int i = 0; i < 200; ++i) WriteFile(Path("clip" + std::to_string(100 + i) + ".mp4"), "x");
+  list->SetViewStyle(vsList);
+  Show(base);
+  script::Focus(*list);
+  ASSERT_EQ(win::GetScrollPos(list->Handle(), win::SB_HORZ), 0);
+  script::TurnWheel(*list, -win::WHEEL_DELTA);
+  const int sideways = win::GetScrollPos(list->Handle(), win::SB_HORZ);
+  EXPECT_GT(sideways, 0);
+  script::TurnWheel(*list, win::WHEEL_DELTA);
+  EXPECT_EQ(win::GetScrollPos(list->Handle(), win::SB_HORZ), 0);
+  list->SetViewStyle(vsReport);
+  script::Pump();
+  script::TurnWheel(*list, -win::WHEEL_DELTA);
+  EXPECT_EQ(win::GetScrollPos(list->Handle(), win::SB_HORZ), 0);
+  EXPECT_GT(win::GetScrollPos(list->Handle(), win::SB_VERT), 0);
+}
+
+// ---- dragging out ----------------------------------------------------------------------------
+
+// A drag played step by step through the pointer: a press, moves, the
+// release over the target and, when the drop asks what to do, a letter.
+struct DragCase {
+  const char* name;
+  bool rightButton;
+  const char* answer;  // the letter for the drop's question; null: no question
+  bool moved;          // else copied
+};
+
+class ShellDragOutTest : public ShellListTest, public ::testing::WithParamInterface<DragCase> {
+ protected:
+  TCtShellTree* MakeTree() {
+    auto* tree = new TCtShellTree(form);
+    tree->SetBounds(0, 0, 200, 300);
+    tree->SetOptions(TCtShellTreeOptions{stoAutoFill, stoVirtualFolders, stoOleDrag, stoOleDrop});
+    tree->SetParent(form);
+    list->SetLeft(210);
+    TCtShellLocator root;
+    root.SetPathName(base);
+    tree->SetBaseFolder(&root);
+    script::Pump();
+    return tree;
+  }
+  // Plays the drag from a client point of one control to one of another.
+  void Drag(TControl& from, TPoint start, TControl& to, TPoint end, const DragCase& c) {
+    const TPoint a = from.ClientToScreen(start), b = to.ClientToScreen(end);
+    const auto button = c.rightButton ? win::MouseButton::Right : win::MouseButton::Left;
+    std::vector<std::function<void()>> steps = {
+        [=] { win::InjectMouseMove({a.x, a.y}); },
+        [=] { win::InjectMouseButton(button, true, {a.x, a.y}); },
+        [=] { win::InjectMouseMove({a.x + 12, a.y + 2}); },
+        [=] { win::InjectMouseMove({(a.x + b.x) / 2, (a.y + b.y) / 2}); },
+        [=] { win::InjectMouseMove({b.x, b.y}); },
+        [=] { win::InjectMouseMove({b.x + 1, b.y}); },
+        [=] { win::InjectMouseButton(button, false, {b.x + 1, b.y}); }};
+    for (const std::function<void()>& extra : during) steps.insert(steps.end() - 1, extra);
+    if (c.answer) steps.push_back([text = c.answer] { win::InjectText(text); });
+    qelo::test::TimedSteps timed(std::move(steps), 40);
+    ASSERT_TRUE(script::PumpUntil([&] { return timed.Done(); }, 10000));
+    script::PumpUntil([] { return false; }, 200);
+  }
+  std::vector<std::function<void()>> during;  // steps while the drag goes on
+};
+
+TEST_P(ShellDragOutTest, AFolderDraggedOutOfTheTreeLandsInTheListsFolder) {
+  const DragCase& c = GetParam();
+  MakeDir(Path("box"));
+  WriteFile(Path("box/inside.txt"), "x");
+  MakeDir(Path("to"));
+  TCtShellTree* tree = MakeTree();
+  Show(Path("to"));
+  TTreeNode* box = ChildNamed(tree->Items()->GetFirstNode(), "box");
+  ASSERT_NE(box, nullptr);
+  Drag(*tree, vcl::test::Centre(box->DisplayRect(true)), *list, Point(100, 200), c);
+  EXPECT_TRUE(Exists(Path("to/box/inside.txt")));
+  EXPECT_EQ(Exists(Path("box")), !c.moved);
+  EXPECT_EQ(ChildNamed(tree->Items()->GetFirstNode(), "box") != nullptr, !c.moved) << "the tree was read again";
+  EXPECT_EQ(Captions(), std::vector<std::string>{"box"}) << "and so was the list";
+  tree->Free();
+}
+
+TEST_P(ShellDragOutTest, AFileDraggedOutOfTheListLandsInTheTreesFolder) {
+  const DragCase& c = GetParam();
+  MakeDir(Path("bin"));
+  MakeDir(Path("from"));
+  WriteFile(Path("from/clip.mp4"), "movie");
+  TCtShellTree* tree = MakeTree();
+  Show(Path("from"));
+  // The list's own menu does not open while its items are dragged.
+  during.push_back([this] { win::SendMessage(list->Handle(), win::WM_CONTEXTMENU, 0, -1); });
+  TTreeNode* bin = ChildNamed(tree->Items()->GetFirstNode(), "bin");
+  ASSERT_NE(bin, nullptr);
+  Drag(*list, vcl::test::Centre(Item("clip.mp4")->DisplayRect(drLabel)), *tree,
+       vcl::test::Centre(bin->DisplayRect(true)), c);
+  EXPECT_EQ(qelo::test::ReadFile(Path("bin/clip.mp4")), "movie");
+  EXPECT_EQ(Exists(Path("from/clip.mp4")), !c.moved);
+  EXPECT_EQ(IndexOf("clip.mp4") >= 0, !c.moved) << "the list was read again";
+  EXPECT_EQ(list->menusOpened, 0);
+  tree->Free();
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ShellDragOutTest,
+                         ::testing::Values(DragCase{"LeftMovesWithinAVolume", false, nullptr, true},
+                                           DragCase{"RightAsksAndCopies", true, "c", false},
+                                           DragCase{"RightAsksAndMoves", true, "m", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qelo::ct::test

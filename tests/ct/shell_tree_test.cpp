@@ -475,6 +475,84 @@ TEST_F(ShellTreeTest, DropsGoToTheNodeUnderThePointerNeverToTheRootOnEntering) {
   EXPECT_EQ(tree->DropTarget(), nullptr);
 }
 
+// The system image list is shared with every other user: only while the
+// tree paints is its background the tree's colour.
+TEST_F(ShellTreeTest, TheImagesTakeTheTreesColourOnlyWhileItPaints) {
+  MakeDir(Path("clips"));
+  Root();
+  const win::HIMAGELIST system = GetSystemImageList(TCtImageListSize::ilsSmall);
+  const win::COLORREF before = win::ImageList_GetBkColor(system);
+  tree->SetColor(static_cast<TColor>(0x00336699));
+  std::vector<win::COLORREF> whilePainting;
+  tree->OnCustomDrawItem = [&](TCustomTreeView*, TTreeNode*, TCustomDrawState, bool& defaultDraw) {
+    whilePainting.push_back(win::ImageList_GetBkColor(system));
+    defaultDraw = true;
+  };
+  tree->Invalidate();
+  win::UpdateWindow(tree->Handle());
+  ASSERT_FALSE(whilePainting.empty());
+  for (win::COLORREF c : whilePainting) EXPECT_EQ(c, 0x00336699u);
+  EXPECT_EQ(win::ImageList_GetBkColor(system), before) << "given back after painting";
+}
+
+struct DesignHitCase {
+  const char* name;
+  bool interactive;
+  const char* where;  // "label", "right", "beyond", "below"
+  bool toControl;
+};
+
+class ShellTreeDesignHitTest : public ShellTreeTest, public ::testing::WithParamInterface<DesignHitCase> {};
+
+// A form designer lets clicks on items, their buttons, the space right of
+// them and beyond the client area reach the tree, with
+// stoDesignInteractive only.
+TEST_P(ShellTreeDesignHitTest, ClicksOnItemsGoToTheTreeWhenInteractive) {
+  const DesignHitCase& c = GetParam();
+  MakeDir(Path("outer"));
+  MakeDir(Path("outer/inner"));
+  tree->SetOptions(TCtShellTreeOptions(kQuietOptions).Include(stoDesignInteractive));
+  Root();
+  if (!c.interactive) tree->SetOptions(kQuietOptions);
+  TTreeNode* outer = ChildNamed(RootNode(), "outer");
+  ASSERT_NE(outer, nullptr);
+  const TRect label = outer->DisplayRect(true);
+  const std::string where = c.where;
+  TPoint p = vcl::test::Centre(label);
+  if (where == "right") p.x = label.right + 20;
+  else if (where == "beyond") p.x = tree->ClientWidth() + 5;
+  else if (where == "below") p.y = tree->ClientHeight() - 2;
+  const auto answer = win::SendMessage(tree->Handle(), CM_DESIGNHITTEST, 0, win::MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(answer != 0, c.toControl);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, ShellTreeDesignHitTest,
+                         ::testing::Values(DesignHitCase{"Label", true, "label", true},
+                                           DesignHitCase{"RightOfTheLabel", true, "right", true},
+                                           DesignHitCase{"BeyondTheClientArea", true, "beyond", true},
+                                           DesignHitCase{"BelowTheItems", true, "below", false},
+                                           DesignHitCase{"LabelNotInteractive", false, "label", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Emptying the window's tree at once is no selection change: the linked
+// list and OnChange hear nothing.
+TEST_F(ShellTreeTest, EmptyingTheWindowsTreeIsNoSelectionChange) {
+  MakeDir(Path("clips"));
+  FakeList list;
+  tree->SetShellList(&list);
+  Root();
+  Select(Path("clips"));
+  list.nodes.clear();
+  list.folders.clear();
+  int changes = 0;
+  tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+  win::SendMessage(tree->Handle(), win::TVM_DELETEITEM, 0, reinterpret_cast<win::LPARAM>(win::TVI_ROOT));
+  script::Pump();
+  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(list.nodes.empty());
+  tree->SetShellList(nullptr);
+}
+
 TEST_F(ShellTreeTest, ABaseFolderThatCannotBeBoundLeavesNoNodesAndPairedNotifications) {
   MakeDir(Path("doomed"));
   TCtShellLocator doomed;

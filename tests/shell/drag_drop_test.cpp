@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,48 @@ TEST_F(DragDrop, AFolderTargetAnswersByKeysAndRefusesItself) {
   uint32_t effect = 7;
   folderTarget->DragEnter(folderData.Get(), 0, {0, 0}, &effect);
   EXPECT_EQ(effect, DROPEFFECT_NONE);
+}
+
+// A drop with the right button asks what to do; a plain drop within one
+// volume moves without asking.
+TEST_F(DragDrop, ARightButtonDropAsksWhetherToCopyOrMove) {
+  ComPtr<IShellFolder> to = test::BindPath(home.Path("to"));
+  ComPtr<IDropTarget> folderTarget;
+  ASSERT_EQ(to->CreateViewObject(nullptr, IID_IDropTarget, folderTarget.PutVoid()), S_OK);
+  auto key = [](const char* text) {
+    return [text] {
+      if (text) return win::InjectText(text);
+      win::InjectKey(win::VK_ESCAPE, true);
+      win::InjectKey(win::VK_ESCAPE, false);
+    };
+  };
+  struct Case {
+    const char* answer;  // null: Escape
+    uint32_t keys;
+    uint32_t effect;
+    bool copied, moved;
+  };
+  const Case cases[] = {
+      {"c", win::MK_RBUTTON, DROPEFFECT_COPY, true, false},
+      {"m", win::MK_RBUTTON, DROPEFFECT_MOVE, false, true},
+      {nullptr, win::MK_RBUTTON, DROPEFFECT_NONE, false, false},
+      {nullptr, 0, DROPEFFECT_MOVE, false, true},  // no menu: the Escape reaches nothing
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer ? c.answer : "escape");
+    test::WriteFile(home.Path("from/clip.mp4"), "dragged");
+    std::filesystem::remove(home.Path("to/clip.mp4"));
+    uint32_t effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    test::TimedSteps steps({key(c.answer)});
+    ASSERT_EQ(folderTarget->Drop(data.Get(), c.keys, {250, 50}, &effect), S_OK);
+    EXPECT_EQ(effect, c.effect);
+    EXPECT_EQ(test::Exists(home.Path("to/clip.mp4")), c.copied || c.moved);
+    EXPECT_EQ(test::Exists(home.Path("from/clip.mp4")), !c.moved);
+    while (!steps.Done()) {
+      win::MsgWaitForMultipleObjects(0, nullptr, 0, 10, win::QS_ALLINPUT);
+      test::PumpMessages();
+    }
+  }
 }
 
 }  // namespace

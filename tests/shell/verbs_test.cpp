@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "shell/context_menu.h"
@@ -50,6 +51,17 @@ class PrivateHome : public ::testing::Environment {
 };
 const auto* const kPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
+// A clip in `from` and one of the same name in `to`, and a folder "album"
+// in `from` with a track and a link to it.
+void MakeClipAndAlbum(const std::string& from, const std::string& to, const std::string& clip,
+                      const std::string& clipThere) {
+  WriteFile(from + "/clip.mp4", clip);
+  WriteFile(to + "/clip.mp4", clipThere);
+  MakeDir(from + "/album");
+  WriteFile(from + "/album/track.mp3", "music");
+  test::MakeSymlink("track.mp3", from + "/album/link");
+}
+
 TEST(FreeNames, TakenNamesGetTheNextNumber) {
   std::string dir = PrivateHome::Folder("names");
   WriteFile(dir + "/clip.mp4", "x");
@@ -66,11 +78,7 @@ TEST(FreeNames, TakenNamesGetTheNextNumber) {
 
 TEST(Transfers, CopyingNeverReplaces) {
   std::string from = PrivateHome::Folder("copy-from"), to = PrivateHome::Folder("copy-to");
-  WriteFile(from + "/clip.mp4", "new");
-  WriteFile(to + "/clip.mp4", "old");
-  MakeDir(from + "/album");
-  WriteFile(from + "/album/track.mp3", "music");
-  test::MakeSymlink("track.mp3", from + "/album/link");
+  MakeClipAndAlbum(from, to, "new", "old");
   std::vector<std::string> placed;
   ASSERT_EQ(TransferItems({from + "/clip.mp4", from + "/album"}, to, Transfer::kCopy, &placed), S_OK);
   EXPECT_EQ(placed, (std::vector<std::string>{to + "/clip (2).mp4", to + "/album"}));
@@ -138,6 +146,58 @@ TEST(Trash, DeletedItemsGoToTheTrashWithTheirInfoFile) {
   EXPECT_FALSE(Exists(dir + "/gone"));
   EXPECT_TRUE(Exists(dir));
 }
+
+// A folder on another file system than the private home: /dev/shm when it
+// is one; empty when there is none.
+std::string FolderOnAnotherFileSystem() {
+  struct stat home, shm;
+  if (stat(PrivateHome::Home().path().c_str(), &home) != 0 || stat("/dev/shm", &shm) != 0 || home.st_dev == shm.st_dev)
+    return {};
+  char pattern[] = "/dev/shm/qelo-move-XXXXXX";
+  return mkdtemp(pattern) ? pattern : std::string();
+}
+
+struct CrossCase {
+  const char* name;
+  bool simulated;  // the kernel's refusal played; else a real second file system
+};
+
+class CrossDeviceMove : public ::testing::TestWithParam<CrossCase> {};
+
+// Across file systems a move copies, then removes the source: the content,
+// the folder below it and its links arrive, the sources go, and a name in
+// use at the target is not replaced.
+TEST_P(CrossDeviceMove, CopiesThenRemovesTheSources) {
+  const CrossCase& c = GetParam();
+  std::string to;
+  if (c.simulated) {
+    to = PrivateHome::Folder(std::string("cross-to-") + c.name);
+    SimulateCrossDeviceMovesForTesting(true);
+  } else {
+    to = FolderOnAnotherFileSystem();
+    if (to.empty()) GTEST_SKIP() << "no second file system (/dev/shm) here";
+  }
+  const std::string from = PrivateHome::Folder(std::string("cross-from-") + c.name);
+  MakeClipAndAlbum(from, to, "moved clip", "already there");
+  std::vector<std::string> placed;
+  const HRESULT hr = TransferItems({from + "/clip.mp4", from + "/album"}, to, Transfer::kMove, &placed);
+  SimulateCrossDeviceMovesForTesting(false);
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_EQ(placed, (std::vector<std::string>{to + "/clip (2).mp4", to + "/album"}));
+  EXPECT_EQ(ReadFile(to + "/clip.mp4"), "already there");
+  EXPECT_EQ(ReadFile(to + "/clip (2).mp4"), "moved clip");
+  EXPECT_EQ(ReadFile(to + "/album/track.mp3"), "music");
+  struct stat st;
+  ASSERT_EQ(lstat((to + "/album/link").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_FALSE(Exists(from + "/clip.mp4"));
+  EXPECT_FALSE(Exists(from + "/album"));
+  if (!c.simulated) std::filesystem::remove_all(to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, CrossDeviceMove,
+                         ::testing::Values(CrossCase{"SecondFileSystem", false}, CrossCase{"RenameRefused", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A shown form owns the menus' messages and the verbs' questions.
 class ContextMenus : public ::testing::Test {

@@ -1,7 +1,9 @@
 // The folder selection dialog as the main window opens it for the output
 // folder, on a small folder tree of its own made in a private temporary
 // folder: it runs modally, and with --screenshot PATH it saves the dialog
-// as a PNG after --seconds N (default 1) and closes it.
+// as a PNG after --seconds N (default 1) and closes it. With --large N,
+// "Recordings" holds N folders more and the dialog opens on the one in
+// their middle (a level the tree fills off the window's thread).
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -33,14 +35,22 @@ std::string MakeFolders(const std::string& root) {
   return videos;
 }
 
+std::string TakeName(int i) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Take %05d", i);
+  return name;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string screenshot;
   int seconds = 1;
+  int large = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--screenshot") == 0) screenshot = argv[i + 1];
     if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::max(std::atoi(argv[i + 1]), 1);
+    if (std::strcmp(argv[i], "--large") == 0) large = std::max(std::atoi(argv[i + 1]), 0);
   }
   std::printf("display: %s\n", qelo::win::DisplayName());
   char pattern[] = "/tmp/qelo-folders-XXXXXX";
@@ -57,12 +67,13 @@ int main(int argc, char** argv) {
     InitializeShellCtrls();
     RegisterCtShellDialogClasses();
     const std::string videos = MakeFolders(root);
+    for (int i = 0; i < large; ++i) mkdir((videos + "/Recordings/" + TakeName(i)).c_str(), 0755);
     auto* dialog = new TCtSelectFolderDialog(Application());
     dialog->SetTitle(" Select Output Path");
     dialog->SetFormPosition(poScreenCenter);
     dialog->SetOptions({sfdoCreateDeleteButtons, sfdoCreateFolderIcon, sfdoDeleteFolderIcon, sfdoShowHidden});
     dialog->BaseFolder()->SetPathName(videos);
-    dialog->SetSelectedPathName(videos + "/Clipshift/Output");
+    dialog->SetSelectedPathName(large > 0 ? videos + "/Recordings/" + TakeName(large / 2) : videos + "/Clipshift/Output");
     qelo::vcl::script::ModalScript modal;
     TTimer finish(nullptr);
     if (!screenshot.empty()) {

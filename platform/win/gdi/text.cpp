@@ -238,6 +238,18 @@ int TextWidth(const FontObject& font, std::string_view text, const TextStyle& st
   return width;
 }
 
+TextMeasure::TextMeasure(HFONT handle) : font_(std::make_unique<FontObject>()) {
+  const FontObject* source = Live(handle);
+  if (source == nullptr) source = DefaultFont();
+  font_->log = source->log;
+  font_->face = source->face;
+  font_->outline = source->outline;
+  font_->description = pango_font_description_copy(source->description);
+  font_->metrics = source->metrics;
+}
+
+TextMeasure::~TextMeasure() = default;
+
 BOOL GetTextExtentPoint32(HDC handle, std::string_view text, SIZE* size) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr || size == nullptr) return 0;

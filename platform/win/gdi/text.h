@@ -1,6 +1,7 @@
 // Measuring and drawing one line of text, shared by the text calls.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 #include "win/gdi/objects.h"
@@ -15,6 +16,22 @@ struct TextStyle {
 };
 
 int TextWidth(const FontObject& font, std::string_view text, const TextStyle& style = {});
+
+// A font's measuring copied out of the font, so that another thread may
+// measure text with it (the widths TextWidth gives) while the font itself
+// is changed or deleted.
+class TextMeasure {
+ public:
+  // The default font for a null or dead handle.
+  explicit TextMeasure(HFONT font);
+  ~TextMeasure();
+  TextMeasure(const TextMeasure&) = delete;
+  TextMeasure& operator=(const TextMeasure&) = delete;
+  int Width(std::string_view text) const { return TextWidth(*font_, text); }
+
+ private:
+  std::unique_ptr<FontObject> font_;
+};
 
 struct TextPlacement {
   POINT reference;          // device units

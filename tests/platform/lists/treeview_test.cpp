@@ -7,6 +7,7 @@
 #include <string>
 
 #include "list_fixture.h"
+#include "win/controls/lists/control_data.h"
 #include "win/controls/lists/treeview.h"
 #include "win/window/scrollbars.h"
 
@@ -434,6 +435,44 @@ TEST_F(TreeViewTest, ScrollingKeepsTheSelectionInView) {
   EXPECT_EQ(SendMessage(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0), reinterpret_cast<LRESULT>(empty));
   SendMessage(tree, WM_VSCROLL, SB_PAGEUP, 0);
   EXPECT_EQ(GetScrollPos(tree, SB_VERT), 0) << "never above the first row";
+}
+
+// More new labels than the control measures at once go to its measuring
+// thread: the scroll range is that of the labels measured so far until the
+// widths come back, then that of all of them, each as measured here.
+TEST_F(TreeViewTest, ManyNewLabelsAreMeasuredOffTheThread) {
+  SendMessage(tree, WM_SETREDRAW, 0, 0);
+  HTREEITEM folder = Add(nullptr, "Folder", 10);
+  std::vector<HTREEITEM> children;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string text = i == 600 ? "A label far wider than the narrow tree it sits in" : "item" + std::to_string(i);
+    children.push_back(Add(folder, text.c_str(), 1000 + i));
+  }
+  SendMessage(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
+  SendMessage(tree, WM_SETREDRAW, 1, 0);
+  EXPECT_TRUE(TreeViewMeasuringLabels(tree));
+  for (int waited = 0; TreeViewMeasuringLabels(tree) && waited < 10000; waited += 10) {
+    PumpMessages();
+    MsgWaitForMultipleObjects(0, nullptr, 0, 10, QS_ALLINPUT);
+  }
+  PumpMessages();
+  ASSERT_FALSE(TreeViewMeasuringLabels(tree));
+  SCROLLINFO horizontal;
+  horizontal.fMask = SIF_RANGE;
+  ASSERT_TRUE(GetScrollInfo(tree, SB_HORZ, &horizontal));
+  EXPECT_EQ(horizontal.nMax, TextRect(children[600]).right - 1) << "the widest label, measured off the thread";
+  const HFONT font = reinterpret_cast<HFONT>(SendMessage(tree, WM_GETFONT, 0, 0));
+  for (int i : {0, 600, 999}) {
+    char text[80] = {};
+    TVITEM item;
+    item.mask = TVIF_TEXT;
+    item.hItem = children[static_cast<std::size_t>(i)];
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessage(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&item));
+    const RECT r = TextRect(children[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(r.right - r.left, lists::FontTextWidth(font, text) + 4) << text;
+  }
 }
 
 }  // namespace

@@ -27,9 +27,12 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_SIZE: ClampScroll(); InvalidateRect(window_, nullptr, 1); return 0;
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(w);
-      for (TreeNode* node : nodes_) node->textWidth = -1;
+      fontHeight_.reset();
+      measurer_.reset();  // it measures with the old font
+      for (TreeNode* node : nodes_) node->textWidth = TreeNode::kUnmeasured;
       LayoutChanged();
       return 0;
+    case kLabelsMeasured: TakeMeasuredWidths(); return 0;
     case WM_SETREDRAW:
       redraw_ = w != 0;
       if (redraw_ && std::exchange(layoutPending_, false)) LayoutChanged();
@@ -141,6 +144,11 @@ LRESULT TreeView::Handle(UINT message, WPARAM w, LPARAM l) {
 
 void RegisterTreeViewClass() {
   lists::RegisterDoubleClickClass(WC_TREEVIEW, &lists::StateWindowProc<lists::TreeView>);
+}
+
+bool TreeViewMeasuringLabels(HWND tree) {
+  const lists::TreeView* state = lists::StatesOf<lists::TreeView>().Find(tree);
+  return state && state->Measuring();
 }
 
 }  // namespace qelo::win

@@ -223,4 +223,10 @@ struct NMTVCUSTOMDRAW {
 // Registers WC_TREEVIEW; called by RegisterListControlClasses.
 void RegisterTreeViewClass();
 
+// Whether the tree view measures labels on its measuring thread now (it
+// does so when more are new at once than it measures quickly itself; the
+// horizontal scroll range grows as the widths come back). For tests and
+// benchmarks.
+bool TreeViewMeasuringLabels(HWND tree);
+
 }  // namespace qelo::win

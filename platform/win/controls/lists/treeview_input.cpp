@@ -156,7 +156,7 @@ HWND TreeView::EditLabel(HTREEITEM item) {
     if (Notify(TVN_ENDLABELEDIT, &end.hdr) != 0 && accepted && Valid(node)) {
       node->text = result;
       node->textCallback = false;
-      node->textWidth = -1;
+      node->textWidth = TreeNode::kUnmeasured;
       LayoutChanged();
     }
   };

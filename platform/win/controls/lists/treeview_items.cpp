@@ -17,7 +17,7 @@ void ApplyFields(TreeNode* node, const TVITEM& in) {
   if (in.mask & TVIF_TEXT) {
     node->textCallback = in.pszText == LPSTR_TEXTCALLBACK;
     node->text = ReadText(in.pszText);
-    node->textWidth = -1;
+    node->textWidth = TreeNode::kUnmeasured;
   }
   if (in.mask & TVIF_IMAGE) node->image = in.iImage;
   if (in.mask & TVIF_SELECTEDIMAGE) node->selectedImage = in.iSelectedImage;
@@ -148,7 +148,7 @@ std::string TreeView::Text(HTREEITEM item) {
   if ((info.item.mask & TVIF_DI_SETITEM) && Valid(item)) {
     item->text = text;
     item->textCallback = false;
-    item->textWidth = -1;
+    item->textWidth = TreeNode::kUnmeasured;
   }
   return text;
 }

@@ -9,6 +9,8 @@ constexpr int kTextPad = 2;   // each side of the label
 constexpr int kButtonSize = 9;
 constexpr int kCheckCell = 16;
 constexpr int kLineWidth = 8;  // pixels a horizontal line step scrolls
+// New labels measured here at once; more go to the measuring thread.
+constexpr long kMeasureHere = 256;
 
 int ImageSize(HIMAGELIST list, bool width) {
   int cx = 0, cy = 0;
@@ -50,6 +52,12 @@ void TreeView::LayoutChanged() {
   InvalidateRect(window_, nullptr, 1);
 }
 
+bool TreeView::Shown(const TreeNode* node) const {
+  for (const TreeNode* up = node->parent; up && up != &root_; up = up->parent)
+    if (!(up->state & TVIS_EXPANDED)) return false;
+  return true;
+}
+
 int TreeView::Row(const TreeNode* node) {
   const auto& rows = VisibleRows();
   const auto it = std::find(rows.begin(), rows.end(), node);
@@ -60,6 +68,8 @@ int TreeView::TextWidth(const std::string& text) const {
   return FontTextWidth(font_, text);
 }
 
+// A label being measured off the thread that is needed now is measured
+// here as well; the thread's answer for it is then the same.
 int TreeView::NodeTextWidth(TreeNode* node) {
   if (node->textCallback) return TextWidth(Text(node));
   if (node->textWidth < 0) node->textWidth = TextWidth(node->text);
@@ -67,8 +77,8 @@ int TreeView::NodeTextWidth(TreeNode* node) {
 }
 
 int TreeView::DefaultItemHeight() const {
-  const TEXTMETRIC tm = FontMetrics(font_);
-  int height = std::max(tm.tmHeight + 3, ImageSize(images_, false));
+  if (!fontHeight_) fontHeight_ = FontMetrics(font_).tmHeight;
+  int height = std::max(*fontHeight_ + 3, ImageSize(images_, false));
   height = std::max(height, ImageSize(stateImages_, false));
   if (!(Style() & TVS_NONEVENHEIGHT)) height += height % 2;
   return height;
@@ -164,14 +174,50 @@ void TreeView::ClampScroll() {
   UpdateScrollBars();
 }
 
-// The right edge of the widest shown label, as if not scrolled.
+// The right edge of the widest shown label, as if not scrolled. When more
+// labels are new than kMeasureHere, they go to the measuring thread and
+// count once their widths are back (the scroll range grows then).
 int TreeView::ContentWidth() {
   if (contentWidth_ >= 0) return contentWidth_;
+  const std::vector<TreeNode*> rows(VisibleRows());
+  const auto unmeasured = std::count_if(rows.begin(), rows.end(), [](const TreeNode* node) {
+    return !node->textCallback && node->textWidth == TreeNode::kUnmeasured;
+  });
+  const bool handOver = unmeasured > kMeasureHere;
+  std::vector<LabelMeasurer::Label> labels;
   int widest = 0;
-  for (TreeNode* node : std::vector<TreeNode*>(VisibleRows()))
-    if (Valid(node)) widest = std::max(widest, LabelLeft(node) + scrollX_ + NodeTextWidth(node) + 2 * kTextPad);
+  for (TreeNode* node : rows) {
+    if (!Valid(node)) continue;
+    if (!node->textCallback && handOver && node->textWidth == TreeNode::kUnmeasured) {
+      labels.push_back({node, node->text, 0});
+      node->textWidth = TreeNode::kMeasuring;
+    }
+    if (!node->textCallback && node->textWidth == TreeNode::kMeasuring) continue;
+    widest = std::max(widest, LabelLeft(node) + scrollX_ + NodeTextWidth(node) + 2 * kTextPad);
+  }
+  if (!labels.empty()) {
+    if (!measurer_) measurer_ = std::make_unique<LabelMeasurer>(window_, kLabelsMeasured, ControlFont(font_));
+    measurer_->Measure(std::move(labels));
+  }
   contentWidth_ = widest;
   return widest;
+}
+
+// A width counts when its label is still there with the text measured (a
+// node freed meanwhile is no longer valid; one whose text changed is
+// measured again anyway). Labels painted meanwhile were measured here.
+void TreeView::TakeMeasuredWidths() {
+  if (!measurer_) return;
+  const int before = contentWidth_;
+  for (const LabelMeasurer::Label& label : measurer_->Take()) {
+    auto* node = const_cast<TreeNode*>(static_cast<const TreeNode*>(label.key));
+    if (!Valid(node) || node->textCallback || node->textWidth != TreeNode::kMeasuring || node->text != label.text)
+      continue;
+    node->textWidth = label.width;
+    if (contentWidth_ >= 0 && Shown(node))
+      contentWidth_ = std::max(contentWidth_, LabelLeft(node) + scrollX_ + label.width + 2 * kTextPad);
+  }
+  if (contentWidth_ != before) UpdateScrollBars();
 }
 
 // The bars show rows (vertical) and pixels (horizontal); they appear when

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "win/controls/lists/control_data.h"
+#include "win/controls/lists/label_measurer.h"
 #include "win/controls/lists/treeview.h"
 
 namespace qelo::win {
@@ -24,17 +26,25 @@ struct TreeNode {
   int childrenFlag = 0;  // cChildren: 1 has children, I_CHILDRENCALLBACK asks
   LPARAM param = 0;
   UINT state = 0;
-  int textWidth = -1;  // the text's width in the control's font, once measured
+  int textWidth = kUnmeasured;  // the text's width in the control's font, once measured
+
+  static constexpr int kUnmeasured = -1;
+  static constexpr int kMeasuring = -2;  // handed to the measuring thread
 };
 
 }  // namespace qelo::win
 
 namespace qelo::win::lists {
 
+// Posted to the tree view by its measuring thread.
+constexpr UINT kLabelsMeasured = TVM_FIRST + 0x80;
+
 class TreeView {
  public:
   explicit TreeView(HWND window) : window_(window) { root_.state = TVIS_EXPANDED; }
   LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+  // Whether labels are being measured off the window's thread.
+  bool Measuring() const { return measurer_ && measurer_->Busy(); }
 
  private:
   // ---- nodes (treeview_items.cpp)
@@ -63,6 +73,8 @@ class TreeView {
   const std::vector<TreeNode*>& VisibleRows();
   void LayoutChanged();
   int Row(const TreeNode* node);  // -1 when hidden under a collapsed node
+  // Whether every ancestor is expanded (the node has a row).
+  bool Shown(const TreeNode* node) const;
   int ItemHeight() const;
   int DefaultItemHeight() const;
   int TextWidth(const std::string& text) const;
@@ -83,6 +95,8 @@ class TreeView {
   void UpdateScrollBars();
   void ScrollBarRequest(int bar, int code, int position);
   int ContentWidth();
+  // The widths the measuring thread sent back.
+  void TakeMeasuredWidths();
   void Paint(HDC given);
   void PaintRow(HDC dc, TreeNode* node, int row, LRESULT prepaint);
   void DrawLines(HDC dc, TreeNode* node, const RECT& row);
@@ -130,6 +144,9 @@ class TreeView {
   bool redraw_ = true;
   bool layoutPending_ = false;
   int contentWidth_ = -1;  // -1: to be measured again
+  mutable std::optional<int> fontHeight_;  // the font's cell height, once asked
+  // Measures labels when more are new at once than are quickly measured here.
+  std::unique_ptr<LabelMeasurer> measurer_;
   POINT downPoint_;
   char dispText_[1024] = {};
 };
