@@ -180,6 +180,9 @@ class TControl : public TComponent {
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
   bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
   bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  // The side the control's contents keep to (its text, a caption beside a
+  // glyph); controls with an alignment of their own answer it.
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int value) { helpContext_ = value; }
 
