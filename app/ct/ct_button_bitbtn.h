@@ -65,6 +65,8 @@ class TCtBitBtn : public TCtButton {
   void DrawButtonCaption() override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
   void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
+  // Margin and Spacing grow with the button; a centring Margin of -1 stays.
+  void ChangeScale(int m, int d) override;
 
  private:
   bool HasPicture() const;

@@ -7,6 +7,7 @@
 //   qelo_make_skin seekbar FOLDER    the seek bar's pictures (resources)
 //   qelo_make_skin faces FOLDER      the bitmap buttons' faces (resources)
 //   qelo_make_skin folderdialog FOLDER  the folder dialog's pictures (resources)
+//   qelo_make_skin kindglyphs FOLDER    the push buttons' stock pictures (resources)
 //
 // The folder must exist. Everything is drawn here, flat, from the palette
 // and the main window's layout table.
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
                                     {"dropdown", WriteDropDownPictures},
                                     {"seekbar", WriteSeekBarPictures},
                                     {"faces", WriteButtonFaces},
-                                    {"folderdialog", WriteFolderDialogPictures}};
+                                    {"folderdialog", WriteFolderDialogPictures},
+                                    {"kindglyphs", WriteKindGlyphs}};
   if (argc == 3) {
     for (const Mode& mode : kModes) {
       if (std::strcmp(argv[1], mode.name) != 0) continue;
@@ -35,6 +37,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces|folderdialog FOLDER\n", argv[0]);
+  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces|folderdialog|kindglyphs FOLDER\n", argv[0]);
   return 2;
 }

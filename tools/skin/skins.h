@@ -19,8 +19,11 @@ bool WriteDropDownPictures(const std::string& folder);
 bool WriteSeekBarPictures(const std::string& folder);
 bool WriteButtonFaces(const std::string& folder);
 // The folder dialog's tool-button pictures ("newfolder", "delete" and
-// their "-disabled" forms) and the glyphs of its OK and Cancel ("ok",
-// "cancel").
+// their "-disabled" forms).
 bool WriteFolderDialogPictures(const std::string& folder);
+// The stock pictures of the push button with a glyph, one per kind ("ok",
+// "cancel", "help", "yes", "no", "close", "abort", "retry", "ignore",
+// "all"): two 18 by 18 cells each, the picture and its greyed form.
+bool WriteKindGlyphs(const std::string& folder);
 
 }  // namespace qelo::skin

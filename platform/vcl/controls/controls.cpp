@@ -518,6 +518,22 @@ void TControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
+void TControl::ScaleBy(int m, int d) {
+  if (m == d || d == 0) return;
+  ChangeScale(m, d);
+}
+
+// Edges are scaled rather than sizes, so that neighbours stay neighbours;
+// a window of its own (no parent) keeps its place on the screen.
+void TControl::ChangeScale(int m, int d) {
+  const int left = parent_ ? win::MulDiv(left_, m, d) : left_;
+  const int top = parent_ ? win::MulDiv(top_, m, d) : top_;
+  const int right = parent_ ? win::MulDiv(left_ + width_, m, d) : left_ + win::MulDiv(width_, m, d);
+  const int bottom = parent_ ? win::MulDiv(top_ + height_, m, d) : top_ + win::MulDiv(height_, m, d);
+  SetBounds(left, top, right - left, bottom - top);
+  if (!parentFont_) font_->SetHeight(win::MulDiv(font_->Height(), m, d));
+}
+
 // ---- painting -------------------------------------------------------------------
 
 void TControl::InvalidateParentRect(const TRect& r) {

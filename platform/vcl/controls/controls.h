@@ -207,6 +207,9 @@ class TControl : public TComponent {
   void Refresh() { Repaint(); }
   void BringToFront();
   void SendToBack();
+  // Scales the control (and a windowed control's children) by m / d, as
+  // a form made for smaller text is fitted to larger text.
+  void ScaleBy(int m, int d);
 
   // The action the control follows (caption, enabled state and, in
   // descendants, more) and that a click runs when there is no OnClick.
@@ -251,6 +254,9 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // Multiplies the control's place and size, and its own font, by m / d;
+  // descendants scale their own measures too. ScaleBy starts it.
+  virtual void ChangeScale(int m, int d);
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
   // Opens the popup menu of this control (or the nearest parent's) at a
@@ -433,6 +439,7 @@ class TWinControl : public TControl {
   TControlActionLinkClass GetActionLinkClass() const override;
   void CreateHandle();
   void UpdateShowing();
+  void ChangeScale(int m, int d) override;
   // A control's colour as a brush colour (system colours resolved).
   win::COLORREF BrushColor() const;
 

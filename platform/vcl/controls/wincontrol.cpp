@@ -559,6 +559,19 @@ void TWinControl::UpdateShowing() {
 
 win::COLORREF TWinControl::BrushColor() const { return ColorToRGB(Color()); }
 
+void TWinControl::ChangeScale(int m, int d) {
+  DisableAlign();
+  try {
+    const std::vector<TControl*> children = controls_;
+    for (TControl* c : children) c->ChangeScale(m, d);
+    TControl::ChangeScale(m, d);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  EnableAlign();
+}
+
 // ---- painting ------------------------------------------------------------------------
 
 void TWinControl::Invalidate() {

@@ -96,6 +96,10 @@ BOOL UnionRect(RECT* out, const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* r, POINT p);
 BOOL EqualRect(const RECT* a, const RECT* b);
 
+// number x numerator / denominator in 64 bits, rounded half away from
+// zero; -1 for a denominator of 0.
+int MulDiv(int number, int numerator, int denominator);
+
 // ---- objects -------------------------------------------------------------
 
 constexpr int WHITE_BRUSH = 0;

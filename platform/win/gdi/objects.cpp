@@ -253,6 +253,15 @@ BOOL EqualRect(const RECT* a, const RECT* b) {
          a->right == b->right && a->bottom == b->bottom;
 }
 
+int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  const int64_t product = static_cast<int64_t>(number) * numerator;
+  const int64_t d = denominator;
+  const bool negative = (product < 0) != (d < 0);
+  const int64_t magnitude = ((product < 0 ? -product : product) + (d < 0 ? -d : d) / 2) / (d < 0 ? -d : d);
+  return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
 // ---- colours and regions shared by the drawing files ---------------------
 
 Pixel NearestMono(COLORREF c) {
