@@ -97,7 +97,7 @@ BOOL PtInRect(const RECT* r, POINT p);
 BOOL EqualRect(const RECT* a, const RECT* b);
 
 // number x numerator / denominator in 64 bits, rounded half away from
-// zero; -1 for a denominator of 0.
+// zero; -1 for a denominator of 0 or a result beyond 32 bits.
 int MulDiv(int number, int numerator, int denominator);
 
 // ---- objects -------------------------------------------------------------

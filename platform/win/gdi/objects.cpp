@@ -2,6 +2,7 @@
 #include "win/gdi/objects.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
@@ -259,6 +260,7 @@ int MulDiv(int number, int numerator, int denominator) {
   const int64_t d = denominator;
   const bool negative = (product < 0) != (d < 0);
   const int64_t magnitude = ((product < 0 ? -product : product) + (d < 0 ? -d : d) / 2) / (d < 0 ? -d : d);
+  if (magnitude > INT32_MAX) return -1;
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
