@@ -308,6 +308,38 @@ void TCtCustomPanel::EnabledChanged() {
   childrenEnabled_.clear();
 }
 
+void TCtCustomPanel::CreateWnd() {
+  TCustomPanel::CreateWnd();
+  windowSize_ = TSize{Width(), Height()};
+}
+
+// A new size keeps what the panel shows inside its frame: only the right
+// and bottom strips from the frame's inner edge, of the smaller of the old
+// and new sizes, are painted again, so no old frame line stays behind. A
+// caption (which may move) or FullRepaint repaints the whole panel.
+void TCtCustomPanel::WindowPosChanged(TMessage& m) {
+  const auto* pos = reinterpret_cast<const win::WINDOWPOS*>(m.LParam);
+  if (SizeChanged(m) && HandleAllocated()) {
+    const TSize old = windowSize_;
+    windowSize_ = TSize{pos->cx, pos->cy};
+    if (FullRepaint() || !Caption().empty()) {
+      Invalidate();
+    } else {
+      TRect border = Rect(0, 0, std::min(old.cx, pos->cx), std::min(old.cy, pos->cy));
+      GetBorderRect(border, false);
+      if (pos->cx != old.cx) {
+        const TRect strip = Rect(border.right - 1, 0, pos->cx, pos->cy);
+        win::InvalidateRect(WindowHandle(), &strip, true);
+      }
+      if (pos->cy != old.cy) {
+        const TRect strip = Rect(0, border.bottom - 1, pos->cx, pos->cy);
+        win::InvalidateRect(WindowHandle(), &strip, true);
+      }
+    }
+  }
+  TCustomPanel::Dispatch(m);
+}
+
 void TCtCustomPanel::EraseBackground(TMessage& m) {
   if (transparent_ && paintClientArea_) {
     PaintParentBackground(this, reinterpret_cast<win::HDC>(m.WParam), true);
@@ -320,6 +352,7 @@ void TCtCustomPanel::EraseBackground(TMessage& m) {
 void TCtCustomPanel::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case win::WM_ERASEBKGND: return EraseBackground(m);
+    case win::WM_WINDOWPOSCHANGED: return WindowPosChanged(m);
     case CM_ENABLEDCHANGED:
       TCustomPanel::Dispatch(m);
       Repaint();

@@ -87,6 +87,7 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
 
  protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+  void CreateWnd() override;
   void Paint() override;
   virtual void DrawCaption(vcl::TRect rect);
   virtual void DrawGrid(const vcl::TRect& rect);
@@ -99,6 +100,7 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   void PaintClient(vcl::TCanvas& canvas, vcl::TRect rect);
   void EnabledChanged();
   void EraseBackground(vcl::TMessage& m);
+  void WindowPosChanged(vcl::TMessage& m);
 
   TAlignmentVertical alignmentVertical_ = avCenter;
   TCtGradientColorStyle gradientColorStyle_ = gcsSystem;
@@ -119,6 +121,8 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   bool showDockClientCaptions_ = true;
   // Whether each child was enabled when the panel was disabled, by child.
   std::map<vcl::TControl*, bool> childrenEnabled_;
+  // The window's size before its latest change.
+  vcl::TSize windowSize_{};
 };
 
 class TCtPanel : public TCtCustomPanel {

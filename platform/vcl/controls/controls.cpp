@@ -114,12 +114,13 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   const TRect old = BoundsRect();
   const bool resized = width != width_ || height != height_;
+  const bool moved = left != left_ || top != top_;
   left_ = left;
   top_ = top;
   width_ = width;
   height_ = height;
   InvalidateParentRect(old);
-  Invalidate();
+  InvalidateForNewBounds(moved);
   UpdateAnchorRules();
   RequestAlign();
   if (resized) Resize();

@@ -254,6 +254,8 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // Repaints the control at its new place or size.
+  virtual void InvalidateForNewBounds(bool) { Invalidate(); }
   // Multiplies the control's place and size, and its own font, by m / d;
   // descendants scale their own measures too. ScaleBy starts it.
   virtual void ChangeScale(int m, int d);
@@ -439,6 +441,9 @@ class TWinControl : public TControl {
   TControlActionLinkClass GetActionLinkClass() const override;
   void CreateHandle();
   void UpdateShowing();
+  // A window that only changed its size is repainted as its window class
+  // says (CS_HREDRAW, CS_VREDRAW); a moved one wholly.
+  void InvalidateForNewBounds(bool moved) override;
   void ChangeScale(int m, int d) override;
   // A control's colour as a brush colour (system colours resolved).
   win::COLORREF BrushColor() const;

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <map>
+#include <string>
 #include <unordered_map>
 
 #include "vcl/controls/controls.h"
@@ -10,6 +12,10 @@ namespace qelo::vcl {
 namespace {
 
 constexpr const char* kControlClass = "TQeloControl";
+// The framework's windows take double clicks and repaint wholly when their
+// size changes, unless a control's CreateParams asks for another class
+// style.
+constexpr UINT kControlClassStyle = win::CS_DBLCLKS | win::CS_HREDRAW | win::CS_VREDRAW;
 
 // Windows of controls, by handle. Windows belong to the GUI thread, and so
 // does this table.
@@ -24,17 +30,24 @@ thread_local TWinControl* t_creating = nullptr;
 // The hook that subclasses a native window being made for t_creating.
 thread_local win::HHOOK t_creationHook = nullptr;
 
-void RegisterControlWindowClass() {
-  static const bool registered = [] {
-    win::WNDCLASS c;
-    c.style = win::CS_DBLCLKS;
-    c.lpfnWndProc = FrameworkWindowProc;
-    c.hCursor = win::LoadCursor(nullptr, win::IDC_ARROW);
-    c.lpszClassName = kControlClass;
-    return win::RegisterClass(c) != 0;
-  }();
-  (void)registered;
+// The framework's window class of a class style, registered on first use:
+// kControlClass for the usual style, the style's number after it for
+// others.
+std::string ControlWindowClass(UINT classStyle) {
+  static std::map<UINT, std::string> registered;
+  auto [it, added] = registered.emplace(classStyle, kControlClass);
+  if (!added) return it->second;
+  if (classStyle != kControlClassStyle) it->second += ":" + std::to_string(classStyle);
+  win::WNDCLASS c;
+  c.style = classStyle;
+  c.lpfnWndProc = FrameworkWindowProc;
+  c.hCursor = win::LoadCursor(nullptr, win::IDC_ARROW);
+  c.lpszClassName = it->second;
+  win::RegisterClass(c);
+  return it->second;
 }
+
+bool IsControlWindowClass(const std::string& name) { return name.rfind(kControlClass, 0) == 0; }
 
 bool IsMouseButtonMessage(UINT m) { return m >= win::WM_LBUTTONDOWN && m <= win::WM_MBUTTONDBLCLK; }
 bool IsButtonDown(UINT m) {
@@ -159,7 +172,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.Height = Height();
   p.WndParent = Parent() ? Parent()->WindowHandle() : nullptr;
   p.WinClassName = kControlClass;
-  p.ClassStyle = win::CS_DBLCLKS;
+  p.ClassStyle = kControlClassStyle;
 }
 
 void TWinControl::CreateWnd() {
@@ -167,7 +180,7 @@ void TWinControl::CreateWnd() {
   CreateParams(p);
   if ((p.Style & win::WS_CHILD) && !p.WndParent)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
-  RegisterControlWindowClass();
+  if (p.WinClassName == kControlClass) p.WinClassName = ControlWindowClass(p.ClassStyle);
   CreateWindowHandle(p);
   if (!handle_) throw EInvalidOperation("Error creating window of " + ClassName());
 }
@@ -189,7 +202,7 @@ win::LRESULT TWinControl::SubclassOnCreation(int code, win::WPARAM w, win::LPARA
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-  const bool ownClass = p.WinClassName == kControlClass;
+  const bool ownClass = IsControlWindowClass(p.WinClassName);
   // Messages of the window's creation already pass on to the default
   // procedure of our own class.
   if (ownClass) defWndProc_ = win::DefWindowProc;
@@ -558,6 +571,10 @@ void TWinControl::UpdateShowing() {
 }
 
 win::COLORREF TWinControl::BrushColor() const { return ColorToRGB(Color()); }
+
+void TWinControl::InvalidateForNewBounds(bool moved) {
+  if (moved || !handle_) Invalidate();
+}
 
 void TWinControl::ChangeScale(int m, int d) {
   DisableAlign();
