@@ -5,6 +5,7 @@
 #include "ct_common_border_rect.h"
 #include "ct_common_borders.h"
 #include "ct_grafx_parent.h"
+#include "ct_panel_dock_manager.h"
 #include "vcl/controls/text_drawing.h"
 #include "vcl/form_file.h"
 
@@ -88,6 +89,9 @@ void TCtCustomPanel::SetVisualStyle(TCtVisualStyle value) {
 void TCtCustomPanel::SetWordWrap(bool value) {
   if (StoreChanged(wordWrap_, value)) Invalidate();
 }
+void TCtCustomPanel::SetShowDockClientCaptions(bool value) {
+  if (StoreChanged(showDockClientCaptions_, value)) Invalidate();
+}
 
 // What shows through a transparent panel changes, and so does what shows
 // through its own transparent children.
@@ -168,10 +172,20 @@ void TCtCustomPanel::SetBounds(int left, int top, int width, int height) {
   TCustomPanel::SetBounds(left, top, width, height);
 }
 
+void TCtCustomPanel::AdjustClientRect(TRect& rect) const {
+  TCustomPanel::AdjustClientRect(rect);
+  if (DockSite()) GetBorderRect(rect, false);
+}
+
+TDockTree* TCtCustomPanel::CreateDockManager() {
+  if (DockSite() && UseDockManager() && !DockManager()) return new TCtPanelDockManager(this);
+  return TCustomPanel::CreateDockManager();
+}
+
 // Children sit inside the frame's styles; BorderWidth the framework's
-// client rectangle already leaves out.
+// client rectangle already leaves out (and a dock site's the styles too).
 void TCtCustomPanel::AlignControls(TControl* control, TRect& rect) {
-  GetBorderRect(rect, false);
+  if (!DockSite()) GetBorderRect(rect, false);
   TCustomPanel::AlignControls(control, rect);
 }
 

@@ -26,6 +26,7 @@ constexpr CursorName kCursorNames[] = {
     {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE}, {"crSizeWE", crSizeWE},
     {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass}, {"crNo", crNo},
     {"crAppStart", crAppStart}, {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll},
+    {"crDrag", crDrag},
 };
 
 }  // namespace
@@ -69,6 +70,9 @@ const ClassInfo& TControl::StaticClass() {
           .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
           .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
           .Enum("DragMode", kDragModeInfo, &TControl::DragMode, &TControl::SetDragMode)
+          .Enum("DragKind", kDragKindInfo, &TControl::DragKind, &TControl::SetDragKind)
+          .Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, CursorIdent)
+          .Object<TSizeConstraints>("Constraints", &TControl::Constraints)
           .Color("Color", &TControl::Color, &TControl::SetColor)
           .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
           .Object<TFont>("Font", &TControl::Font)
@@ -92,13 +96,22 @@ const ClassInfo& TControl::StaticClass() {
           .Event("OnMouseLeave", &TControl::OnMouseLeave)
           .Event("OnResize", &TControl::OnResize)
           .Event("OnContextPopup", &TControl::OnContextPopup)
+          .Event("OnMouseActivate", &TControl::OnMouseActivate)
+          .Event("OnDragOver", &TControl::OnDragOver)
+          .Event("OnDragDrop", &TControl::OnDragDrop)
+          .Event("OnStartDrag", &TControl::OnStartDrag)
+          .Event("OnEndDrag", &TControl::OnEndDrag)
+          .Event("OnStartDock", &TControl::OnStartDock)
+          .Event("OnEndDock", &TControl::OnEndDock)
           .Done();
   return info;
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(new TFont) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), constraints_(std::make_unique<TSizeConstraints>()), font_(new TFont) {
   WindowProc = [this](TMessage& m) { WndProc(m); };
   font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
+  constraints_->OnChange = [this](TObject*) { ConstraintsChanged(); };
 }
 
 TControl::~TControl() {
@@ -109,8 +122,8 @@ TControl::~TControl() {
 // ---- place --------------------------------------------------------------------
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::max(constraints_->ConstrainWidth(width), 0);
+  height = std::max(constraints_->ConstrainHeight(height), 0);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   const TRect old = BoundsRect();
   const bool resized = width != width_ || height != height_;
@@ -358,7 +371,22 @@ LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
-void TControl::WndProc(TMessage& m) { Dispatch(m); }
+// A dock control set to drag itself starts its dock drag when pressed;
+// the press is then no click.
+void TControl::WndProc(TMessage& m) {
+  if ((m.Msg == win::WM_LBUTTONDOWN || m.Msg == win::WM_LBUTTONDBLCLK) && dragMode_ == dmAutomatic &&
+      dragKind_ == dkDock && !ComponentState().Contains(csDesigning)) {
+    BeginDrag(false);
+    return;
+  }
+  Dispatch(m);
+}
+
+TMouseActivate TControl::MouseActivate(TMouseButton button, TShiftState shift, int x, int y, int hitTest) {
+  TMouseActivate result = maDefault;
+  if (OnMouseActivate) OnMouseActivate(this, button, shift, x, y, hitTest, result);
+  return result;
+}
 
 void TControl::Dispatch(TMessage& m) {
   using namespace win;

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "vcl/controls/controls.h"
+#include "vcl/controls/dock_tree.h"
 #include "vcl/controls/forms.h"
 #include "win/controls/basic_common.h"
 
@@ -104,6 +105,11 @@ const ClassInfo& TWinControl::StaticClass() {
           .Boolean("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
           .Boolean("ParentDoubleBuffered", &TWinControl::ParentDoubleBuffered, &TWinControl::SetParentDoubleBuffered)
           .Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
+          .Boolean("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite)
+          .Boolean("UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager)
+          .Event("OnDockOver", &TWinControl::OnDockOver)
+          .Event("OnDockDrop", &TWinControl::OnDockDrop)
+          .Event("OnUnDock", &TWinControl::OnUnDock)
           .Event("OnEnter", &TWinControl::OnEnter)
           .Event("OnExit", &TWinControl::OnExit)
           .Event("OnKeyDown", &TWinControl::OnKeyDown)
@@ -116,6 +122,8 @@ const ClassInfo& TWinControl::StaticClass() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  // The dock manager lets go of the site's messages while it is whole.
+  dockManager_.reset();
   // Children go with their parent, whoever owns them.
   while (!controls_.empty()) {
     TControl* child = controls_.back();
@@ -278,6 +286,7 @@ void TWinControl::RemoveControl(TControl* control) {
     if (auto* form = ParentForm()) form->ControlRemoved(w);
     w->DestroyHandle();
   }
+  if (control->hostDockSite_ == this) control->DetachFromHost();
   if (mouseCapture_ == control) mouseCapture_ = nullptr;
   if (mouseControl_ == control) mouseControl_ = nullptr;
   if (Application()->MouseControl() == control) Application()->SetMouseControl(nullptr);
@@ -488,6 +497,7 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
   }
   for (TControl* c : controls_)
     if (c->Align() == alNone) ApplyAnchors(*c, client);
+  if (dockManager_) dockManager_->ResetBounds();
 }
 
 // A child keeps its distance to the anchored edges as its parent's client
@@ -514,8 +524,8 @@ void TWinControl::ApplyAnchors(TControl& child, const TRect& client) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::max(Constraints()->ConstrainWidth(width), 0);
+  height = std::max(Constraints()->ConstrainHeight(height), 0);
   if (left == Left() && top == Top() && width == Width() && height == Height()) return;
   const bool resized = width != Width() || height != Height();
   TControl::SetBounds(left, top, width, height);
@@ -636,6 +646,7 @@ void TWinControl::PaintMessage(TMessage& m) {
 void TWinControl::PaintHandler(win::HDC dc) {
   PaintWindow(dc);
   PaintControls(dc, nullptr);
+  if (dockManager_) dockManager_->PaintSite(dc);
 }
 
 // While the control is printed (csPaintCopy) the window's own procedure is
@@ -709,6 +720,7 @@ void TWinControl::EraseMessage(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
   using namespace win;
+  if (HandleDragMessage(*this, m)) return;
   if (m.Msg == WM_CONTEXTMENU) contextMenuSent_ = true;
   switch (m.Msg) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
@@ -965,6 +977,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
       return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_SETCURSOR: return SetCursorMessage(m);
+    case WM_MOUSEACTIVATE: return MouseActivateMessage(m);
+    case WM_GETMINMAXINFO: return MinMaxInfoMessage(m);
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(m);
       if (handle_) UpdateBoundsFromWindow();
@@ -1036,6 +1050,38 @@ void TWinControl::Dispatch(TMessage& m) {
     }
     default: return TControl::Dispatch(m);
   }
+}
+
+// The windowless child under the mouse answers first, then the control;
+// neither answering leaves the window's default (activate).
+void TWinControl::MouseActivateMessage(TMessage& m) {
+  const int hitTest = static_cast<short>(win::LOWORD(static_cast<uintptr_t>(m.LParam)));
+  const UINT mouseMessage = win::HIWORD(static_cast<uintptr_t>(m.LParam));
+  const TMouseButton button = mouseMessage == win::WM_RBUTTONDOWN ? mbRight
+                              : mouseMessage == win::WM_MBUTTONDOWN ? mbMiddle
+                                                                     : mbLeft;
+  win::POINT cursor;
+  win::GetCursorPos(&cursor);
+  const TPoint p = ScreenToClient(Point(cursor.x, cursor.y));
+  const TShiftState shift = KeyboardShiftState();
+  TMouseActivate answer = maDefault;
+  if (TControl* child = ControlAtPos(p); child && !dynamic_cast<TWinControl*>(child))
+    answer = child->MouseActivate(button, shift, p.x - child->Left(), p.y - child->Top(), hitTest);
+  if (answer == maDefault) answer = MouseActivate(button, shift, p.x, p.y, hitTest);
+  if (answer == maDefault) return DefaultHandler(m);
+  m.Result = static_cast<LRESULT>(answer);  // the values of MA_ACTIVATE to MA_NOACTIVATEANDEAT
+}
+
+// The limits of Constraints bound a size the user drags too.
+void TWinControl::MinMaxInfoMessage(TMessage& m) {
+  DefaultHandler(m);
+  auto* info = reinterpret_cast<win::MINMAXINFO*>(m.LParam);
+  if (!info) return;
+  const TSizeConstraints& c = *Constraints();
+  if (c.MinWidth() > 0) info->ptMinTrackSize.x = c.MinWidth();
+  if (c.MinHeight() > 0) info->ptMinTrackSize.y = c.MinHeight();
+  if (c.MaxWidth() > 0) info->ptMaxTrackSize.x = c.MaxWidth();
+  if (c.MaxHeight() > 0) info->ptMaxTrackSize.y = c.MaxHeight();
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

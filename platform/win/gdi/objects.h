@@ -55,6 +55,9 @@ struct FontObject : GdiObject {
   LOGFONT log;
   std::string face;  // the installed face drawn with
   bool outline = true;
+  // The requested face is the system's symbol face of window glyphs
+  // ("Marlett"), whose letters stand for pictures.
+  bool windowGlyphs = false;
   PangoFontDescription* description = nullptr;
   TEXTMETRIC metrics;
 };

@@ -296,8 +296,9 @@ Window* ChildAt(Window& parent, POINT inParentWindow) {
 }  // namespace
 
 Window* WindowAtScreenPoint(POINT screen) {
+  constexpr DWORD kClickThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
   for (Window* top : GetState().topLevels) {
-    if (!VisibleChain(*top)) continue;
+    if (!VisibleChain(*top) || (top->exStyle & kClickThrough) == kClickThrough) continue;
     POINT p{screen.x - top->rect.left, screen.y - top->rect.top};
     if (!InShape(*top, p)) continue;
     Window* found = top;
