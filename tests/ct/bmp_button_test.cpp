@@ -149,13 +149,20 @@ TEST_F(BmpButtonTest, FormFileNamesTheFacesByResourceAndTheButtonFitsOnceTheForm
                     "    Bitmaps.TransparentColor = clFuchsia\n"
                     "    ButtonBorder = bbSingle\n"
                     "    ModalResult = mrOk\n"
+                    "    Constraints.MaxWidth = 60\n"
+                    "    Constraints.MinHeight = 24\n"
+                    "    DragCursor = crHandPoint\n"
+                    "    DragKind = dkDock\n"
                     "  end\n"
                     "end\n",
                     "loaded.form");
   UnregisterPictureResources(table);
   auto& button = script::Find<TCtBmpButton>(*loaded, "btnStart");
   EXPECT_EQ(button.Width(), 32) << "Up is 30 wide, the single border 1 on each side";
-  EXPECT_EQ(button.Height(), 22);
+  EXPECT_EQ(button.Height(), 24) << "22 fits Up, the constraints ask for 24";
+  EXPECT_EQ(button.Constraints()->MaxWidth(), 60);
+  EXPECT_EQ(button.DragCursor(), crHandPoint);
+  EXPECT_EQ(button.DragKind(), dkDock);
   EXPECT_EQ(button.Bitmaps()->ResourceName(TCtButtonBitmaps::fcUp), "btnUp");
   EXPECT_EQ(button.Bitmaps()->TransparentColor(), clFuchsia);
   EXPECT_EQ(button.ModalResult(), mrOk);

@@ -211,6 +211,7 @@ class OwnerDataList : public ListViewGroupsTest {
 };
 
 TEST_F(OwnerDataList, CountIsTheParentsAndEveryTextIsAskedFor) {
+  EXPECT_EQ(SendMessage(list, LVM_ENABLEGROUPVIEW, 1, 0), -1) << "an owner-data list shows no groups";
   EXPECT_EQ(SendMessage(list, LVM_SETITEMCOUNT, 100000, 0), 1);
   EXPECT_EQ(SendMessage(list, LVM_GETITEMCOUNT, 0, 0), 100000);
   char buffer[32] = {};

@@ -13,7 +13,8 @@
 // list keeps a count (LVM_SETITEMCOUNT) and the items' states, and asks for
 // every text and image (LVN_GETDISPINFO), says which items it is about to
 // paint (LVN_ODCACHEHINT), lets the parent find items (LVN_ODFINDITEM) and
-// tells a range selected at once in one LVN_ODSTATECHANGED.
+// tells a range selected at once in one LVN_ODSTATECHANGED; it shows no
+// groups (LVM_ENABLEGROUPVIEW answers -1).
 #pragma once
 
 #include "win/controls/commctrl.h"

@@ -154,7 +154,9 @@ LRESULT ListView::RemoveAllGroups() {
   return 1;
 }
 
+// The items of an owner-data list name no groups: it shows none.
 LRESULT ListView::EnableGroupView(bool on) {
+  if (on && OwnerData()) return -1;
   if (on == groupView_) return 0;
   groupView_ = on;
   RowsChanged();
