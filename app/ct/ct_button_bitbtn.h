@@ -55,6 +55,8 @@ class TCtBitBtn : public TCtButton {
   virtual void GetGlyphRect(TRect& rect);
   // The caption's rectangle, less the picture's side.
   void GetCaptionRect(TRect& rect) override;
+  // The glyph's palette.
+  win::HPALETTE GetPalette() const override { return glyph_->Palette(); }
 
   // The caption of a kind ("OK", "&Help", ...); empty for bkCustom.
   static std::string KindCaption(vcl::TBitBtnKind kind);

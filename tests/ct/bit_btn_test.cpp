@@ -11,6 +11,7 @@
 #include "controls_fixture.h"
 #include "ct_button_bitbtn.h"
 #include "ct_button_kind_glyphs.h"
+#include "indexed_bmp.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/form_reader.h"
 #include "window_pixel.h"
@@ -366,6 +367,24 @@ TEST_F(BitBtnTest, KindGlyphsAreTheLibrarysPicturesThatButtonsMayNameToo) {
     EXPECT_EQ(differing, 0) << name;
   }
   EXPECT_EQ(KindGlyphResourceName(bkCustom), "");
+}
+
+TEST_F(BitBtnTest, PaletteIsTheGlyphsWhileItHasOne) {
+  TCtBitBtn* b = NewButton();
+  EXPECT_EQ(b->GetPalette(), nullptr) << "no glyph";
+  const std::vector<uint8_t> file = IndexedBmp(32, 16, {clTeal, clMaroon, clOlive});
+  TBitmap indexed;
+  indexed.LoadFromMemory(file.data(), file.size());
+  b->SetGlyph(&indexed);
+  ASSERT_NE(b->GetPalette(), nullptr);
+  std::vector<win::PALETTEENTRY> entries(3);
+  ASSERT_EQ(win::GetPaletteEntries(b->GetPalette(), 0, 3, entries.data()), 3u);
+  EXPECT_EQ(win::RGB(entries[1].peRed, entries[1].peGreen, entries[1].peBlue), ColorToRGB(clMaroon));
+  b->SetKind(bkOK);
+  EXPECT_EQ(b->GetPalette(), nullptr) << "the kind glyphs have many colours";
+  b->SetGlyph(&indexed);
+  b->SetGlyph(nullptr);
+  EXPECT_EQ(b->GetPalette(), nullptr) << "no glyph, no palette";
 }
 
 TEST_F(BitBtnTest, ScalingGrowsMarginAndSpacingWithTheButtonButKeepsACentringMargin) {

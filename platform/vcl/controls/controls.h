@@ -264,6 +264,9 @@ class TControl : public TComponent {
   // The side the control's contents keep to (its text, a caption beside a
   // glyph); controls with an alignment of their own answer it.
   virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
+  // The palette of the pictures the control shows (null: none); it is
+  // selected into the control's context and realized while it paints.
+  virtual win::HPALETTE GetPalette() const { return nullptr; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int value) { helpContext_ = value; }
 

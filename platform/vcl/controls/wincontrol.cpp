@@ -643,8 +643,36 @@ void TWinControl::PaintMessage(TMessage& m) {
   win::EndPaint(handle_, &ps);
 }
 
+namespace {
+
+// The control's palette in the context while it paints.
+class PaletteScope {
+ public:
+  PaletteScope(win::HDC dc, win::HPALETTE palette) : dc_(dc) {
+    if (!palette) return;
+    old_ = win::SelectPalette(dc, palette, 0);
+    win::RealizePalette(dc);
+    selected_ = true;
+  }
+  ~PaletteScope() {
+    if (selected_) win::SelectPalette(dc_, old_, 0);
+  }
+  PaletteScope(const PaletteScope&) = delete;
+  PaletteScope& operator=(const PaletteScope&) = delete;
+
+ private:
+  win::HDC dc_;
+  win::HPALETTE old_ = nullptr;
+  bool selected_ = false;
+};
+
+}  // namespace
+
 void TWinControl::PaintHandler(win::HDC dc) {
-  PaintWindow(dc);
+  {
+    PaletteScope palette(dc, GetPalette());
+    PaintWindow(dc);
+  }
   PaintControls(dc, nullptr);
   if (dockManager_) dockManager_->PaintSite(dc);
 }
@@ -692,6 +720,7 @@ void TWinControl::PaintControls(win::HDC dc, TControl* first) {
     win::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     win::SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
     try {
+      PaletteScope palette(dc, c->GetPalette());
       c->Perform(win::WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     } catch (...) {
       win::RestoreDC(dc, saved);
