@@ -16,14 +16,7 @@ using namespace win;
 class ListViewDataTest : public FormTest {
  protected:
   TListView* MakeReport() {
-    auto* view = new TListView(form);
-    view->SetBounds(10, 10, 300, 200);
-    view->SetViewStyle(vsReport);
-    for (auto [caption, width] : {std::pair{"Name", 100}, std::pair{"Size", 60}}) {
-      TListColumn* c = view->Columns()->Add();
-      c->SetCaption(caption);
-      c->SetWidth(width);
-    }
+    TListView* view = NewReportView(form);
     view->SetParent(form);
     return view;
   }
