@@ -19,6 +19,6 @@ apt-get install -y --no-install-recommends \
   ffmpeg libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev \
   libavcodec-extra \
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev \
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libpugixml-dev libglib2.0-dev \
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libpugixml-dev libglib2.0-dev shared-mime-info \
   fonts-dejavu-core fonts-dejavu-extra xvfb xauth dbus-daemon \
   clang-14 libclang-rt-14-dev

@@ -145,6 +145,8 @@ class TCtBmpButton : public vcl::TCustomControl {
   void SetModalResult(vcl::TModalResult value) { modalResult_ = value; }
 
   TCtButtonBitmaps* Bitmaps() const { return bitmaps_.get(); }
+  // The Up bitmap's palette.
+  win::HPALETTE GetPalette() const override { return bitmaps_->Up()->Palette(); }
   void SetBitmaps(const TCtButtonBitmaps* bitmaps) { bitmaps_->Assign(bitmaps); }
 
   // Gives the parent form the button's modal result (0 too), then runs

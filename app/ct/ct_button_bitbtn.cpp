@@ -4,6 +4,7 @@
 
 #include "ct_button_kind_glyphs.h"
 #include "ct_common_types.h"
+#include "ct_resources.h"
 #include "ct_grafx_bitmaps.h"
 #include "vcl/controls/actions.h"
 #include "vcl/controls/text_drawing.h"
@@ -73,6 +74,7 @@ const ClassInfo& TCtBitBtn::StaticClass() {
 }
 
 TCtBitBtn::TCtBitBtn(TComponent* owner) : TCtButton(owner), glyph_(std::make_unique<TBitmap>()) {
+  RegisterCtPictureResources();
   glyph_->OnChange = [this](TObject*) { GlyphChanged(); };
   imagesLink_.OnChange = [this](TObject*) { ImagesChanged(); };
 }
@@ -90,11 +92,15 @@ void TCtBitBtn::SetGlyph(const TBitmap* glyph) {
   GlyphChanged();
 }
 
+// A picture of any kind (the library's are PNG images) becomes the strip.
 void TCtBitBtn::SetGlyphName(const std::string& name) {
   glyphName_ = name;
   TPicture picture;
   picture.SetResourceName(name);
-  SetGlyph(picture.Graphic() ? picture.Bitmap() : nullptr);
+  if (!picture.Graphic()) return SetGlyph(nullptr);
+  TBitmap strip;
+  strip.Assign(picture.Graphic());
+  SetGlyph(&strip);
 }
 
 // A strip of square cells tells how many cells it has.
@@ -150,6 +156,12 @@ void TCtBitBtn::SetNumGlyphs(int value) {
 
 void TCtBitBtn::SetSpacing(int value) {
   if (StoreChanged(spacing_, value)) Invalidate();
+}
+
+void TCtBitBtn::ChangeScale(int m, int d) {
+  if (margin_ >= 0) SetMargin(win::MulDiv(margin_, m, d));
+  SetSpacing(win::MulDiv(spacing_, m, d));
+  TCtButton::ChangeScale(m, d);
 }
 
 void TCtBitBtn::SetImageIndex(int value) {

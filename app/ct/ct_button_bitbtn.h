@@ -55,6 +55,8 @@ class TCtBitBtn : public TCtButton {
   virtual void GetGlyphRect(TRect& rect);
   // The caption's rectangle, less the picture's side.
   void GetCaptionRect(TRect& rect) override;
+  // The glyph's palette.
+  win::HPALETTE GetPalette() const override { return glyph_->Palette(); }
 
   // The caption of a kind ("OK", "&Help", ...); empty for bkCustom.
   static std::string KindCaption(vcl::TBitBtnKind kind);
@@ -65,6 +67,8 @@ class TCtBitBtn : public TCtButton {
   void DrawButtonCaption() override;
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
   void ActionChange(vcl::TObject* sender, bool checkDefaults) override;
+  // Margin and Spacing grow with the button; a centring Margin of -1 stays.
+  void ChangeScale(int m, int d) override;
 
  private:
   bool HasPicture() const;

@@ -123,6 +123,8 @@ const ClassInfo& TCtToolButton::StaticClass() {
         .Boolean("ShowCaption", &B::ShowCaption, &B::SetShowCaption)
         .Enum("ToolStyle", kCtToolStyleInfo, &B::ToolStyle, &B::SetToolStyle)
         .Boolean("Transparent", &B::Transparent, &B::SetTransparent)
+        .Stored("Width", [](const B& b) { return !b.SizeFromToolBar(true); })
+        .Stored("Height", [](const B& b) { return !b.SizeFromToolBar(false); })
         .Boolean("UseToolbarButtonLayout", &B::UseToolbarButtonLayout, &B::SetUseToolbarButtonLayout)
         .Boolean("UseToolbarButtonSize", &B::UseToolbarButtonSize, &B::SetUseToolbarButtonSize)
         .Boolean("UseToolbarShowCaption", &B::UseToolbarShowCaption, &B::SetUseToolbarShowCaption)
@@ -209,10 +211,81 @@ void TCtToolButton::SetBounds(int left, int top, int width, int height) {
 }
 
 // A size change the button makes itself keeps following the tool bar.
-void TCtToolButton::ResizeBy(int dx) {
+void TCtToolButton::SetOwnBounds(int width, int height) {
   resizingItself_ = true;
-  SetBounds(Left(), Top(), Width() + dx, Height());
+  SetBounds(Left(), Top(), width, height);
   resizingItself_ = false;
+}
+
+void TCtToolButton::ResizeBy(int dx) { SetOwnBounds(Width() + dx, Height()); }
+
+// ---- the tool bar -----------------------------------------------------------------
+
+void TCtToolButton::SetUseToolbarButtonLayout(bool value) {
+  if (StoreChanged(useToolbarButtonLayout_, value) && value) AskToolBar(CM_TOOLBARBUTTONLAYOUT);
+}
+void TCtToolButton::SetUseToolbarButtonSize(bool value) {
+  if (StoreChanged(useToolbarButtonSize_, value) && value) AskToolBar(CM_TOOLBARBUTTONSIZE);
+}
+void TCtToolButton::SetUseToolbarShowCaption(bool value) {
+  if (StoreChanged(useToolbarShowCaption_, value) && value) AskToolBar(CM_TOOLBARSHOWCAPTION);
+}
+void TCtToolButton::SetUseToolbarVisualStyle(bool value) {
+  if (StoreChanged(useToolbarVisualStyle_, value) && value) AskToolBar(CM_TOOLBARVISUALSTYLE);
+}
+
+bool TCtToolButton::ToolBarButtonSize(TSize& size) const {
+  return Parent() && Parent()->Perform(CM_TOOLBARBUTTONSIZE, 0, reinterpret_cast<LPARAM>(&size)) != 0;
+}
+
+bool TCtToolButton::SizeFromToolBar(bool width) const {
+  TSize size{};
+  return ToolBarButtonSize(size) && (width ? Width() == size.cx : Height() == size.cy);
+}
+
+// The answers are taken as the tool bar's, not as values set by hand: the
+// switches stay on. Nothing is asked while the form is read; Loaded asks.
+void TCtToolButton::AskToolBar(UINT request) {
+  if (!Parent() || Reading()) return;
+  auto ask = [this, request](auto& value) {
+    return Parent()->Perform(request, 0, reinterpret_cast<LPARAM>(&value)) != 0;
+  };
+  switch (request) {
+    case CM_TOOLBARBUTTONLAYOUT: {
+      TButtonLayout layout = layout_;
+      if (useToolbarButtonLayout_ && ask(layout) && StoreChanged(layout_, layout)) Invalidate();
+      return;
+    }
+    case CM_TOOLBARSHOWCAPTION: {
+      bool show = showCaption_;
+      if (useToolbarShowCaption_ && ask(show) && StoreChanged(showCaption_, show)) Invalidate();
+      return;
+    }
+    case CM_TOOLBARVISUALSTYLE: {
+      TCtToolBarStyle style{visualStyle_, gradientColorStyle_};
+      if (!useToolbarVisualStyle_ || !ask(style)) return;
+      const bool changed = StoreChanged(visualStyle_, style.visualStyle);
+      if (StoreChanged(gradientColorStyle_, style.gradientColorStyle) || changed) Invalidate();
+      return;
+    }
+    case CM_TOOLBARBUTTONSIZE: {
+      TSize size{Width(), Height()};
+      if (useToolbarButtonSize_ && ToolBarButtonSize(size)) SetOwnBounds(size.cx, size.cy);
+      return;
+    }
+    default: return;
+  }
+}
+
+void TCtToolButton::AskToolBarForAll() {
+  for (UINT request : {CM_TOOLBARBUTTONLAYOUT, CM_TOOLBARSHOWCAPTION, CM_TOOLBARVISUALSTYLE, CM_TOOLBARBUTTONSIZE})
+    AskToolBar(request);
+}
+
+void TCtToolButton::SetParent(TWinControl* parent) {
+  if (parent == Parent()) return;
+  TGraphicControl::SetParent(parent);
+  AskToolBarForAll();
 }
 
 // Switching to tsButton gives back the arrow part's width, but never more
@@ -262,6 +335,7 @@ void TCtToolButton::Notification(TComponent* component, TOperation operation) {
 
 void TCtToolButton::Loaded() {
   TGraphicControl::Loaded();
+  AskToolBarForAll();
   if (images_) ImagesChanged();
 }
 
@@ -522,6 +596,11 @@ void TCtToolButton::DialogChar(TMessage& m) {
 void TCtToolButton::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_BUTTONPRESSED: return GroupMessage(m);
+    case CM_TOOLBARBUTTONLAYOUT:
+    case CM_TOOLBARSHOWCAPTION:
+    case CM_TOOLBARVISUALSTYLE:
+    case CM_TOOLBARBUTTONSIZE:
+      return AskToolBar(m.Msg);
     case CM_DIALOGCHAR: return DialogChar(m);
     case CM_MOUSEENTER:
       TGraphicControl::Dispatch(m);

@@ -7,6 +7,13 @@
 // A drop-down button remembers when its menu last closed: a press within
 // 100 ms of that (the click that closed the menu reaching the button) does
 // not open the menu again.
+//
+// On a tool bar the button takes the tool bar's layout, caption setting,
+// styles and button size, each while its UseToolbar* switch is on: it asks
+// its parent with one request message per setting (below) when it gets a
+// parent, when its form is loaded and when the tool bar sends it the same
+// message to say that setting changed. A parent that is no tool bar leaves
+// the requests unanswered and the button keeps its own values.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +32,19 @@ using vcl::TRect;
 
 enum TCtToolStyle { tsButton, tsDropDown };
 extern const vcl::EnumInfo kCtToolStyleInfo;
+
+// The requests of a tool button to its tool bar: lParam points at the
+// value (the type named beside each), which a tool bar fills in, answering
+// 1; wParam is 0. Sent by the tool bar to a button, each tells it that the
+// setting changed.
+constexpr vcl::UINT CM_TOOLBARBUTTONLAYOUT = vcl::CM_BASE + 1002;  // vcl::TButtonLayout
+constexpr vcl::UINT CM_TOOLBARSHOWCAPTION = vcl::CM_BASE + 1003;   // bool
+constexpr vcl::UINT CM_TOOLBARVISUALSTYLE = vcl::CM_BASE + 1004;   // TCtToolBarStyle
+constexpr vcl::UINT CM_TOOLBARBUTTONSIZE = vcl::CM_BASE + 1005;    // vcl::TSize
+struct TCtToolBarStyle {
+  TCtVisualStyle visualStyle = vsWinXP;
+  TCtGradientColorStyle gradientColorStyle = gcsSystem;
+};
 
 class TCtToolButton;
 
@@ -95,16 +115,19 @@ class TCtToolButton : public vcl::TGraphicControl {
   void SetTransparent(bool value);
   TCtVisualStyle VisualStyle() const { return visualStyle_; }
   void SetVisualStyle(TCtVisualStyle value);
-  // What the button would take from a tool bar it sits on (there is none in
-  // this system); each is cleared when its value is set by hand.
+  // What the button takes from a tool bar it sits on; each is cleared when
+  // its value is set by hand, and setting one asks the tool bar again.
   bool UseToolbarButtonLayout() const { return useToolbarButtonLayout_; }
-  void SetUseToolbarButtonLayout(bool value) { useToolbarButtonLayout_ = value; }
+  void SetUseToolbarButtonLayout(bool value);
   bool UseToolbarButtonSize() const { return useToolbarButtonSize_; }
-  void SetUseToolbarButtonSize(bool value) { useToolbarButtonSize_ = value; }
+  void SetUseToolbarButtonSize(bool value);
   bool UseToolbarShowCaption() const { return useToolbarShowCaption_; }
-  void SetUseToolbarShowCaption(bool value) { useToolbarShowCaption_ = value; }
+  void SetUseToolbarShowCaption(bool value);
   bool UseToolbarVisualStyle() const { return useToolbarVisualStyle_; }
-  void SetUseToolbarVisualStyle(bool value) { useToolbarVisualStyle_ = value; }
+  void SetUseToolbarVisualStyle(bool value);
+  // Whether the width (or the height) is the tool bar's button size, which
+  // a form need not keep.
+  bool SizeFromToolBar(bool width) const;
 
   // Fired before the menu opens, with the menu as sender.
   vcl::TNotifyEvent OnDropDown;
@@ -114,6 +137,7 @@ class TCtToolButton : public vcl::TGraphicControl {
   // Runs for tsButton, and for tsDropDown while a click is armed.
   void Click() override;
   void SetBounds(int left, int top, int width, int height) override;
+  void SetParent(vcl::TWinControl* parent) override;
   void Dispatch(vcl::TMessage& message) override;
 
   // The clock of the drop-down debounce, in milliseconds (tests put in a
@@ -160,6 +184,14 @@ class TCtToolButton : public vcl::TGraphicControl {
   TRect ArrowRect() const;
 
   void ResizeBy(int dx);
+  void SetOwnBounds(int width, int height);
+  // Asks the tool bar for one setting (a CM_TOOLBAR* request) and takes
+  // its answer while the setting's switch is on; AskToolBarForAll asks for
+  // each.
+  void AskToolBar(vcl::UINT request);
+  void AskToolBarForAll();
+  // The button size the tool bar answers; false when there is none.
+  bool ToolBarButtonSize(vcl::TSize& size) const;
   void ImagesChanged();
   void BroadcastGroup();
   void GroupMessage(vcl::TMessage& m);

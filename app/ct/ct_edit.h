@@ -31,6 +31,7 @@ class TCtCustomEdit : public TCtFramedControl<vcl::TCustomMaskEdit> {
   explicit TCtCustomEdit(vcl::TComponent* owner);
 
   vcl::TAlignment Alignment() const { return alignment_; }
+  vcl::TAlignment GetControlsAlignment() const override { return alignment_; }
   // Makes the window again.
   virtual void SetAlignment(vcl::TAlignment value);
   // Enter moves the focus on as Tab does; the Enter key goes nowhere.

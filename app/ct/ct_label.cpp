@@ -10,8 +10,10 @@
 #include "ct_common_borders.h"
 #include "ct_grafx_text.h"
 #include "shell/launch.h"
+#include "shell/open_with.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/text_drawing.h"
+#include "vcl/sysutils.h"
 
 namespace qelo::ct {
 
@@ -572,13 +574,15 @@ void TCtURLLabel::SetVisitedColor(TColor value) {
 void TCtURLLabel::UpdateLinkColor() { SetOwnFontColor(visited_ ? visitedColor_ : unvisitedColor_); }
 
 // The target goes to the desktop as one address, never through a command
-// line; a failed open leaves the link unvisited.
+// line; a failed open leaves the link unvisited. A web page that no
+// program opened brings up the platform's open-with dialog for such pages.
 void TCtURLLabel::Click() {
   TCtLabel::Click();
   std::string target = Trimmed(url_);
   if (target.empty()) target = Trimmed(Caption());
   if (target.empty()) return;
-  if (shell::OpenWithDefaultHandler(target)) SetVisited(true);
+  if (shell::OpenWithDefaultHandler(target)) return SetVisited(true);
+  if (SameText(ExtractFileExt(target), ".HTM")) shell::ShowOpenWithDialog("*.htm");
 }
 
 void RegisterCtLabelClasses() {

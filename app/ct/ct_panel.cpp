@@ -5,6 +5,7 @@
 #include "ct_common_border_rect.h"
 #include "ct_common_borders.h"
 #include "ct_grafx_parent.h"
+#include "ct_panel_dock_manager.h"
 #include "vcl/controls/text_drawing.h"
 #include "vcl/form_file.h"
 
@@ -88,6 +89,9 @@ void TCtCustomPanel::SetVisualStyle(TCtVisualStyle value) {
 void TCtCustomPanel::SetWordWrap(bool value) {
   if (StoreChanged(wordWrap_, value)) Invalidate();
 }
+void TCtCustomPanel::SetShowDockClientCaptions(bool value) {
+  if (StoreChanged(showDockClientCaptions_, value)) Invalidate();
+}
 
 // What shows through a transparent panel changes, and so does what shows
 // through its own transparent children.
@@ -168,10 +172,20 @@ void TCtCustomPanel::SetBounds(int left, int top, int width, int height) {
   TCustomPanel::SetBounds(left, top, width, height);
 }
 
+void TCtCustomPanel::AdjustClientRect(TRect& rect) const {
+  TCustomPanel::AdjustClientRect(rect);
+  if (DockSite()) GetBorderRect(rect, false);
+}
+
+TDockTree* TCtCustomPanel::CreateDockManager() {
+  if (DockSite() && UseDockManager() && !DockManager()) return new TCtPanelDockManager(this);
+  return TCustomPanel::CreateDockManager();
+}
+
 // Children sit inside the frame's styles; BorderWidth the framework's
-// client rectangle already leaves out.
+// client rectangle already leaves out (and a dock site's the styles too).
 void TCtCustomPanel::AlignControls(TControl* control, TRect& rect) {
-  GetBorderRect(rect, false);
+  if (!DockSite()) GetBorderRect(rect, false);
   TCustomPanel::AlignControls(control, rect);
 }
 
@@ -308,6 +322,38 @@ void TCtCustomPanel::EnabledChanged() {
   childrenEnabled_.clear();
 }
 
+void TCtCustomPanel::CreateWnd() {
+  TCustomPanel::CreateWnd();
+  windowSize_ = TSize{Width(), Height()};
+}
+
+// A new size keeps what the panel shows inside its frame: only the right
+// and bottom strips from the frame's inner edge, of the smaller of the old
+// and new sizes, are painted again, so no old frame line stays behind. A
+// caption (which may move) or FullRepaint repaints the whole panel.
+void TCtCustomPanel::WindowPosChanged(TMessage& m) {
+  const auto* pos = reinterpret_cast<const win::WINDOWPOS*>(m.LParam);
+  if (SizeChanged(m) && HandleAllocated()) {
+    const TSize old = windowSize_;
+    windowSize_ = TSize{pos->cx, pos->cy};
+    if (FullRepaint() || !Caption().empty()) {
+      Invalidate();
+    } else {
+      TRect border = Rect(0, 0, std::min(old.cx, pos->cx), std::min(old.cy, pos->cy));
+      GetBorderRect(border, false);
+      if (pos->cx != old.cx) {
+        const TRect strip = Rect(border.right - 1, 0, pos->cx, pos->cy);
+        win::InvalidateRect(WindowHandle(), &strip, true);
+      }
+      if (pos->cy != old.cy) {
+        const TRect strip = Rect(0, border.bottom - 1, pos->cx, pos->cy);
+        win::InvalidateRect(WindowHandle(), &strip, true);
+      }
+    }
+  }
+  TCustomPanel::Dispatch(m);
+}
+
 void TCtCustomPanel::EraseBackground(TMessage& m) {
   if (transparent_ && paintClientArea_) {
     PaintParentBackground(this, reinterpret_cast<win::HDC>(m.WParam), true);
@@ -320,6 +366,7 @@ void TCtCustomPanel::EraseBackground(TMessage& m) {
 void TCtCustomPanel::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case win::WM_ERASEBKGND: return EraseBackground(m);
+    case win::WM_WINDOWPOSCHANGED: return WindowPosChanged(m);
     case CM_ENABLEDCHANGED:
       TCustomPanel::Dispatch(m);
       Repaint();

@@ -4,9 +4,9 @@
 // its parent show through, takes its frame from a frame controller, and
 // disables its children with itself and gives each back its own state.
 //
-// Docking into panels is not built: no form of the program makes a panel
-// a dock site. ShowDockClientCaptions is kept so that forms that set it
-// still load.
+// A panel that is a dock site with UseDockManager lays its docked
+// controls out with the library's dock manager (TCtPanelDockManager),
+// whose grabbers show the controls' captions while ShowDockClientCaptions.
 #pragma once
 
 #include <map>
@@ -61,7 +61,7 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   bool WordWrap() const { return wordWrap_; }
   virtual void SetWordWrap(bool value);
   bool ShowDockClientCaptions() const { return showDockClientCaptions_; }
-  void SetShowDockClientCaptions(bool value) { showDockClientCaptions_ = value; }
+  virtual void SetShowDockClientCaptions(bool value);
 
   void UpdateFrameFromController() override;
 
@@ -78,6 +78,8 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   // a right-aligned one its right edge when its width does.
   void SetBounds(int left, int top, int width, int height) override;
   void AlignControls(vcl::TControl* control, vcl::TRect& rect) override;
+  // A dock site's docked controls share the area inside the frame's styles.
+  void AdjustClientRect(vcl::TRect& rect) const override;
   void Dispatch(vcl::TMessage& message) override;
 
   // Adds the panel's properties to a panel class C's registration, with
@@ -87,6 +89,8 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
 
  protected:
   void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+  void CreateWnd() override;
+  vcl::TDockTree* CreateDockManager() override;
   void Paint() override;
   virtual void DrawCaption(vcl::TRect rect);
   virtual void DrawGrid(const vcl::TRect& rect);
@@ -99,6 +103,7 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   void PaintClient(vcl::TCanvas& canvas, vcl::TRect rect);
   void EnabledChanged();
   void EraseBackground(vcl::TMessage& m);
+  void WindowPosChanged(vcl::TMessage& m);
 
   TAlignmentVertical alignmentVertical_ = avCenter;
   TCtGradientColorStyle gradientColorStyle_ = gcsSystem;
@@ -119,6 +124,8 @@ class TCtCustomPanel : public vcl::TCustomPanel, public TCtFrameControllerClient
   bool showDockClientCaptions_ = true;
   // Whether each child was enabled when the panel was disabled, by child.
   std::map<vcl::TControl*, bool> childrenEnabled_;
+  // The window's size before its latest change.
+  vcl::TSize windowSize_{};
 };
 
 class TCtPanel : public TCtCustomPanel {

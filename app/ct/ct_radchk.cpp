@@ -221,6 +221,10 @@ TControlActionLinkClass TCtCustomGlyphButton::GetActionLinkClass() const {
 
 // ---- size and place
 
+TAlignment TCtCustomGlyphButton::GetControlsAlignment() const {
+  return UseRightToLeftAlignment() && alignment_ == taRightJustify ? taLeftJustify : taRightJustify;
+}
+
 bool TCtCustomGlyphButton::GlyphOnLeft() const {
   return UseRightToLeftAlignment() != (alignment_ == taRightJustify);
 }
@@ -360,11 +364,15 @@ void TCtCustomGlyphButton::MouseUp(TMouseButton button, TShiftState shift, int x
   mouseDown_ = false;
 }
 
+// The Enter that becomes a Tab is the control's own: OnKeyPress never
+// sees it.
 void TCtCustomGlyphButton::KeyPress(char16_t& key) {
+  if (tabOnEnter_ && key == u'\r') {
+    key = 0;
+    if (HandleAllocated()) win::PostMessage(WindowHandle(), win::WM_KEYDOWN, win::VK_TAB, 0);
+    return;
+  }
   TCtCustomButton::KeyPress(key);
-  if (!tabOnEnter_ || key != u'\r') return;
-  key = 0;
-  if (HandleAllocated()) win::PostMessage(WindowHandle(), win::WM_KEYDOWN, win::VK_TAB, 0);
 }
 
 void TCtCustomGlyphButton::Dispatch(TMessage& m) {

@@ -51,6 +51,9 @@ class TCtCustomGlyphButton : public TCtCustomButton, public ICtFrameControllerCl
   // right-to-left alignment).
   vcl::TAlignment Alignment() const { return alignment_; }
   virtual void SetAlignment(vcl::TAlignment value);
+  // The caption's side as a right-to-left layout reads it: left only when
+  // the caption sits right of the glyph under right-to-left alignment.
+  vcl::TAlignment GetControlsAlignment() const override;
   bool AutoSize() const { return autoSize_; }
   virtual void SetAutoSize(bool value);
   TColor FrameColor() const { return frameColor_; }

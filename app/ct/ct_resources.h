@@ -1,9 +1,10 @@
 // The control library's own resources: the folder selection form's file,
-// its tool pictures and the OK and Cancel glyphs ("CTCOMMON_OK",
-// "CTCOMMON_CANCEL").
+// its tool pictures and the push buttons' stock pictures, one per kind
+// ("CTCOMMON_OK", "CTCOMMON_CANCEL", ... "CTCOMMON_ALL").
 #pragma once
 
 #include "resource/resource.h"
+#include "vcl/graphics/picture.h"
 
 namespace qelo::res {
 extern const ResourceTable kCtResources;
@@ -12,5 +13,15 @@ extern const ResourceTable kCtResources;
 namespace qelo::ct {
 
 inline const res::ResourceTable& CtResources() { return res::kCtResources; }
+
+// Makes the library's pictures known by name to the framework's pictures
+// (a form file's "Glyph = 'CTCOMMON_OK'"); once per program.
+inline void RegisterCtPictureResources() {
+  static const bool registered = [] {
+    vcl::RegisterPictureResources(CtResources());
+    return true;
+  }();
+  (void)registered;
+}
 
 }  // namespace qelo::ct

@@ -3,6 +3,7 @@
 // picture and caption go in each layout, and which cell or image shows.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 #include "controls_fixture.h"
 #include "ct_button_bitbtn.h"
 #include "ct_button_kind_glyphs.h"
+#include "indexed_bmp.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/form_reader.h"
 #include "window_pixel.h"
@@ -342,6 +344,65 @@ TEST(KindGlyphs, EachKindHasAPictureOfItsOwnInTwoCellsMadeOnce) {
   }
   EXPECT_EQ(pictures.size(), 10u) << "no two kinds look the same";
   EXPECT_EQ(LoadKindGlyph(bkCustom), nullptr);
+}
+
+// The kind's glyph and a button that names the picture (as the folder
+// dialog's OK and Cancel do) show the same pixels.
+TEST_F(BitBtnTest, KindGlyphsAreTheLibrarysPicturesThatButtonsMayNameToo) {
+  TCtBitBtn* named = NewButton();
+  for (int k = bkOK; k <= bkAll; ++k) {
+    const auto kind = static_cast<TBitBtnKind>(k);
+    const std::string name = KindGlyphResourceName(kind);
+    std::string upper = kBitBtnKindInfo.NameOf(k).substr(2);
+    for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    EXPECT_EQ(name, "CTCOMMON_" + upper);
+    named->SetGlyphName(name);
+    EXPECT_EQ(named->NumGlyphs(), 2) << name << ": the picture and its greyed form";
+    TBitmap* strip = LoadKindGlyph(kind);
+    ASSERT_EQ(named->Glyph()->Width(), strip->Width()) << name;
+    int differing = 0;
+    for (int y = 0; y < strip->Height(); ++y)
+      for (int x = 0; x < strip->Width(); ++x)
+        differing += named->Glyph()->Canvas()->Pixels(x, y) != strip->Canvas()->Pixels(x, y);
+    EXPECT_EQ(differing, 0) << name;
+  }
+  EXPECT_EQ(KindGlyphResourceName(bkCustom), "");
+}
+
+TEST_F(BitBtnTest, PaletteIsTheGlyphsWhileItHasOne) {
+  TCtBitBtn* b = NewButton();
+  EXPECT_EQ(b->GetPalette(), nullptr) << "no glyph";
+  const std::vector<uint8_t> file = IndexedBmp(32, 16, {clTeal, clMaroon, clOlive});
+  TBitmap indexed;
+  indexed.LoadFromMemory(file.data(), file.size());
+  b->SetGlyph(&indexed);
+  ASSERT_NE(b->GetPalette(), nullptr);
+  std::vector<win::PALETTEENTRY> entries(3);
+  ASSERT_EQ(win::GetPaletteEntries(b->GetPalette(), 0, 3, entries.data()), 3u);
+  EXPECT_EQ(win::RGB(entries[1].peRed, entries[1].peGreen, entries[1].peBlue), ColorToRGB(clMaroon));
+  b->SetKind(bkOK);
+  EXPECT_EQ(b->GetPalette(), nullptr) << "the kind glyphs have many colours";
+  b->SetGlyph(&indexed);
+  b->SetGlyph(nullptr);
+  EXPECT_EQ(b->GetPalette(), nullptr) << "no glyph, no palette";
+}
+
+TEST_F(BitBtnTest, ScalingGrowsMarginAndSpacingWithTheButtonButKeepsACentringMargin) {
+  struct Case {
+    int margin, spacing;
+    int expectedMargin, expectedSpacing;
+  } cases[] = {{4, 6, 6, 9}, {-1, 3, -1, 5}, {0, 0, 0, 0}};
+  for (const Case& c : cases) {
+    TCtBitBtn* b = NewButton(80, 24);
+    b->SetMargin(c.margin);
+    b->SetSpacing(c.spacing);
+    b->ScaleBy(3, 2);
+    EXPECT_EQ(b->Margin(), c.expectedMargin) << "margin " << c.margin;
+    EXPECT_EQ(b->Spacing(), c.expectedSpacing) << "spacing " << c.spacing;
+    const TRect bounds = b->BoundsRect();
+    const TRect expected = Rect(30, 30, 150, 66);
+    EXPECT_TRUE(win::EqualRect(&bounds, &expected)) << "the button's edges scale with it";
+  }
 }
 
 }  // namespace

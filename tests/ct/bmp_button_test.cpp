@@ -9,6 +9,7 @@
 #include "common/case_name.h"
 #include "controls_fixture.h"
 #include "ct_bmp_btn.h"
+#include "indexed_bmp.h"
 #include "vcl/form_reader.h"
 #include "vcl/graphics/picture.h"
 #include "win/window/display.h"
@@ -130,6 +131,39 @@ std::vector<unsigned char> BmpFile(int w, int h, uint8_t r, uint8_t g, uint8_t b
   return f;
 }
 
+// Notes the palette the button's context has while it paints.
+class TPaletteProbeButton : public TCtBmpButton {
+ public:
+  using TCtBmpButton::TCtBmpButton;
+  win::HGDIOBJ paintedWith = nullptr;
+
+ protected:
+  void Paint() override {
+    paintedWith = win::GetCurrentObject(Canvas()->Handle(), win::OBJ_PAL);
+    TCtBmpButton::Paint();
+  }
+};
+
+TEST_F(BmpButtonTest, PaletteIsTheUpBitmapsAndIsSelectedWhileTheButtonPaints) {
+  auto* b = new TPaletteProbeButton(form);
+  b->SetParent(form);
+  EXPECT_EQ(b->GetPalette(), nullptr);
+  b->Bitmaps()->SetHot(SolidBitmap(20, 20, clRed).get());
+  const std::vector<uint8_t> file = test::IndexedBmp(20, 20, {clGreen, clNavy});
+  TBitmap up;
+  up.LoadFromMemory(file.data(), file.size());
+  b->Bitmaps()->SetUp(&up);
+  ASSERT_NE(b->GetPalette(), nullptr);
+  win::PALETTEENTRY first;
+  win::GetPaletteEntries(b->GetPalette(), 0, 1, &first);
+  EXPECT_EQ(win::RGB(first.peRed, first.peGreen, first.peBlue), ColorToRGB(clGreen));
+  b->Repaint();
+  script::Pump();
+  EXPECT_EQ(b->paintedWith, win::HGDIOBJ(b->GetPalette()));
+  b->Bitmaps()->SetUp(SolidBitmap(20, 20, clBlue).get());
+  EXPECT_EQ(b->GetPalette(), nullptr) << "an Up of many colours has none";
+}
+
 TEST_F(BmpButtonTest, FormFileNamesTheFacesByResourceAndTheButtonFitsOnceTheFormIsRead) {
   RegisterCtBmpButtonClasses();
   std::vector<unsigned char> up = BmpFile(30, 20, 255, 0, 0);
@@ -149,13 +183,20 @@ TEST_F(BmpButtonTest, FormFileNamesTheFacesByResourceAndTheButtonFitsOnceTheForm
                     "    Bitmaps.TransparentColor = clFuchsia\n"
                     "    ButtonBorder = bbSingle\n"
                     "    ModalResult = mrOk\n"
+                    "    Constraints.MaxWidth = 60\n"
+                    "    Constraints.MinHeight = 24\n"
+                    "    DragCursor = crHandPoint\n"
+                    "    DragKind = dkDock\n"
                     "  end\n"
                     "end\n",
                     "loaded.form");
   UnregisterPictureResources(table);
   auto& button = script::Find<TCtBmpButton>(*loaded, "btnStart");
   EXPECT_EQ(button.Width(), 32) << "Up is 30 wide, the single border 1 on each side";
-  EXPECT_EQ(button.Height(), 22);
+  EXPECT_EQ(button.Height(), 24) << "22 fits Up, the constraints ask for 24";
+  EXPECT_EQ(button.Constraints()->MaxWidth(), 60);
+  EXPECT_EQ(button.DragCursor(), crHandPoint);
+  EXPECT_EQ(button.DragKind(), dkDock);
   EXPECT_EQ(button.Bitmaps()->ResourceName(TCtButtonBitmaps::fcUp), "btnUp");
   EXPECT_EQ(button.Bitmaps()->TransparentColor(), clFuchsia);
   EXPECT_EQ(button.ModalResult(), mrOk);

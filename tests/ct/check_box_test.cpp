@@ -139,13 +139,21 @@ TEST_F(CheckBoxTest, ReadOnlyIgnoresMouseKeysAndAcceleratorsButShowsItsColour) {
   EXPECT_TRUE(box->Checked()) << "the program still sets it";
 }
 
-TEST_F(CheckBoxTest, TabOnEnterMovesTheFocusOn) {
+TEST_F(CheckBoxTest, TabOnEnterMovesTheFocusOnAndKeepsTheEnterFromOnKeyPress) {
   TCtCheckBox* box = NewBox();
   auto* next = NewBox("Next", 60);
-  box->SetTabOnEnter(true);
+  std::u16string pressed;
+  box->OnKeyPress = [&](TObject*, char16_t& key) { pressed += key; };
   script::Focus(*box);
   script::TypeText("\r");
+  EXPECT_EQ(pressed, u"\r") << "without the option Enter reaches OnKeyPress";
+  EXPECT_TRUE(box->Focused());
+
+  pressed.clear();
+  box->SetTabOnEnter(true);
+  script::TypeText("\r");
   script::Pump();
+  EXPECT_TRUE(pressed.empty()) << "the Enter that becomes a Tab";
   EXPECT_TRUE(next->Focused());
   EXPECT_FALSE(box->Checked());
 }
@@ -283,6 +291,26 @@ TEST_F(CheckBoxTest, SizeFollowsTheCaptionAndTheEdgeAwayFromItStays) {
   box->SetAutoSize(false);
   box->SetCaption("Anything at all, however long it may be");
   EXPECT_EQ(box->Left() + box->Width(), right);
+}
+
+TEST_F(CheckBoxTest, ControlsAlignmentIsLeftOnlyForACaptionRightOfTheGlyphReadRightToLeft) {
+  struct Case {
+    TBiDiMode mode;
+    TAlignment alignment;
+    TAlignment expected;
+  } cases[] = {
+      {bdLeftToRight, taRightJustify, taRightJustify},
+      {bdLeftToRight, taLeftJustify, taRightJustify},
+      {bdRightToLeft, taRightJustify, taLeftJustify},
+      {bdRightToLeft, taLeftJustify, taRightJustify},
+  };
+  TCtCheckBox* box = NewBox();
+  for (const Case& c : cases) {
+    box->SetBiDiMode(c.mode);
+    box->SetAlignment(c.alignment);
+    EXPECT_EQ(static_cast<const TControl*>(box)->GetControlsAlignment(), c.expected)
+        << "bidi " << c.mode << ", alignment " << c.alignment;
+  }
 }
 
 TEST_F(CheckBoxTest, ControllerThatShowsFramesGivesItsColoursAndHotTracking) {

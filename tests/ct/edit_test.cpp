@@ -72,6 +72,7 @@ TEST_P(StyleTest, AlignmentIsAWindowStyle) {
   EXPECT_NE(Style() & win::WS_CLIPCHILDREN, 0u);
   EXPECT_EQ(Style() & win::ES_MULTILINE, 0u);
   EXPECT_EQ(edit->Text(), "abc") << "the new window keeps the text";
+  EXPECT_EQ(static_cast<const TControl*>(edit)->GetControlsAlignment(), c.alignment);
 }
 
 INSTANTIATE_TEST_SUITE_P(Alignments, StyleTest,

@@ -3,6 +3,10 @@
 // colour, the frame controller, and the link label's click.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +15,9 @@
 #include "ct_common_blinking.h"
 #include "ct_label.h"
 #include "shell/launch.h"
+#include "shell/open_with.h"
+#include "vcl/controls/listbox.h"
+#include "vcl/controls/scripting.h"
 #include "vcl/controls/text_drawing.h"
 #include "vcl/form_reader.h"
 
@@ -19,6 +26,36 @@ namespace {
 
 using namespace vcl;
 using vcl::test::FormTest;
+
+// Before the desktop's first use: a home of the tests' own, with one
+// program that opens web pages, so that choosing a program for them never
+// touches the user's settings.
+struct DesktopHome {
+  DesktopHome();
+  ~DesktopHome() { std::filesystem::remove_all(path); }
+  std::string path;
+};
+
+DesktopHome::DesktopHome() {
+  char folder[] = "/tmp/qelo-label-desktop-XXXXXX";
+  if (!mkdtemp(folder)) return;
+  path = folder;
+  const std::string& home = path;
+  const std::string applications = home + "/data/applications";
+  std::filesystem::create_directories(applications);
+  std::filesystem::create_directories(home + "/config");
+  std::ofstream(applications + "/qelo-test-browser.desktop") << "[Desktop Entry]\n"
+                                                                "Type=Application\n"
+                                                                "Name=Qelo Test Browser\n"
+                                                                "Exec=true %u\n"
+                                                                "MimeType=text/html;\n";
+  // The desktop reads which programs open a type from the folder's cache.
+  std::ofstream(applications + "/mimeinfo.cache") << "[MIME Cache]\ntext/html=qelo-test-browser.desktop;\n";
+  setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+}
+
+const DesktopHome kDesktopHome;
 
 class LabelTest : public FormTest {
  protected:
@@ -376,6 +413,8 @@ class URLLabelTest : public LabelTest {
   }
   void TearDown() override {
     shell::SetLaunchRecorderForTesting({});
+    for (int i = Screen()->FormCount() - 1; i >= 0; --i)
+      if (Screen()->Forms(i)->Name() == shell::kOpenWithFormName) Screen()->Forms(i)->Free();
     LabelTest::TearDown();
   }
   std::vector<std::string> opened;
@@ -413,6 +452,67 @@ TEST_F(URLLabelTest, BlankAddressOpensTheCaptionAndAFailedOpenLeavesItUnvisited)
   empty->SetBounds(10, 60, 40, 17);
   script::Click(*empty);
   EXPECT_EQ(opened.size(), 1u) << "nothing to open";
+}
+
+TCustomForm* OpenWithDialog() {
+  for (int i = 0; i < Screen()->FormCount(); ++i)
+    if (Screen()->Forms(i)->Name() == shell::kOpenWithFormName) return Screen()->Forms(i);
+  return nullptr;
+}
+
+std::string DefaultsFile() {
+  std::ifstream file(kDesktopHome.path + "/config/mimeapps.list");
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+TEST_F(URLLabelTest, WebPageNoProgramOpenedBringsUpTheOpenWithDialogForSuchPages) {
+  answer = false;
+  auto* link = MakeLabel<TCtURLLabel>("Help");
+  link->SetURL("https://example.org/help/INDEX.HTM");
+  script::Click(*link);
+  EXPECT_FALSE(link->Visited());
+  TCustomForm* dialog = OpenWithDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->Visible()) << "shown without holding up the click";
+  auto& programs = script::Find<TListBox>(*dialog, "lstPrograms");
+  const int ours = programs.Items()->IndexOf("Qelo Test Browser");
+  std::filesystem::create_directories(QELO_SCREENSHOT_DIR);
+  EXPECT_TRUE(win::SaveWindowScreenshot(dialog->Handle(), QELO_SCREENSHOT_DIR "/open-with.png"));
+  ASSERT_GE(ours, 0);
+  programs.SetItemIndex(ours);
+  script::Click(script::Find<TButton>(*dialog, "btnOk"));
+  script::Pump();
+  EXPECT_EQ(OpenWithDialog(), nullptr) << "the dialog closes and frees itself";
+  EXPECT_NE(DefaultsFile().find("text/html=qelo-test-browser.desktop"), std::string::npos) << DefaultsFile();
+}
+
+TEST_F(URLLabelTest, OnlyAnUnopenedHtmPageAsksForAProgram) {
+  struct Case {
+    const char* target;
+    bool opens;
+    bool asks;
+  } cases[] = {
+      {"https://example.org/page.htm", true, false},
+      {"https://example.org/page.html", false, false},
+      {"/no/such/folder/readme.txt", false, false},
+      {"/no/such/folder/page.htm", false, true},
+  };
+  for (const Case& c : cases) {
+    answer = c.opens;
+    auto* link = MakeLabel<TCtURLLabel>("Link");
+    link->SetURL(c.target);
+    script::Click(*link);
+    TCustomForm* dialog = OpenWithDialog();
+    EXPECT_EQ(dialog != nullptr, c.asks) << c.target;
+    if (dialog) {
+      script::Click(script::Find<TButton>(*dialog, "btnCancel"));
+      script::Pump();
+      EXPECT_EQ(OpenWithDialog(), nullptr) << "Cancel closes it";
+    }
+    link->Free();
+  }
 }
 
 TEST_F(URLLabelTest, VisitedColourOutlastsTheFlyByColour) {

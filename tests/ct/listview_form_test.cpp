@@ -192,5 +192,123 @@ TEST_F(FileListFormTest, TheBoundHandlersAreReached) {
   EXPECT_TRUE(window->Saw("dragged"));
 }
 
+// The list view's properties the main window's list does not use, set by
+// a form file: groups, owner data, hover time and the data, header and
+// drawing events.
+constexpr const char* kDataListForm = R"(object frmDataList: TfrmDataList
+  ClientWidth = 400
+  ClientHeight = 300
+  object imgGroups: TImageList
+  end
+  object lvClips: TCtListView
+    Left = 8
+    Top = 8
+    Width = 360
+    Height = 200
+    ViewStyle = vsReport
+    Columns = <
+      item
+        Caption = 'Clip'
+        Width = 150
+      end>
+    Groups = <
+      item
+        Header = 'Today'
+        GroupID = 3
+      end>
+    GroupView = True
+    GroupHeaderImages = imgGroups
+    OwnerData = True
+    HoverTime = 250
+    OnData = lvClipsData
+    OnDataHint = lvClipsDataHint
+    OnDataFind = lvClipsDataFind
+    OnColumnRightClick = lvClipsColumnRightClick
+    OnAdvancedCustomDraw = lvClipsAdvancedCustomDraw
+    OnAdvancedCustomDrawItem = lvClipsAdvancedCustomDrawItem
+    OnAdvancedCustomDrawSubItem = lvClipsAdvancedCustomDrawSubItem
+  end
+end
+)";
+
+class TfrmDataList : public TForm {
+  QELO_VCL_CLASS()
+ public:
+  explicit TfrmDataList(TComponent* owner) : TForm(owner) { ReadComponentText(*this, kDataListForm, "data_list.form"); }
+  TCtListView* lvClips = nullptr;
+  TImageList* imgGroups = nullptr;
+  std::vector<std::string> journal;
+
+  void lvClipsData(TObject*, TListItem* item) {
+    item->SetCaption("clip " + std::to_string(item->Index()));
+    item->SetGroupID(3);
+  }
+  void lvClipsDataHint(TObject*, int from, int to) { Note("hint " + std::to_string(from) + "-" + std::to_string(to)); }
+  void lvClipsDataFind(TObject*, TItemFind, const std::string& text, const TPoint&, void*, int, TSearchDirection, bool,
+                       int& index) {
+    Note("find " + text);
+    index = 1;
+  }
+  void lvClipsColumnRightClick(TObject*, TListColumn* column, TPoint) { Note("right " + column->Caption()); }
+  void lvClipsAdvancedCustomDraw(TCustomListView*, const TRect&, TCustomDrawStage stage, bool&) {
+    if (stage == cdPostPaint) Note("drawn");
+  }
+  void lvClipsAdvancedCustomDrawItem(TCustomListView*, TListItem* item, TCustomDrawState, TCustomDrawStage stage,
+                                     bool&) {
+    if (stage == cdPostPaint) Note("drawn " + item->Caption());
+  }
+  void lvClipsAdvancedCustomDrawSubItem(TCustomListView*, TListItem*, int, TCustomDrawState, TCustomDrawStage, bool&) {}
+
+  bool Saw(const std::string& line) const { return std::find(journal.begin(), journal.end(), line) != journal.end(); }
+
+ private:
+  void Note(const std::string& line) { journal.push_back(line); }
+};
+
+const ClassInfo& TfrmDataList::StaticClass() {
+  using F = TfrmDataList;
+  static const ClassInfo info = ClassBuilder<F>("TfrmDataList", TForm::StaticClass())
+                                    .Field("lvClips", &F::lvClips)
+                                    .Field("imgGroups", &F::imgGroups)
+                                    .Method("lvClipsData", &F::lvClipsData)
+                                    .Method("lvClipsDataHint", &F::lvClipsDataHint)
+                                    .Method("lvClipsDataFind", &F::lvClipsDataFind)
+                                    .Method("lvClipsColumnRightClick", &F::lvClipsColumnRightClick)
+                                    .Method("lvClipsAdvancedCustomDraw", &F::lvClipsAdvancedCustomDraw)
+                                    .Method("lvClipsAdvancedCustomDrawItem", &F::lvClipsAdvancedCustomDrawItem)
+                                    .Method("lvClipsAdvancedCustomDrawSubItem", &F::lvClipsAdvancedCustomDrawSubItem)
+                                    .Done();
+  return info;
+}
+
+TEST(DataListForm, FormFileSetsGroupsOwnerDataHoverTimeAndTheirEvents) {
+  Application()->Initialize();
+  RegisterCtListViewClasses();
+  RegisterControlClasses();
+  auto* window = new TfrmDataList(Application());
+  window->Show();
+  TCtListView& list = *window->lvClips;
+  list.Items()->SetCount(3);
+  script::Pump();
+  EXPECT_TRUE(list.OwnerData());
+  EXPECT_TRUE(list.GroupView());
+  EXPECT_EQ(win::SendMessage(list.Handle(), win::LVM_ISGROUPVIEWENABLED, 0, 0), 0) << "an owner-data list shows no groups";
+  EXPECT_EQ(list.GroupHeaderImages(), window->imgGroups);
+  EXPECT_EQ(list.HoverTime(), 250);
+  ASSERT_EQ(list.Groups()->Count(), 1);
+  EXPECT_EQ(list.Groups()->Items(0)->Header(), "Today");
+  for (const char* event : {"OnDataFind", "OnAdvancedCustomDrawSubItem"})
+    EXPECT_TRUE(GetMethodProp(list, event).has_value()) << event;
+
+  list.Repaint();
+  script::Pump();
+  EXPECT_TRUE(window->Saw("hint 0-2"));
+  EXPECT_TRUE(window->Saw("drawn clip 1")) << "the item stages of every stage";
+  EXPECT_TRUE(window->Saw("drawn"));
+  EXPECT_EQ(list.FindCaption(0, "clip 1", false, true, false)->Caption(), "clip 1");
+  EXPECT_TRUE(window->Saw("find clip 1"));
+  window->Free();
+}
+
 }  // namespace
 }  // namespace qelo::ct::test

@@ -149,6 +149,51 @@ TEST_F(PanelTest, CaptionIsPlacedByBothAlignmentsInsideTheMargins) {
   }
 }
 
+// The panel's frame is 2 pixels wide (fsRaised); what the panel shows
+// inside it stays as it was while the size changes.
+TEST_F(PanelTest, NewSizeRepaintsOnlyTheFrameStripsUnlessCaptionOrFullRepaintAsk) {
+  struct Case {
+    const char* what;
+    bool fullRepaint;
+    const char* caption;
+    TSize to;
+    std::vector<TPoint> repainted, kept;  // client points
+  } cases[] = {
+      {"growing", false, "", {130, 80}, {{97, 30}, {125, 30}, {50, 57}, {50, 75}, {125, 75}}, {{50, 30}, {96, 30}, {50, 56}}},
+      {"shrinking", false, "", {80, 50}, {{77, 30}, {79, 30}, {40, 47}}, {{40, 20}, {76, 30}, {40, 46}}},
+      {"only wider", false, "", {130, 60}, {{97, 30}}, {{50, 57}, {50, 30}}},
+      {"with a caption", true, "", {130, 80}, {{50, 30}, {97, 30}}, {}},
+      {"full repaint", false, "Title", {130, 80}, {{50, 30}, {97, 30}}, {}},
+  };
+  for (const Case& c : cases) {
+    TCtPanel* panel = MakePanel(100, 60);
+    panel->SetFullRepaint(c.fullRepaint);
+    panel->SetCaption(c.caption);
+    script::Pump();
+    panel->SetBounds(10, 10, c.to.cx, c.to.cy);
+    win::HRGN update = win::CreateRectRgn(0, 0, 0, 0);
+    win::GetUpdateRgn(panel->Handle(), update, false);
+    for (const TPoint& p : c.repainted) EXPECT_TRUE(win::PtInRegion(update, p.x, p.y)) << c.what << " at " << p.x << "," << p.y;
+    for (const TPoint& p : c.kept) EXPECT_FALSE(win::PtInRegion(update, p.x, p.y)) << c.what << " at " << p.x << "," << p.y;
+    win::DeleteObject(update);
+    panel->Free();
+  }
+}
+
+TEST_F(PanelTest, GrownPanelShowsItsFrameOnlyAtItsNewEdges) {
+  TCtPanel* panel = MakePanel(100, 60);
+  panel->SetFullRepaint(false);
+  panel->SetColor(clTeal);
+  script::Pump();
+  panel->SetBounds(10, 10, 130, 80);
+  const std::vector<win::COLORREF> shown = Shown(*panel);
+  auto at = [&](int x, int y) { return shown[static_cast<size_t>(y * panel->Width() + x)]; };
+  for (int x : {98, 99}) EXPECT_EQ(at(x, 30), ColorToRGB(clTeal)) << "the old frame's column " << x << " is gone";
+  for (int y : {58, 59}) EXPECT_EQ(at(50, y), ColorToRGB(clTeal)) << "the old frame's row " << y << " is gone";
+  EXPECT_NE(at(129, 30), ColorToRGB(clTeal)) << "the frame at the new right edge";
+  EXPECT_NE(at(50, 79), ColorToRGB(clTeal)) << "the frame at the new bottom edge";
+}
+
 TEST_F(PanelTest, DisabledPanelShowsItsCaptionGrey) {
   TCtPanel* panel = MakePanel();
   panel->SetCaption("Preview");

@@ -258,6 +258,129 @@ TEST_F(ToolButtonTest, ToolStyleSwitchMovesTheWidthByTheArrowButNeverEmptiesTheB
   EXPECT_FALSE(b->UseToolbarButtonSize()) << "a width set by hand stops following the tool bar";
 }
 
+// A tool bar as its buttons expect one: it answers each request with its
+// setting and tells its buttons when a setting changes.
+class TTestToolBar : public TCustomControl {
+  QELO_VCL_CLASS()
+ public:
+  using TCustomControl::TCustomControl;
+  TButtonLayout layout = blGlyphTop;
+  bool showCaption = true;
+  TCtToolBarStyle style{vsGradient, gcsCustom};
+  TSize buttonSize{48, 36};
+  int requests = 0;
+
+  void Changed(UINT setting) {
+    for (int i = 0; i < ControlCount(); ++i) Controls(i)->Perform(setting);
+  }
+  void Dispatch(TMessage& m) override {
+    switch (m.Msg) {
+      case CM_TOOLBARBUTTONLAYOUT: return Answer(m, layout);
+      case CM_TOOLBARSHOWCAPTION: return Answer(m, showCaption);
+      case CM_TOOLBARVISUALSTYLE: return Answer(m, style);
+      case CM_TOOLBARBUTTONSIZE: return Answer(m, buttonSize);
+      default: TCustomControl::Dispatch(m);
+    }
+  }
+
+ private:
+  template <class T>
+  void Answer(TMessage& m, const T& value) {
+    ++requests;
+    *reinterpret_cast<T*>(m.LParam) = value;
+    m.Result = 1;
+  }
+};
+
+const ClassInfo& TTestToolBar::StaticClass() {
+  static const ClassInfo info = ClassBuilder<TTestToolBar>("TTestToolBar", TCustomControl::StaticClass()).Done();
+  return info;
+}
+
+class ToolBarTest : public ToolButtonTest {
+ protected:
+  void SetUp() override {
+    ToolButtonTest::SetUp();
+    bar = new TTestToolBar(form);
+    bar->SetParent(form);
+    bar->SetBounds(0, 100, 400, 40);
+  }
+  // A button whose size nobody set by hand.
+  TCtToolButton* NewBarButton() {
+    auto* b = new TCtToolButton(form);
+    b->SetParent(bar);
+    return b;
+  }
+  TTestToolBar* bar = nullptr;
+};
+
+TEST_F(ToolBarTest, ButtonOnAToolBarTakesItsSettingsAndFormsNeedNotKeepItsSize) {
+  TCtToolButton* b = NewBarButton();
+  EXPECT_EQ(b->Layout(), blGlyphTop);
+  EXPECT_TRUE(b->ShowCaption());
+  EXPECT_EQ(b->VisualStyle(), vsGradient);
+  EXPECT_EQ(b->GradientColorStyle(), gcsCustom);
+  EXPECT_EQ(b->Width(), 48);
+  EXPECT_EQ(b->Height(), 36);
+  for (bool on : {b->UseToolbarButtonLayout(), b->UseToolbarShowCaption(), b->UseToolbarVisualStyle(),
+                  b->UseToolbarButtonSize()})
+    EXPECT_TRUE(on) << "the tool bar's values are not values set by hand";
+  EXPECT_FALSE(IsStoredProp(*b, "Width"));
+  EXPECT_FALSE(IsStoredProp(*b, "Height"));
+
+  b->SetParent(form);
+  EXPECT_TRUE(IsStoredProp(*b, "Width")) << "off the tool bar the size is the button's own";
+  TCtToolButton* plain = NewButton();
+  EXPECT_EQ(plain->Layout(), blGlyphLeft) << "an ordinary parent answers nothing";
+  EXPECT_EQ(plain->Width(), 40);
+}
+
+TEST_F(ToolBarTest, ChangesOfTheToolBarReachEveryButtonWhoseSwitchIsOn) {
+  TCtToolButton* follows = NewBarButton();
+  TCtToolButton* own = NewBarButton();
+  own->SetLayout(blGlyphRight);
+  own->SetWidth(30);
+
+  bar->layout = blGlyphBottom;
+  bar->buttonSize = TSize{52, 30};
+  bar->showCaption = false;
+  bar->style = TCtToolBarStyle{vsClassic, gcsSystem};
+  for (UINT setting : {CM_TOOLBARBUTTONLAYOUT, CM_TOOLBARBUTTONSIZE, CM_TOOLBARSHOWCAPTION, CM_TOOLBARVISUALSTYLE})
+    bar->Changed(setting);
+  EXPECT_EQ(follows->Layout(), blGlyphBottom);
+  EXPECT_EQ(follows->Width(), 52);
+  EXPECT_FALSE(follows->ShowCaption());
+  EXPECT_EQ(follows->VisualStyle(), vsClassic);
+  EXPECT_EQ(own->Layout(), blGlyphRight) << "a layout set by hand stays";
+  EXPECT_EQ(own->Width(), 30);
+  EXPECT_FALSE(own->ShowCaption()) << "the switches are one per setting";
+
+  own->SetUseToolbarButtonLayout(true);
+  EXPECT_EQ(own->Layout(), blGlyphBottom) << "switching one on asks the tool bar again";
+}
+
+TEST_F(ToolBarTest, ButtonsReadFromAFormAskOnceTheFormIsLoaded) {
+  RegisterClasses({&TTestToolBar::StaticClass()});
+  RegisterCtToolButtonClasses();
+  auto* f = new TForm(nullptr);
+  ReadComponentText(*f,
+                    "object frmBar: TForm\n"
+                    "  object tbrMain: TTestToolBar\n"
+                    "    object btnGo: TCtToolButton\n"
+                    "      Width = 60\n"
+                    "      Layout = blGlyphRight\n"
+                    "      UseToolbarButtonLayout = False\n"
+                    "    end\n"
+                    "  end\n"
+                    "end\n",
+                    "bar.form");
+  auto& b = script::Find<TCtToolButton>(*f, "btnGo");
+  EXPECT_EQ(b.Layout(), blGlyphRight) << "the form's layout, its switch off";
+  EXPECT_EQ(b.Width(), 48) << "the tool bar's size once loaded";
+  EXPECT_EQ(b.VisualStyle(), vsGradient);
+  f->Free();
+}
+
 TEST_F(ToolButtonTest, HandSetLookStopsFollowingTheToolBar) {
   TCtToolButton* b = NewButton();
   b->SetLayout(blGlyphTop);

@@ -3,7 +3,7 @@
 // --screenshot PATH it saves the form as a PNG once it is painted and
 // ends; otherwise it runs until closed. --page glyph shows the glyph
 // buttons' page (check boxes, push buttons with pictures, tool buttons)
-// instead.
+// instead, --page dock the docking page (panels as dock sites).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +13,7 @@
 #include "bmpbtn_sheet.h"
 #include "button_sheet.h"
 #include "combo_sheet.h"
+#include "dock_sheet.h"
 #include "glyph_sheet.h"
 #include "label_sheet.h"
 #include "listview_sheet.h"
@@ -50,6 +51,13 @@ void BuildGlyphPage(TForm& form) {
   form.SetClientWidth(qelo::ct::sheet::kGlyphSheetWidth);
   form.SetClientHeight(qelo::ct::sheet::kGlyphSheetHeight);
   qelo::ct::sheet::AddGlyphSheet(&form);
+}
+
+void BuildDockPage(TForm& form) {
+  form.SetCaption("Clipshift control library: docking");
+  form.SetClientWidth(qelo::ct::sheet::kDockSheetWidth);
+  form.SetClientHeight(qelo::ct::sheet::kDockSheetHeight);
+  qelo::ct::sheet::AddDockSheet(&form);
 }
 
 void BuildMainPage(TForm* form) {
@@ -99,11 +107,13 @@ int main(int argc, char** argv) {
     Application()->CreateForm(form);
     form->SetCaption("Clipshift control library");
     form->SetColor(clBtnFace);
-    const bool glyphPage = page == "glyph";
+    const bool glyphPage = page == "glyph", dockPage = page == "dock";
     if (glyphPage) BuildGlyphPage(*form);
+    else if (dockPage) BuildDockPage(*form);
     else BuildMainPage(form);
     form->Show();
     if (glyphPage) qelo::ct::sheet::ShowGlyphSheetStates();
+    else if (dockPage) qelo::ct::sheet::ShowDockSheetStates();
     else qelo::ct::sheet::ActivateComboBoxSheet();
     if (!screenshot.empty()) {
       script::Pump();

@@ -119,8 +119,6 @@ constexpr Rgb kGo = 0x2E9448;
 constexpr Rgb kStop = 0xC8413B;
 constexpr Rgb kGreyInk = 0x9AA3AE;
 constexpr Rgb kGreyLight = 0xC9CED5;
-// The classic button face the dialog's buttons sit on.
-constexpr Rgb kClassicButtonFace = 0xD4D0C8;
 
 // A folder with a plus badge at its lower right.
 bool NewFolderPicture(const std::string& path, bool enabled) {
@@ -152,27 +150,6 @@ bool DeletePicture(const std::string& path, bool enabled) {
   Picture p(16, 16);
   Cross(p.cr(), 3.5, 2.6, enabled ? kStop : kGreyInk);
   return p.WritePng(path);
-}
-
-// The OK and Cancel buttons' glyphs, keyed for the button face.
-bool OkGlyph(const std::string& path) {
-  Picture p(16, 16);
-  cairo_t* cr = p.cr();
-  SetColour(cr, kGo);
-  cairo_set_line_width(cr, 2.6);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  cairo_move_to(cr, 3, 8.5);
-  cairo_line_to(cr, 6.5, 12);
-  cairo_line_to(cr, 13, 4);
-  cairo_stroke(cr);
-  return p.WriteKeyedPng(path, kClassicButtonFace);
-}
-
-bool CancelGlyph(const std::string& path) {
-  Picture p(16, 16);
-  Cross(p.cr(), 4, 2.4, kStop);
-  return p.WriteKeyedPng(path, kClassicButtonFace);
 }
 
 // ---- the bitmap buttons' faces ---------------------------------------------------------
@@ -308,8 +285,6 @@ bool WriteFolderDialogPictures(const std::string& folder) {
   ok = NewFolderPicture(f + "newfolder-disabled.png", false) && ok;
   ok = DeletePicture(f + "delete.png", true) && ok;
   ok = DeletePicture(f + "delete-disabled.png", false) && ok;
-  ok = OkGlyph(f + "ok.png") && ok;
-  ok = CancelGlyph(f + "cancel.png") && ok;
   return ok;
 }
 

@@ -7,6 +7,7 @@
 //   qelo_make_skin seekbar FOLDER    the seek bar's pictures (resources)
 //   qelo_make_skin faces FOLDER      the bitmap buttons' faces (resources)
 //   qelo_make_skin folderdialog FOLDER  the folder dialog's pictures (resources)
+//   qelo_make_skin kindglyphs FOLDER    the push buttons' stock pictures (resources)
 //   qelo_make_skin icons FOLDER      the program's icon at every size (an icon theme's folders)
 //
 // The folder must exist. Everything is drawn here, flat, from the palette
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
                                     {"seekbar", WriteSeekBarPictures},
                                     {"faces", WriteButtonFaces},
                                     {"folderdialog", WriteFolderDialogPictures},
+                                    {"kindglyphs", WriteKindGlyphs},
                                     {"icons", WriteAppIcons}};
   if (argc == 3) {
     for (const Mode& mode : kModes) {
@@ -37,6 +39,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces|folderdialog|icons FOLDER\n", argv[0]);
+  std::fprintf(stderr, "usage: %s windows|list|dropdown|seekbar|faces|folderdialog|kindglyphs|icons FOLDER\n", argv[0]);
   return 2;
 }

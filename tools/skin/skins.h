@@ -24,8 +24,11 @@ inline constexpr int kAppIconSizes[] = {16, 32, 48, 64, 128, 256};
 inline constexpr const char* kAppIconName = "clipshift";
 bool WriteAppIcons(const std::string& folder);
 // The folder dialog's tool-button pictures ("newfolder", "delete" and
-// their "-disabled" forms) and the glyphs of its OK and Cancel ("ok",
-// "cancel").
+// their "-disabled" forms).
 bool WriteFolderDialogPictures(const std::string& folder);
+// The stock pictures of the push button with a glyph, one per kind ("ok",
+// "cancel", "help", "yes", "no", "close", "abort", "retry", "ignore",
+// "all"): two 18 by 18 cells each, the picture and its greyed form.
+bool WriteKindGlyphs(const std::string& folder);
 
 }  // namespace qelo::skin

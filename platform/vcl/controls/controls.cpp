@@ -26,6 +26,7 @@ constexpr CursorName kCursorNames[] = {
     {"crSizeNS", crSizeNS},     {"crSizeNWSE", crSizeNWSE}, {"crSizeWE", crSizeWE},
     {"crUpArrow", crUpArrow},   {"crHourGlass", crHourGlass}, {"crNo", crNo},
     {"crAppStart", crAppStart}, {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll},
+    {"crDrag", crDrag},
 };
 
 }  // namespace
@@ -69,6 +70,9 @@ const ClassInfo& TControl::StaticClass() {
           .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
           .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
           .Enum("DragMode", kDragModeInfo, &TControl::DragMode, &TControl::SetDragMode)
+          .Enum("DragKind", kDragKindInfo, &TControl::DragKind, &TControl::SetDragKind)
+          .Integer("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor, CursorIdent)
+          .Object<TSizeConstraints>("Constraints", &TControl::Constraints)
           .Color("Color", &TControl::Color, &TControl::SetColor)
           .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
           .Object<TFont>("Font", &TControl::Font)
@@ -92,13 +96,22 @@ const ClassInfo& TControl::StaticClass() {
           .Event("OnMouseLeave", &TControl::OnMouseLeave)
           .Event("OnResize", &TControl::OnResize)
           .Event("OnContextPopup", &TControl::OnContextPopup)
+          .Event("OnMouseActivate", &TControl::OnMouseActivate)
+          .Event("OnDragOver", &TControl::OnDragOver)
+          .Event("OnDragDrop", &TControl::OnDragDrop)
+          .Event("OnStartDrag", &TControl::OnStartDrag)
+          .Event("OnEndDrag", &TControl::OnEndDrag)
+          .Event("OnStartDock", &TControl::OnStartDock)
+          .Event("OnEndDock", &TControl::OnEndDock)
           .Done();
   return info;
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(new TFont) {
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), constraints_(std::make_unique<TSizeConstraints>()), font_(new TFont) {
   WindowProc = [this](TMessage& m) { WndProc(m); };
   font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
+  constraints_->OnChange = [this](TObject*) { ConstraintsChanged(); };
 }
 
 TControl::~TControl() {
@@ -109,17 +122,18 @@ TControl::~TControl() {
 // ---- place --------------------------------------------------------------------
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::max(constraints_->ConstrainWidth(width), 0);
+  height = std::max(constraints_->ConstrainHeight(height), 0);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   const TRect old = BoundsRect();
   const bool resized = width != width_ || height != height_;
+  const bool moved = left != left_ || top != top_;
   left_ = left;
   top_ = top;
   width_ = width;
   height_ = height;
   InvalidateParentRect(old);
-  Invalidate();
+  InvalidateForNewBounds(moved);
   UpdateAnchorRules();
   RequestAlign();
   if (resized) Resize();
@@ -357,7 +371,22 @@ LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   return m.Result;
 }
 
-void TControl::WndProc(TMessage& m) { Dispatch(m); }
+// A dock control set to drag itself starts its dock drag when pressed;
+// the press is then no click.
+void TControl::WndProc(TMessage& m) {
+  if ((m.Msg == win::WM_LBUTTONDOWN || m.Msg == win::WM_LBUTTONDBLCLK) && dragMode_ == dmAutomatic &&
+      dragKind_ == dkDock && !ComponentState().Contains(csDesigning)) {
+    BeginDrag(false);
+    return;
+  }
+  Dispatch(m);
+}
+
+TMouseActivate TControl::MouseActivate(TMouseButton button, TShiftState shift, int x, int y, int hitTest) {
+  TMouseActivate result = maDefault;
+  if (OnMouseActivate) OnMouseActivate(this, button, shift, x, y, hitTest, result);
+  return result;
+}
 
 void TControl::Dispatch(TMessage& m) {
   using namespace win;
@@ -516,6 +545,22 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 }
 void TControl::Resize() {
   if (OnResize) OnResize(this);
+}
+
+void TControl::ScaleBy(int m, int d) {
+  if (m == d || d == 0) return;
+  ChangeScale(m, d);
+}
+
+// Edges are scaled rather than sizes, so that neighbours stay neighbours;
+// a window of its own (no parent) keeps its place on the screen.
+void TControl::ChangeScale(int m, int d) {
+  const int left = parent_ ? win::MulDiv(left_, m, d) : left_;
+  const int top = parent_ ? win::MulDiv(top_, m, d) : top_;
+  const int right = parent_ ? win::MulDiv(left_ + width_, m, d) : left_ + win::MulDiv(width_, m, d);
+  const int bottom = parent_ ? win::MulDiv(top_ + height_, m, d) : top_ + win::MulDiv(height_, m, d);
+  SetBounds(left, top, right - left, bottom - top);
+  if (!parentFont_) font_->SetHeight(win::MulDiv(font_->Height(), m, d));
 }
 
 // ---- painting -------------------------------------------------------------------

@@ -53,9 +53,17 @@ using TShiftState = TSet<TShiftStateItem>;
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TDragMode { dmManual, dmAutomatic };
+// dkDrag: dragged onto another control, which may take it (OnDragOver,
+// OnDragDrop); dkDock: dragged into a dock site, or off it to float.
+enum TDragKind { dkDrag, dkDock };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// The answer to a click that activates the control's window: whether the
+// window is activated, and whether the click is then dropped ("eaten").
+enum TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
 
 extern const EnumInfo kAlignInfo;
 extern const EnumInfo kDragModeInfo;
+extern const EnumInfo kDragKindInfo;
 extern const EnumInfo kAnchorKindInfo;
 extern const EnumInfo kAlignmentInfo;
 extern const EnumInfo kBiDiModeInfo;
@@ -65,7 +73,7 @@ using TCursor = int;
 // positive ids.
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
                   crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
-                  crUpArrow = -10, crHourGlass = -11, crNo = -13, crAppStart = -19,
+                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNo = -13, crAppStart = -19,
                   crHandPoint = -21, crSizeAll = -22;
 // The cursor of an identifier ("crHandPoint"), for form files.
 std::optional<int64_t> CursorIdent(std::string_view name);
@@ -75,6 +83,51 @@ using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, i
 using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char16_t& key)>;
 using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
+using TMouseActivateEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x,
+                                               int y, int hitTest, TMouseActivate& mouseActivate)>;
+
+class TControl;
+class TDragDockObject;
+class TDockTree;
+// A control dragged onto `sender` (source: the dragged control) at a
+// client point of `sender`: accept says whether it may be dropped there.
+using TDragOverEvent =
+    std::function<void(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+// The drag or dock of `sender` ended on `target` (null: nowhere, or
+// cancelled) at a client point of the target.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
+using TDockOverEvent =
+    std::function<void(TObject* sender, TDragDockObject* source, int x, int y, TDragState state, bool& accept)>;
+using TDockDropEvent = std::function<void(TObject* sender, TDragDockObject* source, int x, int y)>;
+// `client` leaves the dock site `sender` for `newTarget` (null: it will
+// float); allow false keeps it docked.
+using TUnDockEvent = std::function<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)>;
+
+// The limits of a control's size; 0 leaves a limit out. A change applies
+// to the control at once.
+class TSizeConstraints : public TPersistent {
+  QELO_VCL_CLASS()
+ public:
+  int MinWidth() const { return minWidth_; }
+  void SetMinWidth(int value) { Change(minWidth_, value); }
+  int MinHeight() const { return minHeight_; }
+  void SetMinHeight(int value) { Change(minHeight_, value); }
+  int MaxWidth() const { return maxWidth_; }
+  void SetMaxWidth(int value) { Change(maxWidth_, value); }
+  int MaxHeight() const { return maxHeight_; }
+  void SetMaxHeight(int value) { Change(maxHeight_, value); }
+  // A width (or height) within the limits.
+  int ConstrainWidth(int width) const;
+  int ConstrainHeight(int height) const;
+  void Assign(const TPersistent* source) override;
+
+  TNotifyEvent OnChange;
+
+ private:
+  void Change(int& field, int value);
+  int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+};
 
 // The edges an aligned control keeps to: alTop the left, top and right
 // ones, and so on; alNone the left and top.
@@ -144,10 +197,38 @@ class TControl : public TComponent {
   virtual bool Showing() const;
   bool Enabled() const { return enabled_; }
   virtual void SetEnabled(bool enabled);
-  // dmAutomatic: the user may drag the control's items. The framework
-  // starts no drag itself; controls that drag read it.
+  // dmAutomatic: the user may drag the control. A dkDock control starts
+  // its dock drag itself when pressed; for dkDrag the framework starts
+  // nothing (controls with items drag those) and BeginDrag starts a drag.
   TDragMode DragMode() const { return dragMode_; }
   virtual void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+  TDragKind DragKind() const { return dragKind_; }
+  void SetDragKind(TDragKind kind) { dragKind_ = kind; }
+  // The cursor over a control that would take the dragged one (dkDrag).
+  TCursor DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+  TSizeConstraints* Constraints() const { return constraints_.get(); }
+
+  // ---- dragging and docking ----
+  // Starts a drag of the kind DragKind with the left button held: at once,
+  // or once the mouse has moved `threshold` pixels (-1: 5). The drag
+  // follows the mouse until the button is released (a drop) or Escape or
+  // a lost capture cancels it.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends the drag now, dropping where the mouse is or cancelling.
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // The dock site the control is docked in (null when it is not docked).
+  TWinControl* HostDockSite() const { return hostDockSite_; }
+  // Docked into the form that holds a floating control.
+  bool Floating() const;
+  // Docks the control into `site` (its dock manager places it beside
+  // `dropControl`, on the `align` side), leaving its old site first; a
+  // null site floats it where it is.
+  void ManualDock(TWinControl* site, TControl* dropControl = nullptr, TAlign align = alNone);
+  // Leaves its dock site for a floating form of its own whose client area
+  // lies at `screenRect`.
+  void ManualFloat(const TRect& screenRect);
 
   TColor Color() const { return color_; }
   void SetColor(TColor color);
@@ -180,6 +261,12 @@ class TControl : public TComponent {
   void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
   bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
   bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  // The side the control's contents keep to (its text, a caption beside a
+  // glyph); controls with an alignment of their own answer it.
+  virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
+  // The palette of the pictures the control shows (null: none); it is
+  // selected into the control's context and realized while it paints.
+  virtual win::HPALETTE GetPalette() const { return nullptr; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int value) { helpContext_ = value; }
 
@@ -204,6 +291,9 @@ class TControl : public TComponent {
   void Refresh() { Repaint(); }
   void BringToFront();
   void SendToBack();
+  // Scales the control (and a windowed control's children) by m / d, as
+  // a form made for smaller text is fitted to larger text.
+  void ScaleBy(int m, int d);
 
   // The action the control follows (caption, enabled state and, in
   // descendants, more) and that a click runs when there is no OnClick.
@@ -229,6 +319,13 @@ class TControl : public TComponent {
   TNotifyEvent OnMouseLeave;
   TNotifyEvent OnResize;
   TContextPopupEvent OnContextPopup;
+  TMouseActivateEvent OnMouseActivate;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TNotifyEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
+  TNotifyEvent OnStartDock;
+  TEndDragEvent OnEndDock;
 
   // Whether the mouse is over the control (between CM_MOUSEENTER and
   // CM_MOUSELEAVE).
@@ -248,11 +345,25 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
+  // Repaints the control at its new place or size.
+  virtual void InvalidateForNewBounds(bool) { Invalidate(); }
+  // Multiplies the control's place and size, and its own font, by m / d;
+  // descendants scale their own measures too. ScaleBy starts it.
+  virtual void ChangeScale(int m, int d);
   // Asks the parent to align its children again after this one changed.
   void RequestAlign();
   // Opens the popup menu of this control (or the nearest parent's) at a
   // screen point; false when there is none.
   virtual bool DoContextPopup(TPoint screenPoint);
+  // A click about to activate the window (OnMouseActivate answers; a
+  // client point).
+  virtual TMouseActivate MouseActivate(TMouseButton button, TShiftState shift, int x, int y, int hitTest);
+  // The drag of another control is over this one (dkDrag): OnDragOver
+  // decides, and without it the control refuses.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  virtual void DoStartDrag();
+  virtual void DoEndDrag(TObject* target, int x, int y);
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   // Copies caption and enabled state into an action.
@@ -266,6 +377,8 @@ class TControl : public TComponent {
   // when the bounds were last set by hand).
   void UpdateAnchorRules();
   friend class TWinControl;
+  friend class TDockTree;
+  friend class DragSession;
 
  private:
   void MouseMessage(TMessage& m, TMouseButton button, bool down, bool dbl);
@@ -277,9 +390,16 @@ class TControl : public TComponent {
   void InvalidateParentRect(const TRect& r);
   void DoActionChange(TObject* sender);
 
+  void ConstraintsChanged();
+  void DetachFromHost();
+
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;
   TDragMode dragMode_ = dmManual;
+  TDragKind dragKind_ = dkDrag;
+  TCursor dragCursor_ = crDrag;
+  std::unique_ptr<TSizeConstraints> constraints_;
+  TWinControl* hostDockSite_ = nullptr;
   TAnchors anchors_{akLeft, akTop};
   TPoint anchorOrigin_{};  // parent client width and height the anchors measure from
   TRect anchorBounds_{};
@@ -391,6 +511,22 @@ class TWinControl : public TControl {
   bool Showing() const override;
   void SetParent(TWinControl* parent) override;
 
+  // ---- docking ----
+  // A dock site takes controls dragged onto it (DragKind dkDock); with
+  // UseDockManager its dock manager lays them out with a grabber each.
+  bool DockSite() const { return dockSite_; }
+  void SetDockSite(bool value);
+  bool UseDockManager() const { return useDockManager_; }
+  void SetUseDockManager(bool value);
+  TDockTree* DockManager() const { return dockManager_.get(); }
+  // The controls docked here, in the order they came.
+  int DockClientCount() const { return static_cast<int>(dockClients_.size()); }
+  TControl* DockClients(int index) const { return dockClients_.at(static_cast<size_t>(index)); }
+
+  TDockOverEvent OnDockOver;
+  TDockDropEvent OnDockDrop;
+  TUnDockEvent OnUnDock;
+
   void Invalidate() override;
   void Update() override;
   void Repaint() override;
@@ -428,8 +564,22 @@ class TWinControl : public TControl {
   virtual void DoEnter();
   virtual void DoExit();
   TControlActionLinkClass GetActionLinkClass() const override;
+  // The manager a dock site gets while it is one with UseDockManager: the
+  // framework's dock tree, unless a descendant makes its own.
+  virtual TDockTree* CreateDockManager();
+  // A dock drag is over the site: OnDockOver may refuse (it accepts
+  // otherwise); the drop docks the control (OnDockDrop then tells).
+  virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DockDrop(TDragDockObject* source, int x, int y);
+  // A docked control is about to leave for `newTarget`: OnUnDock may keep it.
+  virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
+  void Loaded() override;
   void CreateHandle();
   void UpdateShowing();
+  // A window that only changed its size is repainted as its window class
+  // says (CS_HREDRAW, CS_VREDRAW); a moved one wholly.
+  void InvalidateForNewBounds(bool moved) override;
+  void ChangeScale(int m, int d) override;
   // A control's colour as a brush colour (system colours resolved).
   win::COLORREF BrushColor() const;
 
@@ -455,6 +605,10 @@ class TWinControl : public TControl {
   bool PaintsNatively() const;
   void ReflectToChild(TMessage& m, win::HWND child);
   void ReflectMeasureItem(TMessage& m);
+  void MouseActivateMessage(TMessage& m);
+  void MinMaxInfoMessage(TMessage& m);
+  void UpdateDockManager();
+  friend class DragSession;
 
   win::HWND handle_ = nullptr;
   win::WNDPROC defWndProc_ = nullptr;
@@ -471,6 +625,10 @@ class TWinControl : public TControl {
   bool trackingLeave_ = false;
   bool holdsCapture_ = false;  // the framework took the mouse capture for this control
   bool contextMenuSent_ = false;  // a WM_CONTEXTMENU passed since the last right-button release began
+  bool dockSite_ = false;
+  bool useDockManager_ = false;
+  std::unique_ptr<TDockTree> dockManager_;
+  std::vector<TControl*> dockClients_;
 };
 
 class TGraphicControl : public TControl {

@@ -1,5 +1,9 @@
 #include "vcl/controls/custom_draw.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 namespace qelo::vcl {
 namespace {
 
@@ -69,6 +73,14 @@ win::LRESULT ItemDrawStage(TCanvas& canvas, const TControl& control, win::HDC dc
   back = ColorToRGB(canvas.Brush()->Color());
   win::SelectObject(dc, canvas.Font()->Handle());
   return win::CDRF_NEWFONT;
+}
+
+void CopyText(const std::string& text, char* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
+  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
 }
 
 }  // namespace qelo::vcl

@@ -8,6 +8,7 @@
 #include "win/controls/basic_common.h"
 
 #include <functional>
+#include <string>
 
 namespace qelo::vcl {
 
@@ -25,6 +26,10 @@ using TCustomDrawState = TSet<TCustomDrawStateItem>;
 // The state of a custom-draw item (CDIS_* bits) and the stage of a draw stage.
 TCustomDrawState CustomDrawState(win::UINT itemState);
 TCustomDrawStage CustomDrawStage(win::DWORD drawStage);
+
+// Copies text into a window's buffer of `size` bytes (a notification's
+// text), never splitting a UTF-8 sequence.
+void CopyText(const std::string& text, char* buffer, int size);
 
 // Puts a canvas on a DC (saving the DC's state) and takes it off again.
 class TCanvasOnDC {

@@ -10,6 +10,9 @@ namespace qelo::vcl {
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 extern const EnumInfo kBevelCutInfo;
 
+// Whether a WM_WINDOWPOSCHANGED tells of a new size.
+bool SizeChanged(const TMessage& windowPosChanged);
+
 class TCustomPanel : public TCustomControl {
   QELO_VCL_CLASS()
  public:
@@ -25,6 +28,8 @@ class TCustomPanel : public TCustomControl {
   void SetBevelWidth(int value);
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int value);
+  // True: a change of size repaints the whole panel; false: only what the
+  // change uncovered (and what a descendant asks for).
   bool FullRepaint() const { return fullRepaint_; }
   void SetFullRepaint(bool value) { fullRepaint_ = value; }
 
@@ -32,6 +37,9 @@ class TCustomPanel : public TCustomControl {
   void AdjustClientRect(TRect& rect) const override;
 
  protected:
+  // The panel's window keeps its pixels when its size changes: FullRepaint
+  // decides what is painted again.
+  void CreateParams(TCreateParams& params) override;
   void Paint() override;
   void Dispatch(TMessage& message) override;
 

@@ -61,6 +61,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner), canvas_(new TC
 }
 
 TCustomForm::~TCustomForm() {
+  Application()->releasing_.erase(this);
   Screen()->RemoveForm(this);
   delete canvas_;
 }
@@ -409,7 +410,11 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-  Application()->Post([this] { Free(); });
+  TApplication& app = *Application();
+  if (!app.releasing_.insert(this).second) return;
+  app.Post([&app, form = this] {
+    if (app.releasing_.erase(form)) form->Free();
+  });
 }
 
 void TCustomForm::CloseModal() {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -345,6 +346,9 @@ class TApplication : public TComponent {
   bool showMainForm_ = true;
   std::string title_ = "Clipshift";
   TCustomForm* mainForm_ = nullptr;
+  // Forms whose Release waits for its turn; a form freed before that
+  // leaves the set, and the turn finds nothing to free.
+  std::set<TCustomForm*> releasing_;
   int modalLevel_ = 0;
   win::HWND window_ = nullptr;
   std::mutex postedLock_;  // guards posted_: any thread adds, the GUI thread takes

@@ -19,16 +19,6 @@ int ColumnFormat(TAlignment alignment) {
   }
 }
 
-// Copies text into a caller's buffer of `size` bytes, never splitting a
-// UTF-8 sequence.
-void CopyText(const std::string& text, char* buffer, int size) {
-  if (!buffer || size <= 0) return;
-  size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
-  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(buffer, text.data(), n);
-  buffer[n] = '\0';
-}
-
 struct SortContext {
   TLVCompare compare;
   intptr_t data;
@@ -144,11 +134,15 @@ TListItem::~TListItem() {
 
 TCustomListView* TListItem::ListView() const { return owner_ ? owner_->Owner() : nullptr; }
 
-int TListItem::Index() const { return owner_ ? owner_->IndexOf(this) : -1; }
+int TListItem::Index() const {
+  if (dataIndex_ >= 0) return dataIndex_;
+  return owner_ ? owner_->IndexOf(this) : -1;
+}
 
+// An owner-data list asks for its texts; nothing is pushed.
 void TListItem::PushText(int subItem) const {
   TCustomListView* view = ListView();
-  if (!view || !view->HandleAllocated()) return;
+  if (!view || !view->HandleAllocated() || view->ownerData_) return;
   const std::string text = subItem == 0 ? caption_
                            : subItem <= subItems_->Count() ? subItems_->Get(subItem - 1)
                                                            : std::string();
@@ -163,7 +157,7 @@ void TListItem::SetCaption(const std::string& caption) {
   caption_ = caption;
   PushText(0);
   TCustomListView* view = ListView();
-  if (view && (view->sortType_ == stText || view->sortType_ == stBoth) && owner_->updateCount_ == 0)
+  if (view && !view->ownerData_ && (view->sortType_ == stText || view->sortType_ == stBoth) && owner_->updateCount_ == 0)
     view->AlphaSort();
 }
 
@@ -178,7 +172,7 @@ void TListItem::SetImageIndex(int index) {
   if (index == imageIndex_) return;
   imageIndex_ = index;
   TCustomListView* view = ListView();
-  if (!view || !view->HandleAllocated()) return;
+  if (!view || !view->HandleAllocated() || view->ownerData_) return;
   LVITEM item;
   item.mask = LVIF_IMAGE;
   item.iItem = Index();
@@ -250,6 +244,7 @@ void TListItem::Delete() { delete this; }
 TListItems::~TListItems() { Clear(); }
 
 TListItem* TListItems::Insert(int index) {
+  if (owner_->ownerData_) throw EListError("An owner-data list holds no items of its own: set Items.Count");
   if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   auto* item = new TListItem(this);
   if (owner_->checkboxes_) item->stateIndex_ = 0;
@@ -263,8 +258,9 @@ void TListItems::PushItem(int index) const {
   if (!owner_->HandleAllocated()) return;
   TListItem* item = items_[static_cast<size_t>(index)];
   LVITEM native;
-  native.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+  native.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_GROUPID;
   native.iItem = index;
+  native.iGroupId = item->groupId_ < 0 ? I_GROUPIDNONE : item->groupId_;
   native.pszText = const_cast<char*>(item->caption_.c_str());
   native.iImage = item->imageIndex_;
   native.lParam = reinterpret_cast<LPARAM>(item);
@@ -277,10 +273,6 @@ void TListItems::PushItem(int index) const {
   item->SubItemsChanged();
 }
 
-TListItem* TListItems::Item(int index) const {
-  if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-  return items_[static_cast<size_t>(index)];
-}
 
 int TListItems::IndexOf(const TListItem* item) const {
   auto it = std::find(items_.begin(), items_.end(), item);
@@ -290,6 +282,7 @@ int TListItems::IndexOf(const TListItem* item) const {
 void TListItems::Delete(int index) { delete Item(index); }
 
 void TListItems::Clear() {
+  if (owner_->ownerData_) return SetCount(0);
   BeginUpdate();
   while (Count() > 0) Delete(Count() - 1);
   EndUpdate();
@@ -327,6 +320,11 @@ const ClassInfo& TCustomListView::StaticClass() {
           .Boolean("FullDrag", &TCustomListView::FullDrag, &TCustomListView::SetFullDrag)
           .Enum("BorderStyle", kBorderStyleInfo, &TCustomListView::BorderStyle, &TCustomListView::SetBorderStyle)
           .Object<TListColumns>("Columns", &TCustomListView::Columns)
+          .Object<TListGroups>("Groups", &TCustomListView::Groups)
+          .Boolean("GroupView", &TCustomListView::GroupView, &TCustomListView::SetGroupView)
+          .Component("GroupHeaderImages", &TCustomListView::GroupHeaderImages, &TCustomListView::SetGroupHeaderImages)
+          .Boolean("OwnerData", &TCustomListView::OwnerData, &TCustomListView::SetOwnerData)
+          .Integer("HoverTime", &TCustomListView::HoverTime, &TCustomListView::SetHoverTime)
           .Boolean("HideSelection", &TCustomListView::HideSelection, &TCustomListView::SetHideSelection)
           .Boolean("OwnerDraw", &TCustomListView::OwnerDraw, &TCustomListView::SetOwnerDraw)
           .Boolean("ColumnClick", &TCustomListView::ColumnClick, &TCustomListView::SetColumnClick)
@@ -351,6 +349,13 @@ const ClassInfo& TCustomListView::StaticClass() {
           .Event("OnCustomDraw", &TCustomListView::OnCustomDraw)
           .Event("OnCustomDrawItem", &TCustomListView::OnCustomDrawItem)
           .Event("OnCustomDrawSubItem", &TCustomListView::OnCustomDrawSubItem)
+          .Event("OnAdvancedCustomDraw", &TCustomListView::OnAdvancedCustomDraw)
+          .Event("OnAdvancedCustomDrawItem", &TCustomListView::OnAdvancedCustomDrawItem)
+          .Event("OnAdvancedCustomDrawSubItem", &TCustomListView::OnAdvancedCustomDrawSubItem)
+          .Event("OnColumnRightClick", &TCustomListView::OnColumnRightClick)
+          .Event("OnData", &TCustomListView::OnData)
+          .Event("OnDataHint", &TCustomListView::OnDataHint)
+          .Event("OnDataFind", &TCustomListView::OnDataFind)
           .Done();
   return info;
 }
@@ -358,6 +363,7 @@ const ClassInfo& TCustomListView::StaticClass() {
 TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner),
       columns_(std::make_unique<TListColumns>(this)),
+      groups_(std::make_unique<TListGroups>(this)),
       items_(this),
       canvas_(std::make_unique<TCanvas>()) {
   SetBounds(Left(), Top(), 250, 150);
@@ -366,12 +372,14 @@ TCustomListView::TCustomListView(TComponent* owner)
   SetColor(clWindow);
   smallLink_.OnChange = [this](TObject* s) { ImageListChange(s); };
   stateLink_.OnChange = [this](TObject* s) { ImageListChange(s); };
+  groupHeaderLink_.OnChange = [this](TObject* s) { ImageListChange(s); };
 }
 
 TCustomListView::~TCustomListView() {
   items_.Clear();
   if (smallImages_) smallImages_->UnRegisterChanges(&smallLink_);
   if (stateImages_) stateImages_->UnRegisterChanges(&stateLink_);
+  if (groupHeaderImages_) groupHeaderImages_->UnRegisterChanges(&groupHeaderLink_);
 }
 
 LRESULT TCustomListView::Send(UINT msg, WPARAM w, LPARAM l) const {
@@ -390,6 +398,7 @@ void TCustomListView::CreateParams(TCreateParams& p) {
   if (ownerDraw_) p.Style |= LVS_OWNERDRAWFIXED;
   if (!columnClick_) p.Style |= LVS_NOSORTHEADER;
   if (!showColumnHeaders_) p.Style |= LVS_NOCOLUMNHEADER;
+  if (ownerData_) p.Style |= LVS_OWNERDATA;
 }
 
 DWORD TCustomListView::ExStyle() const {
@@ -407,11 +416,16 @@ void TCustomListView::CreateWnd() {
   Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
   PushImageList(LVSIL_SMALL, smallImages_);
   PushImageList(LVSIL_STATE, stateImages_);
+  PushImageList(LVSIL_GROUPHEADER, groupHeaderImages_);
+  Send(LVM_SETHOVERTIME, 0, hoverTime_);
   for (const auto& column : columns_->columns_) {
     LVCOLUMN c = column->Native(LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_IMAGE);
     Send(LVM_INSERTCOLUMN, static_cast<WPARAM>(column->index_), reinterpret_cast<LPARAM>(&c));
   }
-  for (int i = 0; i < items_.Count(); ++i) items_.PushItem(i);
+  PushGroups();
+  if (ownerData_) Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(items_.dataCount_));
+  else
+    for (int i = 0; i < items_.Count(); ++i) items_.PushItem(i);
 }
 
 void TCustomListView::DestroyWnd() {
@@ -467,6 +481,7 @@ void TCustomListView::SetStateImages(TImageList* images) { SetImageList(stateIma
 void TCustomListView::ImageListChange(TObject* sender) {
   if (sender == smallImages_) PushImageList(LVSIL_SMALL, smallImages_);
   if (sender == stateImages_) PushImageList(LVSIL_STATE, stateImages_);
+  if (sender == groupHeaderImages_) PushImageList(LVSIL_GROUPHEADER, groupHeaderImages_);
 }
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
@@ -482,10 +497,14 @@ void TCustomListView::Notification(TComponent* component, TOperation operation) 
     stateImages_ = nullptr;
     PushImageList(LVSIL_STATE, nullptr);
   }
+  if (component == groupHeaderImages_) {
+    groupHeaderImages_ = nullptr;
+    PushImageList(LVSIL_GROUPHEADER, nullptr);
+  }
 }
 
 TListItem* TCustomListView::ItemOf(int index) const {
-  return index >= 0 && index < items_.Count() ? items_.items_[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 && index < items_.Count() ? items_.Item(index) : nullptr;
 }
 
 TListItem* TCustomListView::Selected() const {
@@ -502,6 +521,12 @@ void TCustomListView::SetSelected(TListItem* item) {
 }
 
 void TCustomListView::ClearSelection() {
+  if (ownerData_) {
+    LVITEM none;
+    none.stateMask = LVIS_SELECTED;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    return;
+  }
   for (TListItem* item : items_.items_)
     if (item->Selected()) item->SetSelected(false);
 }
@@ -571,8 +596,9 @@ bool TCustomListView::AlphaSort() {
       0);
 }
 
+// The program keeps an owner-data list's order.
 bool TCustomListView::CustomSort(TLVCompare compare, intptr_t data) {
-  if (!compare) return false;
+  if (!compare || ownerData_) return false;
   if (!HandleAllocated()) {
     std::stable_sort(items_.items_.begin(), items_.items_.end(),
                      [&](TListItem* a, TListItem* b) { return compare(a, b, data) < 0; });
@@ -612,6 +638,10 @@ void TCustomListView::Change(TListItem* item, TItemChange change) {
 
 void TCustomListView::ColClick(TListColumn* column) {
   if (OnColumnClick) OnColumnClick(this, column);
+}
+
+void TCustomListView::ColRightClick(TListColumn* column, TPoint point) {
+  if (OnColumnRightClick) OnColumnRightClick(this, column, point);
 }
 
 void TCustomListView::ColumnDragged() {
@@ -701,6 +731,12 @@ void TCustomListView::NotifyMessage(TMessage& m) {
       return;
     }
     case NM_CUSTOMDRAW: m.Result = CustomDrawMessage(*reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return;
+    case LVN_GETDISPINFO: return GetDispInfo(*reinterpret_cast<NMLVDISPINFO*>(header));
+    case LVN_ODCACHEHINT: {
+      const auto* hint = reinterpret_cast<NMLVCACHEHINT*>(header);
+      return OwnerDataHint(hint->iFrom, hint->iTo);
+    }
+    case LVN_ODFINDITEM: m.Result = FindItemMessage(*reinterpret_cast<NMLVFINDITEM*>(header)); return;
     case LVN_ODSTATECHANGED: {
       const auto* change = reinterpret_cast<NMLVODSTATECHANGE*>(header);
       DataStateChange(change->iFrom, change->iTo, ItemStatesOf(change->uOldState), ItemStatesOf(change->uNewState));
@@ -712,30 +748,37 @@ void TCustomListView::NotifyMessage(TMessage& m) {
 
 // ---- drawing -----------------------------------------------------------------------
 
+// The plain drawing events come at the pre-paint stages, the advanced ones
+// at every stage.
 bool TCustomListView::IsCustomDrawn(TCustomDrawTarget target, TCustomDrawStage stage) const {
-  if (stage != cdPrePaint) return false;
+  const bool prePaint = stage == cdPrePaint;
   switch (target) {
-    case dtControl: return static_cast<bool>(OnCustomDraw);
-    case dtItem: return OnCustomDrawItem || OnCustomDrawSubItem;
-    default: return static_cast<bool>(OnCustomDrawSubItem);
+    case dtControl: return (prePaint && OnCustomDraw) || OnAdvancedCustomDraw;
+    case dtItem:
+      return (prePaint && (OnCustomDrawItem || OnCustomDrawSubItem)) || OnAdvancedCustomDrawItem ||
+             OnAdvancedCustomDrawSubItem;
+    default: return (prePaint && OnCustomDrawSubItem) || OnAdvancedCustomDrawSubItem;
   }
 }
 
 bool TCustomListView::CustomDraw(const TRect& rect, TCustomDrawStage stage) {
   bool defaultDraw = true;
   if (stage == cdPrePaint && OnCustomDraw) OnCustomDraw(this, rect, defaultDraw);
+  if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, rect, stage, defaultDraw);
   return defaultDraw;
 }
 
 bool TCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state, TCustomDrawStage stage) {
   bool defaultDraw = true;
   if (stage == cdPrePaint && OnCustomDrawItem) OnCustomDrawItem(this, item, state, defaultDraw);
+  if (OnAdvancedCustomDrawItem) OnAdvancedCustomDrawItem(this, item, state, stage, defaultDraw);
   return defaultDraw;
 }
 
 bool TCustomListView::CustomDrawSubItem(TListItem* item, int subItem, TCustomDrawState state, TCustomDrawStage stage) {
   bool defaultDraw = true;
   if (stage == cdPrePaint && OnCustomDrawSubItem) OnCustomDrawSubItem(this, item, subItem, state, defaultDraw);
+  if (OnAdvancedCustomDrawSubItem) OnAdvancedCustomDrawSubItem(this, item, subItem, state, stage, defaultDraw);
   return defaultDraw;
 }
 
@@ -749,6 +792,7 @@ LRESULT TCustomListView::CustomDrawMessage(NMLVCUSTOMDRAW& draw) {
   LRESULT result = CDRF_DODEFAULT;
   if (!(stage & CDDS_ITEM)) {
     if (stage == CDDS_PREPAINT && IsCustomDrawn(dtItem, cdPrePaint)) result |= CDRF_NOTIFYITEMDRAW;
+    if (stage == CDDS_PREPAINT && IsCustomDrawn(dtControl, cdPostPaint)) result |= CDRF_NOTIFYPOSTPAINT;
     if (!IsCustomDrawn(dtControl, cdStage)) return result;
     TCanvasOnDC lent(*canvas_, draw.nmcd.hdc);
     if (!CustomDraw(Rect(rc.left, rc.top, rc.right, rc.bottom), cdStage)) result |= CDRF_SKIPDEFAULT;
@@ -757,6 +801,8 @@ LRESULT TCustomListView::CustomDrawMessage(NMLVCUSTOMDRAW& draw) {
   const bool subItemStage = (stage & CDDS_SUBITEM) != 0;
   if (!IsCustomDrawn(subItemStage ? dtSubItem : dtItem, cdStage)) return result;
   if (!subItemStage && IsCustomDrawn(dtSubItem, cdPrePaint)) result |= CDRF_NOTIFYSUBITEMDRAW;
+  if (cdStage == cdPrePaint && IsCustomDrawn(subItemStage ? dtSubItem : dtItem, cdPostPaint))
+    result |= CDRF_NOTIFYPOSTPAINT;
   TListItem* item = ItemOf(static_cast<int>(draw.nmcd.dwItemSpec));
   const TCustomDrawState state = CustomDrawState(draw.nmcd.uItemState);
   return result | ItemDrawStage(*canvas_, *this, draw.nmcd.hdc, draw.clrText, draw.clrTextBk, [&] {
@@ -786,8 +832,9 @@ void TCustomListView::DrawItemMessage(TMessage& m) {
 // drag that the list lets end is told once the header has taken its new
 // place, which happens after HDN_ENDDRAG returns.
 void TCustomListView::HeaderNotifyMessage(TMessage& m) {
-  TWinControl::Dispatch(m);
   const auto* n = reinterpret_cast<const NMHDR*>(m.LParam);
+  if (n->code == NM_RCLICK) HeaderRightClick();
+  TWinControl::Dispatch(m);
   if (n->code == HDN_ENDDRAG && m.Result == 0) win::PostMessage(WindowHandle(), CM_COLUMNDRAGGED, 0, 0);
 }
 
@@ -808,6 +855,21 @@ void TCustomListView::Dispatch(TMessage& m) {
       return TWinControl::Dispatch(m);
     default: return TWinControl::Dispatch(m);
   }
+}
+
+// The column under the mouse; the point in the list's client coordinates.
+void TCustomListView::HeaderRightClick() {
+  const HWND header = HeaderHandle();
+  POINT cursor;
+  GetCursorPos(&cursor);
+  HDHITTESTINFO hit;
+  hit.pt = cursor;
+  win::ScreenToClient(header, &hit.pt);
+  const auto column = static_cast<int>(SendMessage(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (column < 0 || column >= columns_->Count()) return;
+  POINT client = cursor;
+  win::ScreenToClient(WindowHandle(), &client);
+  ColRightClick(columns_->Items(column), Point(client.x, client.y));
 }
 
 const ClassInfo& TListView::StaticClass() {

@@ -6,6 +6,13 @@
 // window whenever it exists (form files give the columns as a collection); states that the user changes (selection,
 // focus, check marks) are read from the window while it exists and kept
 // across a re-creation of it. Each native item's lParam is its TListItem.
+//
+// Groups (a collection, shown while GroupView) gather the items that name
+// them by GroupID under a header each. With OwnerData the program keeps
+// the items: the list has only Items->Count, and each item it shows or is
+// asked for is one item filled in by OnData; OnDataHint tells which items
+// are about to be shown and OnDataFind finds one. An owner-data list shows
+// no groups.
 #pragma once
 
 #include <memory>
@@ -28,6 +35,14 @@ enum TItemChange { ctText, ctImage, ctState };
 enum TDisplayCode { drBounds, drIcon, drLabel, drSelectBounds };
 enum THitTest { htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel,
                 htOnRight, htOnStateIcon, htToLeft, htToRight };
+// The list acts on lgsHidden and lgsCollapsed; form files may name every
+// state.
+enum TListGroupStateItem { lgsNormal, lgsHidden, lgsCollapsed, lgsNoHeader, lgsCollapsible, lgsFocused,
+                           lgsSelected, lgsSubseted, lgsSubSetLinkFocused };
+using TListGroupStateSet = TSet<TListGroupStateItem>;
+enum TItemFind { ifData, ifPartialString, ifExactString, ifNearest };
+enum TSearchDirection { sdLeft, sdRight, sdAbove, sdBelow, sdAll };
+extern const EnumInfo kListGroupStateInfo;
 using THitTests = TSet<THitTest>;
 extern const EnumInfo kViewStyleInfo;
 extern const EnumInfo kSortTypeInfo;
@@ -82,6 +97,71 @@ class TListColumns : public TCollection {
   std::vector<std::unique_ptr<TListColumn>> columns_;
 };
 
+// ---- groups ------------------------------------------------------------------------
+
+class TListGroups;
+
+class TListGroup : public TPersistent {
+  QELO_VCL_CLASS()
+ public:
+  TListGroup(TListGroups* owner, int groupId);
+
+  int Index() const;
+  const std::string& Header() const { return header_; }
+  void SetHeader(const std::string& text);
+  const std::string& Footer() const { return footer_; }
+  void SetFooter(const std::string& text);
+  // The number items name the group by; unique in the list.
+  int GroupID() const { return groupId_; }
+  void SetGroupID(int id);
+  TListGroupStateSet State() const { return state_; }
+  void SetState(TListGroupStateSet state);
+  TAlignment HeaderAlign() const { return headerAlign_; }
+  void SetHeaderAlign(TAlignment align);
+  TAlignment FooterAlign() const { return footerAlign_; }
+  void SetFooterAlign(TAlignment align);
+  // The image of the list's GroupHeaderImages before the header; -1 none.
+  int TitleImage() const { return titleImage_; }
+  void SetTitleImage(int index);
+
+ private:
+  friend class TListGroups;
+  friend class TCustomListView;
+  win::LVGROUP Native() const;
+  void Push();
+
+  TListGroups* owner_;
+  int groupId_;
+  std::string header_;
+  std::string footer_;
+  TListGroupStateSet state_{lgsNormal};
+  TAlignment headerAlign_ = taLeftJustify;
+  TAlignment footerAlign_ = taLeftJustify;
+  int titleImage_ = -1;
+};
+
+class TListGroups : public TCollection {
+  QELO_VCL_CLASS()
+ public:
+  explicit TListGroups(TCustomListView* owner) : owner_(owner) {}
+  // A new group at the end, with the next free GroupID.
+  TListGroup* Add();
+  void Delete(int index);
+  void Clear() override;
+  int Count() const override { return static_cast<int>(groups_.size()); }
+  TPersistent* AddItem() override { return Add(); }
+  TListGroup* Items(int index) const;
+  TListGroup* operator[](int index) const { return Items(index); }
+  // The group of a GroupID (null when none has it).
+  TListGroup* FindByID(int id) const;
+
+ private:
+  friend class TListGroup;
+  friend class TCustomListView;
+  TCustomListView* owner_;
+  std::vector<std::unique_ptr<TListGroup>> groups_;
+};
+
 // ---- items ---------------------------------------------------------------------
 
 class TListItem : public TPersistent {
@@ -102,6 +182,10 @@ class TListItem : public TPersistent {
   void SetData(void* data) { data_ = data; }
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int index);
+  // The group the item shows in (the GroupID of one of the list's Groups);
+  // -1 none.
+  int GroupID() const { return groupId_; }
+  void SetGroupID(int id);
   // The state image (check boxes: 0 unchecked, 1 checked); -1 none.
   int StateIndex() const;
   void SetStateIndex(int index);
@@ -136,7 +220,9 @@ class TListItem : public TPersistent {
   void* data_ = nullptr;
   int imageIndex_ = -1;
   int stateIndex_ = -1;
+  int groupId_ = -1;
   UINT states_ = 0;  // LVIS_SELECTED / LVIS_FOCUSED without a window
+  int dataIndex_ = -1;  // the item an owner-data list filled this one for
 };
 
 class TListItems : public TPersistent {
@@ -150,7 +236,10 @@ class TListItems : public TPersistent {
   TListItem* Insert(int index);
   void Delete(int index);
   void Clear();
-  int Count() const { return static_cast<int>(items_.size()); }
+  int Count() const;
+  // With OwnerData: the number of the program's items the list shows.
+  void SetCount(int count);
+  // With OwnerData, the one item that OnData fills for the index asked.
   TListItem* Item(int index) const;
   TListItem* operator[](int index) const { return Item(index); }
   int IndexOf(const TListItem* item) const;
@@ -167,6 +256,8 @@ class TListItems : public TPersistent {
   TCustomListView* owner_;
   std::vector<TListItem*> items_;
   int updateCount_ = 0;
+  int dataCount_ = 0;
+  std::unique_ptr<TListItem> dataItem_;  // the item OnData fills
 };
 
 // ---- the control ---------------------------------------------------------------------
@@ -192,6 +283,24 @@ enum TItemStateItem { isNone, isCut, isDropHilited, isFocused, isSelected, isAct
 using TItemStates = TSet<TItemStateItem>;
 using TLVDataStateChangeEvent =
     std::function<void(TObject* sender, int startIndex, int endIndex, TItemStates oldState, TItemStates newState)>;
+// OwnerData: fill the item (its Index says which); say which items are
+// about to be shown; find an item (Index: the item found, -1 none).
+using TLVOwnerDataEvent = std::function<void(TObject* sender, TListItem* item)>;
+using TLVOwnerDataHintEvent = std::function<void(TObject* sender, int startIndex, int endIndex)>;
+using TLVOwnerDataFindEvent =
+    std::function<void(TObject* sender, TItemFind find, const std::string& findString, const TPoint& findPosition,
+                       void* findData, int startIndex, TSearchDirection direction, bool wrap, int& index)>;
+// A right click on a column's header, at a client point of the list.
+using TLVColumnRClickEvent = std::function<void(TObject* sender, TListColumn* column, TPoint point)>;
+// The drawing events of every stage the list draws.
+using TLVAdvancedCustomDrawEvent =
+    std::function<void(TCustomListView* sender, const TRect& rect, TCustomDrawStage stage, bool& defaultDraw)>;
+using TLVAdvancedCustomDrawItemEvent = std::function<void(TCustomListView* sender, TListItem* item,
+                                                          TCustomDrawState state, TCustomDrawStage stage,
+                                                          bool& defaultDraw)>;
+using TLVAdvancedCustomDrawSubItemEvent =
+    std::function<void(TCustomListView* sender, TListItem* item, int subItem, TCustomDrawState state,
+                       TCustomDrawStage stage, bool& defaultDraw)>;
 // Answers <0, 0, >0 for two items and the caller's data.
 using TLVCompare = int (*)(TListItem* item1, TListItem* item2, intptr_t data);
 
@@ -203,6 +312,18 @@ class TCustomListView : public TWinControl {
 
   TListColumns* Columns() const { return columns_.get(); }
   TListItems* Items() { return &items_; }
+  TListGroups* Groups() const { return groups_.get(); }
+  bool GroupView() const { return groupView_; }
+  void SetGroupView(bool value);
+  TImageList* GroupHeaderImages() const { return groupHeaderImages_; }
+  void SetGroupHeaderImages(TImageList* images);
+  // The program keeps the items (see above); a change clears the items.
+  bool OwnerData() const { return ownerData_; }
+  void SetOwnerData(bool value);
+  // How long the mouse rests on an item before it counts as hovering, in
+  // milliseconds; -1 the system's time.
+  int HoverTime() const { return hoverTime_; }
+  void SetHoverTime(int ms);
 
   TViewStyle ViewStyle() const { return viewStyle_; }
   virtual void SetViewStyle(TViewStyle style);
@@ -255,6 +376,12 @@ class TCustomListView : public TWinControl {
   bool AlphaSort();
   bool CustomSort(TLVCompare compare, intptr_t data);
 
+  // The first item from `startIndex` on (or after it, unless inclusive)
+  // whose caption is `value` (or starts with it); null when none.
+  TListItem* FindCaption(int startIndex, const std::string& value, bool partial, bool inclusive, bool wrap);
+  // The first item whose Data is `value`, the same way.
+  TListItem* FindData(int startIndex, void* value, bool inclusive, bool wrap);
+
   // Whether the user may edit the item's caption now (OnEditing may refuse).
   virtual bool CanEdit(TListItem* item);
 
@@ -277,6 +404,13 @@ class TCustomListView : public TWinControl {
   TLVCustomDrawEvent OnCustomDraw;
   TLVCustomDrawItemEvent OnCustomDrawItem;
   TLVCustomDrawSubItemEvent OnCustomDrawSubItem;
+  TLVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TLVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+  TLVAdvancedCustomDrawSubItemEvent OnAdvancedCustomDrawSubItem;
+  TLVColumnRClickEvent OnColumnRightClick;
+  TLVOwnerDataEvent OnData;
+  TLVOwnerDataHintEvent OnDataHint;
+  TLVOwnerDataFindEvent OnDataFind;
 
   // The canvas the drawing events draw on (the DC of the paint under way).
   TCanvas* Canvas() const { return canvas_.get(); }
@@ -289,6 +423,12 @@ class TCustomListView : public TWinControl {
   virtual bool CanChange(TListItem* item, TItemChange change);
   virtual void Change(TListItem* item, TItemChange change);
   virtual void ColClick(TListColumn* column);
+  virtual void ColRightClick(TListColumn* column, TPoint point);
+  // OwnerData: OnData fills the item for its index; answers whether one did.
+  virtual bool OwnerDataFetch(TListItem* item);
+  virtual void OwnerDataHint(int startIndex, int endIndex);
+  virtual int OwnerDataFind(TItemFind find, const std::string& findString, const TPoint& findPosition,
+                            void* findData, int startIndex, TSearchDirection direction, bool wrap);
   // The user dragged a column to another place.
   virtual void ColumnDragged();
   virtual void DataStateChange(int startIndex, int endIndex, TItemStates oldState, TItemStates newState);
@@ -305,6 +445,8 @@ class TCustomListView : public TWinControl {
   friend class TListColumns;
   friend class TListItem;
   friend class TListItems;
+  friend class TListGroup;
+  friend class TListGroups;
   win::LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const;
   void SetStyleFlag(bool& field, bool value);
   void SetExFlag(bool& field, bool value);
@@ -319,12 +461,23 @@ class TCustomListView : public TWinControl {
   win::LRESULT CustomDrawMessage(win::NMLVCUSTOMDRAW& draw);
   win::LRESULT EndLabelEdit(win::NMLVDISPINFO& info);
   void DrawItemMessage(TMessage& m);
+  void GetDispInfo(win::NMLVDISPINFO& info);
+  win::LRESULT FindItemMessage(const win::NMLVFINDITEM& find);
+  void HeaderRightClick();
+  void PushGroups() const;
+  TListItem* FindItem(int startIndex, const win::LVFINDINFO& find, bool inclusive);
   TListItem* ItemOf(int index) const;
   // Puts the framework's items in the window's order after a native sort.
   void ReadOrderBack();
 
   std::unique_ptr<TListColumns> columns_;
+  std::unique_ptr<TListGroups> groups_;
   TListItems items_;
+  bool groupView_ = false;
+  TImageList* groupHeaderImages_ = nullptr;
+  TChangeLink groupHeaderLink_;
+  bool ownerData_ = false;
+  int hoverTime_ = -1;
   TViewStyle viewStyle_ = vsIcon;
   bool multiSelect_ = false, readOnly_ = false, hideSelection_ = true, ownerDraw_ = false;
   bool columnClick_ = true, showColumnHeaders_ = true;

@@ -112,12 +112,23 @@ void TCustomPanel::Paint() {
   DrawCanvasText(canvas, Caption(), r, flags);
 }
 
+bool SizeChanged(const TMessage& windowPosChanged) {
+  const auto* pos = reinterpret_cast<const win::WINDOWPOS*>(windowPosChanged.LParam);
+  return pos && !(pos->flags & win::SWP_NOSIZE);
+}
+
+void TCustomPanel::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  params.ClassStyle &= ~(win::CS_HREDRAW | win::CS_VREDRAW);
+}
+
 void TCustomPanel::Dispatch(TMessage& m) {
   // The whole panel is painted over, so erasing first would only flicker.
   if (m.Msg == win::WM_ERASEBKGND) {
     m.Result = 1;
     return;
   }
+  if (m.Msg == win::WM_WINDOWPOSCHANGED && fullRepaint_ && SizeChanged(m)) Invalidate();
   TCustomControl::Dispatch(m);
 }
 

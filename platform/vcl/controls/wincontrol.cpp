@@ -1,7 +1,10 @@
 #include <algorithm>
+#include <map>
+#include <string>
 #include <unordered_map>
 
 #include "vcl/controls/controls.h"
+#include "vcl/controls/dock_tree.h"
 #include "vcl/controls/forms.h"
 #include "win/controls/basic_common.h"
 
@@ -10,6 +13,10 @@ namespace qelo::vcl {
 namespace {
 
 constexpr const char* kControlClass = "TQeloControl";
+// The framework's windows take double clicks and repaint wholly when their
+// size changes, unless a control's CreateParams asks for another class
+// style.
+constexpr UINT kControlClassStyle = win::CS_DBLCLKS | win::CS_HREDRAW | win::CS_VREDRAW;
 
 // Windows of controls, by handle. Windows belong to the GUI thread, and so
 // does this table.
@@ -24,17 +31,24 @@ thread_local TWinControl* t_creating = nullptr;
 // The hook that subclasses a native window being made for t_creating.
 thread_local win::HHOOK t_creationHook = nullptr;
 
-void RegisterControlWindowClass() {
-  static const bool registered = [] {
-    win::WNDCLASS c;
-    c.style = win::CS_DBLCLKS;
-    c.lpfnWndProc = FrameworkWindowProc;
-    c.hCursor = win::LoadCursor(nullptr, win::IDC_ARROW);
-    c.lpszClassName = kControlClass;
-    return win::RegisterClass(c) != 0;
-  }();
-  (void)registered;
+// The framework's window class of a class style, registered on first use:
+// kControlClass for the usual style, the style's number after it for
+// others.
+std::string ControlWindowClass(UINT classStyle) {
+  static std::map<UINT, std::string> registered;
+  auto [it, added] = registered.emplace(classStyle, kControlClass);
+  if (!added) return it->second;
+  if (classStyle != kControlClassStyle) it->second += ":" + std::to_string(classStyle);
+  win::WNDCLASS c;
+  c.style = classStyle;
+  c.lpfnWndProc = FrameworkWindowProc;
+  c.hCursor = win::LoadCursor(nullptr, win::IDC_ARROW);
+  c.lpszClassName = it->second;
+  win::RegisterClass(c);
+  return it->second;
 }
+
+bool IsControlWindowClass(const std::string& name) { return name.rfind(kControlClass, 0) == 0; }
 
 bool IsMouseButtonMessage(UINT m) { return m >= win::WM_LBUTTONDOWN && m <= win::WM_MBUTTONDBLCLK; }
 bool IsButtonDown(UINT m) {
@@ -91,6 +105,11 @@ const ClassInfo& TWinControl::StaticClass() {
           .Boolean("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
           .Boolean("ParentDoubleBuffered", &TWinControl::ParentDoubleBuffered, &TWinControl::SetParentDoubleBuffered)
           .Boolean("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
+          .Boolean("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite)
+          .Boolean("UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager)
+          .Event("OnDockOver", &TWinControl::OnDockOver)
+          .Event("OnDockDrop", &TWinControl::OnDockDrop)
+          .Event("OnUnDock", &TWinControl::OnUnDock)
           .Event("OnEnter", &TWinControl::OnEnter)
           .Event("OnExit", &TWinControl::OnExit)
           .Event("OnKeyDown", &TWinControl::OnKeyDown)
@@ -103,6 +122,8 @@ const ClassInfo& TWinControl::StaticClass() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  // The dock manager lets go of the site's messages while it is whole.
+  dockManager_.reset();
   // Children go with their parent, whoever owns them.
   while (!controls_.empty()) {
     TControl* child = controls_.back();
@@ -159,7 +180,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.Height = Height();
   p.WndParent = Parent() ? Parent()->WindowHandle() : nullptr;
   p.WinClassName = kControlClass;
-  p.ClassStyle = win::CS_DBLCLKS;
+  p.ClassStyle = kControlClassStyle;
 }
 
 void TWinControl::CreateWnd() {
@@ -167,7 +188,7 @@ void TWinControl::CreateWnd() {
   CreateParams(p);
   if ((p.Style & win::WS_CHILD) && !p.WndParent)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
-  RegisterControlWindowClass();
+  if (p.WinClassName == kControlClass) p.WinClassName = ControlWindowClass(p.ClassStyle);
   CreateWindowHandle(p);
   if (!handle_) throw EInvalidOperation("Error creating window of " + ClassName());
 }
@@ -189,7 +210,7 @@ win::LRESULT TWinControl::SubclassOnCreation(int code, win::WPARAM w, win::LPARA
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-  const bool ownClass = p.WinClassName == kControlClass;
+  const bool ownClass = IsControlWindowClass(p.WinClassName);
   // Messages of the window's creation already pass on to the default
   // procedure of our own class.
   if (ownClass) defWndProc_ = win::DefWindowProc;
@@ -265,6 +286,7 @@ void TWinControl::RemoveControl(TControl* control) {
     if (auto* form = ParentForm()) form->ControlRemoved(w);
     w->DestroyHandle();
   }
+  if (control->hostDockSite_ == this) control->DetachFromHost();
   if (mouseCapture_ == control) mouseCapture_ = nullptr;
   if (mouseControl_ == control) mouseControl_ = nullptr;
   if (Application()->MouseControl() == control) Application()->SetMouseControl(nullptr);
@@ -475,6 +497,7 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
   }
   for (TControl* c : controls_)
     if (c->Align() == alNone) ApplyAnchors(*c, client);
+  if (dockManager_) dockManager_->ResetBounds();
 }
 
 // A child keeps its distance to the anchored edges as its parent's client
@@ -501,8 +524,8 @@ void TWinControl::ApplyAnchors(TControl& child, const TRect& client) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::max(Constraints()->ConstrainWidth(width), 0);
+  height = std::max(Constraints()->ConstrainHeight(height), 0);
   if (left == Left() && top == Top() && width == Width() && height == Height()) return;
   const bool resized = width != Width() || height != Height();
   TControl::SetBounds(left, top, width, height);
@@ -559,6 +582,23 @@ void TWinControl::UpdateShowing() {
 
 win::COLORREF TWinControl::BrushColor() const { return ColorToRGB(Color()); }
 
+void TWinControl::InvalidateForNewBounds(bool moved) {
+  if (moved || !handle_) Invalidate();
+}
+
+void TWinControl::ChangeScale(int m, int d) {
+  DisableAlign();
+  try {
+    const std::vector<TControl*> children = controls_;
+    for (TControl* c : children) c->ChangeScale(m, d);
+    TControl::ChangeScale(m, d);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  EnableAlign();
+}
+
 // ---- painting ------------------------------------------------------------------------
 
 void TWinControl::Invalidate() {
@@ -603,9 +643,38 @@ void TWinControl::PaintMessage(TMessage& m) {
   win::EndPaint(handle_, &ps);
 }
 
+namespace {
+
+// The control's palette in the context while it paints.
+class PaletteScope {
+ public:
+  PaletteScope(win::HDC dc, win::HPALETTE palette) : dc_(dc) {
+    if (!palette) return;
+    old_ = win::SelectPalette(dc, palette, 0);
+    win::RealizePalette(dc);
+    selected_ = true;
+  }
+  ~PaletteScope() {
+    if (selected_) win::SelectPalette(dc_, old_, 0);
+  }
+  PaletteScope(const PaletteScope&) = delete;
+  PaletteScope& operator=(const PaletteScope&) = delete;
+
+ private:
+  win::HDC dc_;
+  win::HPALETTE old_ = nullptr;
+  bool selected_ = false;
+};
+
+}  // namespace
+
 void TWinControl::PaintHandler(win::HDC dc) {
-  PaintWindow(dc);
+  {
+    PaletteScope palette(dc, GetPalette());
+    PaintWindow(dc);
+  }
   PaintControls(dc, nullptr);
+  if (dockManager_) dockManager_->PaintSite(dc);
 }
 
 // While the control is printed (csPaintCopy) the window's own procedure is
@@ -651,6 +720,7 @@ void TWinControl::PaintControls(win::HDC dc, TControl* first) {
     win::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     win::SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
     try {
+      PaletteScope palette(dc, c->GetPalette());
       c->Perform(win::WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     } catch (...) {
       win::RestoreDC(dc, saved);
@@ -679,6 +749,7 @@ void TWinControl::EraseMessage(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
   using namespace win;
+  if (HandleDragMessage(*this, m)) return;
   if (m.Msg == WM_CONTEXTMENU) contextMenuSent_ = true;
   switch (m.Msg) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
@@ -935,6 +1006,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
       return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
     case WM_SETCURSOR: return SetCursorMessage(m);
+    case WM_MOUSEACTIVATE: return MouseActivateMessage(m);
+    case WM_GETMINMAXINFO: return MinMaxInfoMessage(m);
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(m);
       if (handle_) UpdateBoundsFromWindow();
@@ -1006,6 +1079,38 @@ void TWinControl::Dispatch(TMessage& m) {
     }
     default: return TControl::Dispatch(m);
   }
+}
+
+// The windowless child under the mouse answers first, then the control;
+// neither answering leaves the window's default (activate).
+void TWinControl::MouseActivateMessage(TMessage& m) {
+  const int hitTest = static_cast<short>(win::LOWORD(static_cast<uintptr_t>(m.LParam)));
+  const UINT mouseMessage = win::HIWORD(static_cast<uintptr_t>(m.LParam));
+  const TMouseButton button = mouseMessage == win::WM_RBUTTONDOWN ? mbRight
+                              : mouseMessage == win::WM_MBUTTONDOWN ? mbMiddle
+                                                                     : mbLeft;
+  win::POINT cursor;
+  win::GetCursorPos(&cursor);
+  const TPoint p = ScreenToClient(Point(cursor.x, cursor.y));
+  const TShiftState shift = KeyboardShiftState();
+  TMouseActivate answer = maDefault;
+  if (TControl* child = ControlAtPos(p); child && !dynamic_cast<TWinControl*>(child))
+    answer = child->MouseActivate(button, shift, p.x - child->Left(), p.y - child->Top(), hitTest);
+  if (answer == maDefault) answer = MouseActivate(button, shift, p.x, p.y, hitTest);
+  if (answer == maDefault) return DefaultHandler(m);
+  m.Result = static_cast<LRESULT>(answer);  // the values of MA_ACTIVATE to MA_NOACTIVATEANDEAT
+}
+
+// The limits of Constraints bound a size the user drags too.
+void TWinControl::MinMaxInfoMessage(TMessage& m) {
+  DefaultHandler(m);
+  auto* info = reinterpret_cast<win::MINMAXINFO*>(m.LParam);
+  if (!info) return;
+  const TSizeConstraints& c = *Constraints();
+  if (c.MinWidth() > 0) info->ptMinTrackSize.x = c.MinWidth();
+  if (c.MinHeight() > 0) info->ptMinTrackSize.y = c.MinHeight();
+  if (c.MaxWidth() > 0) info->ptMaxTrackSize.x = c.MaxWidth();
+  if (c.MaxHeight() > 0) info->ptMaxTrackSize.y = c.MaxHeight();
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

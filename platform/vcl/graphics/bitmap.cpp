@@ -69,6 +69,23 @@ TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
 TBitmap::~TBitmap() {
   canvas_.reset();
   if (handle_) win::DeleteObject(handle_);
+  if (palette_) win::DeleteObject(palette_);
+}
+
+void TBitmap::SetPaletteColors(std::vector<win::PALETTEENTRY> colors) {
+  if (palette_) win::DeleteObject(palette_);
+  palette_ = nullptr;
+  paletteColors_ = std::move(colors);
+}
+
+win::HPALETTE TBitmap::Palette() {
+  if (Empty()) return nullptr;
+  if (!palette_ && !paletteColors_.empty()) {
+    win::LOGPALETTE log;
+    log.palPalEntry = paletteColors_;
+    palette_ = win::CreatePalette(&log);
+  }
+  return palette_;
 }
 
 void TBitmap::FreeContext() {
@@ -164,6 +181,15 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 void TBitmap::LoadFromMemory(const void* data, size_t size) {
   win::HBITMAP loaded = win::LoadBitmapFromMemory(data, size);
   if (!loaded) throw EInvalidGraphic("Bitmap image is not valid");
+  std::vector<win::RGBQUAD> table(256);
+  win::HDC dc = win::CreateCompatibleDC(nullptr);
+  const win::HGDIOBJ old = win::SelectObject(dc, loaded);
+  table.resize(win::GetDIBColorTable(dc, 0, 256, table.data()));
+  win::SelectObject(dc, old);
+  win::DeleteDC(dc);
+  std::vector<win::PALETTEENTRY> colors;
+  for (const win::RGBQUAD& q : table) colors.push_back(win::PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0});
+  SetPaletteColors(std::move(colors));
   Adopt(loaded, pfDevice);
   Changed();
 }
@@ -187,12 +213,14 @@ void TBitmap::Assign(const TPersistent* source) {
     if (handle_) CopyPixels(other->Handle(), handle_, width_, height_);
     transparentMode_ = other->transparentMode_;
     transparentColor_ = other->transparentColor_;
+    SetPaletteColors(other->paletteColors_);
     TGraphic::SetTransparent(other->Transparent());
     Changed();
     return;
   }
   if (const auto* graphic = dynamic_cast<const TGraphic*>(source)) {
     auto* other = const_cast<TGraphic*>(graphic);
+    SetPaletteColors({});
     Rebuild(0, 0, pfDevice);
     Rebuild(other->Width(), other->Height(), pfDevice);
     if (handle_) Canvas()->Draw(0, 0, other);

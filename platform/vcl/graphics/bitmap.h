@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "resource/resource.h"
 #include "vcl/graphics/graphics.h"
@@ -67,9 +68,13 @@ class TBitmap : public TGraphic {
   // Writes the colours as a PNG file (alpha left out); EFCreateError.
   void SaveToFile(const std::string& path);
 
-  // From another bitmap: a copy of its pixels and settings; from another
-  // graphic: a bitmap of its size with the graphic drawn on black.
+  // From another bitmap: a copy of its pixels, settings and palette; from
+  // another graphic: a bitmap of its size with the graphic drawn on black.
   void Assign(const TPersistent* source) override;
+
+  // The colour table of the picture of 256 colours or fewer the bitmap was
+  // loaded from (a BMP file's), made into a palette on first use.
+  win::HPALETTE Palette() override;
 
  protected:
   void Draw(TCanvas& canvas, const TRect& r) override;
@@ -80,6 +85,7 @@ class TBitmap : public TGraphic {
   win::HBITMAP NewHandle(int width, int height, TPixelFormat format) const;
   void Rebuild(int width, int height, TPixelFormat format);
   void FreeContext();
+  void SetPaletteColors(std::vector<win::PALETTEENTRY> colors);
 
   int width_ = 0;
   int height_ = 0;
@@ -88,6 +94,8 @@ class TBitmap : public TGraphic {
   TColor transparentColor_ = clDefault;
   win::HBITMAP handle_ = nullptr;
   std::unique_ptr<TBitmapCanvas> canvas_;
+  std::vector<win::PALETTEENTRY> paletteColors_;
+  win::HPALETTE palette_ = nullptr;
 };
 
 }  // namespace qelo::vcl

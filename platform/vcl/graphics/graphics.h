@@ -344,6 +344,10 @@ class TGraphic : public TPersistent {
   bool Modified() const { return modified_; }
   void SetModified(bool modified);
 
+  // The colours the picture was made with, as a palette (null when it has
+  // none: every picture of more than 256 colours); the graphic owns it.
+  virtual win::HPALETTE Palette() { return nullptr; }
+
   TNotifyEvent OnChange;
 
  protected:

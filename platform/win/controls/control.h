@@ -116,11 +116,13 @@ std::shared_ptr<T> ControlOf(HWND window) {
   return TableOf<T>().Find(window);
 }
 
+// The controls draw themselves from their size: a new size repaints them
+// wholly (CS_HREDRAW, CS_VREDRAW).
 template <class T>
 void RegisterControlClass(const char* name, UINT style, const char* cursor = IDC_ARROW) {
   WNDCLASS c;
   c.lpszClassName = name;
-  c.style = style;
+  c.style = style | CS_HREDRAW | CS_VREDRAW;
   c.lpfnWndProc = &ControlProc<T>;
   c.hCursor = LoadCursor(nullptr, cursor);
   RegisterClass(c);

@@ -161,6 +161,7 @@ HBITMAP LoadBmp(const uint8_t* data, size_t size) {
   if (!ReadBmpHeader(in, bmp)) return nullptr;
   HBITMAP bitmap = NewBitmap(bmp.width, bmp.height, false, kBlackPixel);
   if (bitmap == nullptr) return nullptr;
+  bitmap->colorTable = bmp.palette;
   for (int y = 0; y < bmp.height; ++y) {
     const int fileRow = bmp.topDown ? y : bmp.height - 1 - y;
     const uint8_t* row = in.At(bmp.pixels + bmp.stride * fileRow);

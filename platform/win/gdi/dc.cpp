@@ -20,12 +20,14 @@ void HoldState(const DcState& s) {
   Hold(s.pen);
   Hold(s.brush);
   Hold(s.font);
+  Hold(s.palette);
 }
 
 void ReleaseState(const DcState& s) {
   Release(s.pen);
   Release(s.brush);
   Release(s.font);
+  Release(s.palette);
 }
 
 DcState CopyState(const DcState& s) {
@@ -33,6 +35,7 @@ DcState CopyState(const DcState& s) {
   copy.pen = s.pen;
   copy.brush = s.brush;
   copy.font = s.font;
+  copy.palette = s.palette;
   copy.textColor = s.textColor;
   copy.bkColor = s.bkColor;
   copy.bkMode = s.bkMode;
@@ -158,6 +161,30 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
   return nullptr;
 }
 
+HPALETTE SelectPalette(HDC handle, HPALETTE palette, BOOL) {
+  DeviceContext* dc = Live(handle);
+  if (dc == nullptr || (palette != nullptr && Live(palette) == nullptr)) return nullptr;
+  return Swap(dc->state.palette, palette);
+}
+
+unsigned RealizePalette(HDC handle) {
+  (void)Live(handle);
+  return 0;
+}
+
+unsigned GetDIBColorTable(HDC handle, unsigned start, unsigned count, RGBQUAD* out) {
+  DeviceContext* dc = Live(handle);
+  if (dc == nullptr || dc->bitmap == nullptr || out == nullptr) return 0;
+  const std::vector<Pixel>& table = dc->bitmap->colorTable;
+  unsigned copied = 0;
+  for (unsigned i = start; i < table.size() && copied < count; ++i, ++copied) {
+    const Pixel p = table[i];
+    out[copied] = RGBQUAD{static_cast<uint8_t>(p & 0xFF), static_cast<uint8_t>((p >> 8) & 0xFF),
+                          static_cast<uint8_t>((p >> 16) & 0xFF), 0};
+  }
+  return copied;
+}
+
 HGDIOBJ GetCurrentObject(HDC handle, unsigned type) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr) return nullptr;
@@ -166,6 +193,7 @@ HGDIOBJ GetCurrentObject(HDC handle, unsigned type) {
     case OBJ_BRUSH: return dc->state.brush;
     case OBJ_FONT: return dc->state.font;
     case OBJ_BITMAP: return dc->bitmap;
+    case OBJ_PAL: return dc->state.palette;
     default: return nullptr;
   }
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelo::win {
 
@@ -52,12 +53,14 @@ struct BrushObject;
 struct FontObject;
 struct BitmapObject;
 struct RegionObject;
+struct PaletteObject;
 struct DeviceContext;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
 using HFONT = FontObject*;
 using HBITMAP = BitmapObject*;
 using HRGN = RegionObject*;
+using HPALETTE = PaletteObject*;
 using HDC = DeviceContext*;
 
 // Any drawing object. Made from any object handle; turned back into one
@@ -72,11 +75,13 @@ class HGDIOBJ {
   HGDIOBJ(FontObject* object);
   HGDIOBJ(BitmapObject* object);
   HGDIOBJ(RegionObject* object);
+  HGDIOBJ(PaletteObject* object);
   explicit operator PenObject*() const;
   explicit operator BrushObject*() const;
   explicit operator FontObject*() const;
   explicit operator BitmapObject*() const;
   explicit operator RegionObject*() const;
+  explicit operator PaletteObject*() const;
   GdiObject* get() const { return object_; }
   friend bool operator==(HGDIOBJ a, HGDIOBJ b) { return a.object_ == b.object_; }
 
@@ -95,6 +100,10 @@ BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b);
 BOOL UnionRect(RECT* out, const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* r, POINT p);
 BOOL EqualRect(const RECT* a, const RECT* b);
+
+// number x numerator / denominator in 64 bits, rounded half away from
+// zero; -1 for a denominator of 0 or a result beyond 32 bits.
+int MulDiv(int number, int numerator, int denominator);
 
 // ---- objects -------------------------------------------------------------
 
@@ -252,6 +261,40 @@ constexpr unsigned OBJ_PEN = 1;
 constexpr unsigned OBJ_BRUSH = 2;
 constexpr unsigned OBJ_FONT = 6;
 constexpr unsigned OBJ_BITMAP = 7;
+constexpr unsigned OBJ_PAL = 5;
+
+// ---- palettes --------------------------------------------------------------
+// The display shows more than 256 colours: a palette selected and realized
+// maps nothing (RealizePalette answers 0) and colours draw as they are; a
+// palette carries the colours a picture was made with.
+
+struct PALETTEENTRY {
+  uint8_t peRed = 0;
+  uint8_t peGreen = 0;
+  uint8_t peBlue = 0;
+  uint8_t peFlags = 0;
+};
+struct LOGPALETTE {
+  uint16_t palVersion = 0x300;
+  std::vector<PALETTEENTRY> palPalEntry;
+};
+struct RGBQUAD {
+  uint8_t rgbBlue = 0;
+  uint8_t rgbGreen = 0;
+  uint8_t rgbRed = 0;
+  uint8_t rgbReserved = 0;
+};
+HPALETTE CreatePalette(const LOGPALETTE* palette);
+// The entries from `start` on, at most `count`, into `out`; how many. A
+// null `out` answers the palette's size.
+unsigned GetPaletteEntries(HPALETTE palette, unsigned start, unsigned count, PALETTEENTRY* out);
+// The context's palette (null at first); the previous one.
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+// How many entries were mapped into the system palette: none here.
+unsigned RealizePalette(HDC dc);
+// The colour table of the bitmap selected into the context: that of a
+// picture of 256 colours or fewer it was loaded from, else none (0).
+unsigned GetDIBColorTable(HDC dc, unsigned start, unsigned count, RGBQUAD* out);
 
 // Saves pens, brushes, fonts, colours, modes, origins, the current position
 // and the clip region (not the selected bitmap). Returns the new saved level

@@ -2,6 +2,7 @@
 #include "win/gdi/objects.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
@@ -55,6 +56,7 @@ HGDIOBJ::HGDIOBJ(BrushObject* object) : object_(object) {}
 HGDIOBJ::HGDIOBJ(FontObject* object) : object_(object) {}
 HGDIOBJ::HGDIOBJ(BitmapObject* object) : object_(object) {}
 HGDIOBJ::HGDIOBJ(RegionObject* object) : object_(object) {}
+HGDIOBJ::HGDIOBJ(PaletteObject* object) : object_(object) {}
 HGDIOBJ::operator PenObject*() const { return static_cast<PenObject*>(LiveObject(object_, GdiKind::Pen)); }
 HGDIOBJ::operator BrushObject*() const {
   return static_cast<BrushObject*>(LiveObject(object_, GdiKind::Brush));
@@ -65,6 +67,9 @@ HGDIOBJ::operator BitmapObject*() const {
 }
 HGDIOBJ::operator RegionObject*() const {
   return static_cast<RegionObject*>(LiveObject(object_, GdiKind::Region));
+}
+HGDIOBJ::operator PaletteObject*() const {
+  return static_cast<PaletteObject*>(LiveObject(object_, GdiKind::Palette));
 }
 
 DeviceContext* LiveDC(HDC dc) {
@@ -104,6 +109,25 @@ BitmapObject::BitmapObject(int w, int h, bool m)
 }
 
 BitmapObject::~BitmapObject() { cairo_surface_destroy(surface); }
+
+// ---- palettes ------------------------------------------------------------
+
+HPALETTE CreatePalette(const LOGPALETTE* palette) {
+  if (palette == nullptr || palette->palPalEntry.empty()) return nullptr;
+  auto* p = new PaletteObject;
+  p->entries = palette->palPalEntry;
+  RegisterObject(p);
+  return p;
+}
+
+unsigned GetPaletteEntries(HPALETTE handle, unsigned start, unsigned count, PALETTEENTRY* out) {
+  PaletteObject* palette = Live(handle);
+  if (palette == nullptr) return 0;
+  if (out == nullptr) return static_cast<unsigned>(palette->entries.size());
+  unsigned copied = 0;
+  for (unsigned i = start; i < palette->entries.size() && copied < count; ++i) out[copied++] = palette->entries[i];
+  return copied;
+}
 
 // ---- pens and brushes ----------------------------------------------------
 
@@ -251,6 +275,16 @@ BOOL PtInRect(const RECT* r, POINT p) {
 BOOL EqualRect(const RECT* a, const RECT* b) {
   return a != nullptr && b != nullptr && a->left == b->left && a->top == b->top &&
          a->right == b->right && a->bottom == b->bottom;
+}
+
+int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  const int64_t product = static_cast<int64_t>(number) * numerator;
+  const int64_t d = denominator;
+  const bool negative = (product < 0) != (d < 0);
+  const int64_t magnitude = ((product < 0 ? -product : product) + (d < 0 ? -d : d) / 2) / (d < 0 ? -d : d);
+  if (magnitude > INT32_MAX) return -1;
+  return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
 // ---- colours and regions shared by the drawing files ---------------------

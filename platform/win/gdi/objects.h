@@ -16,7 +16,7 @@ using PangoFontDescription = struct _PangoFontDescription;
 
 namespace qelo::win {
 
-enum class GdiKind { Pen, Brush, Font, Bitmap, Region };
+enum class GdiKind { Pen, Brush, Font, Bitmap, Region, Palette };
 
 struct GdiObject {
   explicit GdiObject(GdiKind k) : kind(k) {}
@@ -55,6 +55,9 @@ struct FontObject : GdiObject {
   LOGFONT log;
   std::string face;  // the installed face drawn with
   bool outline = true;
+  // The requested face is the system's symbol face of window glyphs
+  // ("Marlett"), whose letters stand for pictures.
+  bool windowGlyphs = false;
   PangoFontDescription* description = nullptr;
   TEXTMETRIC metrics;
 };
@@ -68,6 +71,7 @@ struct BitmapObject : GdiObject {
   cairo_surface_t* surface = nullptr;
   DeviceContext* selectedInto = nullptr;
   DeviceContext* owner = nullptr;  // a context's default bitmap: only it may select it
+  std::vector<Pixel> colorTable;   // of the picture of few colours it was loaded from
 
   Pixel* Row(int y) const {
     return reinterpret_cast<Pixel*>(cairo_image_surface_get_data(surface) +
@@ -80,6 +84,11 @@ struct RegionDeleter {
 };
 using RegionPtr = std::unique_ptr<cairo_region_t, RegionDeleter>;
 
+struct PaletteObject : GdiObject {
+  PaletteObject() : GdiObject(GdiKind::Palette) {}
+  std::vector<PALETTEENTRY> entries;
+};
+
 struct RegionObject : GdiObject {
   explicit RegionObject(RegionPtr r) : GdiObject(GdiKind::Region), region(std::move(r)) {}
   RegionPtr region;
@@ -89,6 +98,7 @@ struct DcState {
   HPEN pen = nullptr;
   HBRUSH brush = nullptr;
   HFONT font = nullptr;
+  HPALETTE palette = nullptr;
   COLORREF textColor = RGB(0, 0, 0);
   COLORREF bkColor = RGB(255, 255, 255);
   int bkMode = OPAQUE;
@@ -138,6 +148,10 @@ inline BitmapObject* Live(BitmapObject* h) {
 template <>
 inline RegionObject* Live(RegionObject* h) {
   return static_cast<RegionObject*>(LiveObject(h, GdiKind::Region));
+}
+template <>
+inline PaletteObject* Live(PaletteObject* h) {
+  return static_cast<PaletteObject*>(LiveObject(h, GdiKind::Palette));
 }
 template <>
 inline DeviceContext* Live(DeviceContext* h) { return LiveDC(h); }

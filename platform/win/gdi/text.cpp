@@ -88,8 +88,26 @@ PangoContext* MeasuringContext() {
   return holder.context;
 }
 
+// The pictures the symbol face of window glyphs gives its letters, as
+// characters of the installed faces.
+std::string WindowGlyphs(std::string_view text) {
+  struct Glyph {
+    char letter;
+    const char* picture;
+  };
+  static constexpr Glyph kGlyphs[] = {{'r', "\u2715"}};  // the close cross
+  std::string out;
+  for (char c : text) {
+    const auto* it = std::find_if(std::begin(kGlyphs), std::end(kGlyphs), [c](const Glyph& g) { return g.letter == c; });
+    out += it == std::end(kGlyphs) ? std::string(1, c) : std::string(it->picture);
+  }
+  return out;
+}
+
 PangoLayout* MakeLayout(PangoContext* context, const FontObject& font, std::string_view text,
                         const TextStyle& style) {
+  const std::string pictures = font.windowGlyphs ? WindowGlyphs(text) : std::string();
+  if (font.windowGlyphs) text = pictures;
   pango_context_set_base_dir(context, style.rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
   PangoLayout* layout = pango_layout_new(context);
   pango_layout_set_auto_dir(layout, FALSE);
@@ -193,6 +211,7 @@ HFONT CreateFontIndirect(const LOGFONT* log) {
   font->log = *log;
   font->face = face.family;
   font->outline = face.outline;
+  font->windowGlyphs = strcasecmp(log->lfFaceName.c_str(), "Marlett") == 0;
   const int em = EmPixels(*log, face.family);
   font->description = Describe(*log, face.family, em);
   FillMetrics(*font, em);

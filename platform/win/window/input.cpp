@@ -144,15 +144,10 @@ std::u16string Utf16(const std::string& utf8) {
 
 HWND RootHandle(HWND window) { return GetAncestor(window, GA_ROOT); }
 
-// A click in a child of another thread's top-level window activates that
-// window on its thread without the clicked thread waiting for it: that
-// thread may be waiting for this one.
-void ActivateForClick(HWND window, LRESULT hit, UINT message) {
-  const HWND root = RootHandle(window);
-  if (root == nullptr || GetForegroundWindow() == root) return;
-  const LRESULT answer = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
-                                     MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
-  if (answer != 1 && answer != 2) return;
+// Activates a top-level window; one of another thread on its thread,
+// without the calling thread waiting for it: that thread may be waiting
+// for this one.
+void Activate(HWND root) {
   auto self = CurrentQueue();
   {
     std::lock_guard lock(GetState().lock);
@@ -164,6 +159,20 @@ void ActivateForClick(HWND window, LRESULT hit, UINT message) {
     }
   }
   SetActiveWindow(root);
+}
+
+// A click in a window whose top-level window is not the foreground asks
+// the window (WM_MOUSEACTIVATE) whether to activate and whether the click
+// still goes on (false: it is eaten, MA_ACTIVATEANDEAT or
+// MA_NOACTIVATEANDEAT).
+bool ActivateForClick(HWND window, LRESULT hit, UINT message) {
+  const HWND root = RootHandle(window);
+  if (root == nullptr || GetForegroundWindow() == root) return true;
+  const LRESULT answer = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
+                                     MAKELPARAM(static_cast<int>(hit), static_cast<int>(message)));
+  const bool eaten = answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT;
+  if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) Activate(root);
+  return !eaten;
 }
 
 // Resizing edges of the size loop: how each side follows the pointer.
@@ -236,7 +245,7 @@ bool CookInput(MSG* msg) {
   if (!captured && (msg->message == WM_MOUSEMOVE || press))
     SendMessage(msg->hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg->hwnd),
                 MAKELPARAM(static_cast<int>(hit), static_cast<int>(msg->message)));
-  if (!captured && press) ActivateForClick(msg->hwnd, hit, msg->message);
+  if (!captured && press && !ActivateForClick(msg->hwnd, hit, msg->message)) return false;
   if (hit == HTCLIENT) {
     POINT p{GET_X_LPARAM(screen), GET_Y_LPARAM(screen)};
     ScreenToClient(msg->hwnd, &p);

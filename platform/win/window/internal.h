@@ -170,6 +170,11 @@ void LinkTop(Window& w, Window* parent);
 
 // Painting.
 void InvalidateWhole(Window& w, bool erase, bool frame);  // State::lock held
+// After a size change from `oldClient`: the whole window when its class
+// redraws on that change (CS_HREDRAW for the width, CS_VREDRAW for the
+// height), else its frame and the client area the change uncovered; the
+// rest keeps its pixels. State::lock held.
+void InvalidateResized(Window& w, const RECT& oldClient);
 void ReplaceSurface(Window& w);                            // owner thread, no lock
 void DestroySurface(Window& w);
 void NotifyPainted(HWND window);                           // no lock held

@@ -242,6 +242,32 @@ void InvalidateWhole(Window& w, bool erase, bool frame) {
   w.frameDue = w.frameDue || frame;
 }
 
+void InvalidateResized(Window& w, const RECT& oldClient) {
+  const int oldWidth = oldClient.right - oldClient.left, oldHeight = oldClient.bottom - oldClient.top;
+  const int width = w.client.right - w.client.left, height = w.client.bottom - w.client.top;
+  const UINT classStyle = w.windowClass.style;
+  if ((width != oldWidth && (classStyle & CS_HREDRAW)) || (height != oldHeight && (classStyle & CS_VREDRAW))) {
+    InvalidateWhole(w, true, true);
+    return;
+  }
+  w.frameDue = true;
+  Region uncovered(CreateRectRgn(0, 0, 0, 0));
+  if (width > oldWidth) {
+    Region strip(CreateRectRgn(oldWidth, 0, width, height));
+    CombineRgn(uncovered.handle, uncovered.handle, strip.handle, RGN_OR);
+  }
+  if (height > oldHeight) {
+    Region strip(CreateRectRgn(0, oldHeight, width, height));
+    CombineRgn(uncovered.handle, uncovered.handle, strip.handle, RGN_OR);
+  }
+  if (uncovered.Empty()) {
+    Wake(*w.owner);
+    return;
+  }
+  AddToUpdate(w, uncovered.handle);
+  w.eraseDue = true;
+}
+
 bool TakePaintMessage(ThreadQueue& q, MSG* msg, HWND filter) {
   for (Window* w : q.windows) {
     if (filter && w->handle != filter) continue;

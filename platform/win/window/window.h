@@ -65,6 +65,9 @@ constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_CANCELMODE = 0x001F;  // ends modes such as the mouse capture
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+// Answers to WM_MOUSEACTIVATE: activate the window or not, and whether the
+// click that asked is then dropped.
+constexpr LRESULT MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACTIVATEANDEAT = 4;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
@@ -189,6 +192,9 @@ constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 // again when they change beneath it.
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
+// With WS_EX_TRANSPARENT: a window that only shows, which the mouse passes
+// through to the windows below.
+constexpr DWORD WS_EX_LAYERED = 0x00080000;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 

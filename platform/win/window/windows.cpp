@@ -110,9 +110,11 @@ LRESULT SetPosOnOwner(HWND window, HWND insertAfter, int x, int y, int width, in
   if (!(flags & SWP_NOSIZE)) ApplyMinMax(window, *w, &pos.cx, &pos.cy);
   SendMessage(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
   bool moved = false, sized = false;
+  RECT oldClient;
   {
     std::lock_guard lock(GetState().lock);
     if (Find(window) == nullptr) return 0;
+    oldClient = w->client;
     const RECT next{pos.x, pos.y, pos.x + std::max(pos.cx, 0), pos.y + std::max(pos.cy, 0)};
     moved = next.left != w->rect.left || next.top != w->rect.top;
     sized = next.right - next.left != w->Width() || next.bottom - next.top != w->Height();
@@ -124,7 +126,8 @@ LRESULT SetPosOnOwner(HWND window, HWND insertAfter, int x, int y, int width, in
     ReplaceSurface(*w);
     if (!(flags & SWP_NOREDRAW)) {
       std::lock_guard lock(GetState().lock);
-      InvalidateWhole(*w, true, true);
+      if (flags & SWP_FRAMECHANGED) InvalidateWhole(*w, true, true);
+      else InvalidateResized(*w, oldClient);
     }
   }
   if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOWNA);
@@ -293,8 +296,9 @@ Window* ChildAt(Window& parent, POINT inParentWindow) {
 }  // namespace
 
 Window* WindowAtScreenPoint(POINT screen) {
+  constexpr DWORD kClickThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
   for (Window* top : GetState().topLevels) {
-    if (!VisibleChain(*top)) continue;
+    if (!VisibleChain(*top) || (top->exStyle & kClickThrough) == kClickThrough) continue;
     POINT p{screen.x - top->rect.left, screen.y - top->rect.top};
     if (!InShape(*top, p)) continue;
     Window* found = top;

@@ -78,6 +78,48 @@ TEST(GdiBitmaps, LoadsBmpOfEveryDepth) {
   }
 }
 
+// A picture of few colours keeps its colour table; a palette selected into
+// a context changes no colour on this display and stays until deselected.
+TEST(GdiPalettes, ColourTablesAndPalettes) {
+  auto tableOf = [](HBITMAP b) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, b);
+    RGBQUAD table[4];
+    const unsigned n = GetDIBColorTable(dc, 0, 4, table);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return std::vector<RGBQUAD>(table, table + n);
+  };
+  const std::vector<uint8_t> indexed = MakeBmp(2, 2, 8, {{0, 1}, {1, 0}});
+  HBITMAP few = LoadBitmapFromMemory(indexed.data(), indexed.size());
+  const std::vector<RGBQUAD> table = tableOf(few);
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0].rgbRed, 255);
+  EXPECT_EQ(table[1].rgbBlue, 255);
+  const std::vector<uint8_t> deep = MakeBmp(1, 1, 24, {{1, 2, 3}});
+  HBITMAP many = LoadBitmapFromMemory(deep.data(), deep.size());
+  EXPECT_TRUE(tableOf(many).empty());
+
+  LOGPALETTE log;
+  log.palPalEntry = {{255, 0, 0, 0}, {0, 0, 255, 0}};
+  HPALETTE palette = CreatePalette(&log);
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 2u);
+  PALETTEENTRY second;
+  EXPECT_EQ(GetPaletteEntries(palette, 1, 1, &second), 1u);
+  EXPECT_EQ(second.peBlue, 255);
+
+  Canvas canvas(4, 4);
+  EXPECT_EQ(SelectPalette(canvas.dc(), palette, 0), nullptr);
+  EXPECT_EQ(GetCurrentObject(canvas.dc(), OBJ_PAL), HGDIOBJ(palette));
+  EXPECT_EQ(RealizePalette(canvas.dc()), 0u) << "nothing to map on a display of many colours";
+  EXPECT_FALSE(DeleteObject(palette)) << "selected";
+  SelectPalette(canvas.dc(), nullptr, 0);
+  EXPECT_TRUE(DeleteObject(palette));
+  DeleteObject(few);
+  DeleteObject(many);
+}
+
 TEST(GdiBitmaps, MalformedFilesAreRefused) {
   std::vector<uint8_t> file = MakeBmp(2, 2, 24, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}});
   EXPECT_EQ(LoadBitmapFromMemory(file.data(), file.size() - 1), nullptr) << "truncated pixels";

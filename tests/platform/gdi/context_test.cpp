@@ -408,5 +408,23 @@ TEST(GdiRegions, FrameRgnPaintsTheRegionsBorder) {
   DeleteObject(r);
 }
 
+TEST(GdiArithmetic, MulDivRoundsHalfAwayFromZeroWithoutOverflow) {
+  struct Case {
+    int number, numerator, denominator, expected;
+  } cases[] = {
+      {10, 3, 2, 15}, {5, 1, 2, 3},  {-5, 1, 2, -3}, {5, -1, 2, -3}, {7, 1, 3, 2},
+      {2000000000, 3, 2, -1}, {2000000000, 3, 4, 1500000000}, {1, 1, 0, -1},
+  };
+  for (const Case& c : cases) {
+    if (c.expected == -1 && c.denominator != 0) {
+      EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), -1)
+          << "a result beyond 32 bits answers -1";
+      continue;
+    }
+    EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+        << c.number << " x " << c.numerator << " / " << c.denominator;
+  }
+}
+
 }  // namespace
 }  // namespace qelo::test

@@ -34,6 +34,21 @@ TEST(GdiFonts, MissingFacesFallBackToTheInstalledSansFace) {
   EXPECT_EQ(FaceOf(MakeFont("DejaVu Serif", -12)), "DejaVu Serif") << "an installed face is kept";
 }
 
+// The symbol face of window glyphs draws its letters as the pictures they
+// stand for: "r" is the close cross, not the letter.
+TEST(GdiFonts, WindowGlyphFaceDrawsTheCloseCrossForR) {
+  auto draw = [](const std::string& face, const char* text) {
+    Canvas canvas(24, 24);
+    Selected font(canvas.dc(), MakeFont(face, -14));
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    TextOut(canvas.dc(), 4, 2, text);
+    return canvas.Pixels();
+  };
+  EXPECT_EQ(draw("Marlett", "r"), draw("", "\u2715"));
+  EXPECT_NE(draw("Marlett", "r"), draw("", "r"));
+  EXPECT_EQ(draw("Marlett", "x"), draw("", "x")) << "letters without a picture stay letters";
+}
+
 TEST(GdiFonts, MetricsFollowTheLogicalHeight) {
   Canvas canvas(1, 1);
   TEXTMETRIC em{}, cell{};

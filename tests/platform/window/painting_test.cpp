@@ -154,6 +154,35 @@ TEST(Painting, AStripCarvedFromTheClientAreaIsNoBorder) {
   DestroyWindow(top);
 }
 
+// A window keeps its pixels when its size changes; what is painted again is
+// what the change uncovered, or all of it when its class asks so.
+TEST(Painting, NewSizeRepaintsTheUncoveredPartOrWhatTheClassAsks) {
+  struct Case {
+    const char* className;
+    SIZE to;
+    std::vector<POINT> repainted, kept;
+  } cases[] = {
+      {"PlainWindow", {80, 70}, {{70, 10}, {10, 60}, {75, 65}}, {{10, 10}, {49, 39}}},
+      {"PlainWindow", {40, 30}, {}, {{10, 10}, {39, 29}}},
+      {"RedrawWindow", {80, 70}, {{10, 10}, {70, 10}}, {}},
+      {"RedrawWindow", {50, 30}, {{10, 10}}, {}},
+  };
+  auto& ws = Windows::Get();
+  HWND top = ws.Create(WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 200});
+  for (const Case& c : cases) {
+    HWND child = ws.Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 50}, top, nullptr, 0, c.className);
+    Pump();
+    SetWindowPos(child, nullptr, 0, 0, c.to.cx, c.to.cy, SWP_NOMOVE | SWP_NOZORDER);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(child, update, 0);
+    for (POINT p : c.repainted) EXPECT_TRUE(PtInRegion(update, p.x, p.y)) << c.className << " at " << p.x << "," << p.y;
+    for (POINT p : c.kept) EXPECT_FALSE(PtInRegion(update, p.x, p.y)) << c.className << " at " << p.x << "," << p.y;
+    DeleteObject(update);
+    DestroyWindow(child);
+  }
+  DestroyWindow(top);
+}
+
 TEST(Painting, SizeAndMoveMessagesFollowSetWindowPos) {
   std::vector<std::pair<UINT, LPARAM>> got;
   HWND w = Windows::Get().Create(WS_POPUP, RECT{0, 0, 50, 50}, nullptr,

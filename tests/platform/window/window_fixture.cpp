@@ -27,6 +27,7 @@ Windows& Windows::Get() {
   static Windows* windows = [] {
     RegisterOnce("TestWindow", CS_DBLCLKS);
     RegisterOnce("PlainWindow", 0);
+    RegisterOnce("RedrawWindow", CS_HREDRAW | CS_VREDRAW);
     return new Windows;
   }();
   return *windows;

@@ -145,5 +145,30 @@ TEST_F(LayoutTest, WindowedChildWindowFollowsItsBounds) {
   EXPECT_EQ(r.bottom - r.top, 300);
 }
 
+TEST_F(LayoutTest, ScalingMovesEdgesAndOwnFontsOfAControlAndItsChildren) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 20, 101, 51);
+  auto* left = new TLabel(form);
+  left->SetParent(panel);
+  left->SetBounds(0, 0, 33, 10);
+  auto* right = new TLabel(form);
+  right->SetParent(panel);
+  right->SetBounds(33, 0, 33, 10);
+  right->Font()->SetHeight(-12);
+  const int inheritedHeight = left->Font()->Height();
+
+  panel->ScaleBy(3, 2);
+  EXPECT_EQ(panel->Left(), 15);
+  EXPECT_EQ(panel->Top(), 30);
+  EXPECT_EQ(panel->Width(), 152) << "the right edge 111 becomes 167 (half away from zero)";
+  EXPECT_EQ(left->Left() + left->Width(), right->Left()) << "neighbours stay neighbours";
+  EXPECT_EQ(right->Font()->Height(), -18) << "a font of its own grows";
+  EXPECT_EQ(left->Font()->Height(), inheritedHeight) << "a parent's font is the parent's";
+
+  panel->ScaleBy(2, 2);
+  EXPECT_EQ(panel->Width(), 152) << "a factor of one changes nothing";
+}
+
 }  // namespace
 }  // namespace qelo::vcl::test

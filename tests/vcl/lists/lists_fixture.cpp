@@ -63,6 +63,18 @@ int CountPixels(TWinControl& control, const TRect& r, win::COLORREF colour) {
   });
 }
 
+TListView* NewReportView(TComponent* owner) {
+  auto* view = new TListView(owner);
+  view->SetBounds(10, 10, 300, 200);
+  view->SetViewStyle(vsReport);
+  for (auto [caption, width] : {std::pair{"Name", 100}, std::pair{"Size", 60}}) {
+    TListColumn* c = view->Columns()->Add();
+    c->SetCaption(caption);
+    c->SetWidth(width);
+  }
+  return view;
+}
+
 std::unique_ptr<TImageList> SolidImages(int width, int height, int count) {
   auto list = std::make_unique<TImageList>(nullptr);
   list->SetSize(width, height);

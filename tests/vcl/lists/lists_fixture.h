@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "controls_fixture.h"
+#include "vcl/controls/listview.h"
 #include "vcl/graphics/image_list.h"
 
 namespace qelo::vcl::test {
@@ -20,6 +21,9 @@ void DragAt(TControl& control, TPoint from, TPoint to);
 win::COLORREF PixelAt(TWinControl& control, TPoint clientPoint);
 // How many pixels of a client rectangle have the colour, after painting.
 int CountPixels(TWinControl& control, const TRect& clientRect, win::COLORREF colour);
+// A 300 x 200 report view owned by `owner` at (10, 10) with the columns
+// "Name" (100) and "Size" (60), not yet placed on a parent.
+TListView* NewReportView(TComponent* owner);
 // `count` images of `width` x `height`, each filled with one colour.
 std::unique_ptr<TImageList> SolidImages(int width, int height, int count = 1);
 

@@ -36,14 +36,7 @@ class ListViewTest : public FormTest {
   // A report view on the form with columns "Name" (100) and "Size" (60)
   // and rows "alpha", "beta", "gamma" (sub-item "1", "2", "3").
   TListView* MakeReport(bool show = true) {
-    auto* view = new TListView(form);
-    view->SetBounds(10, 10, 300, 200);
-    view->SetViewStyle(vsReport);
-    for (auto [caption, width] : {std::pair{"Name", 100}, std::pair{"Size", 60}}) {
-      TListColumn* c = view->Columns()->Add();
-      c->SetCaption(caption);
-      c->SetWidth(width);
-    }
+    TListView* view = NewReportView(form);
     int n = 1;
     for (const char* caption : {"alpha", "beta", "gamma"}) {
       TListItem* item = view->Items()->Add();

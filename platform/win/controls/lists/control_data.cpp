@@ -7,7 +7,7 @@ namespace qelo::win::lists {
 
 void RegisterDoubleClickClass(const char* name, WNDPROC proc) {
   WNDCLASS c;
-  c.style = CS_DBLCLKS;
+  c.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;  // a new size repaints the whole list
   c.lpfnWndProc = proc;
   c.hCursor = LoadCursor(nullptr, IDC_ARROW);
   c.lpszClassName = name;

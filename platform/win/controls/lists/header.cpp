@@ -508,7 +508,7 @@ LRESULT HeaderProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 
 void RegisterHeaderClass() {
   WNDCLASS c;
-  c.style = CS_DBLCLKS | CS_HREDRAW;
+  c.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
   c.lpfnWndProc = &HeaderProc;
   c.hCursor = LoadCursor(nullptr, IDC_ARROW);
   c.lpszClassName = WC_HEADER;

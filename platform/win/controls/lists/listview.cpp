@@ -93,8 +93,15 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case LVM_SETTEXTCOLOR: textColour_ = static_cast<COLORREF>(l); InvalidateRect(window_, nullptr, 1); return 1;
     case LVM_GETTEXTBKCOLOR: return textBackground_;
     case LVM_SETTEXTBKCOLOR: textBackground_ = static_cast<COLORREF>(l); InvalidateRect(window_, nullptr, 1); return 1;
-    case LVM_GETIMAGELIST: return w <= LVSIL_STATE ? reinterpret_cast<LRESULT>(images_[w]) : 0;
+    case LVM_GETIMAGELIST:
+      if (w == LVSIL_GROUPHEADER) return reinterpret_cast<LRESULT>(groupImages_);
+      return w <= LVSIL_STATE ? reinterpret_cast<LRESULT>(images_[w]) : 0;
     case LVM_SETIMAGELIST: {
+      if (w == LVSIL_GROUPHEADER) {
+        HIMAGELIST old = std::exchange(groupImages_, reinterpret_cast<HIMAGELIST>(l));
+        InvalidateRect(window_, nullptr, 1);
+        return reinterpret_cast<LRESULT>(old);
+      }
       if (w > LVSIL_STATE) return 0;
       HIMAGELIST old = std::exchange(images_[w], reinterpret_cast<HIMAGELIST>(l));
       ClampScroll();
@@ -102,7 +109,7 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
       return reinterpret_cast<LRESULT>(old);
     }
     case LVM_GETITEMCOUNT: return Count();
-    case LVM_SETITEMCOUNT: items_.reserve(w); return 1;
+    case LVM_SETITEMCOUNT: return SetItemCount(static_cast<int>(w));
     case LVM_GETITEM: return GetItem(As<LVITEM>(l));
     case LVM_SETITEM: return SetItem(As<const LVITEM>(l));
     case LVM_INSERTITEM: return InsertItem(As<const LVITEM>(l));
@@ -114,7 +121,18 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
     case LVM_GETITEMSTATE:
       return ValidItem(static_cast<int>(w)) ? items_[w].state & static_cast<UINT>(l) : 0;
     case LVM_GETNEXTITEM: return NextItem(static_cast<int>(w), static_cast<UINT>(l));
-    case LVM_FINDITEM: return FindItem(static_cast<int>(w), As<const LVFINDINFO>(l));
+    case LVM_FINDITEM:
+      if (OwnerData()) return FindOwnerDataItem(static_cast<int>(w), As<const LVFINDINFO>(l));
+      return FindItem(static_cast<int>(w), As<const LVFINDINFO>(l));
+    case LVM_INSERTGROUP: return InsertGroup(static_cast<int>(w), As<const LVGROUP>(l));
+    case LVM_SETGROUPINFO: return SetGroupInfo(static_cast<int>(w), As<const LVGROUP>(l));
+    case LVM_GETGROUPINFO: return GetGroupInfo(static_cast<int>(w), As<LVGROUP>(l));
+    case LVM_REMOVEGROUP: return RemoveGroup(static_cast<int>(w));
+    case LVM_REMOVEALLGROUPS: return RemoveAllGroups();
+    case LVM_GETGROUPCOUNT: return static_cast<LRESULT>(groups_.size());
+    case LVM_HASGROUP: return GroupIndex(static_cast<int>(w)) >= 0;
+    case LVM_ENABLEGROUPVIEW: return EnableGroupView(w != 0);
+    case LVM_ISGROUPVIEWENABLED: return groupView_;
     case LVM_GETSELECTEDCOUNT: return SelectedCount();
     case LVM_GETSELECTIONMARK: return anchor_;
     case LVM_SETSELECTIONMARK: return std::exchange(anchor_, static_cast<int>(l));
@@ -154,7 +172,7 @@ LRESULT ListView::Handle(UINT message, WPARAM w, LPARAM l) {
       auto* r = As<RECT>(l);
       if (r == nullptr) return 0;
       *r = RECT{-scrollX_, HeaderHeight() - top_ * RowHeight(), TotalWidth() - scrollX_,
-                HeaderHeight() + (Count() - top_) * RowHeight()};
+                HeaderHeight() + (RowCount() - top_) * RowHeight()};
       return 1;
     }
     case LVM_REDRAWITEMS: case LVM_UPDATE: case LVM_ARRANGE:

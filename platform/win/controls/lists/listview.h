@@ -5,6 +5,16 @@
 // order the platform sends them. Text is UTF-8. The icon, small-icon and
 // list views lay their items out in rows as the report view does, without
 // a header.
+//
+// Groups: with the group view on, the items show under a header row of
+// their group, group by group in the groups' order (items of no group do
+// not show; a collapsed group shows its header only, a hidden one
+// nothing). Owner data (LVS_OWNERDATA): the parent keeps the items; the
+// list keeps a count (LVM_SETITEMCOUNT) and the items' states, and asks for
+// every text and image (LVN_GETDISPINFO), says which items it is about to
+// paint (LVN_ODCACHEHINT), lets the parent find items (LVN_ODFINDITEM) and
+// tells a range selected at once in one LVN_ODSTATECHANGED; it shows no
+// groups (LVM_ENABLEGROUPVIEW answers -1).
 #pragma once
 
 #include "win/controls/commctrl.h"
@@ -50,6 +60,7 @@ constexpr UINT LVIF_IMAGE = 0x0002;
 constexpr UINT LVIF_PARAM = 0x0004;
 constexpr UINT LVIF_STATE = 0x0008;
 constexpr UINT LVIF_INDENT = 0x0010;
+constexpr UINT LVIF_GROUPID = 0x0100;
 constexpr UINT LVIF_DI_SETITEM = 0x1000;
 
 constexpr UINT LVIS_FOCUSED = 0x0001;
@@ -63,6 +74,9 @@ constexpr UINT INDEXTOSTATEIMAGEMASK(int i) { return static_cast<UINT>(i) << 12;
 constexpr UINT LVIS_UNCHECKED = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT LVIS_CHECKED = INDEXTOSTATEIMAGEMASK(2);
 
+// An item that belongs to no group.
+constexpr int I_GROUPIDNONE = -2;
+
 // pszText may be LPSTR_TEXTCALLBACK (the parent answers LVN_GETDISPINFO).
 struct LVITEM {
   UINT mask = 0;
@@ -75,6 +89,36 @@ struct LVITEM {
   int iImage = 0;
   LPARAM lParam = 0;
   int iIndent = 0;
+  int iGroupId = I_GROUPIDNONE;
+};
+
+constexpr UINT LVGF_HEADER = 0x0001;
+constexpr UINT LVGF_FOOTER = 0x0002;
+constexpr UINT LVGF_STATE = 0x0004;
+constexpr UINT LVGF_ALIGN = 0x0008;
+constexpr UINT LVGF_GROUPID = 0x0010;
+constexpr UINT LVGF_TITLEIMAGE = 0x1000;
+constexpr UINT LVGS_NORMAL = 0x0000;
+constexpr UINT LVGS_COLLAPSED = 0x0001;
+constexpr UINT LVGS_HIDDEN = 0x0002;
+constexpr UINT LVGA_HEADER_LEFT = 0x0001;
+constexpr UINT LVGA_HEADER_CENTER = 0x0002;
+constexpr UINT LVGA_HEADER_RIGHT = 0x0004;
+constexpr UINT LVGA_FOOTER_LEFT = 0x0008;
+constexpr UINT LVGA_FOOTER_CENTER = 0x0010;
+constexpr UINT LVGA_FOOTER_RIGHT = 0x0020;
+
+// A group: its header (and footer) texts, alignment, state and the image
+// of the group-header image list shown before the header (-1 none).
+struct LVGROUP {
+  UINT mask = 0;
+  const char* pszHeader = nullptr;
+  const char* pszFooter = nullptr;
+  int iGroupId = 0;
+  UINT stateMask = 0;
+  UINT state = 0;
+  UINT uAlign = 0;
+  int iTitleImage = -1;
 };
 
 constexpr UINT LVCF_FMT = 0x0001;
@@ -149,6 +193,7 @@ struct LVFINDINFO {
 constexpr int LVSIL_NORMAL = 0;
 constexpr int LVSIL_SMALL = 1;
 constexpr int LVSIL_STATE = 2;
+constexpr int LVSIL_GROUPHEADER = 3;
 
 constexpr DWORD LV_VIEW_ICON = 0;
 constexpr DWORD LV_VIEW_DETAILS = 1;
@@ -217,6 +262,15 @@ constexpr UINT LVM_GETSELECTIONMARK = LVM_FIRST + 66;
 constexpr UINT LVM_SETSELECTIONMARK = LVM_FIRST + 67;
 constexpr UINT LVM_SETHOVERTIME = LVM_FIRST + 71;
 constexpr UINT LVM_GETHOVERTIME = LVM_FIRST + 72;
+constexpr UINT LVM_INSERTGROUP = LVM_FIRST + 145;   // wParam place (-1 last), lParam LVGROUP*; the id or -1
+constexpr UINT LVM_SETGROUPINFO = LVM_FIRST + 147;  // wParam id, lParam LVGROUP*
+constexpr UINT LVM_GETGROUPINFO = LVM_FIRST + 149;  // wParam id, lParam LVGROUP*
+constexpr UINT LVM_REMOVEGROUP = LVM_FIRST + 150;   // wParam id
+constexpr UINT LVM_GETGROUPCOUNT = LVM_FIRST + 152;
+constexpr UINT LVM_ENABLEGROUPVIEW = LVM_FIRST + 157;  // wParam on; 1 changed, 0 as it was
+constexpr UINT LVM_REMOVEALLGROUPS = LVM_FIRST + 160;
+constexpr UINT LVM_HASGROUP = LVM_FIRST + 161;      // wParam id
+constexpr UINT LVM_ISGROUPVIEWENABLED = LVM_FIRST + 175;
 constexpr UINT LVM_SETVIEW = LVM_FIRST + 142;
 constexpr UINT LVM_GETVIEW = LVM_FIRST + 143;
 
@@ -232,11 +286,13 @@ constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 constexpr UINT LVN_BEGINDRAG = LVN_FIRST - 9;
 constexpr UINT LVN_BEGINRDRAG = LVN_FIRST - 11;
 constexpr UINT LVN_ITEMACTIVATE = LVN_FIRST - 14;
+constexpr UINT LVN_ODCACHEHINT = LVN_FIRST - 13;
 constexpr UINT LVN_ODSTATECHANGED = LVN_FIRST - 15;
 constexpr UINT LVN_HOTTRACK = LVN_FIRST - 21;
 constexpr UINT LVN_GETDISPINFO = LVN_FIRST - 50;
 constexpr UINT LVN_SETDISPINFO = LVN_FIRST - 51;
 constexpr UINT LVN_KEYDOWN = LVN_FIRST - 55;
+constexpr UINT LVN_ODFINDITEM = LVN_FIRST - 52;   // answers the index found, or -1
 constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 57;
 
 struct NMLISTVIEW {
@@ -275,15 +331,28 @@ struct NMLVDISPINFO {
   LVITEM item;
 };
 
-// LVN_ODSTATECHANGED: the states of the items iFrom to iTo changed at
-// once. Only lists with LVS_OWNERDATA send it, and this list view keeps
-// its items itself, so it never does; the record is for the parent's side.
+// LVN_ODSTATECHANGED (owner data): the states of the items iFrom to iTo
+// changed at once.
 struct NMLVODSTATECHANGE {
   NMHDR hdr;
   int iFrom = 0;
   int iTo = 0;
   UINT uNewState = 0;
   UINT uOldState = 0;
+};
+
+// LVN_ODCACHEHINT: the items iFrom to iTo are about to be painted.
+struct NMLVCACHEHINT {
+  NMHDR hdr;
+  int iFrom = 0;
+  int iTo = 0;
+};
+
+// LVN_ODFINDITEM: find an item as lvfi says, from iStart on.
+struct NMLVFINDITEM {
+  NMHDR hdr;
+  int iStart = 0;
+  LVFINDINFO lvfi;
 };
 
 struct NMLVKEYDOWN {

@@ -152,7 +152,7 @@ void ListView::AskInfoTip(int index) {
 }
 
 void ListView::MoveFocus(int to) {
-  if (Count() == 0) return;
+  if (Count() == 0 || to < 0) return;
   to = std::clamp(to, 0, Count() - 1);
   const bool multi = !(Style() & LVS_SINGLESEL);
   if (Down(VK_SHIFT) && multi) {
@@ -173,12 +173,12 @@ void ListView::KeyDown(int key) {
   const int focus = FocusedItem();
   const int page = std::max(1, RowsPerPage() - 1);
   switch (key) {
-    case VK_UP: MoveFocus(focus < 0 ? 0 : focus - 1); break;
-    case VK_DOWN: MoveFocus(focus + 1); break;
-    case VK_HOME: MoveFocus(0); break;
-    case VK_END: MoveFocus(Count() - 1); break;
-    case VK_PRIOR: MoveFocus(focus - page); break;
-    case VK_NEXT: MoveFocus(focus + page); break;
+    case VK_UP: MoveFocus(focus < 0 ? FirstShownItem() : StepItem(focus, -1)); break;
+    case VK_DOWN: MoveFocus(focus < 0 ? FirstShownItem() : StepItem(focus, 1)); break;
+    case VK_HOME: MoveFocus(FirstShownItem()); break;
+    case VK_END: MoveFocus(LastShownItem()); break;
+    case VK_PRIOR: MoveFocus(StepItem(focus, -page)); break;
+    case VK_NEXT: MoveFocus(StepItem(focus, page)); break;
     case VK_SPACE:
       if (HasCheckBoxes()) ToggleCheck(focus);
       else if (ValidItem(focus)) SetItemState(focus, LVIS_SELECTED, LVIS_SELECTED);

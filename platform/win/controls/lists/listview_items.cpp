@@ -41,17 +41,20 @@ LRESULT ListView::NotifyItem(UINT code, int index, int subItem) {
 
 // ---- items -------------------------------------------------------------
 
+// An owner-data list takes no items: the parent keeps them.
 LRESULT ListView::InsertItem(const LVITEM* in) {
-  if (in == nullptr || in->iSubItem != 0) return -1;
+  if (in == nullptr || in->iSubItem != 0 || OwnerData()) return -1;
   LvItem item;
   item.texts.push_back((in->mask & LVIF_TEXT) ? TextFrom(in->pszText) : LvText{});
   if (in->mask & LVIF_IMAGE) item.image = in->iImage;
   if (in->mask & LVIF_PARAM) item.param = in->lParam;
   if (in->mask & LVIF_INDENT) item.indent = std::max(0, in->iIndent);
   if (in->mask & LVIF_STATE) item.state = in->state & in->stateMask;
+  if (in->mask & LVIF_GROUPID) item.group = in->iGroupId;
   if (HasCheckBoxes() && !(item.state & LVIS_STATEIMAGEMASK)) item.state |= LVIS_UNCHECKED;
   const int at = std::clamp(in->iItem, 0, Count());
   items_.insert(items_.begin() + at, std::move(item));
+  RowsChanged();
   if (editItem_ >= at) ++editItem_;
   if (anchor_ >= at) ++anchor_;
   ClampScroll();
@@ -66,6 +69,7 @@ LRESULT ListView::DeleteItem(int index) {
   NotifyItem(LVN_DELETEITEM, index);
   if (!ValidItem(index)) return 0;  // the parent removed it meanwhile
   items_.erase(items_.begin() + index);
+  RowsChanged();
   if (editItem_ > index) --editItem_;
   if (anchor_ >= Count()) anchor_ = Count() - 1;
   ClampScroll();
@@ -78,6 +82,7 @@ LRESULT ListView::DeleteAllItems() {
   if (NotifyItem(LVN_DELETEALLITEMS, -1) == 0)
     for (int i = 0; i < Count(); ++i) NotifyItem(LVN_DELETEITEM, i);
   items_.clear();
+  RowsChanged();
   anchor_ = hot_ = tipItem_ = -1;
   top_ = 0;
   ClampScroll();
@@ -98,6 +103,7 @@ LRESULT ListView::GetItem(LVITEM* out) {
   if (out->mask & LVIF_PARAM) out->lParam = item.param;
   if (out->mask & LVIF_STATE) out->state = item.state & out->stateMask;
   if (out->mask & LVIF_INDENT) out->iIndent = item.indent;
+  if (out->mask & LVIF_GROUPID) out->iGroupId = item.group;
   return 1;
 }
 
@@ -143,6 +149,12 @@ LRESULT ListView::SetItem(const LVITEM* in) {
     if (in->mask & LVIF_INDENT) changed.indent = std::max(0, in->iIndent);
     if (!ChangeItem(in->iItem, fields, changed.state, 0, changed)) return 0;
   }
+  if (in->mask & LVIF_GROUPID) {
+    items_[static_cast<size_t>(in->iItem)].group = in->iGroupId;
+    RowsChanged();
+    ClampScroll();
+    InvalidateRect(window_, nullptr, 1);
+  }
   if (in->mask & LVIF_STATE) return SetItemState(in->iItem, in->state, in->stateMask);
   return 1;
 }
@@ -172,8 +184,10 @@ std::string ListView::Text(int index, int subItem) {
   if (!ValidItem(index) || subItem < 0) return {};
   const auto& texts = items_[static_cast<size_t>(index)].texts;
   const auto sub = static_cast<size_t>(subItem);
-  if (sub >= texts.size()) return {};
-  if (!texts[sub].callback) return texts[sub].text;
+  if (!OwnerData()) {
+    if (sub >= texts.size()) return {};
+    if (!texts[sub].callback) return texts[sub].text;
+  }
   NMLVDISPINFO info;
   info.item.mask = LVIF_TEXT;
   info.item.iItem = index;
@@ -184,7 +198,7 @@ std::string ListView::Text(int index, int subItem) {
   info.item.cchTextMax = sizeof dispText_;
   Notify(LVN_GETDISPINFO, &info.hdr);
   std::string text = ReadText(info.item.pszText);
-  if ((info.item.mask & LVIF_DI_SETITEM) && ValidItem(index) &&
+  if ((info.item.mask & LVIF_DI_SETITEM) && !OwnerData() && ValidItem(index) &&
       sub < items_[static_cast<size_t>(index)].texts.size())
     items_[static_cast<size_t>(index)].texts[sub] = LvText{text, false};
   return text;
@@ -200,7 +214,7 @@ int ListView::Image(int index) {
   info.item.lParam = items_[static_cast<size_t>(index)].param;
   info.item.iImage = I_IMAGENONE;
   Notify(LVN_GETDISPINFO, &info.hdr);
-  if ((info.item.mask & LVIF_DI_SETITEM) && ValidItem(index))
+  if ((info.item.mask & LVIF_DI_SETITEM) && !OwnerData() && ValidItem(index))
     items_[static_cast<size_t>(index)].image = info.item.iImage;
   return info.item.iImage;
 }
@@ -254,6 +268,11 @@ void ListView::SelectOnly(int index) {
 void ListView::SelectRange(int from, int to) {
   if (from < 0) from = to;
   const int low = std::min(from, to), high = std::max(from, to);
+  if (OwnerData()) {
+    SelectOwnerDataRange(low, high);
+    SetItemState(to, LVIS_FOCUSED, LVIS_FOCUSED);
+    return;
+  }
   for (int i = 0; i < Count(); ++i) {
     const bool inside = i >= low && i <= high;
     ChangeState(i, inside ? LVIS_SELECTED : 0, LVIS_SELECTED);
@@ -302,7 +321,8 @@ LRESULT ListView::FindItem(int start, const LVFINDINFO* find) {
 }
 
 LRESULT ListView::SortItems(LPARAM sortParam, PFNLVCOMPARE compare) {
-  if (compare == nullptr) return 0;
+  if (compare == nullptr || OwnerData()) return 0;
+  RowsChanged();
   CancelEdit();
   std::stable_sort(items_.begin(), items_.end(), [&](const LvItem& a, const LvItem& b) {
     return compare(a.param, b.param, sortParam) < 0;

@@ -118,7 +118,7 @@ int ListView::RowsPerPage() const {
 }
 
 RECT ListView::RowRect(int index) const {
-  const int top = HeaderHeight() + (index - top_) * RowHeight();
+  const int top = HeaderHeight() + (RowOfItem(index) - top_) * RowHeight();
   int width = TotalWidth();
   if (ColumnCount() == 0) {
     RECT client;
@@ -186,9 +186,9 @@ LVHITTESTINFO ListView::HitTest(POINT p) const {
   if (p.x < 0) hit.flags |= LVHT_TOLEFT;
   if (p.x >= client.right) hit.flags |= LVHT_TORIGHT;
   if (hit.flags) return hit;
-  const int row = top_ + (p.y - HeaderHeight()) / RowHeight();
+  const int row = ItemAtRow(top_ + (p.y - HeaderHeight()) / RowHeight());
   int column = -1;
-  for (int c = 0; c < ColumnCount(); ++c) {
+  for (int c = 0; c < ColumnCount() && row >= 0; ++c) {
     const RECT cell = CellRect(row, c);
     if (p.x >= cell.left && p.x < cell.right) column = c;
   }
@@ -223,7 +223,7 @@ void ListView::InvalidateItem(int index) {
 void ListView::ClampScroll() {
   RECT client;
   GetClientRect(window_, &client);
-  top_ = std::clamp(top_, 0, std::max(0, Count() - RowsPerPage()));
+  top_ = std::clamp(top_, 0, std::max(0, RowCount() - RowsPerPage()));
   scrollX_ = std::clamp(scrollX_, 0, std::max(0, TotalWidth() - client.right));
   UpdateScrollBars();
 }
@@ -238,7 +238,7 @@ void ListView::UpdateScrollBars() {
   GetClientRect(window_, &client);
   SCROLLINFO vertical;
   vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  vertical.nMax = std::max(0, Count() - 1);
+  vertical.nMax = std::max(0, RowCount() - 1);
   vertical.nPage = static_cast<UINT>(RowsPerPage());
   vertical.nPos = top_;
   SetScrollInfo(window_, SB_VERT, &vertical, 1);
@@ -258,7 +258,7 @@ void ListView::ScrollBarRequest(int bar, int code, int position) {
   const int line = vertical ? 1 : 8;
   const int page = vertical ? std::max(1, RowsPerPage()) : std::max(1, client.right);
   const int now = vertical ? top_ : scrollX_;
-  const int to = ScrollTarget(code, position, now, line, page, vertical ? Count() : TotalWidth());
+  const int to = ScrollTarget(code, position, now, line, page, vertical ? RowCount() : TotalWidth());
   if (vertical) Scroll(0, to - now);
   else Scroll(to - now, 0);
 }
@@ -274,10 +274,11 @@ void ListView::Scroll(int dx, int dyRows) {
 }
 
 void ListView::EnsureVisible(int index) {
-  if (!ValidItem(index)) return;
+  const int row = RowOfItem(index);
+  if (row < 0) return;
   const int page = std::max(1, RowsPerPage());
-  if (index < top_) Scroll(0, index - top_);
-  else if (index >= top_ + page) Scroll(0, index - page + 1 - top_);
+  if (row < top_) Scroll(0, row - top_);
+  else if (row >= top_ + page) Scroll(0, row - page + 1 - top_);
 }
 
 // ---- painting --------------------------------------------------------------
@@ -330,13 +331,19 @@ void ListView::Paint(HDC given) {
 }
 
 void ListView::PaintRows(HDC dc, const RECT& update, LRESULT prepaint) {
-  const int last = std::min(Count(), top_ + RowsPerPage() + 1);
-  for (int i = top_; i < last; ++i) {
-    RECT row = RowRect(i), overlap;
-    row.left = update.left;  // rows reach the whole width for full-row selection
-    row.right = update.right;
-    if (IntersectRect(&overlap, &row, &update)) PaintItem(dc, i, prepaint);
+  const int last = std::min(RowCount(), top_ + RowsPerPage() + 1);
+  HintCache(top_, last - 1);
+  for (int r = top_; r < last && r < RowCount(); ++r) {
+    const int top = HeaderHeight() + (r - top_) * RowHeight();
+    RECT row{update.left, top, update.right, top + RowHeight()}, overlap;  // the whole width
+    if (!IntersectRect(&overlap, &row, &update)) continue;
+    if (const int group = GroupAtRow(r); group >= 0) {
+      PaintGroupHeader(dc, group, row);
+      continue;
+    }
+    const int i = ItemAtRow(r);
     if (!ValidItem(i)) break;  // a custom-draw handler removed items
+    PaintItem(dc, i, prepaint);
   }
 }
 

@@ -1,5 +1,6 @@
 // The list view's state and behaviour behind its window procedure: items
-// and columns (listview_items.cpp), geometry and painting
+// and columns (listview_items.cpp), groups, the rows items show in and
+// owner data (listview_groups.cpp), geometry and painting
 // (listview_paint.cpp), mouse, keyboard and label editing
 // (listview_input.cpp), and message dispatch (listview.cpp).
 #pragma once
@@ -23,6 +24,16 @@ struct LvItem {
   LPARAM param = 0;
   UINT state = 0;
   int indent = 0;
+  int group = I_GROUPIDNONE;
+};
+
+struct LvGroup {
+  int id = 0;
+  std::string header;
+  std::string footer;
+  UINT state = LVGS_NORMAL;
+  UINT align = LVGA_HEADER_LEFT;
+  int titleImage = -1;
 };
 
 struct LvColumn {
@@ -84,6 +95,34 @@ class ListView {
   LRESULT Notify(UINT code, NMHDR* header) { return SendNotify(window_, code, header); }
   LRESULT NotifyItem(UINT code, int index, int subItem = 0);
 
+  // ---- groups, rows and owner data (listview_groups.cpp)
+  bool OwnerData() const { return (Style() & LVS_OWNERDATA) != 0; }
+  // The rows shown top to bottom: items, and with the group view the
+  // groups' header rows. Without the group view row n is item n.
+  int RowCount() const;
+  int RowOfItem(int index) const;  // -1: the item does not show
+  int ItemAtRow(int row) const;    // -1: a header row, or no row
+  int GroupAtRow(int row) const;   // -1: an item's row, or no row
+  // The item `steps` rows of items away from `from` (headers skipped),
+  // kept to the first and last shown items.
+  int StepItem(int from, int steps) const;
+  int FirstShownItem() const;
+  int LastShownItem() const;
+  void RowsChanged() { rowsValid_ = false; }
+  const std::vector<int>& Rows() const;
+  int GroupIndex(int id) const;
+  LRESULT InsertGroup(int place, const LVGROUP* in);
+  LRESULT SetGroupInfo(int id, const LVGROUP* in);
+  LRESULT GetGroupInfo(int id, LVGROUP* out) const;
+  LRESULT RemoveGroup(int id);
+  LRESULT RemoveAllGroups();
+  LRESULT EnableGroupView(bool on);
+  void PaintGroupHeader(HDC dc, int group, const RECT& row);
+  LRESULT SetItemCount(int count);
+  void HintCache(int firstRow, int lastRow);
+  LRESULT FindOwnerDataItem(int start, const LVFINDINFO* find);
+  void SelectOwnerDataRange(int low, int high);
+
   // ---- geometry and painting (listview_paint.cpp)
   void CreateHeader();
   void LayoutHeader();
@@ -139,6 +178,11 @@ class ListView {
   int editItem_ = -1;
   std::vector<LvItem> items_;
   std::vector<LvColumn> columns_;
+  std::vector<LvGroup> groups_;
+  bool groupView_ = false;
+  mutable std::vector<int> rows_;  // with the group view: >= 0 an item, < 0 the header of group -row - 1
+  mutable bool rowsValid_ = false;
+  HIMAGELIST groupImages_ = nullptr;
   DWORD exStyle_ = 0;
   HFONT font_ = nullptr;
   HIMAGELIST images_[3] = {nullptr, nullptr, nullptr};
