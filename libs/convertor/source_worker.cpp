@@ -26,10 +26,16 @@ SourceWorker::SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBa
       outputHeight_(group.format.height),
       compositor_(bandPool),
       audioRing_(std::make_unique<std::array<AudioFrame, AUDIO_RING_SLOTS>>()) {
-  thread_.Start([this] { ReadSources(); });
+  thread_.Start([this] { SourceWorkerThread(this); });
 }
 
-SourceWorker::~SourceWorker() {
+SourceWorker::~SourceWorker() { StopSourceWorker(); }
+
+void SourceWorker::SourceWorkerThread(SourceWorker* reader) {
+  if (reader) reader->ReadSources();
+}
+
+void SourceWorker::StopSourceWorker() {
   RequestStop();
   thread_.Join();
   UnloadMedia();
