@@ -99,10 +99,13 @@ class SourceWorker {
   const int32_t bytesPerSecond_;
   const int32_t sampleFrameBytes_;
 
+  EffectBandPool* const bandPool_;
+
   // Owned by the reading thread.
   int mediaHandle_ = -1;
   int32_t outputWidth_, outputHeight_;
-  FrameCompositor compositor_;
+  OwnedFrame cropFrame_;  // scratch frame of the crop
+  WatermarkImageCache imageCache_;
 
   // Guards the rings, their counters, the ended flags and the end times.
   win::CriticalSection lock_;
