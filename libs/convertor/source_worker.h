@@ -34,7 +34,7 @@ class SourceWorker {
   // Starts the reading thread at once. `group`, `decoder` and the band pool
   // (where there is one) outlive it.
   SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBandPool* bandPool = nullptr);
-  ~SourceWorker();  // StopSourceWorker
+  ~SourceWorker();  // StopSourceWorker: stops the reader and waits for it
   SourceWorker(const SourceWorker&) = delete;
   SourceWorker& operator=(const SourceWorker&) = delete;
 
