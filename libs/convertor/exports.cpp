@@ -49,9 +49,10 @@ void QeloStopWorkGroup() {
 
 int QeloCompositeFrame(const SourceEntry* source, VideoFrame* frame) {
   if (!source || !frame) return 0;
-  // A compositor of its own: the preview's settings change between frames,
-  // and the picture cache keeps the alpha it was made with.
-  FrameCompositor compositor;
-  compositor.Composite(*source, frame);
+  // A crop frame and picture cache of its own: the preview's settings change
+  // between frames, and the picture cache keeps the alpha it was made with.
+  OwnedFrame cropFrame;
+  WatermarkImageCache imageCache;
+  CompositeFrame(*source, frame, &cropFrame, &imageCache, nullptr);
   return 1;
 }

@@ -197,20 +197,21 @@ void ApplyEffects(const SourceEntry& source, VideoFrame* frame, EffectBandPool* 
   }
 }
 
-void FrameCompositor::Composite(const SourceEntry& source, VideoFrame* frame) {
-  if (source.cropEnabled == 1 && CropFrame(source.cropRect, &cropFrame_, *frame) && frame->pixels &&
-      cropFrame_.frame.bufferSize == frame->bufferSize)
-    std::memcpy(frame->pixels, cropFrame_.frame.pixels, size_t(frame->bufferSize));
+void CompositeFrame(const SourceEntry& source, VideoFrame* frame, OwnedFrame* cropFrame,
+                    WatermarkImageCache* imageCache, EffectBandPool* pool) {
+  if (source.cropEnabled == 1 && CropFrame(source.cropRect, cropFrame, *frame) && frame->pixels &&
+      cropFrame->frame.bufferSize == frame->bufferSize)
+    std::memcpy(frame->pixels, cropFrame->frame.pixels, size_t(frame->bufferSize));
   if (source.textWatermarkEnabled == 1) {
     if (!frame->pixels || !DrawTextWatermark(source.watermarkText, source.watermarkFont, source.watermarkAlpha,
                                              source.watermarkRegion, frame))
       gLog.Write("Warning: failed to draw watermark text");
   } else if (source.imageWatermarkEnabled == 1) {
-    if (!DrawImageWatermark(frame, source.watermarkRegion, &imageCache_, source.watermarkImagePath,
+    if (!DrawImageWatermark(frame, source.watermarkRegion, imageCache, source.watermarkImagePath,
                             source.watermarkAlpha))
       gLog.Write("Warning: failed to draw watermark image");
   }
-  ApplyEffects(source, frame, pool_);
+  ApplyEffects(source, frame, pool);
 }
 
 }  // namespace qelo::convertor

@@ -57,18 +57,11 @@ int EffectBandCount(const VideoFrame& frame, int helpers);
 // fails, "Warning: Failed to do effect." and the rest are skipped.
 void ApplyEffects(const SourceEntry& source, VideoFrame* frame, EffectBandPool* pool);
 
-// The chain of one source's frames, with its scratch crop frame and picture
-// cache. Failures are logged; the frame goes on as the earlier steps left it.
-class FrameCompositor {
- public:
-  // `pool`, when given, outlives the compositor.
-  explicit FrameCompositor(EffectBandPool* pool = nullptr) : pool_(pool) {}
-  void Composite(const SourceEntry& source, VideoFrame* frame);
-
- private:
-  EffectBandPool* const pool_;
-  OwnedFrame cropFrame_;
-  WatermarkImageCache imageCache_;
-};
+// The chain on one frame of `source`: the crop (through the scratch
+// `cropFrame`), the text or else the picture watermark (through
+// `imageCache`), then the effects (on `pool` when given). Failures are
+// logged; the frame goes on as the earlier steps left it.
+void CompositeFrame(const SourceEntry& source, VideoFrame* frame, OwnedFrame* cropFrame,
+                    WatermarkImageCache* imageCache, EffectBandPool* pool);
 
 }  // namespace qelo::convertor

@@ -22,14 +22,20 @@ SourceWorker::SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBa
       decoder_(decoder),
       bytesPerSecond_(BytesPerSecond(group.format)),
       sampleFrameBytes_(BytesPerSampleFrame(group.format)),
+      bandPool_(bandPool),
       outputWidth_(group.format.width),
       outputHeight_(group.format.height),
-      compositor_(bandPool),
       audioRing_(std::make_unique<std::array<AudioFrame, AUDIO_RING_SLOTS>>()) {
-  thread_.Start([this] { ReadSources(); });
+  thread_.Start([this] { SourceWorkerThread(this); });
 }
 
-SourceWorker::~SourceWorker() {
+SourceWorker::~SourceWorker() { StopSourceWorker(); }
+
+void SourceWorker::SourceWorkerThread(SourceWorker* reader) {
+  if (reader) reader->ReadSources();
+}
+
+void SourceWorker::StopSourceWorker() {
   RequestStop();
   thread_.Join();
   UnloadMedia();
@@ -160,7 +166,7 @@ void SourceWorker::ReadVideoFrame(const SourceEntry& source, int64_t offset, int
   slot.frame.pts += shift;
   slot.frame.nextPts += shift;
   const bool keep = slot.frame.pts >= 0;
-  if (keep) compositor_.Composite(source, &slot.frame);
+  if (keep) CompositeFrame(source, &slot.frame, &cropFrame_, &imageCache_, bandPool_);
   Publish(keep, pastTrimEnd, &videoEnded_, &videoWrite_, &videoCount_, VIDEO_RING_SLOTS);
 }
 

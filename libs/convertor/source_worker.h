@@ -34,7 +34,7 @@ class SourceWorker {
   // Starts the reading thread at once. `group`, `decoder` and the band pool
   // (where there is one) outlive it.
   SourceWorker(const WorkGroup& group, DecoderApi& decoder, EffectBandPool* bandPool = nullptr);
-  ~SourceWorker();  // stops the reader and waits for it
+  ~SourceWorker();  // StopSourceWorker: stops the reader and waits for it
   SourceWorker(const SourceWorker&) = delete;
   SourceWorker& operator=(const SourceWorker&) = delete;
 
@@ -64,7 +64,13 @@ class SourceWorker {
     bool answeredEnd = false;  // it answered that nothing more comes
   };
 
+  // The reading thread's entry: runs ReadSources (a null reader returns at
+  // once).
+  static void SourceWorkerThread(SourceWorker* reader);
   void ReadSources();
+  // Stops the reader, waits for its thread and unloads the media file that
+  // is open.
+  void StopSourceWorker();
   // Reads source `index` until both of its streams ended; false when it
   // could not be opened or read to its end (the failure is logged).
   bool ReadSource(int index, int64_t offset);
@@ -93,10 +99,13 @@ class SourceWorker {
   const int32_t bytesPerSecond_;
   const int32_t sampleFrameBytes_;
 
+  EffectBandPool* const bandPool_;
+
   // Owned by the reading thread.
   int mediaHandle_ = -1;
   int32_t outputWidth_, outputHeight_;
-  FrameCompositor compositor_;
+  OwnedFrame cropFrame_;  // scratch frame of the crop
+  WatermarkImageCache imageCache_;
 
   // Guards the rings, their counters, the ended flags and the end times.
   win::CriticalSection lock_;

@@ -30,6 +30,7 @@ double Percent(int64_t part, int64_t whole) {
 CVideoConvertor::CVideoConvertor(std::vector<const WorkGroup*> groups, ConvertCallback callback, void* userData,
                                  DecoderApi& decoder, std::shared_ptr<EffectBandPool> bandPool)
     : groups_(std::move(groups)),
+      groupCount_(int(groups_.size())),
       callback_(callback),
       userData_(userData),
       decoder_(decoder),
@@ -56,8 +57,12 @@ void CVideoConvertor::ReplaceReader(std::unique_ptr<SourceWorker> reader) {
 }
 
 QeloThreadHandle CVideoConvertor::Start() {
-  if (!thread_.Start([this] { RunConversion(); })) return nullptr;
+  if (!thread_.Start([this] { ConversionThread(this); })) return nullptr;
   return &thread_;
+}
+
+void CVideoConvertor::ConversionThread(CVideoConvertor* run) {
+  if (run) run->RunConversion();
 }
 
 void CVideoConvertor::Notify(int group, double filePercent, double totalPercent, ConvertState state) const {
@@ -69,7 +74,7 @@ void CVideoConvertor::RunConversion() {
   int64_t totalLength = 0;
   for (const WorkGroup* group : groups_) totalLength += GroupLength(*group);
   int64_t doneLength = 0;
-  for (int i = 0; i < int(groups_.size()); ++i) {
+  for (int i = 0; i < groupCount_; ++i) {
     if (!ConvertGroup(i, doneLength, totalLength)) return;
     doneLength += groupLength_;
     Notify(i, 0, 0, ConvertGroupDone);
@@ -150,8 +155,9 @@ void CVideoConvertor::EncodeSteps(int index, int64_t doneLength, int64_t totalLe
     // Once the pictures are over the sound's clock counts, never going back;
     // the run counts a group up to its length (its streams may run past it).
     const int64_t clock = videoDone_ ? std::max(audioClock_, videoClock_) : videoClock_;
-    Notify(index, Percent(clock, groupLength_), Percent(doneLength + std::min(clock, groupLength_), totalLength),
-           ConvertProgress);
+    const double filePercent = Percent(clock, groupLength_);
+    const double totalPercent = Percent(doneLength + std::min(clock, groupLength_), totalLength);
+    Notify(index, filePercent, totalPercent, ConvertProgress);
   }
 }
 

@@ -38,6 +38,9 @@ class CVideoConvertor {
  private:
   enum class Step { Done, Later };
 
+  // The conversion thread's entry: runs RunConversion (a null run returns
+  // at once).
+  static void ConversionThread(CVideoConvertor* run);
   void RunConversion();
   // Converts group `index`; false when the run ends with it.
   bool ConvertGroup(int index, int64_t doneLength, int64_t totalLength);
@@ -57,6 +60,7 @@ class CVideoConvertor {
   void Notify(int group, double filePercent, double totalPercent, ConvertState state) const;
 
   const std::vector<const WorkGroup*> groups_;
+  const int groupCount_;  // the table's count when the run started
   const ConvertCallback callback_;
   void* const userData_;
   DecoderApi& decoder_;

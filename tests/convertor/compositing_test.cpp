@@ -221,8 +221,9 @@ TEST_F(Compositing, TheChainCropsThenWatermarksThenAppliesTheEffects) {
   s.cropRect = {0, 0, 0.5, 1};
   s.effectCount = 1;
   s.effects[0].effectId = EFFECT_INVERT;
-  convertor::FrameCompositor compositor;
-  compositor.Composite(s, frame.get());
+  OwnedFrame cropFrame;
+  convertor::WatermarkImageCache imageCache;
+  convertor::CompositeFrame(s, frame.get(), &cropFrame, &imageCache, nullptr);
   // The cropped red became cyan; the colour of the bars was inverted too.
   EXPECT_EQ(frame.At(30, 20) & 0xFFFFFF, 0x00FFFFu);
   EXPECT_EQ(frame.At(5, 20) & 0xFFFFFF, 0xFFFFFFu);
@@ -237,8 +238,9 @@ TEST_F(Compositing, AWatermarkThatFailsIsLoggedAndTheFrameGoesOn) {
   s.effectCount = 1;
   s.effects[0].effectId = EFFECT_INVERT;
   Frame frame(16, 16, kGray);
-  convertor::FrameCompositor compositor;
-  compositor.Composite(s, frame.get());
+  OwnedFrame cropFrame;
+  convertor::WatermarkImageCache imageCache;
+  convertor::CompositeFrame(s, frame.get(), &cropFrame, &imageCache, nullptr);
   EXPECT_EQ(Lines(), std::vector<std::string>{"Qelo VideoConvertor: Warning: failed to draw watermark image"});
   EXPECT_EQ(frame.At(3, 3) & 0xFFFFFF, 0x7F7F7Fu);  // the effect still ran
 
@@ -246,7 +248,7 @@ TEST_F(Compositing, AWatermarkThatFailsIsLoggedAndTheFrameGoesOn) {
   s.textWatermarkEnabled = 1;
   VideoFrame empty{};
   gLines.clear();
-  compositor.Composite(s, &empty);
+  convertor::CompositeFrame(s, &empty, &cropFrame, &imageCache, nullptr);
   EXPECT_EQ(Lines(), std::vector<std::string>{"Qelo VideoConvertor: Warning: failed to draw watermark text"});
 }
 
