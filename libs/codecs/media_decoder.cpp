@@ -60,6 +60,16 @@ bool UsableVideo(const AVStream* stream) {
   return false;
 }
 
+// Sound the resampler is not built for would be refused chunk by chunk: it
+// is left out, with its line.
+bool SoundInRange(int index, int rate, int channels) {
+  if (DecodableSound(rate, channels)) return true;
+  gLog.Write("audio stream %d has a sample rate or channels out of range(%d Hz, %d channels); "
+             "left out...",
+             index, rate, channels);
+  return false;
+}
+
 bool UsableAudio(const AVStream* stream) {
   const AVCodecParameters* p = stream->codecpar;
   const int rate = p->sample_rate, channels = p->ch_layout.nb_channels;
@@ -68,14 +78,7 @@ bool UsableAudio(const AVStream* stream) {
                stream->index, rate, channels);
     return false;
   }
-  // Sound the resampler is not built for would be refused chunk by chunk.
-  if (!DecodableSound(rate, channels)) {
-    gLog.Write("audio stream %d has a sample rate or channels out of range(%d Hz, %d channels); "
-               "left out...",
-               stream->index, rate, channels);
-    return false;
-  }
-  return true;
+  return SoundInRange(stream->index, rate, channels);
 }
 
 // The clockwise turn, in degrees, that shows the stream's pictures upright:
@@ -281,6 +284,15 @@ bool DecoderContext::OpenAudioStream(AVStream* stream) {
   if (!OpenDecoder(audio_, stream, "failed to find audio decoder....",
                    "failed to initialize audio decoder..."))
     return false;
+  // The decoder reads its own header (a FLAC stream's, say), which a damaged
+  // file may have claim a rate the container did not: the stream is then
+  // left out as one the container describes so would be.
+  if (!SoundInRange(stream->index, audio_.codec->sample_rate, audio_.codec->ch_layout.nb_channels)) {
+    audio_.codec.reset();
+    audio_.stream = nullptr;
+    stream->discard = AVDISCARD_ALL;
+    return true;
+  }
   samples_.reset(av_frame_alloc());
   if (!samples_) {
     gLog.Write("failed to initialize audio decoder...");

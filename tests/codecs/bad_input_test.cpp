@@ -262,5 +262,30 @@ TEST_F(BadInput, ASampleRateOutsideWhatIsDecodedIsLeftOutAtLoad) {
   }
 }
 
+// A FLAC file whose own stream header claims no rate while its frames carry
+// one: the container reports the frames' rate, the opened decoder the
+// header's. The decoder's word counts, so the sound is left out at load
+// instead of being described with a rate no chunk could be delivered in.
+TEST_F(BadInput, SoundWhoseDecoderClaimsNoRateIsLeftOutAtLoad) {
+  const std::string flac = Fixture("plain.flac", {"-f", "lavfi", "-i", "sine=duration=1:sample_rate=8000",
+                                                  "-fflags", "+bitexact", "-map_metadata", "-1", "-c:a", "flac"});
+  std::ifstream in(flac, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 21u);
+  ASSERT_EQ(bytes.substr(0, 4), "fLaC");
+  // The stream header's rate: 20 bits from byte 18 ("fLaC", a block header,
+  // two block sizes and two frame sizes before it).
+  bytes[18] = bytes[19] = 0;
+  bytes[20] = static_cast<char>(bytes[20] & 0x0F);
+  const std::string path = FixturePath("no-header-rate.flac");
+  std::ofstream(path, std::ios::binary) << bytes;
+  ClearLog();
+  MediaFile file(path);
+  EXPECT_EQ(file.handle(), -1);
+  EXPECT_TRUE(Logged("Qelo Codecs: audio stream 0 has a sample rate or channels out of range(0 Hz, 1 channels); "
+                     "left out..."));
+  EXPECT_TRUE(Logged("Qelo Codecs: failed to load media file(" + path + ")"));
+}
+
 }  // namespace
 }  // namespace qelo::test
