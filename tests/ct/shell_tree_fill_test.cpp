@@ -149,8 +149,10 @@ TEST_F(ShellTreeLargeLevelTest, TheWindowAnswersWhileALargeLevelFills) {
     countsWhenAnswered.push_back(many->Count());
     pendingWhenAnswered.push_back(tree->FillsPending());
   };
-  many->Expand(false);
+  // Posted ahead of the expansion so a reader quicker than this thread (as
+  // under a sanitizer) cannot queue its first slice before it.
   Application()->Post(answer);
+  many->Expand(false);
   tree->OnInsertItem = [&](TObject*, TTreeNode*) {
     if (many->Count() == 1) Application()->Post(answer);
   };
