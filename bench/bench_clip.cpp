@@ -1,10 +1,30 @@
 #include "bench_clip.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "common/media_fixture.h"
+#include "common/process.h"
 
 namespace qelo::bench {
+namespace {
+
+double Seconds(const std::function<bool()>& work, bool* ok) {
+  const auto start = std::chrono::steady_clock::now();
+  if (!work()) *ok = false;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+Timing Summarise(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  const size_t n = times.size();
+  if (n == 0) return {};
+  return {n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2, times.front(), times.back()};
+}
+
+}  // namespace
 
 std::string Make1080pClip(const std::string& folder) {
   const std::string clip = folder + "/clip-1080p.mp4";
@@ -16,6 +36,47 @@ std::string Make1080pClip(const std::string& folder) {
     return clip;
   std::puts("ffmpeg could not make the clip");
   return "";
+}
+
+std::string MakeScreenRecording(const std::string& folder, int width, int height, const std::string& pixelFormat) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string clip = folder + "/screen-" + size + "-" + pixelFormat + ".mp4";
+  std::printf("making the 5 s %s %s screen recording...\n", size.c_str(), pixelFormat.c_str());
+  // The test source makes even sizes only: odd ones are cut from the next.
+  const std::string source = std::to_string(width + width % 2) + "x" + std::to_string(height + height % 2);
+  const std::string cut = "format=" + pixelFormat + ",crop=" + std::to_string(width) + ":" + std::to_string(height) + ":0:0";
+  if (qelo::test::MakeMedia({"-f", "lavfi", "-i", "testsrc2=size=" + source + ":rate=25:duration=5", "-f", "lavfi",
+                             "-i", "sine=frequency=440:sample_rate=44100:duration=5", "-ac", "2", "-vf", cut, "-c:v",
+                             "libx264", "-preset", "veryfast", "-c:a", "aac", "-shortest"},
+                            clip))
+    return clip;
+  std::puts("ffmpeg could not make the recording");
+  return "";
+}
+
+Comparison Compare(const std::function<bool()>& ours, const std::function<bool()>& theirs, int runs) {
+  Comparison c;
+  std::vector<double> oursTimes, theirsTimes;
+  for (int i = 0; i < runs; ++i) {
+    oursTimes.push_back(Seconds(ours, &c.ok));
+    theirsTimes.push_back(Seconds(theirs, &c.ok));
+  }
+  c.ours = Summarise(oursTimes);
+  c.theirs = Summarise(theirsTimes);
+  return c;
+}
+
+void Report(const std::string& what, const char* oursName, const char* theirsName, const Comparison& c) {
+  std::printf("%s\n  %s %6.2f s (%.2f to %.2f)   %s %6.2f s (%.2f to %.2f)   ratio of medians %.2f%s\n",
+              what.c_str(), oursName, c.ours.median, c.ours.low, c.ours.high, theirsName, c.theirs.median,
+              c.theirs.low, c.theirs.high, c.Ratio(), c.ok ? "" : "   (A RUN FAILED)");
+  std::fflush(stdout);
+}
+
+bool FfmpegRuns(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"ffmpeg", "-y", "-hide_banner", "-loglevel", "error"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return qelo::test::RunProcess(argv).exitCode == 0;
 }
 
 }  // namespace qelo::bench
