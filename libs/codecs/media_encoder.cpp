@@ -147,6 +147,9 @@ bool EncoderContext::AddVideoStream(const FormatSettings& s) {
   c->time_base = AVRational{s.frameRateDen, s.frameRateNum};
   c->framerate = AVRational{s.frameRateNum, s.frameRateDen};
   c->gop_size = 12;
+  // As many encoding threads as the machine has (slices, or whole frames
+  // where the encoder works so), as the decoders have.
+  c->thread_count = 0;
   c->pix_fmt = ChoosePixelFormat(
       encoder, s.videoCodecId == VCODEC_DVVIDEO ? AV_PIX_FMT_YUV422P : AV_PIX_FMT_YUV420P);
   c->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
@@ -330,7 +333,7 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
     gLog.Write("Error parameter...Format context...");
     return 0;
   }
-  if (!EnsureScaler(converter_, width, height, AV_PIX_FMT_BGRA, width, height, c->pix_fmt)) {
+  if (!converter_.Ensure(width, height, AV_PIX_FMT_BGRA, width, height, c->pix_fmt)) {
     gLog.Write("failed to convert image....");
     return 0;
   }
@@ -338,9 +341,11 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
     gLog.Write("failed to malloc frame buf...");
     return 0;
   }
-  const uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
-  const int strides[4] = {width * 4, 0, 0, 0};
-  sws_scale(converter_.get(), planes, strides, 0, height, picture_->data, picture_->linesize);
+  const FramePtr source = WrapPixels(pixels, width * 4, width, height, AV_PIX_FMT_BGRA);
+  if (!source || !converter_.Scale(source.get(), picture_.get())) {
+    gLog.Write("failed to convert image....");
+    return 0;
+  }
   picture_->pts = video_.nextPts++;
   receivedMedia_ = true;
   return Encode(video_, picture_.get(), "failed to encode video.", "failed to write encode frame....")
@@ -434,7 +439,7 @@ void EncoderContext::FreeAll() {
     audio_.codec.reset();
   }
   picture_.reset();
-  converter_.reset();
+  converter_.Reset();
   audioFrame_.reset();
   sampleConverter_.reset();
   CloseFile();

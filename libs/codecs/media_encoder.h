@@ -14,6 +14,7 @@
 #include "ffmpeg_ptr.h"
 #include "output_file.h"
 #include "packet_queue.h"
+#include "picture_scaler.h"
 #include "qelo/media.h"
 
 namespace qelo::codecs {
@@ -72,7 +73,7 @@ class EncoderContext {
 
   Output video_;
   FramePtr picture_;     // in the encoder's pixel format
-  ScalerPtr converter_;  // 32-bit pixels to the encoder's format, made on the first frame
+  PictureScaler converter_;  // 32-bit pixels to the encoder's format, made on the first frame
 
   Output audio_;
   FramePtr audioFrame_;  // in the encoder's sample format

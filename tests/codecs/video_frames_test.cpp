@@ -29,15 +29,23 @@ TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
 }
 
 // The scaler's fast paths write rows in blocks of pixels; a width that is
-// no multiple of the block must still leave the bytes after the frame alone.
+// no multiple of the block must still leave the bytes after the frame alone,
+// and so must a frame of whole blocks that the scaler writes straight into,
+// on one thread or in slices on several.
 TEST_F(VideoFrames, PixelsNeverReachPastTheFrame) {
   struct Case {
+    std::string clip;
     int askW, askH;  // 0 x 0: the display size
     int frameW, frameH;
-  } cases[] = {{0, 0, 62, 46}, {61, 46, 61, 45}, {30, 30, 30, 22}};
+  } cases[] = {{OddSizeClip(), 0, 0, 62, 46},
+               {OddSizeClip(), 61, 46, 61, 45},
+               {OddSizeClip(), 30, 30, 30, 22},
+               {OddSizeClip(), 64, 64, 64, 47},
+               {WideSampleAspectClip(), 0, 0, 768, 576},
+               {WideSampleAspectClip(), 1024, 1024, 1024, 768}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.frameW);
-    Open(OddSizeClip());
+    Open(c.clip);
     int32_t w = c.askW, h = c.askH;
     ASSERT_EQ(QeloResizeVideoSize(&w, &h, handle_), 1);
     const int bytes = QeloGetVideoBuffersize(handle_);
