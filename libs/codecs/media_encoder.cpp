@@ -208,14 +208,20 @@ bool EncoderContext::OpenVideoEncoder() {
     gLog.Write("failed malloc frame ");
     return false;
   }
-  picture_->format = c->pix_fmt;
-  picture_->width = c->width;
-  picture_->height = c->height;
-  if (av_frame_get_buffer(picture_.get(), 0) < 0) {
+  if (!NewPictureBuffer()) {
     gLog.Write("failed to malloc frame buf...");
     return false;
   }
   return true;
+}
+
+bool EncoderContext::NewPictureBuffer() {
+  const AVCodecContext* c = video_.codec.get();
+  av_frame_unref(picture_.get());
+  picture_->format = c->pix_fmt;
+  picture_->width = c->width;
+  picture_->height = c->height;
+  return av_frame_get_buffer(picture_.get(), 0) >= 0;
 }
 
 bool EncoderContext::OpenAudioEncoder() {
@@ -337,7 +343,10 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
     gLog.Write("failed to convert image....");
     return 0;
   }
-  if (av_frame_make_writable(picture_.get()) < 0) {
+  // The encoder may still hold the last picture (B-frames, look-ahead): the
+  // next one gets a buffer of its own. Every byte of it is written below,
+  // so nothing is copied into it.
+  if (!av_frame_is_writable(picture_.get()) && !NewPictureBuffer()) {
     gLog.Write("failed to malloc frame buf...");
     return 0;
   }

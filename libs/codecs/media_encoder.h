@@ -54,6 +54,8 @@ class EncoderContext {
   bool AddVideoStream(const FormatSettings& settings);
   bool AddAudioStream(const FormatSettings& settings);
   bool OpenVideoEncoder();
+  // Gives the picture a new buffer in the encoder's format and size.
+  bool NewPictureBuffer();
   bool OpenAudioEncoder();
   bool OpenFileAndWriteHeader();
   // Flushes and closes the file, removing it when it holds nothing; false

@@ -7,9 +7,9 @@ extern "C" {
 namespace qelo::codecs {
 namespace {
 
-// Below about a VGA picture on either side, starting the slice threads
-// costs more than they save.
-constexpr int64_t kThreadedPixels = 640 * 480;
+// Below this many pixels read and written (two 640x360 pictures), starting
+// the slice threads costs about what they save.
+constexpr int64_t kThreadedPixels = 2 * 640 * 360;
 
 void LeavePixels(void*, uint8_t*) {}
 
@@ -22,8 +22,7 @@ bool PictureScaler::Ensure(int fromWidth, int fromHeight, AVPixelFormat fromForm
   context_.reset(sws_alloc_context());
   if (!context_) return false;
   SwsContext* c = context_.get();
-  const bool large = int64_t(fromWidth) * fromHeight >= kThreadedPixels ||
-                     int64_t(toWidth) * toHeight >= kThreadedPixels;
+  const bool large = int64_t(fromWidth) * fromHeight + int64_t(toWidth) * toHeight >= kThreadedPixels;
   av_opt_set_int(c, "srcw", fromWidth, 0);
   av_opt_set_int(c, "srch", fromHeight, 0);
   av_opt_set_int(c, "src_format", fromFormat, 0);
