@@ -5,23 +5,53 @@
 #include <cstdio>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "common/media_fixture.h"
 #include "common/process.h"
 
 namespace qelo::bench {
 namespace {
 
-double Seconds(const std::function<bool()>& work, bool* ok) {
-  const auto start = std::chrono::steady_clock::now();
-  if (!work()) *ok = false;
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// Processor time of this process and of its ended children, in seconds.
+double ProcessorSeconds() {
+  double total = 0;
+  for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    rusage usage{};
+    getrusage(who, &usage);
+    total += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+             double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  }
+  return total;
 }
 
-Timing Summarise(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  const size_t n = times.size();
-  if (n == 0) return {};
-  return {n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2, times.front(), times.back()};
+struct Run {
+  double wall = 0, processor = 0;
+};
+
+Run Measure(const std::function<bool()>& work, bool* ok) {
+  const double processor = ProcessorSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  if (!work()) *ok = false;
+  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+          ProcessorSeconds() - processor};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+Timing Summarise(const std::vector<Run>& runs) {
+  if (runs.empty()) return {};
+  std::vector<double> walls, processors;
+  for (const Run& r : runs) {
+    walls.push_back(r.wall);
+    processors.push_back(r.processor);
+  }
+  return {Median(walls), *std::min_element(walls.begin(), walls.end()),
+          *std::max_element(walls.begin(), walls.end()), Median(processors)};
 }
 
 }  // namespace
@@ -56,10 +86,10 @@ std::string MakeScreenRecording(const std::string& folder, int width, int height
 
 Comparison Compare(const std::function<bool()>& ours, const std::function<bool()>& theirs, int runs) {
   Comparison c;
-  std::vector<double> oursTimes, theirsTimes;
+  std::vector<Run> oursTimes, theirsTimes;
   for (int i = 0; i < runs; ++i) {
-    oursTimes.push_back(Seconds(ours, &c.ok));
-    theirsTimes.push_back(Seconds(theirs, &c.ok));
+    oursTimes.push_back(Measure(ours, &c.ok));
+    theirsTimes.push_back(Measure(theirs, &c.ok));
   }
   c.ours = Summarise(oursTimes);
   c.theirs = Summarise(theirsTimes);
@@ -67,9 +97,11 @@ Comparison Compare(const std::function<bool()>& ours, const std::function<bool()
 }
 
 void Report(const std::string& what, const char* oursName, const char* theirsName, const Comparison& c) {
-  std::printf("%s\n  %s %6.2f s (%.2f to %.2f)   %s %6.2f s (%.2f to %.2f)   ratio of medians %.2f%s\n",
-              what.c_str(), oursName, c.ours.median, c.ours.low, c.ours.high, theirsName, c.theirs.median,
-              c.theirs.low, c.theirs.high, c.Ratio(), c.ok ? "" : "   (A RUN FAILED)");
+  std::printf("%s\n  %s %6.2f s (%.2f to %.2f, processor %.2f s)   %s %6.2f s (%.2f to %.2f, processor %.2f s)"
+              "   ratio of medians %.2f%s\n",
+              what.c_str(), oursName, c.ours.median, c.ours.low, c.ours.high, c.ours.processor, theirsName,
+              c.theirs.median, c.theirs.low, c.theirs.high, c.theirs.processor, c.Ratio(),
+              c.ok ? "" : "   (A RUN FAILED)");
   std::fflush(stdout);
 }
 

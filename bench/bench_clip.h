@@ -21,8 +21,12 @@ std::string MakeScreenRecording(const std::string& folder, int width, int height
 // Median times of two ways of doing the same work (ours and theirs: the
 // ffmpeg tool's, or another setting of ours), run in turn so that the load
 // of the machine falls on both alike. `ok` is false when any run failed.
+// Processor time counts every thread of this process and of the children
+// that ended meanwhile, so that a loaded machine shows the work as well as
+// the wait.
 struct Timing {
-  double median = 0, low = 0, high = 0;
+  double median = 0, low = 0, high = 0;  // wall-clock seconds
+  double processor = 0;                  // median processor seconds, all threads
 };
 struct Comparison {
   Timing ours, theirs;
