@@ -75,7 +75,10 @@ class EncoderContext {
 
   Output video_;
   FramePtr picture_;     // in the encoder's pixel format
-  PictureScaler converter_;  // 32-bit pixels to the encoder's format, made on the first frame
+  // 32-bit pixels to the encoder's format, made on the first frame. The
+  // colour of each pixel is taken whole and the bicubic filter halves it,
+  // rather than averaging pixel pairs first (which has no fast path).
+  PictureScaler converter_{SWS_BICUBIC | SWS_FULL_CHR_H_INP};
 
   Output audio_;
   FramePtr audioFrame_;  // in the encoder's sample format

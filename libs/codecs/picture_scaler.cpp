@@ -29,7 +29,7 @@ bool PictureScaler::Ensure(int fromWidth, int fromHeight, AVPixelFormat fromForm
   av_opt_set_int(c, "dstw", toWidth, 0);
   av_opt_set_int(c, "dsth", toHeight, 0);
   av_opt_set_int(c, "dst_format", toFormat, 0);
-  av_opt_set_int(c, "sws_flags", SWS_BICUBIC, 0);
+  av_opt_set_int(c, "sws_flags", flags_, 0);
   av_opt_set_int(c, "threads", large ? 0 : 1, 0);  // 0: one per processor
   if (sws_init_context(c, nullptr, nullptr) < 0) {
     context_.reset();

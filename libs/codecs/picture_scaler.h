@@ -12,6 +12,9 @@ namespace qelo::codecs {
 
 class PictureScaler {
  public:
+  // `flags`: FFmpeg's scaler flags, bicubic among them.
+  explicit PictureScaler(int flags = SWS_BICUBIC) : flags_(flags) {}
+
   // The scaler for this conversion; false when FFmpeg has none.
   bool Ensure(int fromWidth, int fromHeight, AVPixelFormat fromFormat, int toWidth, int toHeight,
               AVPixelFormat toFormat);
@@ -26,6 +29,7 @@ class PictureScaler {
     AVPixelFormat fromFormat = AV_PIX_FMT_NONE, toFormat = AV_PIX_FMT_NONE;
     bool operator==(const Conversion&) const = default;
   };
+  int flags_;
   ScalerPtr context_;
   Conversion made_;
 };
