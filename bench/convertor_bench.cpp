@@ -51,23 +51,14 @@ struct Job {
   std::vector<std::string> ffmpegArgs;  // between the input and the output
 };
 
-FormatSettings Mpeg2Format() {
+// 640x480 at 25 fps with 44.1 kHz stereo 16-bit sound.
+FormatSettings Format640x480(FormatId container, int videoCodec, int videoBitRate, int audioCodec, int audioBitRate) {
   FormatSettings f{};
-  f.formatId = FORMAT_MPEG2;
-  f.videoCodecId = VCODEC_MPEG2;
-  f.audioCodecId = ACODEC_MP2;
-  f.width = 640, f.height = 480, f.frameRateNum = 25, f.frameRateDen = 1, f.videoBitRate = 2000000;
-  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = 192000;
-  return f;
-}
-
-FormatSettings Mpeg4Mp3Format() {
-  FormatSettings f{};
-  f.formatId = FORMAT_AVI;
-  f.videoCodecId = VCODEC_MPEG4;
-  f.audioCodecId = ACODEC_MP3;
-  f.width = 640, f.height = 480, f.frameRateNum = 25, f.frameRateDen = 1, f.videoBitRate = 1000000;
-  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = 128000;
+  f.formatId = container;
+  f.videoCodecId = videoCodec;
+  f.audioCodecId = audioCodec;
+  f.width = 640, f.height = 480, f.frameRateNum = 25, f.frameRateDen = 1, f.videoBitRate = videoBitRate;
+  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = audioBitRate;
   return f;
 }
 
@@ -114,7 +105,8 @@ std::vector<Job> Jobs(const std::string& folder, const std::string& only) {
                                           "-c:a", "libmp3lame", "-b:a", "128k", "-ar", "44100", "-ac", "2"};
   const std::string hd = "1080p H.264 + AAC -> MPEG-2 640x480 2 Mbit/s + MP2 (20 s)";
   if (hd.find(only) != std::string::npos)
-    jobs.push_back({hd, qelo::bench::Make1080pClip(folder), 20, Mpeg2Format(), mpeg2});
+    jobs.push_back({hd, qelo::bench::Make1080pClip(folder), 20,
+                    Format640x480(FORMAT_MPEG2, VCODEC_MPEG2, 2000000, ACODEC_MP2, 192000), mpeg2});
   struct Screen {
     int width, height;
     const char* pixelFormat;
@@ -124,7 +116,7 @@ std::vector<Job> Jobs(const std::string& folder, const std::string& only) {
                               s.pixelFormat + " H.264 + AAC -> MPEG-4 640x480 + MP3 in AVI (5 s)";
     if (title.find(only) == std::string::npos) continue;
     jobs.push_back({title, qelo::bench::MakeScreenRecording(folder, s.width, s.height, s.pixelFormat), 5,
-                    Mpeg4Mp3Format(), mpeg4});
+                    Format640x480(FORMAT_AVI, VCODEC_MPEG4, 1000000, ACODEC_MP3, 128000), mpeg4});
   }
   return jobs;
 }
