@@ -19,16 +19,3 @@ std::string ErrorText(int code) {
 
 }  // namespace qelo::codecs
 
-#include "ffmpeg_ptr.h"
-
-namespace qelo::codecs {
-
-bool EnsureScaler(ScalerPtr& scaler, int srcW, int srcH, AVPixelFormat srcFormat, int dstW,
-                  int dstH, AVPixelFormat dstFormat) {
-  SwsContext* next = sws_getCachedContext(scaler.release(), srcW, srcH, srcFormat, dstW, dstH,
-                                          dstFormat, SWS_BICUBIC, nullptr, nullptr, nullptr);
-  scaler.reset(next);
-  return next != nullptr;
-}
-
-}  // namespace qelo::codecs

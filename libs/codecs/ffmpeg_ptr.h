@@ -30,9 +30,4 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerDeleter>;
 
-// Returns the scaler for the given conversion, reusing `scaler` when it
-// already does that one (a stream may change its picture size mid-way).
-bool EnsureScaler(ScalerPtr& scaler, int srcW, int srcH, AVPixelFormat srcFormat, int dstW,
-                  int dstH, AVPixelFormat dstFormat);
-
 }  // namespace qelo::codecs

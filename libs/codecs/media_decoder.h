@@ -21,6 +21,7 @@
 
 #include "ffmpeg_ptr.h"
 #include "packet_queue.h"
+#include "picture_scaler.h"
 #include "qelo/media.h"
 #include "win/thread.h"
 
@@ -169,6 +170,7 @@ class DecoderContext {
   void SynchroniseVideo();
   void DeliveredSize(int* width, int* height) const;
   bool EnsureScaledPicture(int width, int height);
+  bool TakesScalerRows(const uint8_t* pixels, int width) const;
   void ScalePicture(uint8_t* pixels, int width, int height);
 
   // Audio.
@@ -210,8 +212,8 @@ class DecoderContext {
   // Video reader state, guarded by videoLock_.
   std::mutex videoLock_;
   FramePtr picture_;
-  ScalerPtr scaler_;
-  FramePtr scaled_;  // the scaler's output, in padded rows
+  PictureScaler scaler_;
+  FramePtr scaled_;  // the scaler's output, in padded rows, when not the caller's frame
   AVRational frameRate_{25, 1};
   int displayWidth_ = 0, displayHeight_ = 0;  // turned upright
   int turn_ = 0;  // clockwise quarter turns, in degrees, that show the picture upright

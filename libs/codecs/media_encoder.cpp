@@ -92,8 +92,9 @@ bool EncoderContext::Open(const FormatSettings* settings) {
     gLog.Write("Error parameter...");
     return false;
   }
-  packet_.reset(av_packet_alloc());
-  if (!packet_ || !CreateOutput(*settings)) return false;
+  video_.packet.reset(av_packet_alloc());
+  audio_.packet.reset(av_packet_alloc());
+  if (!video_.packet || !audio_.packet || !CreateOutput(*settings)) return false;
   if (FFmpegVideoCodec(settings->videoCodecId).id != AV_CODEC_ID_NONE &&
       !AddVideoStream(*settings))
     return false;
@@ -147,6 +148,9 @@ bool EncoderContext::AddVideoStream(const FormatSettings& s) {
   c->time_base = AVRational{s.frameRateDen, s.frameRateNum};
   c->framerate = AVRational{s.frameRateNum, s.frameRateDen};
   c->gop_size = 12;
+  // As many encoding threads as the machine has (slices, or whole frames
+  // where the encoder works so), as the decoders have.
+  c->thread_count = 0;
   c->pix_fmt = ChoosePixelFormat(
       encoder, s.videoCodecId == VCODEC_DVVIDEO ? AV_PIX_FMT_YUV422P : AV_PIX_FMT_YUV420P);
   c->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
@@ -200,19 +204,30 @@ bool EncoderContext::OpenVideoEncoder() {
     }
   }
   avcodec_parameters_from_context(video_.stream->codecpar, c);
-  picture_.reset(av_frame_alloc());
-  if (!picture_) {
+  videoThread_ = std::make_unique<EncodingThread>([this](AVFrame* picture) {
+    return Encode(video_, picture, "failed to encode video.", "failed to write encode frame....");
+  });
+  AVFrame* first = videoThread_->Borrow();
+  if (!first) {
     gLog.Write("failed malloc frame ");
     return false;
   }
-  picture_->format = c->pix_fmt;
-  picture_->width = c->width;
-  picture_->height = c->height;
-  if (av_frame_get_buffer(picture_.get(), 0) < 0) {
+  const bool allocated = NewPictureBuffer(first);
+  videoThread_->GiveBack(first);
+  if (!allocated) {
     gLog.Write("failed to malloc frame buf...");
     return false;
   }
   return true;
+}
+
+bool EncoderContext::NewPictureBuffer(AVFrame* picture) {
+  const AVCodecContext* c = video_.codec.get();
+  av_frame_unref(picture);
+  picture->format = c->pix_fmt;
+  picture->width = c->width;
+  picture->height = c->height;
+  return av_frame_get_buffer(picture, 0) >= 0;
 }
 
 bool EncoderContext::OpenAudioEncoder() {
@@ -290,8 +305,9 @@ bool EncoderContext::Encode(Output& out, AVFrame* frame, const char* encodeFaile
     gLog.Write("%s", encodeFailed);
     return false;
   }
+  AVPacket* packet = out.packet.get();
   for (;;) {
-    result = avcodec_receive_packet(out.codec.get(), packet_.get());
+    result = avcodec_receive_packet(out.codec.get(), packet);
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
     if (result < 0) {
       gLog.Write("%s", encodeFailed);
@@ -299,16 +315,20 @@ bool EncoderContext::Encode(Output& out, AVFrame* frame, const char* encodeFaile
     }
     // A picture lasts one tick of the codec's time base; without a duration
     // the muxer cannot tell how long the last one is shown.
-    if (packet_->duration <= 0 && &out == &video_) packet_->duration = 1;
-    av_packet_rescale_ts(packet_.get(), out.codec->time_base, out.stream->time_base);
-    packet_->stream_index = out.stream->index;
-    if (av_interleaved_write_frame(output_, packet_.get()) < 0) {
+    if (packet->duration <= 0 && &out == &video_) packet->duration = 1;
+    av_packet_rescale_ts(packet, out.codec->time_base, out.stream->time_base);
+    packet->stream_index = out.stream->index;
+    std::lock_guard<std::mutex> muxing(muxLock_);
+    if (av_interleaved_write_frame(output_, packet) < 0) {
       gLog.Write("%s", writeFailed);
       return false;
     }
   }
 }
 
+// The picture is converted here, from the caller's pixels, and encoded on
+// the encoding thread while the caller goes on; an encoding or writing
+// failure there (logged when it happens) is answered by the next call.
 int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const uint8_t* pixels) {
   std::lock_guard<std::mutex> lock(lock_);
   if (!video_) return 0;
@@ -316,7 +336,7 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
     gLog.Write("only support argb32 pixel format...");
     return 0;
   }
-  if (!pixels || !picture_) {
+  if (!pixels || !videoThread_) {
     gLog.Write("Error parameter....avframe, data");
     return 0;
   }
@@ -330,22 +350,36 @@ int EncoderContext::AddVideoFrame(int width, int height, int pixelFormat, const 
     gLog.Write("Error parameter...Format context...");
     return 0;
   }
-  if (!EnsureScaler(converter_, width, height, AV_PIX_FMT_BGRA, width, height, c->pix_fmt)) {
+  if (videoThread_->TakeFailure()) return 0;
+  if (!converter_.Ensure(width, height, AV_PIX_FMT_BGRA, width, height, c->pix_fmt)) {
     gLog.Write("failed to convert image....");
     return 0;
   }
-  if (av_frame_make_writable(picture_.get()) < 0) {
-    gLog.Write("failed to malloc frame buf...");
+  AVFrame* picture = videoThread_->Borrow();
+  if (!ConvertInto(picture, pixels, width, height)) {
+    videoThread_->GiveBack(picture);
     return 0;
   }
-  const uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
-  const int strides[4] = {width * 4, 0, 0, 0};
-  sws_scale(converter_.get(), planes, strides, 0, height, picture_->data, picture_->linesize);
-  picture_->pts = video_.nextPts++;
+  picture->pts = video_.nextPts++;
+  videoThread_->Queue(picture);
   receivedMedia_ = true;
-  return Encode(video_, picture_.get(), "failed to encode video.", "failed to write encode frame....")
-             ? 1
-             : 0;
+  return 1;
+}
+
+// The encoder may still hold the picture's last buffer (B-frames,
+// look-ahead): the picture then gets a new one. Every byte of it is written,
+// so nothing is copied into it.
+bool EncoderContext::ConvertInto(AVFrame* picture, const uint8_t* pixels, int width, int height) {
+  if (!av_frame_is_writable(picture) && !NewPictureBuffer(picture)) {
+    gLog.Write("failed to malloc frame buf...");
+    return false;
+  }
+  const FramePtr source = WrapPixels(pixels, width * 4, width, height, AV_PIX_FMT_BGRA);
+  if (!source || !converter_.Scale(source.get(), picture)) {
+    gLog.Write("failed to convert image....");
+    return false;
+  }
+  return true;
 }
 
 bool EncoderContext::EncodeAudioFrame(const uint8_t* pcm, int samples) {
@@ -417,6 +451,7 @@ int EncoderContext::CloseAudio() {
 int EncoderContext::Finish() {
   std::lock_guard<std::mutex> lock(lock_);
   if (!output_) return 1;
+  if (videoThread_) videoThread_->Finish();
   // Encoders that hold frames back (B-frames, look-ahead) give them up now.
   if (video_) Encode(video_, nullptr, "failed to encode video.", "failed to write encode frame....");
   if (audio_) Encode(audio_, nullptr, "failed to write audio frame...", "failed to write audio frame...");
@@ -428,13 +463,13 @@ int EncoderContext::Finish() {
 }
 
 void EncoderContext::FreeAll() {
+  videoThread_.reset();  // before the encoder it uses
   {
     std::lock_guard<std::mutex> codecLock(CodecLock());
     video_.codec.reset();
     audio_.codec.reset();
   }
-  picture_.reset();
-  converter_.reset();
+  converter_.Reset();
   audioFrame_.reset();
   sampleConverter_.reset();
   CloseFile();

@@ -4,16 +4,22 @@
 // sample width, cut here into the encoder's frames.
 //
 // Every public call takes the encoder lock for its whole work; codec opening
-// and closing also take the library's codec lock, inside it.
+// and closing also take the library's codec lock, inside it. Video pictures
+// are converted by AddVideoFrame and encoded on the context's encoding
+// thread, which writes its packets under the muxing lock as the callers
+// write sound.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
+#include "encoding_thread.h"
 #include "ffmpeg_ptr.h"
 #include "output_file.h"
 #include "packet_queue.h"
+#include "picture_scaler.h"
 #include "qelo/media.h"
 
 namespace qelo::codecs {
@@ -46,6 +52,7 @@ class EncoderContext {
     AVStream* stream = nullptr;
     CodecContextPtr codec;
     int64_t nextPts = 0;  // in the codec's time base: frames for video, samples for audio
+    PacketPtr packet;     // what the encoder hands out, one at a time
     explicit operator bool() const { return codec != nullptr; }
   };
 
@@ -53,6 +60,9 @@ class EncoderContext {
   bool AddVideoStream(const FormatSettings& settings);
   bool AddAudioStream(const FormatSettings& settings);
   bool OpenVideoEncoder();
+  // Gives the picture a new buffer in the encoder's format and size.
+  bool NewPictureBuffer(AVFrame* picture);
+  bool ConvertInto(AVFrame* picture, const uint8_t* pixels, int width, int height);
   bool OpenAudioEncoder();
   bool OpenFileAndWriteHeader();
   // Flushes and closes the file, removing it when it holds nothing; false
@@ -68,11 +78,14 @@ class EncoderContext {
   AVFormatContext* output_ = nullptr;
   OutputFile file_;
   bool receivedMedia_ = false;  // a frame or samples were taken
-  PacketPtr packet_;
+  std::mutex muxLock_;  // the muxer takes one packet at a time
 
   Output video_;
-  FramePtr picture_;     // in the encoder's pixel format
-  ScalerPtr converter_;  // 32-bit pixels to the encoder's format, made on the first frame
+  std::unique_ptr<EncodingThread> videoThread_;  // its pictures are in the encoder's pixel format
+  // 32-bit pixels to the encoder's format, made on the first frame. The
+  // colour of each pixel is taken whole and the bicubic filter halves it,
+  // rather than averaging pixel pairs first (which has no fast path).
+  PictureScaler converter_{SWS_BICUBIC | SWS_FULL_CHR_H_INP};
 
   Output audio_;
   FramePtr audioFrame_;  // in the encoder's sample format

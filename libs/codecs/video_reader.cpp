@@ -113,7 +113,8 @@ int DecoderContext::GetNextVideoFrame(VideoFrame* frame) {
 
 // The scaler writes into a picture of FFmpeg's own, whose rows are padded:
 // its SIMD paths may write a few pixels past a row's end, which the caller's
-// tightly packed buffer has no room for. The rows are then copied out.
+// tightly packed buffer has no room for. The rows are then copied out. The
+// picture is made once per stream (again only when the size changes).
 bool DecoderContext::EnsureScaledPicture(int width, int height) {
   if (scaled_ && scaled_->width == width && scaled_->height == height) return true;
   scaled_.reset(av_frame_alloc());
@@ -126,26 +127,36 @@ bool DecoderContext::EnsureScaledPicture(int width, int height) {
   return false;
 }
 
+// The scaler works in blocks of at most 16 pixels: a caller's row of whole
+// blocks, aligned as FFmpeg aligns its own rows, takes the scaler's output
+// straight, with no copy.
+bool DecoderContext::TakesScalerRows(const uint8_t* pixels, int width) const {
+  return turn_ == 0 && width % 16 == 0 && reinterpret_cast<uintptr_t>(pixels) % 16 == 0;
+}
+
 // A picture that is shown turned is scaled to the size that, turned, is the
 // delivered one, and turned as it is copied out.
 void DecoderContext::ScalePicture(uint8_t* pixels, int width, int height) {
   const auto format = static_cast<AVPixelFormat>(picture_->format);
   const bool sideways = turn_ == 90 || turn_ == 270;
   const int scaledWidth = sideways ? height : width, scaledHeight = sideways ? width : height;
-  if (!EnsureScaler(scaler_, picture_->width, picture_->height, format, scaledWidth, scaledHeight,
-                    kDeliveredFormat) ||
-      !EnsureScaledPicture(scaledWidth, scaledHeight)) {
-    gLog.Write("warning: failed to convert to argb...");
-    std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
-    return;
+  bool scaled = scaler_.Ensure(picture_->width, picture_->height, format, scaledWidth, scaledHeight,
+                               kDeliveredFormat);
+  if (scaled && TakesScalerRows(pixels, width)) {
+    const FramePtr target = WrapPixels(pixels, width * 4, width, height, kDeliveredFormat);
+    scaled = target && scaler_.Scale(picture_.get(), target.get());
+  } else if (scaled) {
+    scaled = EnsureScaledPicture(scaledWidth, scaledHeight) &&
+             scaler_.Scale(picture_.get(), scaled_.get());
+    if (scaled && turn_ == 0)
+      av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4,
+                          height);
+    else if (scaled)
+      CopyTurned(scaled_->data[0], scaled_->linesize[0], scaledWidth, scaledHeight, turn_, pixels);
   }
-  sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, picture_->height, scaled_->data,
-            scaled_->linesize);
-  if (turn_ == 0)
-    av_image_copy_plane(pixels, width * 4, scaled_->data[0], scaled_->linesize[0], width * 4,
-                        height);
-  else
-    CopyTurned(scaled_->data[0], scaled_->linesize[0], scaledWidth, scaledHeight, turn_, pixels);
+  if (scaled) return;
+  gLog.Write("warning: failed to convert to argb...");
+  std::memset(pixels, 0, static_cast<size_t>(width) * height * 4);
 }
 
 // Pictures decoded before a seek's target are not handed out: the last one

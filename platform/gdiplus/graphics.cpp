@@ -212,8 +212,7 @@ Status Graphics::DrawExact(const Bitmap& image, const RectF& dest, const RectF& 
     const int line = y - target.y0;
     const uint32_t* next = sameMemory ? copy.data() + static_cast<std::ptrdiff_t>(line) * read.Width()
                                       : detail::Row(from, read.y0 + line) + read.x0;
-    uint32_t* row = detail::Row(surface_, y);
-    for (int x = target.x0; x < target.x1; ++x, ++next) row[x] = detail::BlendOver(*next, row[x]);
+    detail::BlendRowOver(next, detail::Row(surface_, y) + target.x0, target.Width());
   }
   return Status::Ok;
 }

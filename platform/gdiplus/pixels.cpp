@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -203,6 +204,16 @@ uint32_t BlendOver(uint32_t source, uint32_t destination) {
     return (Channel(source, shift) * sourceWeight + Channel(destination, shift) * destinationWeight + total / 2) / total;
   };
   return (total + 127) / 255 << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
+
+void BlendRowOver(const uint32_t* source, uint32_t* destination, int count) {
+  int x = 0;
+  while (x < count) {
+    int opaque = x;
+    while (opaque < count && Alpha(source[opaque]) == 255) ++opaque;
+    std::memcpy(destination + x, source + x, static_cast<size_t>(opaque - x) * sizeof(uint32_t));
+    for (x = opaque; x < count && Alpha(source[x]) != 255; ++x) destination[x] = BlendOver(source[x], destination[x]);
+  }
 }
 
 cairo_surface_t* RasterizeRegion(const Region& region, PixelBox box) {

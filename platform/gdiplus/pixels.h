@@ -42,6 +42,9 @@ uint32_t Premultiply(uint32_t argb);
 uint32_t Unpremultiply(uint32_t premultiplied);
 // Source-over in straight alpha, rounded to nearest.
 uint32_t BlendOver(uint32_t source, uint32_t destination);
+// BlendOver of `count` pixels; runs of opaque source pixels are copied
+// whole, which is what blending gives them.
+void BlendRowOver(const uint32_t* source, uint32_t* destination, int count);
 
 inline uint32_t* Row(const Graphics::Surface& surface, int y) {
   return reinterpret_cast<uint32_t*>(surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.stride);

@@ -56,6 +56,27 @@ std::string SingleKeyFrameClip() {
                   "keyint=1000:scenecut=0", "-pix_fmt", "yuv420p", "-c:a", "aac"});
 }
 
+std::string Orange444Clip() {
+  return Fixture("orange.avi", {"-f", "lavfi", "-i", "color=c=0xFF8000:size=64x48:rate=10:duration=1",
+                                "-c:v", "mjpeg", "-q:v", "1", "-pix_fmt", "yuvj444p"});
+}
+
+std::string OddSizeClip() {
+  return Fixture("odd_width.avi", {"-f", "lavfi", "-i", "testsrc2=size=62x46:rate=10:duration=1",
+                                   "-c:v", "mpeg4", "-pix_fmt", "yuv420p"});
+}
+
+std::string LandscapeClip() {
+  return Fixture("landscape.mp4", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=10:duration=1",
+                                   "-c:v", "libx264", "-pix_fmt", "yuv420p"});
+}
+
+std::string TurnedClip(int degrees) {
+  const std::string turn = std::to_string(degrees);
+  return Fixture("rotate" + turn + ".mp4",
+                 {"-i", LandscapeClip(), "-c", "copy", "-metadata:s:v", "rotate=" + turn});
+}
+
 std::string TooWideSampleAspectClip() {
   return Fixture("wide_sar.nut", {"-f", "lavfi", "-i", "color=c=red:size=20000x2:rate=5:duration=3",
                                   "-vf", "setsar=sar=120000/1:max=1000000", "-c:v", "rawvideo",

@@ -25,6 +25,17 @@ std::string X264DefaultsTransportStream();
 // 4 s, 160x120 at 25 fps H.264 whose only key frame is the first + AAC, in MP4.
 std::string SingleKeyFrameClip();
 
+// 1 s, 64x48 solid orange MJPEG with full (4:4:4) chroma, in AVI.
+std::string Orange444Clip();
+// 1 s, 62x46 MPEG-4 part 2 (a size no multiple of 16 or of the scaler's
+// blocks), in AVI.
+std::string OddSizeClip();
+// 1 s, 64x48 H.264 in MP4, coded as it is shown.
+std::string LandscapeClip();
+// LandscapeClip with the "rotate" tag `degrees` (90, 180, 270) in its
+// display matrix: shown upright turned that far counter-clockwise.
+std::string TurnedClip(int degrees);
+
 // 3 s of 20000x2 grey rawvideo in NUT whose sample aspect 120000:1 would
 // make it wider than any frame can hold.
 std::string TooWideSampleAspectClip();

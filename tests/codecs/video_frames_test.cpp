@@ -14,8 +14,7 @@ namespace {
 using VideoFrames = OpenFileTest;
 
 TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
-  Open(Fixture("orange.avi", {"-f", "lavfi", "-i", "color=c=0xFF8000:size=64x48:rate=10:duration=1",
-                              "-c:v", "mjpeg", "-q:v", "1", "-pix_fmt", "yuvj444p"}));
+  Open(Orange444Clip());
   OwnedFrame f(QeloGetVideoBuffersize(handle_));
   ASSERT_EQ(f.buffer.size(), 64u * 48 * 4);
   ASSERT_EQ(QeloGetNextVideoFrame(&f.frame, handle_), 1);
@@ -30,16 +29,23 @@ TEST_F(VideoFrames, PixelsAreBlueGreenRedAlpha) {
 }
 
 // The scaler's fast paths write rows in blocks of pixels; a width that is
-// no multiple of the block must still leave the bytes after the frame alone.
+// no multiple of the block must still leave the bytes after the frame alone,
+// and so must a frame of whole blocks that the scaler writes straight into,
+// on one thread or in slices on several.
 TEST_F(VideoFrames, PixelsNeverReachPastTheFrame) {
   struct Case {
+    std::string clip;
     int askW, askH;  // 0 x 0: the display size
     int frameW, frameH;
-  } cases[] = {{0, 0, 62, 46}, {61, 46, 61, 45}, {30, 30, 30, 22}};
+  } cases[] = {{OddSizeClip(), 0, 0, 62, 46},
+               {OddSizeClip(), 61, 46, 61, 45},
+               {OddSizeClip(), 30, 30, 30, 22},
+               {OddSizeClip(), 64, 64, 64, 47},
+               {WideSampleAspectClip(), 0, 0, 768, 576},
+               {WideSampleAspectClip(), 1024, 1024, 1024, 768}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.frameW);
-    Open(Fixture("odd_width.avi", {"-f", "lavfi", "-i", "testsrc2=size=62x46:rate=10:duration=1",
-                                   "-c:v", "mpeg4", "-pix_fmt", "yuv420p"}));
+    Open(c.clip);
     int32_t w = c.askW, h = c.askH;
     ASSERT_EQ(QeloResizeVideoSize(&w, &h, handle_), 1);
     const int bytes = QeloGetVideoBuffersize(handle_);
@@ -114,22 +120,18 @@ TEST_F(VideoFrames, ResizeFitsInsideTheAskedSizeKeepingTheAspect) {
 // tag. The display size is the turned one, and every frame comes upright,
 // at the display size and scaled, as the ffmpeg tool shows it.
 TEST_F(VideoFrames, TurnedUprightAsTheFileDeclares) {
-  const std::string coded = Fixture("landscape.mp4", {"-f", "lavfi", "-i",
-                                                      "testsrc2=size=64x48:rate=10:duration=1",
-                                                      "-c:v", "libx264", "-pix_fmt", "yuv420p"});
-  auto tagged = [&coded](const std::string& name, const std::string& tag) {
-    return Fixture(name, {"-i", coded, "-c", "copy", "-metadata:s:v", tag});
-  };
+  const std::string rotateTagged =
+      Fixture("rotate90.mkv", {"-i", LandscapeClip(), "-c", "copy", "-metadata:s:v", "ROTATE=90"});
   struct Case {
     const char* name;
     std::string clip;
     int width, height;   // the display size
     const char* filter;  // what turns the ffmpeg tool's picture upright, when it does not
   } cases[] = {
-      {"display matrix, a quarter turn", tagged("rotate90.mp4", "rotate=90"), 48, 64, ""},
-      {"display matrix, a half turn", tagged("rotate180.mp4", "rotate=180"), 64, 48, ""},
-      {"display matrix, three quarters", tagged("rotate270.mp4", "rotate=270"), 48, 64, ""},
-      {"rotate tag", tagged("rotate90.mkv", "ROTATE=90"), 48, 64, "transpose=clock"},
+      {"display matrix, a quarter turn", TurnedClip(90), 48, 64, ""},
+      {"display matrix, a half turn", TurnedClip(180), 64, 48, ""},
+      {"display matrix, three quarters", TurnedClip(270), 48, 64, ""},
+      {"rotate tag", rotateTagged, 48, 64, "transpose=clock"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
