@@ -245,6 +245,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
       }
       if (facts.hasAudio) {
         instance.audioClosed = false;
+        FillAudioSpec(instance);
         std::lock_guard sound(instance.soundLock);
         instance.audioBytesPerSecond = facts.audioBytesPerSecond;
       }

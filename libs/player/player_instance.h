@@ -90,6 +90,7 @@ struct PlayerInstance {
 
   // sound, under soundLock
   std::mutex soundLock;
+  SDL_AudioSpec audioSpec{};  // filled when a file with sound is opened
   std::vector<uint8_t> audioBuffer = std::vector<uint8_t>(QELO_AUDIO_FRAME_BYTES);
   int32_t audioBufferBytes = 0;
   int32_t audioReadPos = 0;
@@ -119,5 +120,11 @@ struct PlayerInstance {
   bool HasVideo() const { return reader && reader->facts().hasVideo; }
   bool HasAudio() const { return reader && reader->facts().hasAudio; }
 };
+
+// A new instance over `parent` with its window and window thread (none when
+// `parent` is not a window); null when the window could not be made.
+std::unique_ptr<PlayerInstance> BuildPlayerInstance(win::HWND parent, bool twoPane);
+// Closes the instance's file, ends its window thread and frees it.
+void FreePlayerInstance(std::unique_ptr<PlayerInstance> instance);
 
 }  // namespace qelo::player

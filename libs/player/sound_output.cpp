@@ -55,6 +55,18 @@ int64_t ClockOfNextByte(const PlayerInstance& instance) {
 
 }  // namespace
 
+void FillAudioSpec(PlayerInstance& instance) {
+  SDL_AudioSpec& spec = instance.audioSpec;
+  spec = SDL_AudioSpec{};
+  spec.freq = 44100;
+  spec.format = AUDIO_S16LSB;
+  spec.channels = 2;
+  spec.silence = 0;
+  spec.samples = 1024;
+  spec.callback = SdlAudioCallback;
+  spec.userdata = &instance;
+}
+
 bool InitSoundSystem() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -71,15 +83,12 @@ void OpenSound(PlayerInstance& instance) {
     SDL_PauseAudioDevice(instance.audioDevice, 0);
     return;
   }
-  SDL_AudioSpec wanted{};
-  wanted.freq = 44100;
-  wanted.format = AUDIO_S16LSB;
-  wanted.channels = 2;
-  wanted.silence = 0;
-  wanted.samples = 1024;
-  wanted.callback = SdlAudioCallback;
-  wanted.userdata = &instance;
-  instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  SDL_AudioSpec spec;
+  {
+    win::CriticalSectionLock guard(instance.lock);
+    spec = instance.audioSpec;
+  }
+  instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
   if (instance.audioDevice == 0) {
     PlayerLog().Write("warning: failed to open audio...");
     return;

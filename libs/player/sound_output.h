@@ -9,6 +9,10 @@ namespace qelo::player {
 
 struct PlayerInstance;
 
+// Fills the instance's audioSpec: 44,100 Hz, signed 16-bit little-endian,
+// stereo, 1,024 sample frames, SdlAudioCallback with the instance.
+void FillAudioSpec(PlayerInstance& instance);
+
 // Window thread, without the instance lock: opens and starts the device
 // (logging a failure; a silenced device plays on), silences it (the sound
 // callback's wait for the decoder ended, the device paused) or closes it,
