@@ -215,7 +215,7 @@ int64_t FrameDelay(int64_t interval, int64_t drift, int64_t sinceLastArm) {
 bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, MediaInfo** info) {
   CloseMedia(instance);
   instance.streamFlag = 0;
-  instance.path = path.substr(0, QELO_PATH_CHARS - 1);
+  instance.path = path;
   std::unique_ptr<MediaReader> failed;
   {
     Guard guard(instance.lock);
@@ -231,7 +231,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     const auto frameReady = [window = instance.window.load()] {
       if (window) win::PostMessage(window, WM_PLAYWND_FRAME_READY, 0, 0);
     };
-    if (instance.reader->Open(instance.path, want.cx, want.cy, frameReady)) {
+    if (instance.reader->OpenPlayerMedia(instance.path, want.cx, want.cy, frameReady)) {
       const MediaFacts& facts = instance.reader->facts();
       if (info) *info = instance.reader->mediaInfo();
       PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
@@ -261,7 +261,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     }
   }
   if (!failed) return true;
-  failed->Release();
+  failed->ReleaseReader();
   return false;
 }
 
@@ -366,7 +366,7 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
     // lands; paused or stopped, the frame at the position is shown. The
     // seek also ends a sound callback's wait for a chunk, which holds the
     // sound lock.
-    if (instance.reader) instance.reader->Seek(position, !playing);
+    if (instance.reader) instance.reader->SeekReader(position, !playing);
     {
       std::lock_guard sound(instance.soundLock);
       instance.audioBufferBytes = 0;
