@@ -188,7 +188,7 @@ int QeloGetCrop(RelativeRect* crop, int index) {
 
 int QeloEnableCrop(int enable, int index) {
   return ChangeDisplay(index, WM_PLAYWND_CROP_CHANGED, [&](PlayerInstance& instance) {
-    instance.display.crop().SetEditing(enable != 0);
+    instance.display.crop().SetCropEditing(enable != 0);
   });
 }
 

@@ -35,7 +35,7 @@ void PostToHost(const PlayerInstance& instance, win::UINT message, win::WPARAM w
 void ShowTakenFrame(PlayerInstance& instance, VideoFrame& hookArgument) {
   instance.display.CopyFramePanes(instance.frameCallback != nullptr);
   if (instance.frameCallback) instance.frameCallback(&hookArgument, instance.hookUserData);
-  instance.position = instance.display.frames().decoded().pts;
+  instance.position = instance.display.frames().decodedFrame().pts;
   instance.display.RepaintVideo();
 }
 
@@ -80,7 +80,7 @@ int DropLateFrames(PlayerInstance& instance) {
 
 Taken TakeFrame(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
   if (!instance.reader || !instance.display.frames().HasPixels()) return Taken::Ended;
-  return instance.reader->TakeVideoFrame(&instance.display.frames().decoded(), wait);
+  return instance.reader->TakeVideoFrame(&instance.display.frames().decodedFrame(), wait);
 }
 
 // With the lock, not playing: shows the frames still to be shown as far as
@@ -96,7 +96,7 @@ void ShowOwedFrames(PlayerInstance& instance, std::chrono::milliseconds wait = s
       return;
     }
     --instance.framesToShow;
-    ShowTakenFrame(instance, instance.display.frames().hook());
+    ShowTakenFrame(instance, instance.display.frames().hookFrame());
   }
 }
 
@@ -131,7 +131,7 @@ bool ShowPlayingFrame(PlayerInstance& instance) {
     PostToHost(instance, WM_PLAYER_END, 0, 0);
     return true;
   }
-  ShowTakenFrame(instance, instance.display.frames().hook());
+  ShowTakenFrame(instance, instance.display.frames().hookFrame());
   const int64_t pts = instance.position;
   StartWallClock(instance, pts);
   ReportPosition(instance, pts);

@@ -61,11 +61,11 @@ DDrawRenderer::~DDrawRenderer() {
 std::unique_ptr<DDrawRenderer> DDrawRenderer::Create(win::HWND window, int windowWidth, int windowHeight,
                                                      bool twoPane) {
   std::unique_ptr<DDrawRenderer> renderer(new DDrawRenderer(window, windowWidth, windowHeight, twoPane));
-  if (!renderer->Init()) return nullptr;
+  if (!renderer->InitDirectDraw()) return nullptr;
   return renderer;
 }
 
-bool DDrawRenderer::Init() {
+bool DDrawRenderer::InitDirectDraw() {
   if (Fails(DirectDrawCreateEx(nullptr, &directDraw_, nullptr, nullptr), "failed to initialize directdraw."))
     return false;
   if (Fails(directDraw_->SetCooperativeLevel(window_, DDSCL_NORMAL), "failed to set cooperativelevel."))
@@ -102,10 +102,10 @@ void DDrawRenderer::LayoutPanes(bool twoPane) {
     FitAspect(&paneRect1_, {0, 0, windowWidth_, windowHeight_}, videoWidth_, videoHeight_);
     return;
   }
-  const int paneWidth = layout.PaneWidth();
-  const int offset = layout.Pane2Offset();
+  const int paneWidth = layout.paneWidth();
+  const int pane2Offset = layout.pane2Offset();
   FitAspect(&paneRect1_, {0, 0, paneWidth, windowHeight_}, videoWidth_, videoHeight_);
-  FitAspect(&paneRect2_, {offset, 0, offset + paneWidth, windowHeight_}, videoWidth_, videoHeight_);
+  FitAspect(&paneRect2_, {pane2Offset, 0, pane2Offset + paneWidth, windowHeight_}, videoWidth_, videoHeight_);
 }
 
 bool DDrawRenderer::UpdateVideoSurface(IDirectDrawSurface7** surface, const VideoFrame& frame) {
@@ -146,7 +146,7 @@ bool DDrawRenderer::FillBack(bool withGap) {
   const win::RECT whole{0, 0, windowWidth_, windowHeight_};
   win::FillRect(dc, &whole, blackBrush_);
   if (withGap) {
-    const int paneWidth = PaneLayout{windowWidth_, windowHeight_, true}.PaneWidth();
+    const int paneWidth = PaneLayout{windowWidth_, windowHeight_, true}.paneWidth();
     const win::RECT gap{paneWidth, 0, paneWidth + kPaneGap, windowHeight_};
     win::FillRect(dc, &gap, gapBrush_);
   }

@@ -37,7 +37,7 @@ class DDrawRenderer {
 
  private:
   DDrawRenderer(win::HWND window, int windowWidth, int windowHeight, bool twoPane);
-  bool Init();
+  bool InitDirectDraw();
   bool UpdateVideoSurface(ddraw::IDirectDrawSurface7** surface, const VideoFrame& frame);
   bool FillBack(bool withGap);
   bool BlitToScreen();
