@@ -69,8 +69,8 @@ void StartWallClock(PlayerInstance& instance, int64_t pts) {
 // With the lock, while playing: frames more than two thresholds behind the
 // clock are dropped unseen, so a picture held up (a busy machine, a slow
 // decode) catches up with the sound, or real time, at once instead of
-// running behind it frame by frame. Within that, FrameDelay's quicker pace
-// catches up. The count dropped.
+// running behind it frame by frame. Within that, FrameDelay's shorter
+// delays catch up. The count dropped.
 int DropLateFrames(PlayerInstance& instance) {
   const std::optional<int64_t> clock = PlaybackClock(instance);
   if (!clock) return 0;
@@ -164,7 +164,7 @@ std::unique_ptr<MediaReader> TakeReader(PlayerInstance& instance) {
   instance.soundFed = false;
   instance.audioBufferBytes = instance.audioReadPos = 0;
   instance.audioChunkPts = 0;
-  instance.soundClock.store(0);
+  instance.soundClock.Set(0);
   instance.audioBytesPerSecond = 0;
   return std::move(instance.reader);
 }
@@ -198,17 +198,14 @@ void ResetPositionReport(PlayerInstance& instance) {
 }  // namespace
 
 int64_t FrameDelay(int64_t interval, int64_t drift, int64_t sinceLastArm) {
-  const int64_t threshold = std::max(interval, kMinDelay);
-  // The delay counts from the previous arming, so twice the interval less
-  // the time since then keeps the pace at one interval a frame.
-  int64_t delay = 2 * interval;
-  if (std::llabs(drift) < kMaxCorrection) {
-    // Behind the clock by a threshold: show the next frame at once. Ahead by
-    // as much (the sound was held up): hold this frame one interval longer.
-    if (drift <= -threshold) delay = 0;
-    if (drift >= threshold) delay += interval;
-  }
-  delay -= sinceLastArm;
+  // Near the clock the next frame is due one interval after this one's
+  // time, so the delay is the interval plus how far this frame is ahead of
+  // the clock (less when behind): the picture keeps to the clock itself,
+  // not to the timer's pace. Far from it (a clock that jumped), the pace
+  // alone: twice the interval less the time since the last arming keeps one
+  // interval a frame whatever the timer's lateness.
+  int64_t delay = interval + drift;
+  if (std::llabs(drift) >= kMaxCorrection) delay = 2 * interval - sinceLastArm;
   return std::clamp(delay, kMinDelay, kMaxDelay);
 }
 
@@ -373,7 +370,7 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
       instance.audioReadPos = 0;
       // The clock of the sound before the seek would make the frames after
       // it look early or late until the first chunk from the new place.
-      instance.soundClock.store(position);
+      instance.soundClock.Set(position);
     }
     if (instance.reader) {
       ResetPositionReport(instance);

@@ -24,6 +24,7 @@
 #include "display/player_display.h"
 #include "media_reader.h"
 #include "qelo/player.h"
+#include "sound_clock.h"
 #include "win/sync.h"
 #include "win/thread.h"
 #include "win/window/window.h"
@@ -96,9 +97,9 @@ struct PlayerInstance {
   int32_t audioReadPos = 0;
   int64_t audioChunkPts = 0;
   int32_t audioBytesPerSecond = 0;
-  // AudioClock's value, published by the sound callback after each copy so
-  // that the frame timer reads it without waiting for the callback.
-  std::atomic<int64_t> soundClock{0};
+  // Published by the sound callback after each copy, so that the frame
+  // timer reads AudioClock without waiting for the callback.
+  SoundClock soundClock;
   bool audioClosed = false;
   // The device plays the reader's sound; off from a close until the next
   // play, so a device not yet closed never takes the next file's sound.

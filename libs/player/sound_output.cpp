@@ -53,6 +53,12 @@ int64_t ClockOfNextByte(const PlayerInstance& instance) {
   return instance.audioChunkPts + int64_t(handed * 10000000.0);
 }
 
+// How long `bytes` of the playing format sound.
+int64_t Duration(const PlayerInstance& instance, int bytes) {
+  if (instance.audioBytesPerSecond == 0) return 0;
+  return int64_t(bytes) * 10000000 / instance.audioBytesPerSecond;
+}
+
 }  // namespace
 
 void FillAudioSpec(PlayerInstance& instance) {
@@ -118,6 +124,8 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     std::memset(stream, 0, size_t(length));
     return;
   }
+  const auto handedAt = std::chrono::steady_clock::now();
+  int handed = 0;
   while (length > 0) {
     std::lock_guard guard(instance.soundLock);
     if (!instance.soundFed) {
@@ -131,12 +139,15 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
     instance.audioReadPos += count;
-    instance.soundClock.store(ClockOfNextByte(instance));
+    handed += count;
+    instance.soundClock.Publish(ClockOfNextByte(instance), Duration(instance, handed), handedAt);
     stream += count;
     length -= count;
   }
 }
 
-int64_t AudioClock(const PlayerInstance& instance) { return instance.soundClock.load(); }
+int64_t AudioClock(const PlayerInstance& instance) {
+  return instance.soundClock.Read(std::chrono::steady_clock::now());
+}
 
 }  // namespace qelo::player

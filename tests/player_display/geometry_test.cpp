@@ -15,7 +15,8 @@ TEST(PaneLayout, TwoPanesSplitAroundAnEightPixelGap) {
   const PaneLayout one{352, 225, false};
   EXPECT_EQ(one.paneWidth(), 352);
   EXPECT_EQ(one.pane2Offset(), 0);
-  EXPECT_EQ(one.DecodeSize().cx, 0) << "one pane decodes at the source size";
+  EXPECT_EQ(one.DecodeSize().cx, 352) << "one pane decodes at its own size too";
+  EXPECT_EQ(one.DecodeSize().cy, 225);
 }
 
 TEST(FitAspect, CentresThePictureInThePane) {

@@ -8,10 +8,7 @@ int PaneLayout::paneWidth() const { return twoPane ? (windowWidth - kPaneGap) / 
 
 int PaneLayout::pane2Offset() const { return twoPane ? paneWidth() + kPaneGap : 0; }
 
-win::SIZE PaneLayout::DecodeSize() const {
-  if (!twoPane) return {0, 0};
-  return {paneWidth(), windowHeight};
-}
+win::SIZE PaneLayout::DecodeSize() const { return {paneWidth(), windowHeight}; }
 
 bool FitAspect(win::RECT* target, const win::RECT& pane, int w, int h) {
   const int64_t W = pane.right - pane.left;

@@ -19,8 +19,8 @@ struct PaneLayout {
   int paneWidth() const;
   // Where the second pane starts: paneWidth() + 8; 0 with one pane.
   int pane2Offset() const;
-  // The frame size to decode at: the first pane with two panes, 0 x 0 (the
-  // source size) with one.
+  // The frame size to decode at: the first pane's. The decoder scales each
+  // picture once, fitted into it, and the panes show the frames unscaled.
   win::SIZE DecodeSize() const;
 };
 
