@@ -136,6 +136,23 @@ TEST(OnePane, PictureIsFittedWithBarsAndDrawsNoOverlay) {
   EXPECT_EQ(window.Pixel(300, 250), kBottomRight) << "no shade in one pane";
 }
 
+TEST(OnePane, AFrameOfAnotherShapeLeavesNothingOfTheLastInItsBars) {
+  // Each frame fills the window first, then one of another shape opens:
+  // its bars are black, not what the last frame left there.
+  const struct {
+    int width, height;
+    int barX, barY;
+  } shapes[] = {{400, 225, 10, 10}, {225, 300, 10, 140}};
+  for (const auto& shape : shapes) {
+    PlayerWindow window(false, 400, 300);
+    window.OpenFrames(400, 300, 400, 300);
+    EXPECT_EQ(window.Pixel(shape.barX, shape.barY), kTopLeft);
+    window.OpenFrames(shape.width, shape.height, shape.width, shape.height);
+    EXPECT_EQ(window.Pixel(shape.barX, shape.barY), 0u) << shape.width;
+    EXPECT_EQ(window.Pixel(150, 120), kTopLeft) << shape.width;
+  }
+}
+
 // 808 x 300 two panes with 400 x 300 frames from an 800 x 600 source: the
 // picture fills the first pane exactly, the second starts at x 408.
 class MouseEditing : public ::testing::Test {
