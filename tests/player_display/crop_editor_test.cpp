@@ -97,24 +97,22 @@ TEST(CropGeometry, AZeroCropGivesAnEmptyDestinationNotNaN) {
   EXPECT_EQ(dest.Width, 0);
 }
 
+void ExpectRect(const gdiplus::RectF& r, float x, float y, float width, float height, const char* which) {
+  EXPECT_FLOAT_EQ(r.X, x) << which;
+  EXPECT_FLOAT_EQ(r.Y, y) << which;
+  EXPECT_FLOAT_EQ(r.Width, width) << which;
+  EXPECT_FLOAT_EQ(r.Height, height) << which;
+}
+
 TEST(CropGeometry, FrameWindowAndDestinationRectangles) {
   CropEditor editor;
   editor.SetCrop({0.25, 0.5, 0.5, 0.25});
   editor.UpdateGeometry({10, 20, 200, 100}, 640, 480);
   const CropGeometry& g = editor.geometry();
-  EXPECT_FLOAT_EQ(g.cropPixels.X, 160);
-  EXPECT_FLOAT_EQ(g.cropPixels.Y, 240);
-  EXPECT_FLOAT_EQ(g.cropPixels.Width, 320);
-  EXPECT_FLOAT_EQ(g.cropPixels.Height, 120);
-  EXPECT_FLOAT_EQ(g.cropWindow.X, 60);
-  EXPECT_FLOAT_EQ(g.cropWindow.Y, 70);
-  EXPECT_FLOAT_EQ(g.cropWindow.Width, 100);
-  EXPECT_FLOAT_EQ(g.cropWindow.Height, 25);
+  ExpectRect(g.cropPixels, 160, 240, 320, 120, "frame");
+  ExpectRect(g.cropWindow, 60, 70, 100, 25, "window");
   // 320 x 120 fitted into 640 x 480: full width, centred vertically.
-  EXPECT_FLOAT_EQ(g.cropDest.X, 0);
-  EXPECT_FLOAT_EQ(g.cropDest.Width, 640);
-  EXPECT_FLOAT_EQ(g.cropDest.Height, 240);
-  EXPECT_FLOAT_EQ(g.cropDest.Y, 120);
+  ExpectRect(g.cropDest, 0, 120, 640, 240, "destination");
   EXPECT_FLOAT_EQ(g.cropHandlesWindow[kHandleRight].X, 154);
   EXPECT_FLOAT_EQ(g.cropHandlesWindow[kHandleRight].Y, 76.5f);
 }
