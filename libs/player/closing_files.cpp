@@ -29,7 +29,7 @@ std::vector<ClosingFile>& Files() {
 void ReleaseInBackground(std::unique_ptr<MediaReader> reader) {
   auto released = std::make_shared<std::atomic<bool>>(false);
   std::thread thread([reader = std::move(reader), released] {
-    reader->Release();
+    reader->ReleaseReader();
     released->store(true);
   });
   std::lock_guard guard(gLock);

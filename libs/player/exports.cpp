@@ -5,31 +5,30 @@
 
 #include "closing_files.h"
 #include "gdiplus/startup.h"
-#include "instance_table.h"
+#include "player_instance_table.h"
 #include "playback.h"
 #include "player_log.h"
-#include "player_window.h"
 #include "qelo/codecs.h"
 #include "qelo/player_exports.h"
-#include "sound_output.h"
 #include "win/codepage.h"
 
-using qelo::player::InstanceTable;
+using qelo::player::FreePlayerInstance;
+using qelo::player::PlayerInstanceTable;
 using qelo::player::PlayerInstance;
 using qelo::player::PlayerLog;
 using Guard = qelo::win::CriticalSectionLock;
 
 namespace {
 
-InstanceTable*& TablePointer() {
-  static InstanceTable* table = nullptr;
+PlayerInstanceTable*& TablePointer() {
+  static PlayerInstanceTable* table = nullptr;
   return table;
 }
 
 // Made on the first call that takes an index.
-InstanceTable& Table() {
-  InstanceTable*& table = TablePointer();
-  if (!table) table = new InstanceTable;
+PlayerInstanceTable& Table() {
+  PlayerInstanceTable*& table = TablePointer();
+  if (!table) table = new PlayerInstanceTable;
   return *table;
 }
 
@@ -80,13 +79,6 @@ int ReadDisplay(int index, Read read) {
   return 1;
 }
 
-void FreePlayerInstance(std::unique_ptr<PlayerInstance> instance) {
-  qelo::player::CloseMedia(*instance);
-  qelo::player::StopPlayerWindow(*instance);
-  Guard guard(instance->lock);
-  instance->display.FreeFrames();
-}
-
 }  // namespace
 
 int InitializeQeloPlayer(LogCallback callback) {
@@ -98,8 +90,8 @@ int InitializeQeloPlayer(LogCallback callback) {
 
 int DeInitializeQeloPlayer() {
   // The instances still use the codec bridge, so they go first.
-  if (InstanceTable* table = TablePointer()) {
-    while (table->count() > 0) FreePlayerInstance(table->Remove(table->count() - 1));
+  if (PlayerInstanceTable* table = TablePointer()) {
+    while (table->count() > 0) FreePlayerInstance(table->RemovePlayerInstance(table->count() - 1));
     delete table;
     TablePointer() = nullptr;
   }
@@ -111,26 +103,18 @@ int DeInitializeQeloPlayer() {
 }
 
 int QeloCreatePlayerInstance(QeloWindow parent, uint8_t twoPane) {
-  InstanceTable& table = Table();
+  PlayerInstanceTable& table = Table();
   if (table.Full()) {
     PlayerLog().Write("too many player instance exist...");
     return -1;
   }
-  qelo::win::RECT client;
-  const bool isWindow = qelo::win::IsWindow(parent) && qelo::win::GetClientRect(parent, &client);
-  const int width = isWindow ? client.right - client.left : 0;
-  const int height = isWindow ? client.bottom - client.top : 0;
-  auto instance = std::make_unique<PlayerInstance>(twoPane != 0, width, height);
-  if (!qelo::player::InitSoundSystem()) PlayerLog().Write("failed to initialize sdl....");
-  instance->parentWindow = parent;
-  // An instance whose window could not be made would take every command and
-  // do nothing; the host is told with -1 instead.
-  if (isWindow && !qelo::player::StartPlayerWindow(*instance)) return -1;
+  auto instance = qelo::player::BuildPlayerInstance(parent, twoPane != 0);
+  if (!instance) return -1;
   return table.Add(std::move(instance));
 }
 
 int QeloDestroyPlayerInstance(int index) {
-  std::unique_ptr<PlayerInstance> instance = Table().Remove(index);
+  std::unique_ptr<PlayerInstance> instance = Table().RemovePlayerInstance(index);
   if (!instance) return 0;
   FreePlayerInstance(std::move(instance));
   return 1;
@@ -204,7 +188,7 @@ int QeloGetCrop(RelativeRect* crop, int index) {
 
 int QeloEnableCrop(int enable, int index) {
   return ChangeDisplay(index, WM_PLAYWND_CROP_CHANGED, [&](PlayerInstance& instance) {
-    instance.display.crop().SetEditing(enable != 0);
+    instance.display.crop().SetCropEditing(enable != 0);
   });
 }
 

@@ -1,5 +1,7 @@
 #include "media_reader.h"
 
+#include <pthread.h>
+
 #include <cstring>
 #include <utility>
 
@@ -20,10 +22,10 @@ constexpr int64_t kSecond = 10000000;
 
 }  // namespace
 
-MediaReader::~MediaReader() { Release(); }
+MediaReader::~MediaReader() { ReleaseReader(); }
 
-bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wantHeight,
-                       std::function<void()> frameReady) {
+bool MediaReader::OpenPlayerMedia(const std::u16string& path, int32_t wantWidth, int32_t wantHeight,
+                                  std::function<void()> frameReady) {
   frameReady_ = std::move(frameReady);
   mediaInfo_ = QeloMallocFileFormatInfo(nullptr);
   mediaHandle_ = QeloLoadMediaFile(path.c_str(), mediaInfo_);
@@ -31,20 +33,7 @@ bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wa
     PlayerLog().Write("failed to load media file(%s)", win::Utf16ToUtf8(path).c_str());
     return false;
   }
-  for (int i = 0; i < mediaInfo_->streamCount && i < QELO_MAX_STREAM_INFOS; ++i) {
-    const StreamInfo* stream = mediaInfo_->streams[i];
-    if (!stream) continue;
-    if (stream->type == STREAM_AUDIO) {
-      facts_.hasAudio = true;
-    } else if (stream->type == STREAM_VIDEO) {
-      facts_.hasVideo = true;
-      facts_.sourceWidth = stream->displayWidth;
-      facts_.sourceHeight = stream->displayHeight;
-      facts_.frameRateNum = stream->frameRateNum;
-      facts_.frameRateDen = stream->frameRateDen;
-      PlayerLog().Write("video size(%dx%d)", facts_.sourceWidth, facts_.sourceHeight);
-    }
-  }
+  ScanStreams();
   facts_.outputWidth = wantWidth;
   facts_.outputHeight = wantHeight;
   QeloResizeVideoSize(&facts_.outputWidth, &facts_.outputHeight, mediaHandle_);
@@ -59,9 +48,7 @@ bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wa
   videoEnded_ = !facts_.hasVideo;
   audioEnded_ = !facts_.hasAudio;
   running_ = true;
-  // Normal priority: playback is real time, and at idle priority any busy
-  // process on the machine starves the decoder, and with it the sound.
-  if (!decoderThread_.Start([this] { DecodeLoop(); })) {
+  if (!decoderThread_.Start([this] { PlayerDecodeLoop(); }, win::ThreadPriority::Idle)) {
     running_ = false;
     PlayerLog().Write("failed to create decoder thread...");
     return false;
@@ -69,17 +56,34 @@ bool MediaReader::Open(const std::u16string& path, int32_t wantWidth, int32_t wa
   return true;
 }
 
+void MediaReader::ScanStreams() {
+  for (int i = 0; i < mediaInfo_->streamCount && i < QELO_MAX_STREAM_INFOS; ++i) {
+    const StreamInfo* stream = mediaInfo_->streams[i];
+    if (!stream) continue;
+    if (stream->type == STREAM_AUDIO) {
+      facts_.hasAudio = true;
+    } else if (stream->type == STREAM_VIDEO) {
+      facts_.hasVideo = true;
+      facts_.sourceWidth = stream->displayWidth;
+      facts_.sourceHeight = stream->displayHeight;
+      facts_.frameRateNum = stream->frameRateNum;
+      facts_.frameRateDen = stream->frameRateDen;
+      PlayerLog().Write("video size(%dx%d)", facts_.sourceWidth, facts_.sourceHeight);
+    }
+  }
+}
+
 void MediaReader::Stop() {
   {
     std::lock_guard guard(lock_);
     running_ = false;
   }
-  wake_.notify_all();
-  frameChanged_.notify_all();
-  chunkChanged_.notify_all();
+  spaceEvent_.notify_all();
+  restartEvent_.notify_all();
+  dataEvent_.notify_all();
 }
 
-void MediaReader::Release() {
+void MediaReader::ReleaseReader() {
   Stop();
   decoderThread_.Join();
   if (mediaHandle_ >= 0) QeloUnloadMediaFile(mediaHandle_);
@@ -100,11 +104,14 @@ bool MediaReader::Wanted() const {
          (!audioEnded_ && audioCount_ < AUDIO_RING_SLOTS);
 }
 
-void MediaReader::DecodeLoop() {
+void MediaReader::PlayerDecodeLoop() {
+  pthread_setname_np(pthread_self(), "PlayerDecode");
   for (;;) {
     {
       std::unique_lock guard(lock_);
-      wake_.wait(guard, [this] { return !running_ || Wanted(); });
+      const auto work = [this] { return !running_ || Wanted(); };
+      if (videoEnded_ && audioEnded_) restartEvent_.wait(guard, work);
+      else spaceEvent_.wait(guard, work);
       if (!running_) return;
     }
     DecodeRound();
@@ -162,8 +169,7 @@ void MediaReader::DecodeRound() {
     }
     if (slots.video) tell = StoreVideo(slots.videoIndex, gotVideo);
   }
-  if (slots.audio) chunkChanged_.notify_all();
-  if (slots.video) frameChanged_.notify_all();
+  dataEvent_.notify_all();
   if (tell && frameReady_) frameReady_();
 }
 
@@ -208,7 +214,7 @@ Taken MediaReader::TakeVideoFrame(VideoFrame* target, std::chrono::milliseconds 
   if (!facts_.hasVideo || !target || !target->pixels) return Taken::Ended;
   std::unique_lock guard(lock_);
   if (wait.count() > 0)
-    frameChanged_.wait_for(guard, wait, [this] { return videoCount_ > 0 || videoEnded_ || !running_; });
+    dataEvent_.wait_for(guard, wait, [this] { return videoCount_ > 0 || videoEnded_ || !running_; });
   if (videoCount_ == 0) {
     if (videoEnded_) return Taken::Ended;
     frameWanted_ = true;
@@ -225,7 +231,7 @@ Taken MediaReader::TakeVideoFrame(VideoFrame* target, std::chrono::milliseconds 
   videoReadIndex_ = (videoReadIndex_ + 1) % VIDEO_RING_SLOTS;
   --videoCount_;
   guard.unlock();
-  wake_.notify_all();
+  spaceEvent_.notify_all();
   return Taken::Got;
 }
 
@@ -239,7 +245,7 @@ int MediaReader::DropVideoFramesBefore(int64_t time) {
       ++dropped;
     }
   }
-  if (dropped) wake_.notify_all();
+  if (dropped) spaceEvent_.notify_all();
   return dropped;
 }
 
@@ -249,7 +255,7 @@ Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* 
   std::unique_lock guard(lock_);
   const uint64_t generation = generation_;
   if (wait.count() > 0)
-    chunkChanged_.wait_for(guard, wait, [&] {
+    dataEvent_.wait_for(guard, wait, [&] {
       return audioCount_ > 0 || audioEnded_ || !running_ || generation_ != generation ||
              (giveUp && giveUp->load());
     });
@@ -262,14 +268,14 @@ Taken MediaReader::TakeAudioChunk(uint8_t* buffer, int32_t* byteCount, int64_t* 
   audioReadIndex_ = (audioReadIndex_ + 1) % AUDIO_RING_SLOTS;
   --audioCount_;
   guard.unlock();
-  wake_.notify_all();
+  spaceEvent_.notify_all();
   return Taken::Got;
 }
 
 void MediaReader::WakeSoundWaiters() {
   // Through the lock, so a take between its test and its wait is not missed.
   { std::lock_guard guard(lock_); }
-  chunkChanged_.notify_all();
+  dataEvent_.notify_all();
 }
 
 bool MediaReader::SoundEnded() const {
@@ -277,7 +283,7 @@ bool MediaReader::SoundEnded() const {
   return facts_.hasAudio && audioEnded_ && audioCount_ == 0;
 }
 
-void MediaReader::Seek(int64_t position, bool showAt) {
+void MediaReader::SeekReader(int64_t position, bool showAt) {
   {
     std::lock_guard guard(lock_);
     seekPending_ = true;
@@ -291,8 +297,9 @@ void MediaReader::Seek(int64_t position, bool showAt) {
     passOverUntil_ = showAt && facts_.hasVideo ? position : -1;
     heldIndex_ = -1;
   }
-  wake_.notify_all();
-  chunkChanged_.notify_all();
+  spaceEvent_.notify_all();
+  restartEvent_.notify_all();
+  dataEvent_.notify_all();
 }
 
 void MediaReader::FlushAudio() {

@@ -1,5 +1,5 @@
 // One open file of a player instance: the codec bridge handle and a decoder
-// thread (normal priority) that keeps a ring of 32 decoded frames and a ring of
+// thread (idle priority) that keeps a ring of 32 decoded frames and a ring of
 // 8 sound chunks filled ahead of playback.
 //
 // Nothing here makes its caller wait for the decoder beyond a bound it names:
@@ -54,11 +54,12 @@ class MediaReader {
   // thread. `frameReady` is called on the decoder thread when a frame take
   // found nothing and since then a frame came or the video ended. False
   // (with a log line) when the file cannot be loaded.
-  bool Open(const std::u16string& path, int32_t wantWidth, int32_t wantHeight, std::function<void()> frameReady);
+  bool OpenPlayerMedia(const std::u16string& path, int32_t wantWidth, int32_t wantHeight,
+                       std::function<void()> frameReady);
   // Tells the decoder thread to stop after its round; waits for nothing.
   void Stop();
   // Stops the decoder thread, waits for it and unloads the file.
-  void Release();
+  void ReleaseReader();
 
   const MediaFacts& facts() const { return facts_; }
   MediaInfo* mediaInfo() const { return mediaInfo_; }
@@ -87,7 +88,7 @@ class MediaReader {
   // next round. With `showAt`, the frames that end at or before the position
   // are passed over (the last one is kept when the video ends first), so the
   // first frame after the seek is the one shown at the position.
-  void Seek(int64_t position, bool showAt);
+  void SeekReader(int64_t position, bool showAt);
   void FlushAudio();
 
  private:
@@ -100,7 +101,9 @@ class MediaReader {
     int64_t seekTo = 0;
   };
 
-  void DecodeLoop();
+  // The facts of the file's streams, from its MediaInfo.
+  void ScanStreams();
+  void PlayerDecodeLoop();
   bool Wanted() const;
   Slots PickSlots();
   void DecodeRound();
@@ -116,9 +119,13 @@ class MediaReader {
   std::function<void()> frameReady_;
 
   mutable std::mutex lock_;
-  std::condition_variable wake_;         // work for the decoder: room, a seek, or stop
-  std::condition_variable frameChanged_;  // a frame was stored or the video ended
-  std::condition_variable chunkChanged_;  // a chunk was stored, the sound ended, a seek or stop
+  // The decoder waits on spaceEvent_ while its rings are full (a take, a
+  // drop, a seek or a stop wakes it) and on restartEvent_ once both streams
+  // have ended (a seek or a stop wakes it); takers wait on dataEvent_ (a
+  // frame or chunk stored, a stream ended, a seek or a stop).
+  std::condition_variable spaceEvent_;
+  std::condition_variable restartEvent_;
+  std::condition_variable dataEvent_;
 
   std::array<VideoFrame, VIDEO_RING_SLOTS> videoRing_{};
   std::array<std::vector<uint8_t>, VIDEO_RING_SLOTS> videoPixels_;

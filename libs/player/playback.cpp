@@ -35,7 +35,7 @@ void PostToHost(const PlayerInstance& instance, win::UINT message, win::WPARAM w
 void ShowTakenFrame(PlayerInstance& instance, VideoFrame& hookArgument) {
   instance.display.CopyFramePanes(instance.frameCallback != nullptr);
   if (instance.frameCallback) instance.frameCallback(&hookArgument, instance.hookUserData);
-  instance.position = instance.display.frames().decoded().pts;
+  instance.position = instance.display.frames().decodedFrame().pts;
   instance.display.RepaintVideo();
 }
 
@@ -69,8 +69,8 @@ void StartWallClock(PlayerInstance& instance, int64_t pts) {
 // With the lock, while playing: frames more than two thresholds behind the
 // clock are dropped unseen, so a picture held up (a busy machine, a slow
 // decode) catches up with the sound, or real time, at once instead of
-// running behind it frame by frame. Within that, FrameDelay's quicker pace
-// catches up. The count dropped.
+// running behind it frame by frame. Within that, FrameDelay's shorter
+// delays catch up. The count dropped.
 int DropLateFrames(PlayerInstance& instance) {
   const std::optional<int64_t> clock = PlaybackClock(instance);
   if (!clock) return 0;
@@ -80,7 +80,7 @@ int DropLateFrames(PlayerInstance& instance) {
 
 Taken TakeFrame(PlayerInstance& instance, std::chrono::milliseconds wait = std::chrono::milliseconds(0)) {
   if (!instance.reader || !instance.display.frames().HasPixels()) return Taken::Ended;
-  return instance.reader->TakeVideoFrame(&instance.display.frames().decoded(), wait);
+  return instance.reader->TakeVideoFrame(&instance.display.frames().decodedFrame(), wait);
 }
 
 // With the lock, not playing: shows the frames still to be shown as far as
@@ -96,7 +96,7 @@ void ShowOwedFrames(PlayerInstance& instance, std::chrono::milliseconds wait = s
       return;
     }
     --instance.framesToShow;
-    ShowTakenFrame(instance, instance.display.frames().hook());
+    ShowTakenFrame(instance, instance.display.frames().hookFrame());
   }
 }
 
@@ -131,7 +131,7 @@ bool ShowPlayingFrame(PlayerInstance& instance) {
     PostToHost(instance, WM_PLAYER_END, 0, 0);
     return true;
   }
-  ShowTakenFrame(instance, instance.display.frames().hook());
+  ShowTakenFrame(instance, instance.display.frames().hookFrame());
   const int64_t pts = instance.position;
   StartWallClock(instance, pts);
   ReportPosition(instance, pts);
@@ -164,7 +164,7 @@ std::unique_ptr<MediaReader> TakeReader(PlayerInstance& instance) {
   instance.soundFed = false;
   instance.audioBufferBytes = instance.audioReadPos = 0;
   instance.audioChunkPts = 0;
-  instance.soundClock.store(0);
+  instance.soundClock.Set(0);
   instance.audioBytesPerSecond = 0;
   return std::move(instance.reader);
 }
@@ -198,24 +198,21 @@ void ResetPositionReport(PlayerInstance& instance) {
 }  // namespace
 
 int64_t FrameDelay(int64_t interval, int64_t drift, int64_t sinceLastArm) {
-  const int64_t threshold = std::max(interval, kMinDelay);
-  // The delay counts from the previous arming, so twice the interval less
-  // the time since then keeps the pace at one interval a frame.
-  int64_t delay = 2 * interval;
-  if (std::llabs(drift) < kMaxCorrection) {
-    // Behind the clock by a threshold: show the next frame at once. Ahead by
-    // as much (the sound was held up): hold this frame one interval longer.
-    if (drift <= -threshold) delay = 0;
-    if (drift >= threshold) delay += interval;
-  }
-  delay -= sinceLastArm;
+  // Near the clock the next frame is due one interval after this one's
+  // time, so the delay is the interval plus how far this frame is ahead of
+  // the clock (less when behind): the picture keeps to the clock itself,
+  // not to the timer's pace. Far from it (a clock that jumped), the pace
+  // alone: twice the interval less the time since the last arming keeps one
+  // interval a frame whatever the timer's lateness.
+  int64_t delay = interval + drift;
+  if (std::llabs(drift) >= kMaxCorrection) delay = 2 * interval - sinceLastArm;
   return std::clamp(delay, kMinDelay, kMaxDelay);
 }
 
 bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, MediaInfo** info) {
   CloseMedia(instance);
   instance.streamFlag = 0;
-  instance.path = path.substr(0, QELO_PATH_CHARS - 1);
+  instance.path = path;
   std::unique_ptr<MediaReader> failed;
   {
     Guard guard(instance.lock);
@@ -231,7 +228,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     const auto frameReady = [window = instance.window.load()] {
       if (window) win::PostMessage(window, WM_PLAYWND_FRAME_READY, 0, 0);
     };
-    if (instance.reader->Open(instance.path, want.cx, want.cy, frameReady)) {
+    if (instance.reader->OpenPlayerMedia(instance.path, want.cx, want.cy, frameReady)) {
       const MediaFacts& facts = instance.reader->facts();
       if (info) *info = instance.reader->mediaInfo();
       PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
@@ -245,6 +242,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
       }
       if (facts.hasAudio) {
         instance.audioClosed = false;
+        FillAudioSpec(instance);
         std::lock_guard sound(instance.soundLock);
         instance.audioBytesPerSecond = facts.audioBytesPerSecond;
       }
@@ -260,7 +258,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     }
   }
   if (!failed) return true;
-  failed->Release();
+  failed->ReleaseReader();
   return false;
 }
 
@@ -365,14 +363,14 @@ void OnSeek(PlayerInstance& instance, int64_t position, std::chrono::millisecond
     // lands; paused or stopped, the frame at the position is shown. The
     // seek also ends a sound callback's wait for a chunk, which holds the
     // sound lock.
-    if (instance.reader) instance.reader->Seek(position, !playing);
+    if (instance.reader) instance.reader->SeekReader(position, !playing);
     {
       std::lock_guard sound(instance.soundLock);
       instance.audioBufferBytes = 0;
       instance.audioReadPos = 0;
       // The clock of the sound before the seek would make the frames after
       // it look early or late until the first chunk from the new place.
-      instance.soundClock.store(position);
+      instance.soundClock.Set(position);
     }
     if (instance.reader) {
       ResetPositionReport(instance);

@@ -41,9 +41,9 @@ void OnFrameReady(PlayerInstance& instance);
 void OnAudioDrained(PlayerInstance& instance);
 
 // The timer delay after a frame, in 100-ns units after the 10..125 ms clamp:
-// `interval` is the frame's interval, `drift` the picture's time minus the
-// clock it follows, `sinceLastArm` the time since the timer was last armed
-// (0: first arming).
+// `interval` is the frame's interval, `drift` the shown frame's time minus
+// the clock it follows at the arming, `sinceLastArm` the time since the
+// timer was last armed (0: first arming).
 int64_t FrameDelay(int64_t interval, int64_t drift, int64_t sinceLastArm);
 
 }  // namespace qelo::player

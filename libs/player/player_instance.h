@@ -24,6 +24,7 @@
 #include "display/player_display.h"
 #include "media_reader.h"
 #include "qelo/player.h"
+#include "sound_clock.h"
 #include "win/sync.h"
 #include "win/thread.h"
 #include "win/window/window.h"
@@ -90,14 +91,15 @@ struct PlayerInstance {
 
   // sound, under soundLock
   std::mutex soundLock;
+  SDL_AudioSpec audioSpec{};  // filled when a file with sound is opened
   std::vector<uint8_t> audioBuffer = std::vector<uint8_t>(QELO_AUDIO_FRAME_BYTES);
   int32_t audioBufferBytes = 0;
   int32_t audioReadPos = 0;
   int64_t audioChunkPts = 0;
   int32_t audioBytesPerSecond = 0;
-  // AudioClock's value, published by the sound callback after each copy so
-  // that the frame timer reads it without waiting for the callback.
-  std::atomic<int64_t> soundClock{0};
+  // Published by the sound callback after each copy, so that the frame
+  // timer reads AudioClock without waiting for the callback.
+  SoundClock soundClock;
   bool audioClosed = false;
   // The device plays the reader's sound; off from a close until the next
   // play, so a device not yet closed never takes the next file's sound.
@@ -119,5 +121,11 @@ struct PlayerInstance {
   bool HasVideo() const { return reader && reader->facts().hasVideo; }
   bool HasAudio() const { return reader && reader->facts().hasAudio; }
 };
+
+// A new instance over `parent` with its window and window thread (none when
+// `parent` is not a window); null when the window could not be made.
+std::unique_ptr<PlayerInstance> BuildPlayerInstance(win::HWND parent, bool twoPane);
+// Closes the instance's file, ends its window thread and frees it.
+void FreePlayerInstance(std::unique_ptr<PlayerInstance> instance);
 
 }  // namespace qelo::player

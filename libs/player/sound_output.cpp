@@ -53,7 +53,25 @@ int64_t ClockOfNextByte(const PlayerInstance& instance) {
   return instance.audioChunkPts + int64_t(handed * 10000000.0);
 }
 
+// How long `bytes` of the playing format sound.
+int64_t Duration(const PlayerInstance& instance, int bytes) {
+  if (instance.audioBytesPerSecond == 0) return 0;
+  return int64_t(bytes) * 10000000 / instance.audioBytesPerSecond;
+}
+
 }  // namespace
+
+void FillAudioSpec(PlayerInstance& instance) {
+  SDL_AudioSpec& spec = instance.audioSpec;
+  spec = SDL_AudioSpec{};
+  spec.freq = 44100;
+  spec.format = AUDIO_S16LSB;
+  spec.channels = 2;
+  spec.silence = 0;
+  spec.samples = 1024;
+  spec.callback = SdlAudioCallback;
+  spec.userdata = &instance;
+}
 
 bool InitSoundSystem() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -71,15 +89,12 @@ void OpenSound(PlayerInstance& instance) {
     SDL_PauseAudioDevice(instance.audioDevice, 0);
     return;
   }
-  SDL_AudioSpec wanted{};
-  wanted.freq = 44100;
-  wanted.format = AUDIO_S16LSB;
-  wanted.channels = 2;
-  wanted.silence = 0;
-  wanted.samples = 1024;
-  wanted.callback = SdlAudioCallback;
-  wanted.userdata = &instance;
-  instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  SDL_AudioSpec spec;
+  {
+    win::CriticalSectionLock guard(instance.lock);
+    spec = instance.audioSpec;
+  }
+  instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
   if (instance.audioDevice == 0) {
     PlayerLog().Write("warning: failed to open audio...");
     return;
@@ -109,6 +124,8 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     std::memset(stream, 0, size_t(length));
     return;
   }
+  const auto handedAt = std::chrono::steady_clock::now();
+  int handed = 0;
   while (length > 0) {
     std::lock_guard guard(instance.soundLock);
     if (!instance.soundFed) {
@@ -122,12 +139,15 @@ void FillAudio(PlayerInstance& instance, uint8_t* stream, int length) {
     const int count = std::min(length, instance.audioBufferBytes - instance.audioReadPos);
     std::memcpy(stream, instance.audioBuffer.data() + instance.audioReadPos, size_t(count));
     instance.audioReadPos += count;
-    instance.soundClock.store(ClockOfNextByte(instance));
+    handed += count;
+    instance.soundClock.Publish(ClockOfNextByte(instance), Duration(instance, handed), handedAt);
     stream += count;
     length -= count;
   }
 }
 
-int64_t AudioClock(const PlayerInstance& instance) { return instance.soundClock.load(); }
+int64_t AudioClock(const PlayerInstance& instance) {
+  return instance.soundClock.Read(std::chrono::steady_clock::now());
+}
 
 }  // namespace qelo::player

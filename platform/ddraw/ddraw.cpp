@@ -57,6 +57,11 @@ IDirectDrawSurface7::IDirectDrawSurface7(bool primary, int width, int height)
   if (!primary_) bitmap_ = win::CreateBitmap(width, height, 1, 32, nullptr);
 }
 
+IDirectDrawSurface7::IDirectDrawSurface7(int width, int height, void* clientMemory)
+    : primary_(false), width_(width), height_(height) {
+  bitmap_ = win::CreateBitmapOverBits(width, height, clientMemory);
+}
+
 IDirectDrawSurface7::~IDirectDrawSurface7() {
   if (dc_) ReleaseDC(dc_);
   if (clipper_) clipper_->Release();
@@ -187,7 +192,14 @@ HRESULT IDirectDraw7::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** 
   if ((desc->dwFlags & kSized) != kSized || desc->dwWidth == 0 || desc->dwHeight == 0 ||
       desc->dwWidth > kLargest || desc->dwHeight > kLargest)
     return DDERR_INVALIDPARAMS;
-  *out = new IDirectDrawSurface7(false, static_cast<int>(desc->dwWidth), static_cast<int>(desc->dwHeight));
+  const int width = static_cast<int>(desc->dwWidth), height = static_cast<int>(desc->dwHeight);
+  if (!(desc->dwFlags & DDSD_LPSURFACE)) {
+    *out = new IDirectDrawSurface7(false, width, height);
+    return DD_OK;
+  }
+  if (desc->lpSurface == nullptr || ((desc->dwFlags & DDSD_PITCH) && desc->lPitch != width * 4))
+    return DDERR_INVALIDPARAMS;
+  *out = new IDirectDrawSurface7(width, height, desc->lpSurface);
   return DD_OK;
 }
 

@@ -27,6 +27,7 @@ constexpr uint32_t DDSD_CAPS = 0x00000001;
 constexpr uint32_t DDSD_HEIGHT = 0x00000002;
 constexpr uint32_t DDSD_WIDTH = 0x00000004;
 constexpr uint32_t DDSD_PITCH = 0x00000008;
+constexpr uint32_t DDSD_LPSURFACE = 0x00000800;
 constexpr uint32_t DDSD_PIXELFORMAT = 0x00001000;
 constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x00000040;
 constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x00000200;
@@ -61,6 +62,9 @@ class IDirectDrawClipper {
 class IDirectDrawSurface7 {
  public:
   explicit IDirectDrawSurface7(bool primary, int width, int height);
+  // Off-screen over the caller's memory (rows of width x 4 bytes), which
+  // locks and blits use in place; it must outlive the surface.
+  IDirectDrawSurface7(int width, int height, void* clientMemory);
   ~IDirectDrawSurface7();
   IDirectDrawSurface7(const IDirectDrawSurface7&) = delete;
   IDirectDrawSurface7& operator=(const IDirectDrawSurface7&) = delete;
@@ -97,7 +101,8 @@ class IDirectDraw7 {
   // A 32-bit display of the screen's size.
   HRESULT GetDisplayMode(DDSURFACEDESC2* desc);
   // DDSCAPS_PRIMARYSURFACE, or DDSCAPS_OFFSCREENPLAIN with a width and
-  // height.
+  // height; with DDSD_LPSURFACE the off-screen surface is the caller's
+  // memory at lpSurface (a pitch, when given, of width x 4 bytes).
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer);
   HRESULT CreateClipper(uint32_t flags, IDirectDrawClipper** out, void* outer);
   uint32_t AddRef();

@@ -87,7 +87,7 @@ TEST_F(Editing, WatermarkRecordsGoInWholeAndComeOutWhole) {
   EXPECT_EQ(state.kind, WATERMARK_NONE);
 }
 
-TEST_F(Editing, ASnapshotIsAJpegOfTheFramesSizeAndNeedsAFile) {
+TEST_F(Editing, ASnapshotIsAJpegOfTheShownFrameAndNeedsAFile) {
   TempDir dir;
   const std::string none = dir.File("none.jpg");
   const int index = MakeInstance();
@@ -102,24 +102,37 @@ TEST_F(Editing, ASnapshotIsAJpegOfTheFramesSizeAndNeedsAFile) {
   ASSERT_TRUE(probed.ok);
   ASSERT_NE(probed.First("video"), nullptr);
   EXPECT_EQ(probed.First("video")->Get("codec_name"), "mjpeg");
-  EXPECT_EQ(probed.First("video")->Number("width"), 160);
-  EXPECT_EQ(probed.First("video")->Number("height"), 120);
+  // The 160 x 120 frames are decoded fitted into the 320 x 240 pane.
+  EXPECT_EQ(probed.First("video")->Number("width"), 320);
+  EXPECT_EQ(probed.First("video")->Number("height"), 240);
 }
 
-TEST_F(Editing, ATwoPaneInstanceDecodesFramesFittedIntoItsPane) {
+TEST_F(Editing, FramesAreDecodedFittedIntoThePane) {
   TempDir dir;
-  // Panes of (408 - 8) / 2 = 200 x 240; the 4:3 frames fit as 200 x 150.
-  const int index = MakeInstance(nullptr, true, 408, 240);
-  ASSERT_TRUE(Open(VideoOnlyClip(1), index));
-  EXPECT_TRUE(Logged("resize video size(200x150)"));
-  QeloNextFrame(index);
-  const std::string shot = dir.File("two-pane.jpg");
-  QeloSnapshot(win::Utf8ToUtf16(shot).c_str(), index);
-  const ProbedFile probed = Probe(shot);
-  ASSERT_TRUE(probed.ok);
-  ASSERT_NE(probed.First("video"), nullptr);
-  EXPECT_EQ(probed.First("video")->Number("width"), 200);
-  EXPECT_EQ(probed.First("video")->Number("height"), 150);
+  const struct {
+    bool twoPane;
+    int width, height;
+    const char* logged;
+    int frameWidth, frameHeight;
+  } cases[] = {
+      // Panes of (408 - 8) / 2 = 200 x 240; the 4:3 frames fit as 200 x 150.
+      {true, 408, 240, "resize video size(200x150)", 200, 150},
+      // One pane of 320 x 180: 240 x 180.
+      {false, 320, 180, "resize video size(240x180)", 240, 180},
+  };
+  for (const auto& c : cases) {
+    const int index = MakeInstance(nullptr, c.twoPane, c.width, c.height);
+    ASSERT_TRUE(Open(VideoOnlyClip(1), index));
+    EXPECT_TRUE(Logged(c.logged)) << c.logged;
+    QeloNextFrame(index);
+    const std::string shot = dir.File(std::to_string(index) + ".jpg");
+    QeloSnapshot(win::Utf8ToUtf16(shot).c_str(), index);
+    const ProbedFile probed = Probe(shot);
+    ASSERT_TRUE(probed.ok);
+    ASSERT_NE(probed.First("video"), nullptr);
+    EXPECT_EQ(probed.First("video")->Number("width"), c.frameWidth) << c.logged;
+    EXPECT_EQ(probed.First("video")->Number("height"), c.frameHeight) << c.logged;
+  }
 }
 
 // A hook that fills its frame with blue of the alpha `user` points to.

@@ -1,7 +1,8 @@
-// The frame timer's delay rules, as a table: keep the pace of one frame
-// interval, catch up at the minimum when the picture falls behind the clock
-// it follows (the sound's, or the wall clock), wait a frame longer when it
-// runs ahead, and follow the frame interval alone far from the clock.
+// The frame timer's delay rules, as a table: the next frame is due one
+// interval after the shown one's time on the clock the picture follows (the
+// sound's, or the wall clock), so the delay is the interval plus how far the
+// picture is ahead of that clock, within the 10 to 125 ms clamp; far from
+// the clock the frame interval alone sets the pace.
 #include <gtest/gtest.h>
 
 #include "playback.h"
@@ -11,22 +12,20 @@ namespace {
 
 constexpr int64_t kMs = 10000;
 
-TEST(FrameDelay, FollowsThePaceAndTheClockWithinItsClamp) {
+TEST(FrameDelay, KeepsThePictureOnTheClockWithinItsClamp) {
   const struct {
     const char* name;
     int64_t interval, drift, sinceLastArm, expected;
   } cases[] = {
       {"first frame after opening", 0, 0, 0, 10 * kMs},
-      {"in step, first arming", 40 * kMs, 0, 0, 80 * kMs},
-      {"in step, 40 ms after the last arming", 40 * kMs, 0, 40 * kMs, 40 * kMs},
-      {"in step, late timer", 40 * kMs, 0, 75 * kMs, 10 * kMs},
-      {"ahead of the clock by less than a threshold", 40 * kMs, 39 * kMs, 40 * kMs, 40 * kMs},
-      {"a threshold ahead holds the frame longer", 40 * kMs, 40 * kMs, 40 * kMs, 80 * kMs},
+      {"on the clock: one interval", 40 * kMs, 0, 0, 40 * kMs},
+      {"on the clock, whatever the timer's lateness", 40 * kMs, 0, 75 * kMs, 40 * kMs},
+      {"ahead of the clock: held by as much", 40 * kMs, 15 * kMs, 40 * kMs, 55 * kMs},
+      {"behind the clock: shown sooner by as much", 40 * kMs, -15 * kMs, 40 * kMs, 25 * kMs},
+      {"an interval behind: at the minimum", 40 * kMs, -40 * kMs, 40 * kMs, 10 * kMs},
+      {"far ahead: held at 125 ms", 40 * kMs, 5000 * kMs, 40 * kMs, 125 * kMs},
       {"more than 10 s ahead: pace only", 40 * kMs, 101000 * kMs, 40 * kMs, 40 * kMs},
-      {"just short of a threshold behind", 40 * kMs, -39 * kMs, 40 * kMs, 40 * kMs},
-      {"a threshold behind catches up", 40 * kMs, -40 * kMs, 0, 10 * kMs},
-      {"small intervals use a 10 ms threshold", 5 * kMs, -10 * kMs, 0, 10 * kMs},
-      {"more than 10 s behind: pace only", 40 * kMs, -101000 * kMs, 40 * kMs, 40 * kMs},
+      {"more than 10 s behind: pace only", 40 * kMs, -101000 * kMs, 30 * kMs, 50 * kMs},
       {"slow frames are held at 125 ms", 500 * kMs, 0, 0, 125 * kMs},
   };
   for (const auto& c : cases)

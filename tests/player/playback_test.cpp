@@ -2,9 +2,13 @@
 // the hook is shown and the position and end messages posted to the host.
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "common/composed_window.h"
 #include "common/media_fixture.h"
+#include "common/temp_dir.h"
 #include "player_fixture.h"
 #include "win/codepage.h"
 #include "win/window/display.h"
@@ -39,6 +43,52 @@ TEST_F(Playback, OpeningReportsTheStreamsOrFailsWithALine) {
   // A failed open leaves the instance usable.
   ASSERT_TRUE(Open(VideoOnlyClip(1), index));
   EXPECT_EQ(QeloDeInitFile(index), 1);
+}
+
+TEST_F(Playback, APathLongerThanTheOldLimitOpensWhole) {
+  TempDir dir;
+  std::filesystem::path folder = dir.path();
+  while (folder.string().size() < 300) folder /= std::string(100, 'd');
+  std::filesystem::create_directories(folder);
+  const std::string clip = (folder / "clip.mp4").string();
+  ASSERT_GT(clip.size(), 300u);
+  std::filesystem::copy_file(VideoOnlyClip(1), clip);
+  const int index = MakeInstance();
+  ASSERT_TRUE(Open(clip, index)) << "a path cut at 259 characters names no file";
+  FrameLog& frames = NewFrameLog();
+  QeloSetCallBack(FrameLog::Hook, 0, &frames, index);
+  QeloNextFrame(index);
+  EXPECT_TRUE(WaitUntil([&] { return frames.Count() > 0; }, 5s));
+  const std::string missing = (folder / "missing.mp4").string();
+  EXPECT_FALSE(Open(missing, index));
+  EXPECT_TRUE(Logged("failed to load media file(" + missing + ")"));
+}
+
+// The nice values of the process's threads named `name`.
+std::vector<int> NiceOfThreads(const std::string& name) {
+  std::vector<int> nice;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string taskName;
+    std::getline(comm, taskName);
+    if (taskName != name) continue;
+    std::ifstream statFile(task.path() / "stat");
+    const std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+    // After the name in parentheses: state, then fields 4 .. 19; nice is 19.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 19 && fields >> field; ++i) {}
+    nice.push_back(std::stoi(field));
+  }
+  return nice;
+}
+
+TEST_F(Playback, TheDecoderThreadRunsAtIdlePriority) {
+  const int index = MakeInstance();
+  ASSERT_TRUE(Open(VideoAudioClip(1), index));
+  std::vector<int> nice;
+  EXPECT_TRUE(WaitUntil([&] { return !(nice = NiceOfThreads("PlayerDecode")).empty(); }, 5s));
+  EXPECT_EQ(nice, std::vector<int>{19});
 }
 
 TEST_F(Playback, PlayReportsTheFirstFrameThenEachSecondAndEndsRewound) {

@@ -92,9 +92,16 @@ TEST(CropDrag, AnEmptyPictureRefusesTheDragInsteadOfDividingByZero) {
 
 TEST(CropGeometry, AZeroCropGivesAnEmptyDestinationNotNaN) {
   CropEditor editor = EditorOn(400, 300, {0.5, 0.5, 0, 0});
-  const gdiplus::RectF& dest = editor.geometry().dest;
+  const gdiplus::RectF& dest = editor.geometry().cropDest;
   EXPECT_TRUE(std::isfinite(dest.X) && std::isfinite(dest.Y) && std::isfinite(dest.Width) && std::isfinite(dest.Height));
   EXPECT_EQ(dest.Width, 0);
+}
+
+void ExpectRect(const gdiplus::RectF& r, float x, float y, float width, float height, const char* which) {
+  EXPECT_FLOAT_EQ(r.X, x) << which;
+  EXPECT_FLOAT_EQ(r.Y, y) << which;
+  EXPECT_FLOAT_EQ(r.Width, width) << which;
+  EXPECT_FLOAT_EQ(r.Height, height) << which;
 }
 
 TEST(CropGeometry, FrameWindowAndDestinationRectangles) {
@@ -102,21 +109,12 @@ TEST(CropGeometry, FrameWindowAndDestinationRectangles) {
   editor.SetCrop({0.25, 0.5, 0.5, 0.25});
   editor.UpdateGeometry({10, 20, 200, 100}, 640, 480);
   const CropGeometry& g = editor.geometry();
-  EXPECT_FLOAT_EQ(g.pixels.X, 160);
-  EXPECT_FLOAT_EQ(g.pixels.Y, 240);
-  EXPECT_FLOAT_EQ(g.pixels.Width, 320);
-  EXPECT_FLOAT_EQ(g.pixels.Height, 120);
-  EXPECT_FLOAT_EQ(g.window.X, 60);
-  EXPECT_FLOAT_EQ(g.window.Y, 70);
-  EXPECT_FLOAT_EQ(g.window.Width, 100);
-  EXPECT_FLOAT_EQ(g.window.Height, 25);
+  ExpectRect(g.cropPixels, 160, 240, 320, 120, "frame");
+  ExpectRect(g.cropWindow, 60, 70, 100, 25, "window");
   // 320 x 120 fitted into 640 x 480: full width, centred vertically.
-  EXPECT_FLOAT_EQ(g.dest.X, 0);
-  EXPECT_FLOAT_EQ(g.dest.Width, 640);
-  EXPECT_FLOAT_EQ(g.dest.Height, 240);
-  EXPECT_FLOAT_EQ(g.dest.Y, 120);
-  EXPECT_FLOAT_EQ(g.windowHandles[kHandleRight].X, 154);
-  EXPECT_FLOAT_EQ(g.windowHandles[kHandleRight].Y, 76.5f);
+  ExpectRect(g.cropDest, 0, 120, 640, 240, "destination");
+  EXPECT_FLOAT_EQ(g.cropHandlesWindow[kHandleRight].X, 154);
+  EXPECT_FLOAT_EQ(g.cropHandlesWindow[kHandleRight].Y, 76.5f);
 }
 
 TEST(CropHitTest, HandlesThenInsideThenNothing) {

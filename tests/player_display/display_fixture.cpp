@@ -65,7 +65,7 @@ PlayerWindow::~PlayerWindow() {
 void PlayerWindow::OpenFrames(int frameWidth, int frameHeight, int sourceWidth, int sourceHeight) {
   ASSERT_TRUE(display.OpenVideo(frameWidth, frameHeight, 0, sourceWidth, sourceHeight));
   fileOpen = true;
-  PaintQuadrants(display.frames().decoded());
+  PaintQuadrants(display.frames().decodedFrame());
   display.CopyFramePanes(true);
   display.RepaintVideo();
   Pump();

@@ -48,7 +48,7 @@ class TwoPanes : public ::testing::Test {
   void SetUp() override { window_.OpenFrames(387, 218, 1280, 720); }
   void EditCrop(const RelativeRect& crop) {
     window_.display.crop().SetCrop(crop);
-    window_.display.crop().SetEditing(true);
+    window_.display.crop().SetCropEditing(true);
     window_.display.UpdateCropGeometry();
     window_.display.RepaintVideo();
   }
@@ -74,7 +74,7 @@ TEST_F(TwoPanes, RepaintingDoesNotShadeTheOverlayAgain) {
   const uint32_t once = window_.Pixel(300, 212);
   for (int i = 0; i < 3; ++i) window_.display.RepaintVideo();
   EXPECT_EQ(window_.Pixel(300, 212), once);
-  window_.display.crop().SetEditing(false);
+  window_.display.crop().SetCropEditing(false);
   window_.display.RepaintVideo();
   EXPECT_EQ(window_.Pixel(300, 212), kBottomRight) << "no overlay once editing is off";
 }
@@ -126,7 +126,7 @@ TEST(OnePane, PictureIsFittedWithBarsAndDrawsNoOverlay) {
   PlayerWindow window(false, 400, 300);
   window.OpenFrames(640, 360, 640, 360);  // lands at 0, 37 to 400, 262
   window.display.crop().SetCrop({0, 0, 0.5, 0.5});
-  window.display.crop().SetEditing(true);
+  window.display.crop().SetCropEditing(true);
   window.display.UpdateCropGeometry();
   window.display.RepaintVideo();
   EXPECT_EQ(window.Pixel(200, 36), 0u);
@@ -134,6 +134,23 @@ TEST(OnePane, PictureIsFittedWithBarsAndDrawsNoOverlay) {
   EXPECT_EQ(window.Pixel(100, 261), kBottomLeft);
   EXPECT_EQ(window.Pixel(100, 262), 0u);
   EXPECT_EQ(window.Pixel(300, 250), kBottomRight) << "no shade in one pane";
+}
+
+TEST(OnePane, AFrameOfAnotherShapeLeavesNothingOfTheLastInItsBars) {
+  // Each frame fills the window first, then one of another shape opens:
+  // its bars are black, not what the last frame left there.
+  const struct {
+    int width, height;
+    int barX, barY;
+  } shapes[] = {{400, 225, 10, 10}, {225, 300, 10, 140}};
+  for (const auto& shape : shapes) {
+    PlayerWindow window(false, 400, 300);
+    window.OpenFrames(400, 300, 400, 300);
+    EXPECT_EQ(window.Pixel(shape.barX, shape.barY), kTopLeft);
+    window.OpenFrames(shape.width, shape.height, shape.width, shape.height);
+    EXPECT_EQ(window.Pixel(shape.barX, shape.barY), 0u) << shape.width;
+    EXPECT_EQ(window.Pixel(150, 120), kTopLeft) << shape.width;
+  }
 }
 
 // 808 x 300 two panes with 400 x 300 frames from an 800 x 600 source: the
@@ -166,7 +183,7 @@ TEST_F(MouseEditing, NothingIsHandledWhileNotEditing) {
 
 TEST_F(MouseEditing, CursorShowsWhatAPressWouldDrag) {
   window_.display.crop().SetCrop({0.25, 0.25, 0.5, 0.5});  // window 100, 75, 200 x 150
-  window_.display.crop().SetEditing(true);
+  window_.display.crop().SetCropEditing(true);
   window_.display.UpdateCropGeometry();
   const std::pair<std::pair<int, int>, const char*> cases[] = {
       {{199, 77}, win::IDC_SIZENS},  {{199, 222}, win::IDC_SIZENS}, {{102, 150}, win::IDC_SIZEWE},
@@ -180,7 +197,7 @@ TEST_F(MouseEditing, CursorShowsWhatAPressWouldDrag) {
 
 TEST_F(MouseEditing, DraggingTheLeftEdgeAndMovingTheCropTellTheHost) {
   window_.display.crop().SetCrop({0.25, 0.25, 0.5, 0.5});
-  window_.display.crop().SetEditing(true);
+  window_.display.crop().SetCropEditing(true);
   window_.display.UpdateCropGeometry();
 
   window_.Mouse(WM_LBUTTONDOWN, 102, 150);  // the left handle
@@ -206,7 +223,7 @@ TEST_F(MouseEditing, DraggingTheLeftEdgeAndMovingTheCropTellTheHost) {
 
 TEST_F(MouseEditing, WithNoFileOpenTheCropMessageCarriesZeroes) {
   window_.Close();
-  window_.display.crop().SetEditing(true);
+  window_.display.crop().SetCropEditing(true);
   window_.display.UpdateCropGeometry();
   window_.Mouse(WM_LBUTTONDOWN, 396, 150);  // right handle of the whole-frame crop
   window_.Mouse(WM_MOUSEMOVE, 296, 150);
@@ -317,7 +334,7 @@ TEST(NoRenderer, TheDisplayLogsWhyAndStillEditsWithoutDrawing) {
     ddraw::SetDirectDrawCreateFails(false);
     EXPECT_FALSE(window.display.HasRenderer());
     window.OpenFrames(400, 300, 800, 600);
-    window.display.crop().SetEditing(true);
+    window.display.crop().SetCropEditing(true);
     window.display.UpdateCropGeometry();
     window.Mouse(WM_LBUTTONDOWN, 396, 150);
     window.Mouse(WM_MOUSEMOVE, 296, 150);
@@ -332,20 +349,20 @@ TEST(NoRenderer, TheDisplayLogsWhyAndStillEditsWithoutDrawing) {
 
 TEST(FrameSet, BuffersHoldAWholeFrameAndPanesCopyTheDecodedOne) {
   FrameSet frames;
-  EXPECT_FALSE(frames.Allocate(0, 4, 1000));
-  ASSERT_TRUE(frames.Allocate(8, 4, 10));  // a reader's size too small for the frame
-  EXPECT_EQ(frames.decoded().bufferSize, 128);
-  EXPECT_EQ(frames.output().stride, 32);
-  PaintQuadrants(frames.decoded());
-  frames.decoded().pts = 400000;
-  frames.CopyPanes(true, true);
-  for (VideoFrame* f : {&frames.hook(), &frames.output(), &frames.pristine()}) {
+  EXPECT_FALSE(frames.AllocateFrames(0, 4, 1000));
+  ASSERT_TRUE(frames.AllocateFrames(8, 4, 10));  // a reader's size too small for the frame
+  EXPECT_EQ(frames.decodedFrame().bufferSize, 128);
+  EXPECT_EQ(frames.outputFrame().stride, 32);
+  PaintQuadrants(frames.decodedFrame());
+  frames.decodedFrame().pts = 400000;
+  frames.CopyFramePanes(true, true);
+  for (VideoFrame* f : {&frames.hookFrame(), &frames.outputFrame(), &frames.pristineFrame()}) {
     EXPECT_EQ(f->pts, 400000);
-    EXPECT_EQ(std::memcmp(f->pixels, frames.decoded().pixels, 128), 0);
+    EXPECT_EQ(std::memcmp(f->pixels, frames.decodedFrame().pixels, 128), 0);
   }
-  std::memset(frames.decoded().pixels, 0, 128);
+  std::memset(frames.decodedFrame().pixels, 0, 128);
   frames.RestoreDecoded();
-  EXPECT_EQ(std::memcmp(frames.pristine().pixels, frames.decoded().pixels, 128), 0);
+  EXPECT_EQ(std::memcmp(frames.pristineFrame().pixels, frames.decodedFrame().pixels, 128), 0);
   frames.DropBitmaps();
   EXPECT_EQ(frames.decodedBitmap(), nullptr);
   EXPECT_TRUE(frames.HasPixels()) << "buffers stay until freed";

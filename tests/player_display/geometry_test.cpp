@@ -8,14 +8,15 @@ namespace {
 
 TEST(PaneLayout, TwoPanesSplitAroundAnEightPixelGap) {
   const PaneLayout two{782, 282, true};
-  EXPECT_EQ(two.PaneWidth(), 387);
-  EXPECT_EQ(two.Pane2Offset(), 395);
+  EXPECT_EQ(two.paneWidth(), 387);
+  EXPECT_EQ(two.pane2Offset(), 395);
   EXPECT_EQ(two.DecodeSize().cx, 387);
   EXPECT_EQ(two.DecodeSize().cy, 282);
   const PaneLayout one{352, 225, false};
-  EXPECT_EQ(one.PaneWidth(), 352);
-  EXPECT_EQ(one.Pane2Offset(), 0);
-  EXPECT_EQ(one.DecodeSize().cx, 0) << "one pane decodes at the source size";
+  EXPECT_EQ(one.paneWidth(), 352);
+  EXPECT_EQ(one.pane2Offset(), 0);
+  EXPECT_EQ(one.DecodeSize().cx, 352) << "one pane decodes at its own size too";
+  EXPECT_EQ(one.DecodeSize().cy, 225);
 }
 
 TEST(FitAspect, CentresThePictureInThePane) {
@@ -65,16 +66,16 @@ TEST(VideoRects, FitTheFirstPaneAndShiftIntoTheSecond) {
   };
   for (const Case& c : cases) {
     const VideoRects r = ComputeVideoRects(c.layout, c.w, c.h);
-    EXPECT_FLOAT_EQ(r.first.X, c.first.X);
-    EXPECT_FLOAT_EQ(r.first.Y, c.first.Y);
-    EXPECT_FLOAT_EQ(r.first.Width, c.first.Width);
-    EXPECT_FLOAT_EQ(r.first.Height, c.first.Height);
-    EXPECT_FLOAT_EQ(r.second.X, c.secondX);
-    EXPECT_FLOAT_EQ(r.second.Y, c.first.Y);
+    EXPECT_FLOAT_EQ(r.videoRect.X, c.first.X);
+    EXPECT_FLOAT_EQ(r.videoRect.Y, c.first.Y);
+    EXPECT_FLOAT_EQ(r.videoRect.Width, c.first.Width);
+    EXPECT_FLOAT_EQ(r.videoRect.Height, c.first.Height);
+    EXPECT_FLOAT_EQ(r.videoRect2.X, c.secondX);
+    EXPECT_FLOAT_EQ(r.videoRect2.Y, c.first.Y);
   }
   const VideoRects none = ComputeVideoRects({400, 300, false}, 0, 0);
-  EXPECT_EQ(none.first.Width, 0);
-  EXPECT_EQ(none.first.Height, 0);
+  EXPECT_EQ(none.videoRect.Width, 0);
+  EXPECT_EQ(none.videoRect.Height, 0);
 }
 
 TEST(Contains, HoldsTheLeftAndTopEdgesOnly) {

@@ -88,12 +88,12 @@ TEST_F(WatermarkLayerTest, TextColourPutsTheAlphaOverTheFontsRgb) {
 TEST_F(WatermarkLayerTest, TextIsMeasuredWhileNoFrameExists) {
   WatermarkLayer layer;  // no picture rectangle, no frame bitmap
   layer.SetText(Text("Clipshift", 0xFFFFFF, 255));
-  EXPECT_GT(layer.bounds().Width, 10);
-  EXPECT_GT(layer.bounds().Height, 5);
+  EXPECT_GT(layer.watermarkBounds().Width, 10);
+  EXPECT_GT(layer.watermarkBounds().Height, 5);
   layer.SetVideoRect({20, 30, 400, 300});
   layer.SetRegion({0.5, 0.5, 0, 0});
-  EXPECT_FLOAT_EQ(layer.bounds().X, 220);
-  EXPECT_FLOAT_EQ(layer.bounds().Y, 180);
+  EXPECT_FLOAT_EQ(layer.watermarkBounds().X, 220);
+  EXPECT_FLOAT_EQ(layer.watermarkBounds().Y, 180);
 }
 
 TEST_F(WatermarkLayerTest, ImageAlphaScalesThePicturesOwnAlphaAndLeavesMarginsClear) {
@@ -101,7 +101,7 @@ TEST_F(WatermarkLayerTest, ImageAlphaScalesThePicturesOwnAlphaAndLeavesMarginsCl
   layer.SetVideoRect({0, 0, 400, 300});
   // 20 x 10 into 200 x 150: 200 x 100 at y 25, margins above and below.
   layer.SetImage(Image(WritePicture("mark.png"), {0, 0, 0.5, 0.5}, 255));
-  const Bitmap* scaled = layer.scaledPicture();
+  const Bitmap* scaled = layer.watermarkScaled();
   ASSERT_NE(scaled, nullptr);
   EXPECT_EQ(scaled->GetWidth(), 200);
   EXPECT_EQ(scaled->GetHeight(), 150);
@@ -116,7 +116,7 @@ TEST_F(WatermarkLayerTest, ImageAlphaScalesThePicturesOwnAlphaAndLeavesMarginsCl
   // Each alpha applies to the picture as loaded, never to the last result.
   for (const Step& s : {Step{128, 128, 50}, Step{128, 128, 50}, Step{255, 255, 100}, Step{0, 0, 0}}) {
     layer.SetTransparent(s.alpha);
-    scaled = layer.scaledPicture();
+    scaled = layer.watermarkScaled();
     ASSERT_NE(scaled, nullptr);
     EXPECT_EQ(AlphaAt(*scaled, 50, 10), 0) << "margin at alpha " << s.alpha;
     EXPECT_NEAR(AlphaAt(*scaled, 50, 75), s.opaque, 1) << "alpha " << s.alpha;
@@ -130,11 +130,11 @@ TEST_F(WatermarkLayerTest, AnUnreadableNewPictureLeavesNoStalePicture) {
     WatermarkLayer layer;
     layer.SetVideoRect({0, 0, 400, 300});
     layer.SetImage(Image(WritePicture("good.png"), {0, 0, 0.5, 0.5}, 200));
-    ASSERT_NE(layer.scaledPicture(), nullptr);
+    ASSERT_NE(layer.watermarkScaled(), nullptr);
     layer.SetImage(Image(dir_.File(bad), {0, 0, 0.5, 0.5}, 200));
-    EXPECT_EQ(layer.scaledPicture(), nullptr) << bad;
+    EXPECT_EQ(layer.watermarkScaled(), nullptr) << bad;
     layer.SetRegion({0.1, 0.1, 0.3, 0.3});
-    EXPECT_EQ(layer.scaledPicture(), nullptr) << bad << " after a new region";
+    EXPECT_EQ(layer.watermarkScaled(), nullptr) << bad << " after a new region";
   }
 }
 
@@ -142,14 +142,14 @@ TEST_F(WatermarkLayerTest, MovesAreHeldWithinThePictureAndTheRegionFollows) {
   WatermarkLayer layer;
   layer.SetVideoRect({10, 20, 400, 300});
   layer.SetImage(Image(WritePicture("mark.png"), {0.1, 0.1, 0.2, 0.2}, 255));
-  EXPECT_FLOAT_EQ(layer.x(), 50);
-  EXPECT_FLOAT_EQ(layer.y(), 50);
-  EXPECT_FLOAT_EQ(layer.bounds().Width, 80);
+  EXPECT_FLOAT_EQ(layer.watermarkX(), 50);
+  EXPECT_FLOAT_EQ(layer.watermarkY(), 50);
+  EXPECT_FLOAT_EQ(layer.watermarkBounds().Width, 80);
   layer.BeginMove();
   WatermarkLayer::Offset held = layer.MoveBy(1000, -1000);
   EXPECT_EQ(held.x, 320) << "right edge of the picture less the width";
   EXPECT_EQ(held.y, 0);
-  EXPECT_FLOAT_EQ(layer.bounds().X, 330);
+  EXPECT_FLOAT_EQ(layer.watermarkBounds().X, 330);
   RelativeRect region;
   ASSERT_TRUE(layer.GetRegion(&region));
   EXPECT_DOUBLE_EQ(region.left, 0.8);
@@ -179,13 +179,13 @@ TEST_F(WatermarkLayerTest, StateRecordIsCopiedWholeAndFreedWhenDisabled) {
   state.kind = WATERMARK_TEXT;
   state.text = Text("Preview", 0xFF0000, 200);
   layer.Enable(&state);
-  EXPECT_TRUE(layer.on());
+  EXPECT_TRUE(layer.watermarkOn());
   layer.GetState(&out);
   EXPECT_EQ(std::memcmp(&out, &state, sizeof out), 0);
   EXPECT_EQ(layer.textColor(), 0xC8FF0000u);
 
   layer.Enable(nullptr);
-  EXPECT_FALSE(layer.on());
+  EXPECT_FALSE(layer.watermarkOn());
   EXPECT_EQ(layer.state(), nullptr);
   EXPECT_EQ(layer.textColor(), 0u) << "drawing objects dropped";
 }

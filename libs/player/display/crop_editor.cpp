@@ -63,12 +63,12 @@ int64_t Pixels(double fraction, double size) { return static_cast<int64_t>(std::
 
 }  // namespace
 
-CropEditor::CropEditor() : crop_(kWholeFrame), atDragStart_(kWholeFrame) {}
+CropEditor::CropEditor() : crop_(kWholeFrame), cropAtDragStart_(kWholeFrame) {}
 
 void CropEditor::Reset() {
   crop_ = kWholeFrame;
-  atDragStart_ = kWholeFrame;
-  editing_ = false;
+  cropAtDragStart_ = kWholeFrame;
+  cropEditing_ = false;
   clipAspect_ = CLIP_ASPECT_FREE;
 }
 
@@ -79,23 +79,23 @@ void CropEditor::UpdateGeometry(const RectF& videoRect, int videoWidth, int vide
   videoWidth_ = videoWidth;
   videoHeight_ = videoHeight;
   CropGeometry& g = geometry_;
-  g.pixels = {static_cast<float>(videoWidth * crop_.left), static_cast<float>(videoHeight * crop_.top),
+  g.cropPixels = {static_cast<float>(videoWidth * crop_.left), static_cast<float>(videoHeight * crop_.top),
               static_cast<float>(videoWidth * crop_.width), static_cast<float>(videoHeight * crop_.height)};
-  g.window = {static_cast<float>(crop_.left * videoRect.Width + videoRect.X),
+  g.cropWindow = {static_cast<float>(crop_.left * videoRect.Width + videoRect.X),
               static_cast<float>(crop_.top * videoRect.Height + videoRect.Y),
               static_cast<float>(crop_.width * videoRect.Width), static_cast<float>(crop_.height * videoRect.Height)};
-  g.dest = FitCropInto(g.pixels, videoWidth, videoHeight);
-  g.handles = HandlesOf(g.pixels);
-  g.windowHandles = HandlesOf(g.window);
+  g.cropDest = FitCropInto(g.cropPixels, videoWidth, videoHeight);
+  g.cropHandles = HandlesOf(g.cropPixels);
+  g.cropHandlesWindow = HandlesOf(g.cropWindow);
 }
 
 DragMode CropEditor::HitTest(float x, float y) const {
-  const auto& h = geometry_.windowHandles;
+  const auto& h = geometry_.cropHandlesWindow;
   if (Contains(h[kHandleTop], x, y)) return DragMode::TopEdge;
   if (Contains(h[kHandleBottom], x, y)) return DragMode::BottomEdge;
   if (Contains(h[kHandleLeft], x, y)) return DragMode::LeftEdge;
   if (Contains(h[kHandleRight], x, y)) return DragMode::RightEdge;
-  if (Contains(geometry_.window, x, y)) return DragMode::MoveCrop;
+  if (Contains(geometry_.cropWindow, x, y)) return DragMode::MoveCrop;
   return DragMode::None;
 }
 
@@ -103,19 +103,19 @@ bool CropEditor::Drag(DragMode mode, int dx, int dy) {
   if (!HasPicture()) return false;
   const double dw = dx / static_cast<double>(videoRect_.Width);
   const double dh = dy / static_cast<double>(videoRect_.Height);
-  crop_ = atDragStart_;
+  crop_ = cropAtDragStart_;
   switch (mode) {
-    case DragMode::LeftEdge: return DragLeft(dw);
-    case DragMode::TopEdge: return DragTop(dh);
-    case DragMode::RightEdge: return DragRight(dw);
-    case DragMode::BottomEdge: return DragBottom(dh);
+    case DragMode::LeftEdge: return DragLeftEdge(dw);
+    case DragMode::TopEdge: return DragTopEdge(dh);
+    case DragMode::RightEdge: return DragRightEdge(dw);
+    case DragMode::BottomEdge: return DragBottomEdge(dh);
     case DragMode::MoveCrop: return Move(dx, dy);
     default: return false;
   }
 }
 
-bool CropEditor::DragLeft(double d) {
-  const RelativeRect& s = atDragStart_;
+bool CropEditor::DragLeftEdge(double d) {
+  const RelativeRect& s = cropAtDragStart_;
   crop_.left = s.left + d;
   crop_.width = s.width - d;
   if (crop_.left < 0) {
@@ -130,8 +130,8 @@ bool CropEditor::DragLeft(double d) {
   return true;
 }
 
-bool CropEditor::DragTop(double d) {
-  const RelativeRect& s = atDragStart_;
+bool CropEditor::DragTopEdge(double d) {
+  const RelativeRect& s = cropAtDragStart_;
   crop_.top = s.top + d;
   crop_.height = s.height - d;
   if (crop_.top < 0) {
@@ -146,15 +146,15 @@ bool CropEditor::DragTop(double d) {
   return true;
 }
 
-bool CropEditor::DragRight(double d) {
-  crop_.width = std::max(atDragStart_.width + d, kMinCropFraction);
+bool CropEditor::DragRightEdge(double d) {
+  crop_.width = std::max(cropAtDragStart_.width + d, kMinCropFraction);
   if (crop_.width + crop_.left > 1) crop_.width = 1 - crop_.left;
   FollowAspectFromWidth(false);
   return true;
 }
 
-bool CropEditor::DragBottom(double d) {
-  crop_.height = std::max(atDragStart_.height + d, kMinCropFraction);
+bool CropEditor::DragBottomEdge(double d) {
+  crop_.height = std::max(cropAtDragStart_.height + d, kMinCropFraction);
   if (crop_.height + crop_.top > 1) crop_.height = 1 - crop_.top;
   FollowAspectFromHeight(false);
   return true;
@@ -208,7 +208,7 @@ void CropEditor::FollowAspectFromHeight(bool keepBottom) {
 }
 
 bool CropEditor::Move(int dx, int dy) {
-  const RelativeRect& s = atDragStart_;
+  const RelativeRect& s = cropAtDragStart_;
   crop_.left = std::max(0.0, s.left + dx / static_cast<double>(videoRect_.Width));
   crop_.top = std::max(0.0, s.top + dy / static_cast<double>(videoRect_.Height));
   if (crop_.width + crop_.left > 1) crop_.left = 1 - crop_.width;
@@ -247,14 +247,14 @@ bool CropEditor::ApplyClipAspect() {
 void CropEditor::DrawOverlay(gdiplus::Graphics& graphics, const gdiplus::Pen& framePen,
                              const gdiplus::SolidBrush& shadeBrush) const {
   gdiplus::Region outside(RectF{0, 0, static_cast<float>(videoWidth_), static_cast<float>(videoHeight_)});
-  outside.Exclude(geometry_.pixels);
+  outside.Exclude(geometry_.cropPixels);
   graphics.FillRegion(shadeBrush, outside);
   gdiplus::Pen dashed = framePen;
   dashed.SetDashStyle(gdiplus::DashStyle::Dash);
-  graphics.DrawRectangle(dashed, geometry_.pixels);
+  graphics.DrawRectangle(dashed, geometry_.cropPixels);
   gdiplus::Pen solid = framePen;
   solid.SetDashStyle(gdiplus::DashStyle::Solid);
-  for (const RectF& handle : geometry_.handles) graphics.DrawRectangle(solid, handle);
+  for (const RectF& handle : geometry_.cropHandles) graphics.DrawRectangle(solid, handle);
 }
 
 }  // namespace qelo::player

@@ -29,11 +29,11 @@ constexpr double kMinCropFraction = 0.02;
 enum HandleIndex { kHandleTop = 0, kHandleBottom = 1, kHandleLeft = 2, kHandleRight = 3 };
 
 struct CropGeometry {
-  gdiplus::RectF pixels;  // the crop in frame coordinates
-  gdiplus::RectF window;  // the crop in window coordinates
-  gdiplus::RectF dest;    // where the cropped picture goes in the second pane's frame
-  std::array<gdiplus::RectF, 4> handles{};        // frame coordinates, HandleIndex order
-  std::array<gdiplus::RectF, 4> windowHandles{};  // window coordinates
+  gdiplus::RectF cropPixels;  // the crop in frame coordinates
+  gdiplus::RectF cropWindow;  // the crop in window coordinates
+  gdiplus::RectF cropDest;    // where the cropped picture goes in the second pane's frame
+  std::array<gdiplus::RectF, 4> cropHandles{};        // frame coordinates, HandleIndex order
+  std::array<gdiplus::RectF, 4> cropHandlesWindow{};  // window coordinates
 };
 
 class CropEditor {
@@ -42,8 +42,8 @@ class CropEditor {
 
   const RelativeRect& crop() const { return crop_; }
   void SetCrop(const RelativeRect& crop) { crop_ = crop; }
-  bool editing() const { return editing_; }
-  void SetEditing(bool on) { editing_ = on; }
+  bool cropEditing() const { return cropEditing_; }
+  void SetCropEditing(bool on) { cropEditing_ = on; }
   int32_t clipAspect() const { return clipAspect_; }
   void SetClipAspect(int32_t aspect) { clipAspect_ = aspect; }
   // The whole frame, editing off, free aspect: as made and after a close.
@@ -57,7 +57,7 @@ class CropEditor {
   // of the crop (move) or none.
   DragMode HitTest(float x, float y) const;
   // Remembers the crop the following drags start from.
-  void BeginDrag() { atDragStart_ = crop_; }
+  void BeginDrag() { cropAtDragStart_ = crop_; }
   // Drags an edge (LeftEdge .. RightEdge) or moves the crop (MoveCrop) by the
   // mouse's travel since the press, in window pixels. False, with the crop
   // unchanged, when the picture rectangle is empty.
@@ -72,18 +72,18 @@ class CropEditor {
                    const gdiplus::SolidBrush& shadeBrush) const;
 
  private:
-  bool DragLeft(double d);
-  bool DragTop(double d);
-  bool DragRight(double d);
-  bool DragBottom(double d);
+  bool DragLeftEdge(double d);
+  bool DragTopEdge(double d);
+  bool DragRightEdge(double d);
+  bool DragBottomEdge(double d);
   void FollowAspectFromWidth(bool keepRight);
   void FollowAspectFromHeight(bool keepBottom);
   bool Move(int dx, int dy);
   bool HasPicture() const;
 
   RelativeRect crop_;
-  RelativeRect atDragStart_;
-  bool editing_ = false;
+  RelativeRect cropAtDragStart_;
+  bool cropEditing_ = false;
   int32_t clipAspect_ = CLIP_ASPECT_FREE;
   gdiplus::RectF videoRect_;
   int videoWidth_ = 0, videoHeight_ = 0;

@@ -30,20 +30,20 @@ void CopyFrame(const VideoFrame& from, VideoFrame& to) {
 
 }  // namespace
 
-bool FrameSet::Allocate(int width, int height, int32_t bufferSize) {
+bool FrameSet::AllocateFrames(int width, int height, int32_t bufferSize) {
   Free();
   constexpr int64_t kMaxBytes = int64_t{1} << 30;
   const int64_t whole = int64_t{4} * width * height;
   if (width <= 0 || height <= 0 || whole > kMaxBytes) return false;
   const auto size = static_cast<int32_t>(std::clamp<int64_t>(bufferSize, whole, kMaxBytes));
   buffers_ = {ZeroedBuffer(size), ZeroedBuffer(size), ZeroedBuffer(size), ZeroedBuffer(size)};
-  decoded_ = MakeRecord(buffers_.decoded.get(), width, height, size);
-  pristine_ = MakeRecord(buffers_.pristine.get(), width, height, size);
-  hook_ = MakeRecord(buffers_.hook.get(), width, height, size);
-  output_ = MakeRecord(buffers_.output.get(), width, height, size);
-  decodedBitmap_ = BitmapOver(decoded_);
-  hookBitmap_ = BitmapOver(hook_);
-  outputBitmap_ = BitmapOver(output_);
+  decodedFrame_ = MakeRecord(buffers_.decoded.get(), width, height, size);
+  pristineFrame_ = MakeRecord(buffers_.pristine.get(), width, height, size);
+  hookFrame_ = MakeRecord(buffers_.hook.get(), width, height, size);
+  outputFrame_ = MakeRecord(buffers_.output.get(), width, height, size);
+  decodedBitmap_ = BitmapOver(decodedFrame_);
+  hookBitmap_ = BitmapOver(hookFrame_);
+  outputBitmap_ = BitmapOver(outputFrame_);
   return true;
 }
 
@@ -56,26 +56,26 @@ void FrameSet::DropBitmaps() {
 void FrameSet::Free() {
   DropBitmaps();
   buffers_ = {};
-  decoded_ = pristine_ = hook_ = output_ = VideoFrame{};
+  decodedFrame_ = pristineFrame_ = hookFrame_ = outputFrame_ = VideoFrame{};
 }
 
-void FrameSet::CopyPanes(bool hook, bool secondPane) {
+void FrameSet::CopyFramePanes(bool hook, bool secondPane) {
   if (!HasPixels()) return;
-  if (hook) CopyFrame(decoded_, hook_);
+  if (hook) CopyFrame(decodedFrame_, hookFrame_);
   if (!secondPane) return;
-  CopyFrame(decoded_, output_);
-  CopyFrame(decoded_, pristine_);
+  CopyFrame(decodedFrame_, outputFrame_);
+  CopyFrame(decodedFrame_, pristineFrame_);
 }
 
 void FrameSet::RestoreDecoded() {
-  if (HasPixels()) CopyFrame(pristine_, decoded_);
+  if (HasPixels()) CopyFrame(pristineFrame_, decodedFrame_);
 }
 
 void FrameSet::ShowHookAsOutput() {
   if (!HasPixels()) return;
-  CopyFrame(hook_, output_);
-  const size_t pixels = size_t(output_.width) * size_t(output_.height);
-  for (size_t i = 0; i < pixels; ++i) output_.pixels[4 * i + 3] = 0xFF;
+  CopyFrame(hookFrame_, outputFrame_);
+  const size_t pixels = size_t(outputFrame_.width) * size_t(outputFrame_.height);
+  for (size_t i = 0; i < pixels; ++i) outputFrame_.pixels[4 * i + 3] = 0xFF;
 }
 
 }  // namespace qelo::player

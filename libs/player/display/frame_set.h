@@ -21,19 +21,19 @@ class FrameSet {
   // `bufferSize` bytes but never less than a whole frame, zeroed, and new
   // bitmaps over decoded, hook and output. False (and no frames) for an
   // empty size.
-  bool Allocate(int width, int height, int32_t bufferSize);
+  bool AllocateFrames(int width, int height, int32_t bufferSize);
   // Drops the bitmaps; the buffers stay until Free or the next Allocate.
   void DropBitmaps();
   void Free();
 
-  bool HasPixels() const { return decoded_.pixels != nullptr; }
+  bool HasPixels() const { return decodedFrame_.pixels != nullptr; }
 
-  VideoFrame& decoded() { return decoded_; }
-  VideoFrame& pristine() { return pristine_; }
-  VideoFrame& hook() { return hook_; }
-  VideoFrame& output() { return output_; }
-  const VideoFrame& decoded() const { return decoded_; }
-  const VideoFrame& output() const { return output_; }
+  VideoFrame& decodedFrame() { return decodedFrame_; }
+  VideoFrame& pristineFrame() { return pristineFrame_; }
+  VideoFrame& hookFrame() { return hookFrame_; }
+  VideoFrame& outputFrame() { return outputFrame_; }
+  const VideoFrame& decodedFrame() const { return decodedFrame_; }
+  const VideoFrame& outputFrame() const { return outputFrame_; }
 
   gdiplus::Bitmap* decodedBitmap() const { return decodedBitmap_.get(); }
   gdiplus::Bitmap* hookBitmap() const { return hookBitmap_.get(); }
@@ -42,7 +42,7 @@ class FrameSet {
   // Copies the decoded frame's times and pixels into hook (when `hook`),
   // then output and pristine (when `secondPane`): a frame a megabyte or
   // more is copied only where it is used.
-  void CopyPanes(bool hook, bool secondPane);
+  void CopyFramePanes(bool hook, bool secondPane);
   // Puts the untouched copy back into the decoded frame, removing an overlay.
   void RestoreDecoded();
   // The output frame takes the hook frame's colours with every pixel
@@ -54,7 +54,7 @@ class FrameSet {
     std::unique_ptr<uint8_t[]> decoded, pristine, hook, output;
   };
   Buffers buffers_;
-  VideoFrame decoded_{}, pristine_{}, hook_{}, output_{};
+  VideoFrame decodedFrame_{}, pristineFrame_{}, hookFrame_{}, outputFrame_{};
   std::unique_ptr<gdiplus::Bitmap> decodedBitmap_, hookBitmap_, outputBitmap_;
 };
 

@@ -45,13 +45,13 @@ bool PlayerDisplay::OnMouseMessage(win::UINT message, win::LPARAM position, cons
 
 DragMode PlayerDisplay::ZoneAt(int x, int y) const {
   const float fx = static_cast<float>(x), fy = static_cast<float>(y);
-  if (crop_.editing()) {
+  if (crop_.cropEditing()) {
     const DragMode zone = crop_.HitTest(fx, fy);
     if (zone != DragMode::None) return zone;
   }
-  if (watermark_.on() && layout_.twoPane) {
-    gdiplus::RectF inSecondPane = watermark_.bounds();
-    inSecondPane.X += static_cast<float>(layout_.Pane2Offset());
+  if (watermark_.watermarkOn() && layout_.twoPane) {
+    gdiplus::RectF inSecondPane = watermark_.watermarkBounds();
+    inSecondPane.X += static_cast<float>(layout_.pane2Offset());
     if (Contains(inSecondPane, fx, fy)) return DragMode::MoveWatermark;
   }
   return DragMode::None;
@@ -64,8 +64,8 @@ void PlayerDisplay::OnLButtonDown(int x, int y) {
   dragStartY_ = y;
   dragging_ = true;
   win::SetCapture(window_);
-  if (crop_.editing()) crop_.BeginDrag();
-  if (watermark_.on()) watermark_.BeginMove();
+  if (crop_.cropEditing()) crop_.BeginDrag();
+  if (watermark_.watermarkOn()) watermark_.BeginMove();
   dragMode_ = ZoneAt(x, y);
   SetCursorFor(dragMode_);
 }

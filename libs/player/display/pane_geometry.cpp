@@ -4,14 +4,11 @@
 
 namespace qelo::player {
 
-int PaneLayout::PaneWidth() const { return twoPane ? (windowWidth - kPaneGap) / 2 : windowWidth; }
+int PaneLayout::paneWidth() const { return twoPane ? (windowWidth - kPaneGap) / 2 : windowWidth; }
 
-int PaneLayout::Pane2Offset() const { return twoPane ? PaneWidth() + kPaneGap : 0; }
+int PaneLayout::pane2Offset() const { return twoPane ? paneWidth() + kPaneGap : 0; }
 
-win::SIZE PaneLayout::DecodeSize() const {
-  if (!twoPane) return {0, 0};
-  return {PaneWidth(), windowHeight};
-}
+win::SIZE PaneLayout::DecodeSize() const { return {paneWidth(), windowHeight}; }
 
 bool FitAspect(win::RECT* target, const win::RECT& pane, int w, int h) {
   const int64_t W = pane.right - pane.left;
@@ -31,7 +28,7 @@ bool FitAspect(win::RECT* target, const win::RECT& pane, int w, int h) {
 
 VideoRects ComputeVideoRects(const PaneLayout& layout, int frameWidth, int frameHeight) {
   VideoRects rects;
-  const float pw = static_cast<float>(layout.PaneWidth());
+  const float pw = static_cast<float>(layout.paneWidth());
   const float ph = static_cast<float>(layout.windowHeight);
   if (frameWidth <= 0 || frameHeight <= 0 || pw <= 0 || ph <= 0) return rects;
   const double iw = frameWidth, ih = frameHeight;
@@ -43,9 +40,9 @@ VideoRects ComputeVideoRects(const PaneLayout& layout, int frameWidth, int frame
     r.Height = static_cast<float>(std::trunc(ih * pw / iw));
     r.Y = (ph - r.Height) * 0.5f;
   }
-  rects.first = r;
-  rects.second = r;
-  rects.second.X += static_cast<float>(layout.Pane2Offset());
+  rects.videoRect = r;
+  rects.videoRect2 = r;
+  rects.videoRect2.X += static_cast<float>(layout.pane2Offset());
   return rects;
 }
 

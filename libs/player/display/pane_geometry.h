@@ -16,11 +16,11 @@ struct PaneLayout {
   bool twoPane = false;
 
   // (windowWidth - 8) / 2 with two panes, else the window width.
-  int PaneWidth() const;
-  // Where the second pane starts: PaneWidth() + 8; 0 with one pane.
-  int Pane2Offset() const;
-  // The frame size to decode at: the first pane with two panes, 0 x 0 (the
-  // source size) with one.
+  int paneWidth() const;
+  // Where the second pane starts: paneWidth() + 8; 0 with one pane.
+  int pane2Offset() const;
+  // The frame size to decode at: the first pane's. The decoder scales each
+  // picture once, fitted into it, and the panes show the frames unscaled.
   win::SIZE DecodeSize() const;
 };
 
@@ -31,8 +31,8 @@ bool FitAspect(win::RECT* target, const win::RECT& pane, int w, int h);
 // The picture rectangle in the first pane and its copy in the second (the
 // same with one pane), in window coordinates. Empty for an empty frame.
 struct VideoRects {
-  gdiplus::RectF first;
-  gdiplus::RectF second;
+  gdiplus::RectF videoRect;
+  gdiplus::RectF videoRect2;
 };
 VideoRects ComputeVideoRects(const PaneLayout& layout, int frameWidth, int frameHeight);
 

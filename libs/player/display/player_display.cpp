@@ -43,7 +43,7 @@ void PlayerDisplay::FreeRenderer() { renderer_.reset(); }
 
 bool PlayerDisplay::OpenVideo(int frameWidth, int frameHeight, int32_t bufferSize, int sourceWidth,
                               int sourceHeight) {
-  if (!frames_.Allocate(frameWidth, frameHeight, bufferSize)) return false;
+  if (!frames_.AllocateFrames(frameWidth, frameHeight, bufferSize)) return false;
   videoWidth_ = frameWidth;
   videoHeight_ = frameHeight;
   sourceWidth_ = sourceWidth;
@@ -68,7 +68,7 @@ void PlayerDisplay::FreeFrames() { frames_.Free(); }
 
 void PlayerDisplay::ComputeVideoRect() {
   videoRects_ = ComputeVideoRects(layout_, videoWidth_, videoHeight_);
-  watermark_.SetVideoRect(videoRects_.first);
+  watermark_.SetVideoRect(videoRects_.videoRect);
 }
 
 void PlayerDisplay::UpdateCropGeometry() { crop_.UpdateGeometry(videoRect(), videoWidth_, videoHeight_); }
@@ -85,7 +85,7 @@ void PlayerDisplay::ApplyClipAspect(bool playing) {
 // with the watermark's outline.
 void PlayerDisplay::ComposePanes() {
   frames_.RestoreDecoded();
-  if (crop_.editing() && frames_.decodedBitmap()) {
+  if (crop_.cropEditing() && frames_.decodedBitmap()) {
     gdiplus::Graphics first(frames_.decodedBitmap());
     crop_.DrawOverlay(first, framePen_, shadeBrush_);
   }
@@ -98,10 +98,10 @@ void PlayerDisplay::ComposePanes() {
   }
   gdiplus::Graphics second(frames_.outputBitmap());
   second.Clear(gdiplus::Color(kOpaqueBlack));
-  const gdiplus::RectF source = WithinFrame(crop_.geometry().pixels, videoWidth_, videoHeight_);
-  const gdiplus::RectF& dest = crop_.geometry().dest;
+  const gdiplus::RectF source = WithinFrame(crop_.geometry().cropPixels, videoWidth_, videoHeight_);
+  const gdiplus::RectF& dest = crop_.geometry().cropDest;
   if (source.Width > 0 && dest.Width > 0 && dest.Height > 0) second.DrawImage(*frames_.hookBitmap(), dest, source);
-  if (watermark_.state()) watermark_.Draw(second, videoWidth_, videoHeight_, framePen_);
+  if (watermark_.state()) watermark_.DrawWatermark(second, videoWidth_, videoHeight_, framePen_);
 }
 
 void PlayerDisplay::RepaintVideo() {
@@ -114,11 +114,11 @@ void PlayerDisplay::RepaintVideo() {
     return;
   }
   if (!layout_.twoPane) {
-    renderer_->PresentOnePane(frames_.decoded());
+    renderer_->PresentOnePane(frames_.decodedFrame());
     return;
   }
   ComposePanes();
-  renderer_->PresentTwoPanes(frames_.decoded(), frames_.output());
+  renderer_->PresentTwoPanes(frames_.decodedFrame(), frames_.outputFrame());
 }
 
 const gdiplus::Bitmap* PlayerDisplay::idlePicture() const {

@@ -58,9 +58,9 @@ class PlayerDisplay {
 
   FrameSet& frames() { return frames_; }
   const FrameSet& frames() const { return frames_; }
-  // After each frame taken into frames().decoded(): the copies the frame
+  // After each frame taken into frames().decodedFrame(): the copies the frame
   // hook (`forHook`) and the second pane work on.
-  void CopyFramePanes(bool forHook) { frames_.CopyPanes(forHook || layout_.twoPane, layout_.twoPane); }
+  void CopyFramePanes(bool forHook) { frames_.CopyFramePanes(forHook || layout_.twoPane, layout_.twoPane); }
 
   // The frame hook makes the second pane's whole picture (see
   // QELO_HOOK_DRAWS_OUTPUT).
@@ -71,8 +71,8 @@ class PlayerDisplay {
   WatermarkLayer& watermark() { return watermark_; }
   const WatermarkLayer& watermark() const { return watermark_; }
 
-  const gdiplus::RectF& videoRect() const { return videoRects_.first; }
-  const gdiplus::RectF& videoRect2() const { return videoRects_.second; }
+  const gdiplus::RectF& videoRect() const { return videoRects_.videoRect; }
+  const gdiplus::RectF& videoRect2() const { return videoRects_.videoRect2; }
   int sourceWidth() const { return sourceWidth_; }
   int sourceHeight() const { return sourceHeight_; }
 
@@ -93,7 +93,7 @@ class PlayerDisplay {
   // editing on or the watermark on). Returns false, doing nothing, for
   // other messages or while nothing is being edited.
   bool OnMouseMessage(win::UINT message, win::LPARAM position, const EditContext& context);
-  bool EditingActive() const { return crop_.editing() || watermark_.on(); }
+  bool EditingActive() const { return crop_.cropEditing() || watermark_.watermarkOn(); }
   DragMode dragMode() const { return dragMode_; }
   bool dragging() const { return dragging_; }
 

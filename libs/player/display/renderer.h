@@ -1,7 +1,8 @@
 // Shows frames in the player window through drawing surfaces: a primary
 // surface clipped to the window, a back surface of the window's size on which
 // the picture is composed, and one off-screen surface per pane at the frame's
-// size.
+// size, made over the frame's own pixels where the drawing surfaces allow
+// it, so a frame shown as it is is not copied to be shown.
 #pragma once
 
 #include <memory>
@@ -37,17 +38,25 @@ class DDrawRenderer {
 
  private:
   DDrawRenderer(win::HWND window, int windowWidth, int windowHeight, bool twoPane);
-  bool Init();
-  bool UpdateVideoSurface(ddraw::IDirectDrawSurface7** surface, const VideoFrame& frame);
-  bool FillBack(bool withGap);
+  bool InitDirectDraw();
+  // A pane's surface and the frame pixels it was made over (null: its own
+  // pixels, which each frame is copied into).
+  struct VideoSurface {
+    ddraw::IDirectDrawSurface7* surface = nullptr;
+    const uint8_t* over = nullptr;
+  };
+  bool UpdateVideoSurface(VideoSurface* target, const VideoFrame& frame);
+  bool CreateVideoSurface(VideoSurface* target, const VideoFrame& frame);
+  // The background (and the gap between two panes): around the panes'
+  // pictures, or everywhere.
+  bool FillBack(bool withGap, bool aroundPictures);
   bool BlitToScreen();
 
   ddraw::IDirectDraw7* directDraw_ = nullptr;
   ddraw::IDirectDrawSurface7* primarySurface_ = nullptr;
   ddraw::IDirectDrawSurface7* backSurface_ = nullptr;
   ddraw::IDirectDrawClipper* clipper_ = nullptr;
-  ddraw::IDirectDrawSurface7* videoSurface1_ = nullptr;
-  ddraw::IDirectDrawSurface7* videoSurface2_ = nullptr;
+  VideoSurface videoSurface1_, videoSurface2_;
   win::HWND window_;
   int windowWidth_, windowHeight_;
   win::RECT screenRect_{};

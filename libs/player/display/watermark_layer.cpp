@@ -49,12 +49,12 @@ WatermarkLayer::~WatermarkLayer() = default;
 void WatermarkLayer::Enable(const WatermarkState* state) {
   if (state) {
     state_ = std::make_unique<WatermarkState>(*state);
-    on_ = true;
+    watermarkOn_ = true;
   } else {
     state_.reset();
-    on_ = false;
+    watermarkOn_ = false;
   }
-  ApplyKind();
+  ApplyWatermarkKind();
 }
 
 void WatermarkLayer::GetState(WatermarkState* out) const {
@@ -65,13 +65,13 @@ void WatermarkLayer::GetState(WatermarkState* out) const {
 void WatermarkLayer::SetImage(const ImageWatermark& image) {
   state_ = ClearedState(WATERMARK_IMAGE);
   state_->image = image;
-  ApplyKind();
+  ApplyWatermarkKind();
 }
 
 void WatermarkLayer::SetText(const TextWatermark& text) {
   state_ = ClearedState(WATERMARK_TEXT);
   state_->text = text;
-  ApplyKind();
+  ApplyWatermarkKind();
 }
 
 RelativeRect* WatermarkLayer::Region() const {
@@ -85,8 +85,8 @@ void WatermarkLayer::SetRegion(const RelativeRect& region) {
   RelativeRect* mine = Region();
   if (mine == nullptr) return;
   *mine = region;
-  Layout();
-  Measure();
+  LayoutWatermark();
+  MeasureWatermark();
 }
 
 bool WatermarkLayer::GetRegion(RelativeRect* out) const {
@@ -99,15 +99,15 @@ bool WatermarkLayer::GetRegion(RelativeRect* out) const {
 void WatermarkLayer::SetFont(const WatermarkFont& font) {
   if (!state_ || state_->kind != WATERMARK_TEXT) return;
   state_->text.font = font;
-  SetupText();
-  Measure();
+  SetupTextWatermark();
+  MeasureWatermark();
 }
 
 void WatermarkLayer::SetTransparent(int alpha) {
   if (!state_) return;
   if (state_->kind == WATERMARK_TEXT) {
     state_->text.alpha = alpha;
-    if (brush_) brush_->SetColor(TextColor(state_->text));
+    if (watermarkBrush_) watermarkBrush_->SetColor(TextColor(state_->text));
   } else if (state_->kind == WATERMARK_IMAGE) {
     state_->image.alpha = alpha;
     ScalePicture();  // from the source again, so alphas never compound
@@ -115,68 +115,68 @@ void WatermarkLayer::SetTransparent(int alpha) {
 }
 
 void WatermarkLayer::Reset() {
-  on_ = false;
+  watermarkOn_ = false;
   state_.reset();
   DropObjects();
-  x_ = y_ = 0;
-  bounds_ = {};
+  watermarkX_ = watermarkY_ = 0;
+  watermarkBounds_ = {};
 }
 
 void WatermarkLayer::SetVideoRect(const RectF& videoRect) {
   videoRect_ = videoRect;
-  Layout();
-  Measure();
+  LayoutWatermark();
+  MeasureWatermark();
 }
 
-gdiplus::Argb WatermarkLayer::textColor() const { return brush_ ? brush_->GetColor().GetValue() : 0; }
+gdiplus::Argb WatermarkLayer::textColor() const { return watermarkBrush_ ? watermarkBrush_->GetColor().GetValue() : 0; }
 
 void WatermarkLayer::DropObjects() {
-  font_.reset();
-  brush_.reset();
-  source_.reset();
-  scaled_.reset();
+  watermarkFont_.reset();
+  watermarkBrush_.reset();
+  watermarkSource_.reset();
+  watermarkScaled_.reset();
 }
 
-void WatermarkLayer::ApplyKind() {
+void WatermarkLayer::ApplyWatermarkKind() {
   const int kind = state_ ? state_->kind : WATERMARK_NONE;
   DropObjects();
-  if (kind == WATERMARK_IMAGE) LoadPicture();
-  if (kind == WATERMARK_TEXT) SetupText();
-  Layout();
-  Measure();
+  if (kind == WATERMARK_IMAGE) LoadWatermarkPicture();
+  if (kind == WATERMARK_TEXT) SetupTextWatermark();
+  LayoutWatermark();
+  MeasureWatermark();
 }
 
-void WatermarkLayer::SetupText() {
+void WatermarkLayer::SetupTextWatermark() {
   const TextWatermark& text = state_->text;
-  if (brush_) brush_->SetColor(TextColor(text));
-  else brush_ = std::make_unique<gdiplus::SolidBrush>(TextColor(text));
-  font_ = MakeFont(text.font);
+  if (watermarkBrush_) watermarkBrush_->SetColor(TextColor(text));
+  else watermarkBrush_ = std::make_unique<gdiplus::SolidBrush>(TextColor(text));
+  watermarkFont_ = MakeFont(text.font);
 }
 
-void WatermarkLayer::LoadPicture() {
-  source_.reset();
-  scaled_.reset();  // a picture that fails to load leaves none behind
+void WatermarkLayer::LoadWatermarkPicture() {
+  watermarkSource_.reset();
+  watermarkScaled_.reset();  // a picture that fails to load leaves none behind
   auto loaded = std::make_unique<gdiplus::Bitmap>(FieldText(state_->image.imagePath));
-  if (loaded->GetLastStatus() == gdiplus::Status::Ok) source_ = std::move(loaded);
+  if (loaded->GetLastStatus() == gdiplus::Status::Ok) watermarkSource_ = std::move(loaded);
 }
 
-void WatermarkLayer::Layout() {
+void WatermarkLayer::LayoutWatermark() {
   if (state_ && state_->kind == WATERMARK_IMAGE) ScalePicture();
   const RelativeRect* region = Region();
   if (region == nullptr) return;
-  x_ = static_cast<float>(videoRect_.Width * region->left + videoRect_.X);
-  y_ = static_cast<float>(videoRect_.Height * region->top + videoRect_.Y);
+  watermarkX_ = static_cast<float>(videoRect_.Width * region->left + videoRect_.X);
+  watermarkY_ = static_cast<float>(videoRect_.Height * region->top + videoRect_.Y);
 }
 
 void WatermarkLayer::ScalePicture() {
-  scaled_.reset();
-  if (!source_ || !state_ || state_->kind != WATERMARK_IMAGE) return;
+  watermarkScaled_.reset();
+  if (!watermarkSource_ || !state_ || state_->kind != WATERMARK_IMAGE) return;
   const RelativeRect& region = state_->image.region;
   const double tw = videoRect_.Width * region.width, th = videoRect_.Height * region.height;
   const int width = static_cast<int>(std::trunc(tw)), height = static_cast<int>(std::trunc(th));
   if (width <= 0 || height <= 0) return;
   auto scaled = std::make_unique<gdiplus::Bitmap>(width, height);
-  const double sw = source_->GetWidth(), sh = source_->GetHeight();
+  const double sw = watermarkSource_->GetWidth(), sh = watermarkSource_->GetHeight();
   RectF fitted{0, 0, static_cast<float>(width), static_cast<float>(height)};
   if (sh * tw > sw * th) {
     fitted.Width = static_cast<float>(std::trunc(sw * th / sh));
@@ -186,32 +186,32 @@ void WatermarkLayer::ScalePicture() {
     fitted.Y = static_cast<float>(std::trunc((th - fitted.Height) * 0.5));
   }
   gdiplus::Graphics graphics(scaled.get());
-  if (fitted.Width <= 0 || fitted.Height <= 0 || graphics.DrawImage(*source_, fitted) != gdiplus::Status::Ok) return;
-  scaled_ = std::move(scaled);
-  ApplyAlpha(state_->image.alpha);
+  if (fitted.Width <= 0 || fitted.Height <= 0 || graphics.DrawImage(*watermarkSource_, fitted) != gdiplus::Status::Ok) return;
+  watermarkScaled_ = std::move(scaled);
+  ApplyWatermarkAlpha(state_->image.alpha);
 }
 
 // Scales each pixel's own alpha, so the transparent margins around a fitted
 // picture stay transparent.
-void WatermarkLayer::ApplyAlpha(int alpha) {
-  if (alpha == 255 || !scaled_) return;
+void WatermarkLayer::ApplyWatermarkAlpha(int alpha) {
+  if (alpha == 255 || !watermarkScaled_) return;
   const uint32_t a = static_cast<uint32_t>(std::clamp(alpha, 0, 255));
-  for (int y = 0; y < scaled_->GetHeight(); ++y) {
-    uint8_t* row = scaled_->Scan0() + static_cast<ptrdiff_t>(y) * scaled_->Stride();
-    for (int x = 0; x < scaled_->GetWidth(); ++x) row[4 * x + 3] = static_cast<uint8_t>((row[4 * x + 3] * a + 127) / 255);
+  for (int y = 0; y < watermarkScaled_->GetHeight(); ++y) {
+    uint8_t* row = watermarkScaled_->Scan0() + static_cast<ptrdiff_t>(y) * watermarkScaled_->Stride();
+    for (int x = 0; x < watermarkScaled_->GetWidth(); ++x) row[4 * x + 3] = static_cast<uint8_t>((row[4 * x + 3] * a + 127) / 255);
   }
 }
 
-void WatermarkLayer::Measure() {
+void WatermarkLayer::MeasureWatermark() {
   const int kind = state_ ? state_->kind : WATERMARK_NONE;
-  if (kind == WATERMARK_TEXT && font_) {
+  if (kind == WATERMARK_TEXT && watermarkFont_) {
     gdiplus::Graphics graphics(scratch_.get());
     RectF measured;
-    graphics.MeasureString(FieldText(state_->text.text), *font_, {x_, y_}, &measured);
-    bounds_ = {x_, y_, measured.Width, measured.Height};
+    graphics.MeasureString(FieldText(state_->text.text), *watermarkFont_, {watermarkX_, watermarkY_}, &measured);
+    watermarkBounds_ = {watermarkX_, watermarkY_, measured.Width, measured.Height};
   } else if (kind == WATERMARK_IMAGE) {
     const RelativeRect& region = state_->image.region;
-    bounds_ = {x_, y_, static_cast<float>(videoRect_.Width * region.width),
+    watermarkBounds_ = {watermarkX_, watermarkY_, static_cast<float>(videoRect_.Width * region.width),
                static_cast<float>(videoRect_.Height * region.height)};
   }
 }
@@ -222,15 +222,15 @@ gdiplus::PointF WatermarkLayer::Origin(int width, int height) const {
   return {static_cast<float>(width * region->left), static_cast<float>(height * region->top)};
 }
 
-void WatermarkLayer::Draw(gdiplus::Graphics& graphics, int videoWidth, int videoHeight,
+void WatermarkLayer::DrawWatermark(gdiplus::Graphics& graphics, int videoWidth, int videoHeight,
                           const gdiplus::Pen& framePen) const {
   if (!state_) return;
   const gdiplus::PointF at = Origin(videoWidth, videoHeight);
-  if (state_->kind == WATERMARK_TEXT && font_ && brush_) {
+  if (state_->kind == WATERMARK_TEXT && watermarkFont_ && watermarkBrush_) {
     const std::string text = FieldText(state_->text.text);
-    if (!text.empty()) graphics.DrawString(text, *font_, at, *brush_);
-  } else if (state_->kind == WATERMARK_IMAGE && scaled_) {
-    graphics.DrawImage(*scaled_, at.X, at.Y);
+    if (!text.empty()) graphics.DrawString(text, *watermarkFont_, at, *watermarkBrush_);
+  } else if (state_->kind == WATERMARK_IMAGE && watermarkScaled_) {
+    graphics.DrawImage(*watermarkScaled_, at.X, at.Y);
   }
   DrawOutline(graphics, videoWidth, videoHeight, framePen);
 }
@@ -240,14 +240,14 @@ void WatermarkLayer::DrawOutline(gdiplus::Graphics& graphics, int videoWidth, in
   if (!state_) return;
   const gdiplus::PointF at = Origin(videoWidth, videoHeight);
   gdiplus::Pen pen = framePen;
-  if (state_->kind == WATERMARK_TEXT && font_) {
+  if (state_->kind == WATERMARK_TEXT && watermarkFont_) {
     const std::string text = FieldText(state_->text.text);
     if (text.empty()) return;
     RectF measured;
-    graphics.MeasureString(text, *font_, at, &measured);
+    graphics.MeasureString(text, *watermarkFont_, at, &measured);
     pen.SetDashStyle(gdiplus::DashStyle::Dash);
     graphics.DrawRectangle(pen, measured);
-  } else if (state_->kind == WATERMARK_IMAGE && scaled_) {
+  } else if (state_->kind == WATERMARK_IMAGE && watermarkScaled_) {
     const RelativeRect& region = state_->image.region;
     pen.SetDashStyle(gdiplus::DashStyle::Solid);
     graphics.DrawRectangle(pen, {at.X, at.Y, static_cast<float>(videoWidth * region.width),
@@ -256,17 +256,17 @@ void WatermarkLayer::DrawOutline(gdiplus::Graphics& graphics, int videoWidth, in
 }
 
 void WatermarkLayer::BeginMove() {
-  atDragStartX_ = x_;
-  atDragStartY_ = y_;
+  watermarkAtDragStartX_ = watermarkX_;
+  watermarkAtDragStartY_ = watermarkY_;
 }
 
 WatermarkLayer::Offset WatermarkLayer::MoveBy(int dx, int dy) {
   const RectF& vr = videoRect_;
-  x_ = std::max(std::min(atDragStartX_ + dx, vr.X + vr.Width - bounds_.Width), vr.X);
-  y_ = std::max(std::min(atDragStartY_ + dy, vr.Y + vr.Height - bounds_.Height), vr.Y);
-  bounds_.X = x_;
-  bounds_.Y = y_;
-  const Offset offset{static_cast<int>(std::trunc(x_ - vr.X)), static_cast<int>(std::trunc(y_ - vr.Y))};
+  watermarkX_ = std::max(std::min(watermarkAtDragStartX_ + dx, vr.X + vr.Width - watermarkBounds_.Width), vr.X);
+  watermarkY_ = std::max(std::min(watermarkAtDragStartY_ + dy, vr.Y + vr.Height - watermarkBounds_.Height), vr.Y);
+  watermarkBounds_.X = watermarkX_;
+  watermarkBounds_.Y = watermarkY_;
+  const Offset offset{static_cast<int>(std::trunc(watermarkX_ - vr.X)), static_cast<int>(std::trunc(watermarkY_ - vr.Y))};
   RelativeRect* region = Region();
   if (region && vr.Width > 0 && vr.Height > 0) {
     region->left = offset.x / static_cast<double>(vr.Width);

@@ -21,7 +21,7 @@ class WatermarkLayer {
   WatermarkLayer(const WatermarkLayer&) = delete;
   WatermarkLayer& operator=(const WatermarkLayer&) = delete;
 
-  bool on() const { return on_; }
+  bool watermarkOn() const { return watermarkOn_; }
   // Null while there is no state.
   const WatermarkState* state() const { return state_.get(); }
 
@@ -47,17 +47,17 @@ class WatermarkLayer {
   void SetVideoRect(const gdiplus::RectF& videoRect);
 
   // Top-left corner and extent in window coordinates of the first pane.
-  float x() const { return x_; }
-  float y() const { return y_; }
-  const gdiplus::RectF& bounds() const { return bounds_; }
+  float watermarkX() const { return watermarkX_; }
+  float watermarkY() const { return watermarkY_; }
+  const gdiplus::RectF& watermarkBounds() const { return watermarkBounds_; }
   // The scaled picture of an image watermark (null when none), for tests and
   // drawing.
-  const gdiplus::Bitmap* scaledPicture() const { return scaled_.get(); }
+  const gdiplus::Bitmap* watermarkScaled() const { return watermarkScaled_.get(); }
   // The text brush's colour, 0 without one.
   gdiplus::Argb textColor() const;
 
   // On the second pane's frame of videoWidth x videoHeight, with its outline.
-  void Draw(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
+  void DrawWatermark(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
   // The outline alone: dashed around a text, solid around a picture's region.
   void DrawOutline(gdiplus::Graphics& graphics, int videoWidth, int videoHeight, const gdiplus::Pen& framePen) const;
 
@@ -72,30 +72,30 @@ class WatermarkLayer {
   Offset MoveBy(int dx, int dy);
 
  private:
-  void ApplyKind();
-  void SetupText();
-  void LoadPicture();
-  void Layout();
+  void ApplyWatermarkKind();
+  void SetupTextWatermark();
+  void LoadWatermarkPicture();
+  void LayoutWatermark();
   void ScalePicture();
-  void Measure();
-  void ApplyAlpha(int alpha);
+  void MeasureWatermark();
+  void ApplyWatermarkAlpha(int alpha);
   // Where the text or picture goes on a frame of width x height.
   gdiplus::PointF Origin(int width, int height) const;
   // The region of the current kind inside the state; null for none.
   RelativeRect* Region() const;
   void DropObjects();
 
-  bool on_ = false;
+  bool watermarkOn_ = false;
   std::unique_ptr<WatermarkState> state_;
-  std::unique_ptr<gdiplus::Font> font_;
-  std::unique_ptr<gdiplus::SolidBrush> brush_;
-  std::unique_ptr<gdiplus::Bitmap> source_;
-  std::unique_ptr<gdiplus::Bitmap> scaled_;
+  std::unique_ptr<gdiplus::Font> watermarkFont_;
+  std::unique_ptr<gdiplus::SolidBrush> watermarkBrush_;
+  std::unique_ptr<gdiplus::Bitmap> watermarkSource_;
+  std::unique_ptr<gdiplus::Bitmap> watermarkScaled_;
   std::unique_ptr<gdiplus::Bitmap> scratch_;  // text is measured here, with or without a frame
   gdiplus::RectF videoRect_;
-  float x_ = 0, y_ = 0;
-  float atDragStartX_ = 0, atDragStartY_ = 0;
-  gdiplus::RectF bounds_;
+  float watermarkX_ = 0, watermarkY_ = 0;
+  float watermarkAtDragStartX_ = 0, watermarkAtDragStartY_ = 0;
+  gdiplus::RectF watermarkBounds_;
 };
 
 }  // namespace qelo::player

@@ -74,6 +74,17 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER* info, unsigned usage, void
   return bitmap;
 }
 
+HBITMAP CreateBitmapOverBits(int width, int height, void* bits) {
+  if (bits == nullptr || !SizeOk(width, height)) return nullptr;
+  auto* bitmap = new BitmapObject(width, height, static_cast<uint8_t*>(bits));
+  if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) {
+    delete bitmap;
+    return nullptr;
+  }
+  RegisterObject(bitmap);
+  return bitmap;
+}
+
 // ---- loading -------------------------------------------------------------
 
 namespace {

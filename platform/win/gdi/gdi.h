@@ -189,6 +189,10 @@ constexpr unsigned DIB_RGB_COLORS = 0;
 // refused (nullptr): the pixels are shared with the rasteriser, which runs
 // top-down.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* info, unsigned usage, void** bits);
+// A 32-bit top-down bitmap over `bits`, the caller's rows of width x 4
+// bytes, drawn into in place and never copied or freed: they must outlive
+// the bitmap. What a DIB section over the caller's own memory gives.
+HBITMAP CreateBitmapOverBits(int width, int height, void* bits);
 
 // Bitmaps fill a BITMAP: bmBits points at the 32-bit pixels (B, G, R, A,
 // rows top-down); it is null for monochrome bitmaps. Fonts fill a LOGFONT

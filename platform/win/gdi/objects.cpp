@@ -108,6 +108,11 @@ BitmapObject::BitmapObject(int w, int h, bool m)
   surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
 }
 
+BitmapObject::BitmapObject(int w, int h, uint8_t* bits)
+    : GdiObject(GdiKind::Bitmap), width(w), height(h), mono(false) {
+  surface = cairo_image_surface_create_for_data(bits, CAIRO_FORMAT_ARGB32, w, h, w * 4);
+}
+
 BitmapObject::~BitmapObject() { cairo_surface_destroy(surface); }
 
 // ---- palettes ------------------------------------------------------------

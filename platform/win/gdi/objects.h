@@ -64,6 +64,8 @@ struct FontObject : GdiObject {
 
 struct BitmapObject : GdiObject {
   BitmapObject(int w, int h, bool m);
+  // 32-bit over the caller's rows of w x 4 bytes, which it does not own.
+  BitmapObject(int w, int h, uint8_t* bits);
   ~BitmapObject() override;
   int width;
   int height;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "canvas.h"
 #include "common/temp_dir.h"
@@ -177,6 +178,23 @@ TEST(GdiBitmaps, DibSectionSharesItsPixels) {
   EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits), nullptr);
   EXPECT_EQ(CreateBitmap(0, 4, 1, 32, nullptr), nullptr);
   EXPECT_EQ(CreateBitmap(4, 4, 1, 8, nullptr), nullptr);
+}
+
+TEST(GdiBitmaps, ABitmapOverTheCallersBitsDrawsInPlaceAndLeavesThemToTheCaller) {
+  std::vector<uint32_t> bits(3 * 2, 0xFF000000u);
+  bits[4] = 0xFFFF0000u;  // row 1, column 1: red
+  HBITMAP over = CreateBitmapOverBits(3, 2, bits.data());
+  ASSERT_NE(over, nullptr);
+  EXPECT_EQ(PixelOf(over, 1, 1), kRed);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, over);
+  SetPixel(dc, 2, 0, kBlue);
+  DeleteDC(dc);
+  EXPECT_EQ(bits[2] & 0xFFFFFF, 0x0000FFu) << "drawn into the caller's row";
+  DeleteObject(over);
+  EXPECT_EQ(bits[4], 0xFFFF0000u) << "still the caller's, untouched by the deletion";
+  EXPECT_EQ(CreateBitmapOverBits(3, 2, nullptr), nullptr);
+  EXPECT_EQ(CreateBitmapOverBits(0, 2, bits.data()), nullptr);
 }
 
 TEST(GdiSystem, ClassicPaletteAndBrushes) {

@@ -1,5 +1,7 @@
 // The drawing surfaces: off-screen lock and blits, and the primary surface
 // landing in the visible part of its clipper's window.
+#include <vector>
+
 #include "ddraw/ddraw.h"
 #include "window_fixture.h"
 
@@ -70,6 +72,46 @@ TEST(DirectDraw, LockBlitAndSurfaceContexts) {
   b->Unlock(nullptr);
   a->Release();
   b->Release();
+  dd->Release();
+}
+
+TEST(DirectDraw, AClientMemorySurfaceIsTheCallersPixels) {
+  IDirectDraw7* dd = nullptr;
+  ASSERT_EQ(DirectDrawCreateEx(nullptr, &dd, nullptr, nullptr), DD_OK);
+  std::vector<uint32_t> pixels(8 * 4, 0xFF00FF00);  // green
+  DDSURFACEDESC2 desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE;
+  desc.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  desc.dwWidth = 8;
+  desc.dwHeight = 4;
+  desc.lPitch = 8 * 4;
+  desc.lpSurface = pixels.data();
+  IDirectDrawSurface7* client = nullptr;
+  ASSERT_EQ(dd->CreateSurface(&desc, &client, nullptr), DD_OK);
+  DDSURFACEDESC2 locked;
+  ASSERT_EQ(client->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+  EXPECT_EQ(locked.lpSurface, pixels.data()) << "locked in place";
+  client->Unlock(nullptr);
+  pixels[3] = 0xFF0000FF;  // blue, written by the caller after creation
+  IDirectDrawSurface7* copy = Offscreen(dd, 8, 4);
+  ASSERT_EQ(copy->Blt(nullptr, client, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  HDC dc = nullptr;
+  ASSERT_EQ(copy->GetDC(&dc), DD_OK);
+  EXPECT_EQ(GetPixel(dc, 3, 0), RGB(0, 0, 255)) << "blits read the caller's pixels";
+  EXPECT_EQ(GetPixel(dc, 4, 0), RGB(0, 255, 0));
+  copy->ReleaseDC(dc);
+  ASSERT_EQ(client->GetDC(&dc), DD_OK);
+  SetPixel(dc, 0, 1, RGB(255, 0, 0));
+  client->ReleaseDC(dc);
+  EXPECT_EQ(pixels[8] & 0xFFFFFF, 0xFF0000u) << "drawing writes them";
+  client->Release();
+  copy->Release();
+
+  desc.lPitch = 8 * 4 + 16;
+  EXPECT_EQ(dd->CreateSurface(&desc, &client, nullptr), DDERR_INVALIDPARAMS) << "rows must follow each other";
+  desc.lPitch = 8 * 4;
+  desc.lpSurface = nullptr;
+  EXPECT_EQ(dd->CreateSurface(&desc, &client, nullptr), DDERR_INVALIDPARAMS) << "no memory";
   dd->Release();
 }
 

@@ -10,7 +10,7 @@
 
 namespace qelo::player {
 
-class InstanceTable {
+class PlayerInstanceTable {
  public:
   // Null for an index outside 0..count-1.
   PlayerInstance* Get(int index) const;
@@ -18,7 +18,7 @@ class InstanceTable {
   // The new instance's index, or -1 when the table is full.
   int Add(std::unique_ptr<PlayerInstance> instance);
   // Takes the instance out and closes the gap.
-  std::unique_ptr<PlayerInstance> Remove(int index);
+  std::unique_ptr<PlayerInstance> RemovePlayerInstance(int index);
   int count() const { return count_; }
 
  private:
