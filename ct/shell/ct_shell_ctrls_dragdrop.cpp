@@ -196,6 +196,25 @@ HRESULT TCtDropTargetForwarder::Drop(IDataObject* data, uint32_t keys, win::POIN
   return control_->Drop(data, keys, point, effect);
 }
 
+void TCtShellDragOver::Enter(IDataObject* data, uint32_t keys) {
+  autoScroll_.Restart();
+  data_ = shell::ComPtr<IDataObject>::Share(data);
+  keysAtEnter_ = keys;
+}
+
+void TCtShellDragOver::Ask(shell::IDropTarget& target, uint32_t keys, win::POINT point, uint32_t* effect) const {
+  uint32_t entered = *effect;
+  target.DragEnter(data_.Get(), keys, point, &entered);
+  target.DragOver(keys, point, effect);
+  target.DragLeave();
+}
+
+HRESULT TCtShellDragOver::DropOn(shell::IDropTarget& target, IDataObject* data, uint32_t keys, win::POINT point,
+                                 uint32_t* effect) const {
+  keys |= keysAtEnter_ & (win::MK_LBUTTON | win::MK_RBUTTON);
+  return DeliverDrop(target, data, keys, point, effect);
+}
+
 // ---- helpers ------------------------------------------------------------------
 
 HRESULT DeliverDrop(shell::IDropTarget& target, IDataObject* data, uint32_t keys, win::POINT point,

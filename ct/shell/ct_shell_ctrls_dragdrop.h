@@ -191,6 +191,40 @@ class TCtDragAutoScroll {
   win::DWORD lastCheck_ = 0;
 };
 
+// What a shell control keeps while something is dragged over it: the data,
+// the mouse buttons held when it entered, and the auto-scroll's timing.
+class TCtShellDragOver {
+ public:
+  // A drag comes in: the data is held and the auto-scroll starts anew.
+  void Enter(IDataObject* data, uint32_t keys);
+  void Leave() { data_.Reset(); }
+  TCtDragAutoScroll& AutoScroll() { return autoScroll_; }
+  // What `target` would do with the held data here, without dropping.
+  void Ask(shell::IDropTarget& target, uint32_t keys, win::POINT point, uint32_t* effect) const;
+  // Drops `data` on `target` with the buttons held when the drag came in.
+  HRESULT DropOn(shell::IDropTarget& target, IDataObject* data, uint32_t keys, win::POINT point,
+                 uint32_t* effect) const;
+
+ private:
+  shell::ComPtr<IDataObject> data_;
+  uint32_t keysAtEnter_ = 0;
+  TCtDragAutoScroll autoScroll_;
+};
+
+// Runs `end` when the scope is left, however it is left: a drop clears its
+// highlight and lets the data go even when the target throws.
+template <class End>
+class TCtDropEnd {
+ public:
+  explicit TCtDropEnd(End end) : end_(std::move(end)) {}
+  ~TCtDropEnd() { end_(); }
+  TCtDropEnd(const TCtDropEnd&) = delete;
+  TCtDropEnd& operator=(const TCtDropEnd&) = delete;
+
+ private:
+  End end_;
+};
+
 // ---- helpers ------------------------------------------------------------------
 
 // The drop effects a dragged set allows: 7 (copy, move, link) reduced by

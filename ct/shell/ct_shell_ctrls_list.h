@@ -286,9 +286,7 @@ class TCtCustomShellList : public TCtCustomListView, private TCtShellDropSite, p
   bool folderChanging_ = false;  // inside the folder's change event
   bool menuShown_ = false;  // a shell menu was shown for the right button now going up
   int dragButton_ = 0;
-  shell::ComPtr<IDataObject> dataOver_;
-  uint32_t keysAtEnter_ = 0;
-  TCtDragAutoScroll autoScroll_;
+  TCtShellDragOver dragOver_;
   vcl::TListItem* dropHighlight_ = nullptr;
   TCtShellMenuTracker menuTracker_;
 };

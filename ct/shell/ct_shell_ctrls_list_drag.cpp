@@ -97,9 +97,7 @@ shell::ComPtr<shell::IDropTarget> TCtCustomShellList::DropTargetAt(win::POINT po
 }
 
 HRESULT TCtCustomShellList::DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  autoScroll_.Restart();
-  dataOver_ = shell::ComPtr<IDataObject>::Share(data);
-  keysAtEnter_ = keys;
+  dragOver_.Enter(data, keys);
   return DragOver(keys, point, effect);
 }
 
@@ -113,22 +111,19 @@ HRESULT TCtCustomShellList::DragOver(uint32_t keys, win::POINT point, uint32_t* 
   } else if (over == DropPlace::kOwnEmptySpace) {
     *effect = dragButton_ == 1 ? shell::DROPEFFECT_COPY : shell::DROPEFFECT_NONE;
   } else if (target) {
-    uint32_t entered = *effect;
-    target->DragEnter(dataOver_.Get(), keys, point, &entered);
-    target->DragOver(keys, point, effect);
-    target->DragLeave();
+    dragOver_.Ask(*target.Get(), keys, point, effect);
   } else {
     *effect = shell::DROPEFFECT_NONE;
   }
   ShowDropHighlight(*effect != shell::DROPEFFECT_NONE ? highlight : nullptr);
-  autoScroll_.Step(WindowHandle(), ClientRect(), ScreenToClient(Point(point.x, point.y)), ViewStyle() != vsList);
+  dragOver_.AutoScroll().Step(WindowHandle(), ClientRect(), ScreenToClient(Point(point.x, point.y)), ViewStyle() != vsList);
   *effect |= shell::DROPEFFECT_SCROLL;
   if (dropHighlight_ != before) Repaint();
   return shell::S_OK;
 }
 
 HRESULT TCtCustomShellList::DragLeave() {
-  dataOver_.Reset();
+  dragOver_.Leave();
   ShowDropHighlight(nullptr);
   return shell::S_OK;
 }
@@ -136,29 +131,23 @@ HRESULT TCtCustomShellList::DragLeave() {
 // A right-button drag of the list's own items dropped beside them copies
 // into the folder (never moves onto itself); a left-button one does nothing.
 HRESULT TCtCustomShellList::Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  HRESULT result = shell::S_OK;
-  try {
-    DropPlace over = DropPlace::kEmptySpace;
-    TListItem* highlight = nullptr;
-    shell::ComPtr<shell::IDropTarget> target = DropTargetAt(point, &over, &highlight);
-    if (over == DropPlace::kOwnEmptySpace && dragButton_ == 1) {
-      GetItemDropTarget(folderList_.Get(), shell::IID_IDropTarget, target.PutVoid());
-      *effect &= ~shell::DROPEFFECT_MOVE;
-    }
-    if (target) {
-      keys |= keysAtEnter_ & (win::MK_LBUTTON | win::MK_RBUTTON);
-      result = DeliverDrop(*target.Get(), data, keys, point, effect);
-      RefreshItems();
-    } else {
-      *effect = shell::DROPEFFECT_NONE;
-    }
-  } catch (...) {
+  TCtDropEnd end([this] {
     ShowDropHighlight(nullptr);
-    dataOver_.Reset();
-    throw;
+    dragOver_.Leave();
+  });
+  DropPlace over = DropPlace::kEmptySpace;
+  TListItem* highlight = nullptr;
+  shell::ComPtr<shell::IDropTarget> target = DropTargetAt(point, &over, &highlight);
+  if (over == DropPlace::kOwnEmptySpace && dragButton_ == 1) {
+    GetItemDropTarget(folderList_.Get(), shell::IID_IDropTarget, target.PutVoid());
+    *effect &= ~shell::DROPEFFECT_MOVE;
   }
-  ShowDropHighlight(nullptr);
-  dataOver_.Reset();
+  if (!target) {
+    *effect = shell::DROPEFFECT_NONE;
+    return shell::S_OK;
+  }
+  const HRESULT result = dragOver_.DropOn(*target.Get(), data, keys, point, effect);
+  RefreshItems();
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include "ct_shell_ctrls_unit.h"
 #include "ct_shell_intf.h"
 #include "ct_shell_ctrls_list.h"
+#include "ct_shell_utils_lists.h"
 #include "registry/registry.h"
 #include "shell/change_notify.h"
 #include "shell/errors.h"
@@ -91,18 +92,6 @@ std::vector<uint8_t> ReadDirectoryCols() {
   }
   reg::CloseKey(key);
   return value;
-}
-
-// Fires the fill-complete notification however the fill ends.
-template <class Body>
-void Bracketed(TCtCustomShellList& list, void (TCtCustomShellList::*complete)(), Body body) {
-  try {
-    body();
-  } catch (...) {
-    (list.*complete)();
-    throw;
-  }
-  (list.*complete)();
 }
 
 }  // namespace
@@ -191,16 +180,7 @@ void TCtCustomShellList::EnumerateInto(IShellFolder* folder, win::HWND owner, st
   if (options_.Contains(sloShowHidden)) flags |= shell::SHCONTF_INCLUDEHIDDEN;
   shell::ComPtr<shell::IEnumIDList> enumerator;
   if (FAILED(folder->EnumObjects(owner, flags, enumerator.Put())) || !enumerator) return;
-  HRESULT next = shell::S_OK;
-  for (;;) {
-    shell::LPITEMIDLIST raw = nullptr;
-    shell::ULONG fetched = 0;
-    next = enumerator->Next(1, &raw, &fetched);
-    shell::IdListPtr item(raw);
-    if (next != shell::S_OK) break;
-    if (items.size() == items.capacity()) items.reserve(items.size() + kCollectStep);
-    items.push_back(std::move(item));
-  }
+  const HRESULT next = CollectItems(*enumerator.Get(), items, kCollectStep);
   if (next == shell::S_FALSE || next == kNoMoreItems) return;
   items.clear();
   if (next == shell::E_FAIL) return;

@@ -349,9 +349,7 @@ class TCtCustomShellTree : public TCtCustomTreeView, private TCtShellDropSite {
   bool reparenting_ = false;
   vcl::TTreeNode* dragNode_ = nullptr;
   shell::ComPtr<IDataObject> dragData_;
-  shell::ComPtr<IDataObject> dataOver_;
-  uint32_t keysAtEnter_ = 0;
-  TCtDragAutoScroll autoScroll_;
+  TCtShellDragOver dragOver_;
   win::DWORD lastMove_ = 0;
   vcl::TPoint hoverPoint_{};
   vcl::TTreeNode* lastInserted_ = nullptr;

@@ -126,10 +126,8 @@ void TCtCustomShellTree::RevokeDropTarget() {
 // The root's row takes nothing on entering; moving over it later asks the
 // root item's own drop target.
 HRESULT TCtCustomShellTree::DragEnter(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  autoScroll_.Restart();
+  dragOver_.Enter(data, keys);
   lastMove_ = win::GetTickCount();
-  dataOver_ = shell::ComPtr<IDataObject>::Share(data);
-  keysAtEnter_ = keys;
   hoverPoint_ = ScreenToClient(Point(point.x, point.y));
   TTreeNode* node = NodeAtScreen(point);
   TCtShellTreeData* nodeData = TreeData(node);
@@ -157,10 +155,7 @@ HRESULT TCtCustomShellTree::DragOver(uint32_t keys, win::POINT point, uint32_t* 
   shell::ComPtr<shell::IDropTarget> target;
   if (nodeData) nodeData->GetDropTarget(ShellOwnerWindow(), target.Put());
   if (target) {
-    uint32_t entered = *effect;
-    target->DragEnter(dataOver_.Get(), keys, point, &entered);
-    target->DragOver(keys, point, effect);
-    target->DragLeave();
+    dragOver_.Ask(*target.Get(), keys, point, effect);
     SetDropTarget(node);
   } else {
     *effect = shell::DROPEFFECT_NONE;
@@ -173,31 +168,25 @@ HRESULT TCtCustomShellTree::DragOver(uint32_t keys, win::POINT point, uint32_t* 
 }
 
 HRESULT TCtCustomShellTree::DragLeave() {
-  dataOver_.Reset();
+  dragOver_.Leave();
   SetDropTarget(nullptr);
   return shell::S_OK;
 }
 
 HRESULT TCtCustomShellTree::Drop(IDataObject* data, uint32_t keys, win::POINT point, uint32_t* effect) {
-  HRESULT result = shell::S_OK;
-  try {
-    TCtShellTreeData* nodeData = TreeData(NodeAtScreen(point));
-    shell::ComPtr<shell::IDropTarget> target;
-    if (nodeData) nodeData->GetDropTarget(ShellOwnerWindow(), target.Put());
-    if (target) {
-      keys |= keysAtEnter_ & (win::MK_LBUTTON | win::MK_RBUTTON);
-      result = DeliverDrop(*target.Get(), data, keys, point, effect);
-      RefreshNodes();
-    } else {
-      *effect = shell::DROPEFFECT_NONE;
-    }
-  } catch (...) {
+  TCtDropEnd end([this] {
     SetDropTarget(nullptr);
-    dataOver_.Reset();
-    throw;
+    dragOver_.Leave();
+  });
+  TCtShellTreeData* nodeData = TreeData(NodeAtScreen(point));
+  shell::ComPtr<shell::IDropTarget> target;
+  if (nodeData) nodeData->GetDropTarget(ShellOwnerWindow(), target.Put());
+  if (!target) {
+    *effect = shell::DROPEFFECT_NONE;
+    return shell::S_OK;
   }
-  SetDropTarget(nullptr);
-  dataOver_.Reset();
+  const HRESULT result = dragOver_.DropOn(*target.Get(), data, keys, point, effect);
+  RefreshNodes();
   return result;
 }
 
@@ -205,7 +194,7 @@ HRESULT TCtCustomShellTree::Drop(IDataObject* data, uint32_t keys, win::POINT po
 // a node that was never filled expands it after the system's hover time.
 void TCtCustomShellTree::DragScrollAndExpand(TPoint p) {
   const win::DWORD now = win::GetTickCount();
-  if (autoScroll_.Step(WindowHandle(), ClientRect(), p, true)) lastMove_ = now;
+  if (dragOver_.AutoScroll().Step(WindowHandle(), ClientRect(), p, true)) lastMove_ = now;
   const int w = MouseHoverWidth(), h = MouseHoverHeight();
   const bool resting = p.x >= hoverPoint_.x - w / 2 && p.x <= hoverPoint_.x + w && p.y >= hoverPoint_.y - h / 2 &&
                        p.y <= hoverPoint_.y + h;

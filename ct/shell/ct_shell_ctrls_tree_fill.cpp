@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ct_shell_ctrls_unit.h"
 #include "ct_shell_intf.h"
 #include "ct_shell_utils.h"
+#include "ct_shell_utils_lists.h"
 #include "shell/change_notify.h"
 #include "shell/errors.h"
 #include "shell/file_info.h"
@@ -40,18 +42,6 @@ bool IsBelowOrAt(TTreeNode* node, TTreeNode* ancestor) {
   for (; node; node = node->Parent())
     if (node == ancestor) return true;
   return false;
-}
-
-// Fires the fill-complete notification however the fill ends.
-template <class Body>
-void Bracketed(TCtCustomShellTree& tree, void (TCtCustomShellTree::*complete)(), Body body) {
-  try {
-    body();
-  } catch (...) {
-    (tree.*complete)();
-    throw;
-  }
-  (tree.*complete)();
 }
 
 }  // namespace
@@ -145,15 +135,7 @@ bool TCtCustomShellTree::FillLevel(IShellFolder* folder, TTreeNode* node) {
     return false;
   }
   std::vector<shell::IdListPtr> items;
-  HRESULT next = shell::S_OK;
-  for (;;) {
-    shell::LPITEMIDLIST raw = nullptr;
-    shell::ULONG fetched = 0;
-    next = enumerator->Next(1, &raw, &fetched);
-    shell::IdListPtr item(raw);
-    if (next != shell::S_OK) break;
-    items.push_back(std::move(item));
-  }
+  const HRESULT next = CollectItems(*enumerator.Get(), items);
   if (next == shell::S_FALSE && items.size() > syncFillLimit_ && HandleAllocated()) {
     StartFill(parent, std::move(items));
     if (!node) parent->Expand(false);

@@ -46,4 +46,17 @@ constexpr std::size_t kDirectoryColsMaxBytes = 22;
 std::vector<uint8_t>& RememberedDirectoryCols();
 std::optional<std::array<int, 4>> DirectoryColsWidths(const std::vector<uint8_t>& value);
 
+// Runs `body`, then the control's fill-complete notification `complete`,
+// however the fill ends.
+template <class Control, class Body>
+void Bracketed(Control& control, void (Control::*complete)(), Body body) {
+  try {
+    body();
+  } catch (...) {
+    (control.*complete)();
+    throw;
+  }
+  (control.*complete)();
+}
+
 }  // namespace qelo::ct

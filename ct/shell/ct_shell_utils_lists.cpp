@@ -126,4 +126,17 @@ void TCtPidlList::SetSorted(bool sorted) {
   sorted_ = sorted;
 }
 
+shell::HRESULT CollectItems(shell::IEnumIDList& enumerator, std::vector<shell::IdListPtr>& items,
+                            std::size_t growStep) {
+  for (;;) {
+    shell::LPITEMIDLIST raw = nullptr;
+    shell::ULONG fetched = 0;
+    const shell::HRESULT next = enumerator.Next(1, &raw, &fetched);
+    shell::IdListPtr item(raw);
+    if (next != shell::S_OK) return next;
+    if (growStep && items.size() == items.capacity()) items.reserve(items.size() + growStep);
+    items.push_back(std::move(item));
+  }
+}
+
 }  // namespace qelo::ct

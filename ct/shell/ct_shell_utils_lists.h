@@ -87,4 +87,10 @@ class TCtPidlList : public vcl::TObject {
   TDuplicates duplicates_ = vcl::dupError;
 };
 
+// Takes every item `enumerator` gives, one call at a time, into `items`
+// (room made `growStep` items at a time when not 0); returns the answer that
+// ended the run (S_FALSE at the end, an error otherwise).
+shell::HRESULT CollectItems(shell::IEnumIDList& enumerator, std::vector<shell::IdListPtr>& items,
+                            std::size_t growStep = 0);
+
 }  // namespace qelo::ct
