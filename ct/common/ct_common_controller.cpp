@@ -68,10 +68,6 @@ std::vector<std::string> NotificationNames() {
 
 const vcl::EnumInfo kFrameControllerNotificationInfo{"TCtFrameControllerProperty", NotificationNames()};
 
-std::string_view FrameControllerPropertyName(TCtFrameControllerProperty property) {
-  return property < fcpAll ? kPushed[property].name : std::string_view();
-}
-
 TCtFrameControllerNotifications FrameControllerNotificationsOf(const TControl& control) {
   const vcl::PropInfo* prop = vcl::GetPropInfo(control, "FrameControllerNotifications");
   if (!prop || !prop->getOrd) return kAllFrameControllerNotifications;

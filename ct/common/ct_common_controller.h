@@ -33,9 +33,6 @@ inline constexpr TCtFrameControllerNotifications kAllFrameControllerNotification
 // The names of the sixteen set members.
 extern const vcl::EnumInfo kFrameControllerNotificationInfo;
 
-// The published property that carries each pushed property (fcpColor is
-// "Color", ...).
-std::string_view FrameControllerPropertyName(TCtFrameControllerProperty property);
 // A control's published "FrameControllerNotifications", or all sixteen
 // when it publishes none.
 TCtFrameControllerNotifications FrameControllerNotificationsOf(const vcl::TControl& control);

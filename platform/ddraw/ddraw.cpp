@@ -43,12 +43,6 @@ HRESULT IDirectDrawClipper::SetHWnd(uint32_t, HWND window) {
   return DD_OK;
 }
 
-HRESULT IDirectDrawClipper::GetHWnd(HWND* window) {
-  if (window == nullptr) return DDERR_INVALIDPARAMS;
-  *window = window_;
-  return DD_OK;
-}
-
 uint32_t IDirectDrawClipper::AddRef() { return ++refs_; }
 uint32_t IDirectDrawClipper::Release() { return ReleaseRef(this, refs_); }
 

@@ -49,7 +49,6 @@ struct DDSURFACEDESC2 {
 class IDirectDrawClipper {
  public:
   HRESULT SetHWnd(uint32_t flags, HWND window);
-  HRESULT GetHWnd(HWND* window);
   uint32_t AddRef();
   uint32_t Release();
   HWND window() const { return window_; }

@@ -43,11 +43,6 @@ Region::Region() = default;
 
 Region::Region(const RectF& rect) : start_(Start::Empty) { Append({CombineMode::Union, rect, nullptr}); }
 
-void Region::MakeInfinite() {
-  start_ = Start::Infinite;
-  steps_.clear();
-}
-
 void Region::MakeEmpty() {
   start_ = Start::Empty;
   steps_.clear();

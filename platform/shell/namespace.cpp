@@ -37,21 +37,6 @@ std::string SHPathOfIdList(LPCITEMIDLIST list) {
   return path;
 }
 
-HRESULT SHBindToParent(LPCITEMIDLIST list, REFIID iid, void** folder, LPCITEMIDLIST* last) {
-  if (!folder) return E_POINTER;
-  *folder = nullptr;
-  if (last) *last = nullptr;
-  if (ILIsEmpty(list)) return E_INVALIDARG;
-  int count = ILGetCount(list);
-  IdListPtr parent(ILCloneFirstN(list, count - 1));
-  if (!parent) return E_OUTOFMEMORY;
-  std::optional<detail::Location> where = detail::Walk(detail::DesktopLocation(), parent.Get());
-  if (!where) return E_INVALIDARG;
-  HRESULT hr = detail::CreateFolder(parent.Get(), std::move(*where), iid, folder);
-  if (SUCCEEDED(hr) && last) *last = ILFindLastID(list);
-  return hr;
-}
-
 namespace {
 
 std::mutex explorerLock;

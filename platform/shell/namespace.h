@@ -27,10 +27,6 @@ HRESULT SHParsePath(const std::string& path, LPITEMIDLIST* list);
 bool SHGetPathFromIDList(LPCITEMIDLIST list, std::string* path);
 std::string SHPathOfIdList(LPCITEMIDLIST list);
 
-// Binds the folder that holds the last item of an absolute list and points
-// `last` at that item inside `list`. The desktop for lists of one item.
-HRESULT SHBindToParent(LPCITEMIDLIST list, REFIID iid, void** folder, LPCITEMIDLIST* last);
-
 // The shell browser window of the process (the object behind it, asked for
 // IShellBrowser by shell extensions through their host window): what the
 // program registered with SHSetInstanceExplorer, one reference for the

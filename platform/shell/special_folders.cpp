@@ -50,7 +50,6 @@ std::string HomeDirectory() {
   return home.empty() ? "/" : home;
 }
 
-std::string ConfigHome() { return win::ConfigFolder(); }
 std::string DataHome() { return EnvOr("XDG_DATA_HOME", HomeDirectory() + "/.local/share"); }
 
 std::string UserDirectory(UserDir which) {

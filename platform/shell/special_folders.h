@@ -29,7 +29,6 @@ constexpr int CSIDL_MYPICTURES = 39;
 constexpr int CSIDL_PROFILE = 40;           // the home folder
 
 std::string HomeDirectory();
-std::string ConfigHome();
 std::string DataHome();
 
 enum class UserDir { kDesktop, kDocuments, kMusic, kPictures, kVideos, kTemplates };

@@ -79,11 +79,6 @@ void RegisterHandle(WaitObject* object) {
   OpenHandles().insert(object);
 }
 
-void UnregisterHandle(WaitObject* object) {
-  std::lock_guard<std::mutex> hold(handlesLock);
-  OpenHandles().erase(object);
-}
-
 bool IsOpenHandle(HANDLE handle) {
   std::lock_guard<std::mutex> hold(handlesLock);
   return OpenHandles().count(handle) != 0;

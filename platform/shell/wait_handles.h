@@ -60,7 +60,6 @@ class WaitObject {
 // Handle bookkeeping for the handle kinds: a handle is valid from Register
 // until Unregister; lookups of anything else give null.
 void RegisterHandle(WaitObject* object);
-void UnregisterHandle(WaitObject* object);
 bool IsOpenHandle(HANDLE handle);
 
 }  // namespace qelo::shell

@@ -133,11 +133,4 @@ std::string FormatDateTime(std::string_view pattern, const std::tm& time) {
   return out;
 }
 
-std::tm Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
-}
-
 }  // namespace qelo::vcl

@@ -41,7 +41,5 @@ bool ForceDirectories(const std::string& path);
 // characters between them allowed) are minutes, elsewhere months. Every
 // other character stands for itself.
 std::string FormatDateTime(std::string_view pattern, const std::tm& time);
-// The local time now.
-std::tm Now();
 
 }  // namespace qelo::vcl

@@ -88,13 +88,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
-std::size_t Utf16Length(const char16_t* text) {
-  if (!text) return 0;
-  std::size_t n = 0;
-  while (text[n]) ++n;
-  return n;
-}
-
 std::u16string_view Utf16Field(const char16_t* field, std::size_t capacity) {
   if (!field) return {};
   std::size_t n = 0;

@@ -16,9 +16,6 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // Appends one code point (at most U+10FFFF, not a surrogate) as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
-// Length of a zero-terminated UTF-16 line; 0 for null.
-std::size_t Utf16Length(const char16_t* text);
-
 // Reads a zero-terminated UTF-16 line that sits in a field of `capacity`
 // characters, stopping at the field's end when no terminator is found.
 std::u16string_view Utf16Field(const char16_t* field, std::size_t capacity);

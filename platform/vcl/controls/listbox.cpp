@@ -171,11 +171,6 @@ void TCustomListBox::SetItemHeight(int value) {
 
 int TCustomListBox::TopIndex() const { return Live() ? static_cast<int>(Send(win::LB_GETTOPINDEX)) : 0; }
 
-void TCustomListBox::SetTopIndex(int index) {
-  HandleNeeded();
-  Send(win::LB_SETTOPINDEX, static_cast<WPARAM>(index));
-}
-
 TRect TCustomListBox::ItemRect(int index) const {
   TRect r{};
   if (Live()) Send(win::LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));

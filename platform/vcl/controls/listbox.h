@@ -41,7 +41,6 @@ class TCustomListBox : public TWinControl {
   int ItemHeight() const;
   void SetItemHeight(int value);
   int TopIndex() const;
-  void SetTopIndex(int index);
   TRect ItemRect(int index) const;
   void Clear() { items_->Clear(); }
   // The canvas owner-drawn items are painted on (while OnDrawItem runs).

@@ -15,16 +15,6 @@ void TThemeServices::DrawText(win::HDC, const TThemedElementDetails&, std::strin
 void TThemeServices::DrawParentBackground(win::HWND, win::HDC, const TThemedElementDetails*, bool,
                                           const TRect*) const {}
 
-TRect TThemeServices::ContentRect(win::HDC, const TThemedElementDetails&, const TRect& bounds) const {
-  return bounds;
-}
-
-bool TThemeServices::HasTransparentParts(const TThemedElementDetails&) const { return false; }
-
 bool TThemeServices::GetElementColor(const TThemedElementDetails&, int, TColor&) const { return false; }
-
-void TThemeServices::ApplyThemeChange() {
-  if (OnThemeChange) OnThemeChange(nullptr);
-}
 
 }  // namespace qelo::vcl

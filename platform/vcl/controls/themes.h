@@ -57,16 +57,11 @@ class TThemeServices {
                 win::UINT flags) const;
   void DrawParentBackground(win::HWND window, win::HDC dc, const TThemedElementDetails* details,
                             bool onlyIfTransparent, const TRect* r = nullptr) const;
-  // The part of `bounds` left for content: all of it without themes.
-  TRect ContentRect(win::HDC dc, const TThemedElementDetails& details, const TRect& bounds) const;
-  bool HasTransparentParts(const TThemedElementDetails& details) const;
   // A colour property (TMT_BORDERCOLOR 3801, TMT_FILLCOLOR 3802,
   // TMT_TEXTCOLOR 3803, TMT_GRADIENTCOLOR1 3810) of a themed piece; false,
   // and nothing set, while themes are off.
   bool GetElementColor(const TThemedElementDetails& details, int propertyId, TColor& color) const;
 
-  // After WM_THEMECHANGED: tells OnThemeChange.
-  void ApplyThemeChange();
   TNotifyEvent OnThemeChange;
 };
 

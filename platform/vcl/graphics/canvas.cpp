@@ -258,13 +258,6 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRe
   Changed();
 }
 
-TRect TCanvas::ClipRect() {
-  RequiredState({csHandleValid});
-  TRect box;
-  win::GetClipBox(dc_, &box);
-  return box;
-}
-
 void TCanvas::Lock() {
   lock_.lock();
   ++lockCount_;

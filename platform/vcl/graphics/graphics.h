@@ -272,8 +272,6 @@ class TCanvas : public TPersistent {
   // brush's colour instead.
   void BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect, TColor color);
 
-  // The clip box in logical coordinates.
-  TRect ClipRect();
   // Takes pen, brush and font out of the context; they are selected again
   // when next needed.
   void Refresh();

@@ -264,7 +264,6 @@ int SetROP2(HDC dc, int mode) {
   if (mode < R2_BLACK || mode > R2_WHITE) return 0;
   return Exchange(dc, 0, [](DcState& s) -> int& { return s.rop2; }, mode);
 }
-int GetROP2(HDC dc) { return Read(dc, 0, [](const DcState& s) { return s.rop2; }); }
 
 int SetPolyFillMode(HDC dc, int mode) {
   if (mode != ALTERNATE && mode != WINDING) return 0;
@@ -373,13 +372,6 @@ int ExcludeClipRect(HDC handle, int left, int top, int right, int bottom) {
   return VisibleType(*dc);
 }
 
-int OffsetClipRgn(HDC handle, int dx, int dy) {
-  DeviceContext* dc = Live(handle);
-  if (dc == nullptr) return ERROR;
-  if (dc->state.clip) cairo_region_translate(dc->state.clip.get(), dx, dy);
-  return VisibleType(*dc);
-}
-
 int GetClipBox(HDC handle, RECT* box) {
   DeviceContext* dc = Live(handle);
   if (dc == nullptr || box == nullptr) return ERROR;
@@ -402,13 +394,6 @@ int GetClipRgn(HDC handle, HRGN region) {
   if (!dc->state.clip) return 0;
   out->region = CopyRegion(dc->state.clip.get());
   return 1;
-}
-
-BOOL PtVisible(HDC handle, int x, int y) {
-  DeviceContext* dc = Live(handle);
-  if (dc == nullptr) return 0;
-  const POINT p = ToDevice(*dc, x, y);
-  return cairo_region_contains_point(VisibleRegion(*dc).get(), p.x, p.y) ? 1 : 0;
 }
 
 int GetDeviceCaps(HDC handle, int index) {

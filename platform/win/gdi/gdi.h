@@ -92,7 +92,6 @@ class HGDIOBJ {
 // ---- rectangles ----------------------------------------------------------
 
 BOOL SetRect(RECT* r, int left, int top, int right, int bottom);
-BOOL SetRectEmpty(RECT* r);
 BOOL IsRectEmpty(const RECT* r);
 BOOL InflateRect(RECT* r, int dx, int dy);
 BOOL OffsetRect(RECT* r, int dx, int dy);
@@ -333,7 +332,6 @@ constexpr int R2_MERGEPENNOT = 14;
 constexpr int R2_MERGEPEN = 15;
 constexpr int R2_WHITE = 16;
 int SetROP2(HDC dc, int mode);
-int GetROP2(HDC dc);
 
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
 BOOL GetViewportOrgEx(HDC dc, POINT* origin);
@@ -346,13 +344,11 @@ int SelectClipRgn(HDC dc, HRGN region);
 int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
-int OffsetClipRgn(HDC dc, int dx, int dy);
 // The clip box in logical units; ERROR for a bad context.
 int GetClipBox(HDC dc, RECT* box);
 // 1 and a copy in `region` when a clip region is selected, 0 when none, -1
 // on error.
 int GetClipRgn(HDC dc, HRGN region);
-BOOL PtVisible(HDC dc, int x, int y);
 
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;

@@ -232,8 +232,6 @@ BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
   return 1;
 }
 
-BOOL SetRectEmpty(RECT* r) { return SetRect(r, 0, 0, 0, 0); }
-
 BOOL IsRectEmpty(const RECT* r) { return r == nullptr || r->right <= r->left || r->bottom <= r->top; }
 
 BOOL InflateRect(RECT* r, int dx, int dy) {

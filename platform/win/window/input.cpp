@@ -489,11 +489,6 @@ BOOL GetCursorPos(POINT* screenPoint) {
   return 1;
 }
 
-BOOL SetCursorPos(int x, int y) {
-  InjectMouseMove(POINT{x, y});
-  return 1;
-}
-
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
   if (track == nullptr || !(track->dwFlags & TME_LEAVE)) return 0;
   State& s = GetState();

@@ -142,7 +142,6 @@ std::shared_ptr<ThreadQueue> CurrentQueue();
 // With State::lock held.
 Window* Find(HWND handle);
 WindowPtr FindShared(HWND handle);
-bool OwnedByCurrentThread(const Window& w);
 DisplayBackend& Display();
 
 // Runs `call` on the window's owner thread (directly when that is the

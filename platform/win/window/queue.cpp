@@ -355,10 +355,6 @@ LRESULT DispatchMessage(const MSG* msg) {
   return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL WaitMessage() {
-  return MsgWaitForMultipleObjects(0, nullptr, 0, INFINITE, QS_ALLINPUT) != WAIT_FAILED;
-}
-
 WaitableEvent::WaitableEvent(bool manualReset, bool initiallySet)
     : manualReset_(manualReset), set_(initiallySet) {}
 

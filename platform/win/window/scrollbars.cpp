@@ -360,24 +360,6 @@ int SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
 
 int GetScrollPos(HWND window, int bar) { return ValidBar(window, bar) ? Copy(window, bar).pos : 0; }
 
-BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw) {
-  if (!ValidBar(window, bar)) return 0;
-  SCROLLINFO info;
-  info.fMask = SIF_RANGE;
-  info.nMin = minimum;
-  info.nMax = maximum;
-  SetScrollInfo(window, bar, &info, redraw);
-  return 1;
-}
-
-BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum) {
-  if (!ValidBar(window, bar)) return 0;
-  const Bar b = Copy(window, bar);
-  if (minimum) *minimum = b.min;
-  if (maximum) *maximum = b.max;
-  return 1;
-}
-
 BOOL ShowScrollBar(HWND window, int bar, BOOL show) {
   if (!IsWindow(window) || bar == SB_CTL || bar < 0 || bar > SB_BOTH) return 0;
   if (bar == SB_HORZ || bar == SB_BOTH) SetBarShown(window, SB_HORZ, show != 0);

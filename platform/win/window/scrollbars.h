@@ -62,8 +62,6 @@ BOOL GetScrollInfo(HWND window, int bar, SCROLLINFO* info);
 // Answers the previous position.
 int SetScrollPos(HWND window, int bar, int position, BOOL redraw);
 int GetScrollPos(HWND window, int bar);
-BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw);
-BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum);
 BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 
 namespace detail {

@@ -126,8 +126,6 @@ WindowPtr FindShared(HWND handle) {
   return it == s.windows.end() ? nullptr : it->second;
 }
 
-bool OwnedByCurrentThread(const Window& w) { return w.owner.get() == CurrentQueue().get(); }
-
 LRESULT RunOnOwner(HWND window, const std::function<LRESULT()>& call) {
   bool own = false;
   {

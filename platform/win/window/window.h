@@ -310,9 +310,6 @@ HWND GetWindow(HWND window, UINT relation);
 constexpr UINT GA_PARENT = 1;
 constexpr UINT GA_ROOT = 2;
 HWND GetAncestor(HWND window, UINT flags);
-// The topmost child whose window rectangle (and region) holds the client
-// point, or the window itself.
-HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
 HWND WindowFromPoint(POINT screenPoint);
 
 // ---- position and size ----------------------------------------------------
@@ -354,7 +351,6 @@ struct NCCALCSIZE_PARAMS {
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height,
                   UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL BringWindowToTop(HWND window);
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
@@ -423,8 +419,6 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
 // as text input. Nonzero for every key press.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
-// Waits until the queue holds a message.
-BOOL WaitMessage();
 
 // Events a thread can wait for together with its messages.
 class WaitableEvent {
@@ -545,7 +539,6 @@ HWND SetCapture(HWND window);
 BOOL ReleaseCapture();  // the calling thread's capture
 HWND GetCapture();
 BOOL GetCursorPos(POINT* screenPoint);
-BOOL SetCursorPos(int x, int y);
 
 constexpr DWORD TME_HOVER = 0x00000001;
 constexpr DWORD TME_LEAVE = 0x00000002;

@@ -618,19 +618,6 @@ HWND GetAncestor(HWND window, UINT flags) {
   return RootOf(*w)->handle;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
-  std::lock_guard lock(GetState().lock);
-  Window* p = Find(parent);
-  if (p == nullptr) return nullptr;
-  const RECT client{0, 0, p->client.right - p->client.left, p->client.bottom - p->client.top};
-  if (!PtInRect(&client, clientPoint)) return nullptr;
-  for (Window* c : p->children) {
-    const POINT inChild{clientPoint.x - c->rect.left, clientPoint.y - c->rect.top};
-    if (InShape(*c, inChild)) return c->handle;
-  }
-  return parent;
-}
-
 HWND WindowFromPoint(POINT screenPoint) {
   std::lock_guard lock(GetState().lock);
   Window* w = WindowAtScreenPoint(screenPoint);
@@ -648,10 +635,6 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   return SetWindowPos(window, nullptr, x, y, width, height,
                       SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
-}
-
-BOOL BringWindowToTop(HWND window) {
-  return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 BOOL ShowWindow(HWND window, int command) {

@@ -16,7 +16,6 @@ class Region {
   Region();  // infinite
   explicit Region(const RectF& rect);
 
-  void MakeInfinite();
   void MakeEmpty();
   void Combine(CombineMode mode, const RectF& rect);
   void Combine(CombineMode mode, const Region& other);

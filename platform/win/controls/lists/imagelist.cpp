@@ -222,16 +222,6 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor) {
   return AddImages(list, image, nullptr, &maskColor);
 }
 
-BOOL ImageList_Replace(HIMAGELIST handle, int index, HBITMAP image, HBITMAP mask) {
-  ImageListObject* list = Live(handle);
-  if (list == nullptr || index < 0 || index >= static_cast<int>(list->images.size())) return 0;
-  const int added = AddImages(list, image, mask, nullptr);
-  if (added < 0) return 0;
-  list->images[static_cast<size_t>(index)] = std::move(list->images[static_cast<size_t>(added)]);
-  list->images.resize(static_cast<size_t>(added));
-  return 1;
-}
-
 BOOL ImageList_Remove(HIMAGELIST handle, int index) {
   ImageListObject* list = Live(handle);
   if (list == nullptr || index < -1 || index >= static_cast<int>(list->images.size())) return 0;

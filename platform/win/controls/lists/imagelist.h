@@ -49,8 +49,6 @@ BOOL ImageList_Destroy(HIMAGELIST list);
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
 // As Add, the pixels of `maskColor` becoming transparent.
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor);
-// Replaces one image with the first image of the bitmap.
-BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
 // -1 removes every image. Overlays that named a removed image are cleared.
 BOOL ImageList_Remove(HIMAGELIST list, int index);
 int ImageList_GetImageCount(HIMAGELIST list);
