@@ -2,6 +2,7 @@
 
 #include "ct_button_group.h"
 #include "ct_common_frames.h"
+#include "ct_common_types.h"
 #include "ct_grafx_bitmaps.h"
 #include "ct_grafx_parent.h"
 #include "vcl/controls/text_drawing.h"
@@ -293,49 +294,42 @@ TCtBmpButton::~TCtBmpButton() {
 // ---- setters ----
 
 void TCtBmpButton::SetAllowAllUp(bool value) {
-  if (value == allowAllUp_) return;
-  allowAllUp_ = value;
+  if (!StoreChanged(allowAllUp_, value)) return;
   UpdateGroup();
 }
 
 void TCtBmpButton::SetButtonBorder(TButtonBorder value) {
-  if (value == buttonBorder_) return;
-  buttonBorder_ = value;
+  if (!StoreChanged(buttonBorder_, value)) return;
   AdjustToBitmap();
   Invalidate();
 }
 
 void TCtBmpButton::SetButtonSize(TBtnSize value) {
-  if (value == buttonSize_) return;
-  buttonSize_ = value;
+  if (!StoreChanged(buttonSize_, value)) return;
   AdjustToBitmap();
   Invalidate();
 }
 
 void TCtBmpButton::SetButtonStyle(TButtonStyle value) {
-  if (value == buttonStyle_) return;
-  buttonStyle_ = value;
+  if (!StoreChanged(buttonStyle_, value)) return;
   AdjustToBitmap();
   Invalidate();
 }
 
 void TCtBmpButton::SetCaptionDownOffset(int value) {
-  if (value == captionDownOffset_) return;
-  captionDownOffset_ = value;
+  if (!StoreChanged(captionDownOffset_, value)) return;
   Invalidate();
 }
 
 // A button leaving every group cannot stay down.
 void TCtBmpButton::SetGroupIndex(int value) {
-  if (value == groupIndex_) return;
-  groupIndex_ = value;
+  if (!StoreChanged(groupIndex_, value)) return;
   if (value == 0) down_ = false;
   UpdateGroup();
 }
 
 void TCtBmpButton::SetLayout(TButtonLayout value) {
-  if (value == layout_) return;
-  layout_ = value;
+  if (!StoreChanged(layout_, value)) return;
   Invalidate();
 }
 
@@ -346,20 +340,17 @@ void TCtBmpButton::SetMargin(int value) {
 }
 
 void TCtBmpButton::SetShowDownPattern(bool value) {
-  if (value == showDownPattern_) return;
-  showDownPattern_ = value;
+  if (!StoreChanged(showDownPattern_, value)) return;
   Invalidate();
 }
 
 void TCtBmpButton::SetShowFocus(bool value) {
-  if (value == showFocus_) return;
-  showFocus_ = value;
+  if (!StoreChanged(showFocus_, value)) return;
   Invalidate();
 }
 
 void TCtBmpButton::SetSpacing(int value) {
-  if (value == spacing_) return;
-  spacing_ = value;
+  if (!StoreChanged(spacing_, value)) return;
   Invalidate();
 }
 

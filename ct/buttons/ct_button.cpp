@@ -5,6 +5,7 @@
 #include "ct_common_color.h"
 #include "ct_common_frames.h"
 #include "ct_common_glyphs.h"
+#include "ct_common_types.h"
 #include "ct_grafx_gradient.h"
 #include "ct_grafx_parent.h"
 #include "vcl/controls/stdctrls.h"
@@ -296,8 +297,7 @@ void TCtButton::SetHotTrack(bool value) {
 }
 
 void TCtButton::SetDefault(bool value) {
-  if (value == default_) return;
-  default_ = value;
+  if (!StoreChanged(default_, value)) return;
   if (!HandleAllocated()) return;
   // Every button of the form works out again which one Enter clicks.
   if (TCustomForm* form = ParentForm()) {
@@ -317,15 +317,13 @@ void TCtButton::SetDown(bool value) {
 }
 
 void TCtButton::SetGroupIndex(int value) {
-  if (value == groupIndex_) return;
-  groupIndex_ = value;
+  if (!StoreChanged(groupIndex_, value)) return;
   if (Grouped() && Parent()) BroadcastGroup();
   Invalidate();
 }
 
 void TCtButton::SetAllowAllUp(bool value) {
-  if (value == allowAllUp_) return;
-  allowAllUp_ = value;
+  if (!StoreChanged(allowAllUp_, value)) return;
   if (Grouped() && Parent()) BroadcastGroup();
 }
 

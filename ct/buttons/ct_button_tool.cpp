@@ -292,8 +292,7 @@ void TCtToolButton::SetParent(TWinControl* parent) {
 // than the button has: a button no wider than the arrow part keeps its
 // width instead of vanishing.
 void TCtToolButton::SetToolStyle(TCtToolStyle value) {
-  if (value == toolStyle_) return;
-  toolStyle_ = value;
+  if (!StoreChanged(toolStyle_, value)) return;
   SetGroupIndex(0);
   if (!Reading()) {
     if (value == tsDropDown) ResizeBy(kArrowWidth);
@@ -359,14 +358,12 @@ void TCtToolButton::SetDown(bool value) {
 // A drop-down button has no group.
 void TCtToolButton::SetGroupIndex(int value) {
   if (toolStyle_ == tsDropDown) value = 0;
-  if (value == groupIndex_) return;
-  groupIndex_ = value;
+  if (!StoreChanged(groupIndex_, value)) return;
   BroadcastGroup();
 }
 
 void TCtToolButton::SetAllowAllUp(bool value) {
-  if (value == allowAllUp_) return;
-  allowAllUp_ = value;
+  if (!StoreChanged(allowAllUp_, value)) return;
   BroadcastGroup();
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ct_common_types.h"
 #include "win/controls/combobox.h"
 #include "win/controls/edit.h"
 
@@ -64,8 +65,7 @@ void TCtCustomComboBox::InvalidKey() {
 // ---- read-only mode and colours ---------------------------------------------------
 
 void TCtCustomComboBox::SetReadOnly(bool value) {
-  if (value == readOnly_) return;
-  readOnly_ = value;
+  if (!StoreChanged(readOnly_, value)) return;
   if (HasEdit()) win::SendMessage(EditHandle(), win::EM_SETREADONLY, value ? 1 : 0, 0);
   UpdateColors();
   Invalidate();

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "ct_common_color.h"
+#include "ct_common_types.h"
 #include "vcl/form_file.h"
 
 namespace qelo::ct {
@@ -267,8 +268,7 @@ void TCtFrameController::SetFramingPreference(TFramingPreference value) {
 // any other change, so that controls that take the sides but not the hot
 // tracking keep in step with the controller.
 void TCtFrameController::SetFrameHotTrack(bool value) {
-  if (value == frameHotTrack_) return;
-  frameHotTrack_ = value;
+  if (!StoreChanged(frameHotTrack_, value)) return;
   if (value) {
     SetFrameVisible(true);
     if (!ComponentState().Contains(vcl::csLoading)) SetFrameSides(kAllSides);

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "ct_common_controller.h"
+#include "ct_common_types.h"
 #include "vcl/controls/themes.h"
 #include "vcl/graphics/graphics.h"
 
@@ -166,8 +167,7 @@ void TCtFramedControl<Base>::SetNormalColor(vcl::TColor color) {
 
 template <class Base>
 void TCtFramedControl<Base>::SetFrameHotTrack(bool value) {
-  if (value == frameHotTrack_) return;
-  frameHotTrack_ = value;
+  if (!StoreChanged(frameHotTrack_, value)) return;
   if (value) {
     SetFrameVisible(true);
     if (!Loading()) SetFrameSides(kAllSides);

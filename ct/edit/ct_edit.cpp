@@ -2,6 +2,7 @@
 
 #include "ct_common_glyphs.h"
 #include "ct_common_system.h"
+#include "ct_common_types.h"
 #include "vcl/controls/themes.h"
 #include "win/controls/edit.h"
 
@@ -77,8 +78,7 @@ void TCtCustomEdit::CreateParams(TCreateParams& p) {
 }
 
 void TCtCustomEdit::SetAlignment(TAlignment value) {
-  if (value == alignment_) return;
-  alignment_ = value;
+  if (!StoreChanged(alignment_, value)) return;
   RecreateWnd();
 }
 
@@ -90,8 +90,7 @@ void TCtCustomEdit::SetFrameVisible(bool value) {
 }
 
 void TCtCustomEdit::SetTextHintVisibleOnFocus(bool value) {
-  if (value == textHintVisibleOnFocus_) return;
-  textHintVisibleOnFocus_ = value;
+  if (!StoreChanged(textHintVisibleOnFocus_, value)) return;
   if (!ComponentState().Contains(csLoading) && HandleAllocated()) DoSetTextHint(TextHint());
 }
 
@@ -173,15 +172,13 @@ void TCtCustomEdit::SetDropDownEnabled(bool value) {
 }
 
 void TCtCustomEdit::SetButtonVisible(bool value) {
-  if (value == buttonVisible_) return;
-  buttonVisible_ = value;
+  if (!StoreChanged(buttonVisible_, value)) return;
   if (!value) mouseOverButton_ = false;
   RecreateWnd();
 }
 
 void TCtCustomEdit::SetFlatButton(bool value) {
-  if (value == flatButton_) return;
-  flatButton_ = value;
+  if (!StoreChanged(flatButton_, value)) return;
   RepaintNonClient();
 }
 

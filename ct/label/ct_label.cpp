@@ -8,6 +8,7 @@
 #include "ct_common_blinking.h"
 #include "ct_common_border_rect.h"
 #include "ct_common_borders.h"
+#include "ct_common_types.h"
 #include "ct_grafx_text.h"
 #include "shell/launch.h"
 #include "shell/open_with.h"
@@ -134,8 +135,7 @@ void TCtLabel::SetAngle(int degrees) {
 }
 
 void TCtLabel::SetBlinking(bool value) {
-  if (value == blinking_) return;
-  blinking_ = value;
+  if (!StoreChanged(blinking_, value)) return;
   if (!value) {
     blinkOn_ = false;
     textColor_ = Font()->Color();
@@ -144,8 +144,7 @@ void TCtLabel::SetBlinking(bool value) {
 }
 
 void TCtLabel::SetBlinkColor(TColor value) {
-  if (value == blinkColor_) return;
-  blinkColor_ = value;
+  if (!StoreChanged(blinkColor_, value)) return;
   if (blinkOn_) textColor_ = value;
   Invalidate();
 }
@@ -164,8 +163,7 @@ void TCtLabel::SetBorderWidth(int value) {
 }
 
 void TCtLabel::SetCondenseCaption(TCtCondenseCaption value) {
-  if (value == condenseCaption_) return;
-  condenseCaption_ = value;
+  if (!StoreChanged(condenseCaption_, value)) return;
   if (value != ccNone) SetAutoSize(false);
   Invalidate();
 }
@@ -175,15 +173,13 @@ void TCtLabel::SetCenterPoint(TCenterPoint value) {
 }
 
 void TCtLabel::SetFlyByColor(TColor value) {
-  if (value == flyByColor_) return;
-  flyByColor_ = value;
+  if (!StoreChanged(flyByColor_, value)) return;
   if (flyByActive_) Font()->SetColor(value);
   Invalidate();
 }
 
 void TCtLabel::SetFlyByEnabled(bool value) {
-  if (value == flyByEnabled_) return;
-  flyByEnabled_ = value;
+  if (!StoreChanged(flyByEnabled_, value)) return;
   if (!value && flyByActive_) {
     flyByActive_ = false;
     Font()->SetColor(flyBySaved_);
@@ -198,8 +194,7 @@ void TCtLabel::SetLightTextStyle(bool value) {
 // Read from a form, the rotation leaves the angle and centre point the
 // form gives alongside it.
 void TCtLabel::SetRotation(TRotation value) {
-  if (value == rotation_) return;
-  rotation_ = value;
+  if (!StoreChanged(rotation_, value)) return;
   if (value != roNone && !Loading()) EnsureOutlineFont();
   if (!Loading()) {
     if (value == roNone || value == roFlat) angle_ = 0;
@@ -551,22 +546,19 @@ TCtURLLabel::TCtURLLabel(TComponent* owner) : TCtLabel(owner) {
 }
 
 void TCtURLLabel::SetUnvisitedColor(TColor value) {
-  if (value == unvisitedColor_) return;
-  unvisitedColor_ = value;
+  if (!StoreChanged(unvisitedColor_, value)) return;
   UpdateLinkColor();
   Invalidate();
 }
 
 void TCtURLLabel::SetVisited(bool value) {
-  if (value == visited_) return;
-  visited_ = value;
+  if (!StoreChanged(visited_, value)) return;
   UpdateLinkColor();
   Invalidate();
 }
 
 void TCtURLLabel::SetVisitedColor(TColor value) {
-  if (value == visitedColor_) return;
-  visitedColor_ = value;
+  if (!StoreChanged(visitedColor_, value)) return;
   UpdateLinkColor();
   Invalidate();
 }

@@ -1,5 +1,6 @@
 #include "ct_listvw.h"
 
+#include "ct_common_types.h"
 #include "vcl/sysutils.h"
 
 namespace qelo::ct {
@@ -133,8 +134,7 @@ void TCtCustomListView::SetParent(TWinControl* parent) {
 // ---- last column -----------------------------------------------------------------
 
 void TCtCustomListView::SetFillLastColumn(bool value) {
-  if (value == fillLastColumn_) return;
-  fillLastColumn_ = value;
+  if (!StoreChanged(fillLastColumn_, value)) return;
   ResizeLastColumn();
 }
 

@@ -3,9 +3,10 @@
 // and the owner-drawn header items.
 #include <array>
 
+#include "ct_common_types.h"
+#include "ct_common_versions.h"
 #include "ct_listvw.h"
 #include "vcl/controls/themes.h"
-#include "ct_common_versions.h"
 
 namespace qelo::ct {
 
@@ -174,8 +175,7 @@ void TCtCustomListView::SetHeaderSortDisplayMode(TCtLVHeaderSortDisplayMode mode
 }
 
 void TCtCustomListView::SetHeaderDefaultDrawing(bool value) {
-  if (value == headerDefaultDrawing_) return;
-  headerDefaultDrawing_ = value;
+  if (!StoreChanged(headerDefaultDrawing_, value)) return;
   if (win::HWND header = GetHeaderHandle()) win::InvalidateRect(header, nullptr, 1);
 }
 

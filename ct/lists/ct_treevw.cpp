@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "ct_common_types.h"
 #include "ct_common_versions.h"
 #include "vcl/controls/forms.h"
 #include "win/window/scrollbars.h"
@@ -161,8 +162,7 @@ void TCtCustomTreeView::ApplyItemHeight() {
 }
 
 void TCtCustomTreeView::SetItemHeight(int value) {
-  if (value == itemHeight_) return;
-  itemHeight_ = value;
+  if (!StoreChanged(itemHeight_, value)) return;
   ApplyItemHeight();
 }
 
@@ -172,8 +172,7 @@ void TCtCustomTreeView::SetAutoExpand(bool value) {
 }
 
 void TCtCustomTreeView::SetSelectOnExpand(bool value) {
-  if (value == selectOnExpand_) return;
-  selectOnExpand_ = value;
+  if (!StoreChanged(selectOnExpand_, value)) return;
   if (value) SetAutoExpand(false);
 }
 
