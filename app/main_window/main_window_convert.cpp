@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "log/log_bridge.h"
+#include "log_bridge.h"
 #include "main_window.h"
 #include "main_window_convert.h"
 #include "main_window_rows.h"
