@@ -1,4 +1,4 @@
-#include "dxdiag/config.h"
+#include "config.h"
 
 #include <charconv>
 #include <cstdio>

@@ -5,7 +5,7 @@
 
 #include <strings.h>
 
-#include "dxdiag/config.h"
+#include "config.h"
 
 namespace qelo::dxdiag {
 
