@@ -85,22 +85,28 @@ concept HasRowsForm = requires(Effect& effect, VideoFrame& frame, int y, Form fo
   effect.processRows(frame, y, y, form);
 };
 
-// Rows y = yBegin to yEnd - 1 of a prepared effect, bottom first, by `form`.
-// Runs over rows that do not overlap may go on at once on several threads:
-// the row forms change nothing but the pixels of their rows.
+// Rows y = yBegin to yEnd - 1 of a prepared effect by `form`: the scalar
+// rules bottom row first, as the driver visits them. The row forms change
+// nothing but the pixels of their own rows, so the order of the rows is
+// theirs to choose: they go as the rows lie in memory, top row first, the
+// direction the processor's prefetchers follow (walking the rows upward
+// makes every row a new stream and stalls at each row's start). For the
+// same reason, runs over rows that do not overlap may go on at once on
+// several threads.
 template <typename Effect>
 void ProcessRows(Effect& effect, VideoFrame& frame, int yBegin, int yEnd, Form form) {
   if constexpr (HasRowsForm<Effect>) {
     effect.processRows(frame, yBegin, yEnd, form);
   } else {
+    if constexpr (HasRowForm<Effect>) {
+      if (form != Form::kScalar) {
+        const RowKernels& kernels = KernelsFor(form);
+        for (int y = yEnd - 1; y >= yBegin; --y) effect.processRow(frame, y, PixelAt(frame, 0, y), kernels);
+        return;
+      }
+    }
     for (int y = yBegin; y < yEnd; ++y) {
       uint8_t* row = PixelAt(frame, 0, y);
-      if constexpr (HasRowForm<Effect>) {
-        if (form != Form::kScalar) {
-          effect.processRow(frame, y, row, KernelsFor(form));
-          continue;
-        }
-      }
       for (int x = 0; x < frame.width; ++x) effect.processPixel(&frame, x, y, row + 4 * x);
     }
   }
