@@ -1,7 +1,8 @@
 // The base of every effect, pixel addressing and the driver loop.
 //
 // Effects address pixels by (x, y) with x from the left and y from the
-// bottom of the picture; the driver visits the bottom row first.
+// bottom of the picture; the driver visits the bottom row first (the row
+// forms, whose rows are independent, go in memory order instead).
 #pragma once
 
 #include <stdint.h>
@@ -85,22 +86,27 @@ concept HasRowsForm = requires(Effect& effect, VideoFrame& frame, int y, Form fo
   effect.processRows(frame, y, y, form);
 };
 
-// Rows y = yBegin to yEnd - 1 of a prepared effect, bottom first, by `form`.
-// Runs over rows that do not overlap may go on at once on several threads:
-// the row forms change nothing but the pixels of their rows.
+// Rows y = yBegin to yEnd - 1 of a prepared effect by `form`: the scalar
+// rules bottom row first, as the driver visits them. The row forms change
+// nothing but the pixels of their own rows, so they go as the rows lie in
+// memory, top row first: the direction the prefetchers follow, where
+// walking upward starts a new stream at every row and stalls there. As
+// the rows are independent, runs over rows that do not overlap may also go
+// on at once on several threads.
 template <typename Effect>
 void ProcessRows(Effect& effect, VideoFrame& frame, int yBegin, int yEnd, Form form) {
   if constexpr (HasRowsForm<Effect>) {
     effect.processRows(frame, yBegin, yEnd, form);
   } else {
+    if constexpr (HasRowForm<Effect>) {
+      if (form != Form::kScalar) {
+        const RowKernels& kernels = KernelsFor(form);
+        for (int y = yEnd - 1; y >= yBegin; --y) effect.processRow(frame, y, PixelAt(frame, 0, y), kernels);
+        return;
+      }
+    }
     for (int y = yBegin; y < yEnd; ++y) {
       uint8_t* row = PixelAt(frame, 0, y);
-      if constexpr (HasRowForm<Effect>) {
-        if (form != Form::kScalar) {
-          effect.processRow(frame, y, row, KernelsFor(form));
-          continue;
-        }
-      }
       for (int x = 0; x < frame.width; ++x) effect.processPixel(&frame, x, y, row + 4 * x);
     }
   }
@@ -113,9 +119,9 @@ void ProcessBand(Effect& effect, VideoFrame& frame, int firstRow, int rowCount, 
   ProcessRows(effect, frame, frame.height - firstRow - rowCount, frame.height - firstRow, form);
 }
 
-// Prepares the effect once, then processes every pixel, bottom row first.
-// Takes the effect by its own (final) type so that the per-pixel call is
-// resolved at compile time.
+// Prepares the effect once, then processes every pixel (ProcessRows gives
+// the order of the rows). Takes the effect by its own (final) type so that
+// the per-pixel call is resolved at compile time.
 template <typename Effect>
 void RunEffect(Effect& effect, VideoFrame& frame, Form form = ActiveForm()) {
   effect.prepare(&frame);
