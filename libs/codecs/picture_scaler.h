@@ -1,7 +1,8 @@
 // FFmpeg's picture scaler with bicubic filtering, kept for one conversion
 // and made again only when the conversion changes (a stream may change its
 // picture size mid-way). Large pictures are scaled in slices on several
-// threads; the bytes are those of one scale on one thread.
+// threads, unless the caller runs at lowered priority; the bytes are those
+// of one scale on one thread.
 #pragma once
 
 #include <cstdint>

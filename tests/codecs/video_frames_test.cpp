@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 #include "codecs/codec_test_support.h"
 #include "codecs/fixtures.h"
 #include "codecs/reference_decode.h"
 #include "common/media_fixture.h"
+#include "win/thread.h"
 
 namespace qelo::test {
 namespace {
@@ -63,6 +66,30 @@ TEST_F(VideoFrames, PixelsNeverReachPastTheFrame) {
     QeloUnloadMediaFile(handle_);
     handle_ = -1;
   }
+}
+
+// A caller at lowered priority (the preview's decoder) has a large picture
+// scaled on its own thread rather than in slices: the same bytes.
+TEST_F(VideoFrames, ACallerAtLoweredPriorityGetsTheSameBytes) {
+  const auto firstFrames = [](bool lowered) {
+    std::vector<std::vector<uint8_t>> taken;
+    std::thread reader([&] {
+      if (lowered) win::LowerCurrentThreadPriority();
+      const int handle = Load(WideSampleAspectClip());
+      int32_t width = 1024, height = 1024;  // 768 x 576 shown: large enough for slices
+      if (handle < 0) return;
+      if (QeloResizeVideoSize(&width, &height, handle) == 1) {
+        OwnedFrame f(QeloGetVideoBuffersize(handle));
+        for (int i = 0; i < 5 && QeloGetNextVideoFrame(&f.frame, handle) == 1; ++i) taken.push_back(f.buffer);
+      }
+      QeloUnloadMediaFile(handle);
+    });
+    reader.join();
+    return taken;
+  };
+  const auto sliced = firstFrames(false);
+  ASSERT_EQ(sliced.size(), 5u);
+  EXPECT_TRUE(firstFrames(true) == sliced);
 }
 
 TEST_F(VideoFrames, EveryFrameArrivesInOrderWithItsInterval) {
