@@ -1,5 +1,6 @@
 #include "convertor/engine_fixture.h"
 
+#include "common/format_settings.h"
 #include "common/media_fixture.h"
 #include "win/codepage.h"
 
@@ -106,15 +107,7 @@ SourceEntry Entry(const std::string& path, int64_t duration) {
 }
 
 FormatSettings Mpeg2(const std::string& output, int width, int height) {
-  FormatSettings f{};
-  win::CopyToUtf16Field(f.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(output));
-  f.formatId = FORMAT_MPEG2;
-  f.videoCodecId = VCODEC_MPEG2;
-  f.audioCodecId = ACODEC_MP2;
-  f.width = width, f.height = height, f.frameRateNum = 25, f.frameRateDen = 1;
-  f.videoBitRate = 800000;
-  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = 128000;
-  return f;
+  return Mpeg2Settings(output, width, height, 800000);
 }
 
 FormatSettings Mp3(const std::string& output) {

@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "common/format_settings.h"
 #include "common/media_fixture.h"
 #include "common/process.h"
 #include "qelo/codecs.h"
@@ -52,17 +53,10 @@ class RunEnd {
   int state_ = -1;
 };
 
+// A generous bit rate, so that the pictures survive the encoding close to
+// their source.
 FormatSettings Mpeg2(const std::string& output, int width, int height) {
-  FormatSettings f{};
-  win::CopyToUtf16Field(f.outputPath, QELO_PATH_CHARS, win::Utf8ToUtf16(output));
-  f.formatId = FORMAT_MPEG2;
-  f.videoCodecId = VCODEC_MPEG2;
-  f.audioCodecId = ACODEC_MP2;
-  f.width = width, f.height = height, f.frameRateNum = 25, f.frameRateDen = 1;
-  // Generous, so that the pictures survive the encoding close to their source.
-  f.videoBitRate = 8000000;
-  f.sampleRate = 44100, f.channels = 2, f.bitsPerSample = 16, f.audioBitRate = 128000;
-  return f;
+  return qelo::test::Mpeg2Settings(output, width, height, 8000000);
 }
 
 uint32_t Rgb(win::COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
