@@ -2,6 +2,8 @@
 
 #include "vcl/controls/msgbox.h"
 #include "vcl/graphics/menu_popup.h"
+#include "win/controls/button.h"
+#include "win/controls/message_box.h"
 #include "win/window/display.h"
 
 namespace qelo::vcl::script {
@@ -100,30 +102,25 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 // ---- modal runs ------------------------------------------------------------------
 
-ModalScript::ModalScript() : previous_(Application()->OnModalBegin) {
+ModalScript::ModalScript()
+    : previous_(Application()->OnModalBegin),
+      previousBox_(win::SetMessageBoxHook([this](win::HWND box) { BeginBox(box); })) {
   Application()->OnModalBegin = [this](TCustomForm& form) { Begin(form); };
 }
 
-ModalScript::~ModalScript() { Application()->OnModalBegin = previous_; }
-
-void ModalScript::Answer(TModalResult result) {
-  answers_.push_back([result](TCustomForm& form) {
-    if (auto* box = dynamic_cast<TMessageForm*>(&form)) {
-      if (TButton* button = box->ButtonFor(result)) {
-        button->Click();
-        return;
-      }
-    }
-    form.SetModalResult(result);
-  });
+ModalScript::~ModalScript() {
+  Application()->OnModalBegin = previous_;
+  win::SetMessageBoxHook(previousBox_);
 }
 
-void ModalScript::Answer(std::function<void(TCustomForm&)> step) { answers_.push_back(std::move(step)); }
+void ModalScript::Answer(TModalResult result) { answers_.push_back(Step{result, nullptr}); }
+
+void ModalScript::Answer(std::function<void(TCustomForm&)> step) { answers_.push_back(Step{mrNone, std::move(step)}); }
 
 // The answer runs from the modal loop, once the form is up.
 void ModalScript::Begin(TCustomForm& form) {
-  if (auto* box = dynamic_cast<TMessageForm*>(&form)) seen_.push_back(box->Caption() + ": " + box->Text());
-  else seen_.push_back(form.Name());
+  auto* box = dynamic_cast<TMessageForm*>(&form);
+  seen_.push_back(box ? box->Caption() + ": " + box->Text() : form.Name());
   std::function<void(TCustomForm&)> answer;
   if (answers_.empty()) {
     ++unanswered_;
@@ -134,12 +131,37 @@ void ModalScript::Begin(TCustomForm& form) {
       if (box && !box->ButtonFor(mrCancel)) box->Buttons().back()->Click();
       else f.SetModalResult(mrCancel);
     };
+  } else if (const TModalResult result = answers_.front().result; result != mrNone) {
+    answers_.pop_front();
+    answer = [result](TCustomForm& f) {
+      auto* box = dynamic_cast<TMessageForm*>(&f);
+      if (TButton* button = box ? box->ButtonFor(result) : nullptr) button->Click();
+      else f.SetModalResult(result);
+    };
   } else {
-    answer = std::move(answers_.front());
+    answer = std::move(answers_.front().act);
     answers_.pop_front();
   }
   TCustomForm* target = &form;
   Application()->Post([target, answer] { answer(*target); });
+}
+
+// The button is clicked from the box's loop, as a user would click it: the
+// result's button, else Cancel, else the last button (Yes/No boxes have no
+// other way out).
+void ModalScript::BeginBox(win::HWND box) {
+  seen_.push_back(win::GetWindowText(box) + ": " + win::MessageBoxText(box));
+  win::HWND button = nullptr;
+  if (!answers_.empty() && answers_.front().result != mrNone)
+    button = win::MessageBoxButton(box, answers_.front().result);
+  if (!answers_.empty()) answers_.pop_front();
+  if (!button) {
+    ++unanswered_;
+    button = win::MessageBoxButton(box, win::IDCANCEL);
+    for (int answer : {win::IDOK, win::IDNO})
+      if (!button) button = win::MessageBoxButton(box, answer);
+  }
+  win::PostMessage(button, win::BM_CLICK, 0, 0);
 }
 
 // ---- popup menus -----------------------------------------------------------------
