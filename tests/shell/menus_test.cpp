@@ -10,7 +10,7 @@
 
 #include "shell/menu_handles.h"
 #include "ui_script.h"
-#include "vcl/graphics/menu_popup.h"
+#include "win/controls/menu_popup.h"
 #include "win/window/display.h"
 
 namespace qelo::shell {
@@ -166,7 +166,7 @@ class TrackedMenus : public ::testing::Test {
   static void Screenshot(int level, const std::string& name) {
     std::string dir = QELO_SCREENSHOT_DIR;
     std::filesystem::create_directories(dir);
-    EXPECT_TRUE(win::SaveWindowScreenshot(vcl::menu_popup::TrackingWindow(level), dir + "/" + name));
+    EXPECT_TRUE(win::SaveWindowScreenshot(win::menu_popup::TrackingWindow(level), dir + "/" + name));
   }
 
   win::HWND window = nullptr;

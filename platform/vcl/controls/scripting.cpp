@@ -195,16 +195,17 @@ void ClickItem(const TRect& box) {
 }  // namespace
 
 PopupScript::PopupScript()
-    : previous_(menu_popup::SetTrackBeginHook([this](TMenuItem& root) { Begin(root); })) {}
+    : previous_(win::menu_popup::SetTrackBeginHook([this](win::HMENU menu) { Begin(menu_popup::TrackedRoot(menu)); })) {}
 
-PopupScript::~PopupScript() { menu_popup::SetTrackBeginHook(previous_); }
+PopupScript::~PopupScript() { win::menu_popup::SetTrackBeginHook(previous_); }
 
 void PopupScript::Choose(std::string itemName) { answers_.push_back(std::move(itemName)); }
 
 void PopupScript::Dismiss() { answers_.emplace_back(); }
 
-// The answer runs from the menu's own loop, once its window is up.
-void PopupScript::Begin(TMenuItem& root) {
+// The answer runs from the menu's own loop, once its window is up. A menu
+// of the window system's own (null root) has no named items.
+void PopupScript::Begin(TMenuItem* root) {
   std::string name;
   if (answers_.empty()) {
     ++unanswered_;
@@ -212,8 +213,8 @@ void PopupScript::Begin(TMenuItem& root) {
     name = std::move(answers_.front());
     answers_.pop_front();
   }
-  const std::string menu = MenuName(root);
-  TMenuItem* item = name.empty() ? nullptr : FindSubItem(root, name);
+  const std::string menu = root ? MenuName(*root) : std::string();
+  TMenuItem* item = name.empty() || !root ? nullptr : FindSubItem(*root, name);
   TRect box{};
   if (item && item->Enabled() && menu_popup::TrackingItemRect(*item, &box)) {
     seen_.push_back(menu + ": " + name);

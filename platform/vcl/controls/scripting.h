@@ -12,6 +12,7 @@
 
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/menus.h"
+#include "win/controls/menus.h"
 
 namespace qelo::vcl::script {
 
@@ -108,12 +109,12 @@ class PopupScript {
   const std::vector<std::string>& Seen() const { return seen_; }
 
  private:
-  void Begin(TMenuItem& root);
+  void Begin(TMenuItem* root);
 
   std::deque<std::string> answers_;  // item names; empty: dismiss
   std::vector<std::string> seen_;
   int unanswered_ = 0;
-  std::function<void(TMenuItem&)> previous_;
+  std::function<void(win::HMENU)> previous_;
 };
 
 }  // namespace qelo::vcl::script
