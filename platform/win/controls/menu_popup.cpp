@@ -644,10 +644,10 @@ class Tracker {
     const int index = LOWORD(static_cast<uintptr_t>(r));
     if (action == MNC_CLOSE) return Cancel();
     if (action != MNC_EXECUTE && action != MNC_SELECT) return;
-    const MenuEntry* entry = EntryAt(level.menu, index);
-    if (!entry || static_cast<size_t>(index) >= level.layout.boxes.size()) return;
+    if (!EntryAt(level.menu, index) || static_cast<size_t>(index) >= level.layout.boxes.size()) return;
     Select(level, index);
-    if (action != MNC_EXECUTE) return;
+    const MenuEntry* entry = Selected(level);  // the owner may have changed the menu meanwhile
+    if (action != MNC_EXECUTE || !entry) return;
     if (HasSubMenu(*entry)) OpenSelected(true);
     else Choose(entry);
   }
