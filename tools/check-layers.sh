@@ -26,7 +26,6 @@ outside: win log
 '
 # Upward includes known and still to be removed; each line "from -> to".
 known_upward='
-platform/shell -> platform/vcl
 '
 
 layer_dirs="include platform libs ct app"

@@ -10,8 +10,8 @@
 #include "ct_common_borders.h"
 #include "ct_common_types.h"
 #include "ct_grafx_text.h"
+#include "ct_label_open_with.h"
 #include "shell/launch.h"
-#include "shell/open_with.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/text_drawing.h"
 #include "vcl/sysutils.h"
@@ -574,7 +574,7 @@ void TCtURLLabel::Click() {
   if (target.empty()) target = Trimmed(Caption());
   if (target.empty()) return;
   if (shell::OpenWithDefaultHandler(target)) return SetVisited(true);
-  if (SameText(ExtractFileExt(target), ".HTM")) shell::ShowOpenWithDialog("*.htm");
+  if (SameText(ExtractFileExt(target), ".HTM")) ShowOpenWithDialog("*.htm");
 }
 
 void RegisterCtLabelClasses() {

@@ -1,16 +1,15 @@
 #include "shell/owner_messages.h"
 
-#include "vcl/controls/forms.h"
-#include "vcl/dialogs/message_dlg.h"
+#include "win/controls/message_box.h"
 
 namespace qelo::shell {
 
 void ShowShellError(win::HWND owner, const std::string& text) {
-  if (owner) vcl::MessageDlg(text, vcl::mtError, {vcl::mbOK});
+  if (owner) win::MessageBox(owner, text, "Error", win::MB_OK | win::MB_ICONERROR);
 }
 
 bool AskShellQuestion(win::HWND owner, const std::string& text) {
-  return owner && vcl::MessageDlg(text, vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo}) == vcl::mrYes;
+  return owner && win::MessageBox(owner, text, "Confirm", win::MB_YESNO | win::MB_ICONQUESTION) == win::IDYES;
 }
 
 }  // namespace qelo::shell

@@ -2,6 +2,8 @@
 
 #include "vcl/controls/msgbox.h"
 #include "vcl/graphics/menu_popup.h"
+#include "win/controls/button.h"
+#include "win/controls/message_box.h"
 #include "win/window/display.h"
 
 namespace qelo::vcl::script {
@@ -100,30 +102,25 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 // ---- modal runs ------------------------------------------------------------------
 
-ModalScript::ModalScript() : previous_(Application()->OnModalBegin) {
+ModalScript::ModalScript()
+    : previous_(Application()->OnModalBegin),
+      previousBox_(win::SetMessageBoxHook([this](win::HWND box) { BeginBox(box); })) {
   Application()->OnModalBegin = [this](TCustomForm& form) { Begin(form); };
 }
 
-ModalScript::~ModalScript() { Application()->OnModalBegin = previous_; }
-
-void ModalScript::Answer(TModalResult result) {
-  answers_.push_back([result](TCustomForm& form) {
-    if (auto* box = dynamic_cast<TMessageForm*>(&form)) {
-      if (TButton* button = box->ButtonFor(result)) {
-        button->Click();
-        return;
-      }
-    }
-    form.SetModalResult(result);
-  });
+ModalScript::~ModalScript() {
+  Application()->OnModalBegin = previous_;
+  win::SetMessageBoxHook(previousBox_);
 }
 
-void ModalScript::Answer(std::function<void(TCustomForm&)> step) { answers_.push_back(std::move(step)); }
+void ModalScript::Answer(TModalResult result) { answers_.push_back(Step{result, nullptr}); }
+
+void ModalScript::Answer(std::function<void(TCustomForm&)> step) { answers_.push_back(Step{mrNone, std::move(step)}); }
 
 // The answer runs from the modal loop, once the form is up.
 void ModalScript::Begin(TCustomForm& form) {
-  if (auto* box = dynamic_cast<TMessageForm*>(&form)) seen_.push_back(box->Caption() + ": " + box->Text());
-  else seen_.push_back(form.Name());
+  auto* box = dynamic_cast<TMessageForm*>(&form);
+  seen_.push_back(box ? box->Caption() + ": " + box->Text() : form.Name());
   std::function<void(TCustomForm&)> answer;
   if (answers_.empty()) {
     ++unanswered_;
@@ -134,12 +131,37 @@ void ModalScript::Begin(TCustomForm& form) {
       if (box && !box->ButtonFor(mrCancel)) box->Buttons().back()->Click();
       else f.SetModalResult(mrCancel);
     };
+  } else if (const TModalResult result = answers_.front().result; result != mrNone) {
+    answers_.pop_front();
+    answer = [result](TCustomForm& f) {
+      auto* box = dynamic_cast<TMessageForm*>(&f);
+      if (TButton* button = box ? box->ButtonFor(result) : nullptr) button->Click();
+      else f.SetModalResult(result);
+    };
   } else {
-    answer = std::move(answers_.front());
+    answer = std::move(answers_.front().act);
     answers_.pop_front();
   }
   TCustomForm* target = &form;
   Application()->Post([target, answer] { answer(*target); });
+}
+
+// The button is clicked from the box's loop, as a user would click it: the
+// result's button, else Cancel, else the last button (Yes/No boxes have no
+// other way out).
+void ModalScript::BeginBox(win::HWND box) {
+  seen_.push_back(win::GetWindowText(box) + ": " + win::MessageBoxText(box));
+  win::HWND button = nullptr;
+  if (!answers_.empty() && answers_.front().result != mrNone)
+    button = win::MessageBoxButton(box, answers_.front().result);
+  if (!answers_.empty()) answers_.pop_front();
+  if (!button) {
+    ++unanswered_;
+    button = win::MessageBoxButton(box, win::IDCANCEL);
+    for (int answer : {win::IDOK, win::IDNO})
+      if (!button) button = win::MessageBoxButton(box, answer);
+  }
+  win::PostMessage(button, win::BM_CLICK, 0, 0);
 }
 
 // ---- popup menus -----------------------------------------------------------------
@@ -173,16 +195,17 @@ void ClickItem(const TRect& box) {
 }  // namespace
 
 PopupScript::PopupScript()
-    : previous_(menu_popup::SetTrackBeginHook([this](TMenuItem& root) { Begin(root); })) {}
+    : previous_(win::menu_popup::SetTrackBeginHook([this](win::HMENU menu) { Begin(menu_popup::TrackedRoot(menu)); })) {}
 
-PopupScript::~PopupScript() { menu_popup::SetTrackBeginHook(previous_); }
+PopupScript::~PopupScript() { win::menu_popup::SetTrackBeginHook(previous_); }
 
 void PopupScript::Choose(std::string itemName) { answers_.push_back(std::move(itemName)); }
 
 void PopupScript::Dismiss() { answers_.emplace_back(); }
 
-// The answer runs from the menu's own loop, once its window is up.
-void PopupScript::Begin(TMenuItem& root) {
+// The answer runs from the menu's own loop, once its window is up. A menu
+// of the window system's own (null root) has no named items.
+void PopupScript::Begin(TMenuItem* root) {
   std::string name;
   if (answers_.empty()) {
     ++unanswered_;
@@ -190,8 +213,8 @@ void PopupScript::Begin(TMenuItem& root) {
     name = std::move(answers_.front());
     answers_.pop_front();
   }
-  const std::string menu = MenuName(root);
-  TMenuItem* item = name.empty() ? nullptr : FindSubItem(root, name);
+  const std::string menu = root ? MenuName(*root) : std::string();
+  TMenuItem* item = name.empty() || !root ? nullptr : FindSubItem(*root, name);
   TRect box{};
   if (item && item->Enabled() && menu_popup::TrackingItemRect(*item, &box)) {
     seen_.push_back(menu + ": " + name);

@@ -12,6 +12,7 @@
 
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/menus.h"
+#include "win/controls/menus.h"
 
 namespace qelo::vcl::script {
 
@@ -53,7 +54,9 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs);
 // result is clicked; other forms get it as ModalResult) or a step that acts
 // on the form. A run with no answer left is ended with mrCancel (a message
 // box without a cancel button by its last button) and counted, so a script
-// never hangs.
+// never hangs. The window system's own message boxes are answered from the
+// same queue by the button of the result; a step, which needs a form,
+// leaves such a box unanswered.
 class ModalScript {
  public:
   ModalScript();
@@ -70,12 +73,18 @@ class ModalScript {
   const std::vector<std::string>& Seen() const { return seen_; }
 
  private:
+  struct Step {
+    TModalResult result = mrNone;  // mrNone: `act` answers
+    std::function<void(TCustomForm&)> act;
+  };
   void Begin(TCustomForm& form);
+  void BeginBox(win::HWND box);
 
-  std::deque<std::function<void(TCustomForm&)>> answers_;
+  std::deque<Step> answers_;
   std::vector<std::string> seen_;
   int unanswered_ = 0;
   std::function<void(TCustomForm&)> previous_;
+  std::function<void(win::HWND)> previousBox_;
 };
 
 // While it lives, every popup menu that tracks takes the next answer of its
@@ -100,12 +109,12 @@ class PopupScript {
   const std::vector<std::string>& Seen() const { return seen_; }
 
  private:
-  void Begin(TMenuItem& root);
+  void Begin(TMenuItem* root);
 
   std::deque<std::string> answers_;  // item names; empty: dismiss
   std::vector<std::string> seen_;
   int unanswered_ = 0;
-  std::function<void(TMenuItem&)> previous_;
+  std::function<void(win::HMENU)> previous_;
 };
 
 }  // namespace qelo::vcl::script

@@ -4,6 +4,7 @@
 
 #include "vcl/graphics/menus.h"
 #include "vcl/typeinfo.h"
+#include "win/controls/menus.h"
 #include "win/window/window.h"
 
 namespace qelo::vcl {
@@ -70,16 +71,6 @@ TShortCut TextToShortCut(std::string_view text) {
   return key ? ShortCut(key, modifiers) : scNone;
 }
 
-char AcceleratorOf(std::string_view caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
-  }
-  return 0;
-}
+char AcceleratorOf(std::string_view caption) { return win::MenuAccelerator(caption); }
 
 }  // namespace qelo::vcl

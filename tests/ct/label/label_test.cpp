@@ -15,7 +15,7 @@
 #include "ct_common_blinking.h"
 #include "ct_label.h"
 #include "shell/launch.h"
-#include "shell/open_with.h"
+#include "ct_label_open_with.h"
 #include "vcl/controls/listbox.h"
 #include "vcl/controls/scripting.h"
 #include "vcl/controls/text_drawing.h"
@@ -414,7 +414,7 @@ class URLLabelTest : public LabelTest {
   void TearDown() override {
     shell::SetLaunchRecorderForTesting({});
     for (int i = Screen()->FormCount() - 1; i >= 0; --i)
-      if (Screen()->Forms(i)->Name() == shell::kOpenWithFormName) Screen()->Forms(i)->Free();
+      if (Screen()->Forms(i)->Name() == kOpenWithFormName) Screen()->Forms(i)->Free();
     LabelTest::TearDown();
   }
   std::vector<std::string> opened;
@@ -456,7 +456,7 @@ TEST_F(URLLabelTest, BlankAddressOpensTheCaptionAndAFailedOpenLeavesItUnvisited)
 
 TCustomForm* OpenWithDialog() {
   for (int i = 0; i < Screen()->FormCount(); ++i)
-    if (Screen()->Forms(i)->Name() == shell::kOpenWithFormName) return Screen()->Forms(i);
+    if (Screen()->Forms(i)->Name() == kOpenWithFormName) return Screen()->Forms(i);
   return nullptr;
 }
 

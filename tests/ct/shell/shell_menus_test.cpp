@@ -18,7 +18,7 @@
 #include "shell_fixture.h"
 #include "ui_script.h"
 #include "vcl/controls/timer.h"
-#include "vcl/graphics/menu_popup.h"
+#include "win/controls/menu_popup.h"
 #include "win/window/display.h"
 
 namespace qelo::ct {
@@ -247,7 +247,6 @@ TEST_F(SendToMenus, TheOwnerDrawnListIsSortedWithoutExtensionsAndFresh) {
 
 TEST_F(SendToMenus, LettersSelectOrRunEntriesAndHintsFollowTheHighlight) {
   HMENU popup = BuildMenu();
-  vcl::menu_popup::TrackHooks none;
   std::string shots = QELO_SCREENSHOT_DIR;
   std::filesystem::create_directories(shots);
   test::TimedSteps steps({
@@ -256,7 +255,7 @@ TEST_F(SendToMenus, LettersSelectOrRunEntriesAndHintsFollowTheHighlight) {
       [] { Key(win::VK_RIGHT); },  // Send To, filled as it opens
       [] { win::InjectText("b"); },  // Backup and Burner start with B: Backup
       [] { win::InjectText("b"); },  // then Burner
-      [&] { win::SaveWindowScreenshot(vcl::menu_popup::TrackingWindow(1), shots + "/shell-sendto.png"); },
+      [&] { win::SaveWindowScreenshot(win::menu_popup::TrackingWindow(1), shots + "/shell-sendto.png"); },
       [] { win::InjectText("a"); },  // one entry: Archive runs
   });
   win::UINT chosen = shell::TrackPopupMenu(popup, shell::TPM_RETURNCMD, 100, 100, 0, owner, nullptr);

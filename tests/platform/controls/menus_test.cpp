@@ -1,6 +1,6 @@
-// Menu handles on the framework's popup menus: building and asking items,
-// and a tracked menu whose owner fills a sub-menu as it opens, measures and
-// draws its owner-drawn items, follows the highlight and answers letters.
+// Menus: building and asking items, and a tracked menu whose owner fills a
+// sub-menu as it opens, measures and draws its owner-drawn items, follows
+// the highlight and answers letters.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/menu_handles.h"
 #include "ui_script.h"
-#include "vcl/graphics/menu_popup.h"
+#include "win/controls/menu_popup.h"
+#include "win/controls/menus.h"
 #include "win/window/display.h"
 
-namespace qelo::shell {
+namespace qelo::win {
 namespace {
 
 const bool kHeadless = [] {
@@ -166,7 +166,7 @@ class TrackedMenus : public ::testing::Test {
   static void Screenshot(int level, const std::string& name) {
     std::string dir = QELO_SCREENSHOT_DIR;
     std::filesystem::create_directories(dir);
-    EXPECT_TRUE(win::SaveWindowScreenshot(vcl::menu_popup::TrackingWindow(level), dir + "/" + name));
+    EXPECT_TRUE(win::SaveWindowScreenshot(win::menu_popup::TrackingWindow(level), dir + "/" + name));
   }
 
   win::HWND window = nullptr;
@@ -175,7 +175,7 @@ class TrackedMenus : public ::testing::Test {
 };
 
 TEST_F(TrackedMenus, TheOwnerFillsDrawsAndAnswersLetters) {
-  test::TimedSteps steps({
+  qelo::test::TimedSteps steps({
       [] { Key(win::VK_DOWN); },   // Open
       [] { Key(win::VK_DOWN); },   // Send To (the separator is skipped)
       [] { Key(win::VK_RIGHT); },  // opens it: filled by the owner
@@ -195,17 +195,17 @@ TEST_F(TrackedMenus, TheOwnerFillsDrawsAndAnswersLetters) {
 
 TEST_F(TrackedMenus, ALetterOfOneEntryRunsItAndUnknownLettersClose) {
   {
-    test::TimedSteps steps({[] { Key(win::VK_DOWN); }, [] { Key(win::VK_DOWN); }, [] { Key(win::VK_RIGHT); },
+    qelo::test::TimedSteps steps({[] { Key(win::VK_DOWN); }, [] { Key(win::VK_DOWN); }, [] { Key(win::VK_RIGHT); },
                             [] { win::InjectText("a"); }});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, window, nullptr), 11u);
   }
   {
-    test::TimedSteps steps({[] { Key(win::VK_DOWN); }, [] { Key(win::VK_DOWN); }, [] { Key(win::VK_RIGHT); },
+    qelo::test::TimedSteps steps({[] { Key(win::VK_DOWN); }, [] { Key(win::VK_DOWN); }, [] { Key(win::VK_RIGHT); },
                             [] { win::InjectText("z"); }});
     EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, window, nullptr), 0u);
   }
   // Without TPM_RETURNCMD the choice comes as WM_COMMAND.
-  test::TimedSteps steps({[] { win::InjectText("d"); }});
+  qelo::test::TimedSteps steps({[] { win::InjectText("d"); }});
   EXPECT_EQ(TrackPopupMenu(menu, 0, 100, 100, 0, window, nullptr), 1u);
   win::MSG m;
   ASSERT_TRUE(win::PeekMessage(&m, window, WM_COMMAND, WM_COMMAND, win::PM_REMOVE));
@@ -213,4 +213,4 @@ TEST_F(TrackedMenus, ALetterOfOneEntryRunsItAndUnknownLettersClose) {
 }
 
 }  // namespace
-}  // namespace qelo::shell
+}  // namespace qelo::win

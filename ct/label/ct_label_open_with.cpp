@@ -1,4 +1,4 @@
-#include "shell/open_with.h"
+#include "ct_label_open_with.h"
 
 #include <gio/gio.h>
 
@@ -9,7 +9,7 @@
 #include "vcl/controls/listbox.h"
 #include "vcl/controls/stdctrls.h"
 
-namespace qelo::shell {
+namespace qelo::ct {
 namespace {
 
 using namespace vcl;
@@ -85,7 +85,7 @@ class TOpenWithForm : public TForm {
     if (index < 0 || index >= static_cast<int>(programs_.size())) return;
     GError* failure = nullptr;
     if (!g_app_info_set_as_default_for_type(programs_[static_cast<size_t>(index)], contentType_.c_str(), &failure)) {
-      ShellLog("cannot make the chosen program the default for " + contentType_ + ": " +
+      shell::ShellLog("cannot make the chosen program the default for " + contentType_ + ": " +
                (failure ? failure->message : "refused"));
       if (failure) g_error_free(failure);
       return;
@@ -115,7 +115,7 @@ std::string ContentTypeOf(const std::string& pattern) {
 bool ShowOpenWithDialog(const std::string& pattern) {
   const std::string type = ContentTypeOf(pattern);
   if (type.empty()) {
-    ShellLog("no kind of file is known for " + pattern);
+    shell::ShellLog("no kind of file is known for " + pattern);
     return false;
   }
   auto* form = new TOpenWithForm(type, pattern);
@@ -123,4 +123,4 @@ bool ShowOpenWithDialog(const std::string& pattern) {
   return true;
 }
 
-}  // namespace qelo::shell
+}  // namespace qelo::ct

@@ -1,4 +1,4 @@
-// The platform's "open with" dialog for a kind of file: the programs the
+// The "open with" dialog for a kind of file: the programs the
 // desktop knows for the type of a file pattern ("*.htm"), of which the
 // user makes one the type's default program. It shows without holding up
 // its caller, as a program started on its own would, and frees itself
@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace qelo::shell {
+namespace qelo::ct {
 
 // The form's name, for finding it among the screen's forms.
 inline constexpr const char* kOpenWithFormName = "frmOpenWith";
@@ -17,4 +17,4 @@ inline constexpr const char* kOpenWithFormName = "frmOpenWith";
 // no type.
 bool ShowOpenWithDialog(const std::string& pattern);
 
-}  // namespace qelo::shell
+}  // namespace qelo::ct
