@@ -9,7 +9,7 @@
 #include <set>
 
 #include "shell/errors.h"
-#include "shell/location.h"
+#include "location.h"
 #include "shell/shell_log.h"
 
 namespace qelo::shell {

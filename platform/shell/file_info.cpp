@@ -1,6 +1,6 @@
 #include "shell/file_info.h"
 
-#include "shell/item_facts.h"
+#include "item_facts.h"
 #include "shell/namespace.h"
 #include "shell/shell_link.h"
 #include "shell/system_icons.h"

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "shell/errors.h"
-#include "shell/location.h"
+#include "location.h"
 
 namespace qelo::shell {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/folder.h"
+#include "folder.h"
 
 #include <fcntl.h>
 #include <cstdio>
@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include "shell/errors.h"
-#include "shell/item_compare.h"
-#include "shell/item_facts.h"
+#include "item_compare.h"
+#include "item_facts.h"
 #include "shell/context_menu.h"
 #include "shell/drag_drop.h"
-#include "shell/owner_messages.h"
+#include "owner_messages.h"
 #include "shell/shell_data_object.h"
-#include "shell/ui_objects.h"
+#include "ui_objects.h"
 
 namespace qelo::shell::detail {
 namespace {

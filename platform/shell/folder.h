@@ -2,7 +2,7 @@
 // Computer and every file-system folder, and the enumerator of its items.
 #pragma once
 
-#include "shell/location.h"
+#include "location.h"
 #include "shell/shell_folder.h"
 
 namespace qelo::shell::detail {

@@ -7,9 +7,9 @@
 #include "shell/errors.h"
 #include "shell/file_operations.h"
 #include "shell/menu_handles.h"
-#include "shell/owner_messages.h"
+#include "owner_messages.h"
 #include "shell/shell_data_object.h"
-#include "shell/ui_objects.h"
+#include "ui_objects.h"
 
 namespace qelo::shell::detail {
 namespace {

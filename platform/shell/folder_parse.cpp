@@ -1,8 +1,8 @@
 #include <vector>
 
 #include "shell/errors.h"
-#include "shell/folder.h"
-#include "shell/item_facts.h"
+#include "folder.h"
+#include "item_facts.h"
 #include "shell/volumes.h"
 
 namespace qelo::shell::detail {

@@ -1,4 +1,4 @@
-#include "shell/item_compare.h"
+#include "item_compare.h"
 
 #include <gio/gio.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/item_facts.h"
+#include "item_facts.h"
 
 namespace qelo::shell::detail {
 namespace {

@@ -5,7 +5,7 @@
 // for, then by name case-folded, and last byte for byte.
 #pragma once
 
-#include "shell/location.h"
+#include "location.h"
 #include "shell/shell_folder.h"
 
 namespace qelo::shell::detail {

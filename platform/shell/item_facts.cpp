@@ -1,4 +1,4 @@
-#include "shell/item_facts.h"
+#include "item_facts.h"
 
 #include <dirent.h>
 #include <fcntl.h>

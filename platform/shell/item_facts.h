@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shell/location.h"
+#include "location.h"
 #include "shell/shell_folder.h"
 
 namespace qelo::shell::detail {

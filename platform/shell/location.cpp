@@ -1,4 +1,4 @@
-#include "shell/location.h"
+#include "location.h"
 
 #include <sys/stat.h>
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "shell/folder.h"
-#include "shell/item_facts.h"
+#include "folder.h"
+#include "item_facts.h"
 
 namespace qelo::shell {
 

@@ -1,4 +1,4 @@
-#include "shell/owner_messages.h"
+#include "owner_messages.h"
 
 #include "win/controls/message_box.h"
 

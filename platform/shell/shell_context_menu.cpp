@@ -11,12 +11,12 @@
 #include "shell/context_menu.h"
 #include "shell/errors.h"
 #include "shell/file_operations.h"
-#include "shell/item_facts.h"
+#include "item_facts.h"
 #include "shell/launch.h"
-#include "shell/owner_messages.h"
+#include "owner_messages.h"
 #include "shell/shell_data_object.h"
 #include "shell/drag_drop.h"
-#include "shell/ui_objects.h"
+#include "ui_objects.h"
 
 namespace qelo::shell::detail {
 namespace {

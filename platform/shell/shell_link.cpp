@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "shell/errors.h"
-#include "shell/location.h"
+#include "location.h"
 #include "shell/namespace.h"
 
 namespace qelo::shell {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "shell/location.h"
+#include "location.h"
 #include "shell/shell_folder.h"
 
 namespace qelo::shell::detail {

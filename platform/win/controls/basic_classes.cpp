@@ -1,5 +1,5 @@
 #include "win/controls/commctrl.h"
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win {
 

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "win/controls/combo_list.h"
-#include "win/controls/control.h"
+#include "controls/combo_list.h"
+#include "controls/control.h"
 #include "win/controls/edit.h"
 #include "win/controls/listbox.h"
 

@@ -1,4 +1,4 @@
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 

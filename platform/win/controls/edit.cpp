@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "win/codepage.h"
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "win/controls/combo_list.h"
-#include "win/controls/control.h"
+#include "controls/combo_list.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-#include "win/controls/menu_object.h"
+#include "controls/menu_object.h"
 
 namespace qelo::win::menu_popup {
 namespace {

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "win/controls/menu_object.h"
+#include "controls/menu_object.h"
 
 namespace qelo::win {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "win/controls/button.h"
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

@@ -2,7 +2,7 @@
 // unless SS_NOTIFY asks for clicks.
 #include "win/controls/static.h"
 
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

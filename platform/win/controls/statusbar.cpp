@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "win/controls/control.h"
+#include "controls/control.h"
 
 namespace qelo::win::controls {
 namespace {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "win/gdi/objects.h"
+#include "gdi/objects.h"
 
 namespace qelo::win {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "win/gdi/raster.h"
+#include "gdi/raster.h"
 
 namespace qelo::win {
 namespace {

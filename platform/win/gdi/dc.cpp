@@ -2,7 +2,7 @@
 // clipping.
 #include <algorithm>
 
-#include "win/gdi/objects.h"
+#include "gdi/objects.h"
 
 namespace qelo::win {
 namespace {

@@ -2,7 +2,7 @@
 // measuring.
 #include <algorithm>
 
-#include "win/gdi/text.h"
+#include "gdi/text.h"
 
 namespace qelo::win {
 namespace {

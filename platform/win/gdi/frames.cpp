@@ -1,7 +1,7 @@
 // The classic system colours, edges and frame controls.
 #include <algorithm>
 
-#include "win/gdi/shapes.h"
+#include "gdi/shapes.h"
 
 namespace qelo::win {
 namespace {

@@ -1,5 +1,5 @@
 // The live handle table, stock objects, pens, brushes and rectangles.
-#include "win/gdi/objects.h"
+#include "gdi/objects.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "win/gdi/raster.h"
+#include "gdi/raster.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "win/gdi/objects.h"
+#include "gdi/objects.h"
 
 namespace qelo::win {
 

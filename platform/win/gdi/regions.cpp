@@ -1,6 +1,6 @@
 // Regions: sets of pixels kept as rectangles.
-#include "win/gdi/raster.h"
-#include "win/gdi/shapes.h"
+#include "gdi/raster.h"
+#include "gdi/shapes.h"
 
 namespace qelo::win {
 namespace {

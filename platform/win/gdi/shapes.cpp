@@ -1,5 +1,5 @@
 // Pixels, lines and the closed shapes, with pens and brushes.
-#include "win/gdi/shapes.h"
+#include "gdi/shapes.h"
 
 #include <algorithm>
 #include <cmath>

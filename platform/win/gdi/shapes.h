@@ -1,7 +1,7 @@
 // Masks of the closed shapes, shared by drawing and regions.
 #pragma once
 
-#include "win/gdi/raster.h"
+#include "gdi/raster.h"
 
 namespace qelo::win {
 

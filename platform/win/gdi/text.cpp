@@ -1,6 +1,6 @@
 // Fonts (faces through fontconfig, shaping and rasterising through Pango),
 // text metrics, TextOut and ExtTextOut.
-#include "win/gdi/text.h"
+#include "gdi/text.h"
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <strings.h>
 
-#include "win/gdi/raster.h"
+#include "gdi/raster.h"
 
 namespace qelo::win {
 namespace {

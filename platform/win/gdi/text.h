@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "win/gdi/objects.h"
+#include "gdi/objects.h"
 
 namespace qelo::win {
 

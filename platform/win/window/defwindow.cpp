@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "win/codepage.h"
-#include "win/window/internal.h"
+#include "window/internal.h"
 #include "win/window/scrollbars.h"
 
 namespace qelo::win {

@@ -2,7 +2,7 @@
 // ComposeWindow turns into pictures.
 #include <atomic>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 

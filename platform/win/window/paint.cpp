@@ -2,7 +2,7 @@
 // surfaces, and composing a top-level window with its children.
 #include <algorithm>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 namespace detail {

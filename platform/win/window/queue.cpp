@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 namespace detail {

@@ -2,7 +2,7 @@
 // text clipboard.
 #include <atomic>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 

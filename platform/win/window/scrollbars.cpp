@@ -8,7 +8,7 @@
 #include <map>
 #include <mutex>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 namespace detail {

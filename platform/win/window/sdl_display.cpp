@@ -16,7 +16,7 @@
 #include <set>
 #include <thread>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 #include "win/window/shape.h"
 
 namespace qelo::win {

@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 
 namespace qelo::win {
 namespace detail {

@@ -1,7 +1,7 @@
 // Window classes, window objects, the tree, z-order, places and sizes.
 #include <algorithm>
 
-#include "win/window/internal.h"
+#include "window/internal.h"
 #include "win/window/scrollbars.h"
 
 namespace qelo::win {

@@ -1,4 +1,4 @@
-#include "win/controls/lists/label_edit.h"
+#include "controls/lists/label_edit.h"
 
 #include <map>
 #include <mutex>

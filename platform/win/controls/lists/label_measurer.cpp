@@ -1,4 +1,4 @@
-#include "win/controls/lists/label_measurer.h"
+#include "controls/lists/label_measurer.h"
 
 #include <algorithm>
 #include <utility>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "win/gdi/text.h"
+#include "gdi/text.h"
 #include "win/thread.h"
 #include "win/window/window.h"
 

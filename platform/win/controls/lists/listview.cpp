@@ -1,7 +1,7 @@
 #include "win/controls/lists/listview.h"
 
-#include "win/controls/lists/label_edit.h"
-#include "win/controls/lists/listview_state.h"
+#include "controls/lists/label_edit.h"
+#include "controls/lists/listview_state.h"
 
 namespace qelo::win {
 namespace lists {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "win/controls/lists/listview_state.h"
+#include "controls/lists/listview_state.h"
 
 namespace qelo::win::lists {
 namespace {

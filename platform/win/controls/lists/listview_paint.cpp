@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "win/controls/lists/listview_state.h"
+#include "controls/lists/listview_state.h"
 
 namespace qelo::win::lists {
 namespace {

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "win/controls/lists/label_edit.h"
-#include "win/controls/lists/treeview_state.h"
+#include "controls/lists/label_edit.h"
+#include "controls/lists/treeview_state.h"
 
 namespace qelo::win::lists {
 namespace {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "win/controls/lists/treeview_state.h"
+#include "controls/lists/treeview_state.h"
 
 namespace qelo::win::lists {
 namespace {

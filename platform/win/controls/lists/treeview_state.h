@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "win/controls/lists/control_data.h"
-#include "win/controls/lists/label_measurer.h"
+#include "controls/lists/label_measurer.h"
 #include "win/controls/lists/treeview.h"
 
 namespace qelo::win {
