@@ -4,8 +4,6 @@
 
 namespace qelo::codecs {
 
-log::LibraryLog gLog("Qelo Codecs: ");
-
 std::mutex& CodecLock() {
   static auto* lock = new std::mutex;  // outlives every context freed at exit
   return *lock;

@@ -5,16 +5,13 @@
 #include <mutex>
 #include <string>
 
-#include "log/library_log.h"
+#include "codecs_log.h"
 
 extern "C" {
 #include <libavutil/avutil.h>
 }
 
 namespace qelo::codecs {
-
-// Lines go out as "Qelo Codecs: ...".
-extern log::LibraryLog gLog;
 
 // Serialises opening and closing of FFmpeg codecs and the probing of files.
 std::mutex& CodecLock();

@@ -15,7 +15,7 @@
 using qelo::player::FreePlayerInstance;
 using qelo::player::PlayerInstanceTable;
 using qelo::player::PlayerInstance;
-using qelo::player::PlayerLog;
+using qelo::player::gLog;
 using Guard = qelo::win::CriticalSectionLock;
 
 namespace {
@@ -82,7 +82,7 @@ int ReadDisplay(int index, Read read) {
 }  // namespace
 
 int InitializeQeloPlayer(LogCallback callback) {
-  PlayerLog().SetCallback(callback);
+  gLog.SetCallback(callback);
   QeloInitializeCodecs(callback);
   if (!gGdiplusToken) qelo::gdiplus::Startup(&gGdiplusToken);
   return 1;
@@ -105,7 +105,7 @@ int DeInitializeQeloPlayer() {
 int QeloCreatePlayerInstance(QeloWindow parent, uint8_t twoPane) {
   PlayerInstanceTable& table = Table();
   if (table.Full()) {
-    PlayerLog().Write("too many player instance exist...");
+    gLog.Write("too many player instance exist...");
     return -1;
   }
   auto instance = qelo::player::BuildPlayerInstance(parent, twoPane != 0);
@@ -127,7 +127,7 @@ int QeloInitStream(int flag, int index) {
     Guard guard(instance->lock);
     instance->streamFlag = 1;
   } else {
-    PlayerLog().Write("Error parameter...");
+    gLog.Write("Error parameter...");
   }
   return 0;
 }

@@ -30,7 +30,7 @@ bool MediaReader::OpenPlayerMedia(const std::u16string& path, int32_t wantWidth,
   mediaInfo_ = QeloMallocFileFormatInfo(nullptr);
   mediaHandle_ = QeloLoadMediaFile(path.c_str(), mediaInfo_);
   if (mediaHandle_ < 0) {
-    PlayerLog().Write("failed to load media file(%s)", win::Utf16ToUtf8(path).c_str());
+    gLog.Write("failed to load media file(%s)", win::Utf16ToUtf8(path).c_str());
     return false;
   }
   ScanStreams();
@@ -50,7 +50,7 @@ bool MediaReader::OpenPlayerMedia(const std::u16string& path, int32_t wantWidth,
   running_ = true;
   if (!decoderThread_.Start([this] { PlayerDecodeLoop(); }, win::ThreadPriority::Idle)) {
     running_ = false;
-    PlayerLog().Write("failed to create decoder thread...");
+    gLog.Write("failed to create decoder thread...");
     return false;
   }
   return true;
@@ -68,7 +68,7 @@ void MediaReader::ScanStreams() {
       facts_.sourceHeight = stream->displayHeight;
       facts_.frameRateNum = stream->frameRateNum;
       facts_.frameRateDen = stream->frameRateDen;
-      PlayerLog().Write("video size(%dx%d)", facts_.sourceWidth, facts_.sourceHeight);
+      gLog.Write("video size(%dx%d)", facts_.sourceWidth, facts_.sourceHeight);
     }
   }
 }
@@ -153,7 +153,7 @@ void MediaReader::DecodeRound() {
     if (!running_) return;
     slots = PickSlots();
   }
-  if (slots.seek && QeloSeekMediaFile(slots.seekTo, mediaHandle_) != 1) PlayerLog().Write("failed to seek file...");
+  if (slots.seek && QeloSeekMediaFile(slots.seekTo, mediaHandle_) != 1) gLog.Write("failed to seek file...");
   const bool gotAudio = slots.audio && QeloGetNextAudioFrame(slots.audio, mediaHandle_) == 1;
   const bool gotVideo = slots.video && QeloGetNextVideoFrame(slots.video, mediaHandle_) == 1;
   bool tell = false;
@@ -222,7 +222,7 @@ Taken MediaReader::TakeVideoFrame(VideoFrame* target, std::chrono::milliseconds 
   }
   const VideoFrame& slot = videoRing_[videoReadIndex_];
   if (target->bufferSize < slot.bufferSize) {
-    PlayerLog().Write("video buffer size small...");
+    gLog.Write("video buffer size small...");
     return Taken::Ended;
   }
   target->pts = slot.pts;

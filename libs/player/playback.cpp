@@ -231,7 +231,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
     if (instance.reader->OpenPlayerMedia(instance.path, want.cx, want.cy, frameReady)) {
       const MediaFacts& facts = instance.reader->facts();
       if (info) *info = instance.reader->mediaInfo();
-      PlayerLog().Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
+      gLog.Write("resize video size(%dx%d)", facts.outputWidth, facts.outputHeight);
       const bool outputSized = facts.outputWidth != 0 && facts.outputHeight != 0;
       instance.videoWidth = outputSized ? facts.outputWidth : facts.sourceWidth;
       instance.videoHeight = outputSized ? facts.outputHeight : facts.sourceHeight;
@@ -247,7 +247,7 @@ bool OpenInstanceFile(PlayerInstance& instance, const std::u16string& path, Medi
         instance.audioBytesPerSecond = facts.audioBytesPerSecond;
       }
       if (!facts.hasVideo && !facts.hasAudio) {
-        PlayerLog().Write("no media stream in this file(%s)", win::Utf16ToUtf8(instance.path).c_str());
+        gLog.Write("no media stream in this file(%s)", win::Utf16ToUtf8(instance.path).c_str());
         if (info) *info = nullptr;
         failed = TakeReader(instance);
       }

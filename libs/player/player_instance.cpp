@@ -15,7 +15,7 @@ std::unique_ptr<PlayerInstance> BuildPlayerInstance(win::HWND parent, bool twoPa
   const int width = isWindow ? client.right - client.left : 0;
   const int height = isWindow ? client.bottom - client.top : 0;
   auto instance = std::make_unique<PlayerInstance>(twoPane, width, height);
-  if (!InitSoundSystem()) PlayerLog().Write("failed to initialize sdl....");
+  if (!InitSoundSystem()) gLog.Write("failed to initialize sdl....");
   instance->parentWindow = parent;
   // An instance whose window could not be made would take every command and
   // do nothing; the host is told with -1 instead.

@@ -127,7 +127,7 @@ bool CreatePlayerWindow(PlayerInstance& instance) {
   HWND window = CreateWindowEx(0, kClassName, "Play Window", WS_POPUP, 0, 0, instance.windowWidth,
                                instance.windowHeight, nullptr, &instance);
   if (!window) {
-    PlayerLog().Write("failed to create sdl window...");
+    gLog.Write("failed to create sdl window...");
     return false;
   }
   instance.window.store(window);
@@ -149,7 +149,7 @@ void RunMessageLoop() {
     const int result = GetMessage(&message, nullptr, 0, 0);
     if (result == 0) return;
     if (result < 0) {
-      PlayerLog().Write("failed to get message...");
+      gLog.Write("failed to get message...");
       return;
     }
     TranslateMessage(&message);
@@ -181,7 +181,7 @@ void PlayerWindowThread(PlayerInstance& instance) {
 
 bool StartPlayerWindow(PlayerInstance& instance) {
   if (!instance.windowThread.Start([&instance] { PlayerWindowThread(instance); })) {
-    PlayerLog().Write("Failed to create playing thread....");
+    gLog.Write("Failed to create playing thread....");
     return false;
   }
   instance.readyEvent.Wait();

@@ -96,7 +96,7 @@ void OpenSound(PlayerInstance& instance) {
   }
   instance.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
   if (instance.audioDevice == 0) {
-    PlayerLog().Write("warning: failed to open audio...");
+    gLog.Write("warning: failed to open audio...");
     return;
   }
   SDL_PauseAudioDevice(instance.audioDevice, 0);

@@ -55,12 +55,12 @@ void FillAround(win::HDC dc, const win::RECT& area, const win::RECT& covered, wi
 
 bool Fails(HRESULT result, const char* message) {
   if (result == DD_OK) return false;
-  PlayerLog().Write("%s", message);
+  gLog.Write("%s", message);
   return true;
 }
 
 void LogRect(const char* which, const win::RECT& r) {
-  PlayerLog().Write("%s video: left(%d), right(%d), top(%d), bottom(%d)", which, r.left, r.right, r.top, r.bottom);
+  gLog.Write("%s video: left(%d), right(%d), top(%d), bottom(%d)", which, r.left, r.right, r.top, r.bottom);
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ bool DDrawRenderer::InitDirectDraw() {
     return false;
   DDSURFACEDESC2 mode;
   if (directDraw_->GetDisplayMode(&mode) != DD_OK || mode.dwRGBBitCount != 32) {
-    PlayerLog().Write("adapter can't support 32 bpp.");
+    gLog.Write("adapter can't support 32 bpp.");
     return false;
   }
   DDSURFACEDESC2 primary;
@@ -120,7 +120,7 @@ void DDrawRenderer::SetVideoSize(int width, int height) {
 
 void DDrawRenderer::LayoutPanes(bool twoPane) {
   twoPane_ = twoPane;
-  PlayerLog().Write("Window size(%dx%d), video size(%dx%d)", windowWidth_, windowHeight_, videoWidth_, videoHeight_);
+  gLog.Write("Window size(%dx%d), video size(%dx%d)", windowWidth_, windowHeight_, videoWidth_, videoHeight_);
   const PaneLayout layout{windowWidth_, windowHeight_, twoPane};
   if (!twoPane) {
     FitAspect(&paneRect1_, {0, 0, windowWidth_, windowHeight_}, videoWidth_, videoHeight_);
@@ -146,7 +146,7 @@ bool DDrawRenderer::CreateVideoSurface(VideoSurface* target, const VideoFrame& f
 bool DDrawRenderer::UpdateVideoSurface(VideoSurface* target, const VideoFrame& frame) {
   if (!directDraw_ || !primarySurface_ || !backSurface_ || frame.pixels == nullptr || frame.width <= 0 ||
       frame.height <= 0) {
-    PlayerLog().Write("please initialize ddraw.");
+    gLog.Write("please initialize ddraw.");
     return false;
   }
   IDirectDrawSurface7*& surface = target->surface;
@@ -176,7 +176,7 @@ bool DDrawRenderer::UpdateVideoSurface(VideoSurface* target, const VideoFrame& f
 bool DDrawRenderer::FillBack(bool withGap, bool aroundPictures) {
   win::HDC dc = nullptr;
   if (backSurface_->GetDC(&dc) != DD_OK) {
-    PlayerLog().Write(withGap ? "failed to get back surface dc." : "warning: failed to get surface dc.");
+    gLog.Write(withGap ? "failed to get back surface dc." : "warning: failed to get surface dc.");
     return false;
   }
   // The pictures blitted next cover their pane rectangles, so only what
@@ -202,13 +202,13 @@ bool DDrawRenderer::BlitToScreen() {
   win::MapWindowPoints(window_, nullptr, reinterpret_cast<win::POINT*>(&screenRect_), 2);
   const HRESULT result = primarySurface_->Blt(&screenRect_, backSurface_, nullptr, DDBLT_WAIT, nullptr);
   if (result == DD_OK) return true;
-  PlayerLog().Write("failed to blt primary surface video(%d).", result);
+  gLog.Write("failed to blt primary surface video(%d).", result);
   return false;
 }
 
 bool DDrawRenderer::PresentOnePane(const VideoFrame& frame) {
   if (!UpdateVideoSurface(&videoSurface1_, frame)) {
-    PlayerLog().Write("failed to update video surface.");
+    gLog.Write("failed to update video surface.");
     return false;
   }
   FillBack(false, true);
@@ -218,21 +218,21 @@ bool DDrawRenderer::PresentOnePane(const VideoFrame& frame) {
 
 bool DDrawRenderer::PresentTwoPanes(const VideoFrame& first, const VideoFrame& second) {
   if (!UpdateVideoSurface(&videoSurface1_, first)) {
-    PlayerLog().Write("failed to update video surface.");
+    gLog.Write("failed to update video surface.");
     return false;
   }
-  if (!UpdateVideoSurface(&videoSurface2_, second)) PlayerLog().Write("warning: failed to update video effect surface.");
+  if (!UpdateVideoSurface(&videoSurface2_, second)) gLog.Write("warning: failed to update video effect surface.");
   FillBack(true, true);
   HRESULT result = backSurface_->Blt(&paneRect1_, videoSurface1_.surface, nullptr, DDBLT_WAIT, nullptr);
   if (result != DD_OK) {
     LogRect("First", paneRect1_);
-    PlayerLog().Write("failed to blt first video(%d).", result);
+    gLog.Write("failed to blt first video(%d).", result);
   }
   IDirectDrawSurface7* secondSurface = videoSurface2_.surface ? videoSurface2_.surface : videoSurface1_.surface;
   result = backSurface_->Blt(&paneRect2_, secondSurface, nullptr, DDBLT_WAIT, nullptr);
   if (result != DD_OK) {
     LogRect("Second", paneRect2_);
-    PlayerLog().Write("failed to blt second video(%d).", result);
+    gLog.Write("failed to blt second video(%d).", result);
   }
   return BlitToScreen();
 }

@@ -2,9 +2,6 @@
 
 namespace qelo::player {
 
-log::LibraryLog& PlayerLog() {
-  static log::LibraryLog playerLog("Qelo Player: ");
-  return playerLog;
-}
+log::LibraryLog gLog("Qelo Player: ");
 
 }  // namespace qelo::player

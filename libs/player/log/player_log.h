@@ -1,11 +1,12 @@
-// The player library's one log ("Qelo Player: "); InitializeQeloPlayer hands
-// it the host's callback. Used by the display units and the player core.
+// The player library's log: lines go to the callback handed to
+// InitializeQeloPlayer, prefixed with the library's name. Used by the
+// display units and the player core.
 #pragma once
 
 #include "log/library_log.h"
 
 namespace qelo::player {
 
-log::LibraryLog& PlayerLog();
+extern log::LibraryLog gLog;
 
 }  // namespace qelo::player
