@@ -252,8 +252,7 @@ class TfrmEditVideo : public controls::TSkinForm {
   // no panes, frame steps, crop, effects or watermark.
   void ShowWhatApplies();
   void JobOutputSize(TWorkGroupClass& job);
-  // The preview's picture: the source fitted into one pane.
-  int PreviewFrameWidth() const;
+  // The preview picture's height: the source fitted into one pane.
   int PreviewFrameHeight() const;
   int SourceWidth() const;
   int SourceHeight() const;

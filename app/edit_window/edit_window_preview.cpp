@@ -189,10 +189,6 @@ void TfrmEditVideo::tbTrimEndChange(TObject*, int64_t value) {
 
 // ---- the preview's picture ---------------------------------------------------------------
 
-int TfrmEditVideo::PreviewFrameWidth() const {
-  return Fit(SourceWidth(), SourceHeight(), (pnlPreview->Width() - kPaneGap) / 2, pnlPreview->Height()).width;
-}
-
 int TfrmEditVideo::PreviewFrameHeight() const {
   return Fit(SourceWidth(), SourceHeight(), (pnlPreview->Width() - kPaneGap) / 2, pnlPreview->Height()).height;
 }

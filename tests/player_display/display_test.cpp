@@ -327,7 +327,7 @@ void CollectLog(const char16_t* line) {
 }
 
 TEST(NoRenderer, TheDisplayLogsWhyAndStillEditsWithoutDrawing) {
-  PlayerLog().SetCallback(&CollectLog);
+  gLog.SetCallback(&CollectLog);
   ddraw::SetDirectDrawCreateFails(true);
   {
     PlayerWindow window(true, 808, 300);
@@ -342,7 +342,7 @@ TEST(NoRenderer, TheDisplayLogsWhyAndStillEditsWithoutDrawing) {
     EXPECT_NEAR(window.display.crop().crop().width, 0.75, 1e-9);
     PlayerWindow::Pump();
   }
-  PlayerLog().SetCallback(nullptr);
+  gLog.SetCallback(nullptr);
   std::lock_guard lock(g_logMutex);
   EXPECT_NE(g_log.find(u"Qelo Player: failed to initialize directdraw."), std::u16string::npos);
 }

@@ -226,12 +226,6 @@ int GetObject(HGDIOBJ object, int size, void* out) {
 
 // ---- rectangles ----------------------------------------------------------
 
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
-  if (r == nullptr) return 0;
-  *r = {left, top, right, bottom};
-  return 1;
-}
-
 BOOL IsRectEmpty(const RECT* r) { return r == nullptr || r->right <= r->left || r->bottom <= r->top; }
 
 BOOL InflateRect(RECT* r, int dx, int dy) {

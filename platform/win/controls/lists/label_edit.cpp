@@ -90,13 +90,6 @@ void ShowLabelEdit(HWND edit) {
   SetFocus(edit);
 }
 
-HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
-                    LabelEditDone done) {
-  HWND edit = CreateLabelEdit(owner, where, text, font, std::move(done));
-  if (edit != nullptr) ShowLabelEdit(edit);
-  return edit;
-}
-
 void DiscardLabelEdit(HWND edit) {
   {
     std::lock_guard lock(g_lock);

@@ -15,13 +15,11 @@ namespace qelo::win::lists {
 // edited text when accepted.
 using LabelEditDone = std::function<void(bool accepted, const std::string& text)>;
 
-// nullptr when no edit box can be made (the "Edit" class is missing).
-HWND StartLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
-                    LabelEditDone done);
-// The two halves of StartLabelEdit, for controls that tell their parent of
+// An edit is started in two steps, so that a control can tell its parent of
 // the edit while the box exists but is not yet shown (the parent may put
-// another text into it): the box made hidden, then shown with its text
-// selected and the focus.
+// another text into it): the box made hidden (nullptr when no edit box can
+// be made: the "Edit" class is missing), then shown with its text selected
+// and the focus.
 HWND CreateLabelEdit(HWND owner, RECT where, const std::string& text, HFONT font,
                      LabelEditDone done);
 void ShowLabelEdit(HWND edit);

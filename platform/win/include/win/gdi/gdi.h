@@ -91,7 +91,6 @@ class HGDIOBJ {
 
 // ---- rectangles ----------------------------------------------------------
 
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom);
 BOOL IsRectEmpty(const RECT* r);
 BOOL InflateRect(RECT* r, int dx, int dy);
 BOOL OffsetRect(RECT* r, int dx, int dy);
